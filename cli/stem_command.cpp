@@ -1,0 +1,32 @@
+#include <ostream>
+#include <string>
+
+#include "cli/commands.h"
+#include "engine/cp1251.h"
+#include "engine/wordlists.h"
+
+int RunStemCommand(std::span<const std::string_view> words, std::ostream& out, std::ostream& err) {
+    if (words.empty()) {
+        err << "usage: sumoran-cli stem WORD...\n";
+        return kExitUsage;
+    }
+    std::string stems;
+    std::string lower;
+    for (std::string_view word : words) {
+        if (word.empty()) {
+            err << "sumoran-cli: an empty word has no stem\n";
+            return kExitUsage;
+        }
+        auto bytes = cp1251::fromUtf8Strict(word);
+        if (!bytes) {
+            err << "sumoran-cli: '" << word << "' holds characters outside Windows-1251\n";
+            return kExitUsage;
+        }
+        if (bytes->size() > kMaxWordLength) bytes->resize(kMaxWordLength);
+        std::uint32_t code = 0;
+        stems += cp1251::toUtf8(StemWord(*bytes, lower, code));
+        stems += '\n';
+    }
+    out << stems;
+    return kExitOk;
+}

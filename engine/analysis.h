@@ -1,0 +1,74 @@
+// The analysis state of one document and the analysis run over it.
+//
+// AnalysisState is a plain struct that the main window (or the command-line tool) owns for the
+// life of the program. RunAnalysis cleans the page source, detects and converts its character
+// set, scans it and rebuilds the stem, word and combination lists. NOT thread-safe: one run at a
+// time per state.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/coefficients.h"
+#include "engine/descriptions.h"
+#include "engine/txtidxunit.h"
+#include "engine/vocexprunit.h"
+#include "engine/vocunit.h"
+
+/// What the scanner takes into the index besides the body text.
+struct IndexOptions {
+    bool indexTitle = false;   // the document title
+    bool indexMeta = false;    // meta description and keywords
+    bool indexImgAlt = false;  // image descriptions
+};
+
+/// The tables of one analysis run. They exist only while the run lasts.
+struct RunTables {
+    TVocIndex stems;
+    TVocIndex words;
+    TVocExprIndex exprs;
+    TTxtIdxIndex phrases;  // run starts, words and phrase breaks
+    TTxtIdxIndex markup;   // tags, words and every non-space delimiter
+};
+
+/// Everything one document's analysis needs and leaves behind.
+struct AnalysisState {
+    std::string sourceText;  // the page source of the current run (Windows-1251 after cleaning); emptied by the run
+    int charsetIndex = 0;    // 0 Windows-1251, 1 KOI8-R, 2 ISO 8859-5
+    TVocIndex stopWords;
+    WordList slWordBase;
+    WordList slWordFull;
+    ExprList slWordExpr;
+    WordTotals wbTotals;
+    WordTotals wfTotals;
+    ExprTotals weTotals;
+    Coefficients koef;
+    IndexOptions options;
+    std::string caption = "Sumoran";  // the window caption after the last run (Windows-1251)
+};
+
+/// The scanner's outcome.
+enum class ScanStatus {
+    kComplete,  // the page was scanned and the lists rebuilt
+    kNoMarkup,  // the text holds no "<": the lists, totals and caption keep the previous run's values
+};
+
+/// What a run reports for the time message.
+struct RunReport {
+    ScanStatus status = ScanStatus::kComplete;
+    double seconds = 0;         // cleaning, conversion and scanning, on a monotonic clock
+    std::size_t rawLength = 0;  // bytes of the page source before cleaning
+};
+
+/// Called at the end of a scan, while the run tables exist, with the cleaned page text; this is
+/// where the sentence list is built from the markup stream.
+using TablesConsumer = std::function<void(const RunTables& tables, std::string_view text)>;
+
+/// Runs one analysis over state.sourceText and releases it. `onTables` may be empty.
+RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables = {});
+
+/// Builds the time message "Время обработки: T сек., Скорость обработки: V Кб/сек." (Windows-1251)
+/// with two decimals and the given decimal separator. Returns nothing when T <= 0.
+std::optional<std::string> TimeMessage(const RunReport& report, char decimalSeparator);

@@ -1,0 +1,240 @@
+#include "engine/combinations.h"
+
+#include <algorithm>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/classify.h"
+#include "engine/cp1251.h"
+#include "engine/wordcode.h"
+
+namespace {
+
+// Endings that mark the first word of a combination as being in the nominative ("ая" twice, as
+// in the original table).
+constexpr std::string_view kNominativeEndings[] = {
+    u8"ть"_cp, u8"ой"_cp, u8"ое"_cp, u8"ая"_cp, u8"ий"_cp, u8"ый"_cp, u8"ее"_cp, u8"ая"_cp,
+    u8"а"_cp,  u8"ы"_cp,  u8"ие"_cp, u8"ые"_cp, u8"ия"_cp, u8"и"_cp,  u8"о"_cp,
+};
+
+// Word ends that look nominative but are not.
+constexpr std::string_view kExceptions[] = {
+    u8"вания"_cp, u8"тной"_cp,    u8"щной"_cp, u8"ьной"_cp, u8"ционной"_cp, u8"стве"_cp,     u8"ска"_cp,
+    u8"ирована"_cp, u8"ирован"_cp, u8"ированы"_cp, u8"вода"_cp, u8"рсий"_cp, u8"кций"_cp, u8"деления"_cp,
+    u8"зовой"_cp, u8"тра"_cp,     u8"зывающий"_cp, u8"чила"_cp, u8"чили"_cp, u8"чил"_cp,
+};
+
+// Word ends that are not nominative although the word has no ending beyond its stem.
+constexpr std::string_view kExceptionsWithoutEnding[] = {u8"грамм"_cp, u8"чил"_cp};
+
+constexpr std::string_view kLinkMark = "<a>";
+constexpr std::string_view kSelectMark = "<select>";
+constexpr std::string_view kFormSeparator = ", ";
+
+// Whether the first word of an occurrence is in normal form, judged by what it has beyond its stem.
+bool isNormalForm(std::string_view word, std::uint32_t wordCode, const VocRecord& stem, std::size_t stemLength) {
+    bool caseTyped = wordcode::wordType(stem.code) <= wordcode::kName || wordcode::wordType(wordCode) <= wordcode::kName;
+    if (wordcode::scriptClass(stem.code) != wordcode::kCyrillic || !caseTyped) return true;
+    const std::size_t length = word.size();
+    if (length > stemLength) {
+        std::string_view ending = word.substr(stemLength);
+        if (std::ranges::find(kNominativeEndings, ending) == std::end(kNominativeEndings)) return false;
+        return std::ranges::none_of(kExceptions, [&](std::string_view x) {
+            return x.size() < length && word.ends_with(x);
+        });
+    }
+    for (std::string_view x : kExceptionsWithoutEnding) {
+        if (x.size() >= length) return true;
+        if (word.ends_with(x)) return false;
+    }
+    return true;
+}
+
+// The display text search of one listed combination.
+struct OccurrenceSearch {
+    std::string normalForm;  // the first occurrence in normal form
+    std::string otherForms;  // ", " before each distinct other form
+    bool done = false;
+};
+
+class ExprListBuilder {
+public:
+    ExprListBuilder(const RunTables& tables, std::string_view text) : tables_(tables), text_(text) {}
+
+    void build(ExprList& list, ExprTotals& totals);
+
+private:
+    bool absorbed(std::int32_t i, std::int32_t lastListed) const;
+    void searchOccurrences();
+    void addOccurrence(OccurrenceSearch& search, std::int32_t start, std::span<const std::int32_t> ids);
+    std::string displayText(std::int32_t id, OccurrenceSearch& search) const;
+    ExprDescription describe(std::int32_t id, std::uint32_t flags) const;
+
+    const RunTables& tables_;
+    std::string_view text_;
+    std::vector<std::int32_t> listed_;                      // listed entry ids, ascending
+    std::unordered_map<std::int32_t, std::size_t> slotOf_;  // entry id -> index into listed_
+    std::vector<OccurrenceSearch> searches_;
+};
+
+bool ExprListBuilder::absorbed(std::int32_t i, std::int32_t lastListed) const {
+    const TVocExprIndex& exprs = tables_.exprs;
+    const ExprRecord& e = exprs.record(i);
+    if (i + 1 < exprs.size()) {
+        const ExprRecord& next = exprs.record(i + 1);
+        if (next.count == e.count && next.length > e.length && std::ranges::equal(next.ids().first(e.length), e.ids()))
+            return true;
+    }
+    if (lastListed == -1) return false;
+    const ExprRecord& l = exprs.record(lastListed);
+    std::int32_t d = l.length - e.length;
+    return l.count == e.count && d > 0 && std::ranges::equal(l.ids().subspan(d), e.ids());
+}
+
+void ExprListBuilder::addOccurrence(OccurrenceSearch& search, std::int32_t start, std::span<const std::int32_t> ids) {
+    const TokenRecord& first = tables_.phrases[start];
+    std::string_view written = text_.substr(first.start, first.length);
+    const VocRecord& stem = tables_.stems.record(ids[0]);
+    auto code = static_cast<std::uint32_t>(first.kind);
+    std::string occurrence = wordcode::wordType(code) == wordcode::kName && wordcode::wordType(stem.code) == wordcode::kNormal
+                                 ? LowercaseSystem(written)
+                                 : std::string(written);
+    bool normal = isNormalForm(occurrence, code, stem, tables_.stems.text(ids[0]).size());
+    for (std::size_t k = 1; k < ids.size(); ++k) {
+        const TokenRecord& r = tables_.phrases[start + static_cast<std::int32_t>(k)];
+        occurrence += ' ';
+        occurrence += text_.substr(r.start, r.length);
+    }
+    if (normal) {
+        search.normalForm = std::move(occurrence);
+        search.done = true;
+        return;
+    }
+    std::string separated = std::string(kFormSeparator) + occurrence;
+    if (search.otherForms.find(separated) == std::string::npos) search.otherForms += separated;
+}
+
+// One pass over the phrase stream visits every occurrence of every listed combination in text
+// order, which is the order a separate search per combination would visit them in.
+void ExprListBuilder::searchOccurrences() {
+    const TTxtIdxIndex& phrases = tables_.phrases;
+    std::vector<bool> startsListed(tables_.stems.size(), false);
+    for (std::int32_t id : listed_) startsListed[tables_.exprs.record(id).stemIds[0]] = true;
+    std::array<std::int32_t, TVocExprIndex::kMaxLength> ids{};
+    for (std::int32_t t = 0; t < phrases.size(); ++t) {
+        if (!phrases[t].isWord() || !startsListed[phrases[t].first]) continue;
+        ids[0] = phrases[t].first;
+        for (std::int32_t n = 2; n <= static_cast<std::int32_t>(ids.size()) && t + n <= phrases.size(); ++n) {
+            const TokenRecord& r = phrases[t + n - 1];
+            if (!r.isWord()) break;
+            ids[n - 1] = r.first;
+            std::span<const std::int32_t> seq(ids.data(), n);
+            auto it = slotOf_.find(tables_.exprs.Find(seq));
+            if (it == slotOf_.end() || searches_[it->second].done) continue;
+            addOccurrence(searches_[it->second], t, seq);
+        }
+    }
+}
+
+std::string ExprListBuilder::displayText(std::int32_t id, OccurrenceSearch& search) const {
+    std::uint32_t f = tables_.exprs.record(id).contextFlags;
+    std::string prefix;
+    if ((f & 12) == contextflag::kInSelect) prefix += kSelectMark;
+    if ((f & 3) == contextflag::kInLink) prefix += kLinkMark;
+    if (!search.normalForm.empty()) return prefix + search.normalForm;
+    return prefix + search.otherForms;
+}
+
+ExprDescription ExprListBuilder::describe(std::int32_t id, std::uint32_t flags) const {
+    const ExprRecord& e = tables_.exprs.record(id);
+    ExprDescription d;
+    d.id = e.id;
+    d.count = e.count;
+    d.flags = flags;
+    d.stemIds = e.stemIds;
+    d.length = e.length;
+    double sumCount = 0;
+    for (std::int32_t k = 0; k < e.length; ++k) {
+        const VocRecord& stem = tables_.stems.record(e.stemIds[k]);
+        if (k > 0) d.stemText += ' ';
+        d.stemText += tables_.stems.text(e.stemIds[k]);
+        sumCount += stem.count;
+        d.stemWeightSum += stem.weight;
+    }
+    double position = static_cast<double>(id) / tables_.exprs.size();
+    d.weight = e.count * (1 - position) * d.stemWeightSum / sumCount;
+    return d;
+}
+
+void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
+    const TVocExprIndex& exprs = tables_.exprs;
+    totals = {};
+    list.clear();
+    totals.entryCount = exprs.size();
+    std::int32_t lastListed = -1;
+    for (std::int32_t i = 0; i < exprs.size(); ++i) {
+        const ExprRecord& e = exprs.record(i);
+        if (e.count <= 1) continue;
+        totals.repeatedCount += e.count;
+        if (wordcode::isIgnored(tables_.stems.record(e.stemIds[0]).code) ||
+            wordcode::isIgnored(tables_.stems.record(e.stemIds[e.length - 1]).code))
+            continue;
+        if (absorbed(i, lastListed)) continue;
+        lastListed = i;
+        slotOf_[i] = listed_.size();
+        listed_.push_back(i);
+    }
+    searches_.resize(listed_.size());
+    searchOccurrences();
+
+    list.reserve(listed_.size());
+    for (std::size_t k = 0; k < listed_.size(); ++k) {
+        std::int32_t id = listed_[k];
+        std::string r = displayText(id, searches_[k]);
+        std::uint32_t flags = 0;
+        if (r.find(kFormSeparator) != std::string::npos) flags += exprflag::kNotNormalized;
+        if (r.find(kLinkMark) != std::string::npos) flags += exprflag::kNavigational;
+        if (r.find(kSelectMark) != std::string::npos) flags += exprflag::kSelectOption;
+        if (auto pos = r.find(kFormSeparator); pos != std::string::npos) r.erase(0, pos + kFormSeparator.size());
+        for (auto pos = r.find('>'); pos != std::string::npos; pos = r.find('>')) r.erase(0, pos + 1);
+        ExprDescription d = describe(id, flags);
+        totals.listedCount += d.count;
+        totals.listedEntries += 1;
+        list.push_back({std::move(r), std::move(d)});
+    }
+}
+
+}  // namespace
+
+void CombinationWindow::addFromFirst(std::uint32_t contextFlags) {
+    for (int k = 2; k <= n_; ++k) table_.Add(std::span<const std::int32_t>(ids_.data(), k), contextFlags);
+}
+
+void CombinationWindow::dropFirst() {
+    std::copy(ids_.begin() + 1, ids_.begin() + n_, ids_.begin());
+    --n_;
+}
+
+void CombinationWindow::BeforeWord(std::uint32_t contextFlags) {
+    if (n_ < static_cast<int>(ids_.size())) return;
+    addFromFirst(contextFlags);
+    dropFirst();
+}
+
+void CombinationWindow::Append(std::int32_t stemId) {
+    if (n_ < static_cast<int>(ids_.size())) ids_[n_++] = stemId;
+}
+
+void CombinationWindow::EndPhrase(std::uint32_t contextFlags) {
+    while (n_ >= 2) {
+        addFromFirst(contextFlags);
+        dropFirst();
+    }
+    n_ = 0;
+}
+
+void BuildExprList(const RunTables& tables, std::string_view text, ExprList& list, ExprTotals& totals) {
+    ExprListBuilder(tables, text).build(list, totals);
+}

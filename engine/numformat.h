@@ -1,0 +1,32 @@
+// Number texts as the lists, the status bars and the settings files show them.
+//
+// Every function takes the decimal separator as a parameter; the programs pass the one of the
+// user's locale (LC_NUMERIC). None of them depends on the C locale.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace numformat {
+
+/// Formats with exactly two decimals ("0.00"): the value's 15-significant-digit decimal form
+/// rounded half away from zero; a zero result has no sign (0.125 -> 0,13; 2.675 -> 2,68).
+std::string Fixed2(double value, char decimalSeparator);
+
+/// Formats in the general 15-significant-digit form: fixed point without trailing zeros when
+/// 1e-5 <= |v| < 1e15 or v == 0, otherwise scientific (1E-6, 1,5E-7, 2E15).
+std::string General(double value, char decimalSeparator);
+
+/// Returns the first six characters of General(value) (1/7 -> 0,1428).
+std::string GeneralCut6(double value, char decimalSeparator);
+
+/// Reads a decimal number written with the given separator (optional sign, digits, optional
+/// fraction, optional exponent, surrounding spaces allowed). Returns nothing when the text is
+/// not such a number (a point where the separator is a comma, letters, an empty text).
+std::optional<double> ParseFloat(std::string_view text, char decimalSeparator);
+
+/// Reads a signed decimal integer (surrounding spaces allowed). Returns nothing otherwise.
+std::optional<long long> ParseInt(std::string_view text);
+
+}  // namespace numformat

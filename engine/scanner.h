@@ -1,0 +1,46 @@
+// The markup scanner: walks a cleaned page from tag to tag, keeps the markup context, cuts the
+// document text into phrases and words, and records both token streams.
+//
+// It does not build a document tree or validate markup: it looks only at "<", ">", the tag name
+// and, for <img> and <meta>, the attributes. One linear pass over the text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/analysis.h"
+
+/// Returns the ELF hash of a tag's opening bytes: from its "<" up to the first space or ">",
+/// with a-z taken as A-Z. Usable at compile time.
+constexpr std::uint32_t TagHashOf(std::string_view tag) {
+    std::uint32_t h = 0;
+    for (char ch : tag) {
+        if (ch == ' ' || ch == '>') break;
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
+        h = (h << 4) + static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(ch)));
+        std::uint32_t g = h & 0xF0000000u;
+        if (g != 0) h ^= g >> 24;
+        h &= ~g;
+    }
+    return h;
+}
+
+/// The tag hashes the scanner and the sentence list recognise.
+namespace taghash {
+inline constexpr std::uint32_t kH1 = TagHashOf("<h1"), kH1End = TagHashOf("</h1");
+inline constexpr std::uint32_t kH2 = TagHashOf("<h2"), kH2End = TagHashOf("</h2");
+inline constexpr std::uint32_t kH3 = TagHashOf("<h3"), kH3End = TagHashOf("</h3");
+inline constexpr std::uint32_t kB = TagHashOf("<b"), kBEnd = TagHashOf("</b");
+inline constexpr std::uint32_t kOption = TagHashOf("<option");
+}  // namespace taghash
+
+/// What one scan leaves besides the tables.
+struct ScanOutcome {
+    ScanStatus status = ScanStatus::kComplete;
+    std::string title;  // the last text run read inside <title> within the head (Windows-1251)
+};
+
+/// Scans `text` into `tables`. Returns kNoMarkup, with the tables untouched, when the text holds no "<".
+ScanOutcome ScanPage(std::string_view text, RunTables& tables, const TVocIndex& stopWords, const Coefficients& koef,
+                     const IndexOptions& options);

@@ -1,0 +1,69 @@
+#include "engine/wordlists.h"
+
+#include <algorithm>
+
+#include "engine/classify.h"
+#include "engine/wordcode.h"
+#include "engine/wordindex.h"
+
+std::string_view StemWord(std::string_view word, std::string& lower, std::uint32_t& code) {
+    code = Classify(word);
+    lower.resize(word.size());
+    std::ranges::transform(word, lower.begin(), LowercaseByte);
+    if (wordcode::scriptClass(code) == wordcode::kCyrillic) return StemRussian(lower);
+    if (wordcode::scriptClass(code) == wordcode::kLatin) return StemLatin(lower);
+    return lower;
+}
+
+double WordCounter::typeCoefficient(std::uint32_t code) const {
+    switch (wordcode::wordType(code)) {
+        case wordcode::kName:
+            return koef_.koefName;
+        case wordcode::kAbbrev:
+            return koef_.koefAbbr;
+        case wordcode::kNumber:
+            return koef_.koefNumber;
+        case wordcode::kAlnum:
+            return koef_.koefAlnum;
+        case wordcode::kOther:
+            return koef_.koefOther;
+        default:
+            return 1.0;
+    }
+}
+
+std::int32_t WordCounter::Enter(std::string_view text, std::int32_t offset, std::int32_t length,
+                                const ContextFactors& factors) {
+    length = std::min<std::int32_t>(length, kMaxWordLength);
+    std::string_view word = text.substr(offset, length);
+    std::uint32_t code = 0;
+    std::string_view stem = StemWord(word, lower_, code);
+
+    double weight = typeCoefficient(code);
+    if (!wordcode::isIgnored(code)) code |= stopWords_.Contains(lower_);
+    if (wordcode::isIgnored(code)) weight = 0;
+    weight = factors.apply(weight);
+
+    std::int32_t stemId = tables_.stems.Add(stem, weight, 0, code);
+    tables_.words.Add(word, weight, stemId, code);
+    auto kind = static_cast<std::int32_t>(code);
+    tables_.phrases.Push(stemId, offset, length, kind);
+    tables_.markup.Push(stemId, offset, length, kind);
+    return stemId;
+}
+
+void BuildWordList(const TVocIndex& table, WordList& list, WordTotals& totals) {
+    totals = {};
+    list.clear();
+    list.reserve(table.size());
+    for (std::int32_t id = 0; id < table.size(); ++id) {
+        const VocRecord& r = table.record(id);
+        list.push_back({std::string(table.text(id)), {r.id, r.count, r.code, r.link, r.weight}});
+        totals.totalCount += r.count;
+        if (!wordcode::isIgnored(r.code)) {
+            totals.countedCount += r.count;
+            totals.countedEntries += 1;
+        }
+    }
+    totals.entryCount = table.size();
+}

@@ -1,0 +1,50 @@
+// Entering words into the stem and word tables, and building the stem and word lists from them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/analysis.h"
+
+/// The thirteen markup-context factors kept by the scanner: 1.0 outside a context, the context's
+/// coefficient inside it.
+struct ContextFactors {
+    double title = 1, meta = 1, form = 1, b = 1, a = 1, i = 1, u = 1, imgAlt = 1, nobr = 1, h1 = 1, h2 = 1, h3 = 1,
+           pre = 1;
+
+    /// Returns `base` multiplied by the thirteen factors, one after another in the order above.
+    double apply(double base) const {
+        return base * title * meta * form * b * a * i * u * imgAlt * nobr * h1 * h2 * h3 * pre;
+    }
+};
+
+/// The longest word the analysis takes; longer words are cut to this many bytes.
+inline constexpr std::size_t kMaxWordLength = 1023;
+
+/// Classifies `word` into `code`, lowercases it into `lower` and returns the stem under which the
+/// analysis counts it (a prefix of `lower`): Russian or Latin stemming by script class, else the
+/// lowercased word itself.
+std::string_view StemWord(std::string_view word, std::string& lower, std::uint32_t& code);
+
+/// Classifies, lowercases, stems, weighs and counts words in one run's tables.
+class WordCounter {
+public:
+    WordCounter(RunTables& tables, const TVocIndex& stopWords, const Coefficients& koef)
+        : tables_(tables), stopWords_(stopWords), koef_(koef) {}
+
+    /// Enters the word of `length` bytes at `offset` of `text` and returns its stem id. The word
+    /// is counted in both tables and recorded in both token streams.
+    std::int32_t Enter(std::string_view text, std::int32_t offset, std::int32_t length, const ContextFactors& factors);
+
+private:
+    double typeCoefficient(std::uint32_t code) const;
+
+    RunTables& tables_;
+    const TVocIndex& stopWords_;
+    const Coefficients& koef_;
+    std::string lower_;  // the lowercased current word
+};
+
+/// Rebuilds a stem or word list and its totals from a vocabulary table, in id order.
+void BuildWordList(const TVocIndex& table, WordList& list, WordTotals& totals);
