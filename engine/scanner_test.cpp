@@ -1,0 +1,155 @@
+#include "engine/scanner.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/cp1251.h"
+#include "engine/test_analysis.h"
+#include "engine/wordcode.h"
+
+namespace {
+
+TEST(TagHash, IgnoresCaseAndAttributes) {
+    EXPECT_EQ(TagHashOf("<b>"), 1026u);
+    EXPECT_EQ(TagHashOf("<B class=x>"), 1026u);
+    EXPECT_EQ(TagHashOf("</Title>"), 256436533u);
+    EXPECT_EQ(TagHashOf("<head>"), 4245844u);
+    EXPECT_EQ(TagHashOf("<select>"), 24775108u);
+    EXPECT_NE(TagHashOf("<br/>"), TagHashOf("<br>")) << "the slash is part of the hash";
+}
+
+TEST(Scanner, EveryTagEndsAPhrase) {
+    Analysed a = Analyse(Page(u8"<b>слово</b> другое"_cp));
+    EXPECT_EQ(a.phraseText(), u8"| слово | другое"_cp);
+    EXPECT_EQ(a.exprEntries, 0);
+    Coefficients k;
+    EXPECT_DOUBLE_EQ(a.stem(u8"слов"_cp)->desc.weight, k.koefB);
+    EXPECT_DOUBLE_EQ(a.stem(u8"друг"_cp)->desc.weight, 1.0);
+}
+
+TEST(Scanner, SkipsOneByteRunsTrailingTextScriptsAndTextOutsideTheBody) {
+    EXPECT_TRUE(Analyse(Page(u8"<p>я</p>"_cp)).state.slWordFull.empty());
+    EXPECT_TRUE(Analyse(u8"<html><body>текст без конца"_cp).state.slWordFull.empty());
+    EXPECT_TRUE(Analyse(Page(u8"<script>var слово = 1;</script>"_cp)).state.slWordFull.empty());
+    EXPECT_TRUE(Analyse(u8"<p>текст без головы и тела</p>"_cp).state.slWordFull.empty());
+    EXPECT_EQ(Analyse(Page(u8"<p>один</p>"_cp)).state.slWordFull.size(), 1u);
+}
+
+TEST(Scanner, PeriodsInsideAbbreviationsNumbersAndHostNames) {
+    Analysed a = Analyse(Page(u8"<p>и т.д. и т.п. и др. версия 2.5 и файл index.html</p>"_cp));
+    EXPECT_EQ(a.phraseText(), u8"| и т.д. и т.п. и др. версия 2.5 и файл index.html"_cp);
+    EXPECT_EQ(Analyse(Page(u8"<p>Москва.Россия</p>"_cp)).phraseText(), u8"| Москва . Россия"_cp);
+}
+
+TEST(Scanner, DashesHyphensAndDelimiters) {
+    EXPECT_EQ(Analyse(Page(u8"<p>кто-то пришёл</p>"_cp)).phraseText(), u8"| кто-то пришёл"_cp);
+    EXPECT_EQ(Analyse(Page(u8"<p>раз - два -три</p>"_cp)).phraseText(), u8"| раз - два - три"_cp);
+    EXPECT_EQ(Analyse(Page(u8"<p>раз—два</p>"_cp)).phraseText(), u8"| раз—два"_cp);
+    // A pending word before a dash with a space after it is entered, not lost.
+    EXPECT_EQ(Analyse(Page(u8"<p>слово- другое</p>"_cp)).phraseText(), u8"| слово - другое"_cp);
+    Analysed a = Analyse(Page(u8"<p>раз, два , три: (четыре)</p>"_cp));
+    EXPECT_EQ(a.phraseText(), u8"| раз , два три : четыре )"_cp);
+    EXPECT_EQ(a.markupText(), u8"<> <> <> <> <> раз , два , три : ( четыре ) <> <> <>"_cp);
+}
+
+TEST(Scanner, EntitiesOtherThanNbspAndAmpAreNotDecoded) {
+    EXPECT_EQ(Analyse(Page("<p>say &quot;hello&quot;</p>")).phraseText(), "| say quot ; hello & quot ;");
+}
+
+TEST(Scanner, TitleSetsCaptionAndIsIndexedOnlyOnRequest) {
+    std::string page = Page(u8"<p>текст</p>"_cp, u8"<title>Новости дня</title>"_cp);
+    Analysed plain = Analyse(page);
+    EXPECT_EQ(plain.state.caption, u8"Новости дня - Sumoran"_cp);
+    EXPECT_EQ(plain.stem(u8"новос"_cp), nullptr);
+    Analysed indexed = Analyse(page, {.indexTitle = true});
+    EXPECT_DOUBLE_EQ(indexed.stem(u8"новос"_cp)->desc.weight, Coefficients{}.koefName * Coefficients{}.koefTitle);
+    EXPECT_EQ(Analyse(Page("<p>text</p>")).state.caption, " - Sumoran");
+}
+
+TEST(Scanner, MetaDescriptionsAndKeywords) {
+    Coefficients k;
+    auto meta = [](std::string_view attrs) { return Page(u8"<p>текст</p>"_cp, "<meta " + std::string(attrs) + ">"); };
+    Analysed a = Analyse(meta(u8"name=Keywords content=\"анализ страниц\""_cp), {.indexMeta = true});
+    EXPECT_DOUBLE_EQ(a.stem(u8"анализ"_cp)->desc.weight, k.koefMeta);
+    EXPECT_DOUBLE_EQ(a.stem(u8"страниц"_cp)->desc.weight, k.koefMeta);
+    EXPECT_DOUBLE_EQ(a.stem(u8"текст"_cp)->desc.weight, 1.0) << "the meta factor returns to 1";
+    EXPECT_EQ(Analyse(meta(u8"name=keywords content=\"анализ\""_cp)).stem(u8"анализ"_cp), nullptr);
+    EXPECT_EQ(Analyse(meta(u8"name=author content=\"анализ страниц\""_cp), {.indexMeta = true}).stem(u8"анализ"_cp),
+              nullptr);
+    EXPECT_EQ(Analyse(meta(u8"name=keywords content=\"два\""_cp), {.indexMeta = true}).stem(u8"дв"_cp), nullptr);
+}
+
+TEST(Scanner, ImageDescriptionsTakeTheSurroundingFactors) {
+    Coefficients k;
+    Analysed a = Analyse(Page(u8"<b><img src=x.png alt=\"красный закат\"></b>"_cp), {.indexImgAlt = true});
+    EXPECT_DOUBLE_EQ(a.stem(u8"красн"_cp)->desc.weight, k.koefImgAlt * k.koefB);
+    Analysed quoted = Analyse(Page(u8"<img alt='красный закат'>"_cp), {.indexImgAlt = true});
+    EXPECT_NE(quoted.word(u8"красный"_cp), nullptr);
+    EXPECT_EQ(quoted.stem(u8"зак"_cp), nullptr) << "a single-quoted value ends at the next space";
+    EXPECT_TRUE(Analyse(Page(u8"<img alt=\"красный закат\">"_cp)).state.slWordFull.empty());
+}
+
+TEST(Scanner, HeadingsResetInlineFactorsAndFactorsMultiply) {
+    Coefficients k;
+    Analysed a = Analyse(Page(u8"<b>жирный<h1>заголовок</h1></b><h2><b>важное</b></h2>"_cp));
+    EXPECT_DOUBLE_EQ(a.stem(u8"заголовок"_cp)->desc.weight, k.koefH1);
+    EXPECT_DOUBLE_EQ(a.stem(u8"важн"_cp)->desc.weight, k.koefH2 * k.koefB);
+    Analysed n = Analyse(Page(u8"<h1>Москва</h1>"_cp));
+    EXPECT_DOUBLE_EQ(n.stem(u8"москв"_cp)->desc.weight, k.koefName * k.koefH1);
+}
+
+TEST(Scanner, StopWordsCountButWeighNothing) {
+    Analysed a = Analyse(Page(u8"<p>Дом и дом это дом</p>"_cp), {}, {u8"это"_cp});
+    const auto* stem = a.stem(u8"дом"_cp);
+    ASSERT_NE(stem, nullptr);
+    EXPECT_EQ(stem->desc.count, 3);
+    ASSERT_NE(a.word(u8"Дом"_cp), nullptr);
+    EXPECT_EQ(a.word(u8"Дом"_cp)->desc.link, stem->desc.id);
+    const auto* stop = a.word(u8"это"_cp);
+    EXPECT_TRUE(wordcode::isIgnored(stop->desc.code));
+    EXPECT_EQ(stop->desc.weight, 0);
+    EXPECT_EQ(stop->desc.count, 1);
+    EXPECT_DOUBLE_EQ(a.state.wfTotals.totalCount, 5);
+    EXPECT_DOUBLE_EQ(a.state.wfTotals.countedCount, 3) << "и (too short) and это (stop word) are not counted";
+}
+
+TEST(Scanner, MarkupStreamRecordsTagsWithMarkersAndHashes) {
+    Analysed a = Analyse(Page(u8"<p>один <b>два</b></p>"_cp));
+    ASSERT_GE(a.markup.size(), 6u);
+    EXPECT_EQ(a.markup[4].first, token::kBlockTag);  // <p>
+    EXPECT_EQ(a.markup[4].start, static_cast<std::int32_t>(TagHashOf("<p")));
+    EXPECT_EQ(a.markup[6].first, token::kInlineTag);  // <b>
+    EXPECT_EQ(a.markup[6].start, 1026);
+}
+
+TEST(Scanner, VeryLongWordsAreCut) {
+    std::string page = Page("<p>" + std::string(5000, 'x') + " end</p>");
+    Analysed a = Analyse(page);
+    EXPECT_NE(a.word(std::string(1023, 'x')), nullptr);
+}
+
+TEST(Analysis, PageWithoutMarkupKeepsThePreviousResults) {
+    Analysed a = Analyse(Page(u8"<p>первый текст</p>"_cp, "<title>Tt</title>"));
+    a.state.sourceText = u8"просто текст без разметки"_cp;
+    RunReport report = RunAnalysis(a.state);
+    EXPECT_EQ(report.status, ScanStatus::kNoMarkup);
+    EXPECT_EQ(a.state.slWordFull.size(), 2u);
+    EXPECT_EQ(a.state.caption, "Tt - Sumoran");
+    EXPECT_TRUE(a.state.sourceText.empty()) << "the source is released";
+}
+
+TEST(Analysis, ConvertsKoi8PagesBeforeScanning) {
+    // "<p>привет мир</p>" in KOI8-R: the small letters live at 0xC0-0xDF.
+    std::string page = "<html><body><p>\xD0\xD2\xC9\xD7\xC5\xD4 \xCD\xC9\xD2</p></body></html>";
+    Analysed a = Analyse(page);
+    EXPECT_EQ(a.state.charsetIndex, 1);
+    EXPECT_NE(a.word(u8"привет"_cp), nullptr);
+}
+
+TEST(Analysis, TimeMessage) {
+    RunReport report{ScanStatus::kComplete, 2.0, 10240};
+    EXPECT_EQ(TimeMessage(report, ','), u8"Время обработки: 2,00 сек., Скорость обработки: 5,00 Кб/сек."_cp);
+    report.seconds = 0;
+    EXPECT_FALSE(TimeMessage(report, ','));
+}
+
+}  // namespace
