@@ -6,6 +6,7 @@
 TVocExprIndex::TVocExprIndex() {
     try {
         records_.reserve(10000);
+        links_.reserve(10000);
         buckets_.assign(kHashSize, -1);
     } catch (const std::bad_alloc&) {
         failed_ = true;
@@ -18,34 +19,56 @@ std::int32_t TVocExprIndex::Hash(std::span<const std::int32_t> ids) {
     return static_cast<std::int32_t>(h);
 }
 
-std::int32_t TVocExprIndex::Find(std::span<const std::int32_t> ids) const {
-    if (buckets_.empty()) return -1;
-    for (std::int32_t i = buckets_[Hash(ids)]; i != -1; i = records_[i].next) {
-        if (std::ranges::equal(records_[i].ids(), ids)) return i;
+std::uint32_t TVocExprIndex::Fingerprint(std::span<const std::int32_t> ids) {
+    std::uint32_t h = static_cast<std::uint32_t>(ids.size());
+    for (std::int32_t id : ids) {
+        h ^= static_cast<std::uint32_t>(id);
+        h *= 0x9E3779B1u;
+        h ^= h >> 15;
+    }
+    return h;
+}
+
+// Walks the chain of `slot`; returns the matching id or -1, and the chain's last id in `last`.
+std::int32_t TVocExprIndex::Locate(std::span<const std::int32_t> ids, std::int32_t slot, std::uint32_t fingerprint,
+                                   std::int32_t& last) const {
+    last = -1;
+    for (std::int32_t i = buckets_[slot]; i != -1; i = links_[i].next) {
+        last = i;
+        if (links_[i].fingerprint == fingerprint && std::ranges::equal(records_[i].ids(), ids)) return i;
     }
     return -1;
 }
 
+std::int32_t TVocExprIndex::Find(std::span<const std::int32_t> ids) const {
+    if (buckets_.empty() || ids.size() < 2 || ids.size() > kMaxLength) return -1;
+    std::int32_t last = -1;
+    return Locate(ids, Hash(ids), Fingerprint(ids), last);
+}
+
 std::int32_t TVocExprIndex::Add(std::span<const std::int32_t> ids, std::uint32_t flags) {
     if (buckets_.empty() || ids.size() < 2 || ids.size() > kMaxLength) return 0;
-    std::int32_t slot = Hash(ids);
+    const std::int32_t slot = Hash(ids);
+    const std::uint32_t fingerprint = Fingerprint(ids);
     std::int32_t last = -1;
-    for (std::int32_t i = buckets_[slot]; i != -1; i = records_[i].next) {
-        last = i;
-        ExprRecord& r = records_[i];
-        if (!std::ranges::equal(r.ids(), ids)) continue;
-        r.count += 1;
-        r.contextFlags |= flags;
+    if (std::int32_t i = Locate(ids, slot, fingerprint, last); i != -1) {
+        records_[i].count += 1;
+        records_[i].contextFlags |= flags;
         return i;
     }
     auto id = static_cast<std::int32_t>(records_.size());
     try {
         records_.emplace_back();
+        links_.push_back({-1, fingerprint});
     } catch (const std::bad_alloc&) {
+        records_.resize(id);
         failed_ = true;
         return 0;
     }
-    if (last != -1) records_[last].next = id;
+    if (last != -1) {
+        records_[last].next = id;
+        links_[last].next = id;
+    }
     ExprRecord& r = records_[id];
     r.id = id;
     r.hashSlot = slot;

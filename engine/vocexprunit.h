@@ -2,7 +2,9 @@
 // ids, with an occurrence count and the OR of the context flags of its occurrences.
 //
 // Ids are insertion indexes from 0 (the order of first occurrence). A fixed table of 32000
-// buckets with chaining; Add is O(n + chain length). NOT thread-safe.
+// buckets with chaining; Add is O(n + chain length). The chains are walked in a compact array of
+// (next, fingerprint) pairs beside the records, so that a lookup touches a full record only on a
+// fingerprint match: a large page has chains of dozens of entries. NOT thread-safe.
 #pragma once
 
 #include <array>
@@ -53,7 +55,18 @@ public:
     bool failed() const { return failed_; }
 
 private:
+    // One chain link per record: the next id of the chain and a fingerprint of the id sequence.
+    struct Link {
+        std::int32_t next = -1;
+        std::uint32_t fingerprint = 0;
+    };
+
+    static std::uint32_t Fingerprint(std::span<const std::int32_t> ids);
+    std::int32_t Locate(std::span<const std::int32_t> ids, std::int32_t slot, std::uint32_t fingerprint,
+                        std::int32_t& last) const;
+
     std::vector<ExprRecord> records_;
+    std::vector<Link> links_;
     std::vector<std::int32_t> buckets_;
     bool failed_ = false;
 };

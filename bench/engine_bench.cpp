@@ -1,0 +1,75 @@
+// Speed of the analysis run on a large Russian page, and how it grows with the page size.
+//
+// The page is the Russian KiCad manuals joined into one (Debian package kicad-doc-ru), or the
+// files named in SUMORAN_BENCH_PAGES (colon-separated), or, failing both, the bundled sample
+// page repeated to about the same size. Each benchmark analyses the page repeated 1, 4 and 16
+// times; bytes per second are reported for the raw page size.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/analysis.h"
+#include "engine/pagesource.h"
+
+namespace {
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::filesystem::path> pagePaths() {
+    std::vector<std::filesystem::path> paths;
+    if (const char* env = std::getenv("SUMORAN_BENCH_PAGES")) {
+        std::stringstream list(env);
+        for (std::string item; std::getline(list, item, ':');) paths.emplace_back(item);
+        return paths;
+    }
+    const std::filesystem::path kicad = "/usr/share/doc/kicad/help/ru";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(kicad, ec)) {
+        if (entry.path().extension() == ".html") paths.push_back(entry.path());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// The benchmark page as the browser layer hands it over: each file made single-byte and joined.
+const std::string& basePage() {
+    static const std::string page = [] {
+        std::string joined;
+        for (const auto& path : pagePaths()) joined += SavedPartText(readFile(path));
+        if (joined.empty()) {
+            std::string sample = SavedPartText(readFile(SUMORAN_SOURCE_DIR "/samples/sample.html"));
+            while (joined.size() < 1200000) joined += sample;
+        }
+        return joined;
+    }();
+    return page;
+}
+
+void BM_AnalysisRun(benchmark::State& state) {
+    std::string page;
+    for (int i = 0; i < state.range(0); ++i) page += basePage();
+    AnalysisState analysis;
+    for (auto _ : state) {
+        analysis.sourceText = page;
+        RunReport report = RunAnalysis(analysis);
+        benchmark::DoNotOptimize(report);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page.size()));
+    state.counters["page_MB"] = static_cast<double>(page.size()) / 1e6;
+    state.counters["stems"] = static_cast<double>(analysis.slWordBase.size());
+}
+
+BENCHMARK(BM_AnalysisRun)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
