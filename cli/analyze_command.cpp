@@ -1,8 +1,119 @@
+#include <filesystem>
+#include <istream>
+#include <iterator>
 #include <ostream>
+#include <string>
 
+#include "app/document.h"
 #include "cli/commands.h"
+#include "cli/options.h"
+#include "cli/output.h"
+#include "engine/cp1251.h"
+#include "engine/pagesource.h"
+#include "settings/decimalseparator.h"
+#include "settings/koef.h"
+#include "settings/settingsdir.h"
+#include "settings/stopwords.h"
+#include "settings/textfile.h"
+#include "summary/forcedmarks.h"
+#include "summary/sentencelist.h"
 
-int RunAnalyzeCommand(std::span<const std::string_view>, std::istream&, std::ostream&, std::ostream& err) {
-    err << "sumoran-cli: page analysis is not available yet\n";
-    return kExitUsage;
+namespace {
+
+using namespace settings;
+
+// A failure that ends the command: its message (UTF-8) and exit code.
+struct Failure {
+    std::string message;
+    int code = kExitUnreadable;
+};
+
+std::optional<Failure> loadSettings(const CliOptions& o, Document& doc) {
+    namespace fs = std::filesystem;
+    const bool ownFiles = o.koefFile.empty() || o.stopWordsFile.empty();
+    const fs::path dir = ownFiles ? SettingsDirectory(ExecutableDirectory()) : fs::path();
+
+    const fs::path koefPath = o.koefFile.empty() ? dir / kKoefFileName : fs::path(o.koefFile);
+    if (!o.koefFile.empty() && ReadFileBytes(koefPath).status != ReadStatus::kOk)
+        return Failure{CannotOpenFileMessage(koefPath)};
+    KoefLoadResult koef = LoadKoef(koefPath, doc.decimalSeparator);
+    if (koef.error) return Failure{cp1251::toUtf8(*koef.error)};
+    doc.analysis.koef = koef.values;
+
+    const fs::path stopPath = o.stopWordsFile.empty() ? dir / kStopWordsFileName : fs::path(o.stopWordsFile);
+    if (!o.stopWordsFile.empty() && ReadFileBytes(stopPath).status != ReadStatus::kOk)
+        return Failure{CannotOpenFileMessage(stopPath)};
+    doc.analysis.stopWords = LoadStopWords(stopPath);
+    return std::nullopt;
+}
+
+std::optional<std::string> readInput(const CliOptions& o, std::istream& in, std::string& bytes) {
+    if (o.input == "-") {
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+        if (in.bad()) return "sumoran-cli: cannot read standard input";
+        return std::nullopt;
+    }
+    FileBytes file = ReadFileBytes(o.input, std::numeric_limits<std::size_t>::max());
+    if (file.status != ReadStatus::kOk) return "sumoran-cli: cannot read " + o.input;
+    bytes = std::move(file.bytes);
+    return std::nullopt;
+}
+
+// Sets the forced-inclusion marks the options ask for. Returns a message for an order number that
+// no row carries.
+std::optional<std::string> forceRows(const CliOptions& o, Document& doc) {
+    if (o.forceHeadings) SetHeadingMarks(doc.sentences, MarkChange::kSet);
+    for (long long order : o.forcedOrders) {
+        bool found = false;
+        for (std::size_t r = 0; r < doc.sentences.rows.size(); ++r) {
+            if (doc.sentences.rows[r].cells[sentencecol::kOrder] != std::to_string(order)) continue;
+            found = true;
+            if (!IsRowMarked(doc.sentences, r)) ToggleRowMark(doc.sentences, r);
+        }
+        if (!found) return "sumoran-cli: no sentence has the order number " + std::to_string(order);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
+                      std::ostream& err) {
+    ParsedOptions parsed = ParseCliOptions(args);
+    if (parsed.error) {
+        err << "sumoran-cli: " << *parsed.error << '\n' << kCliUsage;
+        return kExitUsage;
+    }
+    const CliOptions& o = parsed.options;
+    Document doc;
+    doc.decimalSeparator = o.decimalSeparator.value_or(UserDecimalSeparator());
+    doc.analysis.options = {o.indexTitle, o.indexMeta, o.indexImgAlt};
+    if (o.allTypes) {
+        doc.wbTypeHidden.hidden.fill(false);
+        doc.wfTypeHidden.hidden.fill(false);
+        doc.weTypeHidden.hidden.fill(false);
+    }
+    if (auto failure = loadSettings(o, doc)) {
+        err << failure->message << '\n';
+        return failure->code;
+    }
+    std::string bytes;
+    if (auto message = readInput(o, in, bytes)) {
+        err << *message << '\n';
+        return kExitUnreadable;
+    }
+    AnalyseSource(doc, SavedPartText(bytes));
+    if (auto message = forceRows(o, doc)) {
+        err << *message << '\n';
+        return kExitUsage;
+    }
+    if (o.forceHeadings || !o.forcedOrders.empty() || o.limit != kNoLimitItem) RebuildSummary(doc, o.limit);
+
+    if (o.format == OutputFormat::kJson) {
+        WriteJson(doc, out);
+    } else {
+        WriteSection(doc, o.show, o.format, out);
+    }
+    out.flush();
+    return out ? kExitOk : kExitUnreadable;
 }

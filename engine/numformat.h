@@ -12,18 +12,21 @@ namespace numformat {
 
 /// Formats with exactly two decimals ("0.00"): the value's 15-significant-digit decimal form
 /// rounded half away from zero; a zero result has no sign (0.125 -> 0,13; 2.675 -> 2,68).
+/// Large values are written out in full (1e20 -> 100000000000000000000,00); INF, -INF, NAN.
 std::string Fixed2(double value, char decimalSeparator);
 
 /// Formats in the general 15-significant-digit form: fixed point without trailing zeros when
-/// 1e-5 <= |v| < 1e15 or v == 0, otherwise scientific (1E-6, 1,5E-7, 2E15).
+/// 1e-5 <= |v| < 1e15 (judged after rounding to 15 digits) or v == 0, otherwise scientific
+/// (1E-6, 1,5E-7, 2E15); INF, -INF, NAN for the values without a decimal form.
 std::string General(double value, char decimalSeparator);
 
 /// Returns the first six characters of General(value) (1/7 -> 0,1428).
 std::string GeneralCut6(double value, char decimalSeparator);
 
 /// Reads a decimal number written with the given separator (optional sign, digits, optional
-/// fraction, optional exponent, surrounding spaces allowed). Returns nothing when the text is
-/// not such a number (a point where the separator is a comma, letters, an empty text).
+/// fraction, optional exponent, surrounding spaces allowed); a value too small for a double
+/// reads as zero. Returns nothing when the text is not such a number (a point where the
+/// separator is a comma, letters, digit grouping, an empty text, INF/NAN) or is too large.
 std::optional<double> ParseFloat(std::string_view text, char decimalSeparator);
 
 /// Reads a signed decimal integer (surrounding spaces allowed). Returns nothing otherwise.

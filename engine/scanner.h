@@ -10,30 +10,8 @@
 #include <string_view>
 
 #include "engine/analysis.h"
+#include "engine/taghash.h"
 
-/// Returns the ELF hash of a tag's opening bytes: from its "<" up to the first space or ">",
-/// with a-z taken as A-Z. Usable at compile time.
-constexpr std::uint32_t TagHashOf(std::string_view tag) {
-    std::uint32_t h = 0;
-    for (char ch : tag) {
-        if (ch == ' ' || ch == '>') break;
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
-        h = (h << 4) + static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(ch)));
-        std::uint32_t g = h & 0xF0000000u;
-        if (g != 0) h ^= g >> 24;
-        h &= ~g;
-    }
-    return h;
-}
-
-/// The tag hashes the scanner and the sentence list recognise.
-namespace taghash {
-inline constexpr std::uint32_t kH1 = TagHashOf("<h1"), kH1End = TagHashOf("</h1");
-inline constexpr std::uint32_t kH2 = TagHashOf("<h2"), kH2End = TagHashOf("</h2");
-inline constexpr std::uint32_t kH3 = TagHashOf("<h3"), kH3End = TagHashOf("</h3");
-inline constexpr std::uint32_t kB = TagHashOf("<b"), kBEnd = TagHashOf("</b");
-inline constexpr std::uint32_t kOption = TagHashOf("<option");
-}  // namespace taghash
 
 /// What one scan leaves besides the tables.
 struct ScanOutcome {

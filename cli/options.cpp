@@ -1,0 +1,118 @@
+#include "cli/options.h"
+
+#include <array>
+#include <charconv>
+#include <utility>
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, std::size_t>, 8> kLimitNames = {{
+    {"none", 0}, {"3", 1}, {"5", 2}, {"10", 3}, {"5%", 4}, {"10%", 5}, {"20%", 6}, {"25%", 7},
+}};
+
+constexpr std::array<std::pair<std::string_view, Section>, 6> kSectionNames = {{
+    {"summary", Section::kSummary},
+    {"sentences", Section::kSentences},
+    {"stems", Section::kStems},
+    {"words", Section::kWords},
+    {"combinations", Section::kCombinations},
+    {"all", Section::kAll},
+}};
+
+constexpr std::array<std::pair<std::string_view, OutputFormat>, 3> kFormatNames = {{
+    {"text", OutputFormat::kText},
+    {"json", OutputFormat::kJson},
+    {"tsv", OutputFormat::kTsv},
+}};
+
+template <typename T, std::size_t N>
+std::optional<T> lookUp(const std::array<std::pair<std::string_view, T>, N>& table, std::string_view name) {
+    for (const auto& [key, value] : table) {
+        if (key == name) return value;
+    }
+    return std::nullopt;
+}
+
+// Reads "1,4,7" into numbers; nothing for an empty item or a non-number.
+std::optional<std::vector<long long>> parseOrders(std::string_view text) {
+    std::vector<long long> orders;
+    while (true) {
+        std::size_t comma = text.find(',');
+        std::string_view item = text.substr(0, comma);
+        long long value = 0;
+        auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), value);
+        if (item.empty() || ec != std::errc() || end != item.data() + item.size() || value < 0) return std::nullopt;
+        orders.push_back(value);
+        if (comma == std::string_view::npos) return orders;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+}  // namespace
+
+const char* const kCliUsage =
+    "usage: sumoran-cli [OPTIONS] [FILE]\n"
+    "       sumoran-cli stem WORD...\n"
+    "  --format=text|json|tsv\n"
+    "  --show=summary|sentences|stems|words|combinations|all\n"
+    "  --limit=none|3|5|10|5%|10%|20%|25%\n"
+    "  --force-headings  --force=ORDER[,ORDER...]\n"
+    "  --all-types  --index-title  --index-meta  --index-img-alt\n"
+    "  --koef=FILE  --stopwords=FILE  --decimal=.|,\n";
+
+ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
+    ParsedOptions parsed;
+    CliOptions& o = parsed.options;
+    bool haveInput = false;
+    auto fail = [&parsed](std::string message) {
+        parsed.error = std::move(message);
+        return parsed;
+    };
+    for (std::string_view arg : args) {
+        std::size_t eq = arg.find('=');
+        std::string_view name = arg.substr(0, eq);
+        std::string_view value = eq == std::string_view::npos ? std::string_view() : arg.substr(eq + 1);
+        bool hasValue = eq != std::string_view::npos;
+        if (name == "--format" && hasValue) {
+            auto format = lookUp(kFormatNames, value);
+            if (!format) return fail("unknown format '" + std::string(value) + "'");
+            o.format = *format;
+        } else if (name == "--show" && hasValue) {
+            auto section = lookUp(kSectionNames, value);
+            if (!section) return fail("unknown section '" + std::string(value) + "'");
+            o.show = *section;
+        } else if (name == "--limit" && hasValue) {
+            auto limit = lookUp(kLimitNames, value);
+            if (!limit) return fail("unknown limit '" + std::string(value) + "'");
+            o.limit = *limit;
+        } else if (name == "--force" && hasValue) {
+            auto orders = parseOrders(value);
+            if (!orders) return fail("--force takes order numbers separated by commas");
+            o.forcedOrders.insert(o.forcedOrders.end(), orders->begin(), orders->end());
+        } else if (name == "--koef" && hasValue && !value.empty()) {
+            o.koefFile = value;
+        } else if (name == "--stopwords" && hasValue && !value.empty()) {
+            o.stopWordsFile = value;
+        } else if (name == "--decimal" && hasValue) {
+            if (value != "." && value != ",") return fail("--decimal takes . or ,");
+            o.decimalSeparator = value[0];
+        } else if (arg == "--force-headings") {
+            o.forceHeadings = true;
+        } else if (arg == "--all-types") {
+            o.allTypes = true;
+        } else if (arg == "--index-title") {
+            o.indexTitle = true;
+        } else if (arg == "--index-meta") {
+            o.indexMeta = true;
+        } else if (arg == "--index-img-alt") {
+            o.indexImgAlt = true;
+        } else if (arg.starts_with("--") || (arg.starts_with("-") && arg != "-")) {
+            return fail("unknown option '" + std::string(arg) + "'");
+        } else {
+            if (haveInput) return fail("only one file can be analysed at a time");
+            o.input = arg;
+            haveInput = true;
+        }
+    }
+    return parsed;
+}

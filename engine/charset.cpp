@@ -1,0 +1,129 @@
+#include "engine/charset.h"
+
+#include <array>
+#include <cstddef>
+
+#include "engine/cp1251.h"
+
+namespace {
+
+constexpr int kWindows1251 = 0;
+constexpr int kKoi8r = 1;
+constexpr int kIso88595 = 2;
+
+// A conversion table maps each byte 0x80..0xFF (at index byte - 0x80) to Windows-1251.
+using ConversionTable = std::array<unsigned char, 128>;
+
+constexpr ConversionTable identityTable() {
+    ConversionTable table{};
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<unsigned char>(0x80 + i);
+    return table;
+}
+
+constexpr void set(ConversionTable& table, unsigned from, char to) {
+    table[from - 0x80] = static_cast<unsigned char>(to);
+}
+
+constexpr std::string_view kSmallYo = u8"ё"_cp;
+constexpr std::string_view kCapitalYo = u8"Ё"_cp;
+
+// KOI8-R (RFC 1489) keeps its 64 letters at 0xC0-0xFF in this order, small letters first. Only
+// the Russian letters are converted; the few other characters that both code pages have stay
+// at their KOI8-R codes.
+constexpr ConversionTable makeKoi8rTable() {
+    constexpr std::string_view letters = u8"юабцдефгхийклмнопярстужвьызшэщчъЮАБЦДЕФГХИЙКЛМНОПЯРСТУЖВЬЫЗШЭЩЧЪ"_cp;
+    static_assert(letters.size() == 64);
+    ConversionTable table = identityTable();
+    for (std::size_t k = 0; k < letters.size(); ++k) set(table, 0xC0 + k, letters[k]);
+    set(table, 0xA3, kSmallYo[0]);
+    set(table, 0xB3, kCapitalYo[0]);
+    return table;
+}
+
+// ISO 8859-5 keeps А-Я and а-я at 0xB0-0xEF, in the same order as Windows-1251 does at
+// 0xC0-0xFF. The bytes 0xF0 and 0xF2-0xFF are moved down by 0x40 as a block (so 0xF0 lands on
+// 0xB0), which is right for none of them but keeps every byte a one-step lookup.
+constexpr ConversionTable makeIso88595Table() {
+    constexpr std::string_view letters = u8"АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя"_cp;
+    static_assert(letters.size() == 64);
+    ConversionTable table = identityTable();
+    for (std::size_t k = 0; k < letters.size(); ++k) set(table, 0xB0 + k, letters[k]);
+    set(table, 0xA1, kCapitalYo[0]);
+    set(table, 0xF1, kSmallYo[0]);
+    set(table, 0xF0, static_cast<char>(0xF0 - 0x40));
+    for (unsigned b = 0xF2; b <= 0xFF; ++b) set(table, b, static_cast<char>(b - 0x40));
+    return table;
+}
+
+constexpr ConversionTable kKoi8rTable = makeKoi8rTable();
+constexpr ConversionTable kIso88595Table = makeIso88595Table();
+
+// Removes line breaks, collapses runs of spaces and no-break spaces into one space, drops the
+// spaces at the start, and turns &amp; into "&". A line break right after a tag (">") leaves no
+// space. Rewrites `text` in place and shrinks it; returns the band counts of the kept bytes.
+BandCounts clean(std::string& text) {
+    std::array<std::uint32_t, 5> bands{};  // 0xB0-0xBF, 0xC0-0xCF, ..., 0xF0-0xFF
+    const std::size_t size = text.size();
+    std::size_t j = 0;
+    bool afterText = false;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (text[i] == '&' && size - i > 4) {
+            std::string_view name(text.data() + i + 1, 4);
+            if (name == "nbsp") {
+                // Turn the entity's last byte into a space and go on from there.
+                i += (i + 5 < size && text[i + 5] == ';') ? 5 : 4;
+                text[i] = ' ';
+            } else if (name == "amp;") {
+                text[j++] = '&';
+                afterText = true;
+                i += 4;
+                continue;
+            }
+        }
+        const char byte = text[i];
+        if (byte == ' ') {
+            if (afterText) text[j++] = ' ';
+            afterText = false;
+        } else if (byte == '\r') {
+            if (afterText && (i == 0 || text[i - 1] != '>')) {
+                text[j++] = ' ';
+                afterText = false;
+            }
+        } else if (byte != '\n') {
+            text[j++] = byte;
+            afterText = true;
+            const auto high = static_cast<unsigned char>(byte) >> 4;
+            if (high >= 0xB) ++bands[high - 0xB];
+        }
+    }
+    text.resize(j);
+    return {.b = bands[0], .c = bands[1], .d = bands[2], .e = bands[3], .f = bands[4]};
+}
+
+void convert(std::string& text, const ConversionTable& table) {
+    for (char& c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) c = static_cast<char>(table[byte - 0x80]);
+    }
+}
+
+}  // namespace
+
+std::string_view CharsetName(int charsetIndex) {
+    if (charsetIndex < kWindows1251 || charsetIndex > kIso88595) return kCharsetNames[kWindows1251];
+    return kCharsetNames[charsetIndex];
+}
+
+int DetectCharset(const BandCounts& counts) {
+    // Sums in 64 bits so that no band count can overflow them.
+    const std::uint64_t b = counts.b, c = counts.c, d = counts.d, e = counts.e, f = counts.f;
+    if (b > f) return d + e > b + c ? kIso88595 : kWindows1251;
+    return c + d > e + f ? kKoi8r : kWindows1251;
+}
+
+int NormaliseAndConvert(std::string& text) {
+    const int charsetIndex = DetectCharset(clean(text));
+    if (charsetIndex == kKoi8r) convert(text, kKoi8rTable);
+    if (charsetIndex == kIso88595) convert(text, kIso88595Table);
+    return charsetIndex;
+}

@@ -1,0 +1,61 @@
+#include "engine/cp1251.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace std::string_literals;
+
+TEST(Cp1251, LiteralsConvertAtCompileTime) {
+    static_assert(u8"ся"_cp == "\xF1\xFF");
+    static_assert(u8"Ёё№"_cp == "\xA8\xB8\xB9");
+    static_assert(u8"ascii"_cp == "ascii");
+    EXPECT_EQ(u8""_cp.size(), 0u);
+}
+
+TEST(Cp1251, HighHalfRoundTrips) {
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        if (b == 0x98) continue;
+        const std::string byte(1, static_cast<char>(b));
+        const std::string utf8 = cp1251::toUtf8(byte);
+        EXPECT_TRUE(cp1251::isValidUtf8(utf8)) << b;
+        EXPECT_EQ(cp1251::fromUtf8Strict(utf8), byte) << b;
+        EXPECT_EQ(cp1251::byteOf(cp1251::codePointOf(static_cast<unsigned char>(b))), b) << b;
+    }
+    std::string ascii;
+    for (int b = 1; b < 0x80; ++b) ascii += static_cast<char>(b);
+    EXPECT_EQ(cp1251::toUtf8(ascii), ascii);
+    EXPECT_EQ(cp1251::fromUtf8Strict(ascii), ascii);
+}
+
+TEST(Cp1251, UnassignedByteBecomesReplacementCharacter) {
+    EXPECT_EQ(cp1251::codePointOf(0x98), U'\uFFFD');
+    EXPECT_EQ(cp1251::toUtf8("a\x98z"), "a\uFFFDz");
+    EXPECT_EQ(cp1251::fromUtf8Strict("\uFFFD"), std::nullopt);
+    EXPECT_EQ(cp1251::byteOf(0), 0);  // the gap in the table is not a code for U+0000
+}
+
+TEST(Cp1251, RejectsInvalidUtf8) {
+    for (std::string bad : {"\xC0\xAF"s, "\xE0\x80\xAF"s, "\xF0\x80\x80\xAF"s,  // overlong
+                            "\xED\xA0\x80"s, "\xED\xBF\xBF"s,                   // surrogates
+                            "\xD0"s, "a\xE2\x82"s, "\xF0\x9F\x98"s,             // truncated
+                            "\xF4\x90\x80\x80"s, "\xF5\x80\x80\x80"s,           // above U+10FFFF
+                            "\x80"s, "\xD0\x41"s, "\xFF"s}) {
+        EXPECT_FALSE(cp1251::isValidUtf8(bad)) << testing::PrintToString(bad);
+        EXPECT_EQ(cp1251::fromUtf8Strict(bad), std::nullopt) << testing::PrintToString(bad);
+    }
+    EXPECT_TRUE(cp1251::isValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF
+    EXPECT_TRUE(cp1251::isValidUtf8(""));
+}
+
+TEST(Cp1251, StrictRejectsCharactersOutsideCodePage) {
+    EXPECT_EQ(cp1251::fromUtf8Strict("é"), std::nullopt);
+    EXPECT_EQ(cp1251::fromUtf8Strict("дом\u4E2D"), std::nullopt);
+    EXPECT_EQ(cp1251::fromUtf8Strict("\U0001F600"), std::nullopt);
+    EXPECT_EQ(cp1251::fromUtf8Strict("дом"), u8"дом"_cp);
+}
+
+TEST(Cp1251, LossyReplacesMissingCharactersWithSpaces) {
+    EXPECT_EQ(cp1251::fromUtf8Lossy("\xEF\xBB\xBF"s + "a\u00A0é\U0001F600б"), u8"a   б"_cp);
+    EXPECT_EQ(cp1251::fromUtf8Lossy("a\xEF\xBB\xBF"), "a ");  // U+FEFF inside the text
+}

@@ -1,0 +1,120 @@
+#include "engine/numformat.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+using numformat::Fixed2;
+using numformat::General;
+using numformat::GeneralCut6;
+using numformat::ParseFloat;
+using numformat::ParseInt;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TEST(NumFormatFixed2, RoundsTheFifteenDigitFormHalfAwayFromZero) {
+    // The binary doubles lie just below these halves; their 15-digit forms decide.
+    EXPECT_EQ(Fixed2(0.125, ','), "0,13");
+    EXPECT_EQ(Fixed2(2.675, ','), "2,68");
+    EXPECT_EQ(Fixed2(1.005, '.'), "1.01");
+    EXPECT_EQ(Fixed2(-2.675, ','), "-2,68");
+    EXPECT_EQ(Fixed2(0.0049999, ','), "0,00");
+    EXPECT_EQ(Fixed2(999.995, ','), "1000,00");
+    EXPECT_EQ(Fixed2(2, ','), "2,00");
+    EXPECT_EQ(Fixed2(100.0 / 3, '.'), "33.33");
+}
+
+TEST(NumFormatFixed2, ZeroResultHasNoSign) {
+    EXPECT_EQ(Fixed2(-0.0, ','), "0,00");
+    EXPECT_EQ(Fixed2(-0.001, ','), "0,00");
+    EXPECT_EQ(Fixed2(-1e-300, ','), "0,00");
+    EXPECT_EQ(Fixed2(-0.005, ','), "-0,01");
+}
+
+TEST(NumFormatFixed2, LargeAndSpecialValues) {
+    EXPECT_EQ(Fixed2(1e20, ','), "100000000000000000000,00");
+    EXPECT_EQ(Fixed2(-1e15, '.'), "-1000000000000000.00");
+    EXPECT_EQ(Fixed2(-kInf, ','), "-INF");
+    EXPECT_EQ(Fixed2(std::nan(""), ','), "NAN");
+}
+
+TEST(NumFormatGeneral, FixedPointWithoutTrailingZeros) {
+    EXPECT_EQ(General(-0.0, ','), "0");
+    EXPECT_EQ(General(0.5, ','), "0,5");
+    EXPECT_EQ(General(10, '.'), "10");
+    EXPECT_EQ(General(-2.5, ','), "-2,5");
+    EXPECT_EQ(General(0.1 + 0.2, ','), "0,3");
+    EXPECT_EQ(General(1.0 / 7, ','), "0,142857142857143");
+}
+
+TEST(NumFormatGeneral, ScientificOutsideTheFixedRangeDecidedAfterRounding) {
+    EXPECT_EQ(General(1e-5, ','), "0,00001");
+    EXPECT_EQ(General(9.99999999999999e-6, ','), "9,99999999999999E-6");
+    EXPECT_EQ(General(9.999999999999999e-6, ','), "0,00001");
+    EXPECT_EQ(General(1e-6, ','), "1E-6");
+    EXPECT_EQ(General(-1.5e-7, ','), "-1,5E-7");
+    EXPECT_EQ(General(999999999999999, ','), "999999999999999");
+    EXPECT_EQ(General(999999999999999.9, ','), "1E15");
+    EXPECT_EQ(General(2e15, ','), "2E15");
+    EXPECT_EQ(General(std::numeric_limits<double>::max(), ','), "1,79769313486232E308");
+    EXPECT_EQ(General(std::numeric_limits<double>::denorm_min(), '.'), "4.94065645841247E-324");
+    EXPECT_EQ(General(kInf, ','), "INF");
+}
+
+TEST(NumFormatGeneralCut6, TakesTheFirstSixCharactersWithoutRounding) {
+    EXPECT_EQ(GeneralCut6(1.0 / 7, ','), "0,1428");
+    EXPECT_EQ(GeneralCut6(0.0199999, '.'), "0.0199");
+    EXPECT_EQ(GeneralCut6(1, ','), "1");
+    EXPECT_EQ(GeneralCut6(12345.6, ','), "12345,");
+}
+
+TEST(NumFormatParseFloat, AcceptsTheWrittenForms) {
+    EXPECT_EQ(ParseFloat("0,5", ','), 0.5);
+    EXPECT_EQ(ParseFloat("0.5", '.'), 0.5);
+    EXPECT_EQ(ParseFloat("  -2,5 ", ','), -2.5);
+    EXPECT_EQ(ParseFloat("+3", ','), 3.0);
+    EXPECT_EQ(ParseFloat(",5", ','), 0.5);
+    EXPECT_EQ(ParseFloat("5,", ','), 5.0);
+    EXPECT_EQ(ParseFloat("1,5E-7", ','), 1.5e-7);
+    EXPECT_EQ(ParseFloat("2e+15", ','), 2e15);
+    EXPECT_EQ(ParseFloat("1E-400", ','), 0.0);  // underflow reads as zero
+}
+
+TEST(NumFormatParseFloat, RejectsOtherTexts) {
+    for (std::string_view text : {"0.5", "", "   ", "abc", "1a", "1 000", "1.000,5", "1,000,5", ",", "-", "1E", "E5",
+                                  "\t1", "INF", "NAN", "0x10", "1E400", "-1E99999999999999999999"}) {
+        EXPECT_EQ(ParseFloat(text, ','), std::nullopt) << text;
+    }
+    EXPECT_EQ(ParseFloat("0,5", '.'), std::nullopt);
+    EXPECT_EQ(ParseFloat(std::string_view("1\0", 2), ','), std::nullopt);
+}
+
+TEST(NumFormatParseFloat, ReadsBackWhatTheFormatsWrite) {
+    std::mt19937_64 random(12345);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> power(-30, 30);
+    for (char separator : {',', '.'}) {
+        for (int n = 0; n < 2000; ++n) {
+            double value = mantissa(random) * std::pow(10.0, power(random));
+            std::string text = General(value, separator);
+            auto back = ParseFloat(text, separator);
+            ASSERT_TRUE(back) << text;
+            EXPECT_EQ(General(*back, separator), text);
+            EXPECT_LE(std::fabs(*back - value), std::fabs(value) * 1e-14) << text;
+            auto fixed = ParseFloat(Fixed2(value, separator), separator);
+            ASSERT_TRUE(fixed) << Fixed2(value, separator);
+            EXPECT_LE(std::fabs(*fixed - value), 0.005 + std::fabs(value) * 1e-14);
+        }
+    }
+}
+
+TEST(NumFormatParseInt, ReadsSignedDecimalIntegers) {
+    EXPECT_EQ(ParseInt(" -7 "), -7);
+    EXPECT_EQ(ParseInt("+3"), 3);
+    EXPECT_EQ(ParseInt("-9223372036854775808"), std::numeric_limits<long long>::min());
+    for (std::string_view text : {"", "-", "+-3", "4,2", "1e3", "1 000", "9223372036854775808"}) {
+        EXPECT_EQ(ParseInt(text), std::nullopt) << text;
+    }
+}

@@ -1,0 +1,70 @@
+#include "engine/wordindex.h"
+
+#include <array>
+#include <cstddef>
+
+#include "engine/cp1251.h"
+
+namespace {
+
+// Words outside this length range are not stemmed at all.
+constexpr std::size_t kMinStemmedLength = 3;
+constexpr std::size_t kMaxStemmedLength = 254;
+
+// An ending is stripped only when at least this many bytes of the word stay in front of it.
+constexpr std::size_t kMinStemLength = 2;
+
+constexpr std::array<std::string_view, 10> kReflexiveEndings = {
+    u8"ся"_cp,  u8"сь"_cp,  u8"ясь"_cp, u8"есь"_cp,  u8"юсь"_cp,
+    u8"ись"_cp, u8"ась"_cp, u8"ось"_cp, u8"тись"_cp, u8"вшись"_cp,
+};
+
+constexpr std::array<std::string_view, 82> kInflectionEndings = {
+    u8"а"_cp,   u8"е"_cp,   u8"и"_cp,   u8"о"_cp,   u8"у"_cp,   u8"ы"_cp,   u8"ь"_cp,   u8"ю"_cp,   u8"я"_cp,
+    u8"ом"_cp,  u8"ам"_cp,  u8"ым"_cp,  u8"им"_cp,  u8"ем"_cp,  u8"ям"_cp,  u8"ум"_cp,  u8"уем"_cp, u8"ием"_cp,
+    u8"ях"_cp,  u8"их"_cp,  u8"ых"_cp,  u8"ах"_cp,  u8"ех"_cp,  u8"ух"_cp,  u8"иях"_cp, u8"ой"_cp,  u8"ей"_cp,
+    u8"ый"_cp,  u8"ий"_cp,  u8"ии"_cp,  u8"ией"_cp, u8"ые"_cp,  u8"ее"_cp,  u8"ие"_cp,  u8"ое"_cp,  u8"ов"_cp,
+    u8"ёв"_cp,  u8"ев"_cp,  u8"ив"_cp,  u8"ин"_cp,  u8"ын"_cp,  u8"ию"_cp,  u8"аю"_cp,  u8"юю"_cp,  u8"ую"_cp,
+    u8"ия"_cp,  u8"ая"_cp,  u8"яя"_cp,  u8"уя"_cp,  u8"ет"_cp,  u8"ут"_cp,  u8"ят"_cp,  u8"ат"_cp,  u8"ют"_cp,
+    u8"ит"_cp,  u8"уют"_cp, u8"ует"_cp, u8"ить"_cp, u8"уть"_cp, u8"ать"_cp, u8"еть"_cp, u8"ять"_cp, u8"ть"_cp,
+    u8"чь"_cp,  u8"ишь"_cp, u8"ешь"_cp, u8"ого"_cp, u8"его"_cp, u8"ими"_cp, u8"еми"_cp, u8"ями"_cp, u8"ами"_cp,
+    u8"ыми"_cp, u8"ему"_cp, u8"ому"_cp, u8"ите"_cp, u8"йте"_cp, u8"ете"_cp, u8"ти"_cp,  u8"те"_cp,  u8"ши"_cp,
+    u8"вши"_cp,
+};
+
+constexpr std::array<std::string_view, 3> kFinalEndings = {u8"и"_cp, u8"ь"_cp, u8"ъ"_cp};
+
+constexpr std::array<std::string_view, 1> kLatinEndings = {"s"};
+
+bool endsWith(std::string_view word, std::string_view ending) {
+    return word.size() >= ending.size() + kMinStemLength && word.ends_with(ending);
+}
+
+// Strips the longest ending of the table that the word ends with; among endings of equal
+// length the first in the table wins, which cuts the same number of bytes anyway.
+template <std::size_t N>
+std::string_view stripLongest(std::string_view word, const std::array<std::string_view, N>& endings) {
+    std::size_t longest = 0;
+    for (std::string_view ending : endings) {
+        if (ending.size() > longest && endsWith(word, ending)) longest = ending.size();
+    }
+    return word.substr(0, word.size() - longest);
+}
+
+bool outsideStemmedLength(std::string_view word) {
+    return word.size() < kMinStemmedLength || word.size() > kMaxStemmedLength;
+}
+
+}  // namespace
+
+std::string_view StemRussian(std::string_view word) {
+    if (outsideStemmedLength(word)) return word;
+    word = stripLongest(word, kReflexiveEndings);
+    word = stripLongest(word, kInflectionEndings);
+    return stripLongest(word, kFinalEndings);
+}
+
+std::string_view StemLatin(std::string_view word) {
+    if (outsideStemmedLength(word)) return word;
+    return stripLongest(word, kLatinEndings);
+}

@@ -1,0 +1,70 @@
+// The weight-coefficient file koef.dat: eighteen values, one a line, in the order of Coefficients,
+// written with the user's decimal separator.
+//
+// A file without exactly eighteen lines is ignored as a whole. Values are converted line by line;
+// the first line that is not a number stops the conversion with an error, so the lines before it
+// keep their values and it and the lines after it keep the defaults.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/coefficients.h"
+#include "engine/cp1251.h"
+
+namespace settings {
+
+/// The category texts of the coefficients in file order, as the editor's second column shows them
+/// (Windows-1251).
+inline constexpr std::array<std::string_view, Coefficients::kCount> kKoefCategoryTexts = {
+    u8"<title>...</title>"_cp,
+    u8"<meta content=... name=keywords и т.д.>"_cp,
+    u8"<form>...</form>"_cp,
+    u8"<img alt=...>"_cp,
+    u8"<h1>...</h1>"_cp,
+    u8"<h2>...</h2>"_cp,
+    u8"<h3>...</h3>"_cp,
+    u8"<nobr>...</nobr>"_cp,
+    u8"<b>...</b>"_cp,
+    u8"<a>...</a>"_cp,
+    u8"<i>...</i>"_cp,
+    u8"<u>...</u>"_cp,
+    u8"<pre>...</pre>"_cp,
+    u8"Тип: Возможное название и имя"_cp,
+    u8"Тип: Аббревиатура"_cp,
+    u8"Тип: Число"_cp,
+    u8"Тип: Числобуквенное сочетание"_cp,
+    u8"Тип: Непонятные сочетания символов"_cp,
+};
+
+/// Coefficients read from a file, and the message to show when reading stopped at an error.
+struct KoefLoadResult {
+    Coefficients values;
+    std::optional<std::string> error;
+};
+
+/// Converts koef.dat's bytes. Returns the defaults without error unless there are exactly 18
+/// lines; at the first line that is not a number the error "'<line>' is not a valid floating
+/// point value", with the values of the lines before it kept.
+KoefLoadResult ParseKoef(std::string_view fileBytes, char decimalSeparator);
+
+/// Loads koef.dat. Returns the defaults without error when the file does not exist, the defaults
+/// and "Cannot open file <path>" when it exists but cannot be read (or is over the size limit),
+/// otherwise as ParseKoef.
+KoefLoadResult LoadKoef(const std::filesystem::path& path, char decimalSeparator);
+
+/// Formats a value as koef.dat and the editor write it (general 15-digit format).
+std::string FormatKoef(double value, char decimalSeparator);
+
+/// Returns the editor's eighteen value texts for a coefficient set, in file order.
+std::vector<std::string> KoefEditorLines(const Coefficients& values, char decimalSeparator);
+
+/// Replaces koef.dat with the given texts, each followed by CR LF, as they are. Returns
+/// "Cannot create file <path>" when the file cannot be written; the old file is then intact.
+std::optional<std::string> WriteKoef(const std::filesystem::path& path, const std::vector<std::string>& lines);
+
+}  // namespace settings

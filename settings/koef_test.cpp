@@ -1,0 +1,136 @@
+#include "settings/koef.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/tempdir_for_tests.h"
+
+namespace settings {
+namespace {
+
+using testutil::readBytes;
+using testutil::TempDir;
+using testutil::writeBytes;
+
+// Eighteen lines holding 1 .. 18, one line replaced, each followed by the line end.
+std::string numberedFile(int replacedLine = 0, std::string_view replacement = "", std::string_view end = "\r\n") {
+    std::string text;
+    for (int line = 1; line <= 18; ++line) {
+        text += line == replacedLine ? std::string(replacement) : std::to_string(line);
+        text += end;
+    }
+    return text;
+}
+
+const std::array<double, Coefficients::kCount> kDefaults = Coefficients{}.values();
+
+TEST(KoefParse, EighteenLinesOfAnyLineEndSetAllValuesInFileOrder) {
+    for (std::string_view end : {"\r\n", "\n", "\r"}) {
+        KoefLoadResult result = ParseKoef(numberedFile(0, "", end), ',');
+        EXPECT_EQ(result.error, std::nullopt);
+        EXPECT_EQ(result.values.koefH1, 5);
+        EXPECT_EQ(result.values.koefOther, 18);
+    }
+    std::string noLastLineEnd = numberedFile();
+    noLastLineEnd.resize(noLastLineEnd.size() - 2);
+    EXPECT_EQ(ParseKoef(noLastLineEnd, ',').values.koefOther, 18);
+}
+
+TEST(KoefParse, ZeroNegativeAndScientificValuesAreAccepted) {
+    EXPECT_EQ(ParseKoef(numberedFile(3, "0"), ',').values.koefForm, 0);
+    EXPECT_EQ(ParseKoef(numberedFile(4, "-1,5"), ',').values.koefImgAlt, -1.5);
+    EXPECT_EQ(ParseKoef(numberedFile(4, " 1E-6 "), ',').values.koefImgAlt, 1e-6);
+    EXPECT_EQ(ParseKoef(numberedFile(2, "0.25"), '.').values.koefMeta, 0.25);
+}
+
+TEST(KoefParse, AnyOtherLineCountKeepsTheDefaultsSilently) {
+    std::string eighteen = numberedFile();
+    std::string seventeen = eighteen.substr(0, eighteen.rfind("18\r\n"));
+    for (const std::string& text : {std::string(), seventeen, eighteen + "19\r\n", eighteen + "\r\n"}) {
+        KoefLoadResult result = ParseKoef(text, ',');
+        EXPECT_EQ(result.error, std::nullopt);
+        EXPECT_EQ(result.values.values(), kDefaults);
+    }
+}
+
+TEST(KoefParse, BadLineKeepsTheValuesBeforeIt) {
+    KoefLoadResult result = ParseKoef(numberedFile(5, "abc"), ',');
+    EXPECT_EQ(result.error, "'abc' is not a valid floating point value");
+    std::array<double, Coefficients::kCount> expected = kDefaults;
+    for (int i = 0; i < 4; ++i) expected[i] = i + 1;
+    EXPECT_EQ(result.values.values(), expected);
+
+    EXPECT_EQ(ParseKoef(numberedFile(2, "0.25"), ',').error, "'0.25' is not a valid floating point value");
+    KoefLoadResult empty = ParseKoef(numberedFile(18, ""), ',');
+    EXPECT_EQ(empty.error, "'' is not a valid floating point value");
+    EXPECT_EQ(empty.values.koefAlnum, 17);
+    EXPECT_EQ(empty.values.koefOther, 0.1);
+}
+
+TEST(KoefParse, BinaryContentNeverCrashes) {
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xFF);
+    EXPECT_EQ(ParseKoef(binary, ',').values.values(), kDefaults);
+    EXPECT_EQ(ParseKoef(numberedFile(1, "\xC0\xFF"), ',').error, "'\xC0\xFF' is not a valid floating point value");
+}
+
+TEST(KoefLoad, MissingFileIsSilentUnreadableFileIsReported) {
+    TempDir dir;
+    KoefLoadResult missing = LoadKoef(dir / "koef.dat", ',');
+    EXPECT_EQ(missing.error, std::nullopt);
+    EXPECT_EQ(missing.values.values(), kDefaults);
+    std::filesystem::create_directory(dir / "koef.dat");
+    KoefLoadResult directory = LoadKoef(dir / "koef.dat", ',');
+    EXPECT_EQ(directory.error, "Cannot open file " + (dir / "koef.dat").string());
+    EXPECT_EQ(directory.values.values(), kDefaults);
+}
+
+TEST(KoefWrite, WritesTheTextsAsGivenWithCrLf) {
+    TempDir dir;
+    std::vector<std::string> lines = KoefEditorLines(Coefficients{}, ',');
+    lines[0] = "2,50";  // typed by the user, not re-formatted
+    EXPECT_EQ(WriteKoef(dir / "koef.dat", lines), std::nullopt);
+    std::string bytes = readBytes(dir / "koef.dat");
+    EXPECT_EQ(bytes.substr(0, 19), "2,50\r\n0,5\r\n0,2\r\n0,2");
+    EXPECT_EQ(bytes.substr(bytes.size() - 5), "0,1\r\n");
+}
+
+TEST(KoefWrite, ReloadGivesTheSameValuesWithEitherSeparator) {
+    for (char separator : {',', '.'}) {
+        TempDir dir;
+        Coefficients values;
+        values.koefH1 = 1.0 / 3;
+        values.koefPre = -0.75;
+        values.koefU = 0;
+        values.koefOther = 1e-7;
+        values.koefName = 2.5e20;
+        ASSERT_EQ(WriteKoef(dir / "koef.dat", KoefEditorLines(values, separator)), std::nullopt);
+        KoefLoadResult loaded = LoadKoef(dir / "koef.dat", separator);
+        EXPECT_EQ(loaded.error, std::nullopt);
+        EXPECT_EQ(KoefEditorLines(loaded.values, separator), KoefEditorLines(values, separator));
+    }
+}
+
+TEST(KoefWrite, FailureIsReportedAndTheOldFileKept) {
+    TempDir dir;
+    EXPECT_EQ(WriteKoef(dir / "none" / "koef.dat", {"1"}),
+              "Cannot create file " + (dir / "none" / "koef.dat").string());
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write into a read-only directory";
+    writeBytes(dir / "koef.dat", numberedFile());
+    ::chmod(dir.path().c_str(), 0555);
+    EXPECT_EQ(WriteKoef(dir / "koef.dat", {"1"}), "Cannot create file " + (dir / "koef.dat").string());
+    EXPECT_EQ(readBytes(dir / "koef.dat"), numberedFile());
+}
+
+TEST(KoefEditor, ShowsDefaultsAndCategoryTexts) {
+    std::vector<std::string> comma = KoefEditorLines(Coefficients{}, ',');
+    ASSERT_EQ(comma.size(), Coefficients::kCount);
+    EXPECT_EQ(comma[4], "10");
+    EXPECT_EQ(comma[17], "0,1");
+    EXPECT_EQ(KoefEditorLines(Coefficients{}, '.')[17], "0.1");
+    EXPECT_EQ(kKoefCategoryTexts[4], "<h1>...</h1>");
+    EXPECT_EQ(cp1251::toUtf8(kKoefCategoryTexts[1]), "<meta content=... name=keywords и т.д.>");
+    EXPECT_EQ(cp1251::toUtf8(kKoefCategoryTexts[17]), "Тип: Непонятные сочетания символов");
+}
+
+}  // namespace
+}  // namespace settings

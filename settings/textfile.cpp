@@ -1,0 +1,150 @@
+#include "settings/textfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <utility>
+
+namespace settings {
+namespace {
+
+// Closes a file descriptor when it goes out of scope.
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Closes now and reports whether the close succeeded (a late write error shows here).
+    bool close() {
+        int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Reads until end of file; false when reading fails or more than maxSize bytes come.
+bool readAll(int fd, std::size_t maxSize, std::string& out) {
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (out.size() + static_cast<std::size_t>(n) > maxSize) return false;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+// Creates a new temporary file beside `path`; the mode 0666 is narrowed by the umask.
+int createTemporary(const std::filesystem::path& path, std::filesystem::path& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "." + path.filename().string() + "." + std::to_string(::getpid()) + "." +
+                           std::to_string(counter++) + ".tmp";
+        tempPath = path.parent_path() / name;
+        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Makes a finished rename durable; failure only weakens the crash guarantee, so it is ignored.
+void syncDirectory(const std::filesystem::path& dir) {
+    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t maxSize) {
+    FileBytes result;
+    // O_NONBLOCK keeps a FIFO in place of the file from blocking the open.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (fd.get() < 0) {
+        result.status = errno == ENOENT || errno == ENOTDIR ? ReadStatus::kMissing : ReadStatus::kUnreadable;
+        return result;
+    }
+    result.status = ReadStatus::kUnreadable;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return result;
+    if (static_cast<unsigned long long>(st.st_size) > maxSize) return result;
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    if (!readAll(fd.get(), maxSize, bytes)) return result;
+    result.status = ReadStatus::kOk;
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    if (path.filename().empty()) return false;
+    std::filesystem::path tempPath;
+    Fd fd(createTemporary(path, tempPath));
+    if (fd.get() < 0) return false;
+    struct stat old {};
+    bool ok = true;
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ok = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
+    ok = ok && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    ok = fd.close() && ok;
+    ok = ok && ::rename(tempPath.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tempPath.c_str());
+        return false;
+    }
+    syncDirectory(path.parent_path());
+    return true;
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+std::string JoinCrLfLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string CannotOpenFileMessage(const std::filesystem::path& path) { return "Cannot open file " + path.string(); }
+
+std::string CannotCreateFileMessage(const std::filesystem::path& path) { return "Cannot create file " + path.string(); }
+
+}  // namespace settings

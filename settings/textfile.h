@@ -1,0 +1,49 @@
+// Reading and writing the small settings files: whole-file reads with a size limit, crash-safe
+// replacement, the line splitting of plain text files, and the file error texts.
+//
+// POSIX only. A write goes to a temporary file in the target's directory that is flushed to
+// disk and then renamed over the target, so a crash leaves either the old or the new file.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace settings {
+
+/// Largest settings file that is read; a bigger file counts as unreadable.
+inline constexpr std::size_t kMaxSettingsFileSize = std::size_t{64} << 20;
+
+enum class ReadStatus { kOk, kMissing, kUnreadable };
+
+/// A whole file's bytes, or why there are none.
+struct FileBytes {
+    ReadStatus status = ReadStatus::kMissing;
+    std::string bytes;
+};
+
+/// Reads a whole regular file of at most `maxSize` bytes. Returns kMissing when no file exists at
+/// the path, kUnreadable when it cannot be opened or read, is not a regular file or is too large.
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t maxSize = kMaxSettingsFileSize);
+
+/// Replaces the file with `bytes` via a temporary file in the same directory, flushed to disk and
+/// renamed over it; an existing file keeps its permissions. Returns false when that fails, with
+/// the old file untouched and no temporary file left behind.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+/// Splits text as a plain text file is read into lines: a line ends at CR, LF or CR LF, a last
+/// line without a line end counts, an empty line counts, and a NUL byte ends the text.
+std::vector<std::string> SplitTextLines(std::string_view text);
+
+/// Joins lines into file text, each line followed by CR LF.
+std::string JoinCrLfLines(const std::vector<std::string>& lines);
+
+/// The message for a file that cannot be opened: "Cannot open file <path>".
+std::string CannotOpenFileMessage(const std::filesystem::path& path);
+
+/// The message for a file that cannot be written: "Cannot create file <path>".
+std::string CannotCreateFileMessage(const std::filesystem::path& path);
+
+}  // namespace settings

@@ -1,0 +1,128 @@
+#include "settings/textfile.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "settings/tempdir_for_tests.h"
+
+namespace settings {
+namespace {
+
+using testutil::directoryListing;
+using testutil::readBytes;
+using testutil::TempDir;
+using testutil::writeBytes;
+using Lines = std::vector<std::string>;
+
+TEST(TextFileSplit, LinesEndAtCrLfOrCrLfPair) {
+    EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitTextLines("a\r\n"), (Lines{"a"}));
+    EXPECT_EQ(SplitTextLines("a\n\rb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(SplitTextLines("a\r\r\nb"), (Lines{"a", "", "b"}));
+}
+
+TEST(TextFileSplit, EmptyLinesCountButNoLineFollowsTheLastLineEnd) {
+    EXPECT_EQ(SplitTextLines(""), Lines{});
+    EXPECT_EQ(SplitTextLines("\r\n"), (Lines{""}));
+    EXPECT_EQ(SplitTextLines("\r\n\r\n"), (Lines{"", ""}));
+    EXPECT_EQ(SplitTextLines("1\r\n2\r\n\r\n"), (Lines{"1", "2", ""}));
+}
+
+TEST(TextFileSplit, NulEndsTheText) {
+    EXPECT_EQ(SplitTextLines(std::string_view("a\r\nb\0c\r\nd", 9)), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitTextLines(std::string_view("\0a", 2)), Lines{});
+}
+
+TEST(TextFileRead, ReadsBytesUnchanged) {
+    TempDir dir;
+    std::string bytes("x\0\xFF\r\n", 5);
+    writeBytes(dir / "f", bytes);
+    FileBytes file = ReadFileBytes(dir / "f");
+    EXPECT_EQ(file.status, ReadStatus::kOk);
+    EXPECT_EQ(file.bytes, bytes);
+}
+
+TEST(TextFileRead, TellsMissingFromUnreadable) {
+    TempDir dir;
+    EXPECT_EQ(ReadFileBytes(dir / "none").status, ReadStatus::kMissing);
+    EXPECT_EQ(ReadFileBytes(dir / "none" / "f").status, ReadStatus::kMissing);
+    writeBytes(dir / "plain", "x");
+    EXPECT_EQ(ReadFileBytes(dir / "plain" / "f").status, ReadStatus::kMissing);
+    EXPECT_EQ(ReadFileBytes(dir.path()).status, ReadStatus::kUnreadable);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(ReadFileBytes(dir / "fifo").status, ReadStatus::kUnreadable);  // and does not block
+}
+
+TEST(TextFileRead, RefusesFilesOverTheLimit) {
+    TempDir dir;
+    writeBytes(dir / "f", "12345");
+    EXPECT_EQ(ReadFileBytes(dir / "f", 5).status, ReadStatus::kOk);
+    FileBytes tooLarge = ReadFileBytes(dir / "f", 4);
+    EXPECT_EQ(tooLarge.status, ReadStatus::kUnreadable);
+    EXPECT_EQ(tooLarge.bytes, "");
+}
+
+TEST(TextFileWrite, CreatesAndReplacesWithoutLeftovers) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileAtomically(dir / "f", "first"));
+    EXPECT_EQ(readBytes(dir / "f"), "first");
+    ASSERT_TRUE(WriteFileAtomically(dir / "f", std::string_view("2\0", 2)));
+    EXPECT_EQ(readBytes(dir / "f"), std::string_view("2\0", 2));
+    ASSERT_TRUE(WriteFileAtomically(dir / "f", ""));
+    EXPECT_EQ(readBytes(dir / "f"), "");
+    EXPECT_EQ(directoryListing(dir.path()), "f;");
+}
+
+TEST(TextFileWrite, KeepsThePermissionsOfTheReplacedFile) {
+    TempDir dir;
+    writeBytes(dir / "f", "old");
+    ASSERT_EQ(::chmod((dir / "f").c_str(), 0640), 0);
+    ASSERT_TRUE(WriteFileAtomically(dir / "f", "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(TextFileWrite, FailsWithoutDamageWhenTheTargetCannotBeReplaced) {
+    TempDir dir;
+    EXPECT_FALSE(WriteFileAtomically(dir / "missing" / "f", "x"));
+    std::filesystem::create_directory(dir / "d");
+    writeBytes(dir / "d" / "inside", "keep");
+    EXPECT_FALSE(WriteFileAtomically(dir / "d", "x"));
+    EXPECT_EQ(readBytes(dir / "d" / "inside"), "keep");
+    EXPECT_EQ(directoryListing(dir.path()), "d;");
+}
+
+TEST(TextFileWrite, FailedWriteLeavesTheOldFileAndNoTemporary) {
+    TempDir dir;
+    writeBytes(dir / "f", "old contents");
+    // A file size limit makes the write itself fail, for root as well.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 4;
+    auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool written = WriteFileAtomically(dir / "f", std::string(100, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readBytes(dir / "f"), "old contents");
+    EXPECT_EQ(directoryListing(dir.path()), "f;");
+}
+
+TEST(TextFileWrite, FailsInADirectoryTheUserMayNotWrite) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+    TempDir dir;
+    writeBytes(dir / "f", "old");
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    EXPECT_FALSE(WriteFileAtomically(dir / "f", "new"));
+    EXPECT_EQ(readBytes(dir / "f"), "old");
+    EXPECT_EQ(directoryListing(dir.path()), "f;");
+}
+
+}  // namespace
+}  // namespace settings

@@ -1,0 +1,149 @@
+#include "summary/sentencelist.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/cp1251.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+std::int32_t tagHash(std::string_view tag) { return static_cast<std::int32_t>(TagHashOf(tag)); }
+
+// A markup stream from a UTF-8 description of space-separated tokens: "<p>" a tag (inline for
+// a, b, i), a single delimiter a break, anything else a word; "кот@2" makes that word's stem
+// weigh 2 (default 1; every distinct word is its own stem).
+struct TestDoc {
+    TTxtIdxIndex markup;
+    TVocIndex stems;
+    std::string text;
+
+    explicit TestDoc(std::string_view description) {
+        static const std::string delimiters = cp1251::fromUtf8Strict(".?!,:;()\"/-«»").value();
+        static const std::string inlineTags = "<a> </a> <b> </b> <i> </i>";
+        std::string rest = cp1251::fromUtf8Strict(description).value() + " ";
+        for (std::size_t at = 0, end; (end = rest.find(' ', at)) != std::string::npos; at = end + 1) {
+            std::string_view t = std::string_view(rest).substr(at, end - at);
+            if (t.empty()) continue;
+            if (t.size() > 2 && t.front() == '<') {
+                bool isInline = inlineTags.find(t) != std::string::npos;
+                markup.Push(isInline ? token::kInlineTag : token::kBlockTag, tagHash(t), 0, token::kTagKind);
+            } else if (t.size() == 1 && delimiters.find(t[0]) != std::string::npos) {
+                markup.Push(static_cast<signed char>(t[0]), 0, 0, token::kBreakKind);
+            } else {
+                std::string_view word = t.substr(0, t.find('@'));
+                double weight = word.size() < t.size() ? std::atof(std::string(t.substr(word.size() + 1)).c_str()) : 1;
+                std::int32_t stem = stems.Find(word) >= 0 ? stems.Find(word) : stems.Add(word, weight, 0, 0);
+                markup.Push(stem, static_cast<std::int32_t>(text.size()), static_cast<std::int32_t>(word.size()), 0);
+                text.append(word).append(" ");
+            }
+        }
+    }
+};
+
+ListModel build(std::string_view description, double wfTotalCount = 0) {
+    TestDoc doc(description);
+    ListModel list;
+    BuildSentenceList(list, doc.markup, doc.stems, doc.text, wfTotalCount, ',');
+    return list;
+}
+
+// One column of every row, as UTF-8.
+std::vector<std::string> column(const ListModel& list, unsigned k = sentencecol::kText) {
+    std::vector<std::string> out;
+    for (const ListRow& row : list.rows) out.push_back(cp1251::toUtf8(row.cells.at(k)));
+    return out;
+}
+
+TEST(SentenceList, ColumnsAndRowCells) {
+    std::vector<std::string> captions;
+    for (const ListColumn& c : SentenceListColumns()) captions.push_back(cp1251::toUtf8(c.caption));
+    EXPECT_THAT(captions, ElementsAre("Предложение", "Вес", "ВСА", "Порядок", "Заголовок", "ЧС", "М"));
+    EXPECT_EQ(static_cast<std::uint32_t>(tagHash("<option>")), taghash::kOption);
+
+    // A repeated word adds its stem's weight again; a zero-weight word still counts as a word.
+    ListModel list = build("<p> кот@2 и@0 кот . </p>", 12);
+    EXPECT_THAT(column(list), ElementsAre("кот и кот."));
+    EXPECT_THAT(list.rows[0].cells, ElementsAre(list.rows[0].cells[0], "4,00", "1,33", "0", "", "3", ""));
+    EXPECT_EQ(list.sortColumn, sentencecol::kOrder);
+    EXPECT_EQ(cp1251::toUtf8(list.status.value()), "Слов: 3 / 12 = 25,00%");
+}
+
+TEST(SentenceList, DelimitersStandAloneExceptBracketsAndQuotes) {
+    ListModel list = build(
+        "<p> один , два . раз - два . раз ( два ) три . книга « Война » вышла . он \" да \" сказал . "
+        "ну : да ; нет / так . раз <b> два </b> , три . <i> <a> четыре </a> </i> пять ! </p>");
+    EXPECT_THAT(column(list), ElementsAre("один,два.", "раз-два.", "раз (два) три.", "книга «Война» вышла.",
+                                          "он \" да \" сказал.", "ну:да;нет/так.", "раз два ,три.", "четыре пять!"));
+}
+
+TEST(SentenceList, ListsSentencesOfTwoWordsWithWeightAndDropsTheTail) {
+    ListModel list = build("<p> Стоп ! и@0 в@0 . Один два ? Хвост без точки </p> <p> Второй абзац . </p>");
+    EXPECT_THAT(column(list), ElementsAre("Один два?", "Второй абзац."));
+    EXPECT_THAT(column(list, sentencecol::kOrder), ElementsAre("0", "1"));
+}
+
+TEST(SentenceList, HeadingBlocksWithoutSentenceEnd) {
+    ListModel list = build(
+        "<h1> Заголовок </h1> <h2> Второй уровень </h2> <h3> Третий уровень </h3> <h1> <b> Жирный заголовок </b> </h1> "
+        "<h2> Точка в конце . </h2> <h2> Одно . </h2> <h1> Не закрыт </h2> <h2> Пустой@0 </h2> "
+        "<p> <b> Жирный текст </b> </p> <p> <b> Жирное </b> слово </p> <p> <b> Одно </b> </p> "
+        "<p> <b> Жирный <i> курсив </i> </b> </p> <h1> Без конца");
+    EXPECT_THAT(column(list), ElementsAre("Заголовок", "Второй уровень", "Третий уровень", "Жирный заголовок ",
+                                          "Точка в конце.", "Жирный текст "));
+    EXPECT_THAT(column(list, sentencecol::kHeading), ElementsAre("H1", "H2", "H3", "H1", "", "B"));
+}
+
+TEST(SentenceList, OptionItemsAndStreamEdges) {
+    EXPECT_THAT(
+        column(build("<select> <option> Пункт первый . <option> Пункт второй . </select> <p> Пункт три . </p>")),
+        ElementsAre("Пункт три."));
+    EXPECT_TRUE(column(build("")).empty());
+    // The first block of a stream has no record before it: neither sentence nor heading.
+    EXPECT_THAT(column(build("Один два . <p> Три четыре .")), ElementsAre("Три четыре."));
+    EXPECT_TRUE(column(build("Без начала </h1>")).empty());
+    EXPECT_THAT(column(build("<p> <b> Жирный текст </b>"), sentencecol::kHeading), ElementsAre("B"));
+}
+
+TEST(SentenceList, WordRecordsOutsideTheTablesAddNothing) {
+    TestDoc doc("один два");
+    TTxtIdxIndex markup;
+    markup.Push(token::kBlockTag, 1040, 0, token::kTagKind);
+    markup.Push(0, 0, 4, 0);
+    markup.Push(999, 1000, 3, 0);  // unknown stem, text past the end
+    markup.Push(1, 5, 100, 0);     // text running past the end is cut
+    markup.Push('.', 0, 0, token::kBreakKind);
+    ListModel list;
+    list.status = "old";
+    BuildSentenceList(list, markup, doc.stems, doc.text, 0, ',');
+    EXPECT_THAT(list.rows.at(0).cells, ElementsAre(list.rows[0].cells[0], "2,00", "0,67", "0", "", "3", ""));
+    EXPECT_EQ(list.status, "old");  // no word count: the status is kept
+}
+
+TEST(SentenceList, ColumnClicksSortByTheirKeys) {
+    // weights 2, 10, 4, 1, 12; headings "", H2, B, H1, ""; words 2, 2, 2, 1, 4
+    ListModel list = build(
+        "<p> бе@1 бе . </p> <h2> вв@5 вв </h2> <p> <b> аа@2 аа </b> </p> <h1> гг@1 </h1> <p> дд@3 дд дд дд . </p>");
+    auto click = [&](unsigned k) {
+        ClickSentenceColumn(
+            list, k, [](std::string_view a, std::string_view b) { return a.compare(b); }, ',');
+        return column(list, sentencecol::kOrder);
+    };
+    EXPECT_THAT(click(sentencecol::kWeight), ElementsAre("4", "1", "2", "0", "3"));
+    EXPECT_THAT(click(sentencecol::kOrder), ElementsAre("0", "1", "2", "3", "4"));
+    EXPECT_THAT(click(sentencecol::kAvgWeight), ElementsAre("1", "4", "2", "0", "3"));
+    EXPECT_THAT(click(sentencecol::kWords), ElementsAre("4", "1", "2", "0", "3"));  // stable for equal counts
+    EXPECT_THAT(click(sentencecol::kHeading), ElementsAre("3", "1", "2", "4", "0"));
+    EXPECT_THAT(click(sentencecol::kText), ElementsAre("2", "0", "1", "3", "4"));
+    list.rows[3].cells[sentencecol::kMark] = std::string(u8"•"_cp);
+    EXPECT_THAT(click(sentencecol::kMark), ElementsAre("3", "2", "0", "1", "4"));
+    click(42);
+    EXPECT_EQ(list.sortColumn, sentencecol::kMark);
+}
+
+}  // namespace

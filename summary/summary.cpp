@@ -1,0 +1,151 @@
+#include "summary/summary.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include "engine/cp1251.h"
+#include "engine/numformat.h"
+#include "summary/sentencelist.h"
+
+namespace {
+
+using namespace sentencecol;
+
+// The values of one row that the walk reads back from its cells.
+struct RowValues {
+    std::string_view text;
+    double weight = 0;    // "Вес"; 0 when the cell does not read as a number
+    long long words = 0;  // "ЧС"; 0 when the cell does not read as an integer
+    bool heading = false;
+    bool marked = false;
+};
+
+std::string_view cell(const ListRow& row, unsigned k) {
+    return k < row.cells.size() ? std::string_view(row.cells[k]) : std::string_view();
+}
+
+std::vector<RowValues> readRows(const ListModel& sentences, char decimalSeparator) {
+    std::vector<RowValues> rows;
+    rows.reserve(sentences.rows.size());
+    for (const ListRow& r : sentences.rows) {
+        rows.push_back({cell(r, kText), numformat::ParseFloat(cell(r, kWeight), decimalSeparator).value_or(0),
+                        numformat::ParseInt(cell(r, kWords)).value_or(0), !cell(r, kHeading).empty(),
+                        !cell(r, kMark).empty()});
+    }
+    return rows;
+}
+
+// The walk over the weight curve: the first row, the top of each rise, and every forced row.
+class PeakWalk {
+  public:
+    PeakWalk(const std::vector<RowValues>& rows, int maxSentences, double percentLimit, double wfTotalCount)
+        : rows_(rows), maxSentences_(maxSentences), fraction_(percentLimit * 0.01), wfTotalCount_(wfTotalCount) {}
+
+    void run() {
+        const std::size_t n = rows_.size();
+        if (n == 0) return;
+        write(0);
+        w0_ = prev_ = weight(0);
+        if (n == 1 || share() >= fraction_) return;
+        firstRise();
+        while (i_ < n && sentences_ < maxSentences_ && share() < fraction_) cycle();
+    }
+
+    std::vector<SummaryParagraph> takeParagraphs() { return std::move(paragraphs_); }
+    long long sentences() const { return sentences_; }
+    long long words() const { return words_; }
+
+  private:
+    double weight(std::size_t r) const { return rows_[r].weight; }
+    bool marked(std::size_t r) const { return rows_[r].marked; }
+
+    // The share of the document's words written so far; 0 when the document has no words, so
+    // that a percentage limit never divides by zero and simply does not apply.
+    double share() const { return wfTotalCount_ > 0 ? static_cast<double>(words_) / wfTotalCount_ : 0; }
+
+    void write(std::size_t r) {
+        paragraphs_.push_back({std::string(rows_[r].text), rows_[r].heading});
+        ++sentences_;
+        words_ += rows_[r].words;
+    }
+
+    void writeForced(std::size_t r) {
+        write(r);
+        last_ = r;
+    }
+
+    // Climbs while the weight grows; forced rows on the way are written. Returns the top.
+    std::size_t rise() {
+        std::size_t top = i_;
+        while (i_ < rows_.size() && weight(i_) > prev_) {
+            prev_ = weight(i_);
+            top = i_;
+            if (marked(i_)) writeForced(i_);
+            ++i_;
+        }
+        return top;
+    }
+
+    // Right after the first row: the first rise if row 1 is heavier, else row 1 alone.
+    void firstRise() {
+        if (weight(1) > weight(0)) {
+            std::size_t top = rise();
+            if (i_ - 1 != last_) write(top);
+            if (i_ < rows_.size() && marked(i_) && i_ != last_) writeForced(i_);
+        } else if (marked(1)) {
+            writeForced(1);
+        }
+        if (i_ < rows_.size()) prev_ = weight(i_);
+        ++i_;
+    }
+
+    // One descent and one rise; the top is written when heavier than the first row.
+    void cycle() {
+        while (i_ < rows_.size() && weight(i_) <= prev_) {
+            prev_ = weight(i_);
+            if (marked(i_)) writeForced(i_);
+            ++i_;
+        }
+        if (i_ >= rows_.size()) return;  // nothing rises before the end
+        std::size_t top = rise();
+        if (i_ < rows_.size()) {
+            if (prev_ > w0_ && i_ - 1 != last_) write(top);
+            if (marked(i_) && i_ != last_) writeForced(i_);
+            prev_ = weight(i_);
+        }
+        ++i_;
+    }
+
+    const std::vector<RowValues>& rows_;
+    long long maxSentences_;
+    double fraction_;
+    double wfTotalCount_;
+    std::vector<SummaryParagraph> paragraphs_;
+    long long sentences_ = 0;
+    long long words_ = 0;
+    double w0_ = 0;
+    double prev_ = 0;
+    std::size_t last_ = 0;
+    std::size_t i_ = 1;
+};
+
+}  // namespace
+
+Summary BuildSummary(ListModel& sentences, int maxSentences, double percentLimit, double wfTotalCount,
+                     char decimalSeparator) {
+    RestoreDocumentOrder(sentences);
+    std::vector<RowValues> rows = readRows(sentences, decimalSeparator);
+    PeakWalk walk(rows, maxSentences, percentLimit, wfTotalCount);
+    walk.run();
+
+    Summary summary;
+    summary.paragraphs = walk.takeParagraphs();
+    if (wfTotalCount > 0) {
+        double percent = static_cast<double>(walk.words() * 100) / wfTotalCount;
+        summary.status = std::string(u8"Предложений: "_cp) + std::to_string(walk.sentences()) +
+                         std::string(u8", Слов: "_cp) + std::to_string(walk.words()) + " / " +
+                         numformat::General(wfTotalCount, decimalSeparator) + " = " +
+                         numformat::Fixed2(percent, decimalSeparator) + "%";
+    }
+    return summary;
+}

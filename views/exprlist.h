@@ -1,0 +1,71 @@
+// The word-combination list: its columns and cell texts, the type filter of five classes, the
+// additional filter of comma-enclosed stem ids, the rebuild from the description records and the
+// sort keys of its columns. All texts Windows-1251. Pure functions, thread-safe.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/cp1251.h"
+#include "engine/descriptions.h"
+#include "views/columnsort.h"
+#include "views/listmodel.h"
+#include "views/sorting.h"
+
+/// Column of the stem ids ("SWIDs"), each followed by ",".
+inline constexpr unsigned kExprStemIdsColumn = 7;
+
+/// Captions of the type-filter menu items, by flag index (`miWE0`..`miWE4`).
+// clang-format off
+inline constexpr std::array<std::string_view, 5> kExprTypeMenuCaptions = {
+    u8"Нормальные словосочетания"_cp,
+    u8"Поглощенные словосочетания"_cp,
+    u8"Не нормализованные словосочетания"_cp,
+    u8"Навигационные словосочетания"_cp,
+    u8"Опции списков форм"_cp,
+};
+// clang-format on
+/// The menu shows a separator just before the item of this flag index.
+inline constexpr unsigned kExprTypeMenuSeparatorBefore = 1;
+
+/// Hint of the combination list's type-filter button (`ToolButton3`).
+inline constexpr std::string_view kWordExprFilterHint = u8"Фильтр словосочетаний"_cp;
+
+/// Type filter of the combination list (`weTypeHidden`): flag 0 hides combinations without
+/// flags, flags 1-4 hide those with flag bit 1, 2, 4 or 8; any one matching flag hides the row.
+struct ExprTypeFilter {
+    std::array<bool, 5> hidden = {false, true, true, true, true};
+};
+
+/// True when the type filter hides a combination with these flags.
+bool ExprHiddenByType(const ExprTypeFilter& filter, std::uint32_t flags);
+
+/// Returns the four-character "Тип" cell: "П", "Н", "С", "О" for flag bits 1, 2, 4, 8, else spaces.
+std::string ExprTypeText(std::uint32_t flags);
+
+/// Returns the "SWIDs" cell: the first `length` stem ids (clamped to 0..6), each followed by ",".
+std::string StemIdsText(const ExprDescription& desc);
+
+/// Returns the eight columns of the combination list with their captions, widths and alignment.
+std::vector<ListColumn> ExprListColumns();
+
+/// Returns an empty combination list model with its columns, sorted by "ВСА" (column 4).
+ListModel MakeExprListModel();
+
+/// Returns the cells of one entry's row; "ВСА" of a combination without stems reads 0.
+ListRow ExprRow(const ListEntry<ExprDescription>& entry, char decimalSeparator);
+
+/// Sort keys of the eight columns: "Порядок" ascends, "SWIDs" by its sequence of ids.
+inline constexpr std::array<ColumnKey, 8> kExprListKeys = {
+    ColumnKey::kText,      ColumnKey::kText,       ColumnKey::kIntegerDesc, ColumnKey::kFloatDesc,
+    ColumnKey::kFloatDesc, ColumnKey::kIntegerAsc, ColumnKey::kText,        ColumnKey::kIdListAsc,
+};
+
+/// Replaces list.rows with the rows of the `source` entries that pass the type filter and, when
+/// `extraFilter` is not empty, have a stem id enclosed in commas in it; sorted by list.sortColumn.
+/// Sets list.status (T = listedCount, E = listedEntries) only when listedCount > 0, else keeps it.
+void FillExprList(ListModel& list, const ExprList& source, std::string_view extraFilter, const ExprTypeFilter& filter,
+                  const ExprTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText);
