@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/classify.h"
@@ -75,7 +74,7 @@ private:
     const RunTables& tables_;
     std::string_view text_;
     std::vector<std::int32_t> listed_;                      // listed entry ids, ascending
-    std::unordered_map<std::int32_t, std::size_t> slotOf_;  // entry id -> index into listed_
+    std::vector<std::int32_t> slotOf_;                      // entry id -> index into listed_, or -1
     std::vector<OccurrenceSearch> searches_;
 };
 
@@ -131,9 +130,9 @@ void ExprListBuilder::searchOccurrences() {
             if (!r.isWord()) break;
             ids[n - 1] = r.first;
             std::span<const std::int32_t> seq(ids.data(), n);
-            auto it = slotOf_.find(tables_.exprs.Find(seq));
-            if (it == slotOf_.end() || searches_[it->second].done) continue;
-            addOccurrence(searches_[it->second], t, seq);
+            std::int32_t id = tables_.exprs.Find(seq);
+            if (id == -1 || slotOf_[id] == -1 || searches_[slotOf_[id]].done) continue;
+            addOccurrence(searches_[slotOf_[id]], t, seq);
         }
     }
 }
@@ -174,6 +173,7 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
     list.clear();
     totals.entryCount = exprs.size();
     std::int32_t lastListed = -1;
+    slotOf_.assign(exprs.size(), -1);
     for (std::int32_t i = 0; i < exprs.size(); ++i) {
         const ExprRecord& e = exprs.record(i);
         if (e.count <= 1) continue;
@@ -183,7 +183,7 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
             continue;
         if (absorbed(i, lastListed)) continue;
         lastListed = i;
-        slotOf_[i] = listed_.size();
+        slotOf_[i] = static_cast<std::int32_t>(listed_.size());
         listed_.push_back(i);
     }
     searches_.resize(listed_.size());
@@ -209,7 +209,7 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
 }  // namespace
 
 void CombinationWindow::addFromFirst(std::uint32_t contextFlags) {
-    for (int k = 2; k <= n_; ++k) table_.Add(std::span<const std::int32_t>(ids_.data(), k), contextFlags);
+    table_.AddPrefixes(std::span<const std::int32_t>(ids_.data(), n_), contextFlags);
 }
 
 void CombinationWindow::dropFirst() {

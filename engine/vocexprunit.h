@@ -2,9 +2,10 @@
 // ids, with an occurrence count and the OR of the context flags of its occurrences.
 //
 // Ids are insertion indexes from 0 (the order of first occurrence). A fixed table of 32000
-// buckets with chaining; Add is O(n + chain length). The chains are walked in a compact array of
-// (next, fingerprint) pairs beside the records, so that a lookup touches a full record only on a
-// fingerprint match: a large page has chains of dozens of entries. NOT thread-safe.
+// buckets with chaining; Add is O(n + chain length). Each chain is kept as a contiguous array of
+// (id, fingerprint) pairs in insertion order, so that a lookup reads one small array and touches a
+// full record only on a fingerprint match: a large page has chains of dozens of entries, and
+// following them record by record would cost a cache miss per step. NOT thread-safe.
 #pragma once
 
 #include <array>
@@ -28,7 +29,6 @@ struct ExprRecord {
     std::int32_t length = 0;
     std::int32_t count = 0;
     std::uint32_t contextFlags = 0;
-    std::int32_t next = -1;
 
     std::span<const std::int32_t> ids() const { return {stemIds.data(), static_cast<std::size_t>(length)}; }
 };
@@ -47,6 +47,10 @@ public:
     /// leaves the table unchanged when memory runs out (then failed() is true).
     std::int32_t Add(std::span<const std::int32_t> ids, std::uint32_t flags);
 
+    /// Adds one occurrence of each prefix of `ids` of length 2 to ids.size() (at most 6), shortest
+    /// first: the same as calling Add for each, with the memory reads of all of them overlapped.
+    void AddPrefixes(std::span<const std::int32_t> ids, std::uint32_t flags);
+
     /// Returns the id of the entry with exactly this sequence, or -1.
     std::int32_t Find(std::span<const std::int32_t> ids) const;
 
@@ -55,18 +59,19 @@ public:
     bool failed() const { return failed_; }
 
 private:
-    // One chain link per record: the next id of the chain and a fingerprint of the id sequence.
+    // One member of a chain: the entry id and a fingerprint of its id sequence.
     struct Link {
-        std::int32_t next = -1;
+        std::int32_t id = 0;
         std::uint32_t fingerprint = 0;
     };
 
+    static std::uint32_t MixFingerprint(std::uint32_t h, std::int32_t id);
     static std::uint32_t Fingerprint(std::span<const std::int32_t> ids);
-    std::int32_t Locate(std::span<const std::int32_t> ids, std::int32_t slot, std::uint32_t fingerprint,
-                        std::int32_t& last) const;
+    std::int32_t Locate(std::span<const std::int32_t> ids, std::int32_t slot, std::uint32_t fingerprint) const;
+    std::int32_t Insert(std::span<const std::int32_t> ids, std::int32_t slot, std::uint32_t fingerprint,
+                        std::uint32_t flags);
 
     std::vector<ExprRecord> records_;
-    std::vector<Link> links_;
-    std::vector<std::int32_t> buckets_;
+    std::vector<std::vector<Link>> buckets_;  // the chains, one per bucket
     bool failed_ = false;
 };
