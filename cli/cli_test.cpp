@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/options.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs `sumoran-cli ARGS` with `input` on standard input.
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(std::vector<std::string> args, const std::string& input = "") {
+    std::vector<std::string_view> views(args.begin(), args.end());
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    int code = RunAnalyzeCommand(views, in, out, err);
+    return {code, out.str(), err.str()};
+}
+
+fs::path writeTemp(const std::string& name, const std::string& bytes) {
+    fs::path path = fs::temp_directory_path() / ("sumoran-cli-test-" + name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// A small Windows-1251 page: "Заголовок страницы" as H1 and two sentences.
+const std::string kPage =
+    "<html><head><title>\xD2\xE5\xF1\xF2</title></head><body>"
+    "<h1>\xC7\xE0\xE3\xEE\xEB\xEE\xE2\xEE\xEA \xF1\xF2\xF0\xE0\xED\xE8\xF6\xFB</h1>"
+    "<p>\xCF\xE5\xF0\xE2\xEE\xE5 \xEF\xF0\xE5\xE4\xEB\xEE\xE6\xE5\xED\xE8\xE5 \xF2\xE5\xEA\xF1\xF2\xE0. "
+    "\xC2\xF2\xEE\xF0\xEE\xE5 \xEF\xF0\xE5\xE4\xEB\xEE\xE6\xE5\xED\xE8\xE5 \xF2\xE5\xEA\xF1\xF2\xE0.</p>"
+    "</body></html>\n";
+
+TEST(CliOptions, RejectsBadUsage) {
+    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--format=xml"}).error);
+    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--limit=7"}).error);
+    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--force=1,,2"}).error);
+    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--decimal=;"}).error);
+    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"a.html", "b.html"}).error);
+    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--bogus"}).error);
+    auto ok = ParseCliOptions(std::vector<std::string_view>{"--limit=5%", "--force=3,1", "-"});
+    ASSERT_FALSE(ok.error);
+    EXPECT_EQ(ok.options.limit, 4u);
+    EXPECT_EQ(ok.options.forcedOrders, (std::vector<long long>{3, 1}));
+    CliRun r = run({"--show=nothing"});
+    EXPECT_EQ(r.code, kExitUsage);
+    EXPECT_NE(r.err.find("usage:"), std::string::npos);
+}
+
+TEST(CliAnalyze, PrintsTheSummaryOfStandardInput) {
+    CliRun r = run({"--decimal=,"}, kPage);
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Заголовок страницы");
+}
+
+TEST(CliAnalyze, JsonHoldsEveryPaneWithCaptionsWithoutTheSortMark) {
+    CliRun r = run({"--format=json", "--decimal=,"}, kPage);
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    for (const char* key : {"\"charset\": \"Windows-1251\"", "\"caption\": \"Тест - Sumoran\"", "\"stems\": {",
+                            "\"words\": {", "\"combinations\": {", "\"sentences\": {", "\"summary\": {",
+                            "\"columns\": [\"Словооснова\", \"Стоп-слово\", \"ЧА\", \"ЧД\", \"ВА\"",
+                            "{\"text\": \"Заголовок страницы\", \"bold\": true}", "\"status\": \"Слов: "}) {
+        EXPECT_NE(r.out.find(key), std::string::npos) << key;
+    }
+    EXPECT_EQ(r.out.find("•"), std::string::npos);
+}
+
+TEST(CliAnalyze, LimitsAndForcedRows) {
+    // Without a limit the heading opens the summary and the heavier of two equal sentences follows.
+    CliRun all = run({"--format=tsv", "--show=sentences", "--decimal=."}, kPage);
+    ASSERT_EQ(all.code, kExitOk);
+    EXPECT_NE(all.out.find("Предложение\tВес\tВСА\tПорядок\tЗаголовок\tЧС\tМ\n"), std::string::npos);
+    CliRun forced = run({"--format=tsv", "--force=2"}, kPage);
+    EXPECT_NE(forced.out.find("Второе предложение текста.\t0"), std::string::npos) << forced.out;
+    CliRun missing = run({"--force=9"}, kPage);
+    EXPECT_EQ(missing.code, kExitUsage);
+}
+
+TEST(CliAnalyze, AllTypesShowsIgnoredWords) {
+    std::string page = "<html><body><p>aa bb one two</p></body></html>";
+    CliRun initial = run({"--format=tsv", "--show=words"}, page);
+    CliRun all = run({"--format=tsv", "--show=words", "--all-types"}, page);
+    EXPECT_EQ(initial.out.find("\nbb\t"), std::string::npos);
+    EXPECT_NE(all.out.find("\nbb\t"), std::string::npos);
+}
+
+TEST(CliAnalyze, PageWithoutMarkupKeepsTheInitialCaption) {
+    CliRun r = run({"--format=json"}, "just text");
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_NE(r.out.find("\"caption\": \"Sumoran\""), std::string::npos);
+}
+
+TEST(CliAnalyze, UnreadableInputAndSettingsFiles) {
+    CliRun input = run({"/nonexistent/page.html"});
+    EXPECT_EQ(input.code, kExitUnreadable);
+    EXPECT_NE(input.err.find("/nonexistent/page.html"), std::string::npos);
+
+    CliRun koef = run({"--koef=/nonexistent/koef.dat"}, kPage);
+    EXPECT_EQ(koef.code, kExitUnreadable);
+    EXPECT_NE(koef.err.find("Cannot open file /nonexistent/koef.dat"), std::string::npos);
+
+    std::string lines;
+    for (int i = 0; i < 18; ++i) lines += i == 4 ? "ten\r\n" : "1\r\n";
+    fs::path bad = writeTemp("koef.dat", lines);
+    CliRun badKoef = run({"--koef=" + bad.string()}, kPage);
+    EXPECT_EQ(badKoef.code, kExitUnreadable);
+    EXPECT_NE(badKoef.err.find("'ten' is not a valid floating point value"), std::string::npos);
+    fs::remove(bad);
+
+    CliRun stop = run({"--stopwords=/nonexistent/stopwords.txt"}, kPage);
+    EXPECT_EQ(stop.code, kExitUnreadable);
+}
+
+TEST(CliAnalyze, NamedStopWordsAreUsed) {
+    fs::path stop = writeTemp("stopwords.txt", "one\r\n");
+    std::string page = "<html><body><p>one two</p></body></html>";
+    CliRun r = run({"--format=tsv", "--show=stems", "--all-types", "--stopwords=" + stop.string()}, page);
+    EXPECT_NE(r.out.find("\none\tS\t"), std::string::npos) << r.out;
+    fs::remove(stop);
+}
+
+TEST(CliStem, StemsWordsAndRejectsBadInput) {
+    std::ostringstream out, err;
+    std::vector<std::string_view> words = {"ошибками", "бывшись", "texts"};
+    EXPECT_EQ(RunStemCommand(words, out, err), kExitOk);
+    EXPECT_EQ(out.str(), "ошибк\nбы\ntext\n");
+    std::vector<std::string_view> bad = {"日本"};
+    EXPECT_EQ(RunStemCommand(bad, out, err), kExitUsage);
+    std::vector<std::string_view> empty = {""};
+    EXPECT_EQ(RunStemCommand(empty, out, err), kExitUsage);
+}
+
+}  // namespace
