@@ -6,6 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config       # toolchain
   googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
   libreoffice-writer-nogui               # reads the summary's RTF back in a test
+  kicad-doc-ru aptitude-doc-ru python3   # real Russian pages for the whole-program tests
 )
 
 missing=()
