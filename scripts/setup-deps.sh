@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config       # toolchain
   googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
+  qt6-base-dev qt6-webengine-dev libqt6svg6  # the desktop program: Qt Widgets, WebEngine, SVG icons
+  xvfb xauth fonts-dejavu-core           # window tests under a virtual X server, Cyrillic fonts
   libreoffice-writer-nogui               # reads the summary's RTF back in a test
   kicad-doc-ru aptitude-doc-ru python3   # real Russian pages for the whole-program tests
 )

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: a normal build and an AddressSanitizer +
-# UndefinedBehaviorSanitizer build, each with the whole test suite.
+# Sets everything up and runs every test: a normal build with the desktop program (unit, window
+# and end-to-end tests), and an AddressSanitizer + UndefinedBehaviorSanitizer build of the core
+# (everything without Qt) with its whole test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
@@ -8,6 +9,6 @@ scripts/setup-deps.sh
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
-scripts/build.sh build-asan -DSUMORAN_SANITIZE=ON -DSUMORAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+scripts/build.sh build-asan -DSUMORAN_SANITIZE=ON -DSUMORAN_GUI=OFF -DSUMORAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$(nproc)"

@@ -1,0 +1,51 @@
+// The program entry of the desktop program: `sumoran [FILE|URL]`.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QMessageBox>
+#include <cstdlib>
+#include <iostream>
+#include <unistd.h>
+
+#include "app/aboutbox.h"
+#include "app/mainform.h"
+#include "app/startup.h"
+#include "app/webenginebrowser.h"
+#include "settings/decimalseparator.h"
+#include "settings/settingsdir.h"
+#include "views/qt/qtext.h"
+
+int main(int argc, char** argv) {
+    // The web engine's sandbox refuses to start as root; it has to be off before the engine starts.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        std::cerr << "sumoran: running as root, the web engine's sandbox is disabled\n";
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sumoran"));
+
+    const auto directory = settings::SettingsDirectory(settings::ExecutableDirectory());
+    StartupResult startup = LoadStartupSettings(directory, settings::UserDecimalSeparator());
+    if (startup.error) {
+        QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), FromCp1251(*startup.error));
+        return EXIT_FAILURE;
+    }
+
+    auto* browser = new WebEngineBrowser;
+    browser->setHomeAddress(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("UserGuide.html")));
+    TFormMain form(browser, std::move(startup.settings));
+    TFormAbout about(&form);
+    form.setAboutBox(&about);
+    // Without a window manager "maximized" means nothing: fill the screen by hand as well.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) form.setGeometry(screen->availableGeometry());
+    form.showMaximized();
+    if (argc > 1) {
+        // An existing file named on the command line opens by its absolute path.
+        QString address = QString::fromLocal8Bit(argv[1]);
+        QFileInfo file(address);
+        form.OpenAddress(file.exists() ? file.absoluteFilePath() : address);
+    }
+    return app.exec();
+}

@@ -1,0 +1,581 @@
+#include "app/mainform.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include "app/address.h"
+#include "app/pagesourceextractor.h"
+#include "engine/charset.h"
+#include "settings/decimalseparator.h"
+#include "views/crossnav.h"
+#include "views/exprlist.h"
+#include "views/qt/listtablemodel.h"
+#include "views/qt/qtext.h"
+#include "views/wordlist.h"
+
+namespace {
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+constexpr char kCaptionSuffix[] = " - Sumoran";
+constexpr char kSupportSite[] = "https://sumoran.example.org/";
+constexpr char kSupportMail[] = "mailto:support@sumoran.example.org";
+constexpr int kSplitterWidth = 3;
+
+// A panel's caption strip: bold text in the colours of an inactive window caption.
+QLabel* captionStrip(const char* text) {
+    auto* label = new QLabel(u(text));
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    label->setFixedHeight(16);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Inactive, QPalette::Mid));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Inactive, QPalette::BrightText));
+    label->setPalette(palette);
+    return label;
+}
+
+QToolBar* flatToolBar(const char* name) {
+    auto* bar = new QToolBar;
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setIconSize(QSize(16, 16));
+    bar->setMovable(false);
+    return bar;
+}
+
+// A status bar with one panel that takes the bar's whole width.
+QStatusBar* onePanelStatusBar(QLabel*& panel, const char* name) {
+    auto* bar = new QStatusBar;
+    bar->setSizeGripEnabled(false);
+    panel = new QLabel;
+    panel->setObjectName(QString::fromLatin1(name));
+    bar->addWidget(panel, 1);
+    return bar;
+}
+
+}  // namespace
+
+TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent)
+    : QMainWindow(parent), browser_(browser), stopWordItems_(std::move(settings.stopWordItems)) {
+    setObjectName(QStringLiteral("FormMain"));
+    doc_.decimalSeparator = settings::UserDecimalSeparator();
+    doc_.analysis.stopWords = std::move(settings.stopWords);
+    doc_.analysis.koef = settings.koef;
+    doc_.analysis.options = {};
+
+    buildMenus();
+    splitterMain_ = new QSplitter(Qt::Vertical);
+    splitterMain_->setHandleWidth(kSplitterWidth);
+    splitterMain_->addWidget(buildBrowserArea());
+    splitterMain_->addWidget(buildResultArea());
+    setCentralWidget(splitterMain_);
+    statusBar()->addWidget(timePanel_ = new QLabel, 1);
+    timePanel_->setObjectName(QStringLiteral("sbMain"));
+    statusBar()->setSizeGripEnabled(false);
+    resize(800, 600);
+    applyResizeRule();
+    setWindowTitle(QStringLiteral("Sumoran"));
+    setWindowIcon(Icon(IconId::kProgram));
+
+    extractor_ = new PageSourceExtractor(*browser_, tempDir_.path(), this);
+    connect(browser_.get(), &Browser::BeforeNavigate2, this, &TFormMain::onBeforeNavigate);
+    connect(browser_.get(), &Browser::ProgressChange, this, &TFormMain::onProgressChange);
+    connect(browser_.get(), &Browser::CommandStateChange, this, &TFormMain::onCommandStateChange);
+    connect(browser_.get(), &Browser::TitleChange, this, &TFormMain::onTitleChange);
+    connect(browser_.get(), &Browser::DownloadBegin, this, [this] { browserStatusPanel_->setText(u("Download begin")); });
+    connect(browser_.get(), &Browser::DownloadComplete, this,
+            [this] { browserStatusPanel_->setText(u("Download complete")); });
+    connect(browser_.get(), &Browser::NavigateComplete2, this,
+            [this] { browserStatusPanel_->setText(u("Navigate complete")); });
+    connect(browser_.get(), &Browser::DocumentComplete, this, &TFormMain::onDocumentComplete);
+}
+
+TFormMain::~TFormMain() = default;
+
+void TFormMain::buildMenus() {
+    QMenu* file = menuBar()->addMenu(u("Файл"));
+    file->addAction(Icon(IconId::kOpen), u("Открыть документ..."), this, &TFormMain::OpenDocument);
+    file->addSeparator();
+    file->addAction(Icon(IconId::kExit), u("Выход"), this, [] { std::_Exit(0); });
+
+    QMenu* options = menuBar()->addMenu(u("Настройки"));
+    options->addAction(u("Стоп-слова"))->setObjectName(QStringLiteral("miStopWords"));
+    options->addAction(u("Весовые коэффициенты"))->setObjectName(QStringLiteral("miKoef"));
+    QMenu* index = options->addMenu(u("Включить в индекс"));
+    struct Option {
+        const char* caption;
+        const char* name;
+        bool IndexOptions::*flag;
+    };
+    for (const Option& o : {Option{"Заголовок документа", "miIndexTitle", &IndexOptions::indexTitle},
+                            Option{"Мета-теги", "miIndexMeta", &IndexOptions::indexMeta},
+                            Option{"Описание картинок", "miIndexImgAlt", &IndexOptions::indexImgAlt}}) {
+        QAction* action = index->addAction(u(o.caption));
+        action->setObjectName(QString::fromLatin1(o.name));
+        action->setCheckable(true);
+        connect(action, &QAction::toggled, this, [this, flag = o.flag](bool on) { ToggleIndexOption(on, flag); });
+    }
+
+    QMenu* help = menuBar()->addMenu(u("Справка"));
+    help->addAction(u("Руководство пользователя"), this, &TFormMain::ShowUserGuide);
+    help->addSeparator();
+    help->addAction(u("Сайт поддержки"), this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kSupportSite))); });
+    help->addAction(u("E-Mail поддержки"), this,
+                    [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kSupportMail))); });
+    help->addSeparator();
+    help->addAction(u("О программе..."), this, [this] {
+        if (aboutBox_) aboutBox_->exec();
+    });
+}
+
+QAction* TFormMain::addTool(QToolBar* bar, const char* name, IconId icon, const char* hint) {
+    QAction* action = bar->addAction(Icon(icon), u(hint));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setToolTip(u(hint));
+    if (QWidget* button = bar->widgetForAction(action)) {
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAccessibleName(u(hint));
+    }
+    return action;
+}
+
+QToolButton* TFormMain::addMenuTool(QToolBar* bar, const char* name, IconId icon, const char* hint, QMenu* menu) {
+    auto* button = new QToolButton;
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(Icon(icon));
+    button->setToolTip(u(hint));
+    button->setAccessibleName(u(hint));
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+    button->setAutoRaise(true);
+    bar->addWidget(button);
+    return button;
+}
+
+QWidget* TFormMain::buildBrowserArea() {
+    QToolBar* bar = flatToolBar("tbBrowser");
+    addTool(bar, "tbExit", IconId::kExit, "Выход");
+    connect(bar->actions().last(), &QAction::triggered, this, [] { std::_Exit(0); });
+    bar->addSeparator();
+    connect(addTool(bar, "tbOpen", IconId::kOpen, "Открыть документ"), &QAction::triggered, this,
+            &TFormMain::OpenDocument);
+    bar->addSeparator();
+    backAction_ = addTool(bar, "tbBack", IconId::kBack, "Назад");
+    forwardAction_ = addTool(bar, "tbForward", IconId::kForward, "Вперед");
+    stopAction_ = addTool(bar, "tbStop", IconId::kStop, "Остановить");
+    QAction* refresh = addTool(bar, "tbRefresh", IconId::kRefresh, "Обновить");
+    QAction* home = addTool(bar, "tbHome", IconId::kHome, "Домой");
+    for (QAction* a : {backAction_, forwardAction_, stopAction_}) a->setEnabled(false);
+    connect(backAction_, &QAction::triggered, this, [this] { browser_->GoBack(); });
+    connect(forwardAction_, &QAction::triggered, this, [this] { browser_->GoForward(); });
+    connect(stopAction_, &QAction::triggered, this, [this] { browser_->Stop(); });
+    connect(refresh, &QAction::triggered, this, [this] { browser_->Refresh(); });
+    connect(home, &QAction::triggered, this, [this] { browser_->GoHome(); });
+    bar->addSeparator();
+    cbURLNavigator_ = new QComboBox;
+    cbURLNavigator_->setObjectName(QStringLiteral("cbURLNavigator"));
+    cbURLNavigator_->setEditable(true);
+    cbURLNavigator_->setInsertPolicy(QComboBox::NoInsert);
+    cbURLNavigator_->setFixedWidth(362);
+    cbURLNavigator_->setToolTip(u("URL"));
+    cbURLNavigator_->setAccessibleName(u("URL"));
+    bar->addWidget(cbURLNavigator_);
+    connect(cbURLNavigator_->lineEdit(), &QLineEdit::returnPressed, this, &TFormMain::Go);
+    connect(cbURLNavigator_, &QComboBox::activated, this, [this] { Go(); });
+    connect(addTool(bar, "tbGo", IconId::kGo, "Переход"), &QAction::triggered, this, &TFormMain::Go);
+    bar->addSeparator();
+    connect(addTool(bar, "tbForceAnalysis", IconId::kForceAnalysis, "Принудительно запустить анализ..."),
+            &QAction::triggered, this, &TFormMain::ExtractAndAnalyse);
+
+    auto* frame = new QFrame;
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(1, 1, 1, 1);
+    if (QWidget* view = browser_->view()) {
+        view->setObjectName(QStringLiteral("wbDocument"));
+        view->setAccessibleName(QStringLiteral("wbDocument"));
+        frameLayout->addWidget(view);
+    }
+
+    auto* status = new QStatusBar;
+    status->setObjectName(QStringLiteral("sbBrowser"));
+    status->setSizeGripEnabled(false);
+    charsetPanel_ = new QLabel(FromCp1251(CharsetName(0)));
+    charsetPanel_->setObjectName(QStringLiteral("sbCharset"));
+    charsetPanel_->setMinimumWidth(80);
+    pfDocumentLoad_ = new QProgressBar;
+    pfDocumentLoad_->setObjectName(QStringLiteral("pfDocumentLoad"));
+    pfDocumentLoad_->setFixedWidth(100);
+    pfDocumentLoad_->setMaximumHeight(16);
+    pfDocumentLoad_->setTextVisible(false);
+    pfDocumentLoad_->setValue(0);
+    pfDocumentLoad_->setStyleSheet(QStringLiteral(
+        "QProgressBar::chunk { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 palette(highlight), "
+        "stop:1 palette(light)); }"));
+    browserStatusPanel_ = new QLabel;
+    browserStatusPanel_->setObjectName(QStringLiteral("sbBrowserText"));
+    status->addWidget(charsetPanel_);
+    status->addWidget(pfDocumentLoad_);
+    status->addWidget(browserStatusPanel_, 1);
+
+    auto* area = new QWidget;
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(frame, 1);
+    layout->addWidget(status);
+    return area;
+}
+
+QMenu* TFormMain::typeFilterMenu(const char* name, const char* itemPrefix, std::span<const std::string_view> captions,
+                                 std::span<const bool> hidden, unsigned separatorBefore) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QString::fromLatin1(name));
+    for (std::size_t k = 0; k < captions.size(); ++k) {
+        if (k == separatorBefore) menu->addSeparator();
+        QAction* item = menu->addAction(FromCp1251(captions[k]));
+        item->setObjectName(QString::fromLatin1(itemPrefix) + QString::number(k));
+        item->setCheckable(true);
+        item->setChecked(!hidden[k]);
+    }
+    return menu;
+}
+
+QTableView* TFormMain::buildListView(const char* name, ListTableModel* model) {
+    auto* view = new QTableView;
+    view->setObjectName(QString::fromLatin1(name));
+    view->setAccessibleName(QString::fromLatin1(name));
+    view->setModel(model);
+    view->setShowGrid(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    view->horizontalHeader()->setMinimumSectionSize(0);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->setWordWrap(false);
+    // The selection stays visible when the list loses the focus.
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    view->setPalette(palette);
+    return view;
+}
+
+QWidget* TFormMain::buildPanel(const char* caption, QToolBar* tools, QWidget* content, QLabel*& status,
+                               const char* statusName) {
+    auto* panel = new QWidget;
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(captionStrip(caption));
+    layout->addWidget(tools);
+    layout->addWidget(content, 1);
+    layout->addWidget(onePanelStatusBar(status, statusName));
+    return panel;
+}
+
+// Sets the column widths of a list view from its list model.
+static void applyColumnWidths(QTableView* view, const ListModel& list) {
+    for (std::size_t k = 0; k < list.columns.size(); ++k) {
+        int width = list.columns[k].width;
+        if (width != ListColumn::kDefaultWidth) view->setColumnWidth(static_cast<int>(k), width);
+    }
+}
+
+QWidget* TFormMain::buildResultArea() {
+    wordBaseModel_ = new ListTableModel(doc_.wordBase, this);
+    wordFullModel_ = new ListTableModel(doc_.wordFull, this);
+    wordExprModel_ = new ListTableModel(doc_.wordExpr, this);
+    documentTextModel_ = new ListTableModel(doc_.sentences, this);
+    lvWordBase_ = buildListView("lvWordBase", wordBaseModel_);
+    lvWordFull_ = buildListView("lvWordFull", wordFullModel_);
+    lvWordExpr_ = buildListView("lvWordExpr", wordExprModel_);
+    lvDocumentText_ = buildListView("lvDocumentText", documentTextModel_);
+    applyColumnWidths(lvWordBase_, doc_.wordBase);
+    applyColumnWidths(lvWordFull_, doc_.wordFull);
+    applyColumnWidths(lvWordExpr_, doc_.wordExpr);
+    applyColumnWidths(lvDocumentText_, doc_.sentences);
+
+    // Stems.
+    QToolBar* stems = flatToolBar("tbWordBase");
+    typeFilterButtons_.push_back(addMenuTool(
+        stems, "ToolButton1", IconId::kTypeFilter, "Фильтр словооснов",
+        typeFilterMenu("pmWordBase", "miWB", kWordTypeMenuCaptions, doc_.wbTypeHidden.hidden,
+                       kWordTypeMenuSeparatorBefore)));
+    filterOffButtons_.push_back(
+        stems->widgetForAction(addTool(stems, "tbWordBaseFilter", IconId::kFilterOff, "Отключить дополнительный фильтр")));
+    stems->addSeparator();
+    // Words and combinations.
+    QToolBar* words = flatToolBar("tbWordFull");
+    typeFilterButtons_.push_back(addMenuTool(
+        words, "ToolButton2", IconId::kTypeFilter, "Фильтр слов",
+        typeFilterMenu("pmWordFull", "miWF", kWordTypeMenuCaptions, doc_.wfTypeHidden.hidden,
+                       kWordTypeMenuSeparatorBefore)));
+    filterOffButtons_.push_back(
+        words->widgetForAction(addTool(words, "tbWordFullFilter", IconId::kFilterOff, "Отключить дополнительный фильтр")));
+    words->addSeparator();
+    QToolBar* exprs = flatToolBar("tbWordExpr");
+    typeFilterButtons_.push_back(addMenuTool(
+        exprs, "ToolButton3", IconId::kTypeFilter, "Фильтр словосочетаний",
+        typeFilterMenu("pmWordExpr", "miWE", kExprTypeMenuCaptions, doc_.weTypeHidden.hidden,
+                       kExprTypeMenuSeparatorBefore)));
+    filterOffButtons_.push_back(
+        exprs->widgetForAction(addTool(exprs, "tbWordExprFilter", IconId::kFilterOff, "Отключить дополнительный фильтр")));
+    exprs->addSeparator();
+    constexpr IconId kRelatedIcons[] = {IconId::kWordsOfStems,  IconId::kExprsOfStems,  IconId::kStemsOfWords,
+                                        IconId::kSameStemWords, IconId::kExprsOfWords,  IconId::kStemsOfExprs,
+                                        IconId::kWordsOfExprs,  IconId::kSameStemExprs};
+    for (std::size_t k = 0; k < kRelatedButtons.size(); ++k) {
+        const RelatedButton& b = kRelatedButtons[k];
+        QToolBar* bar = b.source == ResultList::kWordBase ? stems : b.source == ResultList::kWordFull ? words : exprs;
+        std::string name(b.name);
+        std::string hint = cp1251::toUtf8(b.hint);
+        relatedActions_.push_back(addTool(bar, name.c_str(), kRelatedIcons[k], hint.c_str()));
+    }
+
+    // Sentences and summary.
+    QToolBar* sentences = flatToolBar("tbDocumentText");
+    forceHeadingsAction_ =
+        addTool(sentences, "tbForceHeadings", IconId::kForceHeadings, "Принудительно включить в автореферат заголовки");
+    forceSentenceAction_ = addTool(sentences, "tbForceSentence", IconId::kForceSentence,
+                                   "Принудительно включить в автореферат предложение");
+    clearMarksAction_ = addTool(sentences, "tbClearMarks", IconId::kClearMarks,
+                                "Снять все отметки принудительного включения в автореферат");
+    forceHeadingsAction_->setCheckable(true);
+    forceSentenceAction_->setCheckable(true);
+
+    QToolBar* summary = flatToolBar("tbReferat");
+    summaryButtons_.push_back(
+        summary->widgetForAction(addTool(summary, "tbCopyReferat", IconId::kCopySummary, "Копировать автореферат в буфер обмена")));
+    summaryButtons_.push_back(
+        summary->widgetForAction(addTool(summary, "tbSaveReferat", IconId::kSaveSummary, "Сохранить автореферат в файл")));
+    auto* limits = new QMenu(this);
+    limits->setObjectName(QStringLiteral("pmReferatLimits"));
+    auto* limitGroup = new QActionGroup(limits);
+    for (std::size_t k = 0; k < kSummaryLimits.size(); ++k) {
+        QAction* item = limits->addAction(FromCp1251(kSummaryLimits[k].caption));
+        item->setCheckable(true);
+        item->setChecked(k == kNoLimitItem);
+        limitGroup->addAction(item);
+        limitActions_.push_back(item);
+        if (kSummaryLimits[k].separatorAfter) limits->addSeparator();
+    }
+    summaryButtons_.push_back(
+        addMenuTool(summary, "tbReferatLimits", IconId::kSummaryLimits, "Ограничения автореферирования", limits));
+
+    reReferat_ = new QTextEdit;
+    reReferat_->setObjectName(QStringLiteral("reReferat"));
+    reReferat_->setAccessibleName(QStringLiteral("reReferat"));
+    reReferat_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reReferat_->setAcceptRichText(true);
+
+    splitterUpper_ = new QSplitter(Qt::Horizontal);
+    splitterUpper_->setHandleWidth(kSplitterWidth);
+    splitterUpper_->addWidget(buildPanel(" Словоосновы", stems, lvWordBase_, statusBar2_, "StatusBar2"));
+    splitterUpper_->addWidget(buildPanel(" Слова", words, lvWordFull_, statusBar4_, "StatusBar4"));
+    splitterUpper_->addWidget(buildPanel(" Словосочетания", exprs, lvWordExpr_, statusBar3_, "StatusBar3"));
+    splitterLower_ = new QSplitter(Qt::Horizontal);
+    splitterLower_->setHandleWidth(kSplitterWidth);
+    splitterLower_->addWidget(
+        buildPanel(" Реферируемый текст", sentences, lvDocumentText_, sentenceStatus_, "sbDocumentText"));
+    splitterLower_->addWidget(buildPanel(" Автореферат", summary, reReferat_, summaryStatus_, "sbReferat"));
+    splitterResult_ = new QSplitter(Qt::Vertical);
+    splitterResult_->setHandleWidth(kSplitterWidth);
+    splitterResult_->addWidget(splitterUpper_);
+    splitterResult_->addWidget(splitterLower_);
+    splitterResult_->installEventFilter(this);
+    lvDocumentText_->installEventFilter(this);
+    setResultButtonsEnabled(false);
+    return splitterResult_;
+}
+
+void TFormMain::setResultButtonsEnabled(bool enabled) {
+    for (QWidget* w : typeFilterButtons_) w->setEnabled(enabled);
+    for (QWidget* w : filterOffButtons_) w->setEnabled(enabled);
+    for (QAction* a : relatedActions_) a->setEnabled(enabled);
+    for (QWidget* w : summaryButtons_) w->setEnabled(enabled);
+    for (QAction* a : {forceHeadingsAction_, forceSentenceAction_, clearMarksAction_}) a->setEnabled(enabled);
+}
+
+void TFormMain::applyResizeRule() {
+    const int w = centralWidget() ? centralWidget()->width() : width();
+    const int h = centralWidget() ? centralWidget()->height() : height();
+    const int stem = (w - kSplitterWidth) / 4 - kSplitterWidth;
+    const int expr = (w - kSplitterWidth) / 2;
+    splitterUpper_->setSizes({stem, w - stem - expr - 2 * kSplitterWidth, expr});
+    const int sentence = (w - kSplitterWidth) / 2;
+    splitterLower_->setSizes({sentence, w - sentence - kSplitterWidth});
+    const int browser = (h - kSplitterWidth) / 2;
+    splitterMain_->setSizes({browser, h - browser - kSplitterWidth});
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    applyResizeRule();
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == splitterResult_ && event->type() == QEvent::Resize) {
+        const int h = splitterResult_->height();
+        splitterResult_->setSizes({h / 2, h - h / 2 - kSplitterWidth});
+    }
+    // The sentence column takes what the other columns leave of the list's width.
+    if (watched == lvDocumentText_ && event->type() == QEvent::Resize) {
+        lvDocumentText_->setColumnWidth(0, std::max(lvDocumentText_->width() - 250, 50));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    doc_.analysis.stopWords = TVocIndex();
+    event->accept();
+}
+
+void TFormMain::OpenDocument() {
+    QString path = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                u("Все поддерживаемые типы (*.html *.htm *.shtml)"));
+    if (path.isEmpty()) return;
+    docAddress_ = path;
+    browser_->Navigate(docAddress_);
+}
+
+void TFormMain::Go() {
+    docAddress_ = cbURLNavigator_->currentText();
+    if (docAddress_.isEmpty()) return;
+    std::string completed = CompleteAddress(docAddress_.toStdString(), QDir::homePath().toStdString());
+    docAddress_ = QString::fromStdString(completed);
+    browser_->Navigate(docAddress_);
+}
+
+void TFormMain::OpenAddress(const QString& address) {
+    cbURLNavigator_->setEditText(address);
+    Go();
+}
+
+void TFormMain::ShowUserGuide() {
+    cbURLNavigator_->setEditText(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("UserGuide.html")));
+    Go();
+}
+
+void TFormMain::ToggleIndexOption(bool checked, bool IndexOptions::*flag) {
+    doc_.analysis.options.*flag = checked;
+    ExtractAndAnalyse();
+}
+
+void TFormMain::onBeforeNavigate(const QString& url) {
+    pfDocumentLoad_->setTextVisible(true);
+    pfDocumentLoad_->setValue(0);
+    cbURLNavigator_->setEditText(url);
+    if (url.isEmpty() || cbURLNavigator_->findText(url, Qt::MatchFixedString) != -1) return;
+    cbURLNavigator_->insertItem(0, url);
+    cbURLNavigator_->setEditText(url);
+}
+
+void TFormMain::onProgressChange(int progress, int maximum) {
+    pfDocumentLoad_->setMaximum(maximum);
+    pfDocumentLoad_->setValue(progress);
+}
+
+void TFormMain::onCommandStateChange(int command, bool enable) {
+    if (command == Browser::kUpdateAll) stopAction_->setEnabled(browser_->Busy());
+    if (command == Browser::kForward) forwardAction_->setEnabled(enable);
+    if (command == Browser::kBack) backAction_->setEnabled(enable);
+}
+
+void TFormMain::onTitleChange(const QString& title) { setWindowTitle(title + QString::fromLatin1(kCaptionSuffix)); }
+
+void TFormMain::onDocumentComplete() {
+    pfDocumentLoad_->setTextVisible(false);
+    browserStatusPanel_->setText(u("Document complete"));
+    ExtractAndAnalyse();
+}
+
+void TFormMain::ExtractAndAnalyse() {
+    if (analysisRunning_) return;
+    analysisRunning_ = true;
+    extractor_->Extract([this](std::string source) {
+        if (!source.empty()) runAnalysis(std::move(source));
+        analysisRunning_ = false;
+    });
+}
+
+void TFormMain::runAnalysis(std::string source) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    reReferat_->clear();
+    setResultButtonsEnabled(false);
+    auto report = AnalyseSource(doc_, std::move(source));
+    charsetPanel_->setText(FromCp1251(CharsetName(doc_.analysis.charsetIndex)));
+    if (report && report->status == ScanStatus::kComplete) setWindowTitle(FromCp1251(doc_.analysis.caption));
+    showLists();
+    showSummary();
+    if (doc_.timeMessage) timePanel_->setText(FromCp1251(*doc_.timeMessage));
+    if (!doc_.summary.paragraphs.empty()) {
+        for (QWidget* w : summaryButtons_) w->setEnabled(true);
+        forceHeadingsAction_->setEnabled(true);
+        clearMarksAction_->setEnabled(true);
+        forceHeadingsAction_->setChecked(false);
+        forceSentenceAction_->setChecked(false);
+        lvDocumentText_->clearSelection();
+        limitActions_[kNoLimitItem]->setChecked(true);
+    }
+    for (QWidget* w : typeFilterButtons_) w->setEnabled(true);
+    QApplication::restoreOverrideCursor();
+}
+
+void TFormMain::showLists() {
+    for (ListTableModel* model : {wordBaseModel_, wordFullModel_, wordExprModel_, documentTextModel_}) model->reset();
+    auto setStatus = [](QLabel* panel, const ListModel& list) {
+        if (list.status) panel->setText(FromCp1251(*list.status));
+    };
+    setStatus(statusBar2_, doc_.wordBase);
+    setStatus(statusBar4_, doc_.wordFull);
+    setStatus(statusBar3_, doc_.wordExpr);
+    setStatus(sentenceStatus_, doc_.sentences);
+}
+
+void TFormMain::showSummary() {
+    reReferat_->setUpdatesEnabled(false);
+    reReferat_->clear();
+    QTextCursor cursor(reReferat_->document());
+    QTextCharFormat plain;
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    bool first = true;
+    for (const SummaryParagraph& p : doc_.summary.paragraphs) {
+        if (!first) cursor.insertBlock();
+        first = false;
+        cursor.insertText(FromCp1251(p.text), p.bold ? bold : plain);
+    }
+    reReferat_->moveCursor(QTextCursor::Start);
+    reReferat_->setUpdatesEnabled(true);
+    if (doc_.summary.status) summaryStatus_->setText(FromCp1251(*doc_.summary.status));
+}

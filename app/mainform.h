@@ -1,0 +1,139 @@
+// TFormMain: the main window. It owns the document and its analysis state, shows the page in the
+// embedded browser and the results in four lists and the summary pane, and carries every command
+// and event handler of the program. No analysis logic lives here: it calls the document's
+// operations and shows their results.
+#pragma once
+
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/browser.h"
+#include "app/document.h"
+#include "app/startup.h"
+#include "resources/icons.h"
+
+class QAction;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QSplitter;
+class QTableView;
+class QTextEdit;
+class QToolBar;
+class QToolButton;
+class ListTableModel;
+class PageSourceExtractor;
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    /// Builds the window around `browser` (which it takes over) with the start-up settings.
+    TFormMain(Browser* browser, StartupSettings settings, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    /// Shows `box` (kept by the caller) for "О программе...".
+    void setAboutBox(QDialog* box) { aboutBox_ = box; }
+
+    const Document& document() const { return doc_; }
+    bool analysisRunning() const { return analysisRunning_; }
+    QString docAddress() const { return docAddress_; }
+    /// The directory of the temporary page files.
+    QString temporaryDirectory() const { return tempDir_.path(); }
+
+public slots:
+    /// Takes the page from the browser and analyses it, unless an analysis is under way.
+    void ExtractAndAnalyse();
+    /// Navigates to the address in the URL box, completed.
+    void Go();
+    /// Puts `address` into the URL box and goes there (the program's command-line argument).
+    void OpenAddress(const QString& address);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildBrowserArea();
+    QWidget* buildResultArea();
+    QWidget* buildPanel(const char* caption, QToolBar* tools, QWidget* content, QLabel*& status,
+                        const char* statusName);
+    QTableView* buildListView(const char* name, ListTableModel* model);
+    QAction* addTool(QToolBar* bar, const char* name, IconId icon, const char* hint);
+    QToolButton* addMenuTool(QToolBar* bar, const char* name, IconId icon, const char* hint, QMenu* menu);
+    QMenu* typeFilterMenu(const char* name, const char* itemPrefix, std::span<const std::string_view> captions,
+                          std::span<const bool> hidden, unsigned separatorBefore);
+    void applyResizeRule();
+
+    void OpenDocument();
+    void ShowUserGuide();
+    void ToggleIndexOption(bool checked, bool IndexOptions::*flag);
+
+    void onBeforeNavigate(const QString& url);
+    void onProgressChange(int progress, int maximum);
+    void onCommandStateChange(int command, bool enable);
+    void onTitleChange(const QString& title);
+    void onDocumentComplete();
+
+    void runAnalysis(std::string source);
+    void showLists();
+    void showSummary();
+    void setResultButtonsEnabled(bool enabled);
+
+    std::unique_ptr<Browser> browser_;
+    Document doc_;
+    std::vector<std::string> stopWordItems_;
+    QTemporaryDir tempDir_;
+    PageSourceExtractor* extractor_ = nullptr;
+    bool analysisRunning_ = false;
+    QString docAddress_;
+    QDialog* aboutBox_ = nullptr;
+
+    // Browser area.
+    QComboBox* cbURLNavigator_ = nullptr;
+    QAction* backAction_ = nullptr;
+    QAction* forwardAction_ = nullptr;
+    QAction* stopAction_ = nullptr;
+    QLabel* charsetPanel_ = nullptr;
+    QProgressBar* pfDocumentLoad_ = nullptr;
+    QLabel* browserStatusPanel_ = nullptr;
+    QLabel* timePanel_ = nullptr;
+
+    // Result area.
+    QSplitter* splitterMain_ = nullptr;
+    QSplitter* splitterResult_ = nullptr;
+    QSplitter* splitterUpper_ = nullptr;
+    QSplitter* splitterLower_ = nullptr;
+    ListTableModel* wordBaseModel_ = nullptr;
+    ListTableModel* wordFullModel_ = nullptr;
+    ListTableModel* wordExprModel_ = nullptr;
+    ListTableModel* documentTextModel_ = nullptr;
+    QTableView* lvWordBase_ = nullptr;
+    QTableView* lvWordFull_ = nullptr;
+    QTableView* lvWordExpr_ = nullptr;
+    QTableView* lvDocumentText_ = nullptr;
+    QTextEdit* reReferat_ = nullptr;
+    QLabel* statusBar2_ = nullptr;  // stems
+    QLabel* statusBar3_ = nullptr;  // combinations
+    QLabel* statusBar4_ = nullptr;  // words
+    QLabel* sentenceStatus_ = nullptr;
+    QLabel* summaryStatus_ = nullptr;
+
+    // Buttons that the analysis run disables and enables.
+    std::vector<QWidget*> typeFilterButtons_;     // ToolButton1-3
+    std::vector<QWidget*> filterOffButtons_;      // tbWordBaseFilter, tbWordFullFilter, tbWordExprFilter
+    std::vector<QAction*> relatedActions_;        // ToolButton5-14
+    std::vector<QWidget*> summaryButtons_;        // copy, save, limits
+    QAction* forceHeadingsAction_ = nullptr;
+    QAction* forceSentenceAction_ = nullptr;
+    QAction* clearMarksAction_ = nullptr;
+    std::vector<QAction*> limitActions_;
+};

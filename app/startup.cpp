@@ -1,0 +1,25 @@
+#include "app/startup.h"
+
+#include "settings/koef.h"
+#include "settings/settingsdir.h"
+#include "settings/stopwords.h"
+
+StartupResult LoadStartupSettings(const std::filesystem::path& directory, char decimalSeparator) {
+    StartupResult result;
+    StartupSettings& s = result.settings;
+    s.directory = directory;
+    s.stopWords = settings::LoadStopWords(directory / settings::kStopWordsFileName);
+    settings::KoefLoadResult koef = settings::LoadKoef(directory / settings::kKoefFileName, decimalSeparator);
+    s.koef = koef.values;
+    if (koef.error) {
+        result.error = koef.error;
+        return result;
+    }
+    settings::StopWordItems items = settings::ReadStopWordItems(directory / settings::kStopWordsFileName);
+    if (items.error) {
+        result.error = items.error;
+        return result;
+    }
+    s.stopWordItems = std::move(items.items);
+    return result;
+}

@@ -1,0 +1,58 @@
+#include "views/qt/listtablemodel.h"
+
+#include <QAbstractItemModelTester>
+#include <QtTest>
+
+#include "engine/cp1251.h"
+#include "views/qt/qtext.h"
+#include "views/wordlist.h"
+
+class ListTableModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsCellsCaptionsWithTheSortMarkAndAlignment() {
+        ListModel list = MakeWordListModel(WordListKind::kStems);
+        list.rows.push_back({{std::string(u8"дом"_cp), " ", "3", "0,5", "1,00", "0,1", "0,2", std::string(u8"Р"_cp), " ",
+                              "0", "0"}});
+        ListTableModel model(list);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.columnCount(), 11);
+        QCOMPARE(model.data(model.index(0, 0), Qt::DisplayRole).toString(), QString::fromUtf8("дом"));
+        QCOMPARE(model.headerData(4, Qt::Horizontal, Qt::DisplayRole).toString(), QString::fromUtf8("• ВА"));
+        QCOMPARE(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QString::fromUtf8("ЧА"));
+        auto align = model.data(model.index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>();
+        QVERIFY(align & Qt::AlignRight);
+        QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+
+        list.rows.clear();
+        model.reset();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void editsTheFirstColumnThroughTheCallback() {
+        ListModel list;
+        list.columns = {{"a"}, {"b"}};
+        list.rows.push_back({{"x", "y"}});
+        ListTableModel model(list);
+        QString edited;
+        model.setFirstColumnEditable([&](int row, const QString& text) {
+            list.rows[static_cast<std::size_t>(row)].cells[0] = ToCp1251(text);
+            edited = text;
+        });
+        QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+        QVERIFY(!(model.flags(model.index(0, 1)) & Qt::ItemIsEditable));
+        QVERIFY(model.setData(model.index(0, 0), QString::fromUtf8("новый"), Qt::EditRole));
+        QCOMPARE(edited, QString::fromUtf8("новый"));
+        QCOMPARE(list.rows[0].cells[0], std::string(u8"новый"_cp));
+    }
+
+    void convertsWindows1251BothWays() {
+        QCOMPARE(FromCp1251(u8"Ёж «№»"_cp), QString::fromUtf8("Ёж «№»"));
+        QCOMPARE(ToCp1251(QString::fromUtf8("Ёж 日")), std::string(u8"Ёж ?"_cp));
+    }
+};
+
+QTEST_MAIN(ListTableModelTest)
+#include "listtablemodel_test.moc"
