@@ -14,6 +14,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QSignalBlocker>
+#include <QTextBlock>
 #include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -24,12 +27,17 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/address.h"
 #include "app/pagesourceextractor.h"
 #include "engine/charset.h"
 #include "settings/decimalseparator.h"
+#include "summary/forcedmarks.h"
+#include "summary/rtfwriter.h"
+#include "summary/sentencelist.h"
+#include "views/columnsort.h"
 #include "views/crossnav.h"
 #include "views/exprlist.h"
 #include "views/qt/listtablemodel.h"
@@ -101,6 +109,11 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     applyResizeRule();
     setWindowTitle(QStringLiteral("Sumoran"));
     setWindowIcon(Icon(IconId::kProgram));
+    askSaveFileName_ = [this] {
+        return QFileDialog::getSaveFileName(this, QString(), QString(), u("RTF format (*.rtf)"), nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+    };
+    reportError_ = [this](const QString& message) { QMessageBox::critical(this, QStringLiteral("Sumoran"), message); };
 
     extractor_ = new PageSourceExtractor(*browser_, tempDir_.path(), this);
     connect(browser_.get(), &Browser::BeforeNavigate2, this, &TFormMain::onBeforeNavigate);
@@ -324,45 +337,79 @@ QWidget* TFormMain::buildResultArea() {
     applyColumnWidths(lvWordFull_, doc_.wordFull);
     applyColumnWidths(lvWordExpr_, doc_.wordExpr);
     applyColumnWidths(lvDocumentText_, doc_.sentences);
+    ui(ResultList::kWordBase).list = &doc_.wordBase;
+    ui(ResultList::kWordBase).model = wordBaseModel_;
+    ui(ResultList::kWordBase).view = lvWordBase_;
+    ui(ResultList::kWordFull).list = &doc_.wordFull;
+    ui(ResultList::kWordFull).model = wordFullModel_;
+    ui(ResultList::kWordFull).view = lvWordFull_;
+    ui(ResultList::kWordExpr).list = &doc_.wordExpr;
+    ui(ResultList::kWordExpr).model = wordExprModel_;
+    ui(ResultList::kWordExpr).view = lvWordExpr_;
 
-    // Stems.
-    QToolBar* stems = flatToolBar("tbWordBase");
-    typeFilterButtons_.push_back(addMenuTool(
-        stems, "ToolButton1", IconId::kTypeFilter, "Фильтр словооснов",
-        typeFilterMenu("pmWordBase", "miWB", kWordTypeMenuCaptions, doc_.wbTypeHidden.hidden,
-                       kWordTypeMenuSeparatorBefore)));
-    filterOffButtons_.push_back(
-        stems->widgetForAction(addTool(stems, "tbWordBaseFilter", IconId::kFilterOff, "Отключить дополнительный фильтр")));
-    stems->addSeparator();
-    // Words and combinations.
-    QToolBar* words = flatToolBar("tbWordFull");
-    typeFilterButtons_.push_back(addMenuTool(
-        words, "ToolButton2", IconId::kTypeFilter, "Фильтр слов",
-        typeFilterMenu("pmWordFull", "miWF", kWordTypeMenuCaptions, doc_.wfTypeHidden.hidden,
-                       kWordTypeMenuSeparatorBefore)));
-    filterOffButtons_.push_back(
-        words->widgetForAction(addTool(words, "tbWordFullFilter", IconId::kFilterOff, "Отключить дополнительный фильтр")));
-    words->addSeparator();
-    QToolBar* exprs = flatToolBar("tbWordExpr");
-    typeFilterButtons_.push_back(addMenuTool(
-        exprs, "ToolButton3", IconId::kTypeFilter, "Фильтр словосочетаний",
-        typeFilterMenu("pmWordExpr", "miWE", kExprTypeMenuCaptions, doc_.weTypeHidden.hidden,
-                       kExprTypeMenuSeparatorBefore)));
-    filterOffButtons_.push_back(
-        exprs->widgetForAction(addTool(exprs, "tbWordExprFilter", IconId::kFilterOff, "Отключить дополнительный фильтр")));
-    exprs->addSeparator();
+    // The tool bars of the three result lists: type filter, filter off, cross-navigation.
+    struct ListTools {
+        ResultList list;
+        const char* bar;
+        const char* button;
+        const char* hint;
+        const char* menu;
+        const char* itemPrefix;
+        const char* filterOff;
+    };
+    const ListTools tools[] = {
+        {ResultList::kWordBase, "tbWordBase", "ToolButton1", "Фильтр словооснов", "pmWordBase", "miWB", "tbWordBaseFilter"},
+        {ResultList::kWordFull, "tbWordFull", "ToolButton2", "Фильтр слов", "pmWordFull", "miWF", "tbWordFullFilter"},
+        {ResultList::kWordExpr, "tbWordExpr", "ToolButton3", "Фильтр словосочетаний", "pmWordExpr", "miWE",
+         "tbWordExprFilter"},
+    };
+    std::array<QToolBar*, 3> bars{};
+    for (const ListTools& t : tools) {
+        ResultListUi& l = ui(t.list);
+        QToolBar* bar = bars[static_cast<std::size_t>(t.list)] = flatToolBar(t.bar);
+        const bool exprs = t.list == ResultList::kWordExpr;
+        l.typeMenu = exprs ? typeFilterMenu(t.menu, t.itemPrefix, kExprTypeMenuCaptions, doc_.weTypeHidden.hidden,
+                                            kExprTypeMenuSeparatorBefore)
+                           : typeFilterMenu(t.menu, t.itemPrefix, kWordTypeMenuCaptions,
+                                            t.list == ResultList::kWordBase ? doc_.wbTypeHidden.hidden
+                                                                            : doc_.wfTypeHidden.hidden,
+                                            kWordTypeMenuSeparatorBefore);
+        l.typeButton = addMenuTool(bar, t.button, IconId::kTypeFilter, t.hint, l.typeMenu);
+        typeFilterButtons_.push_back(l.typeButton);
+        std::size_t item = 0;
+        for (QAction* a : l.typeMenu->actions()) {
+            if (a->isSeparator()) continue;
+            connect(a, &QAction::triggered, this, [this, list = t.list, item](bool on) { toggleTypeFilter(list, item, on); });
+            ++item;
+        }
+        connect(l.typeButton, &QToolButton::clicked, this, [this, list = t.list] { clearTypeFilter(list); });
+        l.filterOff = addTool(bar, t.filterOff, IconId::kFilterOff, "Отключить дополнительный фильтр");
+        filterOffButtons_.push_back(bar->widgetForAction(l.filterOff));
+        connect(l.filterOff, &QAction::triggered, this, [this, list = t.list] { switchFilterOff(list); });
+        bar->addSeparator();
+        connect(l.view->horizontalHeader(), &QHeaderView::sectionClicked, this,
+                [this, list = t.list](int column) { clickColumn(list, column); });
+        connect(l.view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this, list = t.list](const QItemSelection& selected, const QItemSelection& deselected) {
+                    // The buttons follow the latest selection event of their list.
+                    if (selected.isEmpty() && deselected.isEmpty()) return;
+                    for (QAction* a : ui(list).related) a->setEnabled(!selected.isEmpty());
+                });
+    }
     constexpr IconId kRelatedIcons[] = {IconId::kWordsOfStems,  IconId::kExprsOfStems,  IconId::kStemsOfWords,
                                         IconId::kSameStemWords, IconId::kExprsOfWords,  IconId::kStemsOfExprs,
                                         IconId::kWordsOfExprs,  IconId::kSameStemExprs};
     for (std::size_t k = 0; k < kRelatedButtons.size(); ++k) {
         const RelatedButton& b = kRelatedButtons[k];
-        QToolBar* bar = b.source == ResultList::kWordBase ? stems : b.source == ResultList::kWordFull ? words : exprs;
         std::string name(b.name);
         std::string hint = cp1251::toUtf8(b.hint);
-        relatedActions_.push_back(addTool(bar, name.c_str(), kRelatedIcons[k], hint.c_str()));
+        QAction* action = addTool(bars[static_cast<std::size_t>(b.source)], name.c_str(), kRelatedIcons[k], hint.c_str());
+        connect(action, &QAction::triggered, this, [this, &b] { showRelated(b); });
+        ui(b.source).related.push_back(action);
+        relatedActions_.push_back(action);
     }
 
-    // Sentences and summary.
+    // The sentence list and the summary.
     QToolBar* sentences = flatToolBar("tbDocumentText");
     forceHeadingsAction_ =
         addTool(sentences, "tbForceHeadings", IconId::kForceHeadings, "Принудительно включить в автореферат заголовки");
@@ -372,25 +419,42 @@ QWidget* TFormMain::buildResultArea() {
                                 "Снять все отметки принудительного включения в автореферат");
     forceHeadingsAction_->setCheckable(true);
     forceSentenceAction_->setCheckable(true);
+    connect(forceHeadingsAction_, &QAction::triggered, this, &TFormMain::forceHeadings);
+    connect(forceSentenceAction_, &QAction::triggered, this, &TFormMain::forceSentence);
+    connect(clearMarksAction_, &QAction::triggered, this, &TFormMain::clearMarks);
+    connect(lvDocumentText_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFormMain::clickSentenceColumn);
+    connect(lvDocumentText_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TFormMain::onSentenceSelection);
+    lvDocumentText_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                     QAbstractItemView::SelectedClicked);
+    documentTextModel_->setFirstColumnEditable([this](int row, const QString& text) {
+        doc_.sentences.rows[static_cast<std::size_t>(row)].cells[0] = ToCp1251(text);
+    });
 
     QToolBar* summary = flatToolBar("tbReferat");
-    summaryButtons_.push_back(
-        summary->widgetForAction(addTool(summary, "tbCopyReferat", IconId::kCopySummary, "Копировать автореферат в буфер обмена")));
-    summaryButtons_.push_back(
-        summary->widgetForAction(addTool(summary, "tbSaveReferat", IconId::kSaveSummary, "Сохранить автореферат в файл")));
+    QAction* copy = addTool(summary, "tbCopyReferat", IconId::kCopySummary, "Копировать автореферат в буфер обмена");
+    QAction* save = addTool(summary, "tbSaveReferat", IconId::kSaveSummary, "Сохранить автореферат в файл");
+    connect(copy, &QAction::triggered, this, &TFormMain::copySummary);
+    connect(save, &QAction::triggered, this, &TFormMain::saveSummary);
+    summaryButtons_.push_back(summary->widgetForAction(copy));
+    summaryButtons_.push_back(summary->widgetForAction(save));
     auto* limits = new QMenu(this);
     limits->setObjectName(QStringLiteral("pmReferatLimits"));
     auto* limitGroup = new QActionGroup(limits);
     for (std::size_t k = 0; k < kSummaryLimits.size(); ++k) {
         QAction* item = limits->addAction(FromCp1251(kSummaryLimits[k].caption));
+        item->setObjectName(QStringLiteral("miLimit%1").arg(k));
         item->setCheckable(true);
         item->setChecked(k == kNoLimitItem);
         limitGroup->addAction(item);
         limitActions_.push_back(item);
+        connect(item, &QAction::triggered, this, [this, k] { rebuildSummary(k); });
         if (kSummaryLimits[k].separatorAfter) limits->addSeparator();
     }
-    summaryButtons_.push_back(
-        addMenuTool(summary, "tbReferatLimits", IconId::kSummaryLimits, "Ограничения автореферирования", limits));
+    QToolButton* limitsButton =
+        addMenuTool(summary, "tbReferatLimits", IconId::kSummaryLimits, "Ограничения автореферирования", limits);
+    connect(limitsButton, &QToolButton::clicked, this, [this] { rebuildSummary(kNoLimitItem); });
+    summaryButtons_.push_back(limitsButton);
 
     reReferat_ = new QTextEdit;
     reReferat_->setObjectName(QStringLiteral("reReferat"));
@@ -400,9 +464,12 @@ QWidget* TFormMain::buildResultArea() {
 
     splitterUpper_ = new QSplitter(Qt::Horizontal);
     splitterUpper_->setHandleWidth(kSplitterWidth);
-    splitterUpper_->addWidget(buildPanel(" Словоосновы", stems, lvWordBase_, statusBar2_, "StatusBar2"));
-    splitterUpper_->addWidget(buildPanel(" Слова", words, lvWordFull_, statusBar4_, "StatusBar4"));
-    splitterUpper_->addWidget(buildPanel(" Словосочетания", exprs, lvWordExpr_, statusBar3_, "StatusBar3"));
+    splitterUpper_->addWidget(buildPanel(" Словоосновы", bars[0], lvWordBase_, statusBar2_, "StatusBar2"));
+    splitterUpper_->addWidget(buildPanel(" Слова", bars[1], lvWordFull_, statusBar4_, "StatusBar4"));
+    splitterUpper_->addWidget(buildPanel(" Словосочетания", bars[2], lvWordExpr_, statusBar3_, "StatusBar3"));
+    ui(ResultList::kWordBase).status = statusBar2_;
+    ui(ResultList::kWordFull).status = statusBar4_;
+    ui(ResultList::kWordExpr).status = statusBar3_;
     splitterLower_ = new QSplitter(Qt::Horizontal);
     splitterLower_->setHandleWidth(kSplitterWidth);
     splitterLower_->addWidget(
@@ -578,4 +645,162 @@ void TFormMain::showSummary() {
     reReferat_->moveCursor(QTextCursor::Start);
     reReferat_->setUpdatesEnabled(true);
     if (doc_.summary.status) summaryStatus_->setText(FromCp1251(*doc_.summary.status));
+}
+
+// ---- Working with the results ----
+
+std::vector<int> TFormMain::selectedRows(QTableView* view) const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// Re-shows a list whose rows were only reordered, keeping the same rows selected (found by the
+// texts of a column that identifies them).
+void TFormMain::resetKeepingSelection(QTableView* view, ListTableModel* model, unsigned keyColumn) {
+    const ListModel& list = model->list();
+    std::vector<std::string> keys;
+    for (int row : selectedRows(view)) keys.push_back(list.rows[static_cast<std::size_t>(row)].cells[keyColumn]);
+    model->reset();
+    QItemSelection selection;
+    for (std::size_t r = 0; r < list.rows.size() && !keys.empty(); ++r) {
+        if (std::find(keys.begin(), keys.end(), list.rows[r].cells[keyColumn]) == keys.end()) continue;
+        QModelIndex index = model->index(static_cast<int>(r), 0);
+        selection.select(index, index);
+    }
+    const QSignalBlocker blocker(view->selectionModel());
+    view->selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    view->viewport()->update();
+}
+
+void TFormMain::refill(ResultList list) {
+    if (list == ResultList::kWordBase) RefillWordBase(doc_);
+    if (list == ResultList::kWordFull) RefillWordFull(doc_);
+    if (list == ResultList::kWordExpr) RefillWordExpr(doc_);
+    ResultListUi& l = ui(list);
+    l.model->reset();
+    if (l.list->status) l.status->setText(FromCp1251(*l.list->status));
+}
+
+void TFormMain::toggleTypeFilter(ResultList list, std::size_t item, bool checked) {
+    if (list == ResultList::kWordBase) doc_.wbTypeHidden.hidden.at(item) = !checked;
+    if (list == ResultList::kWordFull) doc_.wfTypeHidden.hidden.at(item) = !checked;
+    if (list == ResultList::kWordExpr) doc_.weTypeHidden.hidden.at(item) = !checked;
+    refill(list);
+}
+
+void TFormMain::clearTypeFilter(ResultList list) {
+    if (list == ResultList::kWordBase) doc_.wbTypeHidden.hidden.fill(false);
+    if (list == ResultList::kWordFull) doc_.wfTypeHidden.hidden.fill(false);
+    if (list == ResultList::kWordExpr) doc_.weTypeHidden.hidden.fill(false);
+    for (QAction* a : ui(list).typeMenu->actions()) a->setChecked(!a->isSeparator());
+    refill(list);
+}
+
+void TFormMain::switchFilterOff(ResultList list) {
+    if (list == ResultList::kWordBase) doc_.wbExtraFilter.clear();
+    if (list == ResultList::kWordFull) doc_.wfExtraFilter.clear();
+    if (list == ResultList::kWordExpr) doc_.weExtraFilter.clear();
+    refill(list);
+    ui(list).filterOff->setEnabled(false);
+}
+
+void TFormMain::clickColumn(ResultList list, int column) {
+    ResultListUi& l = ui(list);
+    const bool exprs = list == ResultList::kWordExpr;
+    if (exprs) {
+        ClickColumn(*l.list, static_cast<unsigned>(column), kExprListKeys, doc_.decimalSeparator, doc_.compareText);
+    } else {
+        ClickColumn(*l.list, static_cast<unsigned>(column), kWordListKeys, doc_.decimalSeparator, doc_.compareText);
+    }
+    resetKeepingSelection(l.view, l.model, exprs ? kExprOrderColumn : kWordIdColumn);
+}
+
+void TFormMain::clickSentenceColumn(int column) {
+    ClickSentenceColumn(doc_.sentences, static_cast<unsigned>(column), doc_.compareText, doc_.decimalSeparator);
+    resetKeepingSelection(lvDocumentText_, documentTextModel_, sentencecol::kOrder);
+}
+
+void TFormMain::showRelated(const RelatedButton& button) {
+    ResultListUi& source = ui(button.source);
+    std::vector<int> rows = selectedRows(source.view);
+    std::vector<std::size_t> selected(rows.begin(), rows.end());
+    std::optional<std::string> filter = RelatedFilter(*source.list, selected, button.sourceColumn, button.filterStart);
+    if (!filter) return;
+    if (button.target == ResultList::kWordBase) doc_.wbExtraFilter = *filter;
+    if (button.target == ResultList::kWordFull) doc_.wfExtraFilter = *filter;
+    if (button.target == ResultList::kWordExpr) doc_.weExtraFilter = *filter;
+    refill(button.target);
+    ResultListUi& target = ui(button.target);
+    target.filterOff->setEnabled(true);
+    target.view->clearSelection();
+}
+
+void TFormMain::onSentenceSelection(const QItemSelection& selected, const QItemSelection& deselected) {
+    if (!selected.isEmpty()) {
+        forceSentenceAction_->setEnabled(true);
+        int row = selected.indexes().first().row();
+        forceSentenceAction_->setChecked(IsRowMarked(doc_.sentences, static_cast<std::size_t>(row)));
+        return;
+    }
+    if (!deselected.isEmpty()) forceSentenceAction_->setEnabled(false);
+}
+
+void TFormMain::rebuildSummary(std::size_t limit) {
+    RebuildSummary(doc_, limit);
+    limitActions_.at(limit)->setChecked(true);
+    resetKeepingSelection(lvDocumentText_, documentTextModel_, sentencecol::kOrder);
+    showSummary();
+}
+
+void TFormMain::forceHeadings(bool pressed) {
+    SetHeadingMarks(doc_.sentences, pressed ? MarkChange::kSet : MarkChange::kClear);
+    rebuildSummary(kNoLimitItem);
+}
+
+void TFormMain::forceSentence() {
+    std::vector<int> rows = selectedRows(lvDocumentText_);
+    if (rows.empty()) {
+        forceSentenceAction_->setChecked(!forceSentenceAction_->isChecked());  // the click changes nothing
+        return;
+    }
+    bool marked = ToggleRowMark(doc_.sentences, static_cast<std::size_t>(rows.front()));
+    forceSentenceAction_->setChecked(marked);
+    rebuildSummary(kNoLimitItem);
+}
+
+void TFormMain::clearMarks() {
+    ClearMarks(doc_.sentences);
+    forceHeadingsAction_->setChecked(false);
+    forceSentenceAction_->setChecked(false);
+    rebuildSummary(kNoLimitItem);
+}
+
+void TFormMain::copySummary() {
+    reReferat_->selectAll();
+    reReferat_->copy();
+    reReferat_->moveCursor(QTextCursor::Start);
+}
+
+// The paragraphs of the summary pane as it stands, the user's edits included; a paragraph counts
+// as bold when its text starts in bold.
+static std::vector<SummaryParagraph> paneParagraphs(const QTextEdit* pane) {
+    std::vector<SummaryParagraph> paragraphs;
+    for (QTextBlock block = pane->document()->begin(); block.isValid(); block = block.next()) {
+        bool bold = false;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            bold = it.fragment().charFormat().fontWeight() >= QFont::Bold;
+            break;
+        }
+        paragraphs.push_back({ToCp1251(block.text()), bold});
+    }
+    return paragraphs;
+}
+
+void TFormMain::saveSummary() {
+    QString name = askSaveFileName_();
+    if (name.isEmpty()) return;
+    std::string file = RtfFileName(name.toStdString());
+    if (auto error = SaveSummaryRtf(file, paneParagraphs(reReferat_))) reportError_(QString::fromStdString(*error));
 }

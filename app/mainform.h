@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 #include <QTemporaryDir>
+#include <array>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -15,8 +17,10 @@
 #include "app/document.h"
 #include "app/startup.h"
 #include "resources/icons.h"
+#include "views/crossnav.h"
 
 class QAction;
+class QItemSelection;
 class QComboBox;
 class QDialog;
 class QLabel;
@@ -40,6 +44,11 @@ public:
 
     /// Shows `box` (kept by the caller) for "О программе...".
     void setAboutBox(QDialog* box) { aboutBox_ = box; }
+
+    /// Replaces the file dialog that asks where to save the summary (an empty name cancels).
+    void setSaveFileNameAsker(std::function<QString()> ask) { askSaveFileName_ = std::move(ask); }
+    /// Replaces the error message box (the message in place of the dialog).
+    void setErrorReporter(std::function<void(const QString&)> report) { reportError_ = std::move(report); }
 
     const Document& document() const { return doc_; }
     bool analysisRunning() const { return analysisRunning_; }
@@ -88,6 +97,26 @@ private:
     void showSummary();
     void setResultButtonsEnabled(bool enabled);
 
+    // Working with the results.
+    struct ResultListUi;
+    ResultListUi& ui(ResultList list) { return lists_[static_cast<std::size_t>(list)]; }
+    void refill(ResultList list);
+    void toggleTypeFilter(ResultList list, std::size_t item, bool checked);
+    void clearTypeFilter(ResultList list);
+    void switchFilterOff(ResultList list);
+    void clickColumn(ResultList list, int column);
+    void clickSentenceColumn(int column);
+    void showRelated(const RelatedButton& button);
+    void onSentenceSelection(const QItemSelection& selected, const QItemSelection& deselected);
+    void rebuildSummary(std::size_t limit);
+    void forceHeadings(bool pressed);
+    void forceSentence();
+    void clearMarks();
+    void copySummary();
+    void saveSummary();
+    std::vector<int> selectedRows(QTableView* view) const;
+    void resetKeepingSelection(QTableView* view, ListTableModel* model, unsigned keyColumn);
+
     std::unique_ptr<Browser> browser_;
     Document doc_;
     std::vector<std::string> stopWordItems_;
@@ -96,6 +125,8 @@ private:
     bool analysisRunning_ = false;
     QString docAddress_;
     QDialog* aboutBox_ = nullptr;
+    std::function<QString()> askSaveFileName_;
+    std::function<void(const QString&)> reportError_;
 
     // Browser area.
     QComboBox* cbURLNavigator_ = nullptr;
@@ -106,6 +137,19 @@ private:
     QProgressBar* pfDocumentLoad_ = nullptr;
     QLabel* browserStatusPanel_ = nullptr;
     QLabel* timePanel_ = nullptr;
+
+    // The three result lists, indexed by ResultList.
+    struct ResultListUi {
+        ListModel* list = nullptr;
+        ListTableModel* model = nullptr;
+        QTableView* view = nullptr;
+        QLabel* status = nullptr;
+        QMenu* typeMenu = nullptr;
+        QToolButton* typeButton = nullptr;
+        QAction* filterOff = nullptr;
+        std::vector<QAction*> related;  // the cross-navigation buttons over this list
+    };
+    std::array<ResultListUi, 3> lists_;
 
     // Result area.
     QSplitter* splitterMain_ = nullptr;

@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "engine/cp1251.h"
+#include "settings/textfile.h"
 
 namespace {
 
@@ -77,17 +76,7 @@ std::string RtfFileName(std::string_view chosen) {
 
 std::optional<std::string> SaveSummaryRtf(std::string_view fileNameUtf8,
                                           const std::vector<SummaryParagraph>& paragraphs) {
-    std::string failure = "Cannot create file " + std::string(fileNameUtf8);
-    std::filesystem::path path = pathFromUtf8(fileNameUtf8);
-    std::string rtf = SummaryToRtf(paragraphs);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) return failure;
-    file.write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
-    file.close();
-    if (file.fail()) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-        return failure;
-    }
-    return std::nullopt;
+    // Written to a temporary file and renamed, so that a failed save leaves any old file intact.
+    if (settings::WriteFileAtomically(pathFromUtf8(fileNameUtf8), SummaryToRtf(paragraphs))) return std::nullopt;
+    return "Cannot create file " + std::string(fileNameUtf8);
 }

@@ -15,6 +15,8 @@
 #include "views/listmodel.h"
 #include "views/sorting.h"
 
+/// Column of the combination id ("Порядок").
+inline constexpr unsigned kExprOrderColumn = 5;
 /// Column of the stem ids ("SWIDs"), each followed by ",".
 inline constexpr unsigned kExprStemIdsColumn = 7;
 

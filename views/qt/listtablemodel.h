@@ -14,6 +14,9 @@ public:
     /// Shows `list`, which must outlive the model.
     explicit ListTableModel(const ListModel& list, QObject* parent = nullptr);
 
+    /// The list shown.
+    const ListModel& list() const { return list_; }
+
     /// Makes the views show the list's current rows and captions (after the list was rebuilt or sorted).
     void reset();
 

@@ -1,0 +1,136 @@
+// An in-memory Browser for the window's tests. The test sets what the browser holds (busy, the
+// document, its address, the bytes a save writes, the frames) and reads back what was asked of
+// it. Nothing loads by itself: the test emits the events, one by one or as a whole page load
+// through simulateLoad. Completions come later from the event loop, as the real browser's do, or
+// wait until the test releases them.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QMetaObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "app/browser.h"
+
+class FakeBrowser : public Browser {
+public:
+    // What the browser holds; the test sets these.
+    bool busy = false;
+    bool hasDocument = false;
+    QString location = QStringLiteral("about:blank");
+    bool canGoBack = false;                         // sent by simulateLoad
+    bool canGoForward = false;                      // sent by simulateLoad
+    std::optional<QByteArray> document;             // what SaveDocument writes; none: done(false)
+    std::vector<std::optional<QByteArray>> frames;  // the frame count and each frame's bytes; none: it fails
+    bool holdCompletions = false;                   // completions wait for releaseCompletions()
+
+    // What was asked of it.
+    QStringList navigated;
+    int backCalls = 0;
+    int forwardCalls = 0;
+    int stopCalls = 0;
+    int refreshCalls = 0;
+    int homeCalls = 0;
+    QStringList savedDocuments;                        // the paths given to SaveDocument
+    std::vector<std::pair<int, QString>> savedFrames;  // the frame indexes and paths given to SaveFrame
+    int frameCounts = 0;                               // the calls of CountFrames
+
+    using Browser::Browser;
+
+    /// Has no widget.
+    QWidget* view() override { return nullptr; }
+
+    /// Records the address; no event follows unless the test emits it.
+    void Navigate(const QString& address) override { navigated << address; }
+    void GoBack() override { ++backCalls; }
+    void GoForward() override { ++forwardCalls; }
+    void Stop() override { ++stopCalls; }
+    void Refresh() override { ++refreshCalls; }
+    void GoHome() override { ++homeCalls; }
+
+    bool Busy() const override { return busy; }
+    bool HasDocument() const override { return hasDocument; }
+    QString LocationURL() const override { return location; }
+
+    /// Writes `document` to `path` when the completion runs; done(false) without a document or
+    /// when the file cannot be written.
+    void SaveDocument(const QString& path, Done done) override {
+        savedDocuments << path;
+        complete([this, path, done = std::move(done)] {
+            const bool ok = document && write(path, *document);
+            if (done) done(ok);
+        });
+    }
+
+    /// Gives the size of `frames`.
+    void CountFrames(Counted done) override {
+        ++frameCounts;
+        complete([this, done = std::move(done)] {
+            if (done) done(static_cast<int>(frames.size()));
+        });
+    }
+
+    /// Writes `frames[index]` to `path` when the completion runs; done(false) for an index out of
+    /// range, a frame without bytes, or a file that cannot be written.
+    void SaveFrame(int index, const QString& path, Done done) override {
+        savedFrames.emplace_back(index, path);
+        complete([this, index, path, done = std::move(done)] {
+            const bool known = index >= 0 && static_cast<std::size_t>(index) < frames.size();
+            const bool ok = known && frames[static_cast<std::size_t>(index)] &&
+                            write(path, *frames[static_cast<std::size_t>(index)]);
+            if (done) done(ok);
+        });
+    }
+
+    /// Returns how many completions wait for releaseCompletions().
+    int heldCompletions() const { return static_cast<int>(held_.size()); }
+
+    /// Runs the completions held so far, oldest first; those they start in turn are held or queued anew.
+    void releaseCompletions() {
+        std::vector<std::function<void()>> ready = std::exchange(held_, {});
+        for (const std::function<void()>& call : ready) call();
+    }
+
+    /// Emits the events of one complete page load of `url` in the real browser's order, showing
+    /// `title` when given: the browser is busy in between and afterwards holds that document.
+    void simulateLoad(const QString& url, const QString& title = {}) {
+        emit BeforeNavigate2(url);
+        busy = true;
+        emit DownloadBegin();
+        emit CommandStateChange(kUpdateAll, true);
+        emit ProgressChange(50, 100);
+        location = url;
+        if (!title.isEmpty()) emit TitleChange(title);
+        emit ProgressChange(100, 100);
+        busy = false;
+        hasDocument = true;
+        emit DownloadComplete();
+        emit NavigateComplete2();
+        emit CommandStateChange(kUpdateAll, false);
+        emit CommandStateChange(kForward, canGoForward);
+        emit CommandStateChange(kBack, canGoBack);
+        emit DocumentComplete();
+    }
+
+private:
+    static bool write(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    }
+
+    // Queued on this object, so a completion still waiting when the fake is destroyed is dropped.
+    void complete(std::function<void()> call) {
+        if (holdCompletions) {
+            held_.push_back(std::move(call));
+            return;
+        }
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    }
+
+    std::vector<std::function<void()>> held_;
+};

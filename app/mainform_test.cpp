@@ -1,0 +1,225 @@
+// The main window with an in-memory browser: construction, page acquisition, navigation events.
+#include "app/mainform.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTableView>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/fakebrowser.h"
+
+namespace {
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+// A Windows-1251 page with a title, a heading and two sentences.
+QByteArray page1251(const char* title = "Отчёт") {
+    QString html = u("<html><head><title>%1</title></head><body><h1>Годовой отчёт</h1>"
+                     "<p>Первый год работы был трудным. Второй год работы принёс успех.</p></body></html>")
+                       .arg(u(title));
+    QByteArray bytes;
+    for (QChar c : html) {
+        char16_t code = c.unicode();
+        if (code >= 0x410 && code <= 0x44F) bytes += static_cast<char>(code - 0x410 + 0xC0);
+        else if (code == 0x451) bytes += static_cast<char>(0xB8);
+        else bytes += static_cast<char>(code);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+    FakeBrowser* browser_ = nullptr;
+    std::unique_ptr<TFormMain> form_;
+
+    template <typename T>
+    T* child(const char* name) {
+        T* found = form_->findChild<T*>(QString::fromLatin1(name));
+        if (!found) qFatal("no child %s", name);
+        return found;
+    }
+    QAction* action(const char* name) { return child<QAction>(name); }
+    QString header(const char* view, int column) {
+        return child<QTableView>(view)->model()->headerData(column, Qt::Horizontal).toString();
+    }
+    void loadPage(const QByteArray& bytes, const QString& url = QStringLiteral("file:///tmp/page.html")) {
+        browser_->document = bytes;
+        browser_->simulateLoad(url);
+        QTRY_VERIFY(!form_->analysisRunning());
+    }
+
+private slots:
+    void init() {
+        browser_ = new FakeBrowser;
+        StartupSettings settings;
+        form_ = std::make_unique<TFormMain>(browser_, std::move(settings));
+    }
+    void cleanup() { form_.reset(); }
+
+    void constructionState() {
+        QCOMPARE(form_->windowTitle(), u("Sumoran"));
+        QCOMPARE(header("lvWordBase", 4), u("• ВА"));
+        QCOMPARE(header("lvWordFull", 4), u("• ВА"));
+        QCOMPARE(header("lvWordExpr", 4), u("• ВСА"));
+        QCOMPARE(header("lvDocumentText", 3), u("• Порядок"));
+        QCOMPARE(child<QLabel>("sbCharset")->text(), u("Windows-1251"));
+        for (const char* name : {"tbBack", "tbForward", "tbStop", "tbWordBaseFilter", "ToolButton5", "ToolButton14",
+                                 "tbCopyReferat", "tbForceHeadings", "tbClearMarks"}) {
+            QWidget* w = form_->findChild<QWidget*>(QString::fromLatin1(name));
+            QAction* a = form_->findChild<QAction*>(QString::fromLatin1(name));
+            QVERIFY2((w && !w->isEnabled()) || (a && !a->isEnabled()), name);
+        }
+        QVERIFY(!child<QToolButton>("ToolButton1")->isEnabled());
+        for (const char* name : {"miIndexTitle", "miIndexMeta", "miIndexImgAlt"}) QVERIFY(!action(name)->isChecked());
+        for (int k = 0; k < 7; ++k) QCOMPARE(action(qPrintable(QStringLiteral("miWB%1").arg(k)))->isChecked(), k < 4);
+        for (int k = 0; k < 5; ++k) QCOMPARE(action(qPrintable(QStringLiteral("miWE%1").arg(k)))->isChecked(), k == 0);
+        // Tool buttons carry their hint as accessible name, lists and the summary pane their name.
+        QCOMPARE(child<QWidget>("tbForceAnalysis")->accessibleName(), u("Принудительно запустить анализ..."));
+        QCOMPARE(child<QToolButton>("ToolButton1")->accessibleName(), u("Фильтр словооснов"));
+        QCOMPARE(child<QTextEdit>("reReferat")->accessibleName(), u("reReferat"));
+        QCOMPARE(child<QTableView>("lvWordExpr")->accessibleName(), u("lvWordExpr"));
+    }
+
+    void documentCompleteAnalysesThePage() {
+        loadPage(page1251());
+        QCOMPARE(form_->windowTitle(), u("Отчёт - Sumoran"));
+        QCOMPARE(child<QLabel>("sbCharset")->text(), u("Windows-1251"));
+        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("Document complete"));
+        QVERIFY(child<QTableView>("lvWordBase")->model()->rowCount() > 0);
+        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 3);
+        QVERIFY(child<QTextEdit>("reReferat")->toPlainText().startsWith(u("Годовой отчёт")));
+        QVERIFY(child<QLabel>("StatusBar2")->text().contains(u("%")));
+        QVERIFY(child<QLabel>("sbMain")->text().startsWith(u("Время обработки: ")));
+        QVERIFY(child<QToolButton>("ToolButton1")->isEnabled());
+        QVERIFY(action("tbCopyReferat")->isEnabled());
+        QVERIFY2(!action("ToolButton5")->isEnabled(), "cross-navigation waits for a selection");
+        QCOMPARE(browser_->savedDocuments.size(), 1);
+        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+    }
+
+    void aSecondRequestDuringAnExtractionIsDropped() {
+        browser_->hasDocument = true;
+        browser_->location = QStringLiteral("file:///tmp/page.html");
+        browser_->document = page1251();
+        browser_->holdCompletions = true;
+        form_->ExtractAndAnalyse();
+        QVERIFY(form_->analysisRunning());
+        form_->ExtractAndAnalyse();
+        QCOMPARE(browser_->savedDocuments.size(), 1);
+        while (browser_->heldCompletions() > 0) browser_->releaseCompletions();
+        QVERIFY(!form_->analysisRunning());
+        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 3);
+        browser_->holdCompletions = false;
+        form_->ExtractAndAnalyse();
+        QTRY_VERIFY(!form_->analysisRunning());
+        QCOMPARE(browser_->savedDocuments.size(), 2);
+    }
+
+    void aSingleFrameIsNotTakenThreeFramesFollowThePage() {
+        browser_->frames = {page1251("Кадр")};
+        loadPage(page1251());
+        QVERIFY(browser_->savedFrames.empty());
+
+        auto frame = [](const char* word) {
+            return QByteArray("<html><body><p>") + QByteArray(word) + " " + QByteArray(word) + "</p></body></html>";
+        };
+        browser_->frames = {frame("alpha"), std::nullopt, frame("gamma")};
+        form_->ExtractAndAnalyse();
+        QTRY_VERIFY(!form_->analysisRunning());
+        QCOMPARE(browser_->savedFrames.size(), std::size_t{3});
+        QCOMPARE(browser_->savedFrames[0].second, QDir(form_->temporaryDirectory()).filePath(u("1.html")));
+        // The page's words come first, then frame 1's and frame 3's; frame 2 could not be had.
+        const WordList& words = form_->document().analysis.slWordFull;
+        auto position = [&](const char* w) {
+            for (std::size_t k = 0; k < words.size(); ++k) {
+                if (words[k].text == w) return static_cast<int>(k);
+            }
+            return -1;
+        };
+        QVERIFY(position("alpha") > 0);
+        QVERIFY(position("gamma") > position("alpha"));
+        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+    }
+
+    void theBlankPageAndNoDocumentAnalyseNothing() {
+        form_->ExtractAndAnalyse();
+        QVERIFY(!form_->analysisRunning());
+        browser_->hasDocument = true;
+        browser_->location = QStringLiteral("about:blank");
+        form_->ExtractAndAnalyse();
+        browser_->location = QStringLiteral("file:///x.html");
+        browser_->busy = true;
+        form_->ExtractAndAnalyse();
+        QVERIFY(browser_->savedDocuments.isEmpty());
+        QCOMPARE(child<QTableView>("lvWordBase")->model()->rowCount(), 0);
+    }
+
+    void goCompletesTheAddress() {
+        auto* box = child<QComboBox>("cbURLNavigator");
+        const QStringList typed = {u("example.org/a"), u("https://example.org/"), u("/tmp/a.html"), u("")};
+        for (const QString& text : typed) {
+            box->setEditText(text);
+            form_->Go();
+        }
+        QCOMPARE(browser_->navigated,
+                 (QStringList{u("http://example.org/a"), u("https://example.org/"), u("file:///tmp/a.html")}));
+        QCOMPARE(form_->docAddress(), QString());
+    }
+
+    void historyIsNewestFirstWithoutDuplicates() {
+        for (const char* url : {"http://a.org/", "http://b.org/", "HTTP://A.ORG/", "http://c.org/"})
+            emit browser_->BeforeNavigate2(u(url));
+        auto* box = child<QComboBox>("cbURLNavigator");
+        QCOMPARE(box->count(), 3);
+        QCOMPARE(box->itemText(0), u("http://c.org/"));
+        QCOMPARE(box->itemText(1), u("http://b.org/"));
+        QCOMPARE(box->itemText(2), u("http://a.org/"));
+        QCOMPARE(box->currentText(), u("http://c.org/"));
+    }
+
+    void commandStateAndTitleEvents() {
+        emit browser_->CommandStateChange(Browser::kBack, true);
+        QVERIFY(action("tbBack")->isEnabled());
+        QVERIFY(!action("tbForward")->isEnabled());
+        emit browser_->CommandStateChange(Browser::kForward, true);
+        QVERIFY(action("tbForward")->isEnabled());
+        browser_->busy = true;
+        emit browser_->CommandStateChange(Browser::kUpdateAll, false);
+        QVERIFY2(action("tbStop")->isEnabled(), "the stop button follows the busy state, not the flag");
+        browser_->busy = false;
+        emit browser_->CommandStateChange(Browser::kUpdateAll, true);
+        QVERIFY(!action("tbStop")->isEnabled());
+        emit browser_->TitleChange(u("Страница"));
+        QCOMPARE(form_->windowTitle(), u("Страница - Sumoran"));
+        emit browser_->DownloadBegin();
+        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("Download begin"));
+    }
+
+    void indexOptionsAnalyseAgain() {
+        loadPage(page1251());
+        const auto stems = form_->document().analysis.slWordBase.size();
+        action("miIndexTitle")->trigger();
+        QTRY_VERIFY(!form_->analysisRunning());
+        QVERIFY(form_->document().analysis.options.indexTitle);
+        QVERIFY(form_->document().analysis.slWordBase.size() >= stems);
+        QCOMPARE(browser_->savedDocuments.size(), 2);
+    }
+
+    void koi8PageShowsItsCharset() {
+        // "<p>привет мир</p>" in KOI8-R.
+        loadPage("<html><body><p>\xD0\xD2\xC9\xD7\xC5\xD4 \xCD\xC9\xD2</p></body></html>");
+        QCOMPARE(child<QLabel>("sbCharset")->text(), u("KOI8-R"));
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "mainform_test.moc"
