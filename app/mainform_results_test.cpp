@@ -1,0 +1,230 @@
+// Working with the results in the main window: filters, sorting, cross-navigation, the summary's
+// limits and forced rows, copy and save.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMimeData>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/fakebrowser.h"
+#include "app/mainform.h"
+#include "views/qt/qtext.h"
+
+namespace {
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+const char* const kPage =
+    "<html><head><title>Отчёт</title></head><body><h1>Годовой отчёт</h1>"
+    "<p>НАСА и Москва. Первый год работы был трудным. Второй год работы принёс успех.</p>"
+    "<h2>Итоги года</h2><p>Итоги года показали рост. Итоги года удивили всех.</p></body></html>";
+
+}  // namespace
+
+class MainFormResultsTest : public QObject {
+    Q_OBJECT
+
+    FakeBrowser* browser_ = nullptr;
+    std::unique_ptr<TFormMain> form_;
+
+    template <typename T>
+    T* child(const char* name) {
+        T* found = form_->findChild<T*>(QString::fromLatin1(name));
+        if (!found) qFatal("no child %s", name);
+        return found;
+    }
+    QAction* action(const char* name) { return child<QAction>(name); }
+    QTableView* view(const char* name) { return child<QTableView>(name); }
+    QString cell(const char* list, int row, int column) {
+        QAbstractItemModel* m = view(list)->model();
+        return m->data(m->index(row, column)).toString();
+    }
+    QStringList column(const char* list, int column) {
+        QStringList texts;
+        for (int r = 0; r < view(list)->model()->rowCount(); ++r) texts << cell(list, r, column);
+        return texts;
+    }
+    int rowOf(const char* list, const QString& text, int col = 0) { return column(list, col).indexOf(text); }
+    void select(const char* list, const QList<int>& rows) {
+        QTableView* v = view(list);
+        v->clearSelection();
+        for (int r : rows) v->selectionModel()->select(v->model()->index(r, 0), QItemSelectionModel::Select |
+                                                                                      QItemSelectionModel::Rows);
+    }
+    QStringList summaryLines() { return child<QTextEdit>("reReferat")->toPlainText().split(QChar('\n')); }
+
+private slots:
+    void init() {
+        browser_ = new FakeBrowser;
+        form_ = std::make_unique<TFormMain>(browser_, StartupSettings{});
+        form_->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
+        browser_->document = QByteArray::fromStdString(ToCp1251(u(kPage)));
+        browser_->simulateLoad(QStringLiteral("file:///tmp/report.html"));
+        QTRY_VERIFY(!form_->analysisRunning());
+    }
+    void cleanup() { form_.reset(); }
+
+    void typeFiltersHideTheirCrossedClasses() {
+        QVERIFY(rowOf("lvWordFull", u("НАСА")) >= 0);
+        QVERIFY(rowOf("lvWordFull", u("Москва")) >= 0);
+        action("miWF1")->trigger();  // "Аббревиатуры" hides word type 2
+        QCOMPARE(rowOf("lvWordFull", u("НАСА")), -1);
+        QVERIFY(rowOf("lvWordFull", u("Москва")) >= 0);
+        action("miWF2")->trigger();  // "Возможные названия и имена" hides word type 1
+        QCOMPARE(rowOf("lvWordFull", u("Москва")), -1);
+        QVERIFY(child<QLabel>("StatusBar4")->text().contains(u(") / ")));
+
+        QCOMPARE(rowOf("lvWordFull", u("и")), -1);  // stop words and short words are hidden at first
+        child<QToolButton>("ToolButton2")->click();   // the face clears every filter
+        QVERIFY(rowOf("lvWordFull", u("НАСА")) >= 0);
+        QVERIFY(rowOf("lvWordFull", u("и")) >= 0);
+        for (int k = 0; k < 7; ++k) QVERIFY(action(qPrintable(QStringLiteral("miWF%1").arg(k)))->isChecked());
+    }
+
+    void columnClicksMoveTheSortMark() {
+        QHeaderView* header = view("lvWordBase")->horizontalHeader();
+        emit header->sectionClicked(2);  // "ЧА"
+        QAbstractItemModel* m = view("lvWordBase")->model();
+        QCOMPARE(m->headerData(2, Qt::Horizontal).toString(), u("• ЧА"));
+        QCOMPARE(m->headerData(4, Qt::Horizontal).toString(), u("ВА"));
+        QStringList counts = column("lvWordBase", 2);
+        for (int r = 1; r < counts.size(); ++r) QVERIFY(counts[r - 1].toInt() >= counts[r].toInt());
+
+        QHeaderView* sentences = view("lvDocumentText")->horizontalHeader();
+        emit sentences->sectionClicked(1);  // "Вес"
+        QVERIFY(column("lvDocumentText", 3) != (QStringList{u("0"), u("1"), u("2"), u("3"), u("4"), u("5"), u("6")}));
+        emit sentences->sectionClicked(3);  // "Порядок" restores document order
+        QStringList order = column("lvDocumentText", 3);
+        for (int r = 0; r < order.size(); ++r) QCOMPARE(order[r].toInt(), r);
+        emit sentences->sectionClicked(4);  // "Заголовок": H1 first
+        QCOMPARE(cell("lvDocumentText", 0, 4), u("H1"));
+    }
+
+    void crossNavigationShowsRelatedRows() {
+        int stem = rowOf("lvWordBase", u("год"));
+        QVERIFY(stem >= 0);
+        select("lvWordBase", {stem});
+        QVERIFY(action("ToolButton5")->isEnabled());
+        action("ToolButton5")->trigger();  // the words of the selected stem
+        QStringList words = column("lvWordFull", 0);
+        words.sort();
+        QCOMPARE(words, (QStringList{u("год"), u("года")}));
+        QVERIFY(action("tbWordFullFilter")->isEnabled());
+
+        select("lvWordFull", {0});
+        action("ToolButton8")->trigger();  // words identical by stem: the same two
+        QCOMPARE(view("lvWordFull")->model()->rowCount(), 2);
+        QVERIFY(!view("lvWordFull")->selectionModel()->hasSelection());
+        action("ToolButton8")->trigger();  // nothing is selected: nothing happens
+        QCOMPARE(view("lvWordFull")->model()->rowCount(), 2);
+
+        action("tbWordFullFilter")->trigger();
+        QVERIFY(view("lvWordFull")->model()->rowCount() > 2);
+        QVERIFY(!action("tbWordFullFilter")->isEnabled());
+
+        select("lvWordBase", {stem});
+        action("ToolButton6")->trigger();  // combinations that hold the stem
+        QVERIFY(view("lvWordExpr")->model()->rowCount() >= 1);
+        for (const QString& stems : column("lvWordExpr", 6)) QVERIFY(stems.split(QChar(' ')).contains(u("год")));
+    }
+
+    void selectingAndUnselectingFollowsTheLatestEvent() {
+        select("lvWordExpr", {0});
+        QVERIFY(action("ToolButton12")->isEnabled());
+        view("lvWordExpr")->clearSelection();
+        QVERIFY(!action("ToolButton12")->isEnabled());
+    }
+
+    void forcingARowAddsExactlyThatRow() {
+        QStringList before = summaryLines();
+        int row = -1;
+        for (int r = 0; r < view("lvDocumentText")->model()->rowCount(); ++r) {
+            if (!before.contains(cell("lvDocumentText", r, 0))) row = r;
+        }
+        QVERIFY(row > 0);
+        const QString sentence = cell("lvDocumentText", row, 0);
+        select("lvDocumentText", {row});
+        QVERIFY(action("tbForceSentence")->isEnabled());
+        QVERIFY(!action("tbForceSentence")->isChecked());
+        action("tbForceSentence")->trigger();
+        QVERIFY(action("tbForceSentence")->isChecked());
+        QStringList after = summaryLines();
+        QCOMPARE(after.size(), before.size() + 1);
+        QCOMPARE(after.count(sentence), 1);
+        QCOMPARE(cell("lvDocumentText", rowOf("lvDocumentText", sentence), 6), u("•"));
+
+        action("tbForceSentence")->trigger();  // again: the mark goes, and so does the row
+        QCOMPARE(summaryLines(), before);
+    }
+
+    void forcedHeadingsAreBoldAndLimitsKeepTheMarks() {
+        action("tbForceHeadings")->trigger();
+        QTextDocument* text = child<QTextEdit>("reReferat")->document();
+        QStringList bold;
+        for (QTextBlock b = text->begin(); b.isValid(); b = b.next()) {
+            if (b.begin().fragment().charFormat().fontWeight() >= QFont::Bold) bold << b.text();
+        }
+        QCOMPARE(bold, (QStringList{u("Годовой отчёт"), u("Итоги года")}));
+
+        action("miLimit1")->trigger();  // "3 предложения"
+        QVERIFY(action("miLimit1")->isChecked());
+        QCOMPARE(cell("lvDocumentText", rowOf("lvDocumentText", u("Итоги года")), 6), u("•"));
+        action("tbClearMarks")->trigger();
+        QVERIFY2(action("miLimit0")->isChecked(), "forcing returns to no limit");
+        QVERIFY(!action("tbForceHeadings")->isChecked());
+        QCOMPARE(cell("lvDocumentText", rowOf("lvDocumentText", u("Итоги года")), 6), QString());
+    }
+
+    void anEditedSentenceIsWhatTheSummaryShows() {
+        QAbstractItemModel* m = view("lvDocumentText")->model();
+        QVERIFY(m->setData(m->index(0, 0), u("Новый заголовок"), Qt::EditRole));
+        child<QToolButton>("tbReferatLimits")->click();
+        QCOMPARE(summaryLines().first(), u("Новый заголовок"));
+    }
+
+    void copyPutsRichAndPlainTextOnTheClipboard() {
+        action("tbCopyReferat")->trigger();
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data->hasHtml());
+        QVERIFY(data->html().contains(u("font-weight:700")) || data->html().contains(u("font-weight:600")));
+        QVERIFY(data->text().startsWith(u("Годовой отчёт")));
+        QTextCursor cursor = child<QTextEdit>("reReferat")->textCursor();
+        QVERIFY(!cursor.hasSelection());
+        QCOMPARE(cursor.position(), 0);
+    }
+
+    void saveWritesRtfUnderTheRuleOfItsName() {
+        QTemporaryDir dir;
+        QString asked;
+        form_->setSaveFileNameAsker([&] { return asked; });
+        asked = dir.filePath(u("summary.RTF"));
+        action("tbSaveReferat")->trigger();
+        QVERIFY(QFile::exists(asked));
+        asked = dir.filePath(u("summary"));
+        action("tbSaveReferat")->trigger();
+        QVERIFY(QFile::exists(dir.filePath(u("summary.rtf"))));
+        QFile file(dir.filePath(u("summary.rtf")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("{\\rtf1"));
+
+        QString error;
+        form_->setErrorReporter([&](const QString& message) { error = message; });
+        asked = dir.filePath(u("missing/summary.rtf"));
+        action("tbSaveReferat")->trigger();
+        QCOMPARE(error, u("Cannot create file ") + asked);
+        asked.clear();  // a cancelled dialog saves nothing
+        action("tbSaveReferat")->trigger();
+    }
+};
+
+QTEST_MAIN(MainFormResultsTest)
+#include "mainform_results_test.moc"
