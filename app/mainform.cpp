@@ -128,7 +128,11 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     connect(browser_.get(), &Browser::DocumentComplete, this, &TFormMain::onDocumentComplete);
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() {
+    // The views and their models show the document's lists: they go before the document does.
+    delete takeCentralWidget();
+    for (ListTableModel* model : {wordBaseModel_, wordFullModel_, wordExprModel_, documentTextModel_}) delete model;
+}
 
 void TFormMain::buildMenus() {
     QMenu* file = menuBar()->addMenu(u("Файл"));
