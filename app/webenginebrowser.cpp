@@ -130,6 +130,8 @@ QUrl WebEngineBrowser::UrlFromAddress(const QString& address) {
 void WebEngineBrowser::Navigate(const QString& address) {
     const QUrl url = UrlFromAddress(address);
     if (url.isEmpty()) return;
+    // The engine asks about no navigation to an about: page, so it is reported here.
+    if (url.scheme() == QStringLiteral("about")) emit BeforeNavigate2(url.toString());
     page_->load(url);
 }
 
@@ -187,6 +189,9 @@ void WebEngineBrowser::SaveDocument(const QString& path, Done done) {
         return;
     }
     save_ = PendingSave{QFileInfo(path).absoluteFilePath(), std::move(done), {}};
+    // The engine reports a save complete even when it wrote nothing (a page that failed to load):
+    // the save counts only when the file is there afterwards, so an older file must go first.
+    QFile::remove(save_->path);
     saveTimer_.start();
     page_->save(save_->path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
 }
@@ -224,6 +229,7 @@ void WebEngineBrowser::finishSave(bool ok) {
         if (!save.download->isFinished()) save.download->cancel();
         save.download->deleteLater();  // the profile would keep every finished download otherwise
     }
+    ok = ok && QFileInfo::exists(save.path);
     post([done = std::move(save.done), ok] {
         if (done) done(ok);
     });

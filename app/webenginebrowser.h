@@ -34,7 +34,8 @@ public:
     /// Returns the web view, or nullptr once its owner has deleted it.
     QWidget* view() override;
 
-    /// Loads an address with a scheme as that URL, and anything else as a local file path.
+    /// Loads an address with a scheme as that URL, and anything else as a local file path; nothing for
+    /// an empty address. BeforeNavigate2 for an about: page comes from here, the engine reports none.
     void Navigate(const QString& address) override;
     void GoBack() override;
     void GoForward() override;
@@ -49,8 +50,8 @@ public:
     /// Returns the page's URL; "about:blank" also before the first navigation.
     QString LocationURL() const override;
 
-    /// Saves the top-level document's original bytes; done(false) when nothing is loaded, another
-    /// save is still running, the engine refuses, or the save has not finished within the timeout.
+    /// Saves the top-level document's original bytes, replacing the file; done(false) when nothing is
+    /// loaded, another save is still running, the engine writes no file, or the timeout passes first.
     void SaveDocument(const QString& path, Done done) override;
     /// Counts the frames of the top-level document; 0 when the script cannot run.
     void CountFrames(Counted done) override;
@@ -63,7 +64,7 @@ public:
     /// Returns the address GoHome navigates to.
     QString homeAddress() const;
 
-    /// Sets how long a document save may take before it is given up with done(false).
+    /// Sets how long a document save may take (30 s unless set) before it is given up with done(false).
     void setSaveTimeout(int milliseconds);
 
     /// Maps an address to the URL Navigate loads: a scheme of two letters or more keeps it a URL,
