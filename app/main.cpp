@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     const auto directory = settings::SettingsDirectory(settings::ExecutableDirectory());
     StartupResult startup = LoadStartupSettings(directory, settings::UserDecimalSeparator());
     if (startup.error) {
-        QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), FromCp1251(*startup.error));
+        QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), SettingsMessageText(*startup.error));
         return EXIT_FAILURE;
     }
 

@@ -34,6 +34,11 @@
 #include "app/pagesourceextractor.h"
 #include "engine/charset.h"
 #include "settings/decimalseparator.h"
+#include "settings/koef.h"
+#include "settings/qt/editkoefdialog.h"
+#include "settings/qt/editstopwordsdialog.h"
+#include "settings/settingsdir.h"
+#include "settings/stopwords.h"
 #include "summary/forcedmarks.h"
 #include "summary/rtfwriter.h"
 #include "summary/sentencelist.h"
@@ -89,7 +94,7 @@ QStatusBar* onePanelStatusBar(QLabel*& panel, const char* name) {
 }  // namespace
 
 TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent)
-    : QMainWindow(parent), browser_(browser), stopWordItems_(std::move(settings.stopWordItems)) {
+    : QMainWindow(parent), browser_(browser), settingsDirectory_(settings.directory) {
     setObjectName(QStringLiteral("FormMain"));
     doc_.decimalSeparator = settings::UserDecimalSeparator();
     doc_.analysis.stopWords = std::move(settings.stopWords);
@@ -116,6 +121,9 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     reportError_ = [this](const QString& message) { QMessageBox::critical(this, QStringLiteral("Sumoran"), message); };
 
     extractor_ = new PageSourceExtractor(*browser_, tempDir_.path(), this);
+    stopWordsEditor_ = new TFormEditStopWords(std::move(settings.stopWordItems),
+                                              settingsDirectory_ / settings::kStopWordsFileName, this);
+    koefEditor_ = new TFormEditKoef(this);
     connect(browser_.get(), &Browser::BeforeNavigate2, this, &TFormMain::onBeforeNavigate);
     connect(browser_.get(), &Browser::ProgressChange, this, &TFormMain::onProgressChange);
     connect(browser_.get(), &Browser::CommandStateChange, this, &TFormMain::onCommandStateChange);
@@ -141,8 +149,8 @@ void TFormMain::buildMenus() {
     file->addAction(Icon(IconId::kExit), u("Выход"), this, [] { std::_Exit(0); });
 
     QMenu* options = menuBar()->addMenu(u("Настройки"));
-    options->addAction(u("Стоп-слова"))->setObjectName(QStringLiteral("miStopWords"));
-    options->addAction(u("Весовые коэффициенты"))->setObjectName(QStringLiteral("miKoef"));
+    options->addAction(u("Стоп-слова"), this, &TFormMain::EditStopWords)->setObjectName(QStringLiteral("miStopWords"));
+    options->addAction(u("Весовые коэффициенты"), this, &TFormMain::EditKoef)->setObjectName(QStringLiteral("miKoef"));
     QMenu* index = options->addMenu(u("Включить в индекс"));
     struct Option {
         const char* caption;
@@ -555,6 +563,25 @@ void TFormMain::OpenAddress(const QString& address) {
 void TFormMain::ShowUserGuide() {
     cbURLNavigator_->setEditText(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("UserGuide.html")));
     Go();
+}
+
+void TFormMain::EditStopWords() {
+    if (stopWordsEditor_->exec() != QDialog::Accepted) return;
+    doc_.analysis.stopWords = settings::LoadStopWords(settingsDirectory_ / settings::kStopWordsFileName);
+    if (!cbURLNavigator_->currentText().isEmpty()) onDocumentComplete();
+}
+
+void TFormMain::EditKoef() {
+    koefEditor_->Load(settings::KoefEditorLines(doc_.analysis.koef, doc_.decimalSeparator));
+    if (koefEditor_->exec() != QDialog::Accepted) return;
+    KoefApplyResult result =
+        ApplyKoefLines(settingsDirectory_ / settings::kKoefFileName, koefEditor_->Lines(), doc_.decimalSeparator);
+    if (result.values) doc_.analysis.koef = *result.values;
+    if (result.error) {
+        reportError_(SettingsMessageText(*result.error));
+        return;
+    }
+    if (!cbURLNavigator_->currentText().isEmpty()) onDocumentComplete();
 }
 
 void TFormMain::ToggleIndexOption(bool checked, bool IndexOptions::*flag) {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <span>
@@ -33,6 +34,8 @@ class QToolBar;
 class QToolButton;
 class ListTableModel;
 class PageSourceExtractor;
+class TFormEditKoef;
+class TFormEditStopWords;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -53,6 +56,8 @@ public:
     const Document& document() const { return doc_; }
     bool analysisRunning() const { return analysisRunning_; }
     QString docAddress() const { return docAddress_; }
+    TFormEditStopWords* stopWordsEditor() const { return stopWordsEditor_; }
+    TFormEditKoef* koefEditor() const { return koefEditor_; }
     /// The directory of the temporary page files.
     QString temporaryDirectory() const { return tempDir_.path(); }
 
@@ -84,6 +89,8 @@ private:
 
     void OpenDocument();
     void ShowUserGuide();
+    void EditStopWords();
+    void EditKoef();
     void ToggleIndexOption(bool checked, bool IndexOptions::*flag);
 
     void onBeforeNavigate(const QString& url);
@@ -119,12 +126,14 @@ private:
 
     std::unique_ptr<Browser> browser_;
     Document doc_;
-    std::vector<std::string> stopWordItems_;
+    std::filesystem::path settingsDirectory_;
     QTemporaryDir tempDir_;
     PageSourceExtractor* extractor_ = nullptr;
     bool analysisRunning_ = false;
     QString docAddress_;
     QDialog* aboutBox_ = nullptr;
+    TFormEditStopWords* stopWordsEditor_ = nullptr;
+    TFormEditKoef* koefEditor_ = nullptr;
     std::function<QString()> askSaveFileName_;
     std::function<void(const QString&)> reportError_;
 

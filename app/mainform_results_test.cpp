@@ -15,8 +15,15 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
 #include "app/fakebrowser.h"
 #include "app/mainform.h"
+#include "settings/qt/editkoefdialog.h"
+#include "settings/qt/editstopwordsdialog.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -35,6 +42,20 @@ class MainFormResultsTest : public QObject {
 
     FakeBrowser* browser_ = nullptr;
     std::unique_ptr<TFormMain> form_;
+    std::unique_ptr<QTemporaryDir> settingsDir_;
+
+    // Runs `inDialog` once the modal dialog opened by `command` is shown, then lets it finish.
+    void withDialog(QAction* command, std::function<void(QDialog*)> inDialog) {
+        QTimer::singleShot(0, this, [inDialog] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            inDialog(dialog);
+        });
+        command->trigger();
+    }
+    static void clickButton(QDialog* dialog, const char* name) {
+        dialog->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    }
 
     template <typename T>
     T* child(const char* name) {
@@ -65,13 +86,20 @@ class MainFormResultsTest : public QObject {
 private slots:
     void init() {
         browser_ = new FakeBrowser;
-        form_ = std::make_unique<TFormMain>(browser_, StartupSettings{});
+        settingsDir_ = std::make_unique<QTemporaryDir>();
+        StartupSettings settings;
+        settings.directory = settingsDir_->path().toStdString();
+        settings.stopWordItems = {"the"};
+        form_ = std::make_unique<TFormMain>(browser_, std::move(settings));
         form_->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
         browser_->document = QByteArray::fromStdString(ToCp1251(u(kPage)));
         browser_->simulateLoad(QStringLiteral("file:///tmp/report.html"));
         QTRY_VERIFY(!form_->analysisRunning());
     }
-    void cleanup() { form_.reset(); }
+    void cleanup() {
+        form_.reset();
+        settingsDir_.reset();
+    }
 
     void typeFiltersHideTheirCrossedClasses() {
         QVERIFY(rowOf("lvWordFull", u("НАСА")) >= 0);
@@ -223,6 +251,45 @@ private slots:
         QCOMPARE(error, u("Cannot create file ") + asked);
         asked.clear();  // a cancelled dialog saves nothing
         action("tbSaveReferat")->trigger();
+    }
+
+    void koefEditorWritesReloadsAndAnalysesAgain() {
+        QCOMPARE(cell("lvDocumentText", 0, 4), u("H1"));
+        withDialog(action("miKoef"), [](QDialog* dialog) {
+            auto* list = dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"));
+            list->item(4, 0)->setText(u("0"));  // <h1>...</h1>
+            clickButton(dialog, "ButtonOk");
+        });
+        QTRY_VERIFY(!form_->analysisRunning());
+        QCOMPARE(form_->document().analysis.koef.koefH1, 0.0);
+        QCOMPARE(browser_->savedDocuments.size(), 2);
+        QVERIFY(QFile::exists(settingsDir_->filePath(u("koef.dat"))));
+        QCOMPARE(cell("lvDocumentText", 0, 0), u("НАСА и Москва."));  // the heading now weighs nothing
+
+        QString error;
+        form_->setErrorReporter([&](const QString& message) { error = message; });
+        withDialog(action("miKoef"), [](QDialog* dialog) {
+            dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"))->item(8, 0)->setText(u("abc"));
+            clickButton(dialog, "ButtonOk");
+        });
+        QCOMPARE(error, u("'abc' is not a valid floating point value"));
+        QCOMPARE(browser_->savedDocuments.size(), 2);  // no analysis after a bad value
+    }
+
+    void stopWordEditorWritesReloadsAndAnalysesAgain() {
+        QVERIFY(rowOf("lvWordFull", u("года")) >= 0);
+        withDialog(action("miStopWords"), [](QDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("lbStopWordsEdit"));
+            edit->setText(u("ГОДА"));
+            dialog->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
+            clickButton(dialog, "ButtonOk");
+        });
+        QTRY_VERIFY(!form_->analysisRunning());
+        QFile file(settingsDir_->filePath(u("stopwords.txt")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray::fromStdString(ToCp1251(u("the\r\nгода\r\n"))));
+        QCOMPARE(rowOf("lvWordFull", u("года")), -1);  // now a stop word, hidden by the type filter
+        QCOMPARE(browser_->savedDocuments.size(), 2);
     }
 };
 

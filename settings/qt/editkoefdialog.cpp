@@ -1,0 +1,122 @@
+#include "settings/qt/editkoefdialog.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "settings/koef.h"
+#include "views/qt/qtext.h"
+
+namespace {
+
+constexpr int kMargin = 5;
+constexpr int kRowPadding = 6;
+constexpr int kCategoryColumnWidth = 253;
+// What the category column leaves free of the list's width beside the value column.
+constexpr int kCategoryColumnSlack = 20;
+
+}  // namespace
+
+// The coefficient list: keeps its category column filling the list's width beside the value column.
+class TFormEditKoef::KoefList : public QTableWidget {
+  public:
+    using QTableWidget::QTableWidget;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QTableWidget::resizeEvent(event);
+        setColumnWidth(1, width() - columnWidth(0) - kCategoryColumnSlack);
+    }
+};
+
+TFormEditKoef::TFormEditKoef(QWidget* parent) : QDialog(parent) {
+    const QString caption = QStringLiteral("Весовые коэффициенты");
+    setObjectName(QStringLiteral("FormEditKoef"));
+    setWindowTitle(caption);
+    setAccessibleName(caption);
+
+    auto* group = new QGroupBox(caption, this);
+    group->setObjectName(QStringLiteral("GroupBox1"));
+
+    lvKoef_ = new KoefList(static_cast<int>(settings::kKoefCategoryTexts.size()), 2, group);
+    lvKoef_->setObjectName(QStringLiteral("lvKoef"));
+    lvKoef_->setAccessibleName(caption);
+    lvKoef_->setHorizontalHeaderLabels({QStringLiteral("Вес"), QStringLiteral("Коэффициент")});
+    lvKoef_->verticalHeader()->hide();
+    lvKoef_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    lvKoef_->verticalHeader()->setDefaultSectionSize(lvKoef_->fontMetrics().height() + kRowPadding);
+    lvKoef_->setShowGrid(true);
+    lvKoef_->setWordWrap(false);
+    lvKoef_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvKoef_->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvKoef_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::SelectedClicked);
+    lvKoef_->setSortingEnabled(false);
+    QHeaderView* header = lvKoef_->horizontalHeader();
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    lvKoef_->setColumnWidth(1, kCategoryColumnWidth);
+    // The selected row stays marked while the focus is elsewhere.
+    QPalette colours = lvKoef_->palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    lvKoef_->setPalette(colours);
+    Load({});
+    // Big enough for all rows, and as wide as the two columns plus the slack, so the category column
+    // starts at its design width.
+    lvKoef_->setFixedSize(
+        lvKoef_->columnWidth(0) + kCategoryColumnWidth + kCategoryColumnSlack,
+        header->sizeHint().height() + lvKoef_->verticalHeader()->length() + 2 * lvKoef_->frameWidth());
+
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(lvKoef_);
+
+    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok->setObjectName(QStringLiteral("ButtonOk"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("ButtonCancel"));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFormEditKoef::Load(const std::vector<std::string>& lines) {
+    lvKoef_->clearContents();
+    lvKoef_->clearSelection();
+    lvKoef_->setCurrentIndex(QModelIndex());
+    for (std::size_t row = 0; row < settings::kKoefCategoryTexts.size(); ++row) {
+        const int r = static_cast<int>(row);
+        auto* value = new QTableWidgetItem(row < lines.size() ? FromCp1251(lines[row]) : QString());
+        value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        lvKoef_->setItem(r, 0, value);
+        auto* category = new QTableWidgetItem(FromCp1251(settings::kKoefCategoryTexts[row]));
+        category->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        lvKoef_->setItem(r, 1, category);
+    }
+}
+
+std::vector<std::string> TFormEditKoef::Lines() const {
+    std::vector<std::string> lines;
+    for (int row = 0; row < lvKoef_->rowCount(); ++row) {
+        const QTableWidgetItem* value = lvKoef_->item(row, 0);
+        lines.push_back(value ? ToCp1251(value->text()) : std::string());
+    }
+    return lines;
+}

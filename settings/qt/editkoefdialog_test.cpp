@@ -1,0 +1,145 @@
+#include "settings/qt/editkoefdialog.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <iterator>
+
+#include "settings/koef.h"
+
+namespace {
+
+std::string readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> defaultLines() { return settings::KoefEditorLines(Coefficients{}, ','); }
+
+// Opens the in-place editor of a row's value with F2 and types over the value.
+QLineEdit* typeValue(QTableWidget* table, int row, const QString& text) {
+    table->setCurrentCell(row, 0);
+    QTest::keyClick(table, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(table->model()->index(row, 0)));
+    if (editor) QTest::keyClicks(editor, text);  // the editor opens with its text selected
+    return editor;
+}
+
+void click(QDialog& dialog, const char* button) {
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+}
+
+}  // namespace
+
+class EditKoefDialogTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::filesystem::path koefPath() const { return std::filesystem::path(dir_.path().toStdString()) / "koef.dat"; }
+
+  private slots:
+    void showsTheCategoriesAndValues() {
+        TFormEditKoef dialog;
+        dialog.Load(defaultLines());
+        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("lvKoef"));
+        QVERIFY(table);
+        QCOMPARE(dialog.accessibleName(), QStringLiteral("Весовые коэффициенты"));
+        QCOMPARE(table->rowCount(), 18);
+        QCOMPARE(table->item(4, 1)->text(), QStringLiteral("<h1>...</h1>"));
+        QCOMPARE(table->item(4, 0)->text(), QStringLiteral("10"));
+        QCOMPARE(table->item(17, 0)->text(), QStringLiteral("0,1"));
+        QVERIFY(!(table->item(4, 1)->flags() & Qt::ItemIsEditable));
+        QCOMPARE(dialog.Lines(), defaultLines());
+    }
+
+    void editsAValueInPlace() {
+        TFormEditKoef dialog;
+        dialog.Load(defaultLines());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("lvKoef"));
+        QLineEdit* editor = typeValue(table, 4, QStringLiteral("7,5"));
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Return);  // ends the edit, does not press Ok
+        QTRY_COMPARE(dialog.Lines()[4], std::string("7,5"));
+        QVERIFY(dialog.isVisible());
+
+        QVERIFY(typeValue(table, 5, QStringLiteral("-2")));  // still open when Ok is clicked
+        click(dialog, "ButtonOk");
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.Lines()[5], std::string("-2"));
+    }
+
+    void cancelAfterEditingShowsTheHeldValuesNextTime() {
+        TFormEditKoef dialog;
+        dialog.Load(defaultLines());
+        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("lvKoef"));
+        QTimer::singleShot(0, this, [&] {
+            QVERIFY(typeValue(table, 4, QStringLiteral("99")));
+            click(dialog, "ButtonCancel");
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        dialog.Load(defaultLines());
+        QCOMPARE(table->item(4, 0)->text(), QStringLiteral("10"));
+    }
+
+    void okWithoutEditWritesAndReloadsTheSameValues() {
+        TFormEditKoef dialog;
+        Coefficients current;
+        current.koefH2 = 0.25;
+        dialog.Load(settings::KoefEditorLines(current, ','));
+        QTimer::singleShot(0, this, [&] { click(dialog, "ButtonOk"); });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        KoefApplyResult applied = ApplyKoefLines(koefPath(), dialog.Lines(), ',');
+        QVERIFY(applied.written && !applied.error && applied.values);
+        QVERIFY(applied.values->values() == current.values());
+        QVERIFY(readBytes(koefPath()).starts_with("2\r\n0,5\r\n0,2\r\n0,2\r\n10\r\n0,25\r\n"));
+        QVERIFY(readBytes(koefPath()).ends_with("\r\n0,1\r\n"));
+    }
+
+    void storesZeroAndNegativeValuesAndReportsABadOne() {
+        std::vector<std::string> lines = defaultLines();
+        lines[0] = "0";
+        lines[1] = "-1,5";
+        KoefApplyResult applied = ApplyKoefLines(koefPath(), lines, ',');
+        QVERIFY(!applied.error && applied.values);
+        QCOMPARE(applied.values->koefTitle, 0.0);
+        QCOMPARE(applied.values->koefMeta, -1.5);
+
+        lines[4] = "abc";
+        lines[5] = "8";
+        applied = ApplyKoefLines(koefPath(), lines, ',');
+        QVERIFY(applied.written && applied.values);
+        QCOMPARE(applied.error.value_or(""), std::string("'abc' is not a valid floating point value"));
+        QCOMPARE(applied.values->koefMeta, -1.5);                 // read before the bad line
+        QCOMPARE(applied.values->koefH2, Coefficients{}.koefH2);  // default after it
+        QVERIFY(readBytes(koefPath()).find("\r\nabc\r\n8\r\n") != std::string::npos);
+
+        const std::filesystem::path unwritable = koefPath().parent_path() / "missing" / "koef.dat";
+        applied = ApplyKoefLines(unwritable, defaultLines(), ',');
+        QVERIFY(!applied.written && !applied.values);
+        QCOMPARE(applied.error.value_or(""), "Cannot create file " + unwritable.string());
+    }
+
+    void ignoresHeaderClicksAndKeepsTheCategoryColumnFilling() {
+        TFormEditKoef dialog;
+        dialog.Load(defaultLines());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("lvKoef"));
+        QCOMPARE(table->columnWidth(1), 253);
+        QHeaderView* header = table->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, 5));
+        QCOMPARE(dialog.Lines(), defaultLines());
+        table->setFixedSize(500, 300);
+        QCOMPARE(table->columnWidth(1), 500 - table->columnWidth(0) - 20);
+    }
+};
+
+QTEST_MAIN(EditKoefDialogTest)
+#include "editkoefdialog_test.moc"

@@ -1,0 +1,28 @@
+// What Ok in the coefficient editor does to koef.dat: write the editor's texts as they are, then
+// read the file back the way the start-up does. Plain C++, so the sequence is testable without a window.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/coefficients.h"
+
+/// The outcome of applying the editor's texts: the values to take over and the message to show.
+struct KoefApplyResult {
+    /// The coefficients read back from the written file (those of the lines before a bad line, defaults
+    /// after it); nothing when the file could not be written, so the values in memory stay as they are.
+    std::optional<Coefficients> values;
+    /// "Cannot create file <path>" (path in the file system's encoding), or the load error, whose value
+    /// text "'<line>' is not a valid floating point value" is Windows-1251; nothing on success.
+    std::optional<std::string> error;
+    /// Whether koef.dat was replaced.
+    bool written = false;
+};
+
+/// Writes the lines as koef.dat at `path`, then loads it again: returns the new values, or the error to show
+/// ("Cannot create file %s" with nothing reloaded; or the load error "'%s' is not a valid floating point value"
+/// after the file was written, with the values as far as they could be read).
+KoefApplyResult ApplyKoefLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                               char decimalSeparator);
