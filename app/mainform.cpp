@@ -328,7 +328,7 @@ QWidget* TFormMain::buildPanel(const char* caption, QToolBar* tools, QWidget* co
     return panel;
 }
 
-// Sets the column widths of a list view from its list model.
+// Sets the column widths of a list view from its list model; the others keep the toolkit's default.
 static void applyColumnWidths(QTableView* view, const ListModel& list) {
     for (std::size_t k = 0; k < list.columns.size(); ++k) {
         int width = list.columns[k].width;
@@ -396,7 +396,7 @@ QWidget* TFormMain::buildResultArea() {
         }
         connect(l.typeButton, &QToolButton::clicked, this, [this, list = t.list] { clearTypeFilter(list); });
         l.filterOff = addTool(bar, t.filterOff, IconId::kFilterOff, "Отключить дополнительный фильтр");
-        filterOffButtons_.push_back(bar->widgetForAction(l.filterOff));
+        filterOffButtons_.push_back(l.filterOff);
         connect(l.filterOff, &QAction::triggered, this, [this, list = t.list] { switchFilterOff(list); });
         bar->addSeparator();
         connect(l.view->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -448,8 +448,7 @@ QWidget* TFormMain::buildResultArea() {
     QAction* save = addTool(summary, "tbSaveReferat", IconId::kSaveSummary, "Сохранить автореферат в файл");
     connect(copy, &QAction::triggered, this, &TFormMain::copySummary);
     connect(save, &QAction::triggered, this, &TFormMain::saveSummary);
-    summaryButtons_.push_back(summary->widgetForAction(copy));
-    summaryButtons_.push_back(summary->widgetForAction(save));
+    summaryActions_ = {copy, save};
     auto* limits = new QMenu(this);
     limits->setObjectName(QStringLiteral("pmReferatLimits"));
     auto* limitGroup = new QActionGroup(limits);
@@ -463,10 +462,9 @@ QWidget* TFormMain::buildResultArea() {
         connect(item, &QAction::triggered, this, [this, k] { rebuildSummary(k); });
         if (kSummaryLimits[k].separatorAfter) limits->addSeparator();
     }
-    QToolButton* limitsButton =
+    limitsButton_ =
         addMenuTool(summary, "tbReferatLimits", IconId::kSummaryLimits, "Ограничения автореферирования", limits);
-    connect(limitsButton, &QToolButton::clicked, this, [this] { rebuildSummary(kNoLimitItem); });
-    summaryButtons_.push_back(limitsButton);
+    connect(limitsButton_, &QToolButton::clicked, this, [this] { rebuildSummary(kNoLimitItem); });
 
     reReferat_ = new QTextEdit;
     reReferat_->setObjectName(QStringLiteral("reReferat"));
@@ -499,9 +497,10 @@ QWidget* TFormMain::buildResultArea() {
 
 void TFormMain::setResultButtonsEnabled(bool enabled) {
     for (QWidget* w : typeFilterButtons_) w->setEnabled(enabled);
-    for (QWidget* w : filterOffButtons_) w->setEnabled(enabled);
+    for (QAction* a : filterOffButtons_) a->setEnabled(enabled);
     for (QAction* a : relatedActions_) a->setEnabled(enabled);
-    for (QWidget* w : summaryButtons_) w->setEnabled(enabled);
+    for (QAction* a : summaryActions_) a->setEnabled(enabled);
+    limitsButton_->setEnabled(enabled);
     for (QAction* a : {forceHeadingsAction_, forceSentenceAction_, clearMarksAction_}) a->setEnabled(enabled);
 }
 
@@ -637,7 +636,8 @@ void TFormMain::runAnalysis(std::string source) {
     showSummary();
     if (doc_.timeMessage) timePanel_->setText(FromCp1251(*doc_.timeMessage));
     if (!doc_.summary.paragraphs.empty()) {
-        for (QWidget* w : summaryButtons_) w->setEnabled(true);
+        for (QAction* a : summaryActions_) a->setEnabled(true);
+        limitsButton_->setEnabled(true);
         forceHeadingsAction_->setEnabled(true);
         clearMarksAction_->setEnabled(true);
         forceHeadingsAction_->setChecked(false);

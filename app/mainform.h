@@ -182,9 +182,10 @@ private:
 
     // Buttons that the analysis run disables and enables.
     std::vector<QWidget*> typeFilterButtons_;     // ToolButton1-3
-    std::vector<QWidget*> filterOffButtons_;      // tbWordBaseFilter, tbWordFullFilter, tbWordExprFilter
+    std::vector<QAction*> filterOffButtons_;      // tbWordBaseFilter, tbWordFullFilter, tbWordExprFilter
     std::vector<QAction*> relatedActions_;        // ToolButton5-14
-    std::vector<QWidget*> summaryButtons_;        // copy, save, limits
+    std::vector<QAction*> summaryActions_;        // copy, save
+    QToolButton* limitsButton_ = nullptr;
     QAction* forceHeadingsAction_ = nullptr;
     QAction* forceSentenceAction_ = nullptr;
     QAction* clearMarksAction_ = nullptr;

@@ -147,6 +147,7 @@ private slots:
         words.sort();
         QCOMPARE(words, (QStringList{u("год"), u("года")}));
         QVERIFY(action("tbWordFullFilter")->isEnabled());
+        QVERIFY2(child<QWidget>("tbWordFullFilter")->isEnabled(), "the button, not only its action");
 
         select("lvWordFull", {0});
         action("ToolButton8")->trigger();  // words identical by stem: the same two

@@ -1,0 +1,173 @@
+// A user's session with the real window under a virtual X server, driven by keyboard and mouse:
+// open the sample page, filter, sort, cross-navigate, force the headings, save the summary as RTF
+// (read back by the office suite) and edit a coefficient. With SUMORAN_SCREENSHOT_DIR set it also
+// saves screenshots of the window there.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/mainform.h"
+#include "app/startup.h"
+#include "app/webenginebrowser.h"
+
+namespace {
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+const QString kSourceDir = QStringLiteral(QT_TESTCASE_SOURCEDIR "/..");
+
+}  // namespace
+
+class InteractionXvfbTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir settingsDir_;
+    QTemporaryDir outputDir_;
+    std::unique_ptr<TFormMain> form_;
+
+    template <typename T>
+    T* child(const char* name) {
+        T* found = form_->findChild<T*>(QString::fromLatin1(name));
+        if (!found) qFatal("no child %s", name);
+        return found;
+    }
+    // The tool button of a tool-bar action.
+    QWidget* button(const char* name) {
+        for (QToolBar* bar : form_->findChildren<QToolBar*>()) {
+            for (QAction* a : bar->actions()) {
+                if (a->objectName() == QLatin1String(name)) return bar->widgetForAction(a);
+            }
+        }
+        qFatal("no button %s", name);
+    }
+    void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+    void clickHeader(QTableView* view, int section) {
+        QHeaderView* header = view->horizontalHeader();
+        view->scrollTo(view->model()->index(0, section));
+        QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+    void clickRow(QTableView* view, int row) {
+        QRect rect = view->visualRect(view->model()->index(row, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    void screenshot(const char* name) {
+        QString dir = qEnvironmentVariable("SUMORAN_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) form_->grab().save(dir + QChar('/') + QString::fromLatin1(name) + QStringLiteral(".png"));
+    }
+    int rows(const char* view) { return child<QTableView>(view)->model()->rowCount(); }
+    QString header(const char* view, int section) {
+        return child<QTableView>(view)->model()->headerData(section, Qt::Horizontal).toString();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(QFile::copy(kSourceDir + u("/data/stopwords.txt"), settingsDir_.filePath(u("stopwords.txt"))));
+        StartupResult startup = LoadStartupSettings(settingsDir_.path().toStdString(), ',');
+        QVERIFY(!startup.error);
+        form_ = std::make_unique<TFormMain>(new WebEngineBrowser, std::move(startup.settings));
+        form_->resize(1400, 1000);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+    void cleanupTestCase() { form_.reset(); }
+
+    void openFilterSortNavigate() {
+        QLineEdit* address = child<QComboBox>("cbURLNavigator")->lineEdit();
+        QTest::mouseClick(address, Qt::LeftButton);
+        QTest::keyClicks(address, kSourceDir + u("/samples/sample.html"));
+        QTest::keyClick(address, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(rows("lvDocumentText") > 0 && !form_->analysisRunning(), 60000);
+        QCOMPARE(form_->windowTitle(), u("Анализ текста веб-страницы - Sumoran"));
+
+        const int shown = rows("lvWordBase");
+        QTest::mouseClick(child<QToolButton>("ToolButton1"), Qt::LeftButton, {}, QPoint(8, 8));  // the face
+        QVERIFY(rows("lvWordBase") > shown);
+
+        clickHeader(child<QTableView>("lvWordBase"), 2);  // "ЧА"
+        QCOMPARE(header("lvWordBase", 2), u("• ЧА"));
+
+        QAbstractItemModel* stems = child<QTableView>("lvWordBase")->model();
+        int analysis = -1;
+        for (int r = 0; r < stems->rowCount() && analysis < 0; ++r) {
+            if (stems->data(stems->index(r, 0)).toString() == u("анализ")) analysis = r;
+        }
+        QVERIFY(analysis >= 0);
+        clickRow(child<QTableView>("lvWordBase"), analysis);
+        QVERIFY(button("ToolButton5")->isEnabled());
+        click(button("ToolButton5"));
+        QVERIFY(rows("lvWordFull") >= 1);
+        QVERIFY(button("tbWordFullFilter")->isEnabled());
+        click(button("ToolButton6"));
+        QVERIFY(button("tbWordExprFilter")->isEnabled());
+        screenshot("cross-navigation");
+    }
+
+    void forceHeadingsAndSaveTheSummary() {
+        click(button("tbForceHeadings"));
+        QString summary = child<QTextEdit>("reReferat")->toPlainText();
+        QVERIFY(summary.contains(u("Словоосновы и словоформы")));
+        QVERIFY(summary.contains(u("Работа со списками")));
+        screenshot("forced-headings");
+
+        const QString rtf = outputDir_.filePath(u("summary"));
+        form_->setSaveFileNameAsker([rtf] { return rtf; });
+        click(button("tbSaveReferat"));
+        QVERIFY(QFile::exists(rtf + u(".rtf")));
+
+        if (QStandardPaths::findExecutable(u("soffice")).isEmpty()) QSKIP("soffice is not installed");
+        QProcess office;
+        office.start(u("soffice"), {u("-env:UserInstallation=file://") + outputDir_.filePath(u("profile")),
+                                    u("--headless"), u("--convert-to"), u("txt:Text (encoded):UTF8"), u("--outdir"),
+                                    outputDir_.path(), rtf + u(".rtf")});
+        QVERIFY(office.waitForFinished(120000));
+        QFile text(outputDir_.filePath(u("summary.txt")));
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QString read = QString::fromUtf8(text.readAll());
+        read.remove(QChar(0xFEFF));
+        QStringList paragraphs = read.split(QRegularExpression(u("\\r?\\n")), Qt::SkipEmptyParts);
+        QCOMPARE(paragraphs, summary.split(QChar('\n'), Qt::SkipEmptyParts));
+    }
+
+    void editACoefficient() {
+        QTimer::singleShot(100, this, [this] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* list = dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"));
+            QRect cell = list->visualItemRect(list->item(4, 0));  // "<h1>...</h1>"
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::keyClick(list, Qt::Key_F2);
+            QWidget* editor = QApplication::focusWidget();
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(editor, u("7"));
+            QTest::keyClick(editor, Qt::Key_Return);
+            click(dialog->findChild<QPushButton*>(QStringLiteral("ButtonOk")));
+        });
+        child<QAction>("miKoef")->trigger();
+        QCOMPARE(form_->document().analysis.koef.koefH1, 7.0);
+        QFile koef(settingsDir_.filePath(u("koef.dat")));
+        QVERIFY(koef.open(QIODevice::ReadOnly));
+        QCOMPARE(koef.readAll().split('\n').at(4), QByteArray("7\r"));
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), 60000);
+        QAbstractItemModel* sentences = child<QTableView>("lvDocumentText")->model();
+        const QString weight = u("8") + QChar(form_->document().decimalSeparator) + u("40");
+        QTRY_COMPARE_WITH_TIMEOUT(sentences->data(sentences->index(0, 1)).toString(), weight, 60000);  // 7 × 1.2
+    }
+};
+
+QTEST_MAIN(InteractionXvfbTest)
+#include "interaction_xvfb_test.moc"
