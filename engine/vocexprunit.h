@@ -1,17 +1,18 @@
 // TVocExprIndex: a hashed vocabulary of word combinations, each a sequence of two to six stem
 // ids, with an occurrence count and the OR of the context flags of its occurrences.
 //
-// Ids are insertion indexes from 0 (the order of first occurrence). A fixed table of 32000
-// buckets with chaining; Add is O(n + chain length). Each chain is kept as a contiguous array of
-// (id, fingerprint) pairs in insertion order, so that a lookup reads one small array and touches a
-// full record only on a fingerprint match: a large page has chains of dozens of entries, and
-// following them record by record would cost a cache miss per step. NOT thread-safe.
+// Ids are insertion indexes from 0 (the order of first occurrence). Every entry belongs to one of
+// 32000 buckets by the hash of its ids and is chained at the tail of that bucket; lookups go
+// through a HashIndex beside the chains, so Add is O(n) expected however many entries share a
+// bucket (a large page has millions of combinations). NOT thread-safe.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "engine/hashindex.h"
 
 /// Context flags of a combination occurrence, kept by the scanner while it walks the markup.
 namespace contextflag {
@@ -29,6 +30,7 @@ struct ExprRecord {
     std::int32_t length = 0;
     std::int32_t count = 0;
     std::uint32_t contextFlags = 0;
+    std::int32_t next = -1;  // next entry of the same bucket
 
     std::span<const std::int32_t> ids() const { return {stemIds.data(), static_cast<std::size_t>(length)}; }
 };
@@ -59,19 +61,15 @@ public:
     bool failed() const { return failed_; }
 
 private:
-    // One member of a chain: the entry id and a fingerprint of its id sequence.
-    struct Link {
-        std::int32_t id = 0;
-        std::uint32_t fingerprint = 0;
-    };
-
     static std::uint32_t MixFingerprint(std::uint32_t h, std::int32_t id);
     static std::uint32_t Fingerprint(std::span<const std::int32_t> ids);
-    std::int32_t Locate(std::span<const std::int32_t> ids, std::int32_t slot, std::uint32_t fingerprint) const;
+    std::int32_t Locate(std::span<const std::int32_t> ids, std::uint32_t fingerprint) const;
     std::int32_t Insert(std::span<const std::int32_t> ids, std::int32_t slot, std::uint32_t fingerprint,
                         std::uint32_t flags);
 
     std::vector<ExprRecord> records_;
-    std::vector<std::vector<Link>> buckets_;  // the chains, one per bucket
+    std::vector<std::int32_t> buckets_;  // first entry of each chain, -1 when empty
+    std::vector<std::int32_t> tails_;    // last entry of each chain, -1 when empty
+    HashIndex index_;
     bool failed_ = false;
 };

@@ -23,6 +23,7 @@ TVocIndex::TVocIndex() {
         pool_.reserve(32000);
         records_.reserve(10000);
         buckets_.assign(kHashSize, -1);
+        tails_.assign(kHashSize, -1);
     } catch (const std::bad_alloc&) {
         failed_ = true;
     }
@@ -37,12 +38,20 @@ std::int32_t TVocIndex::Hash(std::string_view text) {
     return static_cast<std::int32_t>(h);
 }
 
+// FNV-1a over the bytes, finished so that the low bits spread.
+std::uint32_t TVocIndex::TextHash(std::string_view text) {
+    std::uint32_t h = 2166136261u;
+    for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return FinishHash(h);
+}
+
+std::int32_t TVocIndex::Locate(std::string_view text, std::uint32_t hash) const {
+    return index_.find(hash, [&](std::int32_t id) { return this->text(id) == text; });
+}
+
 std::int32_t TVocIndex::Find(std::string_view text) const {
     if (buckets_.empty()) return -1;
-    for (std::int32_t i = buckets_[Hash(text)]; i != -1; i = records_[i].next) {
-        if (this->text(i) == text) return i;
-    }
-    return -1;
+    return Locate(text, TextHash(text));
 }
 
 std::uint32_t TVocIndex::Contains(std::string_view text) const {
@@ -51,28 +60,25 @@ std::uint32_t TVocIndex::Contains(std::string_view text) const {
 
 std::int32_t TVocIndex::Add(std::string_view text, double weight, std::int32_t link, std::uint32_t code) {
     if (buckets_.empty()) return 0;
-    std::int32_t slot = Hash(text);
-    std::int32_t last = -1;
-    for (std::int32_t i = buckets_[slot]; i != -1; i = records_[i].next) {
-        last = i;
-        if (this->text(i) != text) continue;
-        VocRecord& r = records_[i];
-        r.count += 1;
-        r.weight += weight;
-        r.caseSum += wordcode::wordType(code);
-        if (isCaseType(code)) applyCaseRule(r);
-        return i;
-    }
-    return Insert(text, weight, link, last, code, 1, slot);
+    const std::uint32_t hash = TextHash(text);
+    const std::int32_t i = Locate(text, hash);
+    if (i == -1) return Insert(text, weight, link, code, 1, Hash(text), hash);
+    VocRecord& r = records_[i];
+    r.count += 1;
+    r.weight += weight;
+    r.caseSum += wordcode::wordType(code);
+    if (isCaseType(code)) applyCaseRule(r);
+    return i;
 }
 
-std::int32_t TVocIndex::Insert(std::string_view text, double weight, std::int32_t link, std::int32_t prev,
-                               std::uint32_t code, std::int32_t count, std::int32_t slot) {
+std::int32_t TVocIndex::Insert(std::string_view text, double weight, std::int32_t link, std::uint32_t code,
+                               std::int32_t count, std::int32_t slot, std::uint32_t hash) {
     auto id = static_cast<std::int32_t>(records_.size());
     auto offset = static_cast<std::int32_t>(pool_.size());
     try {
         records_.emplace_back();
         pool_.resize(pool_.size() + text.size() + 1);
+        index_.insert(hash, id);
     } catch (const std::bad_alloc&) {
         records_.resize(id);
         pool_.resize(offset);
@@ -81,7 +87,6 @@ std::int32_t TVocIndex::Insert(std::string_view text, double weight, std::int32_
     }
     std::memcpy(pool_.data() + offset, text.data(), text.size());
     pool_[offset + text.size()] = '\0';
-    if (prev != -1) records_[prev].next = id;
     VocRecord& r = records_[id];
     r.id = id;
     r.hashSlot = slot;
@@ -94,6 +99,8 @@ std::int32_t TVocIndex::Insert(std::string_view text, double weight, std::int32_
     r.caseSum = wordcode::wordType(code);
     if (isCaseType(code)) applyCaseRule(r);
     r.next = -1;
+    if (tails_[slot] != -1) records_[tails_[slot]].next = id;
     if (buckets_[slot] == -1) buckets_[slot] = id;
+    tails_[slot] = id;
     return id;
 }

@@ -1,15 +1,18 @@
 // TVocIndex: a hashed vocabulary of byte strings (words, stems, stop words).
 //
 // Each entry keeps an occurrence count, an accumulated weight, a word code and a link. Ids are
-// insertion indexes from 0 and never change; entries are never removed. Lookups hash the text
-// into a fixed table of 32000 buckets with chaining (new entries at the tail of a chain), and
-// all entry texts live back to back in one growing pool. Add and Contains are O(length of
-// the text + chain length). NOT thread-safe.
+// insertion indexes from 0 and never change; entries are never removed. Every entry belongs to
+// one of 32000 buckets by its text hash and is chained at the tail of that bucket; lookups go
+// through a HashIndex beside the chains, so Add and Contains are O(length of the text) expected
+// however many entries share a bucket. All entry texts live back to back in one growing pool.
+// NOT thread-safe.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
+
+#include "engine/hashindex.h"
 
 struct VocRecord {
     std::int32_t id = 0;
@@ -52,11 +55,15 @@ public:
     bool failed() const { return failed_; }
 
 private:
-    std::int32_t Insert(std::string_view text, double weight, std::int32_t link, std::int32_t prev,
-                        std::uint32_t code, std::int32_t count, std::int32_t slot);
+    static std::uint32_t TextHash(std::string_view text);
+    std::int32_t Locate(std::string_view text, std::uint32_t hash) const;
+    std::int32_t Insert(std::string_view text, double weight, std::int32_t link, std::uint32_t code,
+                        std::int32_t count, std::int32_t slot, std::uint32_t hash);
 
     std::vector<char> pool_;  // texts, each followed by a NUL
     std::vector<VocRecord> records_;
-    std::vector<std::int32_t> buckets_;
+    std::vector<std::int32_t> buckets_;  // first entry of each chain, -1 when empty
+    std::vector<std::int32_t> tails_;    // last entry of each chain, -1 when empty
+    HashIndex index_;
     bool failed_ = false;
 };

@@ -1,0 +1,121 @@
+// Generators of hostile and very large pages (Windows-1251), shared by the tests and the benchmark.
+// Every generator is deterministic.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace hostile {
+
+// A small deterministic pseudo-random generator (xorshift).
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed | 1) {}
+    std::uint64_t next() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 7;
+        state_ ^= state_ << 17;
+        return state_;
+    }
+    std::uint64_t below(std::uint64_t n) { return next() % n; }
+
+private:
+    std::uint64_t state_;
+};
+
+// A Cyrillic word of lowercase letters (Windows-1251) built from a number: different numbers give
+// different words.
+inline std::string word(std::uint64_t n) {
+    std::string w;
+    do {
+        w += static_cast<char>(0xE0 + n % 32);
+        n /= 32;
+    } while (n > 0);
+    while (w.size() < 3) w += static_cast<char>(0xE0);
+    return w;
+}
+
+// Prose of about `bytes` bytes: paragraphs of sentences over a vocabulary of `vocabulary` words,
+// with headings, bold words and links, as a large document might have.
+inline std::string prose(std::size_t bytes, std::uint64_t vocabulary = 20000, std::uint64_t seed = 1) {
+    Random random(seed);
+    std::string page = "<html><head><title>Large</title></head><body>\r\n";
+    while (page.size() < bytes) {
+        if (random.below(20) == 0) page += "<h2>" + word(random.below(vocabulary)) + " " + word(random.below(vocabulary)) + "</h2>\r\n";
+        page += "<p>";
+        for (int sentence = 0, sentences = 1 + static_cast<int>(random.below(6)); sentence < sentences; ++sentence) {
+            for (int w = 0, words = 3 + static_cast<int>(random.below(15)); w < words; ++w) {
+                // Zipf-like: small numbers are much more frequent.
+                std::uint64_t n = random.below(1 + random.below(vocabulary));
+                std::uint64_t markup = random.below(40);
+                if (w > 0) page += random.below(8) == 0 ? ", " : " ";
+                if (markup == 0) page += "<b>" + word(n) + "</b>";
+                else if (markup == 1) page += "<a href=\"x.html\">" + word(n) + "</a>";
+                else page += word(n);
+            }
+            page += ". ";
+        }
+        page += "</p>\r\n";
+    }
+    return page + "</body></html>\r\n";
+}
+
+// A single "word" of `bytes` letters.
+inline std::string singleWord(std::size_t bytes) {
+    return "<html><body><p>" + std::string(bytes, static_cast<char>(0xE0)) + "</p></body></html>";
+}
+
+// `tags` tags with short texts between them.
+inline std::string manyTags(std::size_t tags) {
+    std::string page = "<html><body>";
+    for (std::size_t k = 0; k < tags / 2; ++k) page += k % 2 ? "<b>x</b>" : "<i>" + word(k % 1000) + "</i>";
+    return page + "</body></html>";
+}
+
+// `count` different words, ten to a sentence.
+inline std::string distinctWords(std::size_t count) {
+    std::string page = "<html><body><p>";
+    for (std::size_t k = 0; k < count; ++k) page += word(k) + (k % 10 == 9 ? ". " : " ");
+    return page + "</p></body></html>";
+}
+
+// One phrase repeated `times` times.
+inline std::string repeatedPhrase(std::size_t times) {
+    std::string page = "<html><body><p>";
+    const std::string phrase = word(100) + " " + word(200) + " " + word(300) + " " + word(400) + " " + word(500) +
+                               " " + word(600) + " " + word(700) + ". ";
+    for (std::size_t k = 0; k < times; ++k) page += phrase;
+    return page + "</p></body></html>";
+}
+
+// A page of nothing but "<".
+inline std::string onlyLessThan(std::size_t bytes) { return std::string(bytes, '<'); }
+
+// A page with NUL bytes in its text and its tags.
+inline std::string withNulBytes(std::size_t words) {
+    std::string page = "<html><body><p";
+    page += '\0';
+    page += ">";
+    for (std::size_t k = 0; k < words; ++k) {
+        page += word(k % 500);
+        page += k % 7 ? ' ' : '\0';
+    }
+    return page + "</p></body></html>";
+}
+
+// A comment and a script that never end.
+inline std::string unterminated(std::size_t words) {
+    std::string page = "<html><body><p>" + word(1) + " " + word(2) + ".</p><!-- ";
+    for (std::size_t k = 0; k < words; ++k) page += word(k % 300) + " <p>";
+    page += "<script> var x = 1; ";
+    for (std::size_t k = 0; k < words; ++k) page += word(k % 300) + " ";
+    return page;
+}
+
+// A frameset whose only frame is the page itself.
+inline std::string selfFrameset() {
+    return "<html><head><title>Self</title></head><frameset cols=\"*\"><frame src=\"self.html\"></frameset></html>";
+}
+
+}  // namespace hostile

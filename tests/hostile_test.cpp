@@ -1,0 +1,90 @@
+// Hostile and very large pages through the whole analysis: no crash, and every list consistent
+// with its totals. (Their speed and memory are measured by bench/hostile_bench.)
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "app/document.h"
+#include "summary/rtfwriter.h"
+#include "tests/hostile_pages.h"
+
+namespace {
+
+template <typename Entries>
+double countSum(const Entries& entries) {
+    return std::accumulate(entries.begin(), entries.end(), 0.0,
+                           [](double sum, const auto& e) { return sum + e.desc.count; });
+}
+
+void expectRowsMatchColumns(const ListModel& list) {
+    for (const ListRow& row : list.rows) ASSERT_EQ(row.cells.size(), list.columns.size());
+}
+
+// Analyses `page` and checks that the lists agree with their totals.
+Document analyse(std::string page) {
+    Document doc;
+    AnalyseSource(doc, std::move(page));
+    const AnalysisState& a = doc.analysis;
+    EXPECT_EQ(countSum(a.slWordBase), a.wbTotals.totalCount);
+    EXPECT_EQ(countSum(a.slWordFull), a.wfTotals.totalCount);
+    EXPECT_EQ(a.wbTotals.totalCount, a.wfTotals.totalCount) << "every word is counted under its stem";
+    EXPECT_EQ(static_cast<double>(a.slWordBase.size()), a.wbTotals.entryCount);
+    EXPECT_EQ(static_cast<double>(a.slWordFull.size()), a.wfTotals.entryCount);
+    EXPECT_EQ(countSum(a.slWordExpr), a.weTotals.listedCount);
+    EXPECT_EQ(static_cast<double>(a.slWordExpr.size()), a.weTotals.listedEntries);
+    EXPECT_LE(a.weTotals.listedCount, a.weTotals.repeatedCount);
+    for (const ListModel* list : {&doc.wordBase, &doc.wordFull, &doc.wordExpr, &doc.sentences})
+        expectRowsMatchColumns(*list);
+    EXPECT_LE(doc.summary.paragraphs.size(), doc.sentences.rows.size());
+    std::string rtf = SummaryToRtf(doc.summary.paragraphs);
+    EXPECT_TRUE(rtf.starts_with("{\\rtf1") && rtf.ends_with("}\n")) << rtf.substr(0, 40);
+    return doc;
+}
+
+TEST(HostilePages, LargeProse) {
+    Document doc = analyse(hostile::prose(2 << 20));
+    EXPECT_GT(doc.analysis.slWordBase.size(), 1000u);
+    EXPECT_GT(doc.sentences.rows.size(), 1000u);
+    EXPECT_FALSE(doc.summary.paragraphs.empty());
+}
+
+TEST(HostilePages, ATenMegabyteWordIsCut) {
+    Document doc = analyse(hostile::singleWord(10 << 20));
+    ASSERT_EQ(doc.analysis.slWordFull.size(), 1u);
+    EXPECT_EQ(doc.analysis.slWordFull[0].text.size(), 1023u);
+}
+
+TEST(HostilePages, AMillionTags) {
+    Document doc = analyse(hostile::manyTags(1000000));
+    EXPECT_EQ(doc.analysis.wfTotals.totalCount, 250000) << "one-letter runs are skipped";
+}
+
+TEST(HostilePages, ThreeHundredThousandDistinctWords) {
+    Document doc = analyse(hostile::distinctWords(300000));
+    EXPECT_EQ(doc.analysis.slWordFull.size(), 300000u);
+    EXPECT_EQ(doc.sentences.rows.size(), 30000u);
+}
+
+TEST(HostilePages, OnePhraseRepeatedAHundredThousandTimes) {
+    Document doc = analyse(hostile::repeatedPhrase(100000));
+    // The seven-word phrase holds two six-word combinations; every shorter part is absorbed.
+    ASSERT_EQ(doc.analysis.slWordExpr.size(), 2u);
+    EXPECT_EQ(doc.analysis.slWordExpr[0].desc.count, 100000);
+    EXPECT_EQ(doc.analysis.slWordExpr[0].desc.length, 6);
+    EXPECT_EQ(doc.sentences.rows.size(), 100000u);
+}
+
+TEST(HostilePages, MarkupThatNeverEnds) {
+    EXPECT_TRUE(analyse(hostile::onlyLessThan(1 << 20)).analysis.slWordFull.empty());
+    Document unterminated = analyse(hostile::unterminated(50000));
+    EXPECT_EQ(unterminated.sentences.rows.size(), 1u) << "the text after the opened script is not read";
+}
+
+TEST(HostilePages, NulBytesAndASelfFrameset) {
+    Document doc = analyse(hostile::withNulBytes(10000));
+    EXPECT_FALSE(doc.analysis.slWordFull.empty());
+    Document frameset = analyse(hostile::selfFrameset());
+    EXPECT_EQ(frameset.analysis.caption, "Self - Sumoran");
+}
+
+}  // namespace
