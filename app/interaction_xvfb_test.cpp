@@ -21,6 +21,7 @@
 #include <QtTest>
 
 #include "app/mainform.h"
+#include "app/test_windows.h"
 #include "app/startup.h"
 #include "app/webenginebrowser.h"
 
@@ -41,9 +42,7 @@ class InteractionXvfbTest : public QObject {
 
     template <typename T>
     T* child(const char* name) {
-        T* found = form_->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no child %s", name);
-        return found;
+        return ChildOrDie<T>(form_.get(), name);
     }
     // The tool button of a tool-bar action.
     QWidget* button(const char* name) {

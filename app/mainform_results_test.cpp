@@ -22,6 +22,7 @@
 
 #include "app/fakebrowser.h"
 #include "app/mainform.h"
+#include "app/test_windows.h"
 #include "settings/qt/editkoefdialog.h"
 #include "settings/qt/editstopwordsdialog.h"
 #include "views/qt/qtext.h"
@@ -59,9 +60,7 @@ class MainFormResultsTest : public QObject {
 
     template <typename T>
     T* child(const char* name) {
-        T* found = form_->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no child %s", name);
-        return found;
+        return ChildOrDie<T>(form_.get(), name);
     }
     QAction* action(const char* name) { return child<QAction>(name); }
     QTableView* view(const char* name) { return child<QTableView>(name); }

@@ -1,5 +1,6 @@
 // The main window with an in-memory browser: construction, page acquisition, navigation events.
 #include "app/mainform.h"
+#include "app/test_windows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -43,9 +44,7 @@ class MainFormTest : public QObject {
 
     template <typename T>
     T* child(const char* name) {
-        T* found = form_->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no child %s", name);
-        return found;
+        return ChildOrDie<T>(form_.get(), name);
     }
     QAction* action(const char* name) { return child<QAction>(name); }
     QString header(const char* view, int column) {

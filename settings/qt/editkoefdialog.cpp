@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "settings/qt/dialogbuttons.h"
 #include "settings/koef.h"
 #include "views/qt/qtext.h"
 
@@ -77,23 +78,13 @@ TFormEditKoef::TFormEditKoef(QWidget* parent) : QDialog(parent) {
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(lvKoef_);
 
-    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
-    ok->setObjectName(QStringLiteral("ButtonOk"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("ButtonCancel"));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    OkCancelRow buttons = MakeOkCancelRow(this);
+    connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <utility>
 
+#include "settings/qt/dialogbuttons.h"
 #include "resources/icons.h"
 #include "settings/stopworditems.h"
 #include "settings/stopwords.h"
@@ -99,22 +100,13 @@ TFormEditStopWords::TFormEditStopWords(std::vector<std::string> items, std::file
     groupLayout->addWidget(edit_);
     groupLayout->addWidget(list_);
 
-    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
-    ok->setObjectName(QStringLiteral("ButtonOk"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TFormEditStopWords::writeAndAccept);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("ButtonCancel"));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    OkCancelRow buttons = MakeOkCancelRow(this);
+    connect(buttons.ok, &QPushButton::clicked, this, &TFormEditStopWords::writeAndAccept);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kBorderWidth, kBorderWidth, kBorderWidth, kBorderWidth);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -1,0 +1,78 @@
+// Time and peak memory of the whole analysis (engine, sentence list, result lists, summary) on
+// hostile and very large pages. Each page runs in a child process of its own, so that its peak
+// resident memory can be read alone.
+//
+//   hostile_bench            runs every case and prints a table
+//   hostile_bench CASE       runs one case and prints its line
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/document.h"
+#include "tests/hostile_pages.h"
+
+namespace {
+
+struct Case {
+    const char* name;
+    std::function<std::string()> page;
+};
+
+const std::vector<Case>& cases() {
+    static const std::vector<Case> all = {
+        {"prose-2.5MB", [] { return hostile::prose(5 << 19); }},
+        {"prose-10MB", [] { return hostile::prose(10 << 20); }},
+        {"prose-50MB", [] { return hostile::prose(50 << 20); }},
+        {"word-10MB", [] { return hostile::singleWord(10 << 20); }},
+        {"tags-1M", [] { return hostile::manyTags(1000000); }},
+        {"distinct-300k", [] { return hostile::distinctWords(300000); }},
+        {"phrase-x100k", [] { return hostile::repeatedPhrase(100000); }},
+        {"lt-only-10MB", [] { return hostile::onlyLessThan(10 << 20); }},
+        {"nul-bytes", [] { return hostile::withNulBytes(1000000); }},
+        {"unterminated", [] { return hostile::unterminated(1000000); }},
+        {"self-frameset", [] { return hostile::selfFrameset(); }},
+    };
+    return all;
+}
+
+int runCase(const Case& c) {
+    std::string page = c.page();
+    const double megabytes = static_cast<double>(page.size()) / (1 << 20);
+    Document doc;
+    const auto start = std::chrono::steady_clock::now();
+    AnalyseSource(doc, std::move(page));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double peak = static_cast<double>(usage.ru_maxrss) / 1024;  // KiB to MiB
+    std::printf("%-14s %9.2f %9.3f %9.1f %9.1f %10.1f %8zu\n", c.name, megabytes, seconds,
+                seconds > 0 ? megabytes / seconds : 0.0, peak, megabytes > 0 ? peak / megabytes : 0.0,
+                doc.analysis.slWordBase.size());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1) {
+        for (const Case& c : cases()) {
+            if (c.name == std::string(argv[1])) return runCase(c);
+        }
+        std::fprintf(stderr, "unknown case %s\n", argv[1]);
+        return 2;
+    }
+    std::printf("%-14s %9s %9s %9s %9s %10s %8s\n", "page", "MiB", "seconds", "MiB/s", "peak MiB", "peak/page",
+                "stems");
+    std::fflush(stdout);
+    int failures = 0;
+    for (const Case& c : cases()) {
+        std::string command = std::string(argv[0]) + " " + c.name;
+        if (std::system(command.c_str()) != 0) ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
