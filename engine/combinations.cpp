@@ -7,6 +7,7 @@
 
 #include "engine/classify.h"
 #include "engine/cp1251.h"
+#include "engine/hashindex.h"
 #include "engine/wordcode.h"
 
 namespace {
@@ -73,8 +74,8 @@ private:
 
     const RunTables& tables_;
     std::string_view text_;
-    std::vector<std::int32_t> listed_;                      // listed entry ids, ascending
-    std::vector<std::int32_t> slotOf_;                      // entry id -> index into listed_, or -1
+    std::vector<std::int32_t> listed_;  // listed entry ids, ascending
+    HashIndex listedIndex_;             // the listed entries by their id sequence, as indexes into listed_
     std::vector<OccurrenceSearch> searches_;
 };
 
@@ -130,9 +131,12 @@ void ExprListBuilder::searchOccurrences() {
             if (!r.isWord()) break;
             ids[n - 1] = r.first;
             std::span<const std::int32_t> seq(ids.data(), n);
-            std::int32_t id = tables_.exprs.Find(seq);
-            if (id == -1 || slotOf_[id] == -1 || searches_[slotOf_[id]].done) continue;
-            addOccurrence(searches_[slotOf_[id]], t, seq);
+            // A small index of the listed combinations answers most lookups from the cache.
+            std::int32_t k = listedIndex_.find(TVocExprIndex::Fingerprint(seq), [&](std::int32_t slot) {
+                return std::ranges::equal(tables_.exprs.record(listed_[static_cast<std::size_t>(slot)]).ids(), seq);
+            });
+            if (k == -1 || searches_[static_cast<std::size_t>(k)].done) continue;
+            addOccurrence(searches_[static_cast<std::size_t>(k)], t, seq);
         }
     }
 }
@@ -173,7 +177,6 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
     list.clear();
     totals.entryCount = exprs.size();
     std::int32_t lastListed = -1;
-    slotOf_.assign(exprs.size(), -1);
     for (std::int32_t i = 0; i < exprs.size(); ++i) {
         const ExprRecord& e = exprs.record(i);
         if (e.count <= 1) continue;
@@ -183,7 +186,7 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
             continue;
         if (absorbed(i, lastListed)) continue;
         lastListed = i;
-        slotOf_[i] = static_cast<std::int32_t>(listed_.size());
+        listedIndex_.insert(TVocExprIndex::Fingerprint(e.ids()), static_cast<std::int32_t>(listed_.size()));
         listed_.push_back(i);
     }
     searches_.resize(listed_.size());

@@ -56,8 +56,8 @@ inline Analysed Analyse(std::string_view page, IndexOptions options = {},
     a.state.sourceText = std::string(page);
     a.report = RunAnalysis(a.state, [&](const RunTables& tables, std::string_view text) {
         a.text = std::string(text);
-        a.phrases = tables.phrases.items();
-        a.markup = tables.markup.items();
+        for (std::int32_t i = 0; i < tables.phrases.size(); ++i) a.phrases.push_back(tables.phrases[i]);
+        for (std::int32_t i = 0; i < tables.markup.size(); ++i) a.markup.push_back(tables.markup[i]);
         a.exprEntries = tables.exprs.size();
     });
     return a;

@@ -1,10 +1,12 @@
 // TTxtIdxIndex: an append-only stream of four-integer token records describing a document in
-// reading order (the phrase stream and the markup stream of one analysis). Push is amortised
-// O(1). NOT thread-safe.
+// reading order (the phrase stream and the markup stream of one analysis). Push is O(1); the
+// records live in fixed chunks, so a stream of millions of records grows without copying.
+// NOT thread-safe.
 #pragma once
 
 #include <cstdint>
-#include <vector>
+
+#include "engine/chunkedarray.h"
 
 /// One token. A word record has length > 0 (first = stem id, start = offset in the page text,
 /// kind = word code); a tag or run-start record has kind 10 (first = tag marker, start = tag
@@ -33,11 +35,10 @@ public:
     void Push(std::int32_t first, std::int32_t start, std::int32_t length, std::int32_t kind);
 
     std::int32_t size() const { return static_cast<std::int32_t>(items_.size()); }
-    const TokenRecord& operator[](std::int32_t i) const { return items_[i]; }
-    const std::vector<TokenRecord>& items() const { return items_; }
+    const TokenRecord& operator[](std::int32_t i) const { return items_[static_cast<std::size_t>(i)]; }
     bool failed() const { return failed_; }
 
 private:
-    std::vector<TokenRecord> items_;
+    ChunkedArray<TokenRecord> items_;
     bool failed_ = false;
 };

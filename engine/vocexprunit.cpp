@@ -6,7 +6,6 @@
 
 TVocExprIndex::TVocExprIndex() {
     try {
-        records_.reserve(10000);
         buckets_.assign(kHashSize, -1);
         tails_.assign(kHashSize, -1);
     } catch (const std::bad_alloc&) {
@@ -88,11 +87,11 @@ std::int32_t TVocExprIndex::Insert(std::span<const std::int32_t> ids, std::int32
         records_.emplace_back();
         index_.insert(fingerprint, id);
     } catch (const std::bad_alloc&) {
-        records_.resize(id);
+        if (records_.size() > static_cast<std::size_t>(id)) records_.pop_back();
         failed_ = true;
         return 0;
     }
-    ExprRecord& r = records_[id];
+    ExprRecord& r = records_[static_cast<std::size_t>(id)];
     r.id = id;
     r.hashSlot = slot;
     std::ranges::copy(ids, r.stemIds.begin());

@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+#include "engine/chunkedarray.h"
 #include "engine/hashindex.h"
 
 /// Context flags of a combination occurrence, kept by the scanner while it walks the markup.
@@ -53,21 +54,23 @@ public:
     /// first: the same as calling Add for each, with the memory reads of all of them overlapped.
     void AddPrefixes(std::span<const std::int32_t> ids, std::uint32_t flags);
 
+    /// Returns a well-mixed 32-bit hash of a stem-id sequence (not the bucket index).
+    static std::uint32_t Fingerprint(std::span<const std::int32_t> ids);
+
     /// Returns the id of the entry with exactly this sequence, or -1.
     std::int32_t Find(std::span<const std::int32_t> ids) const;
 
     std::int32_t size() const { return static_cast<std::int32_t>(records_.size()); }
-    const ExprRecord& record(std::int32_t id) const { return records_[id]; }
+    const ExprRecord& record(std::int32_t id) const { return records_[static_cast<std::size_t>(id)]; }
     bool failed() const { return failed_; }
 
 private:
     static std::uint32_t MixFingerprint(std::uint32_t h, std::int32_t id);
-    static std::uint32_t Fingerprint(std::span<const std::int32_t> ids);
     std::int32_t Locate(std::span<const std::int32_t> ids, std::uint32_t fingerprint) const;
     std::int32_t Insert(std::span<const std::int32_t> ids, std::int32_t slot, std::uint32_t fingerprint,
                         std::uint32_t flags);
 
-    std::vector<ExprRecord> records_;
+    ChunkedArray<ExprRecord> records_;
     std::vector<std::int32_t> buckets_;  // first entry of each chain, -1 when empty
     std::vector<std::int32_t> tails_;    // last entry of each chain, -1 when empty
     HashIndex index_;
