@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     }
 
     auto* browser = new WebEngineBrowser;
-    browser->setHomeAddress(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("UserGuide.html")));
+    browser->setHomeAddress(TFormMain::UserGuidePath());
     TFormMain form(browser, std::move(startup.settings));
     TFormAbout about(&form);
     form.setAboutBox(&about);

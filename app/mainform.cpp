@@ -559,8 +559,13 @@ void TFormMain::OpenAddress(const QString& address) {
     Go();
 }
 
+QString TFormMain::UserGuidePath() {
+    const std::filesystem::path data = settings::DataDirectory(settings::ExecutableDirectory());
+    return QString::fromStdString((data / "UserGuide.html").string());
+}
+
 void TFormMain::ShowUserGuide() {
-    cbURLNavigator_->setEditText(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("UserGuide.html")));
+    cbURLNavigator_->setEditText(UserGuidePath());
     Go();
 }
 

@@ -45,6 +45,9 @@ public:
     TFormMain(Browser* browser, StartupSettings settings, QWidget* parent = nullptr);
     ~TFormMain() override;
 
+    /// Returns the user guide beside the program (build tree) or among its installed data files.
+    static QString UserGuidePath();
+
     /// Shows `box` (kept by the caller) for "О программе...".
     void setAboutBox(QDialog* box) { aboutBox_ = box; }
 

@@ -29,13 +29,13 @@ bool ensureDirectory(const std::filesystem::path& dir) {
     return std::filesystem::is_directory(dir, ec);
 }
 
-// Copies a settings file installed beside the program into the per-user directory, unless the
-// user already has one there or none is installed.
-void seedFile(const std::filesystem::path& exeDir, const std::filesystem::path& userDir, std::string_view name) {
+// Copies a default settings file of the program into the per-user directory, unless the user
+// already has one there or the program has none.
+void seedFile(const std::filesystem::path& dataDir, const std::filesystem::path& userDir, std::string_view name) {
     std::error_code ec;
     std::filesystem::path target = userDir / name;
     if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) return;
-    FileBytes installed = ReadFileBytes(exeDir / name);
+    FileBytes installed = ReadFileBytes(dataDir / name);
     if (installed.status != ReadStatus::kOk) return;
     WriteFileAtomically(target, installed.bytes);
 }
@@ -60,6 +60,14 @@ DirectoryAccess ProbeDirectoryAccess(const std::filesystem::path& dir) {
     return ::access(dir.c_str(), W_OK | X_OK) == 0 ? DirectoryAccess::kWritable : DirectoryAccess::kReadOnly;
 }
 
+std::filesystem::path DataDirectory(const std::filesystem::path& exeDir) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(exeDir / kStopWordsFileName, ec)) return exeDir;
+    std::filesystem::path installed = (exeDir / ".." / "share" / "sumoran").lexically_normal();
+    if (std::filesystem::is_regular_file(installed / kStopWordsFileName, ec)) return installed;
+    return exeDir;
+}
+
 std::filesystem::path UserSettingsDirectory(const SettingsEnvironment& env) {
     std::filesystem::path xdg(env.xdgConfigHome);
     if (xdg.is_absolute()) return xdg / "sumoran";
@@ -70,11 +78,12 @@ std::filesystem::path UserSettingsDirectory(const SettingsEnvironment& env) {
 
 std::filesystem::path SettingsDirectory(const std::filesystem::path& exeDir, DirectoryAccess exeDirAccess,
                                         const SettingsEnvironment& env) {
-    if (exeDirAccess == DirectoryAccess::kWritable) return exeDir;
+    std::filesystem::path dataDir = DataDirectory(exeDir);
+    if (dataDir == exeDir && exeDirAccess == DirectoryAccess::kWritable) return exeDir;
     std::filesystem::path userDir = UserSettingsDirectory(env);
-    if (userDir.empty() || !ensureDirectory(userDir)) return exeDir;
-    seedFile(exeDir, userDir, kKoefFileName);
-    seedFile(exeDir, userDir, kStopWordsFileName);
+    if (userDir.empty() || !ensureDirectory(userDir)) return dataDir;
+    seedFile(dataDir, userDir, kKoefFileName);
+    seedFile(dataDir, userDir, kStopWordsFileName);
     return userDir;
 }
 

@@ -1,9 +1,11 @@
-// Where the settings files koef.dat and stopwords.txt live.
+// Where the program's default files and the settings files koef.dat and stopwords.txt live.
 //
-// They live beside the executable. An installed program usually may not write there, so when
-// that directory is not writable by the user the files move to $XDG_CONFIG_HOME/sumoran
-// (~/.config/sumoran by default); that directory is created on first use and seeded with the
-// copies installed beside the program.
+// The default files (stopwords.txt, UserGuide.html) lie beside the executable in a build tree and
+// in <prefix>/share/sumoran when installed (the executable in <prefix>/bin). In a build tree whose
+// directory the user may write to, the settings files are the ones beside the executable.
+// Otherwise they live in $XDG_CONFIG_HOME/sumoran (~/.config/sumoran by default); that directory
+// is created on first use and seeded with the default files. An installed program always keeps the
+// settings there, even when run by a user who could write into <prefix>/bin, such as root.
 #pragma once
 
 #include <filesystem>
@@ -32,13 +34,18 @@ std::filesystem::path ExecutableDirectory();
 /// Tells whether the user may create files in the directory; kReadOnly also when it does not exist.
 DirectoryAccess ProbeDirectoryAccess(const std::filesystem::path& dir);
 
+/// Returns the directory holding the program's default files for an executable directory: exeDir when
+/// it holds stopwords.txt, else <exeDir>/../share/sumoran when that does; exeDir when neither does.
+std::filesystem::path DataDirectory(const std::filesystem::path& exeDir);
+
 /// Returns $XDG_CONFIG_HOME/sumoran, or $HOME/.config/sumoran when XDG_CONFIG_HOME is unset or
 /// relative; an empty path when neither gives an absolute directory.
 std::filesystem::path UserSettingsDirectory(const SettingsEnvironment& env);
 
-/// Returns the settings directory for an executable directory with the given access: exeDir when
-/// it is writable, else the per-user directory, created and seeded with the settings files of
-/// exeDir that it lacks. Falls back to exeDir when the per-user directory cannot be had.
+/// Returns the settings directory for an executable directory with the given access: exeDir when it
+/// is writable and is its own DataDirectory, else the per-user directory, created and seeded with
+/// the files of DataDirectory(exeDir) that it lacks. Falls back to DataDirectory(exeDir) when the
+/// per-user directory cannot be had.
 std::filesystem::path SettingsDirectory(const std::filesystem::path& exeDir, DirectoryAccess exeDirAccess,
                                         const SettingsEnvironment& env);
 
