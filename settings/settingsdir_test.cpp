@@ -19,6 +19,39 @@ TEST(SettingsDirUser, FollowsXdgConfigHomeThenHome) {
     EXPECT_EQ(UserSettingsDirectory({"", ""}), std::filesystem::path());
 }
 
+// An installed tree: <prefix>/bin with the default stop words in <prefix>/share/sumoran.
+struct InstalledTree {
+    TempDir prefix;
+    std::filesystem::path bin = prefix / "bin";
+    std::filesystem::path data = prefix / "share" / "sumoran";
+    InstalledTree() {
+        std::filesystem::create_directories(bin);
+        std::filesystem::create_directories(data);
+        writeBytes(data / "stopwords.txt", "installed stop words");
+    }
+};
+
+TEST(SettingsDirData, BuildTreeKeepsTheDefaultFilesBesideTheExecutable) {
+    InstalledTree tree;
+    writeBytes(tree.bin / "stopwords.txt", "build stop words");
+    EXPECT_EQ(DataDirectory(tree.bin), tree.bin);
+}
+
+TEST(SettingsDirData, InstalledProgramFindsThemInShareSumoran) {
+    InstalledTree tree;
+    EXPECT_EQ(DataDirectory(tree.bin), tree.data);
+    EXPECT_EQ(DataDirectory(tree.bin / ""), tree.data);
+}
+
+TEST(SettingsDirData, FallsBackToTheExecutableDirectoryWhenNeitherHoldsTheStopWords) {
+    InstalledTree tree;
+    std::filesystem::remove(tree.data / "stopwords.txt");
+    writeBytes(tree.data / "UserGuide.html", "guide");
+    EXPECT_EQ(DataDirectory(tree.bin), tree.bin);
+    std::filesystem::create_directory(tree.bin / "stopwords.txt");
+    EXPECT_EQ(DataDirectory(tree.bin), tree.bin);
+}
+
 TEST(SettingsDirChoice, WritableExecutableDirectoryIsUsedAsItIs) {
     TempDir exe;
     TempDir home;
@@ -54,6 +87,31 @@ TEST(SettingsDirChoice, FallsBackToTheExecutableDirectoryWhenNoUserDirectoryCanB
     EXPECT_EQ(SettingsDirectory(exe.path(), DirectoryAccess::kReadOnly, {"", ""}), exe.path());
     writeBytes(exe / "file", "x");
     EXPECT_EQ(SettingsDirectory(exe.path(), DirectoryAccess::kReadOnly, {(exe / "file").string(), ""}), exe.path());
+}
+
+TEST(SettingsDirChoice, InstalledProgramSeedsTheUserDirectoryFromShareSumoran) {
+    InstalledTree tree;
+    TempDir home;
+    std::filesystem::path dir = SettingsDirectory(tree.bin, DirectoryAccess::kReadOnly, {"", home.path().string()});
+    EXPECT_EQ(dir, home / ".config" / "sumoran");
+    EXPECT_EQ(readBytes(dir / "stopwords.txt"), "installed stop words");
+    EXPECT_FALSE(std::filesystem::exists(dir / "koef.dat"));
+    EXPECT_EQ(testutil::directoryListing(tree.bin), "");
+}
+
+TEST(SettingsDirChoice, InstalledProgramKeepsSettingsInTheUserDirectoryEvenWhenItCouldWriteBin) {
+    // Root, or a program installed under the user's own prefix, may write into <prefix>/bin, which
+    // holds no settings files: the settings still belong in the user's configuration directory.
+    InstalledTree tree;
+    TempDir config;
+    std::filesystem::path dir = SettingsDirectory(tree.bin, DirectoryAccess::kWritable, {config.path().string(), ""});
+    EXPECT_EQ(dir, config / "sumoran");
+    EXPECT_EQ(readBytes(dir / "stopwords.txt"), "installed stop words");
+}
+
+TEST(SettingsDirChoice, InstalledProgramWithoutUserDirectoryReadsTheDefaultFiles) {
+    InstalledTree tree;
+    EXPECT_EQ(SettingsDirectory(tree.bin, DirectoryAccess::kReadOnly, {"", ""}), tree.data);
 }
 
 TEST(SettingsDirProbe, TellsWritableDirectories) {
