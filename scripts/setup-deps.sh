@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config       # toolchain
+  clang libclang-rt-14-dev               # the fuzz targets: libFuzzer and the sanitizer runtimes
   googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
   qt6-base-dev qt6-webengine-dev libqt6svg6  # the desktop program: Qt Widgets, WebEngine, SVG icons
   xvfb xauth fonts-dejavu-core           # window tests under a virtual X server, Cyrillic fonts

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: a normal build with the desktop program (unit, window
-# and end-to-end tests), and an AddressSanitizer + UndefinedBehaviorSanitizer build of the core
-# (everything without Qt) with its whole test suite.
+# and end-to-end tests), an AddressSanitizer + UndefinedBehaviorSanitizer build of the core
+# (everything without Qt) with its whole test suite, and the libFuzzer targets built with clang
+# and run for a fixed number of inputs each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
@@ -12,3 +13,7 @@ ctest --test-dir build --output-on-failure -j"$(nproc)"
 scripts/build.sh build-asan -DSUMORAN_SANITIZE=ON -DSUMORAN_GUI=OFF -DSUMORAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+
+scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DSUMORAN_FUZZ=ON -DSUMORAN_GUI=OFF -DSUMORAN_TESTS=OFF \
+  -DSUMORAN_BENCH=OFF
+fuzz/run.sh build-fuzz
