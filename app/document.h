@@ -39,6 +39,9 @@ struct Document {
     sorting::TextCompare compareText;
 
     Document();
+    // The list models read the analysis state's lists in place.
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
 };
 
 /// Analyses a page source as the browser layer hands it over (single-byte, CR LF lines): cleans

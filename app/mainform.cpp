@@ -440,7 +440,7 @@ QWidget* TFormMain::buildResultArea() {
     lvDocumentText_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                      QAbstractItemView::SelectedClicked);
     documentTextModel_->setFirstColumnEditable([this](int row, const QString& text) {
-        doc_.sentences.rows[static_cast<std::size_t>(row)].cells[0] = ToCp1251(text);
+        doc_.sentences.setCell(static_cast<std::size_t>(row), sentencecol::kText, ToCp1251(text));
     });
 
     QToolBar* summary = flatToolBar("tbReferat");
@@ -692,16 +692,16 @@ std::vector<int> TFormMain::selectedRows(QTableView* view) const {
     return rows;
 }
 
-// Re-shows a list whose rows were only reordered, keeping the same rows selected (found by the
-// texts of a column that identifies them).
-void TFormMain::resetKeepingSelection(QTableView* view, ListTableModel* model, unsigned keyColumn) {
+// Re-shows a list whose rows were only reordered, keeping the same entries selected.
+void TFormMain::resetKeepingSelection(QTableView* view, ListTableModel* model) {
     const ListModel& list = model->list();
-    std::vector<std::string> keys;
-    for (int row : selectedRows(view)) keys.push_back(list.rows[static_cast<std::size_t>(row)].cells[keyColumn]);
+    std::vector<std::uint32_t> entries;
+    for (int row : selectedRows(view)) entries.push_back(list.rows[static_cast<std::size_t>(row)]);
+    std::sort(entries.begin(), entries.end());
     model->reset();
     QItemSelection selection;
-    for (std::size_t r = 0; r < list.rows.size() && !keys.empty(); ++r) {
-        if (std::find(keys.begin(), keys.end(), list.rows[r].cells[keyColumn]) == keys.end()) continue;
+    for (std::size_t r = 0; r < list.rows.size() && !entries.empty(); ++r) {
+        if (!std::binary_search(entries.begin(), entries.end(), list.rows[r])) continue;
         QModelIndex index = model->index(static_cast<int>(r), 0);
         selection.select(index, index);
     }
@@ -750,12 +750,12 @@ void TFormMain::clickColumn(ResultList list, int column) {
     } else {
         ClickColumn(*l.list, static_cast<unsigned>(column), kWordListKeys, doc_.decimalSeparator, doc_.compareText);
     }
-    resetKeepingSelection(l.view, l.model, exprs ? kExprOrderColumn : kWordIdColumn);
+    resetKeepingSelection(l.view, l.model);
 }
 
 void TFormMain::clickSentenceColumn(int column) {
     ClickSentenceColumn(doc_.sentences, static_cast<unsigned>(column), doc_.compareText, doc_.decimalSeparator);
-    resetKeepingSelection(lvDocumentText_, documentTextModel_, sentencecol::kOrder);
+    resetKeepingSelection(lvDocumentText_, documentTextModel_);
 }
 
 void TFormMain::showRelated(const RelatedButton& button) {
@@ -786,7 +786,7 @@ void TFormMain::onSentenceSelection(const QItemSelection& selected, const QItemS
 void TFormMain::rebuildSummary(std::size_t limit) {
     RebuildSummary(doc_, limit);
     limitActions_.at(limit)->setChecked(true);
-    resetKeepingSelection(lvDocumentText_, documentTextModel_, sentencecol::kOrder);
+    resetKeepingSelection(lvDocumentText_, documentTextModel_);
     showSummary();
 }
 

@@ -125,7 +125,7 @@ private:
     void copySummary();
     void saveSummary();
     std::vector<int> selectedRows(QTableView* view) const;
-    void resetKeepingSelection(QTableView* view, ListTableModel* model, unsigned keyColumn);
+    void resetKeepingSelection(QTableView* view, ListTableModel* model);
 
     std::unique_ptr<Browser> browser_;
     Document doc_;

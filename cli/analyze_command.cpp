@@ -66,7 +66,7 @@ std::optional<std::string> forceRows(const CliOptions& o, Document& doc) {
     for (long long order : o.forcedOrders) {
         bool found = false;
         for (std::size_t r = 0; r < doc.sentences.rows.size(); ++r) {
-            if (doc.sentences.rows[r].cells[sentencecol::kOrder] != std::to_string(order)) continue;
+            if (doc.sentences.cell(r, sentencecol::kOrder) != std::to_string(order)) continue;
             found = true;
             if (!IsRowMarked(doc.sentences, r)) ToggleRowMark(doc.sentences, r);
         }

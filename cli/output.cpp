@@ -51,8 +51,7 @@ void writeJsonList(const ListModel& list, std::ostream& out) {
     out << "], \"rows\": [";
     for (std::size_t r = 0; r < list.rows.size(); ++r) {
         out << (r ? ",\n  [" : "\n  [");
-        const auto& cells = list.rows[r].cells;
-        for (std::size_t k = 0; k < cells.size(); ++k) out << (k ? ", " : "") << jsonString(cells[k]);
+        for (unsigned k = 0; k < list.columns.size(); ++k) out << (k ? ", " : "") << jsonString(list.cell(r, k));
         out << "]";
     }
     out << "], \"status\": " << jsonString(list.status.value_or("")) << "}";
@@ -80,8 +79,8 @@ std::string tsvCell(std::string_view cp) {
 void writeTsv(const ListModel& list, std::ostream& out) {
     for (std::size_t k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << tsvCell(list.columns[k].caption);
     out << '\n';
-    for (const ListRow& row : list.rows) {
-        for (std::size_t k = 0; k < row.cells.size(); ++k) out << (k ? "\t" : "") << tsvCell(row.cells[k]);
+    for (std::size_t r = 0; r < list.rows.size(); ++r) {
+        for (unsigned k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << tsvCell(list.cell(r, k));
         out << '\n';
     }
 }
@@ -101,9 +100,9 @@ void writeAlignedList(const ListModel& list, std::ostream& out) {
     std::vector<std::string> header;
     for (std::size_t k : shown) header.push_back(utf8(list.shownCaption(static_cast<unsigned>(k))));
     lines.push_back(std::move(header));
-    for (const ListRow& row : list.rows) {
+    for (std::size_t r = 0; r < list.rows.size(); ++r) {
         std::vector<std::string> line;
-        for (std::size_t k : shown) line.push_back(k < row.cells.size() ? tsvCell(row.cells[k]) : std::string());
+        for (std::size_t k : shown) line.push_back(tsvCell(list.cell(r, static_cast<unsigned>(k))));
         lines.push_back(std::move(line));
     }
     std::vector<std::size_t> widths(shown.size(), 0);

@@ -38,16 +38,16 @@ inline void CheckDocument(const Document& doc) {
 /// Checks that the sentence list is in document order and that the summary's paragraphs are
 /// sentence rows taken in that order, each at most once, bold exactly for headings.
 inline void CheckSummary(const Document& doc) {
-    const std::vector<ListRow>& rows = doc.sentences.rows;
-    FUZZ_CHECK(doc.sentences.sortColumn == sentencecol::kOrder);
-    for (std::size_t i = 0; i < rows.size(); ++i) FUZZ_CHECK(rows[i].cells[sentencecol::kOrder] == std::to_string(i));
+    const ListModel& rows = doc.sentences;
+    FUZZ_CHECK(rows.sortColumn == sentencecol::kOrder);
+    for (std::size_t i = 0; i < rows.rows.size(); ++i) FUZZ_CHECK(rows.cell(i, sentencecol::kOrder) == std::to_string(i));
     std::size_t r = 0;
     for (const SummaryParagraph& p : doc.summary.paragraphs) {
-        while (r < rows.size() && !(rows[r].cells[sentencecol::kText] == p.text &&
-                                    rows[r].cells[sentencecol::kHeading].empty() != p.bold)) {
+        while (r < rows.rows.size() && !(rows.cell(r, sentencecol::kText) == p.text &&
+                                         rows.cell(r, sentencecol::kHeading).empty() != p.bold)) {
             ++r;
         }
-        FUZZ_CHECK(r < rows.size());
+        FUZZ_CHECK(r < rows.rows.size());
         ++r;
     }
 }

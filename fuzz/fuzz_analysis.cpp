@@ -108,7 +108,7 @@ void refill(Document& doc, ResultList which) {
 std::vector<std::vector<std::string>> cellsOf(const ListModel& list) {
     std::vector<std::vector<std::string>> cells;
     cells.reserve(list.rows.size());
-    for (const ListRow& row : list.rows) cells.push_back(row.cells);
+    for (std::size_t r = 0; r < list.rows.size(); ++r) cells.push_back(list.row(r).cells);
     return cells;
 }
 
@@ -119,13 +119,14 @@ bool filterHolds(std::string_view filter, std::string_view id) {
 
 // Checks that every row the filter let through is related to the selection.
 void checkFilteredRows(const ListModel& target, ResultList which, std::string_view filter) {
-    for (const ListRow& row : target.rows) {
+    for (std::size_t r = 0; r < target.rows.size(); ++r) {
         if (which != ResultList::kWordExpr) {
             const unsigned column = filter.front() == '1' ? kWordLinkColumn : kWordIdColumn;
-            FUZZ_CHECK(filterHolds(filter, row.cells[column]));
+            FUZZ_CHECK(filterHolds(filter, target.cell(r, column)));
             continue;
         }
-        std::string_view ids = row.cells[kExprStemIdsColumn];
+        const std::string cell = target.cell(r, kExprStemIdsColumn);
+        std::string_view ids = cell;
         bool related = false;
         while (!ids.empty() && !related) {
             const std::size_t comma = ids.find(',');

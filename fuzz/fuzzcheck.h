@@ -2,8 +2,11 @@
 // error and traps, which libFuzzer reports as a crash and saves the input that caused it.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "views/listmodel.h"
 
@@ -18,10 +21,14 @@
 
 namespace fuzzcheck {
 
-/// Checks that every row has exactly one cell per column and that the sort column exists.
+/// Checks that the sort column exists, that a list with rows has a source and that no entry is
+/// shown twice.
 inline void CheckListShape(const ListModel& list) {
     FUZZ_CHECK(list.sortColumn < list.columns.size());
-    for (const ListRow& row : list.rows) FUZZ_CHECK(row.cells.size() == list.columns.size());
+    FUZZ_CHECK(list.rows.empty() || list.source != nullptr);
+    std::vector<std::uint32_t> entries = list.rows;
+    std::sort(entries.begin(), entries.end());
+    FUZZ_CHECK(std::adjacent_find(entries.begin(), entries.end()) == entries.end());
 }
 
 /// Checks that a text holds line breaks only as CR LF pairs and no NUL byte.

@@ -6,39 +6,28 @@
 
 namespace {
 
-// The mark cell of a row, added when a short row lacks it.
-std::string& markCell(ListRow& row) {
-    if (row.cells.size() <= sentencecol::kMark) row.cells.resize(sentencecol::kMark + 1);
-    return row.cells[sentencecol::kMark];
-}
-
-bool hasHeading(const ListRow& row) {
-    return row.cells.size() > sentencecol::kHeading && !row.cells[sentencecol::kHeading].empty();
-}
+std::string markText(bool marked) { return marked ? std::string(kForcedMark) : std::string(); }
 
 }  // namespace
 
 void SetHeadingMarks(ListModel& sentences, MarkChange change) {
-    for (ListRow& row : sentences.rows) {
-        if (hasHeading(row)) markCell(row) = change == MarkChange::kSet ? std::string(kForcedMark) : std::string();
+    for (std::size_t r = 0; r < sentences.rows.size(); ++r) {
+        if (!sentences.cell(r, sentencecol::kHeading).empty()) {
+            sentences.setCell(r, sentencecol::kMark, markText(change == MarkChange::kSet));
+        }
     }
 }
 
 bool ToggleRowMark(ListModel& sentences, std::size_t row) {
     if (row >= sentences.rows.size()) return false;
-    std::string& mark = markCell(sentences.rows[row]);
-    mark = mark.empty() ? std::string(kForcedMark) : std::string();
-    return !mark.empty();
+    const bool marked = !IsRowMarked(sentences, row);
+    return sentences.setCell(row, sentencecol::kMark, markText(marked)) && marked;
 }
 
 void ClearMarks(ListModel& sentences) {
-    for (ListRow& row : sentences.rows) {
-        if (row.cells.size() > sentencecol::kMark) row.cells[sentencecol::kMark].clear();
-    }
+    for (std::size_t r = 0; r < sentences.rows.size(); ++r) sentences.setCell(r, sentencecol::kMark, std::string());
 }
 
 bool IsRowMarked(const ListModel& sentences, std::size_t row) {
-    if (row >= sentences.rows.size()) return false;
-    const ListRow& r = sentences.rows[row];
-    return r.cells.size() > sentencecol::kMark && !r.cells[sentencecol::kMark].empty();
+    return !sentences.cell(row, sentencecol::kMark).empty();
 }

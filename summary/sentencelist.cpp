@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <numeric>
 #include <string>
 
 #include "engine/cp1251.h"
 #include "engine/numformat.h"
+#include "summary/forcedmarks.h"
 
 namespace {
 
@@ -48,9 +51,8 @@ bool closesGroup(char c) { return c == ')' || c == '}' || c == ']' || c == kRigh
 // Collects the rows of the sentence list from one markup stream.
 class SentenceCollector {
   public:
-    SentenceCollector(ListModel& list, const TTxtIdxIndex& markup, const TVocIndex& stems, std::string_view text,
-                      char decimalSeparator)
-        : list_(list), markup_(markup), stems_(stems), text_(text), separator_(decimalSeparator) {}
+    SentenceCollector(SentenceTable& table, const TTxtIdxIndex& markup, const TVocIndex& stems, std::string_view text)
+        : table_(table), markup_(markup), stems_(stems), text_(text) {}
 
     void run() {
         std::int32_t j = 0;
@@ -142,57 +144,50 @@ class SentenceCollector {
     }
 
     void addRow(const Sentence& s, std::string_view mark) {
-        ListRow row;
-        row.cells.resize(kCount);
-        row.cells[kText] = s.text;
-        row.cells[kWeight] = numformat::Fixed2(s.weight, separator_);
-        row.cells[kAvgWeight] = numformat::Fixed2(s.weight / static_cast<double>(s.words), separator_);
-        row.cells[kOrder] = std::to_string(order_);
-        row.cells[kHeading] = mark;
-        row.cells[kWords] = std::to_string(s.words);
-        list_.rows.push_back(std::move(row));
+        table_.add(s.text, s.weight, s.words, mark);
         listedWords_ += s.words;
-        ++order_;
     }
 
-    ListModel& list_;
+    SentenceTable& table_;
     const TTxtIdxIndex& markup_;
     const TVocIndex& stems_;
     std::string_view text_;
-    char separator_;
-    long long order_ = 0;
     long long listedWords_ = 0;
 };
 
-std::string_view cell(const ListRow& row, unsigned k) {
-    return k < row.cells.size() ? std::string_view(row.cells[k]) : std::string_view();
-}
+// The sort key of one row, read back from its cell once before sorting.
+struct SortKey {
+    std::string text;
+    double real = 0;
+    long long integer = 0;
+};
 
-// A cell that does not read as a number sorts after every number.
-double floatCell(const ListRow& row, unsigned k, char separator) {
-    return numformat::ParseFloat(cell(row, k), separator).value_or(-std::numeric_limits<double>::infinity());
-}
-
-long long intCell(const ListRow& row, unsigned k) {
-    return numformat::ParseInt(cell(row, k)).value_or(std::numeric_limits<long long>::min());
+SortKey readKey(const ListModel& list, std::size_t row, unsigned column, char separator) {
+    SortKey key{list.cell(row, column)};
+    // A cell that does not read as a number sorts after every number.
+    if (column == kWeight || column == kAvgWeight) {
+        key.real = numformat::ParseFloat(key.text, separator).value_or(-std::numeric_limits<double>::infinity());
+    } else if (column == kOrder || column == kWords) {
+        key.integer = numformat::ParseInt(key.text).value_or(std::numeric_limits<long long>::min());
+    }
+    return key;
 }
 
 int threeWay(long long a, long long b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
 // Orders two rows by one column's key: negative when a goes first. Columns without a key give 0.
-int compareBy(unsigned column, const ListRow& a, const ListRow& b, const sorting::TextCompare& compare,
-              char separator) {
-    std::string_view x = cell(a, column), y = cell(b, column);
+int compareBy(unsigned column, const SortKey& a, const SortKey& b, const sorting::TextCompare& compare) {
+    std::string_view x = a.text, y = b.text;
     switch (column) {
         case kText:
             return compare(x, y);
         case kWeight:
         case kAvgWeight:
-            return sorting::CompareFloatDesc(floatCell(a, column, separator), floatCell(b, column, separator));
+            return sorting::CompareFloatDesc(a.real, b.real);
         case kOrder:
-            return threeWay(intCell(a, column), intCell(b, column));
+            return threeWay(a.integer, b.integer);
         case kWords:
-            return threeWay(intCell(b, column), intCell(a, column));
+            return threeWay(b.integer, a.integer);
         case kHeading:  // longer mark first: "H1", "H2", "H3", then "B", then unmarked rows
             return x.size() != y.size() ? threeWay(static_cast<long long>(y.size()), static_cast<long long>(x.size()))
                                         : x.compare(y);
@@ -217,13 +212,61 @@ std::vector<ListColumn> SentenceListColumns() {
     };
 }
 
+SentenceTable::SentenceTable(char decimalSeparator) : separator_(decimalSeparator) {}
+
+void SentenceTable::add(std::string_view text, double weight, long long words, std::string_view headingMark) {
+    Row row;
+    row.textOffset = texts_.size();
+    row.textLength = static_cast<std::uint32_t>(text.size());
+    texts_ += text;
+    row.weight = weight;
+    row.words = words;
+    for (std::uint8_t k = 0; k < kHeadingMarks.size(); ++k) {
+        if (kHeadingMarks[k] == headingMark) row.heading = k;
+    }
+    rows_.push_back(row);
+}
+
+std::string SentenceTable::cell(std::size_t entry, unsigned column) const {
+    if (entry >= rows_.size()) return {};
+    const Row& row = rows_[entry];
+    switch (column) {
+        case kText: return texts_.substr(row.textOffset, row.textLength);
+        case kWeight: return numformat::Fixed2(row.weight, separator_);
+        case kAvgWeight: return numformat::Fixed2(row.weight / static_cast<double>(row.words), separator_);
+        case kOrder: return std::to_string(entry);
+        case kHeading: return std::string(kHeadingMarks[row.heading]);
+        case kWords: return std::to_string(row.words);
+        case kMark: return row.marked ? std::string(kForcedMark) : std::string();
+        default: return {};
+    }
+}
+
+bool SentenceTable::setCell(std::size_t entry, unsigned column, std::string text) {
+    if (entry >= rows_.size()) return false;
+    Row& row = rows_[entry];
+    if (column == kMark) {
+        row.marked = !text.empty();
+        return true;
+    }
+    if (column != kText) return false;
+    // An edited text goes to the end of the pool; the old one stays unused until the next build.
+    row.textOffset = texts_.size();
+    row.textLength = static_cast<std::uint32_t>(text.size());
+    texts_ += text;
+    return true;
+}
+
 void BuildSentenceList(ListModel& list, const TTxtIdxIndex& markup, const TVocIndex& stems, std::string_view text,
                        double wfTotalCount, char decimalSeparator) {
     if (list.columns.size() != kCount) list.columns = SentenceListColumns();
-    list.rows.clear();
-    SentenceCollector collector(list, markup, stems, text, decimalSeparator);
+    auto table = std::make_shared<SentenceTable>(decimalSeparator);
+    SentenceCollector collector(*table, markup, stems, text);
     collector.run();
-    RestoreDocumentOrder(list);
+    list.rows.resize(table->size());
+    std::iota(list.rows.begin(), list.rows.end(), std::uint32_t{0});
+    list.source = std::move(table);
+    list.sortColumn = kOrder;
     if (wfTotalCount <= 0) return;
     long long words = collector.listedWords();
     double percent = static_cast<double>(words * 100) / wfTotalCount;
@@ -238,11 +281,18 @@ void RestoreDocumentOrder(ListModel& list) {
 }
 
 void SortSentenceList(ListModel& list, const sorting::TextCompare& compare, char decimalSeparator) {
-    unsigned column = list.sortColumn;
-    if (column == kText && !compare) return;
-    std::stable_sort(list.rows.begin(), list.rows.end(), [&](const ListRow& a, const ListRow& b) {
-        return compareBy(column, a, b, compare, decimalSeparator) < 0;
+    const unsigned column = list.sortColumn;
+    if (column >= kCount || (column == kText && !compare)) return;
+    std::vector<SortKey> keys;
+    keys.reserve(list.rows.size());
+    for (std::size_t r = 0; r < list.rows.size(); ++r) keys.push_back(readKey(list, r, column, decimalSeparator));
+    std::vector<std::uint32_t> order(list.rows.size());
+    std::iota(order.begin(), order.end(), std::uint32_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return compareBy(column, keys[a], keys[b], compare) < 0;
     });
+    for (std::uint32_t& index : order) index = list.rows[index];
+    list.rows = std::move(order);
 }
 
 void ClickSentenceColumn(ListModel& list, unsigned k, const sorting::TextCompare& compare, char decimalSeparator) {

@@ -1,11 +1,15 @@
 // The sentence list: one row per document sentence that may enter the automatic summary.
 //
 // The rows are built once per analysis from the markup stream while the run tables still exist;
-// afterwards their cell texts are the only record of the sentences. All texts are Windows-1251.
-// Building is O(records), sorting O(rows log rows). NOT thread-safe.
+// afterwards the list's SentenceTable is the only record of the sentences. Every reader (sorting,
+// the summary) goes through the cell texts, so a value counts as it is shown. All texts are
+// Windows-1251. Building is O(records), sorting O(rows log rows). NOT thread-safe.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +30,44 @@ inline constexpr unsigned kWords = 5;      // "ЧС": the word count
 inline constexpr unsigned kMark = 6;       // "М": the forced-inclusion mark or empty
 inline constexpr unsigned kCount = 7;
 }  // namespace sentencecol
+
+/// The texts of the "Заголовок" column: none, then the marks of the three heading levels and of a
+/// bold block.
+inline constexpr std::array<std::string_view, 5> kHeadingMarks = {"", "H1", "H2", "H3", "B"};
+
+/// The sentences of one analysis: each row's text in one shared pool, its weight, word count,
+/// heading mark and forced-inclusion mark; the other cells are made from these when read. Entry k
+/// is the k-th sentence of the document, so its "Порядок" cell reads k.
+class SentenceTable : public ListSource {
+public:
+    /// Makes an empty table whose numbers are shown with this decimal separator.
+    explicit SentenceTable(char decimalSeparator);
+
+    /// Appends a sentence; a heading mark other than those of kHeadingMarks counts as none.
+    void add(std::string_view text, double weight, long long words, std::string_view headingMark);
+
+    std::size_t size() const { return rows_.size(); }
+
+    std::string cell(std::size_t entry, unsigned column) const override;
+
+    /// Edits the text ("Предложение") or the forced-inclusion mark ("М": any non-empty text sets
+    /// it, which then reads as the bullet); the other cells cannot be edited.
+    bool setCell(std::size_t entry, unsigned column, std::string text) override;
+
+private:
+    struct Row {
+        std::size_t textOffset = 0;
+        double weight = 0;
+        long long words = 0;
+        std::uint32_t textLength = 0;
+        std::uint8_t heading = 0;  // index into kHeadingMarks
+        bool marked = false;
+    };
+
+    std::string texts_;
+    std::vector<Row> rows_;
+    char separator_;
+};
 
 
 /// Returns the seven columns of the sentence list with their captions, initial widths and alignment.

@@ -56,7 +56,7 @@ ListModel build(std::string_view description, double wfTotalCount = 0) {
 // One column of every row, as UTF-8.
 std::vector<std::string> column(const ListModel& list, unsigned k = sentencecol::kText) {
     std::vector<std::string> out;
-    for (const ListRow& row : list.rows) out.push_back(cp1251::toUtf8(row.cells.at(k)));
+    for (std::size_t r = 0; r < list.rows.size(); ++r) out.push_back(cp1251::toUtf8(list.cell(r, k)));
     return out;
 }
 
@@ -69,7 +69,7 @@ TEST(SentenceList, ColumnsAndRowCells) {
     // A repeated word adds its stem's weight again; a zero-weight word still counts as a word.
     ListModel list = build("<p> кот@2 и@0 кот . </p>", 12);
     EXPECT_THAT(column(list), ElementsAre("кот и кот."));
-    EXPECT_THAT(list.rows[0].cells, ElementsAre(list.rows[0].cells[0], "4,00", "1,33", "0", "", "3", ""));
+    EXPECT_THAT(list.row(0).cells, ElementsAre(list.cell(0, 0), "4,00", "1,33", "0", "", "3", ""));
     EXPECT_EQ(list.sortColumn, sentencecol::kOrder);
     EXPECT_EQ(cp1251::toUtf8(list.status.value()), "Слов: 3 / 12 = 25,00%");
 }
@@ -121,7 +121,8 @@ TEST(SentenceList, WordRecordsOutsideTheTablesAddNothing) {
     ListModel list;
     list.status = "old";
     BuildSentenceList(list, markup, doc.stems, doc.text, 0, ',');
-    EXPECT_THAT(list.rows.at(0).cells, ElementsAre(list.rows[0].cells[0], "2,00", "0,67", "0", "", "3", ""));
+    ASSERT_EQ(list.rows.size(), 1u);
+    EXPECT_THAT(list.row(0).cells, ElementsAre(list.cell(0, 0), "2,00", "0,67", "0", "", "3", ""));
     EXPECT_EQ(list.status, "old");  // no word count: the status is kept
 }
 
@@ -140,10 +141,32 @@ TEST(SentenceList, ColumnClicksSortByTheirKeys) {
     EXPECT_THAT(click(sentencecol::kWords), ElementsAre("4", "1", "2", "0", "3"));  // stable for equal counts
     EXPECT_THAT(click(sentencecol::kHeading), ElementsAre("3", "1", "2", "4", "0"));
     EXPECT_THAT(click(sentencecol::kText), ElementsAre("2", "0", "1", "3", "4"));
-    list.rows[3].cells[sentencecol::kMark] = std::string(u8"•"_cp);
+    EXPECT_TRUE(list.setCell(3, sentencecol::kMark, std::string(u8"•"_cp)));
     EXPECT_THAT(click(sentencecol::kMark), ElementsAre("3", "2", "0", "1", "4"));
     click(42);
     EXPECT_EQ(list.sortColumn, sentencecol::kMark);
+}
+
+TEST(SentenceList, EditedTextsAndMarksAreKeptPerRow) {
+    ListModel list = build("<p> кот@2 и кот . </p> <h2> пёс@1 пёс </h2> <p> дом@3 дом . </p>");
+    ASSERT_EQ(list.rows.size(), 3u);
+    EXPECT_THAT(column(list, sentencecol::kHeading), ElementsAre("", "H2", ""));
+
+    // Edits follow the row through a re-sort; the other rows keep their texts.
+    EXPECT_TRUE(list.setCell(0, sentencecol::kText, std::string(u8"исправлено"_cp)));
+    ClickSentenceColumn(list, sentencecol::kWeight, {}, ',');
+    EXPECT_THAT(column(list), ElementsAre("дом дом.", "исправлено", "пёс пёс"));
+    EXPECT_TRUE(list.setCell(2, sentencecol::kMark, "x"));
+    EXPECT_THAT(column(list, sentencecol::kMark), ElementsAre("", "", "•")) << "any mark reads as the bullet";
+    EXPECT_TRUE(list.setCell(2, sentencecol::kMark, ""));
+    EXPECT_THAT(column(list, sentencecol::kMark), ElementsAre("", "", ""));
+
+    // Computed cells are not editable; a rebuild starts from the page again.
+    EXPECT_FALSE(list.setCell(0, sentencecol::kWeight, "9,00"));
+    EXPECT_FALSE(list.setCell(0, sentencecol::kOrder, "7"));
+    RestoreDocumentOrder(list);
+    EXPECT_THAT(column(list, sentencecol::kOrder), ElementsAre("0", "1", "2"));
+    EXPECT_THAT(column(list), ElementsAre("исправлено", "пёс пёс", "дом дом."));
 }
 
 }  // namespace

@@ -11,26 +11,22 @@ namespace {
 
 using namespace sentencecol;
 
-// The values of one row that the walk reads back from its cells.
+// The values of one row that the walk reads back from its cells; the text is read only for the
+// rows written.
 struct RowValues {
-    std::string_view text;
     double weight = 0;    // "Вес"; 0 when the cell does not read as a number
     long long words = 0;  // "ЧС"; 0 when the cell does not read as an integer
     bool heading = false;
     bool marked = false;
 };
 
-std::string_view cell(const ListRow& row, unsigned k) {
-    return k < row.cells.size() ? std::string_view(row.cells[k]) : std::string_view();
-}
-
 std::vector<RowValues> readRows(const ListModel& sentences, char decimalSeparator) {
     std::vector<RowValues> rows;
     rows.reserve(sentences.rows.size());
-    for (const ListRow& r : sentences.rows) {
-        rows.push_back({cell(r, kText), numformat::ParseFloat(cell(r, kWeight), decimalSeparator).value_or(0),
-                        numformat::ParseInt(cell(r, kWords)).value_or(0), !cell(r, kHeading).empty(),
-                        !cell(r, kMark).empty()});
+    for (std::size_t r = 0; r < sentences.rows.size(); ++r) {
+        rows.push_back({numformat::ParseFloat(sentences.cell(r, kWeight), decimalSeparator).value_or(0),
+                        numformat::ParseInt(sentences.cell(r, kWords)).value_or(0),
+                        !sentences.cell(r, kHeading).empty(), !sentences.cell(r, kMark).empty()});
     }
     return rows;
 }
@@ -38,8 +34,13 @@ std::vector<RowValues> readRows(const ListModel& sentences, char decimalSeparato
 // The walk over the weight curve: the first row, the top of each rise, and every forced row.
 class PeakWalk {
   public:
-    PeakWalk(const std::vector<RowValues>& rows, int maxSentences, double percentLimit, double wfTotalCount)
-        : rows_(rows), maxSentences_(maxSentences), fraction_(percentLimit * 0.01), wfTotalCount_(wfTotalCount) {}
+    PeakWalk(const ListModel& sentences, const std::vector<RowValues>& rows, int maxSentences, double percentLimit,
+             double wfTotalCount)
+        : sentences_(sentences),
+          rows_(rows),
+          maxSentences_(maxSentences),
+          fraction_(percentLimit * 0.01),
+          wfTotalCount_(wfTotalCount) {}
 
     void run() {
         const std::size_t n = rows_.size();
@@ -48,11 +49,11 @@ class PeakWalk {
         w0_ = prev_ = weight(0);
         if (n == 1 || share() >= fraction_) return;
         firstRise();
-        while (i_ < n && sentences_ < maxSentences_ && share() < fraction_) cycle();
+        while (i_ < n && written_ < maxSentences_ && share() < fraction_) cycle();
     }
 
     std::vector<SummaryParagraph> takeParagraphs() { return std::move(paragraphs_); }
-    long long sentences() const { return sentences_; }
+    long long sentences() const { return written_; }
     long long words() const { return words_; }
 
   private:
@@ -64,8 +65,8 @@ class PeakWalk {
     double share() const { return wfTotalCount_ > 0 ? static_cast<double>(words_) / wfTotalCount_ : 0; }
 
     void write(std::size_t r) {
-        paragraphs_.push_back({std::string(rows_[r].text), rows_[r].heading});
-        ++sentences_;
+        paragraphs_.push_back({sentences_.cell(r, kText), rows_[r].heading});
+        ++written_;
         words_ += rows_[r].words;
     }
 
@@ -116,12 +117,13 @@ class PeakWalk {
         ++i_;
     }
 
+    const ListModel& sentences_;
     const std::vector<RowValues>& rows_;
     long long maxSentences_;
     double fraction_;
     double wfTotalCount_;
     std::vector<SummaryParagraph> paragraphs_;
-    long long sentences_ = 0;
+    long long written_ = 0;
     long long words_ = 0;
     double w0_ = 0;
     double prev_ = 0;
@@ -135,7 +137,7 @@ Summary BuildSummary(ListModel& sentences, int maxSentences, double percentLimit
                      char decimalSeparator) {
     RestoreDocumentOrder(sentences);
     std::vector<RowValues> rows = readRows(sentences, decimalSeparator);
-    PeakWalk walk(rows, maxSentences, percentLimit, wfTotalCount);
+    PeakWalk walk(sentences, rows, maxSentences, percentLimit, wfTotalCount);
     walk.run();
 
     Summary summary;

@@ -25,8 +25,8 @@ ListModel sentences(const std::vector<double>& weights, const std::vector<int>& 
     ListModel list;
     for (std::size_t r = 0; r < weights.size(); ++r) {
         int count = r < words.size() ? words[r] : 1;
-        list.rows.push_back({{"s" + std::to_string(r), numformat::Fixed2(weights[r], ','), "0,00", std::to_string(r),
-                              r < headings.size() ? headings[r] : "", std::to_string(count), ""}});
+        list.appendRow({"s" + std::to_string(r), numformat::Fixed2(weights[r], ','), "0,00", std::to_string(r),
+                        r < headings.size() ? headings[r] : "", std::to_string(count), ""});
     }
     return list;
 }
@@ -116,15 +116,15 @@ TEST(BuildSummary, HeadingMarksForceHeadingsInBold) {
 
 TEST(BuildSummary, ReadsTheCellsInDocumentOrder) {
     ListModel list = sentences({1, 4, 2, 3, 1});
-    list.rows[1].cells[sentencecol::kText] = "s1 edited";
+    list.setCell(1, sentencecol::kText, "s1 edited");
     ClickSentenceColumn(
         list, sentencecol::kWeight, [](std::string_view a, std::string_view b) { return a.compare(b); }, ',');
     Summary summary = BuildSummary(list, 1000, 101, 1000, ',');
     EXPECT_EQ(list.sortColumn, sentencecol::kOrder);
-    EXPECT_EQ(list.rows[1].cells[sentencecol::kOrder], "1");
+    EXPECT_EQ(list.cell(1, sentencecol::kOrder), "1");
     EXPECT_THAT(summary.paragraphs,
                 ElementsAre(SummaryParagraph{"s0"}, SummaryParagraph{"s1 edited"}, SummaryParagraph{"s3"}));
-    list.rows[3].cells[sentencecol::kWeight] = "0,50";  // the cell, not the value it came from, counts
+    list.setCell(3, sentencecol::kWeight, "0,50");  // the cell, not the value it came from, counts
     EXPECT_THAT(chosen(list), ElementsAre(0, 1));
 }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -12,16 +14,12 @@
 
 namespace {
 
-// The number of one row's sort cell, read once before sorting.
+// The number of one row's sort cell, read once before sorting. Identifier sequences are kept
+// apart: only the combination list has them.
 struct NumericKey {
     std::optional<double> real;
     std::optional<long long> integer;
-    std::vector<long long> ids;
 };
-
-std::string_view cellOf(const ListRow& row, unsigned column) {
-    return column < row.cells.size() ? std::string_view(row.cells[column]) : std::string_view();
-}
 
 std::vector<long long> idSequence(std::string_view text) {
     std::vector<long long> ids;
@@ -49,7 +47,6 @@ NumericKey readKey(ColumnKey kind, std::string_view text, char decimalSeparator)
             key.integer = numformat::ParseInt(text);
             break;
         case ColumnKey::kIdListAsc:
-            key.ids = idSequence(text);
             break;
     }
     return key;
@@ -78,8 +75,7 @@ int compareKeys(ColumnKey kind, const NumericKey& a, const NumericKey& b) {
         case ColumnKey::kIdAsc:
             return compareOptional(a.integer, b.integer, ascending);
         case ColumnKey::kIdListAsc:
-            if (a.ids < b.ids) return -1;
-            return b.ids < a.ids ? 1 : 0;
+            return 0;
     }
     return 0;
 }
@@ -101,23 +97,31 @@ void SortRows(ListModel& list, std::span<const ColumnKey> keys, char decimalSepa
     const unsigned column = list.sortColumn;
     if (column >= keys.size()) return;
     const ColumnKey kind = keys[column];
+    const std::size_t n = list.rows.size();
 
+    // Each row's key is made from its cell once; only the kind of key the column needs is kept.
+    std::vector<std::string> texts;
+    std::vector<std::vector<long long>> idLists;
     std::vector<NumericKey> numeric;
-    numeric.reserve(list.rows.size());
-    for (const ListRow& row : list.rows) numeric.push_back(readKey(kind, cellOf(row, column), decimalSeparator));
+    if (kind == ColumnKey::kText) texts.reserve(n);
+    else if (kind == ColumnKey::kIdListAsc) idLists.reserve(n);
+    else numeric.reserve(n);
+    for (std::size_t r = 0; r < n; ++r) {
+        std::string text = list.cell(r, column);
+        if (kind == ColumnKey::kText) texts.push_back(std::move(text));
+        else if (kind == ColumnKey::kIdListAsc) idLists.push_back(idSequence(text));
+        else numeric.push_back(readKey(kind, text, decimalSeparator));
+    }
 
-    std::vector<std::size_t> order(list.rows.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (kind == ColumnKey::kText)
-            return compareText(cellOf(list.rows[a], column), cellOf(list.rows[b], column)) < 0;
+    std::vector<std::uint32_t> order(n);
+    std::iota(order.begin(), order.end(), std::uint32_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (kind == ColumnKey::kText) return compareText(texts[a], texts[b]) < 0;
+        if (kind == ColumnKey::kIdListAsc) return idLists[a] < idLists[b];
         return compareKeys(kind, numeric[a], numeric[b]) < 0;
     });
-
-    std::vector<ListRow> sorted;
-    sorted.reserve(order.size());
-    for (std::size_t index : order) sorted.push_back(std::move(list.rows[index]));
-    list.rows = std::move(sorted);
+    for (std::uint32_t& index : order) index = list.rows[index];
+    list.rows = std::move(order);
 }
 
 void ClickColumn(ListModel& list, unsigned column, std::span<const ColumnKey> keys, char decimalSeparator,

@@ -19,17 +19,17 @@ ListModel listOf(unsigned column, const std::vector<std::string>& cells) {
     list.columns.resize(kKeys.size());
     list.sortColumn = column;
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        ListRow row{std::vector<std::string>(kKeys.size())};
-        row.cells[0] = std::to_string(i);
-        row.cells[column] = cells[i];
-        list.rows.push_back(row);
+        std::vector<std::string> row(kKeys.size());
+        row[0] = std::to_string(i);
+        row[column] = cells[i];
+        list.appendRow(std::move(row));
     }
     return list;
 }
 
 std::string order(const ListModel& list) {
     std::string text;
-    for (const ListRow& row : list.rows) text += row.cells[0];
+    for (std::size_t r = 0; r < list.rows.size(); ++r) text += list.cell(r, 0);
     return text;
 }
 

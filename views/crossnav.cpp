@@ -21,9 +21,6 @@ std::optional<std::string> RelatedFilter(const ListModel& source, std::span<cons
 
     std::vector<std::string> cells;
     cells.reserve(rows.size());
-    for (std::size_t row : rows) {
-        const std::vector<std::string>& rowCells = source.rows[row].cells;
-        cells.push_back(sourceColumn < rowCells.size() ? rowCells[sourceColumn] : std::string());
-    }
+    for (std::size_t row : rows) cells.push_back(source.cell(row, sourceColumn));
     return RelatedFilterText(filterStart, cells);
 }

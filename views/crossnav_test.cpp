@@ -13,9 +13,9 @@ int codePoints(std::string_view a, std::string_view b) { return a.compare(b); }
 ListModel stemIdList(const std::vector<std::string>& ids) {
     ListModel list = MakeWordListModel(WordListKind::kStems);
     for (const std::string& id : ids) {
-        ListRow row{std::vector<std::string>(11)};
-        row.cells[kWordIdColumn] = id;
-        list.rows.push_back(row);
+        std::vector<std::string> row(11);
+        row[kWordIdColumn] = id;
+        list.appendRow(std::move(row));
     }
     return list;
 }
@@ -65,5 +65,5 @@ TEST(CrossNav, TwoWordsOfOneStemShowThatStemOnce) {
     ListModel stemList = MakeWordListModel(WordListKind::kStems);
     FillWordList(stemList, stems, *filter, WordTypeFilter{}, WordTotals{4, 3}, ',', codePoints);
     ASSERT_EQ(stemList.rows.size(), 1u);
-    EXPECT_EQ(stemList.rows[0].cells[0], "x");
+    EXPECT_EQ(stemList.cell(0, 0), "x");
 }

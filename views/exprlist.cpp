@@ -73,32 +73,41 @@ ListModel MakeExprListModel() {
     return list;
 }
 
-ListRow ExprRow(const ListEntry<ExprDescription>& entry, char decimalSeparator) {
+std::string ExprCell(const ListEntry<ExprDescription>& entry, unsigned column, char decimalSeparator) {
     const ExprDescription& d = entry.desc;
-    const double stemAverage = d.length > 0 ? d.stemWeightSum / d.length : 0;
-    return ListRow{{
-        entry.text,
-        ExprTypeText(d.flags),
-        std::to_string(d.count),
-        numformat::Fixed2(d.weight, decimalSeparator),
-        numformat::Fixed2(stemAverage, decimalSeparator),
-        UnsignedText(d.id),
-        d.stemText,
-        StemIdsText(d),
-    }};
+    switch (column) {
+        case 0: return entry.text;
+        case 1: return ExprTypeText(d.flags);
+        case 2: return std::to_string(d.count);
+        case 3: return numformat::Fixed2(d.weight, decimalSeparator);
+        case 4: return numformat::Fixed2(d.length > 0 ? d.stemWeightSum / d.length : 0, decimalSeparator);
+        case 5: return UnsignedText(d.id);
+        case 6: return d.stemText;
+        case 7: return StemIdsText(d);
+        default: return {};
+    }
+}
+
+ListRow ExprRow(const ListEntry<ExprDescription>& entry, char decimalSeparator) {
+    ListRow row;
+    for (unsigned k = 0; k < kExprListKeys.size(); ++k) row.cells.push_back(ExprCell(entry, k, decimalSeparator));
+    return row;
 }
 
 void FillExprList(ListModel& list, const ExprList& source, std::string_view extraFilter, const ExprTypeFilter& filter,
                   const ExprTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText) {
     list.rows.clear();
+    list.source = MakeRecordSource(source, [decimalSeparator](const ListEntry<ExprDescription>& e, unsigned k) {
+        return ExprCell(e, k, decimalSeparator);
+    });
     long long visibleCount = 0;
-    long long visibleRows = 0;
-    for (const ListEntry<ExprDescription>& entry : source) {
-        if (ExprHiddenByType(filter, entry.desc.flags) || !passesExtraFilter(entry.desc, extraFilter)) continue;
-        list.rows.push_back(ExprRow(entry, decimalSeparator));
-        visibleCount += entry.desc.count;
-        ++visibleRows;
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        const ExprDescription& desc = source[i].desc;
+        if (ExprHiddenByType(filter, desc.flags) || !passesExtraFilter(desc, extraFilter)) continue;
+        list.rows.push_back(static_cast<std::uint32_t>(i));
+        visibleCount += desc.count;
     }
+    const auto visibleRows = static_cast<long long>(list.rows.size());
     if (totals.listedCount > 0) {
         list.status =
             ListStatusText(visibleCount, visibleRows, totals.listedCount, totals.listedEntries, decimalSeparator);

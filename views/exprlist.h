@@ -57,7 +57,11 @@ std::vector<ListColumn> ExprListColumns();
 /// Returns an empty combination list model with its columns, sorted by "ВСА" (column 4).
 ListModel MakeExprListModel();
 
-/// Returns the cells of one entry's row; "ВСА" of a combination without stems reads 0.
+/// Returns the text of column `column` (0-7) of one entry's row; "ВСА" of a combination without
+/// stems reads 0; empty for a column the list does not have.
+std::string ExprCell(const ListEntry<ExprDescription>& entry, unsigned column, char decimalSeparator);
+
+/// Returns the cells of one entry's row.
 ListRow ExprRow(const ListEntry<ExprDescription>& entry, char decimalSeparator);
 
 /// Sort keys of the eight columns: "Порядок" ascends, "SWIDs" by its sequence of ids.
@@ -69,5 +73,9 @@ inline constexpr std::array<ColumnKey, 8> kExprListKeys = {
 /// Replaces list.rows with the rows of the `source` entries that pass the type filter and, when
 /// `extraFilter` is not empty, have a stem id enclosed in commas in it; sorted by list.sortColumn.
 /// Sets list.status (T = listedCount, E = listedEntries) only when listedCount > 0, else keeps it.
+/// The list reads its cells from `source`, which must outlive it (or be refilled before it is read again).
 void FillExprList(ListModel& list, const ExprList& source, std::string_view extraFilter, const ExprTypeFilter& filter,
                   const ExprTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText);
+/// A temporary source would be gone before the list is read.
+void FillExprList(ListModel& list, ExprList&& source, std::string_view extraFilter, const ExprTypeFilter& filter,
+                  const ExprTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText) = delete;

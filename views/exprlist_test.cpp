@@ -25,7 +25,7 @@ int codePoints(std::string_view a, std::string_view b) { return a.compare(b); }
 
 std::string order(const ListModel& list) {
     std::string text;
-    for (const ListRow& row : list.rows) text += row.cells[5] + " ";
+    for (std::size_t r = 0; r < list.rows.size(); ++r) text += list.cell(r, 5) + " ";
     return text;
 }
 

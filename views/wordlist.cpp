@@ -75,35 +75,46 @@ ListModel MakeWordListModel(WordListKind kind) {
     return list;
 }
 
-ListRow WordRow(const ListEntry<WordDescription>& entry, const WordTotals& totals, char decimalSeparator) {
+std::string WordCell(const ListEntry<WordDescription>& entry, unsigned column, const WordTotals& totals,
+                     char decimalSeparator) {
     const WordDescription& d = entry.desc;
-    return ListRow{{
-        entry.text,
-        wordcode::isIgnored(d.code) ? "S" : " ",
-        std::to_string(d.count),
-        ShareCut6(d.count, totals.totalCount, decimalSeparator),
-        numformat::Fixed2(d.weight, decimalSeparator),
-        ShareCut6(d.weight, totals.totalCount, decimalSeparator),
-        ShareCut6(d.weight, totals.entryCount, decimalSeparator),
-        std::string(ScriptLetter(d.code)),
-        std::string(TypeLetter(d.code)),
-        UnsignedText(d.id),
-        UnsignedText(d.link),
-    }};
+    switch (column) {
+        case 0: return entry.text;
+        case 1: return wordcode::isIgnored(d.code) ? "S" : " ";
+        case 2: return std::to_string(d.count);
+        case 3: return ShareCut6(d.count, totals.totalCount, decimalSeparator);
+        case 4: return numformat::Fixed2(d.weight, decimalSeparator);
+        case 5: return ShareCut6(d.weight, totals.totalCount, decimalSeparator);
+        case 6: return ShareCut6(d.weight, totals.entryCount, decimalSeparator);
+        case 7: return std::string(ScriptLetter(d.code));
+        case 8: return std::string(TypeLetter(d.code));
+        case 9: return UnsignedText(d.id);
+        case 10: return UnsignedText(d.link);
+        default: return {};
+    }
+}
+
+ListRow WordRow(const ListEntry<WordDescription>& entry, const WordTotals& totals, char decimalSeparator) {
+    ListRow row;
+    for (unsigned k = 0; k < kWordListKeys.size(); ++k) row.cells.push_back(WordCell(entry, k, totals, decimalSeparator));
+    return row;
 }
 
 void FillWordList(ListModel& list, const WordList& source, std::string_view extraFilter, const WordTypeFilter& filter,
                   const WordTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText) {
     const WordExtraFilter extra(extraFilter);
     list.rows.clear();
+    list.source = MakeRecordSource(source, [totals, decimalSeparator](const ListEntry<WordDescription>& e, unsigned k) {
+        return WordCell(e, k, totals, decimalSeparator);
+    });
     long long visibleCount = 0;
-    long long visibleRows = 0;
-    for (const ListEntry<WordDescription>& entry : source) {
-        if (WordHiddenByType(filter, entry.desc.code) || !extra.passes(entry.desc)) continue;
-        list.rows.push_back(WordRow(entry, totals, decimalSeparator));
-        visibleCount += entry.desc.count;
-        ++visibleRows;
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        const WordDescription& desc = source[i].desc;
+        if (WordHiddenByType(filter, desc.code) || !extra.passes(desc)) continue;
+        list.rows.push_back(static_cast<std::uint32_t>(i));
+        visibleCount += desc.count;
     }
+    const auto visibleRows = static_cast<long long>(list.rows.size());
     if (totals.totalCount > 0) {
         list.status = ListStatusText(visibleCount, visibleRows, totals.totalCount, totals.entryCount, decimalSeparator);
     }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -62,7 +63,12 @@ std::vector<ListColumn> WordListColumns(WordListKind kind);
 /// Returns an empty word list model with its columns, sorted by "ВА" (column 4).
 ListModel MakeWordListModel(WordListKind kind);
 
-/// Returns the cells of one entry's row; shares of a zero total read 0.
+/// Returns the text of column `column` (0-10) of one entry's row; shares of a zero total read 0;
+/// empty for a column the list does not have.
+std::string WordCell(const ListEntry<WordDescription>& entry, unsigned column, const WordTotals& totals,
+                     char decimalSeparator);
+
+/// Returns the cells of one entry's row.
 ListRow WordRow(const ListEntry<WordDescription>& entry, const WordTotals& totals, char decimalSeparator);
 
 /// Sort keys of the eleven columns; the identifier columns sort numerically ascending.
@@ -74,6 +80,10 @@ inline constexpr std::array<ColumnKey, 11> kWordListKeys = {
 
 /// Replaces list.rows with the rows of the `source` entries that pass the type filter and the
 /// additional filter (first character "1" matches `link`, anything else `id`; empty = off), sorted
-/// by list.sortColumn; sets list.status only when totals.totalCount > 0, else keeps it.
+/// by list.sortColumn; sets list.status only when totals.totalCount > 0, else keeps it. The list
+/// reads its cells from `source`, which must outlive it (or be refilled before it is read again).
 void FillWordList(ListModel& list, const WordList& source, std::string_view extraFilter, const WordTypeFilter& filter,
                   const WordTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText);
+/// A temporary source would be gone before the list is read.
+void FillWordList(ListModel& list, WordList&& source, std::string_view extraFilter, const WordTypeFilter& filter,
+                  const WordTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText) = delete;

@@ -24,7 +24,7 @@ int codePoints(std::string_view a, std::string_view b) { return a.compare(b); }
 // The ids (column 9) of the rows, in display order.
 std::string ids(const ListModel& list) {
     std::string text;
-    for (const ListRow& row : list.rows) text += row.cells[kWordIdColumn] + " ";
+    for (std::size_t r = 0; r < list.rows.size(); ++r) text += list.cell(r, kWordIdColumn) + " ";
     return text;
 }
 
@@ -110,7 +110,8 @@ TEST(WordList, FillCountsVisibleRowsIntoTheStatus) {
     EXPECT_EQ(list.status, "3 (1) / 8 (2) = 37,50% (50,00%)");
 
     list.status = "previous";
-    FillWordList(list, {}, "", WordTypeFilter{}, WordTotals{}, ',', codePoints);
+    const WordList none;
+    FillWordList(list, none, "", WordTypeFilter{}, WordTotals{}, ',', codePoints);
     EXPECT_TRUE(list.rows.empty());
     EXPECT_EQ(list.status, "previous");  // a zero total keeps the old text
 }
@@ -137,7 +138,7 @@ TEST(WordList, SortsByDisplayedTextsOfTheSortColumn) {
     EXPECT_EQ(ids(list), "3 1 2 0 ");
 
     ClickColumn(list, 1, kWordListKeys, ',', codePoints);  // " " before "S"
-    EXPECT_EQ(list.rows.back().cells[1], "S");
+    EXPECT_EQ(list.cell(list.rows.size() - 1, 1), "S");
 
     ClickColumn(list, 0, kWordListKeys, ',', codePoints);
     EXPECT_EQ(ids(list), "1 0 2 3 ");

@@ -24,9 +24,7 @@ int ListTableModel::columnCount(const QModelIndex& parent) const {
 QVariant ListTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole) {
-        const auto& cells = list_.rows[static_cast<std::size_t>(index.row())].cells;
-        auto column = static_cast<std::size_t>(index.column());
-        return column < cells.size() ? FromCp1251(cells[column]) : QString();
+        return FromCp1251(list_.cell(static_cast<std::size_t>(index.row()), static_cast<unsigned>(index.column())));
     }
     if (role == Qt::TextAlignmentRole) {
         bool right = list_.columns[static_cast<std::size_t>(index.column())].rightAligned;

@@ -13,8 +13,8 @@ class ListTableModelTest : public QObject {
 private slots:
     void showsCellsCaptionsWithTheSortMarkAndAlignment() {
         ListModel list = MakeWordListModel(WordListKind::kStems);
-        list.rows.push_back({{std::string(u8"дом"_cp), " ", "3", "0,5", "1,00", "0,1", "0,2", std::string(u8"Р"_cp), " ",
-                              "0", "0"}});
+        list.appendRow(
+            {std::string(u8"дом"_cp), " ", "3", "0,5", "1,00", "0,1", "0,2", std::string(u8"Р"_cp), " ", "0", "0"});
         ListTableModel model(list);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 1);
@@ -34,18 +34,18 @@ private slots:
     void editsTheFirstColumnThroughTheCallback() {
         ListModel list;
         list.columns = {{"a"}, {"b"}};
-        list.rows.push_back({{"x", "y"}});
+        list.appendRow({"x", "y"});
         ListTableModel model(list);
         QString edited;
         model.setFirstColumnEditable([&](int row, const QString& text) {
-            list.rows[static_cast<std::size_t>(row)].cells[0] = ToCp1251(text);
+            list.setCell(static_cast<std::size_t>(row), 0, ToCp1251(text));
             edited = text;
         });
         QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
         QVERIFY(!(model.flags(model.index(0, 1)) & Qt::ItemIsEditable));
         QVERIFY(model.setData(model.index(0, 0), QString::fromUtf8("новый"), Qt::EditRole));
         QCOMPARE(edited, QString::fromUtf8("новый"));
-        QCOMPARE(list.rows[0].cells[0], std::string(u8"новый"_cp));
+        QCOMPARE(list.cell(0, 0), std::string(u8"новый"_cp));
     }
 
     void convertsWindows1251BothWays() {
