@@ -58,6 +58,7 @@ const std::vector<Case>& cases() {
         {"word-10MB", [] { return hostile::singleWord(10 << 20); }},
         {"tags-1M", [] { return hostile::manyTags(1000000); }},
         {"distinct-300k", [] { return hostile::distinctWords(300000); }},
+        {"distinct-short", [] { return hostile::distinctWords(300000, true); }},
         {"phrase-x100k", [] { return hostile::repeatedPhrase(100000); }},
         {"lt-only-10MB", [] { return hostile::onlyLessThan(10 << 20); }},
         {"nul-bytes", [] { return hostile::withNulBytes(1000000); }},

@@ -70,11 +70,13 @@ private:
     void searchOccurrences();
     void addOccurrence(OccurrenceSearch& search, std::int32_t start, std::span<const std::int32_t> ids);
     std::string displayText(std::int32_t id, OccurrenceSearch& search) const;
-    ExprDescription describe(std::int32_t id, std::uint32_t flags) const;
+    ExprDescription describe(std::int32_t id) const;
+    std::span<const std::int32_t> listedIds(std::int32_t k) const;
 
     const RunTables& tables_;
     std::string_view text_;
     std::vector<std::int32_t> listed_;  // listed entry ids, ascending
+    ExprList* list_ = nullptr;          // the list being built, one entry for each of listed_
     HashIndex listedIndex_;             // the listed entries by their id sequence, as indexes into listed_
     std::vector<OccurrenceSearch> searches_;
 };
@@ -84,13 +86,13 @@ bool ExprListBuilder::absorbed(std::int32_t i, std::int32_t lastListed) const {
     const ExprRecord& e = exprs.record(i);
     if (i + 1 < exprs.size()) {
         const ExprRecord& next = exprs.record(i + 1);
-        if (next.count == e.count && next.length > e.length && std::ranges::equal(next.ids().first(e.length), e.ids()))
-            return true;
+        if (next.count == e.count && next.length > e.length && exprs.hasPrefix(i + 1, i)) return true;
     }
     if (lastListed == -1) return false;
     const ExprRecord& l = exprs.record(lastListed);
     std::int32_t d = l.length - e.length;
-    return l.count == e.count && d > 0 && std::ranges::equal(l.ids().subspan(d), e.ids());
+    return l.count == e.count && d > 0 &&
+           std::ranges::equal(exprs.ids(lastListed).span().subspan(static_cast<std::size_t>(d)), exprs.ids(i).span());
 }
 
 void ExprListBuilder::addOccurrence(OccurrenceSearch& search, std::int32_t start, std::span<const std::int32_t> ids) {
@@ -121,7 +123,7 @@ void ExprListBuilder::addOccurrence(OccurrenceSearch& search, std::int32_t start
 void ExprListBuilder::searchOccurrences() {
     const TTxtIdxIndex& phrases = tables_.phrases;
     std::vector<bool> startsListed(tables_.stems.size(), false);
-    for (std::int32_t id : listed_) startsListed[tables_.exprs.record(id).stemIds[0]] = true;
+    for (const auto& entry : *list_) startsListed[static_cast<std::size_t>(entry.desc.stemIds[0])] = true;
     std::array<std::int32_t, TVocExprIndex::kMaxLength> ids{};
     for (std::int32_t t = 0; t < phrases.size(); ++t) {
         if (!phrases[t].isWord() || !startsListed[phrases[t].first]) continue;
@@ -133,7 +135,7 @@ void ExprListBuilder::searchOccurrences() {
             std::span<const std::int32_t> seq(ids.data(), n);
             // A small index of the listed combinations answers most lookups from the cache.
             std::int32_t k = listedIndex_.find(TVocExprIndex::Fingerprint(seq), [&](std::int32_t slot) {
-                return std::ranges::equal(tables_.exprs.record(listed_[static_cast<std::size_t>(slot)]).ids(), seq);
+                return std::ranges::equal(listedIds(slot), seq);
             });
             if (k == -1 || searches_[static_cast<std::size_t>(k)].done) continue;
             addOccurrence(searches_[static_cast<std::size_t>(k)], t, seq);
@@ -150,25 +152,30 @@ std::string ExprListBuilder::displayText(std::int32_t id, OccurrenceSearch& sear
     return prefix + search.otherForms;
 }
 
-ExprDescription ExprListBuilder::describe(std::int32_t id, std::uint32_t flags) const {
+ExprDescription ExprListBuilder::describe(std::int32_t id) const {
     const ExprRecord& e = tables_.exprs.record(id);
+    const ExprIds ids = tables_.exprs.ids(id);
     ExprDescription d;
-    d.id = e.id;
+    d.id = id;
     d.count = e.count;
-    d.flags = flags;
-    d.stemIds = e.stemIds;
-    d.length = e.length;
+    d.stemIds = ids.stemIds;
+    d.length = ids.length;
     double sumCount = 0;
-    for (std::int32_t k = 0; k < e.length; ++k) {
-        const VocRecord& stem = tables_.stems.record(e.stemIds[k]);
+    for (std::int32_t k = 0; k < ids.length; ++k) {
+        const VocRecord& stem = tables_.stems.record(ids[k]);
         if (k > 0) d.stemText += ' ';
-        d.stemText += tables_.stems.text(e.stemIds[k]);
+        d.stemText += tables_.stems.text(ids[k]);
         sumCount += stem.count;
         d.stemWeightSum += stem.weight;
     }
     double position = static_cast<double>(id) / tables_.exprs.size();
     d.weight = e.count * (1 - position) * d.stemWeightSum / sumCount;
     return d;
+}
+
+std::span<const std::int32_t> ExprListBuilder::listedIds(std::int32_t k) const {
+    const ExprDescription& d = (*list_)[static_cast<std::size_t>(k)].desc;
+    return {d.stemIds.data(), static_cast<std::size_t>(d.length)};
 }
 
 void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
@@ -181,31 +188,40 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
         const ExprRecord& e = exprs.record(i);
         if (e.count <= 1) continue;
         totals.repeatedCount += e.count;
-        if (wordcode::isIgnored(tables_.stems.record(e.stemIds[0]).code) ||
-            wordcode::isIgnored(tables_.stems.record(e.stemIds[e.length - 1]).code))
+        if (wordcode::isIgnored(tables_.stems.record(e.last).code) ||
+            wordcode::isIgnored(tables_.stems.record(exprs.firstStem(i)).code))
             continue;
         if (absorbed(i, lastListed)) continue;
         lastListed = i;
-        listedIndex_.insert(TVocExprIndex::Fingerprint(e.ids()), static_cast<std::int32_t>(listed_.size()));
         listed_.push_back(i);
+    }
+
+    // The entries are described first; their stem ids then serve the occurrence search.
+    list_ = &list;
+    list.reserve(listed_.size());
+    for (std::int32_t id : listed_) list.push_back({std::string(), describe(id)});
+    for (std::size_t k = 0; k < list.size(); ++k) {
+        listedIndex_.insert(TVocExprIndex::Fingerprint(listedIds(static_cast<std::int32_t>(k))),
+                            [this](std::int32_t j, std::span<const std::uint32_t>) {
+                                return TVocExprIndex::Fingerprint(listedIds(j));
+                            });
     }
     searches_.resize(listed_.size());
     searchOccurrences();
 
-    list.reserve(listed_.size());
     for (std::size_t k = 0; k < listed_.size(); ++k) {
-        std::int32_t id = listed_[k];
-        std::string r = displayText(id, searches_[k]);
+        std::string r = displayText(listed_[k], searches_[k]);
         std::uint32_t flags = 0;
         if (r.find(kFormSeparator) != std::string::npos) flags += exprflag::kNotNormalized;
         if (r.find(kLinkMark) != std::string::npos) flags += exprflag::kNavigational;
         if (r.find(kSelectMark) != std::string::npos) flags += exprflag::kSelectOption;
         if (auto pos = r.find(kFormSeparator); pos != std::string::npos) r.erase(0, pos + kFormSeparator.size());
         for (auto pos = r.find('>'); pos != std::string::npos; pos = r.find('>')) r.erase(0, pos + 1);
-        ExprDescription d = describe(id, flags);
-        totals.listedCount += d.count;
+        ListEntry<ExprDescription>& entry = list[k];
+        entry.text = std::move(r);
+        entry.desc.flags = flags;
+        totals.listedCount += entry.desc.count;
         totals.listedEntries += 1;
-        list.push_back({std::move(r), std::move(d)});
     }
 }
 

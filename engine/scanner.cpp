@@ -390,6 +390,7 @@ ScanOutcome ScanPage(std::string_view text, RunTables& tables, const TVocIndex& 
         outcome.status = ScanStatus::kNoMarkup;
         return outcome;
     }
+    tables.words.ShareSourceText(text);  // the words are kept as positions in the page text
     Scanner scanner(text, tables, stopWords, koef, options);
     scanner.run(first);
     outcome.title = scanner.title();

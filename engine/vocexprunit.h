@@ -1,16 +1,17 @@
 // TVocExprIndex: a hashed vocabulary of word combinations, each a sequence of two to six stem
 // ids, with an occurrence count and the OR of the context flags of its occurrences.
 //
-// Ids are insertion indexes from 0 (the order of first occurrence). Every entry belongs to one of
-// 32000 buckets by the hash of its ids and is chained at the tail of that bucket; lookups go
-// through a HashIndex beside the chains, so Add is O(n) expected however many entries share a
-// bucket (a large page has millions of combinations). NOT thread-safe.
+// Ids are insertion indexes from 0 (the order of first occurrence). Combinations enter only
+// together with all their shorter prefixes, shortest first, so every entry of three or more ids
+// is stored as the id of its prefix entry plus its last stem id: 16 bytes an entry, whatever its
+// length; its ids are rebuilt by following at most five prefix links. Lookups go through a
+// HashIndex, so adding the prefixes of a sequence is O(1) expected. Hash() gives the bucket of a
+// sequence among 32000. NOT thread-safe.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "engine/chunkedarray.h"
 #include "engine/hashindex.h"
@@ -24,16 +25,22 @@ inline constexpr std::uint32_t kOutsideSelect = 8;
 inline constexpr std::uint32_t kInitial = kOutsideLink | kOutsideSelect;
 }  // namespace contextflag
 
+/// One combination entry; its id is its index in the table.
 struct ExprRecord {
-    std::int32_t id = 0;
-    std::int32_t hashSlot = 0;
+    std::int32_t prefix = 0;  // length 2: the first stem id; longer: the id of the entry of all ids but the last
+    std::int32_t last = 0;    // the last stem id
+    std::int32_t count = 0;
+    std::uint8_t length = 0;        // 2 to 6
+    std::uint8_t contextFlags = 0;  // contextflag bits
+};
+
+/// The stem ids of one combination, held by value.
+struct ExprIds {
     std::array<std::int32_t, 6> stemIds = {};  // slots beyond `length` are 0
     std::int32_t length = 0;
-    std::int32_t count = 0;
-    std::uint32_t contextFlags = 0;
-    std::int32_t next = -1;  // next entry of the same bucket
 
-    std::span<const std::int32_t> ids() const { return {stemIds.data(), static_cast<std::size_t>(length)}; }
+    std::span<const std::int32_t> span() const { return {stemIds.data(), static_cast<std::size_t>(length)}; }
+    std::int32_t operator[](std::int32_t k) const { return stemIds[static_cast<std::size_t>(k)]; }
 };
 
 class TVocExprIndex {
@@ -41,38 +48,43 @@ public:
     static constexpr std::int32_t kHashSize = 32000;
     static constexpr std::size_t kMaxLength = 6;
 
-    TVocExprIndex();
-
     /// Returns the bucket index of a stem-id sequence.
     static std::int32_t Hash(std::span<const std::int32_t> ids);
 
-    /// Adds one occurrence of the sequence (2 to 6 ids) and returns its entry id. Returns 0 and
-    /// leaves the table unchanged when memory runs out (then failed() is true).
-    std::int32_t Add(std::span<const std::int32_t> ids, std::uint32_t flags);
+    /// Adds one occurrence of each prefix of `ids` of length 2 to min(ids.size(), 6), shortest
+    /// first, and returns the id of the longest. Returns -1 for fewer than two ids, and -1 with
+    /// failed() true when memory runs out; the prefixes entered until then stay counted.
+    std::int32_t AddPrefixes(std::span<const std::int32_t> ids, std::uint32_t flags);
 
-    /// Adds one occurrence of each prefix of `ids` of length 2 to ids.size() (at most 6), shortest
-    /// first: the same as calling Add for each, with the memory reads of all of them overlapped.
-    void AddPrefixes(std::span<const std::int32_t> ids, std::uint32_t flags);
-
-    /// Returns a well-mixed 32-bit hash of a stem-id sequence (not the bucket index).
+    /// Returns a well-mixed 32-bit hash of a sequence of two or more stem ids (not the bucket
+    /// index); for longer ones it extends the hash of the sequence without its last id.
     static std::uint32_t Fingerprint(std::span<const std::int32_t> ids);
 
     /// Returns the id of the entry with exactly this sequence, or -1.
     std::int32_t Find(std::span<const std::int32_t> ids) const;
+
+    /// Returns the stem ids of entry `id` (0 <= id < size()).
+    ExprIds ids(std::int32_t id) const;
+
+    /// Returns the first stem id of entry `id` (0 <= id < size()).
+    std::int32_t firstStem(std::int32_t id) const;
+
+    /// Returns whether entry `ancestor` is a prefix of entry `id` (or `id` itself).
+    bool hasPrefix(std::int32_t id, std::int32_t ancestor) const;
 
     std::int32_t size() const { return static_cast<std::int32_t>(records_.size()); }
     const ExprRecord& record(std::int32_t id) const { return records_[static_cast<std::size_t>(id)]; }
     bool failed() const { return failed_; }
 
 private:
-    static std::uint32_t MixFingerprint(std::uint32_t h, std::int32_t id);
-    std::int32_t Locate(std::span<const std::int32_t> ids, std::uint32_t fingerprint) const;
-    std::int32_t Insert(std::span<const std::int32_t> ids, std::int32_t slot, std::uint32_t fingerprint,
+    static std::uint32_t Mix(std::uint32_t h, std::int32_t id);
+    static std::uint32_t PairFingerprint(std::int32_t first, std::int32_t second);
+    static std::uint32_t ExtendFingerprint(std::uint32_t fingerprint, std::int32_t last);
+    std::int32_t Locate(std::uint32_t fingerprint, std::int32_t prefix, std::int32_t last, std::size_t length) const;
+    std::int32_t Insert(std::uint32_t fingerprint, std::int32_t prefix, std::int32_t last, std::size_t length,
                         std::uint32_t flags);
 
     ChunkedArray<ExprRecord> records_;
-    std::vector<std::int32_t> buckets_;  // first entry of each chain, -1 when empty
-    std::vector<std::int32_t> tails_;    // last entry of each chain, -1 when empty
     HashIndex index_;
     bool failed_ = false;
 };

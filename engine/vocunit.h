@@ -1,37 +1,35 @@
 // TVocIndex: a hashed vocabulary of byte strings (words, stems, stop words).
 //
 // Each entry keeps an occurrence count, an accumulated weight, a word code and a link. Ids are
-// insertion indexes from 0 and never change; entries are never removed. Every entry belongs to
-// one of 32000 buckets by its text hash and is chained at the tail of that bucket; lookups go
-// through a HashIndex beside the chains, so Add and Contains are O(length of the text) expected
-// however many entries share a bucket. All entry texts live back to back in one growing pool.
-// NOT thread-safe.
+// insertion indexes from 0 and never change; entries are never removed. Lookups go through a
+// HashIndex, so Add and Contains are O(length of the text) expected. Entries (32 bytes each) and
+// their texts live in fixed chunks, so the table grows without slack and without copying; Hash()
+// gives the bucket of a text among 32000. NOT thread-safe.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/chunkedarray.h"
 #include "engine/hashindex.h"
 
+/// One vocabulary entry; its id is its index in the table.
 struct VocRecord {
-    std::int32_t id = 0;
-    std::int32_t hashSlot = 0;
-    std::int32_t textOffset = 0;
+    std::uint32_t textOffset = 0;  // where its text starts in the table's text chunks or in its source text
     std::int32_t textLength = 0;
     std::int32_t count = 0;
-    std::uint32_t code = 0;  // the first occurrence's code, with the word type re-derived by the case rule
-    std::int32_t link = 0;   // word table: the stem id; other tables: 0
-    double caseSum = 0;      // sum of the word type bytes of all occurrences
-    std::int32_t next = -1;  // next entry of the same hash chain
-    double weight = 0;       // sum of the weights of all occurrences
+    std::uint32_t code = 0;     // the first occurrence's code, with the word type re-derived by the case rule
+    std::int32_t link = 0;      // word table: the stem id; other tables: 0
+    std::uint32_t caseSum = 0;  // sum of the word type bytes of all occurrences (held at 2^32 - 1 at most)
+    double weight = 0;          // sum of the weights of all occurrences
 };
+static_assert(sizeof(VocRecord) == 32);
 
 class TVocIndex {
 public:
     static constexpr std::int32_t kHashSize = 32000;
-
-    TVocIndex();
 
     /// Returns the bucket index of a text.
     static std::int32_t Hash(std::string_view text);
@@ -47,23 +45,39 @@ public:
     std::int32_t Find(std::string_view text) const;
 
     std::int32_t size() const { return static_cast<std::int32_t>(records_.size()); }
-    const VocRecord& record(std::int32_t id) const { return records_[id]; }
+    const VocRecord& record(std::int32_t id) const { return records_[static_cast<std::size_t>(id)]; }
     std::string_view text(std::int32_t id) const {
-        const VocRecord& r = records_[id];
-        return std::string_view(pool_.data() + r.textOffset, r.textLength);
+        const VocRecord& r = record(id);
+        const auto length = static_cast<std::size_t>(r.textLength);
+        if ((r.textOffset & kInSource) != 0) return source_.substr(r.textOffset & ~kInSource, length);
+        const char* chunk = pool_[r.textOffset >> kPoolChunkBits].data();
+        return std::string_view(chunk + (r.textOffset & (kPoolChunkSize - 1)), length);
     }
     bool failed() const { return failed_; }
 
+    /// Makes the texts added from now on that lie within `source` (at most 2 GiB) be kept as
+    /// positions in it instead of copies; `source` must then outlive the table.
+    void ShareSourceText(std::string_view source) {
+        source_ = source.size() < kInSource ? source : std::string_view();
+    }
+
 private:
+    // Texts are stored back to back in chunks of 64 KiB and never straddle two; a text longer than
+    // a chunk gets a chunk of its own, which takes the places of as many chunks.
+    static constexpr std::uint32_t kPoolChunkBits = 16;
+    static constexpr std::uint32_t kPoolChunkSize = std::uint32_t{1} << kPoolChunkBits;
+    static constexpr std::uint32_t kInSource = std::uint32_t{1} << 31;  // a text offset's mark of a position in source_
+
     static std::uint32_t TextHash(std::string_view text);
     std::int32_t Locate(std::string_view text, std::uint32_t hash) const;
     std::int32_t Insert(std::string_view text, double weight, std::int32_t link, std::uint32_t code,
-                        std::int32_t count, std::int32_t slot, std::uint32_t hash);
+                        std::uint32_t hash);
+    std::uint32_t StoreText(std::string_view text);
 
-    std::vector<char> pool_;  // texts, each followed by a NUL
-    std::vector<VocRecord> records_;
-    std::vector<std::int32_t> buckets_;  // first entry of each chain, -1 when empty
-    std::vector<std::int32_t> tails_;    // last entry of each chain, -1 when empty
+    ChunkedArray<VocRecord> records_;
+    std::vector<std::string> pool_;  // text chunks; empty where a long text's chunk extends
+    std::uint32_t poolEnd_ = 0;      // the offset of the next text
+    std::string_view source_;        // the text that added texts may be positions in
     HashIndex index_;
     bool failed_ = false;
 };

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/cp1251.h"
-#include "engine/txtidxunit.h"
 #include "engine/vocexprunit.h"
 #include "engine/wordcode.h"
 
@@ -77,8 +77,39 @@ TEST(VocIndex, CollidingTextsStayApart) {
     EXPECT_EQ(table.Add(second, 1, 0, 0), 1);
     EXPECT_EQ(table.Add(second, 1, 0, 0), 1);
     EXPECT_EQ(table.Find(first), 0);
-    EXPECT_EQ(table.record(0).next, 1) << "new entries go to the tail of the chain";
     EXPECT_EQ(table.Contains("absent"), 0u);
+}
+
+TEST(VocIndex, TextsOfAnyLengthKeepTheirBytesAcrossChunks) {
+    // Lengths around the 64 KiB chunk size, and short texts that fill chunks to their ends.
+    std::vector<std::string> texts = {"", "a", std::string(65535, 'b'), std::string(65536, 'c'), "d",
+                                      std::string(65537, 'e'), std::string(200000, 'f')};
+    for (int i = 0; texts.size() < 40000; ++i) texts.push_back(std::string(1 + i % 29, 'g') + std::to_string(i));
+    texts.push_back(std::string(1023, 'h'));
+    TVocIndex table;
+    for (std::size_t id = 0; id < texts.size(); ++id)
+        ASSERT_EQ(table.Add(texts[id], 1, 0, 0), static_cast<std::int32_t>(id));
+    EXPECT_EQ(table.Add("", 1, 0, 0), 0);
+    for (std::size_t id = 0; id < texts.size(); ++id) {
+        ASSERT_EQ(table.text(static_cast<std::int32_t>(id)), texts[id]) << id;
+        ASSERT_EQ(table.Find(texts[id]), static_cast<std::int32_t>(id));
+    }
+    const TVocIndex copy = table;
+    EXPECT_EQ(copy.text(6), texts[6]);
+    EXPECT_EQ(copy.Find(texts.back()), table.size() - 1);
+}
+
+TEST(VocIndex, TextsWithinTheSourceTextAreNotCopied) {
+    const std::string page = "alpha beta";
+    TVocIndex table;
+    table.ShareSourceText(page);
+    EXPECT_EQ(table.Add(std::string_view(page).substr(6, 4), 1, 0, 0), 0);
+    EXPECT_EQ(table.Add("gamma", 1, 0, 0), 1);
+    EXPECT_EQ(table.Add(std::string_view(page).substr(6), 1, 0, 0), 0);
+    EXPECT_EQ(table.text(0).data(), page.data() + 6);
+    EXPECT_EQ(table.text(1), "gamma");
+    EXPECT_EQ(table.Find("beta"), 0);
+    EXPECT_EQ(table.record(0).count, 2);
 }
 
 TEST(VocIndex, GrowthKeepsIdsAndTexts) {
@@ -94,23 +125,15 @@ TEST(VocExprIndex, OrderMattersAndCountsAccumulate) {
     TVocExprIndex table;
     const std::int32_t ab[] = {1, 2};
     const std::int32_t ba[] = {2, 1};
-    EXPECT_EQ(table.Add(ab, 2), 0);
-    EXPECT_EQ(table.Add(ba, 1), 1);
-    EXPECT_EQ(table.Add(ab, 1), 0);
+    EXPECT_EQ(table.AddPrefixes(ab, 2), 0);
+    EXPECT_EQ(table.AddPrefixes(ba, 1), 1);
+    EXPECT_EQ(table.AddPrefixes(ab, 1), 0);
     EXPECT_EQ(table.record(0).count, 2);
     EXPECT_EQ(table.record(0).contextFlags, 3u);
     EXPECT_EQ(table.Find(ba), 1);
     const std::int32_t abc[] = {1, 2, 3};
     EXPECT_EQ(table.Find(abc), -1);
     EXPECT_EQ(TVocExprIndex::Hash(ab), (1 * 127 + 2) % 32000);
-}
-
-TEST(TxtIdxIndex, GrowsPastItsFirstCapacity) {
-    TTxtIdxIndex stream;
-    for (int i = 0; i < 20001; ++i) stream.Push(i, i, 0, 10);
-    EXPECT_EQ(stream.size(), 20001);
-    EXPECT_EQ(stream[20000].first, 20000);
-    EXPECT_FALSE(stream[5].isWord());
 }
 
 }  // namespace

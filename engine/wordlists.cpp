@@ -47,8 +47,14 @@ std::int32_t WordCounter::Enter(std::string_view text, std::int32_t offset, std:
     std::int32_t stemId = tables_.stems.Add(stem, weight, 0, code);
     tables_.words.Add(word, weight, stemId, code);
     auto kind = static_cast<std::int32_t>(code);
-    tables_.phrases.Push(stemId, offset, length, kind);
+    // The phrase stream shares the word's record with the markup stream.
+    const std::int32_t record = tables_.markup.size();
     tables_.markup.Push(stemId, offset, length, kind);
+    if (tables_.markup.size() > record) {
+        tables_.phrases.PushFrom(tables_.markup, record);
+    } else {
+        tables_.phrases.Push(stemId, offset, length, kind);
+    }
     return stemId;
 }
 
@@ -58,7 +64,7 @@ void BuildWordList(const TVocIndex& table, WordList& list, WordTotals& totals) {
     list.reserve(table.size());
     for (std::int32_t id = 0; id < table.size(); ++id) {
         const VocRecord& r = table.record(id);
-        list.push_back({std::string(table.text(id)), {r.id, r.count, r.code, r.link, r.weight}});
+        list.push_back({std::string(table.text(id)), {id, r.count, r.code, r.link, r.weight}});
         totals.totalCount += r.count;
         if (!wordcode::isIgnored(r.code)) {
             totals.countedCount += r.count;

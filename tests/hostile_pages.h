@@ -73,10 +73,22 @@ inline std::string manyTags(std::size_t tags) {
     return page + "</body></html>";
 }
 
-// `count` different words, ten to a sentence.
-inline std::string distinctWords(std::size_t count) {
+// A word of 6 to 12 letters (Windows-1251) built from a number below 32^4: a lead of 2 to 8 letters
+// that depends on the number, then the number itself in four letters, so that different numbers
+// give different words. Dictionary words are about this long.
+inline std::string longWord(std::uint64_t n) {
+    Random lead(n * 0x9E3779B97F4A7C15u + 1);
+    std::string w;
+    for (std::uint64_t k = 0, length = 2 + lead.below(7); k < length; ++k) w += static_cast<char>(0xE0 + lead.below(32));
+    for (int digit = 0; digit < 4; ++digit, n /= 32) w += static_cast<char>(0xE0 + n % 32);
+    return w;
+}
+
+// `count` different words, ten to a sentence: words of 6 to 12 letters, or with `shortWords` the
+// shortest distinct words there are (3 or 4 letters).
+inline std::string distinctWords(std::size_t count, bool shortWords = false) {
     std::string page = "<html><body><p>";
-    for (std::size_t k = 0; k < count; ++k) page += word(k) + (k % 10 == 9 ? ". " : " ");
+    for (std::size_t k = 0; k < count; ++k) page += (shortWords ? word(k) : longWord(k)) + (k % 10 == 9 ? ". " : " ");
     return page + "</p></body></html>";
 }
 

@@ -72,9 +72,12 @@ TEST(HostilePages, AMillionTags) {
 }
 
 TEST(HostilePages, ThreeHundredThousandDistinctWords) {
-    auto doc = analyse(hostile::distinctWords(300000));
-    EXPECT_EQ(doc->analysis.slWordFull.size(), 300000u);
-    EXPECT_EQ(doc->sentences.rows.size(), 30000u);
+    for (bool shortWords : {false, true}) {
+        auto doc = analyse(hostile::distinctWords(300000, shortWords));
+        EXPECT_EQ(doc->analysis.slWordFull.size(), 300000u);
+        EXPECT_EQ(doc->wordFull.rows.size(), 300000u) << "none is hidden by the initial filter";
+        EXPECT_EQ(doc->sentences.rows.size(), 30000u);
+    }
 }
 
 TEST(HostilePages, OnePhraseRepeatedAHundredThousandTimes) {
