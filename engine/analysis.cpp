@@ -1,5 +1,9 @@
 #include "engine/analysis.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <chrono>
 #include <cstdint>
 #include <limits>
@@ -16,23 +20,40 @@ namespace {
 
 constexpr std::string_view kCaptionSuffix = " - Sumoran";
 
+// Hands the pages of released tables back to the system. The allocator would keep them for later
+// allocations, but the lists built next are large single blocks it takes from the system anyway,
+// so without this the released tables and the new lists would both count against the process.
+void returnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 // Scans the cleaned text and, unless it holds no markup, rebuilds the lists and the caption.
-ScanStatus scanAndBuild(AnalysisState& state, const TablesConsumer& onTables) {
+// Each table is released as soon as its last reader is done, so that the lists being built and
+// the tables they come from are not all alive at once.
+ScanStatus scanAndBuild(AnalysisState& state, const TablesConsumer& onTables, const TablesConsumer& onScanned) {
     auto tables = std::make_unique<RunTables>();
     const std::string_view text = state.sourceText;
     ScanOutcome outcome = ScanPage(text, *tables, state.stopWords, state.koef, state.options);
     if (outcome.status == ScanStatus::kNoMarkup) return outcome.status;
+    if (onScanned) onScanned(*tables, text);
     state.caption = outcome.title + std::string(kCaptionSuffix);
-    BuildWordList(tables->stems, state.slWordBase, state.wbTotals);
-    BuildWordList(tables->words, state.slWordFull, state.wfTotals);
     BuildExprList(*tables, text, state.slWordExpr, state.weTotals);
+    tables->exprs = TVocExprIndex();
+    tables->phrases = TTxtIdxIndex();
+    returnFreedMemory();
+    BuildWordList(tables->words, state.slWordFull, state.wfTotals);
+    tables->words = TVocIndex();
+    returnFreedMemory();
+    BuildWordList(tables->stems, state.slWordBase, state.wbTotals);
     if (onTables) onTables(*tables, text);
     return outcome.status;
 }
 
 }  // namespace
 
-RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables) {
+RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables, const TablesConsumer& onScanned) {
     const auto start = std::chrono::steady_clock::now();
     RunReport report;
     report.rawLength = state.sourceText.size();
@@ -40,7 +61,7 @@ RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables) {
     constexpr std::size_t kMaxText = std::numeric_limits<std::int32_t>::max() - 1;
     if (state.sourceText.size() > kMaxText) state.sourceText.resize(kMaxText);
     state.charsetIndex = NormaliseAndConvert(state.sourceText);
-    report.status = scanAndBuild(state, onTables);
+    report.status = scanAndBuild(state, onTables, onScanned);
     report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::string().swap(state.sourceText);
     return report;

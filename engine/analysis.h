@@ -62,12 +62,14 @@ struct RunReport {
     std::size_t rawLength = 0;  // bytes of the page source before cleaning
 };
 
-/// Called at the end of a scan, while the run tables exist, with the cleaned page text; this is
-/// where the sentence list is built from the markup stream.
+/// Called during a run with its tables and the cleaned page text.
 using TablesConsumer = std::function<void(const RunTables& tables, std::string_view text)>;
 
-/// Runs one analysis over state.sourceText and releases it. `onTables` may be empty.
-RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables = {});
+/// Runs one analysis over state.sourceText and releases it. `onTables` is called once the result
+/// lists are built, with the markup stream and the stem table (the other tables are already
+/// released and empty): this is where the sentence list is built. `onScanned` is called right
+/// after the scan with every table complete. Either may be empty.
+RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables = {}, const TablesConsumer& onScanned = {});
 
 /// Builds the time message "Время обработки: T сек., Скорость обработки: V Кб/сек." (Windows-1251)
 /// with two decimals and the given decimal separator. Returns nothing when T <= 0.

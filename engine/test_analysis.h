@@ -54,7 +54,7 @@ inline Analysed Analyse(std::string_view page, IndexOptions options = {},
     a.state.options = options;
     for (std::string_view w : stopWords) a.state.stopWords.Add(w, 0, 0, 0);
     a.state.sourceText = std::string(page);
-    a.report = RunAnalysis(a.state, [&](const RunTables& tables, std::string_view text) {
+    a.report = RunAnalysis(a.state, {}, [&](const RunTables& tables, std::string_view text) {
         a.text = std::string(text);
         for (std::int32_t i = 0; i < tables.phrases.size(); ++i) a.phrases.push_back(tables.phrases[i]);
         for (std::int32_t i = 0; i < tables.markup.size(); ++i) a.markup.push_back(tables.markup[i]);
