@@ -64,6 +64,7 @@ RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables, cons
     report.status = scanAndBuild(state, onTables, onScanned);
     report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::string().swap(state.sourceText);
+    returnFreedMemory();
     return report;
 }
 

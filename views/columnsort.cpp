@@ -14,13 +14,6 @@
 
 namespace {
 
-// The number of one row's sort cell, read once before sorting. Identifier sequences are kept
-// apart: only the combination list has them.
-struct NumericKey {
-    std::optional<double> real;
-    std::optional<long long> integer;
-};
-
 std::vector<long long> idSequence(std::string_view text) {
     std::vector<long long> ids;
     while (!text.empty()) {
@@ -33,25 +26,6 @@ std::vector<long long> idSequence(std::string_view text) {
     return ids;
 }
 
-NumericKey readKey(ColumnKey kind, std::string_view text, char decimalSeparator) {
-    NumericKey key;
-    switch (kind) {
-        case ColumnKey::kText:
-            break;
-        case ColumnKey::kFloatDesc:
-            key.real = FloatCellValue(text, decimalSeparator);
-            break;
-        case ColumnKey::kIntegerDesc:
-        case ColumnKey::kIntegerAsc:
-        case ColumnKey::kIdAsc:
-            key.integer = numformat::ParseInt(text);
-            break;
-        case ColumnKey::kIdListAsc:
-            break;
-    }
-    return key;
-}
-
 // Orders present values by `compare` and puts absent ones after them.
 template <typename T, typename Compare>
 int compareOptional(const std::optional<T>& a, const std::optional<T>& b, Compare compare) {
@@ -62,23 +36,6 @@ int compareOptional(const std::optional<T>& a, const std::optional<T>& b, Compar
 }
 
 int ascending(long long a, long long b) { return a < b ? -1 : (b < a ? 1 : 0); }
-
-int compareKeys(ColumnKey kind, const NumericKey& a, const NumericKey& b) {
-    switch (kind) {
-        case ColumnKey::kText:
-            return 0;
-        case ColumnKey::kFloatDesc:
-            return compareOptional(a.real, b.real, sorting::CompareFloatDesc);
-        case ColumnKey::kIntegerDesc:
-            return compareOptional(a.integer, b.integer, [](long long x, long long y) { return ascending(y, x); });
-        case ColumnKey::kIntegerAsc:
-        case ColumnKey::kIdAsc:
-            return compareOptional(a.integer, b.integer, ascending);
-        case ColumnKey::kIdListAsc:
-            return 0;
-    }
-    return 0;
-}
 
 }  // namespace
 
@@ -99,26 +56,53 @@ void SortRows(ListModel& list, std::span<const ColumnKey> keys, char decimalSepa
     const ColumnKey kind = keys[column];
     const std::size_t n = list.rows.size();
 
-    // Each row's key is made from its cell once; only the kind of key the column needs is kept.
+    // Each row's key is read from its cell once; only the kind of key the column needs is kept.
     std::vector<std::string> texts;
     std::vector<std::vector<long long>> idLists;
-    std::vector<NumericKey> numeric;
+    std::vector<std::optional<double>> reals;
+    std::vector<std::optional<long long>> integers;
     if (kind == ColumnKey::kText) texts.reserve(n);
     else if (kind == ColumnKey::kIdListAsc) idLists.reserve(n);
-    else numeric.reserve(n);
+    else if (kind == ColumnKey::kFloatDesc) reals.reserve(n);
+    else integers.reserve(n);
     for (std::size_t r = 0; r < n; ++r) {
         std::string text = list.cell(r, column);
-        if (kind == ColumnKey::kText) texts.push_back(std::move(text));
-        else if (kind == ColumnKey::kIdListAsc) idLists.push_back(idSequence(text));
-        else numeric.push_back(readKey(kind, text, decimalSeparator));
+        switch (kind) {
+            case ColumnKey::kText:
+                texts.push_back(std::move(text));
+                break;
+            case ColumnKey::kIdListAsc:
+                idLists.push_back(idSequence(text));
+                break;
+            case ColumnKey::kFloatDesc:
+                reals.push_back(FloatCellValue(text, decimalSeparator));
+                break;
+            case ColumnKey::kIntegerDesc:
+            case ColumnKey::kIntegerAsc:
+            case ColumnKey::kIdAsc:
+                integers.push_back(numformat::ParseInt(text));
+                break;
+        }
     }
 
+    const auto descending = [](long long x, long long y) { return ascending(y, x); };
     std::vector<std::uint32_t> order(n);
     std::iota(order.begin(), order.end(), std::uint32_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        if (kind == ColumnKey::kText) return compareText(texts[a], texts[b]) < 0;
-        if (kind == ColumnKey::kIdListAsc) return idLists[a] < idLists[b];
-        return compareKeys(kind, numeric[a], numeric[b]) < 0;
+        switch (kind) {
+            case ColumnKey::kText:
+                return compareText(texts[a], texts[b]) < 0;
+            case ColumnKey::kIdListAsc:
+                return idLists[a] < idLists[b];
+            case ColumnKey::kFloatDesc:
+                return compareOptional(reals[a], reals[b], sorting::CompareFloatDesc) < 0;
+            case ColumnKey::kIntegerDesc:
+                return compareOptional(integers[a], integers[b], descending) < 0;
+            case ColumnKey::kIntegerAsc:
+            case ColumnKey::kIdAsc:
+                return compareOptional(integers[a], integers[b], ascending) < 0;
+        }
+        return false;
     });
     for (std::uint32_t& index : order) index = list.rows[index];
     list.rows = std::move(order);
