@@ -102,7 +102,9 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
         err << *message << '\n';
         return kExitUnreadable;
     }
-    AnalyseSource(doc, SavedPartText(bytes));
+    std::string source = SavedPartText(bytes);
+    std::string().swap(bytes);  // the file's bytes are no longer needed during the analysis
+    AnalyseSource(doc, std::move(source));
     if (auto message = forceRows(o, doc)) {
         err << *message << '\n';
         return kExitUsage;
