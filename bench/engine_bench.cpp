@@ -63,6 +63,10 @@ void BM_AnalysisRun(benchmark::State& state) {
         analysis.sourceText = page;
         RunReport report = RunAnalysis(analysis);
         benchmark::DoNotOptimize(report);
+        if (report.status == ScanStatus::kOutOfMemory) {
+            state.SkipWithError("out of memory");
+            break;
+        }
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page.size()));
     state.counters["page_MB"] = static_cast<double>(page.size()) / 1e6;
@@ -78,6 +82,10 @@ void BM_DocumentRun(benchmark::State& state) {
     for (auto _ : state) {
         auto report = AnalyseSource(doc, page);
         benchmark::DoNotOptimize(report);
+        if (report && report->status == ScanStatus::kOutOfMemory) {
+            state.SkipWithError("out of memory");
+            break;
+        }
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page.size()));
     state.counters["page_MB"] = static_cast<double>(page.size()) / 1e6;

@@ -78,11 +78,15 @@ int runCase(const Case& c) {
     const double megabytes = static_cast<double>(page.size()) / (1 << 20);
     Document doc;
     const auto start = std::chrono::steady_clock::now();
-    AnalyseSource(doc, std::move(page));
+    const auto report = AnalyseSource(doc, std::move(page));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const double peak = static_cast<double>(usage.ru_maxrss) / 1024;  // KiB to MiB
+    if (report && report->status == ScanStatus::kOutOfMemory) {
+        std::printf("%-14s %9.2f ran out of memory at %.1f MiB\n", c.name, megabytes, peak);
+        return 1;
+    }
     std::printf("%-14s %9.2f %9.3f %9.1f %9.1f %10.1f %8zu\n", c.name, megabytes, seconds,
                 seconds > 0 ? megabytes / seconds : 0.0, peak, megabytes > 0 ? peak / megabytes : 0.0,
                 doc.analysis.slWordBase.size());

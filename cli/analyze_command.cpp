@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <istream>
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -104,7 +105,12 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
     }
     std::string source = SavedPartText(bytes);
     std::string().swap(bytes);  // the file's bytes are no longer needed during the analysis
-    AnalyseSource(doc, std::move(source));
+    const std::optional<RunReport> report = AnalyseSource(doc, std::move(source));
+    if (report && report->status == ScanStatus::kOutOfMemory) {
+        // The lists are those of a document never analysed: print none of them.
+        err << "sumoran-cli: out of memory while analysing " << (o.input == "-" ? "standard input" : o.input) << '\n';
+        return kExitFailed;
+    }
     if (auto message = forceRows(o, doc)) {
         err << *message << '\n';
         return kExitUsage;

@@ -8,6 +8,8 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "engine/analysis.h"
+#include "engine/test_failingnew.h"
 
 namespace {
 
@@ -99,6 +101,25 @@ TEST(CliAnalyze, PageWithoutMarkupKeepsTheInitialCaption) {
     CliRun r = run({"--format=json"}, "just text");
     EXPECT_EQ(r.code, kExitOk);
     EXPECT_NE(r.out.find("\"caption\": \"Sumoran\""), std::string::npos);
+}
+
+TEST(CliAnalyze, RunOutOfMemoryPrintsOnlyTheMessage) {
+    // The combination table's first chunk is the run's allocation that fails.
+    const std::size_t exprChunk = ChunkedArray<ExprRecord>::kChunkSize * sizeof(ExprRecord);
+    const fs::path file = writeTemp("page.html", kPage);
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+    } cases[] = {{{}, "standard input"}, {{"--format=json", "-"}, "standard input"}, {{file.string()}, file.string()}};
+    for (const auto& c : cases) {
+        failingnew::FailAllocationOf(exprChunk);
+        CliRun r = run(c.args, kPage);
+        EXPECT_TRUE(failingnew::StopFailing());
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "sumoran-cli: out of memory while analysing " + c.input + "\n");
+    }
+    fs::remove(file);
 }
 
 TEST(CliAnalyze, UnreadableInputAndSettingsFiles) {

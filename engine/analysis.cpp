@@ -29,14 +29,17 @@ void returnFreedMemory() {
 #endif
 }
 
-// Scans the cleaned text and, unless it holds no markup, rebuilds the lists and the caption.
-// Each table is released as soon as its last reader is done, so that the lists being built and
-// the tables they come from are not all alive at once.
+// Scans the cleaned text and, unless it holds no markup or a table ran out of memory, rebuilds
+// the lists and the caption. A table that ran out has dropped entries, so lists built from it
+// would look complete without being so; the tables are only read after the scan, so what they
+// say then holds for the whole run. Each table is released as soon as its last reader is done,
+// so that the lists being built and the tables they come from are not all alive at once.
 ScanStatus scanAndBuild(AnalysisState& state, const TablesConsumer& onTables, const TablesConsumer& onScanned) {
     auto tables = std::make_unique<RunTables>();
     const std::string_view text = state.sourceText;
     ScanOutcome outcome = ScanPage(text, *tables, state.stopWords, state.koef, state.options);
     if (outcome.status == ScanStatus::kNoMarkup) return outcome.status;
+    if (tables->failed()) return ScanStatus::kOutOfMemory;
     if (onScanned) onScanned(*tables, text);
     state.caption = outcome.title + std::string(kCaptionSuffix);
     BuildExprList(*tables, text, state.slWordExpr, state.weTotals);

@@ -31,6 +31,11 @@ struct RunTables {
     TVocExprIndex exprs;
     TTxtIdxIndex phrases;  // run starts, words and phrase breaks
     TTxtIdxIndex markup;   // tags, words and every non-space delimiter
+
+    /// Returns whether any of the tables dropped an entry because memory ran out.
+    bool failed() const {
+        return stems.failed() || words.failed() || exprs.failed() || phrases.failed() || markup.failed();
+    }
 };
 
 /// Everything one document's analysis needs and leaves behind.
@@ -51,8 +56,9 @@ struct AnalysisState {
 
 /// The scanner's outcome.
 enum class ScanStatus {
-    kComplete,  // the page was scanned and the lists rebuilt
-    kNoMarkup,  // the text holds no "<": the lists, totals and caption keep the previous run's values
+    kComplete,     // the page was scanned and the lists rebuilt
+    kNoMarkup,     // the text holds no "<": the lists, totals and caption keep the previous run's values
+    kOutOfMemory,  // a run table ran out of memory: the lists, totals and caption keep the previous run's values
 };
 
 /// What a run reports for the time message.
@@ -68,7 +74,8 @@ using TablesConsumer = std::function<void(const RunTables& tables, std::string_v
 /// Runs one analysis over state.sourceText and releases it. `onTables` is called once the result
 /// lists are built, with the markup stream and the stem table (the other tables are already
 /// released and empty): this is where the sentence list is built. `onScanned` is called right
-/// after the scan with every table complete. Either may be empty.
+/// after the scan with every table complete. Either may be empty. When the status is kNoMarkup or
+/// kOutOfMemory, neither is called and the lists, totals and caption stay as they were.
 RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables = {}, const TablesConsumer& onScanned = {});
 
 /// Builds the time message "Время обработки: T сек., Скорость обработки: V Кб/сек." (Windows-1251)

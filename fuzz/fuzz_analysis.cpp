@@ -213,8 +213,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckDocument(doc);
     CheckSummary(doc);
 
-    if (c.analyseTwice) {
-        // The same page on the same document gives the same lists and summary.
+    if (c.analyseTwice && report && report->status != ScanStatus::kOutOfMemory) {
+        // The same page on the same document gives the same lists and summary (a second run that
+        // runs out of memory keeps the first run's).
         const auto stems = cellsOf(doc.wordBase), words = cellsOf(doc.wordFull), exprs = cellsOf(doc.wordExpr);
         const auto sentences = cellsOf(doc.sentences);
         const auto paragraphs = doc.summary.paragraphs;
