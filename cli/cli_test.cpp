@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -8,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/output.h"
 #include "engine/analysis.h"
 #include "engine/test_failingnew.h"
 
@@ -120,6 +122,47 @@ TEST(CliAnalyze, RunOutOfMemoryPrintsOnlyTheMessage) {
         EXPECT_EQ(r.err, "sumoran-cli: out of memory while analysing " + c.input + "\n");
     }
     fs::remove(file);
+}
+
+TEST(CliOutput, ControlCharactersOfPagesArePrintedAsEscapes) {
+    // `page` is the character as a Windows-1251 page holds it, empty when it cannot reach one (the
+    // page is cut at NUL, and Windows-1251 has no C1 character); `utf8` is what reaches the output.
+    const struct {
+        const char* name;
+        std::string page;
+        std::string utf8;
+        std::string text;
+        std::string tsv;
+        std::string json;
+    } cases[] = {
+        {"ESC", "\x1b", "\x1b", "\\x1b", "\\x1b", "\\u001b"},
+        {"BEL", "\x07", "\x07", "\\x07", "\\x07", "\\u0007"},
+        {"DEL", "\x7f", "\x7f", "\\x7f", "\\x7f", "\\u007f"},
+        {"backslash", "\\", "\\", "\\\\", "\\\\", "\\\\"},
+        {"forged escape", "\\x1b", "\\x1b", "\\\\x1b", "\\\\x1b", "\\\\x1b"},
+        {"tab", "\t", "\t", "\t", " ", "\\t"},
+        {"Cyrillic", "\xE4\xEE\xEC", "дом", "дом", "дом", "дом"},
+        {"undefined byte 0x98", "\x98", "\uFFFD", "\uFFFD", "\uFFFD", "\uFFFD"},
+        {"NUL", "", std::string(1, '\0'), "\\x00", "", "\\u0000"},
+        {"C1 NEL", "", "\u0085", "\\x85", "", "\\u0085"},
+        {"no-break space", "", "\u00A0", "\u00A0", "", "\u00A0"},
+    };
+    auto rawControl = [](unsigned char c) { return (c < 0x20 && c != '\t' && c != '\n') || c == 0x7F; };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(VisibleText("a" + c.utf8 + "b"), "a" + c.text + "b");
+        EXPECT_EQ(JsonString("a" + c.utf8 + "b"), "\"a" + c.json + "b\"");
+        if (c.page.empty()) continue;
+        const std::string page = "<html><body><p>\xD1\xEB\xEE\xE2\xEE a" + c.page + "b.</p></body></html>";
+        const CliRun text = run({"--show=all", "--all-types"}, page);
+        const CliRun tsv = run({"--format=tsv", "--show=all", "--all-types"}, page);
+        const CliRun json = run({"--format=json", "--all-types"}, page);
+        EXPECT_NE(text.out.find("Слово a" + c.text + "b."), std::string::npos) << text.out;
+        EXPECT_NE(tsv.out.find("Слово a" + c.tsv + "b."), std::string::npos) << tsv.out;
+        EXPECT_NE(json.out.find("Слово a" + c.json + "b."), std::string::npos) << json.out;
+        EXPECT_TRUE(std::ranges::none_of(text.out + tsv.out + json.out, rawControl));
+        EXPECT_TRUE(std::ranges::none_of(json.out, [](char ch) { return ch == '\t'; }));
+    }
 }
 
 TEST(CliAnalyze, UnreadableInputAndSettingsFiles) {

@@ -13,37 +13,32 @@ namespace {
 
 std::string utf8(std::string_view cp) { return cp1251::toUtf8(cp); }
 
-std::string jsonString(std::string_view cp) {
-    std::string out = "\"";
-    for (char c : utf8(cp)) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
-                    out += buf;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
+// The code point of the control character at `i` of UTF-8 text (C0, DEL or C1, which UTF-8
+// writes as 0xC2 0x80..0x9F), or -1; `length` is set to its bytes.
+int controlAt(std::string_view text, std::size_t i, std::size_t& length) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    length = 1;
+    if (c < 0x20 || c == 0x7F) return c;
+    if (c != 0xC2 || i + 1 >= text.size()) return -1;
+    const auto next = static_cast<unsigned char>(text[i + 1]);
+    if (next < 0x80 || next > 0x9F) return -1;
+    length = 2;
+    return next;
 }
+
+void appendHex(std::string& out, const char* format, int codePoint) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, format, static_cast<unsigned>(codePoint));
+    out += buf;
+}
+
+std::string cellText(std::string_view cp) {
+    std::string text = utf8(cp);
+    std::ranges::replace_if(text, [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    return VisibleText(text);
+}
+
+std::string jsonString(std::string_view cp) { return JsonString(utf8(cp)); }
 
 void writeJsonList(const ListModel& list, std::ostream& out) {
     out << "{\"columns\": [";
@@ -70,17 +65,11 @@ const ListModel& listOf(const Document& doc, Section section) {
     }
 }
 
-std::string tsvCell(std::string_view cp) {
-    std::string cell = utf8(cp);
-    std::ranges::replace_if(cell, [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-    return cell;
-}
-
 void writeTsv(const ListModel& list, std::ostream& out) {
-    for (std::size_t k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << tsvCell(list.columns[k].caption);
+    for (std::size_t k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << cellText(list.columns[k].caption);
     out << '\n';
     for (std::size_t r = 0; r < list.rows.size(); ++r) {
-        for (unsigned k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << tsvCell(list.cell(r, k));
+        for (unsigned k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << cellText(list.cell(r, k));
         out << '\n';
     }
 }
@@ -98,11 +87,11 @@ void writeAlignedList(const ListModel& list, std::ostream& out) {
     }
     std::vector<std::vector<std::string>> lines;
     std::vector<std::string> header;
-    for (std::size_t k : shown) header.push_back(utf8(list.shownCaption(static_cast<unsigned>(k))));
+    for (std::size_t k : shown) header.push_back(cellText(list.shownCaption(static_cast<unsigned>(k))));
     lines.push_back(std::move(header));
     for (std::size_t r = 0; r < list.rows.size(); ++r) {
         std::vector<std::string> line;
-        for (std::size_t k : shown) line.push_back(tsvCell(list.cell(r, static_cast<unsigned>(k))));
+        for (std::size_t k : shown) line.push_back(cellText(list.cell(r, static_cast<unsigned>(k))));
         lines.push_back(std::move(line));
     }
     std::vector<std::size_t> widths(shown.size(), 0);
@@ -119,22 +108,59 @@ void writeAlignedList(const ListModel& list, std::ostream& out) {
         while (!text.empty() && text.back() == ' ') text.pop_back();
         out << text << '\n';
     }
-    if (list.status) out << utf8(*list.status) << '\n';
+    if (list.status) out << VisibleText(utf8(*list.status)) << '\n';
 }
 
 void writeSummaryText(const Summary& summary, std::ostream& out) {
-    for (const SummaryParagraph& p : summary.paragraphs) out << utf8(p.text) << '\n';
+    for (const SummaryParagraph& p : summary.paragraphs) out << VisibleText(utf8(p.text)) << '\n';
 }
 
 void writeSummaryTsv(const Summary& summary, std::ostream& out) {
     out << "text\tbold\n";
-    for (const SummaryParagraph& p : summary.paragraphs) out << tsvCell(p.text) << '\t' << (p.bold ? 1 : 0) << '\n';
+    for (const SummaryParagraph& p : summary.paragraphs) out << cellText(p.text) << '\t' << (p.bold ? 1 : 0) << '\n';
 }
 
 constexpr std::string_view kPaneCaptions[] = {u8" Автореферат"_cp, u8" Реферируемый текст"_cp, u8" Словоосновы"_cp,
                                               u8" Слова"_cp, u8" Словосочетания"_cp};
 
 }  // namespace
+
+std::string VisibleText(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0, length = 1; i < utf8.size(); i += length) {
+        const int control = controlAt(utf8, i, length);
+        if (control == '\t' || control == '\n' || control == -1) {
+            if (utf8[i] == '\\') out += '\\';
+            out.append(utf8.substr(i, length));
+        } else {
+            appendHex(out, "\\x%02x", control);
+        }
+    }
+    return out;
+}
+
+std::string JsonString(std::string_view utf8) {
+    std::string out = "\"";
+    for (std::size_t i = 0, length = 1; i < utf8.size(); i += length) {
+        const int control = controlAt(utf8, i, length);
+        if (control == '\n') {
+            out += "\\n";
+        } else if (control == '\r') {
+            out += "\\r";
+        } else if (control == '\t') {
+            out += "\\t";
+        } else if (control != -1) {
+            appendHex(out, "\\u%04x", control);
+        } else if (utf8[i] == '"' || utf8[i] == '\\') {
+            out += '\\';
+            out += utf8[i];
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out + "\"";
+}
 
 void WriteJson(const Document& doc, std::ostream& out) {
     out << "{\"charset\": " << jsonString(CharsetName(doc.analysis.charsetIndex))

@@ -2,9 +2,19 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
+#include <string_view>
 
 #include "app/document.h"
 #include "cli/options.h"
+
+/// Returns UTF-8 text as text and TSV output print it: every control character but tab and line
+/// feed (C0, DEL and C1) as \xHH, the two lowercase hex digits of its code point, and a backslash
+/// as \\, so that a page's text can neither drive the terminal nor forge an escape.
+std::string VisibleText(std::string_view utf8);
+
+/// Returns UTF-8 text as a JSON string literal, every control character (C0, DEL and C1) escaped.
+std::string JsonString(std::string_view utf8);
 
 /// Prints the whole document as one JSON object.
 void WriteJson(const Document& doc, std::ostream& out);
