@@ -1,9 +1,13 @@
 #include "settings/settingsdir.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <system_error>
+#include <vector>
 
 #include "settings/textfile.h"
 
@@ -40,7 +44,80 @@ void seedFile(const std::filesystem::path& dataDir, const std::filesystem::path&
     WriteFileAtomically(target, installed.bytes);
 }
 
+// Whether `path`, or its nearest existing ancestor when it does not exist, belongs to a user other
+// than root; also when not even the root directory can be found.
+bool underAnotherUser(const std::filesystem::path& path, const ProcessIdentity& identity) {
+    for (std::filesystem::path p = path;; p = p.parent_path()) {
+        if (std::optional<uid_t> owner = identity.ownerOf(p)) return *owner != 0;
+        if (p.empty() || p == p.parent_path()) return true;
+    }
+}
+
+// Whether a process of root with this environment would write into another user's directories:
+// the environment is then that user's, whichever of its values the settings directory comes from.
+bool belongsToAnotherUser(const SettingsEnvironment& env, const ProcessIdentity& identity) {
+    const std::filesystem::path home(env.home);
+    if (home.is_absolute() && underAnotherUser(home, identity)) return true;
+    const std::filesystem::path dir = UserSettingsDirectory(env);
+    return !dir.empty() && underAnotherUser(dir.parent_path(), identity);
+}
+
+// Root's home directory, unless it is unknown, relative or another user's.
+std::optional<std::string> ownRootHome(const ProcessIdentity& identity) {
+    const SettingsEnvironment root{"", identity.rootHome};
+    if (!std::filesystem::path(root.home).is_absolute() || belongsToAnotherUser(root, identity)) return std::nullopt;
+    return root.home;
+}
+
+// The home directory of uid 0 in the password database; empty when it has none.
+std::string passwordDatabaseRootHome() {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    int error = 0;
+    while ((error = ::getpwuid_r(0, &entry, buffer.data(), buffer.size(), &found)) == ERANGE &&
+           buffer.size() < (std::size_t{1} << 20)) {
+        buffer.resize(buffer.size() * 2);
+    }
+    if (error != 0 || found == nullptr || entry.pw_dir == nullptr) return {};
+    return entry.pw_dir;
+}
+
 }  // namespace
+
+std::optional<uid_t> PathOwner(const std::filesystem::path& path) {
+    constexpr auto kUnknown = static_cast<uid_t>(-1);
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+        return kUnknown;
+    }
+    if (!S_ISLNK(link.st_mode) || link.st_uid != 0) return link.st_uid;
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0) return link.st_uid;  // a dangling link of root's
+    return target.st_uid;
+}
+
+ProcessIdentity CurrentProcessIdentity() { return {::geteuid(), PathOwner, passwordDatabaseRootHome()}; }
+
+std::filesystem::path OwnUserSettingsDirectory(const SettingsEnvironment& env, const ProcessIdentity& identity) {
+    std::filesystem::path dir = UserSettingsDirectory(env);
+    if (identity.effectiveUid != 0 || dir.empty() || !belongsToAnotherUser(env, identity)) return dir;
+    std::optional<std::string> rootHome = ownRootHome(identity);
+    if (!rootHome) return {};
+    return std::filesystem::path(*rootHome) / ".config" / "sumoran";
+}
+
+std::optional<std::string> RootHomeOverride(const SettingsEnvironment& env, const ProcessIdentity& identity) {
+    const std::filesystem::path home(env.home);
+    if (identity.effectiveUid != 0 || !home.is_absolute() || !underAnotherUser(home, identity)) return std::nullopt;
+    return ownRootHome(identity);
+}
+
+std::optional<std::string> RootHomeOverride() {
+    if (::geteuid() != 0) return std::nullopt;
+    return RootHomeOverride(CurrentSettingsEnvironment(), CurrentProcessIdentity());
+}
 
 SettingsEnvironment CurrentSettingsEnvironment() {
     return SettingsEnvironment{environmentValue("XDG_CONFIG_HOME"), environmentValue("HOME")};
@@ -77,10 +154,10 @@ std::filesystem::path UserSettingsDirectory(const SettingsEnvironment& env) {
 }
 
 std::filesystem::path SettingsDirectory(const std::filesystem::path& exeDir, DirectoryAccess exeDirAccess,
-                                        const SettingsEnvironment& env) {
+                                        const SettingsEnvironment& env, const ProcessIdentity& identity) {
     std::filesystem::path dataDir = DataDirectory(exeDir);
     if (dataDir == exeDir && exeDirAccess == DirectoryAccess::kWritable) return exeDir;
-    std::filesystem::path userDir = UserSettingsDirectory(env);
+    std::filesystem::path userDir = OwnUserSettingsDirectory(env, identity);
     if (userDir.empty() || !ensureDirectory(userDir)) return dataDir;
     seedFile(dataDir, userDir, kKoefFileName);
     seedFile(dataDir, userDir, kStopWordsFileName);

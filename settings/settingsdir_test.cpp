@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "settings/tempdir_for_tests.h"
 
 namespace settings {
@@ -112,6 +114,73 @@ TEST(SettingsDirChoice, InstalledProgramKeepsSettingsInTheUserDirectoryEvenWhenI
 TEST(SettingsDirChoice, InstalledProgramWithoutUserDirectoryReadsTheDefaultFiles) {
     InstalledTree tree;
     EXPECT_EQ(SettingsDirectory(tree.bin, DirectoryAccess::kReadOnly, {"", ""}), tree.data);
+}
+
+TEST(SettingsDirRoot, RootNeverWritesUnderAnotherUsersDirectories) {
+    // Root's home is /root; alice (1000) owns her home and its .config; /srv/cfg is root's.
+    const std::map<std::string, uid_t> owners = {
+        {"/", 0},
+        {"/home", 0},
+        {"/home/alice", 1000},
+        {"/home/alice/.config", 1000},
+        {"/root", 0},
+        {"/root/.config", 0},
+        {"/srv", 0},
+        {"/srv/cfg", 0},
+        {"/home/bob", 1001},
+        {"/home/odd", static_cast<uid_t>(-1)},
+    };
+    auto ownerOf = [&](const std::filesystem::path& p) -> std::optional<uid_t> {
+        auto it = owners.find(p.string());
+        return it == owners.end() ? std::nullopt : std::optional<uid_t>(it->second);
+    };
+    const std::string rootDir = "/root/.config/sumoran";
+    const struct {
+        const char* name;
+        uid_t euid;
+        std::string rootHome;
+        SettingsEnvironment env;
+        std::string settings;                 // OwnUserSettingsDirectory
+        std::optional<std::string> override;  // RootHomeOverride
+    } cases[] = {
+        {"alice herself", 1000, "/root", {"", "/home/alice"}, "/home/alice/.config/sumoran", std::nullopt},
+        {"alice with bob's HOME", 1000, "/root", {"", "/home/bob"}, "/home/bob/.config/sumoran", std::nullopt},
+        {"sudo: root's HOME", 0, "/root", {"", "/root"}, rootDir, std::nullopt},
+        {"sudo -E: alice's HOME", 0, "/root", {"", "/home/alice"}, rootDir, "/root"},
+        {"sudo -E: alice's XDG_CONFIG_HOME", 0, "/root", {"/home/alice/.config", "/home/alice"}, rootDir, "/root"},
+        {"root's XDG_CONFIG_HOME, alice's HOME", 0, "/root", {"/srv/cfg", "/home/alice"}, rootDir, "/root"},
+        {"alice's XDG_CONFIG_HOME, root's HOME", 0, "/root", {"/home/alice/.config", "/root"}, rootDir, std::nullopt},
+        {"missing XDG_CONFIG_HOME under alice's", 0, "/root", {"/home/alice/new/cfg", "/root"}, rootDir, std::nullopt},
+        {"missing XDG dir of root's", 0, "/root", {"/srv/cfg/new", "/root"}, "/srv/cfg/new/sumoran", std::nullopt},
+        {"relative XDG_CONFIG_HOME, alice's HOME", 0, "/root", {"cfg", "/home/alice"}, rootDir, "/root"},
+        {"HOME of an unknown owner", 0, "/root", {"", "/home/odd"}, rootDir, "/root"},
+        {"root's home unknown", 0, "", {"", "/home/alice"}, "", std::nullopt},
+        {"root's home is alice's", 0, "/home/alice", {"", "/home/alice"}, "", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProcessIdentity identity{c.euid, ownerOf, c.rootHome};
+        EXPECT_EQ(OwnUserSettingsDirectory(c.env, identity), std::filesystem::path(c.settings));
+        EXPECT_EQ(RootHomeOverride(c.env, identity), c.override);
+    }
+}
+
+TEST(SettingsDirRoot, CreatesNothingInAHomeOfAnotherUser) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a directory to another user";
+    TempDir exe;
+    TempDir home;
+    TempDir rootHome;
+    writeBytes(exe / "stopwords.txt", "installed stop words");
+    ASSERT_EQ(::chown(home.path().c_str(), 65534, 65534), 0);
+    ProcessIdentity identity = CurrentProcessIdentity();
+    identity.rootHome = rootHome.path().string();
+    for (const SettingsEnvironment& env :
+         {SettingsEnvironment{"", home.path().string()}, SettingsEnvironment{(home / ".config").string(), ""}}) {
+        std::filesystem::path dir = SettingsDirectory(exe.path(), DirectoryAccess::kReadOnly, env, identity);
+        EXPECT_EQ(dir, rootHome / ".config" / "sumoran");
+        EXPECT_EQ(readBytes(dir / "stopwords.txt"), "installed stop words");
+        EXPECT_EQ(testutil::directoryListing(home.path()), "");
+    }
 }
 
 TEST(SettingsDirProbe, TellsWritableDirectories) {
