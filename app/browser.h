@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
 #include <functional>
 
 class QWidget;
@@ -18,7 +19,14 @@ public:
     /// The commands of CommandStateChange.
     enum Command { kUpdateAll = -1, kForward = 1, kBack = 2 };
 
-    using Done = std::function<void(bool ok)>;
+    /// How a save ended.
+    enum class Saved {
+        kOk,        // the file holds the document's markup
+        kFailed,    // nothing was written: no such document, or it cannot be had
+        kTooLarge,  // nothing was written: the markup is longer than the caller allowed
+    };
+
+    using SaveDone = std::function<void(Saved result)>;
     using Counted = std::function<void(int count)>;
 
     explicit Browser(QObject* parent = nullptr) : QObject(parent) {}
@@ -37,19 +45,25 @@ public:
 
     /// True while a navigation or download is under way.
     virtual bool Busy() const = 0;
-    /// True when the browser holds an HTML document (false before the first navigation).
+    /// True when the browser holds an HTML document (false before the first navigation, after a
+    /// load that failed and after the page's render process ended).
     virtual bool HasDocument() const = 0;
     /// Returns the current address; "about:blank" for the blank page.
     virtual QString LocationURL() const = 0;
+    /// Returns the number of the document on screen. It changes whenever another top-level document
+    /// starts loading or the one on screen is lost, so that a result taken from an older document
+    /// can be told apart and dropped.
+    virtual quint64 PageSerial() const = 0;
 
     /// Writes the markup of the top-level document to `path`, single-byte in the page's own
-    /// encoding; `done(false)` when it cannot be saved.
-    virtual void SaveDocument(const QString& path, Done done) = 0;
+    /// encoding, without asking the server for it again; at most `maxBytes` bytes.
+    virtual void SaveDocument(const QString& path, qint64 maxBytes, SaveDone done) = 0;
     /// Counts the frames of the top-level document (0 when it has none or they cannot be had).
     virtual void CountFrames(Counted done) = 0;
-    /// Writes the markup of frame `index` (from 0) of the top-level document to `path`;
-    /// `done(false)` when that frame's document cannot be had (for example another origin's).
-    virtual void SaveFrame(int index, const QString& path, Done done) = 0;
+    /// Writes the markup of frame `index` (from 0) of the top-level document to `path`, at most
+    /// `maxBytes` bytes; kFailed when that frame's document cannot be had (for example another
+    /// origin's).
+    virtual void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) = 0;
 
 signals:
     /// A navigation of the page or of one of its frames is about to start.
@@ -63,4 +77,14 @@ signals:
     void NavigateComplete2();
     /// The document has finished loading.
     void DocumentComplete();
+
+    /// The page at `url` could not be loaded, for `reason` (a Russian text); no document follows.
+    void LoadFailed(const QString& url, const QString& reason);
+    /// The page's render process ended (it crashed or was killed); the document on screen is lost.
+    void RenderProcessTerminated(const QString& reason);
+    /// The browser refused something the page asked for or did (a navigation, a download, a
+    /// permission, a dialog, a window); `text` says what, in Russian, for the status bar.
+    void Refused(const QString& text);
+    /// The user clicked a link whose scheme the browser does not show; the link was not followed.
+    void ExternalLinkClicked(const QUrl& url);
 };

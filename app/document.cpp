@@ -11,11 +11,13 @@ Document::Document() : compareText(sorting::LocaleTextCompare()) {
 std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
     if (source.empty()) return std::nullopt;
     doc.analysis.sourceText = std::move(source);
-    doc.summary.paragraphs.clear();
     RunReport report = RunAnalysis(doc.analysis, [&doc](const RunTables& tables, std::string_view text) {
         BuildSentenceList(doc.sentences, tables.markup, tables.stems, text, doc.analysis.wfTotals.totalCount,
                           doc.decimalSeparator);
     });
+    // A run that ran out of memory changed nothing: everything shown stays as it was.
+    if (report.status == ScanStatus::kOutOfMemory) return report;
+    doc.summary.paragraphs.clear();
     doc.wbExtraFilter.clear();
     doc.wfExtraFilter.clear();
     doc.weExtraFilter.clear();

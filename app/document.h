@@ -47,7 +47,8 @@ struct Document {
 /// Analyses a page source as the browser layer hands it over (single-byte, CR LF lines): cleans
 /// and converts it, scans it, builds the sentence list, rebuilds the three result lists with
 /// emptied additional filters and the summary without a limit, and sets the time message.
-/// An empty source starts no run and returns nothing.
+/// An empty source starts no run and returns nothing; a run that ran out of memory
+/// (ScanStatus::kOutOfMemory) leaves the lists, the summary and the time message as they were.
 std::optional<RunReport> AnalyseSource(Document& doc, std::string source);
 
 /// Rebuilds the stem list from the last analysis with its current filters and sort column.

@@ -25,9 +25,10 @@ public:
     QString location = QStringLiteral("about:blank");
     bool canGoBack = false;                         // sent by simulateLoad
     bool canGoForward = false;                      // sent by simulateLoad
-    std::optional<QByteArray> document;             // what SaveDocument writes; none: done(false)
+    std::optional<QByteArray> document;             // what SaveDocument writes; none: kFailed
     std::vector<std::optional<QByteArray>> frames;  // the frame count and each frame's bytes; none: it fails
     bool holdCompletions = false;                   // completions wait for releaseCompletions()
+    quint64 serial = 1;                             // the page serial; simulateLoad counts it up
 
     // What was asked of it.
     QStringList navigated;
@@ -56,34 +57,28 @@ public:
     bool Busy() const override { return busy; }
     bool HasDocument() const override { return hasDocument; }
     QString LocationURL() const override { return location; }
+    quint64 PageSerial() const override { return serial; }
 
-    /// Writes `document` to `path` when the completion runs; done(false) without a document or
-    /// when the file cannot be written.
-    void SaveDocument(const QString& path, Done done) override {
+    /// Writes `document` to `path` when the completion runs; kFailed without a document or when
+    /// the file cannot be written, kTooLarge past `maxBytes`.
+    void SaveDocument(const QString& path, qint64 maxBytes, SaveDone done) override {
         savedDocuments << path;
-        complete([this, path, done = std::move(done)] {
-            const bool ok = document && write(path, *document);
-            if (done) done(ok);
-        });
+        complete([this, path, maxBytes, done = std::move(done)] { done(save(document, path, maxBytes)); });
     }
 
     /// Gives the size of `frames`.
     void CountFrames(Counted done) override {
         ++frameCounts;
-        complete([this, done = std::move(done)] {
-            if (done) done(static_cast<int>(frames.size()));
-        });
+        complete([this, done = std::move(done)] { done(static_cast<int>(frames.size())); });
     }
 
-    /// Writes `frames[index]` to `path` when the completion runs; done(false) for an index out of
-    /// range, a frame without bytes, or a file that cannot be written.
-    void SaveFrame(int index, const QString& path, Done done) override {
+    /// Writes `frames[index]` to `path` when the completion runs; kFailed for an index out of
+    /// range, a frame without bytes, or a file that cannot be written, kTooLarge past `maxBytes`.
+    void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) override {
         savedFrames.emplace_back(index, path);
-        complete([this, index, path, done = std::move(done)] {
+        complete([this, index, path, maxBytes, done = std::move(done)] {
             const bool known = index >= 0 && static_cast<std::size_t>(index) < frames.size();
-            const bool ok = known && frames[static_cast<std::size_t>(index)] &&
-                            write(path, *frames[static_cast<std::size_t>(index)]);
-            if (done) done(ok);
+            done(save(known ? frames[static_cast<std::size_t>(index)] : std::nullopt, path, maxBytes));
         });
     }
 
@@ -99,6 +94,7 @@ public:
     /// Emits the events of one complete page load of `url` in the real browser's order, showing
     /// `title` when given: the browser is busy in between and afterwards holds that document.
     void simulateLoad(const QString& url, const QString& title = {}) {
+        ++serial;
         emit BeforeNavigate2(url);
         busy = true;
         emit DownloadBegin();
@@ -118,9 +114,12 @@ public:
     }
 
 private:
-    static bool write(const QString& path, const QByteArray& bytes) {
+    static Saved save(const std::optional<QByteArray>& bytes, const QString& path, qint64 maxBytes) {
+        if (!bytes) return Saved::kFailed;
+        if (bytes->size() > maxBytes) return Saved::kTooLarge;
         QFile file(path);
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+        const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(*bytes) == bytes->size();
+        return ok ? Saved::kOk : Saved::kFailed;
     }
 
     // Queued on this object, so a completion still waiting when the fake is destroyed is dropped.

@@ -5,10 +5,12 @@
 #include <QScreen>
 #include <QMessageBox>
 #include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <unistd.h>
 
 #include "app/aboutbox.h"
+#include "app/application.h"
 #include "app/mainform.h"
 #include "app/startup.h"
 #include "app/webenginebrowser.h"
@@ -16,16 +18,10 @@
 #include "settings/settingsdir.h"
 #include "views/qt/qtext.h"
 
-int main(int argc, char** argv) {
-    // The web engine's sandbox refuses to start as root; it has to be off before the engine starts.
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        std::cerr << "sumoran: running as root, the web engine's sandbox is disabled\n";
-    }
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sumoran"));
+namespace {
 
+// Builds the windows and runs the event loop.
+int run(int argc, char** argv) {
     const auto directory = settings::SettingsDirectory(settings::ExecutableDirectory());
     StartupResult startup = LoadStartupSettings(directory, settings::UserDecimalSeparator());
     if (startup.error) {
@@ -47,5 +43,25 @@ int main(int argc, char** argv) {
         QFileInfo file(address);
         form.OpenAddress(file.exists() ? file.absoluteFilePath() : address);
     }
-    return app.exec();
+    return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The web engine's sandbox refuses to start as root; it has to be off before the engine starts.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        std::cerr << "sumoran: running as root, the web engine's sandbox is disabled\n";
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sumoran"));
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        // An error that escapes the loop itself ends the program, after the same box.
+        QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), QString::fromLocal8Bit(e.what()));
+        return EXIT_FAILURE;
+    }
 }

@@ -8,8 +8,10 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,6 +31,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "app/address.h"
 #include "app/pagesourceextractor.h"
@@ -82,6 +85,24 @@ QToolBar* flatToolBar(const char* name) {
 }
 
 // A status bar with one panel that takes the bar's whole width.
+// True when the web engine runs without its sandbox (the program switches it off as root).
+bool SandboxIsOff() {
+    const QByteArray value = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    return (!value.isEmpty() && value != "0") || qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--no-sandbox");
+}
+
+// Clears a flag when it goes out of scope, also when an exception passes.
+class FlagReset {
+public:
+    explicit FlagReset(bool& flag) : flag_(flag) {}
+    ~FlagReset() { flag_ = false; }
+    FlagReset(const FlagReset&) = delete;
+    FlagReset& operator=(const FlagReset&) = delete;
+
+private:
+    bool& flag_;
+};
+
 QStatusBar* onePanelStatusBar(QLabel*& panel, const char* name) {
     auto* bar = new QStatusBar;
     bar->setSizeGripEnabled(false);
@@ -110,6 +131,13 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     statusBar()->addWidget(timePanel_ = new QLabel, 1);
     timePanel_->setObjectName(QStringLiteral("sbMain"));
     statusBar()->setSizeGripEnabled(false);
+    if (SandboxIsOff()) {
+        auto* note = new QLabel(::geteuid() == 0 ? u("Песочница веб-движка отключена: программа запущена от имени root")
+                                                 : u("Песочница веб-движка отключена"));
+        note->setObjectName(QStringLiteral("sbSandbox"));
+        note->setAccessibleName(note->text());
+        statusBar()->addPermanentWidget(note);
+    }
     resize(800, 600);
     applyResizeRule();
     setWindowTitle(QStringLiteral("Sumoran"));
@@ -119,8 +147,20 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
                                             QFileDialog::DontConfirmOverwrite);
     };
     reportError_ = [this](const QString& message) { QMessageBox::critical(this, QStringLiteral("Sumoran"), message); };
+    askExternalLink_ = [this](const QUrl& url) {
+        const QString question = u("Страница ведёт по адресу\n%1\n\nОткрыть его в программе, которую система назначила "
+                                   "для таких адресов?")
+                                     .arg(url.toDisplayString().left(300));
+        return QMessageBox::question(this, QStringLiteral("Sumoran"), question, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
 
-    extractor_ = new PageSourceExtractor(*browser_, tempDir_.path(), this);
+    // The page files go into a directory of their own under the system's temporary directory;
+    // when that is missing, nothing is made anywhere else (an empty temporary path would put it
+    // in the current or the root directory) and the analysis is refused.
+    tempBase_ = qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"));
+    if (QFileInfo(tempBase_).isDir()) tempDir_ = std::make_unique<QTemporaryDir>(QDir(tempBase_).filePath(u("sumoran-XXXXXX")));
+    extractor_ = new PageSourceExtractor(*browser_, temporaryDirectory(), this);
     stopWordsEditor_ = new TFormEditStopWords(std::move(settings.stopWordItems),
                                               settingsDirectory_ / settings::kStopWordsFileName, this);
     koefEditor_ = new TFormEditKoef(this);
@@ -134,6 +174,10 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     connect(browser_.get(), &Browser::NavigateComplete2, this,
             [this] { browserStatusPanel_->setText(u("Navigate complete")); });
     connect(browser_.get(), &Browser::DocumentComplete, this, &TFormMain::onDocumentComplete);
+    connect(browser_.get(), &Browser::LoadFailed, this, &TFormMain::onLoadFailed);
+    connect(browser_.get(), &Browser::RenderProcessTerminated, this, &TFormMain::onRenderProcessTerminated);
+    connect(browser_.get(), &Browser::Refused, this, [this](const QString& text) { browserStatusPanel_->setText(text); });
+    connect(browser_.get(), &Browser::ExternalLinkClicked, this, &TFormMain::onExternalLinkClicked);
 }
 
 TFormMain::~TFormMain() {
@@ -230,7 +274,9 @@ QWidget* TFormMain::buildBrowserArea() {
     cbURLNavigator_->setToolTip(u("URL"));
     cbURLNavigator_->setAccessibleName(u("URL"));
     bar->addWidget(cbURLNavigator_);
-    connect(cbURLNavigator_->lineEdit(), &QLineEdit::returnPressed, this, &TFormMain::Go);
+    // Enter is taken before the combo box sees it: the box would also report it as the choice of
+    // a list item when the text is in the history, and the address would be visited twice.
+    cbURLNavigator_->lineEdit()->installEventFilter(this);
     connect(cbURLNavigator_, &QComboBox::activated, this, [this] { Go(); });
     connect(addTool(bar, "tbGo", IconId::kGo, "Переход"), &QAction::triggered, this, &TFormMain::Go);
     bar->addSeparator();
@@ -522,6 +568,13 @@ void TFormMain::resizeEvent(QResizeEvent* event) {
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cbURLNavigator_->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Go();
+            return true;
+        }
+    }
     if (watched == splitterResult_ && event->type() == QEvent::Resize) {
         const int h = splitterResult_->height();
         splitterResult_->setSizes({h / 2, h - h / 2 - kSplitterWidth});
@@ -621,20 +674,58 @@ void TFormMain::onDocumentComplete() {
     ExtractAndAnalyse();
 }
 
-void TFormMain::ExtractAndAnalyse() {
-    if (analysisRunning_) return;
-    analysisRunning_ = true;
-    extractor_->Extract([this](std::string source) {
-        if (!source.empty()) runAnalysis(std::move(source));
+void TFormMain::onLoadFailed(const QString& url, const QString& reason) {
+    pfDocumentLoad_->setTextVisible(false);
+    browserStatusPanel_->setText(u("Не удалось загрузить страницу %1: %2").arg(url, reason));
+}
+
+void TFormMain::onRenderProcessTerminated(const QString& reason) {
+    // The page being taken is gone; the results of the last analysis stay on screen.
+    if (analysisRunning_ && extractor_->running()) {
+        extractor_->Cancel();
         analysisRunning_ = false;
+    }
+    pfDocumentLoad_->setTextVisible(false);
+    browserStatusPanel_->setText(u("Процесс отображения страницы завершился (%1); результаты анализа сохранены").arg(reason));
+}
+
+void TFormMain::onExternalLinkClicked(const QUrl& url) {
+    if (askExternalLink_(url)) QDesktopServices::openUrl(url);
+}
+
+void TFormMain::ExtractAndAnalyse() {
+    if (analysisRunning_) {
+        // A request for the page being taken is dropped; one for a page that has replaced it
+        // ends the old extraction, whose result could only be stale.
+        if (!extractor_->running() || extractor_->pageSerial() == browser_->PageSerial()) return;
+        extractor_->Cancel();
+        analysisRunning_ = false;
+    }
+    if (temporaryDirectory().isEmpty()) {
+        const QString reason = tempDir_ ? tempDir_->errorString() : u("каталога нет");
+        browserStatusPanel_->setText(u("Не удалось создать временный каталог в %1 (%2): анализ невозможен").arg(tempBase_, reason));
+        return;
+    }
+    analysisRunning_ = true;
+    extractor_->Extract([this](ExtractResult result) {
+        FlagReset reset(analysisRunning_);
+        if (!result.note.isEmpty()) browserStatusPanel_->setText(result.note);
+        if (!result.source.empty()) runAnalysis(std::move(result.source));
     });
 }
 
 void TFormMain::runAnalysis(std::string source) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct CursorReset {
+        ~CursorReset() { QApplication::restoreOverrideCursor(); }
+    } cursorReset;
+    auto report = AnalyseSource(doc_, std::move(source));
+    if (report && report->status == ScanStatus::kOutOfMemory) {
+        reportError_(u("Недостаточно памяти для анализа страницы. Показаны результаты прежнего анализа."));
+        return;
+    }
     reReferat_->clear();
     setResultButtonsEnabled(false);
-    auto report = AnalyseSource(doc_, std::move(source));
     charsetPanel_->setText(FromCp1251(CharsetName(doc_.analysis.charsetIndex)));
     if (report && report->status == ScanStatus::kComplete) setWindowTitle(FromCp1251(doc_.analysis.caption));
     showLists();
@@ -651,7 +742,6 @@ void TFormMain::runAnalysis(std::string source) {
         limitActions_[kNoLimitItem]->setChecked(true);
     }
     for (QWidget* w : typeFilterButtons_) w->setEnabled(true);
-    QApplication::restoreOverrideCursor();
 }
 
 void TFormMain::showLists() {

@@ -32,6 +32,7 @@ class QTableView;
 class QTextEdit;
 class QToolBar;
 class QToolButton;
+class QUrl;
 class ListTableModel;
 class PageSourceExtractor;
 class TFormEditKoef;
@@ -55,14 +56,18 @@ public:
     void setSaveFileNameAsker(std::function<QString()> ask) { askSaveFileName_ = std::move(ask); }
     /// Replaces the error message box (the message in place of the dialog).
     void setErrorReporter(std::function<void(const QString&)> report) { reportError_ = std::move(report); }
+    /// Replaces the question whether to hand a link of an external scheme to the desktop (true: yes).
+    void setExternalLinkAsker(std::function<bool(const QUrl&)> ask) { askExternalLink_ = std::move(ask); }
 
     const Document& document() const { return doc_; }
     bool analysisRunning() const { return analysisRunning_; }
     QString docAddress() const { return docAddress_; }
     TFormEditStopWords* stopWordsEditor() const { return stopWordsEditor_; }
     TFormEditKoef* koefEditor() const { return koefEditor_; }
-    /// The directory of the temporary page files.
-    QString temporaryDirectory() const { return tempDir_.path(); }
+    /// The directory of the temporary page files (empty when it could not be made).
+    QString temporaryDirectory() const { return tempDir_ && tempDir_->isValid() ? tempDir_->path() : QString(); }
+    /// The extractor that takes the page from the browser.
+    PageSourceExtractor* extractor() const { return extractor_; }
 
 public slots:
     /// Takes the page from the browser and analyses it, unless an analysis is under way.
@@ -101,6 +106,9 @@ private:
     void onCommandStateChange(int command, bool enable);
     void onTitleChange(const QString& title);
     void onDocumentComplete();
+    void onLoadFailed(const QString& url, const QString& reason);
+    void onRenderProcessTerminated(const QString& reason);
+    void onExternalLinkClicked(const QUrl& url);
 
     void runAnalysis(std::string source);
     void showLists();
@@ -130,7 +138,8 @@ private:
     std::unique_ptr<Browser> browser_;
     Document doc_;
     std::filesystem::path settingsDirectory_;
-    QTemporaryDir tempDir_;
+    QString tempBase_;                        // the system's temporary directory, as the user set it
+    std::unique_ptr<QTemporaryDir> tempDir_;  // the page files' own directory in it
     PageSourceExtractor* extractor_ = nullptr;
     bool analysisRunning_ = false;
     QString docAddress_;
@@ -139,6 +148,7 @@ private:
     TFormEditKoef* koefEditor_ = nullptr;
     std::function<QString()> askSaveFileName_;
     std::function<void(const QString&)> reportError_;
+    std::function<bool(const QUrl&)> askExternalLink_;
 
     // Browser area.
     QComboBox* cbURLNavigator_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
 #include <QTextEdit>
@@ -14,6 +15,7 @@
 #include <QtTest>
 
 #include "app/fakebrowser.h"
+#include "app/pagesourceextractor.h"
 
 namespace {
 
@@ -86,6 +88,8 @@ private slots:
         QCOMPARE(child<QToolButton>("ToolButton1")->accessibleName(), u("Фильтр словооснов"));
         QCOMPARE(child<QTextEdit>("reReferat")->accessibleName(), u("reReferat"));
         QCOMPARE(child<QTableView>("lvWordExpr")->accessibleName(), u("lvWordExpr"));
+        // The tests run with the web engine's sandbox off, and the window says so.
+        QVERIFY(child<QLabel>("sbSandbox")->text().startsWith(u("Песочница веб-движка отключена")));
     }
 
     void documentCompleteAnalysesThePage() {
@@ -121,6 +125,146 @@ private slots:
         form_->ExtractAndAnalyse();
         QTRY_VERIFY(!form_->analysisRunning());
         QCOMPARE(browser_->savedDocuments.size(), 2);
+    }
+
+    void aNewPageReplacesAnExtractionOfTheOldOne() {
+        browser_->hasDocument = true;
+        browser_->location = QStringLiteral("file:///tmp/old.html");
+        browser_->document = QByteArray("<html><body><p>old words here</p></body></html>");
+        browser_->holdCompletions = true;
+        form_->ExtractAndAnalyse();
+        QVERIFY(form_->analysisRunning());
+        // Another page is on screen before the first extraction has its document.
+        ++browser_->serial;
+        browser_->document = QByteArray("<html><body><p>new words here</p></body></html>");
+        form_->ExtractAndAnalyse();
+        QCOMPARE(browser_->savedDocuments.size(), 2);
+        while (browser_->heldCompletions() > 0) browser_->releaseCompletions();
+        QVERIFY(!form_->analysisRunning());
+        const WordList& words = form_->document().analysis.slWordFull;
+        auto has = [&](const char* w) {
+            return std::any_of(words.begin(), words.end(), [&](const auto& e) { return e.text == w; });
+        };
+        QVERIFY(has("new"));
+        QVERIFY(!has("old"));
+    }
+
+    void aPageThatChangesDuringTheExtractionIsDropped() {
+        browser_->hasDocument = true;
+        browser_->location = QStringLiteral("file:///tmp/page.html");
+        browser_->document = page1251();
+        browser_->frames = {QByteArray("<p>one</p>"), QByteArray("<p>two</p>")};
+        browser_->holdCompletions = true;
+        form_->ExtractAndAnalyse();
+        browser_->releaseCompletions();  // the document is saved
+        ++browser_->serial;              // and then the page is left
+        while (browser_->heldCompletions() > 0) browser_->releaseCompletions();
+        QVERIFY(!form_->analysisRunning());
+        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 0);
+        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+    }
+
+    void boundsOnFramesAndSizeSayWhatWasLeftOut_data() {
+        QTest::addColumn<int>("maxFrames");
+        QTest::addColumn<int>("documentBytes");
+        QTest::addColumn<int>("frameBytes");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<bool>("analysed");
+        QTest::addColumn<bool>("lastFrameRead");
+        constexpr int kMiB = 1 << 20;
+        QTest::newRow("frames past the bound") << 2 << 0 << 0 << u("Кадров на странице: 3, прочитаны первые 2") << true
+                                               << false;
+        QTest::newRow("a document too large") << 64 << 2 * kMiB << 0
+                                              << u("Исходный текст страницы больше 1 МБ: анализ не выполнен") << false
+                                              << false;
+        QTest::newRow("frames too large")
+            << 64 << 0 << kMiB / 2 << u("Исходный текст страницы больше 1 МБ: проанализирована часть, что поместилась")
+            << true << false;
+        QTest::newRow("within the bounds") << 64 << 0 << 1000 << QString() << true << true;
+    }
+
+    void boundsOnFramesAndSizeSayWhatWasLeftOut() {
+        QFETCH(int, maxFrames);
+        QFETCH(int, documentBytes);
+        QFETCH(int, frameBytes);
+        QFETCH(QString, note);
+        QFETCH(bool, analysed);
+        QFETCH(bool, lastFrameRead);
+        form_->extractor()->setLimits(maxFrames, 1 << 20);
+        auto frame = [&](const char* word) {
+            QByteArray bytes = QByteArray("<html><body><p>") + word + "</p>";
+            return bytes + QByteArray(std::max<int>(0, frameBytes - bytes.size()), ' ') + "</body></html>";
+        };
+        browser_->frames = {frame("alpha"), frame("beta"), frame("gamma")};
+        QByteArray document = page1251();
+        document += QByteArray(std::max<int>(0, documentBytes - document.size()), ' ');
+        browser_->document = document;
+        browser_->simulateLoad(QStringLiteral("http://example.org/"));
+        QTRY_VERIFY(!form_->analysisRunning());
+        QCOMPARE(child<QLabel>("sbBrowserText")->text(), note.isEmpty() ? u("Document complete") : note);
+        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount() > 0, analysed);
+        const WordList& words = form_->document().analysis.slWordFull;
+        const bool gamma = std::any_of(words.begin(), words.end(), [](const auto& e) { return e.text == "gamma"; });
+        QCOMPARE(gamma, lastFrameRead);
+        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+    }
+
+    void anExtractionThatDoesNotFinishIsGivenUp() {
+        form_->extractor()->setTimeout(1000);
+        browser_->hasDocument = true;
+        browser_->location = QStringLiteral("http://example.org/");
+        browser_->document = page1251();
+        browser_->holdCompletions = true;
+        form_->ExtractAndAnalyse();
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), 5000);
+        QCOMPARE(child<QLabel>("sbBrowserText")->text(),
+                 u("Страница не отдала исходный текст за 1 с: анализ не выполнен"));
+        browser_->releaseCompletions();  // the late answer changes nothing
+        QCoreApplication::processEvents();
+        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 0);
+        // The next request is taken.
+        browser_->holdCompletions = false;
+        form_->ExtractAndAnalyse();
+        QTRY_VERIFY(!form_->analysisRunning());
+        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 3);
+    }
+
+    void aTemporaryDirectoryThatCannotBeMadeRefusesTheAnalysis() {
+        const QByteArray tmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", "/nonexistent/sumoran-tmp");
+        browser_ = new FakeBrowser;
+        form_ = std::make_unique<TFormMain>(browser_, StartupSettings{});
+        tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp);
+        QVERIFY(form_->temporaryDirectory().isEmpty());
+        browser_->document = page1251();
+        browser_->simulateLoad(QStringLiteral("http://example.org/"));
+        QVERIFY(!form_->analysisRunning());
+        QVERIFY(browser_->savedDocuments.isEmpty());
+        QVERIFY(child<QLabel>("sbBrowserText")->text().startsWith(
+            u("Не удалось создать временный каталог в /nonexistent/sumoran-tmp")));
+    }
+
+    void loadFailuresAndCrashesKeepTheResults() {
+        loadPage(page1251());
+        const int rows = child<QTableView>("lvDocumentText")->model()->rowCount();
+        emit browser_->LoadFailed(u("http://no.such.host/"), u("адрес сервера не найден"));
+        QCOMPARE(child<QLabel>("sbBrowserText")->text(),
+                 u("Не удалось загрузить страницу http://no.such.host/: адрес сервера не найден"));
+        browser_->holdCompletions = true;
+        form_->ExtractAndAnalyse();
+        QVERIFY(form_->analysisRunning());
+        emit browser_->RenderProcessTerminated(u("процесс остановлен"));
+        QVERIFY(!form_->analysisRunning());
+        QVERIFY(child<QLabel>("sbBrowserText")->text().startsWith(u("Процесс отображения страницы завершился")));
+        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), rows);
+    }
+
+    void enterInTheAddressBoxNavigatesOnce() {
+        auto* box = child<QComboBox>("cbURLNavigator");
+        emit browser_->BeforeNavigate2(u("http://example.org/"));  // the address is in the history
+        box->setEditText(u("http://example.org/"));
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        QCOMPARE(browser_->navigated, QStringList{u("http://example.org/")});
     }
 
     void aSingleFrameIsNotTakenThreeFramesFollowThePage() {

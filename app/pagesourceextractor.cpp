@@ -2,57 +2,151 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "engine/pagesource.h"
 
+namespace {
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+QString Megabytes(qint64 bytes) { return QString::number(bytes >> 20); }
+
+}  // namespace
+
 PageSourceExtractor::PageSourceExtractor(Browser& browser, QString directory, QObject* parent)
-    : QObject(parent), browser_(browser), directory_(std::move(directory)) {}
+    : QObject(parent), browser_(browser), directory_(std::move(directory)) {
+    watchdog_.setSingleShot(true);
+    watchdog_.setInterval(kDefaultTimeoutMs);
+    connect(&watchdog_, &QTimer::timeout, this, [this] {
+        const int seconds = watchdog_.interval() / 1000;
+        finish({{}, u("Страница не отдала исходный текст за %1 с: анализ не выполнен").arg(seconds)});
+    });
+}
 
 QString PageSourceExtractor::partPath(int part) const {
     return QDir(directory_).filePath(QString::number(part) + QStringLiteral(".html"));
 }
 
+void PageSourceExtractor::addNote(const QString& note) {
+    if (!note_.isEmpty()) note_ += QStringLiteral("; ");
+    note_ += note;
+}
+
 void PageSourceExtractor::Extract(Done done) {
+    Cancel();
     if (browser_.Busy() || !browser_.HasDocument() || browser_.LocationURL() == QStringLiteral("about:blank")) {
         done({});
         return;
     }
-    QPointer<PageSourceExtractor> self(this);
-    browser_.SaveDocument(partPath(0), [self, done](bool) {
-        if (!self) return;
-        self->browser_.CountFrames([self, done](int count) {
-            if (!self) return;
-            // A page with a single frame is taken without that frame.
-            self->saveFrames(count < 2 ? 0 : count, 0, done);
-        });
+    const quint64 attempt = ++attempt_;
+    serial_ = browser_.PageSerial();
+    running_ = true;
+    done_ = std::move(done);
+    savedFrames_ = 0;
+    used_ = 0;
+    note_.clear();
+    watchdog_.start();
+    browser_.SaveDocument(partPath(0), maxBytes_, [this, attempt](Browser::Saved saved) {
+        if (current(attempt)) savedDocument(attempt, saved);
+    });
+}
+
+void PageSourceExtractor::Cancel() {
+    if (!running_) return;
+    ++attempt_;
+    running_ = false;
+    watchdog_.stop();
+    done_ = nullptr;
+    removeParts();
+}
+
+// True when a callback belongs to the extraction under way and the page it reads is still the one
+// on screen; a page that changed meanwhile ends the extraction without a source.
+bool PageSourceExtractor::current(quint64 attempt) {
+    if (!running_ || attempt != attempt_) return false;
+    if (browser_.PageSerial() == serial_) return true;
+    note_.clear();
+    finish({});
+    return false;
+}
+
+void PageSourceExtractor::savedDocument(quint64 attempt, Browser::Saved saved) {
+    if (saved == Browser::Saved::kTooLarge) {
+        finish({{}, u("Исходный текст страницы больше %1 МБ: анализ не выполнен").arg(Megabytes(maxBytes_))});
+        return;
+    }
+    used_ = QFileInfo(partPath(0)).size();
+    browser_.CountFrames([this, attempt](int count) {
+        if (!current(attempt)) return;
+        // A page with a single frame is taken without that frame.
+        if (count < 2) count = 0;
+        if (count > maxFrames_) {
+            addNote(u("Кадров на странице: %1, прочитаны первые %2").arg(count).arg(maxFrames_));
+            count = maxFrames_;
+        }
+        savedFrames_ = count;
+        saveFrames(attempt, count, 0);
     });
 }
 
 // Saves frames next .. count - 1 one after another, then collects all parts.
-void PageSourceExtractor::saveFrames(int count, int next, Done done) {
+void PageSourceExtractor::saveFrames(quint64 attempt, int count, int next) {
     if (next >= count) {
-        done(collect(count));
+        ExtractResult result = collect(count);
+        finish(std::move(result));
         return;
     }
-    QPointer<PageSourceExtractor> self(this);
-    browser_.SaveFrame(next, partPath(next + 1), [self, count, next, done](bool) {
-        if (self) self->saveFrames(count, next + 1, done);
+    const QString path = partPath(next + 1);
+    browser_.SaveFrame(next, path, maxBytes_ - used_, [this, attempt, count, next, path](Browser::Saved saved) {
+        if (!current(attempt)) return;
+        if (saved == Browser::Saved::kTooLarge) {
+            // What is saved so far fits; the frames from here on are left out.
+            addNote(u("Исходный текст страницы больше %1 МБ: проанализирована часть, что поместилась")
+                        .arg(Megabytes(maxBytes_)));
+            finish(collect(next));
+            return;
+        }
+        used_ += QFileInfo(path).size();
+        saveFrames(attempt, count, next + 1);
     });
 }
 
 // Reads, converts and deletes the part files: the page, then the frames in order. A part that was
-// not saved is missing from the result.
-std::string PageSourceExtractor::collect(int frames) const {
-    std::string source;
+// not saved is missing from the result; a part that would take the source past its bound is left
+// out with the ones after it.
+ExtractResult PageSourceExtractor::collect(int frames) const {
+    ExtractResult result;
     for (int part = 0; part <= frames; ++part) {
         QFile file(partPath(part));
         if (!file.exists()) continue;
         if (file.open(QIODevice::ReadOnly)) {
-            QByteArray bytes = file.readAll();
-            source += SavedPartText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-            file.close();
+            const QByteArray bytes = file.readAll();
+            std::string text = SavedPartText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+            if (static_cast<qint64>(result.source.size() + text.size()) > maxBytes_) {
+                result.note = u("Исходный текст страницы больше %1 МБ: %2")
+                                  .arg(Megabytes(maxBytes_),
+                                       part == 0 ? u("анализ не выполнен") : u("проанализирована часть, что поместилась"));
+                break;
+            }
+            result.source += text;
         }
-        file.remove();
     }
-    return source;
+    removeParts();
+    return result;
+}
+
+void PageSourceExtractor::removeParts() const {
+    for (int part = 0; part <= savedFrames_; ++part) QFile::remove(partPath(part));
+}
+
+void PageSourceExtractor::finish(ExtractResult result) {
+    if (!running_) return;
+    Done done = std::move(done_);
+    if (!note_.isEmpty()) {
+        if (!result.note.isEmpty()) note_ += QStringLiteral("; ") + result.note;
+        result.note = note_;
+    }
+    Cancel();  // stops the watchdog and removes whatever is left
+    if (done) done(std::move(result));
 }

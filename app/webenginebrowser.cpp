@@ -1,52 +1,66 @@
 #include "app/webenginebrowser.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <csignal>
+#include <memory>
+#include <utility>
+
+#include "app/localfiles.h"
+#include "app/navigationpolicy.h"
 
 namespace {
 
-constexpr int kDefaultSaveTimeoutMs = 30000;
+QString u(const char* text) { return QString::fromUtf8(text); }
 
-// A page that reports every navigation request, of the main frame and of frames alike, and lets
-// all of them go ahead.
-class ReportingPage : public QWebEnginePage {
-public:
-    ReportingPage(QWebEngineProfile* profile, std::function<void(const QUrl&)> report)
-        : QWebEnginePage(profile), report_(std::move(report)) {}
+// How long a note about suppressed script dialogs waits for more of them, so that a page that
+// calls alert in a loop gives one note now and then rather than one per call.
+constexpr int kDialogNoteDelayMs = 250;
 
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
-        report_(url);
-        return true;
-    }
-
-private:
-    std::function<void(const QUrl&)> report_;
-};
-
-// The doctype and root element of frame %1 of the top-level document with the frame's character
-// set, or null when that frame or its document cannot be had (another origin's throws).
-const char kFrameScript[] = R"((function (k) {
+// The markup of the top-level document (%1 < 0) or of its frame %1, with its character set:
+// {charset, markup}; {src} for a frame whose document belongs to another origin; {tooLarge} past
+// %2 characters; null when there is no such document. It runs in an isolated world, where the
+// page's own scripts cannot change what it sees.
+const char kSourceScript[] = R"((function (k, limit) {
   try {
-    var w = window.frames[k];
-    if (!w) return null;
-    var d = w.document;
-    if (!d || !d.documentElement) return null;
+    var d = document;
+    if (k >= 0) {
+      var w = window.frames[k];
+      if (!w) return null;
+      var element = null;
+      var all = document.querySelectorAll("frame, iframe");
+      for (var i = 0; i < all.length; ++i) {
+        if (all[i].contentWindow === w) { element = all[i]; break; }
+      }
+      try { d = w.document; } catch (e) { d = null; }
+      if (!d || !d.documentElement) return element ? { src: element.src } : null;
+    }
+    if (!d.documentElement) return null;
     var markup = d.documentElement.outerHTML;
     if (d.doctype) markup = new XMLSerializer().serializeToString(d.doctype) + "\n" + markup;
+    if (markup.length > limit) return { tooLarge: true };
     return { charset: d.characterSet, markup: markup };
   } catch (e) {
     return null;
   }
-})(%1))";
+})(%1, %2))";
 
 // Encodes markup in the named character set; a character the set cannot hold becomes a numeric
 // character reference, and an unknown set gives UTF-8.
@@ -85,30 +99,179 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
     return file.write(bytes) == bytes.size() && file.flush();
 }
 
+// Writes what the source script found; `localFrames` lets a frame of another origin be read from
+// its file when it is a local one.
+Browser::Saved WriteSource(const QVariant& result, const QString& path, qint64 maxBytes, bool localFrames) {
+    const QVariantMap found = result.toMap();
+    if (found.value(QStringLiteral("tooLarge")).toBool()) return Browser::Saved::kTooLarge;
+    const QVariant markup = found.value(QStringLiteral("markup"));
+    if (markup.typeId() == QMetaType::QString) {
+        const QByteArray bytes = EncodeMarkup(markup.toString(), found.value(QStringLiteral("charset")).toString());
+        if (bytes.size() > maxBytes) return Browser::Saved::kTooLarge;
+        return WriteFile(path, bytes) ? Browser::Saved::kOk : Browser::Saved::kFailed;
+    }
+    const QUrl src(found.value(QStringLiteral("src")).toString());
+    if (!localFrames || !localfiles::IsLocal(src)) return Browser::Saved::kFailed;
+    const localfiles::ReadResult file = localfiles::ReadLocalFile(localfiles::ToShownUrl(src).toLocalFile(), maxBytes);
+    if (file.status == localfiles::ReadResult::kTooLarge) return Browser::Saved::kTooLarge;
+    if (file.status != localfiles::ReadResult::kOk) return Browser::Saved::kFailed;
+    return WriteFile(path, file.bytes) ? Browser::Saved::kOk : Browser::Saved::kFailed;
+}
+
+// Why a load failed, in the user's words.
+QString FailureReason(const QWebEngineLoadingInfo& info) {
+    switch (info.errorCode()) {
+        case -6:  // ERR_FILE_NOT_FOUND
+            return u("файл не найден или это не обычный файл");
+        case -10:  // ERR_ACCESS_DENIED
+            return u("доступ запрещён");
+        case -7:    // ERR_TIMED_OUT
+        case -118:  // ERR_CONNECTION_TIMED_OUT
+            return u("сервер не ответил вовремя");
+        case -102:  // ERR_CONNECTION_REFUSED
+            return u("сервер отказал в соединении");
+        case -105:  // ERR_NAME_NOT_RESOLVED
+        case -137:  // ERR_NAME_RESOLUTION_FAILED
+            return u("адрес сервера не найден");
+        case -106:  // ERR_INTERNET_DISCONNECTED
+            return u("нет соединения с сетью");
+        case -312:  // ERR_UNSAFE_PORT
+            return u("этот порт закрыт для браузера");
+        default:
+            break;
+    }
+    if (info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
+        return u("сертификат сервера не принят");
+    return u("ошибка загрузки (%1)").arg(info.errorString().toHtmlEscaped());
+}
+
+QString FeatureName(QWebEnginePage::Feature feature) {
+    switch (feature) {
+        case QWebEnginePage::Notifications:
+            return u("уведомления");
+        case QWebEnginePage::Geolocation:
+            return u("местоположение");
+        case QWebEnginePage::MediaAudioCapture:
+            return u("микрофон");
+        case QWebEnginePage::MediaVideoCapture:
+            return u("камера");
+        case QWebEnginePage::MediaAudioVideoCapture:
+            return u("камера и микрофон");
+        case QWebEnginePage::MouseLock:
+            return u("захват мыши");
+        case QWebEnginePage::DesktopVideoCapture:
+        case QWebEnginePage::DesktopAudioVideoCapture:
+            return u("захват экрана");
+    }
+    return u("доступ");
+}
+
+// An address for a status text: long ones are cut.
+QString ShortAddress(const QUrl& url) {
+    QString text = url.toDisplayString();
+    if (text.size() > 120) text = text.left(117) + QStringLiteral("...");
+    return text;
+}
+
 }  // namespace
 
+// The page: every navigation request, window request and script dialog goes to the browser.
+class WebEngineBrowser::GuardedPage : public QWebEnginePage {
+public:
+    GuardedPage(QWebEngineProfile* profile, WebEngineBrowser* browser) : QWebEnginePage(profile), browser_(browser) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        return browser_->onNavigationRequest(url, type, isMainFrame);
+    }
+    // A new window never opens; newWindowRequested decides whether its address opens here.
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    void javaScriptAlert(const QUrl&, const QString& message) override { browser_->refuseDialog(message); }
+    bool javaScriptConfirm(const QUrl&, const QString& message) override {
+        browser_->refuseDialog(message);
+        return false;
+    }
+    bool javaScriptPrompt(const QUrl&, const QString& message, const QString&, QString*) override {
+        browser_->refuseDialog(message);
+        return false;
+    }
+    // The page's console is not the user's business.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+
+private:
+    WebEngineBrowser* browser_;
+};
+
 WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
+    localfiles::RegisterScheme();
     profile_ = new QWebEngineProfile();  // no storage name: off the record, nothing on disk
-    page_ = new ReportingPage(profile_, [this](const QUrl& url) { emit BeforeNavigate2(url.toString()); });
+    localHandler_ = new localfiles::LocalFileHandler(this);
+    guard_ = new localfiles::RequestGuard(this);
+    profile_->installUrlSchemeHandler(localfiles::kScheme, localHandler_);
+    profile_->setUrlRequestInterceptor(guard_);
+    page_ = new GuardedPage(profile_, this);
+
+    QWebEngineSettings* s = page_->settings();
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+    s->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
+    s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+    s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    s->setAttribute(QWebEngineSettings::AllowGeolocationOnInsecureOrigins, false);
+    s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
+    s->setAttribute(QWebEngineSettings::HyperlinkAuditingEnabled, false);
+    s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);  // the browser shows its own, in Russian
+    // An external scheme reaches acceptNavigationRequest only from a click; scripts get nothing.
+    s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowUnknownUrlSchemesFromUserInteraction);
+
     view_ = new QWebEngineView();
     view_->setPage(page_);
 
-    connect(page_, &QWebEnginePage::loadStarted, this, &WebEngineBrowser::onLoadStarted);
+    connect(page_, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::onLoadingChanged);
     connect(page_, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
-    connect(page_, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::onLoadFinished);
     connect(page_, &QWebEnginePage::titleChanged, this, &WebEngineBrowser::TitleChange);
     // A jump within the page changes the history without a load of its own.
     connect(page_, &QWebEnginePage::urlChanged, this, &WebEngineBrowser::emitHistoryState);
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                onRenderProcessTerminated(status, code);
+            });
+    connect(page_, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest& request) {
+                onNewWindowRequested(request.requestedUrl(), request.isUserInitiated());
+            });
+    connect(page_, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl& origin, QWebEnginePage::Feature feature) {
+                page_->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+                emit Refused(u("Запрос страницы отклонён: %1").arg(FeatureName(feature)));
+            });
+    connect(page_, &QWebEnginePage::fileSystemAccessRequested, this, [this](QWebEngineFileSystemAccessRequest request) {
+        request.reject();
+        emit Refused(u("Запрос страницы отклонён: доступ к файлам"));
+    });
+    connect(page_, &QWebEnginePage::registerProtocolHandlerRequested, this,
+            [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+    connect(page_, &QWebEnginePage::fullScreenRequested, this,
+            [](QWebEngineFullScreenRequest request) { request.reject(); });
     connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngineBrowser::onDownloadRequested);
 
-    saveTimer_.setSingleShot(true);
-    saveTimer_.setInterval(kDefaultSaveTimeoutMs);
-    connect(&saveTimer_, &QTimer::timeout, this, [this] { finishSave(false); });
+    dialogTimer_.setSingleShot(true);
+    dialogTimer_.setInterval(kDialogNoteDelayMs);
+    connect(&dialogTimer_, &QTimer::timeout, this, [this] {
+        const int count = std::exchange(dialogCount_, 0);
+        QString note = u("Окно сообщения страницы не показано: «%1»").arg(dialogNote_);
+        if (count > 1) note += u(" (и ещё %1)").arg(count - 1);
+        emit Refused(note);
+    });
 }
 
 WebEngineBrowser::~WebEngineBrowser() {
-    saveTimer_.stop();
-    save_.reset();
+    dialogTimer_.stop();
     page_->disconnect(this);
     profile_->disconnect(this);
     // The engine wants the view gone before its page, and every page gone before its profile.
@@ -130,50 +293,185 @@ QUrl WebEngineBrowser::UrlFromAddress(const QString& address) {
 void WebEngineBrowser::Navigate(const QString& address) {
     const QUrl url = UrlFromAddress(address);
     if (url.isEmpty()) return;
-    // The engine asks about no navigation to an about: page, so it is reported here.
-    if (url.scheme() == QStringLiteral("about")) emit BeforeNavigate2(url.toString());
-    page_->load(url);
+    whenResponsive([this, url] {
+        // The engine asks about no navigation to an about: page, so it is reported here.
+        if (url.scheme() == QStringLiteral("about")) emit BeforeNavigate2(url.toString());
+        load(url);
+    });
 }
 
-void WebEngineBrowser::GoBack() { page_->triggerAction(QWebEnginePage::Back); }
+void WebEngineBrowser::load(const QUrl& url) {
+    const QUrl engineUrl = localfiles::ToEngineUrl(url);
+    programUrl_ = engineUrl;
+    page_->load(engineUrl);
+}
 
-void WebEngineBrowser::GoForward() { page_->triggerAction(QWebEnginePage::Forward); }
+void WebEngineBrowser::GoBack() {
+    whenResponsive([this] { page_->triggerAction(QWebEnginePage::Back); });
+}
+
+void WebEngineBrowser::GoForward() {
+    whenResponsive([this] { page_->triggerAction(QWebEnginePage::Forward); });
+}
 
 void WebEngineBrowser::Stop() { page_->triggerAction(QWebEnginePage::Stop); }
 
-void WebEngineBrowser::Refresh() { page_->triggerAction(QWebEnginePage::Reload); }
+void WebEngineBrowser::Refresh() {
+    whenResponsive([this] { page_->triggerAction(QWebEnginePage::Reload); });
+}
 
 void WebEngineBrowser::GoHome() { Navigate(home_); }
 
-bool WebEngineBrowser::Busy() const { return busy_; }
+bool WebEngineBrowser::Busy() const { return activeLoads_ > 0; }
 
 bool WebEngineBrowser::HasDocument() const { return loaded_ && !page_->url().isEmpty(); }
 
 QString WebEngineBrowser::LocationURL() const {
     const QUrl url = page_->url();
-    return url.isEmpty() ? QStringLiteral("about:blank") : url.toString();
+    return url.isEmpty() ? QStringLiteral("about:blank") : localfiles::ToShownUrl(url).toString();
 }
 
 void WebEngineBrowser::setHomeAddress(const QString& address) { home_ = address; }
 
 QString WebEngineBrowser::homeAddress() const { return home_; }
 
-void WebEngineBrowser::setSaveTimeout(int milliseconds) { saveTimer_.setInterval(milliseconds); }
+qint64 WebEngineBrowser::renderProcessPid() const { return page_->renderProcessPid(); }
 
-void WebEngineBrowser::onLoadStarted() {
-    busy_ = true;
-    emit DownloadBegin();
-    emit CommandStateChange(kUpdateAll, true);
+// Runs a command that navigates once the page's render process has shown that it answers. One
+// that does not answer in time (a script that never ends holds it) is ended first, so that the
+// navigation gets a process of its own rather than waiting behind the script for ever.
+void WebEngineBrowser::whenResponsive(std::function<void()> command) {
+    const qint64 pid = page_->renderProcessPid();
+    if (pid <= 0) {
+        command();
+        return;
+    }
+    const quint64 token = ++pingToken_;
+    auto run = std::make_shared<std::function<void()>>(std::move(command));
+    QPointer<WebEngineBrowser> self(this);
+    QTimer::singleShot(responseTimeoutMs_, this, [this, token, pid, run] {
+        if (pingToken_ != token) return;
+        ++pingToken_;
+        if (page_->renderProcessPid() == pid) ::kill(static_cast<pid_t>(pid), SIGKILL);
+        emit Refused(u("Страница не отвечает: её процесс отображения остановлен"));
+        (*run)();
+    });
+    page_->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld, [self, token, run](const QVariant&) {
+        if (!self || self->pingToken_ != token) return;
+        ++self->pingToken_;
+        (*run)();
+    });
 }
 
-void WebEngineBrowser::onLoadFinished() {
-    busy_ = false;
+bool WebEngineBrowser::onNavigationRequest(const QUrl& url, int type, bool mainFrame) {
+    NavigationRequest request;
+    request.url = url;
+    request.mainFrame = mainFrame;
+    request.linkClicked = type == QWebEnginePage::NavigationTypeLinkClicked;
+    request.startedByProgram =
+        mainFrame && ((url == programUrl_ && type == QWebEnginePage::NavigationTypeTyped) ||
+                      type == QWebEnginePage::NavigationTypeBackForward || type == QWebEnginePage::NavigationTypeReload);
+    request.fromLocalPage = localfiles::IsLocal(page_->url());
+    if (mainFrame && url == programUrl_) programUrl_.clear();
+
+    switch (DecideNavigation(request)) {
+        case NavigationVerdict::kAllow:
+            emit BeforeNavigate2(localfiles::ToShownUrl(url).toString());
+            if (mainFrame) ++serial_;
+            return true;
+        case NavigationVerdict::kOpenAsLocal:
+            lastDropped_ = url;
+            post([this, url] { load(url); });
+            return false;
+        case NavigationVerdict::kAskUser:
+            lastDropped_ = url;
+            post([this, url] { emit ExternalLinkClicked(url); });
+            return false;
+        case NavigationVerdict::kDrop:
+            break;
+    }
+    if (mainFrame) lastDropped_ = url;
+    post([this, url] { emit Refused(u("Переход отклонён: %1").arg(ShortAddress(url))); });
+    return false;
+}
+
+void WebEngineBrowser::onNewWindowRequested(const QUrl& url, bool userInitiated) {
+    // A window a click asks for opens in this view; one a script asks for on its own is dropped.
+    NavigationRequest request;
+    request.url = url;
+    request.linkClicked = true;
+    request.fromLocalPage = localfiles::IsLocal(page_->url());
+    const NavigationVerdict verdict = userInitiated ? DecideNavigation(request) : NavigationVerdict::kDrop;
+    if (verdict == NavigationVerdict::kAllow || verdict == NavigationVerdict::kOpenAsLocal) {
+        post([this, url] { load(url); });
+        return;
+    }
+    if (verdict == NavigationVerdict::kAskUser) {
+        post([this, url] { emit ExternalLinkClicked(url); });
+        return;
+    }
+    post([this] { emit Refused(u("Новое окно не открыто")); });
+}
+
+void WebEngineBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
+    // A link the browser does not follow (mailto:, tel:, …) starts and stops a load of its own
+    // without a document. A click on it was asked about; a script's or a redirect's is noted.
+    if (!IsShownScheme(info.url())) {
+        if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus && info.url() != lastDropped_)
+            emit Refused(u("Переход отклонён: %1").arg(ShortAddress(info.url())));
+        return;
+    }
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        ++activeLoads_;
+        hideErrorPage();
+        dialogTimer_.stop();  // what the page left on screen said is no news any more
+        dialogCount_ = 0;
+        emit DownloadBegin();
+        emit CommandStateChange(kUpdateAll, true);
+        return;
+    }
+    if (activeLoads_ > 0) --activeLoads_;
+    if (activeLoads_ > 0) return;  // a newer load goes on and ends later
+    emit CommandStateChange(kUpdateAll, false);
+    emitHistoryState();
+
+    const bool dropped = info.status() == QWebEngineLoadingInfo::LoadStoppedStatus && info.url() == lastDropped_;
+    if (dropped) return;
+    // A server's error page (404 and the like) is a document on screen like any other.
+    const bool failed = info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+                        info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain;
+    if (failed) {
+        loaded_ = false;
+        ++serial_;
+        const QString reason = FailureReason(info);
+        const QString address = localfiles::ToShownUrl(info.url()).toDisplayString();
+        showErrorPage(u("Страница не загружена"),
+                      u("%1<br><br>Причина: %2.<br><br>Результаты прежнего анализа сохранены.")
+                          .arg(address.toHtmlEscaped(), reason));
+        emit LoadFailed(address, reason);
+        return;
+    }
     loaded_ = true;
     emit DownloadComplete();
     emit NavigateComplete2();
-    emit CommandStateChange(kUpdateAll, false);
-    emitHistoryState();
     emit DocumentComplete();
+    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+        emit Refused(u("Сервер ответил кодом %1").arg(info.errorCode()));
+}
+
+void WebEngineBrowser::onRenderProcessTerminated(int status, int exitCode) {
+    ++serial_;
+    ++pingToken_;  // a responsiveness check waits for nothing now
+    const QString reason = status == QWebEnginePage::KilledTerminationStatus
+                               ? u("процесс остановлен")
+                               : u("процесс завершился с ошибкой, код %1").arg(exitCode);
+    if (activeLoads_ > 0) return;  // a new load is under way and gets a process of its own
+    loaded_ = false;
+    showErrorPage(u("Страница закрыта"),
+                  u("Процесс отображения страницы завершился (%1).<br><br>Кнопка «Обновить» загрузит её снова.")
+                      .arg(reason));
+    emit CommandStateChange(kUpdateAll, false);
+    emit RenderProcessTerminated(reason);
 }
 
 void WebEngineBrowser::emitHistoryState() {
@@ -181,57 +479,76 @@ void WebEngineBrowser::emitHistoryState() {
     emit CommandStateChange(kBack, page_->history()->canGoBack());
 }
 
-void WebEngineBrowser::SaveDocument(const QString& path, Done done) {
-    if (save_ || !HasDocument()) {
-        post([done = std::move(done)] {
-            if (done) done(false);
-        });
-        return;
-    }
-    save_ = PendingSave{QFileInfo(path).absoluteFilePath(), std::move(done), {}};
-    // The engine reports a save complete even when it wrote nothing (a page that failed to load):
-    // the save counts only when the file is there afterwards, so an older file must go first.
-    QFile::remove(save_->path);
-    saveTimer_.start();
-    page_->save(save_->path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
-}
-
 void WebEngineBrowser::onDownloadRequested(QWebEngineDownloadRequest* download) {
-    // Only the page's own save is taken; downloads the user starts from a page are not offered.
-    const bool ours = save_ && !save_->download && download->page() == page_ &&
-                      (download->isSavePageDownload() || download->url() == page_->url());
-    if (!ours) {
-        download->cancel();
-        return;
-    }
-    save_->download = download;
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
-        if (!save_ || save_->download != download || !download->isFinished()) return;
-        finishSave(download->state() == QWebEngineDownloadRequest::DownloadCompleted);
-    });
-    // The engine hands over a page save already accepted, with the path given to save().
-    if (download->state() != QWebEngineDownloadRequest::DownloadRequested) {
-        if (download->isFinished()) finishSave(download->state() == QWebEngineDownloadRequest::DownloadCompleted);
-        return;
-    }
-    const QFileInfo target(save_->path);
-    download->setDownloadDirectory(target.absolutePath());
-    download->setDownloadFileName(target.fileName());
-    download->accept();
+    const QString name = download->downloadFileName();
+    download->cancel();
+    emit Refused(u("Загрузка файла отклонена: %1").arg(name.isEmpty() ? ShortAddress(download->url()) : name));
 }
 
-void WebEngineBrowser::finishSave(bool ok) {
-    if (!save_) return;
-    saveTimer_.stop();
-    PendingSave save = std::move(*save_);
-    save_.reset();
-    if (save.download) {
-        if (!save.download->isFinished()) save.download->cancel();
-        save.download->deleteLater();  // the profile would keep every finished download otherwise
+void WebEngineBrowser::refuseDialog(const QString& text) {
+    dialogNote_ = text.simplified().left(100);
+    ++dialogCount_;
+    if (!dialogTimer_.isActive()) dialogTimer_.start();
+}
+
+void WebEngineBrowser::showErrorPage(const QString& title, const QString& text) {
+    if (!view_) return;
+    if (!errorPage_) {
+        errorPage_ = new QLabel(view_);
+        errorPage_->setObjectName(QStringLiteral("wbErrorPage"));
+        errorPage_->setAlignment(Qt::AlignCenter);
+        errorPage_->setWordWrap(true);
+        errorPage_->setTextFormat(Qt::RichText);
+        errorPage_->setAutoFillBackground(true);
+        errorPage_->setMargin(24);
+        QPalette palette = errorPage_->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        errorPage_->setPalette(palette);
+        view_->installEventFilter(this);
     }
-    ok = ok && QFileInfo::exists(save.path);
-    post([done = std::move(save.done), ok] {
-        if (done) done(ok);
+    errorPage_->setText(u("<h2>%1</h2><p>%2</p>").arg(title.toHtmlEscaped(), text));
+    errorPage_->setAccessibleName(title);
+    errorPage_->setGeometry(view_->rect());
+    errorPage_->raise();
+    errorPage_->show();
+}
+
+void WebEngineBrowser::hideErrorPage() {
+    if (errorPage_) errorPage_->hide();
+}
+
+bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && errorPage_ && event->type() == QEvent::Resize) errorPage_->setGeometry(view_->rect());
+    return Browser::eventFilter(watched, event);
+}
+
+void WebEngineBrowser::runSourceScript(int frame, qint64 maxBytes, std::function<void(const QVariant&)> done) {
+    QPointer<WebEngineBrowser> self(this);
+    const QString script = QString::fromLatin1(kSourceScript).arg(frame).arg(maxBytes);
+    page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self, done = std::move(done)](const QVariant& v) {
+        if (self) done(v);
+    });
+}
+
+void WebEngineBrowser::SaveDocument(const QString& path, qint64 maxBytes, SaveDone done) {
+    if (!HasDocument()) {
+        post([done = std::move(done)] { done(Saved::kFailed); });
+        return;
+    }
+    const QUrl url = page_->url();
+    if (localfiles::IsLocal(url)) {
+        // A local page is taken from its file, as the user wrote it.
+        const localfiles::ReadResult file = localfiles::ReadLocalFile(localfiles::ToShownUrl(url).toLocalFile(), maxBytes);
+        Saved result = Saved::kFailed;
+        if (file.status == localfiles::ReadResult::kTooLarge) result = Saved::kTooLarge;
+        if (file.status == localfiles::ReadResult::kOk && WriteFile(path, file.bytes)) result = Saved::kOk;
+        post([done = std::move(done), result] { done(result); });
+        return;
+    }
+    runSourceScript(-1, maxBytes, [this, path, maxBytes, done = std::move(done)](const QVariant& result) {
+        const Saved saved = WriteSource(result, path, maxBytes, false);
+        post([done, saved] { done(saved); });
     });
 }
 
@@ -242,34 +559,20 @@ void WebEngineBrowser::CountFrames(Counted done) {
                              if (!self) return;
                              bool ok = false;
                              const int count = result.toInt(&ok);
-                             self->post([done, count = ok && count > 0 ? count : 0] {
-                                 if (done) done(count);
-                             });
+                             self->post([done, count = ok && count > 0 ? count : 0] { done(count); });
                          });
 }
 
-void WebEngineBrowser::SaveFrame(int index, const QString& path, Done done) {
-    if (index < 0) {
-        post([done = std::move(done)] {
-            if (done) done(false);
-        });
+void WebEngineBrowser::SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) {
+    if (index < 0 || !HasDocument()) {
+        post([done = std::move(done)] { done(Saved::kFailed); });
         return;
     }
-    QPointer<WebEngineBrowser> self(this);
-    page_->runJavaScript(QString::fromLatin1(kFrameScript).arg(index), QWebEngineScript::ApplicationWorld,
-                         [self, path, done = std::move(done)](const QVariant& result) {
-                             if (!self) return;
-                             const QVariantMap frame = result.toMap();
-                             const QVariant markup = frame.value(QStringLiteral("markup"));
-                             bool ok = markup.typeId() == QMetaType::QString;
-                             if (ok) {
-                                 const QString charset = frame.value(QStringLiteral("charset")).toString();
-                                 ok = WriteFile(path, EncodeMarkup(markup.toString(), charset));
-                             }
-                             self->post([done, ok] {
-                                 if (done) done(ok);
-                             });
-                         });
+    const bool localPage = localfiles::IsLocal(page_->url());
+    runSourceScript(index, maxBytes, [this, path, maxBytes, localPage, done = std::move(done)](const QVariant& result) {
+        const Saved saved = WriteSource(result, path, maxBytes, localPage);
+        post([done, saved] { done(saved); });
+    });
 }
 
 void WebEngineBrowser::post(std::function<void()> call) {

@@ -1,9 +1,13 @@
-// The embedded browser over Qt WebEngine: a view, its page and a private off-the-record profile.
+// The embedded browser over Qt WebEngine: a view, its page and a private off-the-record profile,
+// configured as a sandbox for untrusted pages.
 //
-// Navigation requests of the page and of its frames are reported as BeforeNavigate2; the page's
-// load signals become the remaining events. The top-level document is saved through Chromium's
-// "save page as HTML only", which writes the bytes the page was loaded from; frames are taken
-// through script in an isolated world and written in their own character encoding.
+// What a page may do is decided here: navigations follow DecideNavigation (local files are shown
+// through the confined local scheme, see localfiles.h); downloads, permission requests, new
+// windows and the modal script dialogs (alert, confirm, prompt) are refused, each with a Refused
+// note. The markup is taken without asking the server again: a local page from its file, any other
+// page and its frames by a script in an isolated world that serializes the documents on screen
+// and writes them in their own character encoding. A page that stops answering (a script that
+// never ends) has its render process ended before the next command that navigates.
 // GUI thread only.
 #pragma once
 
@@ -12,14 +16,19 @@
 #include <QTimer>
 #include <QUrl>
 #include <functional>
-#include <optional>
 
 #include "app/browser.h"
 
+class QLabel;
 class QWebEngineDownloadRequest;
+class QWebEngineLoadingInfo;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
+namespace localfiles {
+class LocalFileHandler;
+class RequestGuard;
+}  // namespace localfiles
 
 class WebEngineBrowser : public Browser {
     Q_OBJECT
@@ -45,53 +54,73 @@ public:
     void GoHome() override;
 
     bool Busy() const override;
-    /// True once a load has finished, whatever page that load left on screen.
+    /// True once a load has finished with a document on screen.
     bool HasDocument() const override;
-    /// Returns the page's URL; "about:blank" also before the first navigation.
+    /// Returns the page's URL (a local file as its file: URL); "about:blank" also before the first
+    /// navigation.
     QString LocationURL() const override;
+    quint64 PageSerial() const override { return serial_; }
 
-    /// Saves the top-level document's original bytes, replacing the file; done(false) when nothing is
-    /// loaded, another save is still running, the engine writes no file, or the timeout passes first.
-    void SaveDocument(const QString& path, Done done) override;
+    /// Writes the top-level document: a local file's bytes as they are on disk, any other page's
+    /// doctype and root element as the page now holds them, in its own character encoding.
+    void SaveDocument(const QString& path, qint64 maxBytes, SaveDone done) override;
     /// Counts the frames of the top-level document; 0 when the script cannot run.
     void CountFrames(Counted done) override;
     /// Writes frame `index`'s doctype and root element in the frame's own character encoding,
-    /// characters it cannot hold as numeric references; done(false) for a missing or foreign frame.
-    void SaveFrame(int index, const QString& path, Done done) override;
+    /// characters it cannot hold as numeric references; a frame of a local page from its file.
+    /// kFailed for a missing frame, or a frame of another origin that is not a local file.
+    void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) override;
 
     /// Sets the address GoHome navigates to.
     void setHomeAddress(const QString& address);
     /// Returns the address GoHome navigates to.
     QString homeAddress() const;
+    /// Sets how long a page may take to answer before it counts as hung (2 s unless set).
+    void setResponseTimeout(int milliseconds) { responseTimeoutMs_ = milliseconds; }
 
-    /// Sets how long a document save may take (30 s unless set) before it is given up with done(false).
-    void setSaveTimeout(int milliseconds);
+    /// Returns the process id of the page's render process, or 0 when there is none.
+    qint64 renderProcessPid() const;
 
     /// Maps an address to the URL Navigate loads: a scheme of two letters or more keeps it a URL,
     /// anything else is a local path made absolute; an empty address gives an empty URL.
     static QUrl UrlFromAddress(const QString& address);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void onLoadStarted();
-    void onLoadFinished();
-    void emitHistoryState();
+    class GuardedPage;
+    friend class GuardedPage;
+
+    bool onNavigationRequest(const QUrl& url, int type, bool mainFrame);
+    void onNewWindowRequested(const QUrl& url, bool userInitiated);
+    void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    void onRenderProcessTerminated(int status, int exitCode);
     void onDownloadRequested(QWebEngineDownloadRequest* download);
-    void finishSave(bool ok);
+    void refuseDialog(const QString& text);
+    void emitHistoryState();
+    void load(const QUrl& url);
+    void whenResponsive(std::function<void()> command);
+    void showErrorPage(const QString& title, const QString& text);
+    void hideErrorPage();
+    void runSourceScript(int frame, qint64 maxBytes, std::function<void(const QVariant&)> done);
     void post(std::function<void()> call);
 
     QWebEngineProfile* profile_ = nullptr;
-    QWebEnginePage* page_ = nullptr;
+    localfiles::LocalFileHandler* localHandler_ = nullptr;
+    localfiles::RequestGuard* guard_ = nullptr;
+    GuardedPage* page_ = nullptr;
     QPointer<QWebEngineView> view_;
+    QPointer<QLabel> errorPage_;
     QString home_ = QStringLiteral("about:blank");
-    bool busy_ = false;
-    bool loaded_ = false;
-
-    // The one save under way: its target, its completion, its download once the engine asked.
-    struct PendingSave {
-        QString path;
-        Done done;
-        QPointer<QWebEngineDownloadRequest> download;
-    };
-    std::optional<PendingSave> save_;
-    QTimer saveTimer_;
+    QUrl programUrl_;         // the URL the program itself is loading, until the engine asks for it
+    int activeLoads_ = 0;     // loads started and not yet ended
+    QUrl lastDropped_;        // the last top-level URL refused, whose aborted load is no document
+    bool loaded_ = false;     // a document is on screen
+    quint64 serial_ = 0;
+    int responseTimeoutMs_ = 2000;
+    quint64 pingToken_ = 0;   // the responsiveness check under way
+    QString dialogNote_;      // the latest suppressed script dialog, until its note is shown
+    int dialogCount_ = 0;
+    QTimer dialogTimer_;
 };

