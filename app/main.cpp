@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <optional>
+#include <string>
 #include <unistd.h>
 
 #include "app/aboutbox.h"
@@ -19,6 +21,22 @@
 #include "views/qt/qtext.h"
 
 namespace {
+
+// Run as root with another user's home (sudo -E, sudo --preserve-env=HOME), the program, Qt, the web
+// engine and fontconfig would create root-owned files in that home. They are sent to root's own
+// home instead; the X connection keeps the user's authority file.
+void KeepOutOfAnotherUsersHome() {
+    const std::optional<std::string> home = settings::RootHomeOverride();
+    if (!home) return;
+    const QByteArray userHome = qgetenv("HOME");
+    if (qEnvironmentVariableIsEmpty("XAUTHORITY") && !userHome.isEmpty()) {
+        const QByteArray authority = userHome + "/.Xauthority";
+        if (::access(authority.constData(), R_OK) == 0) qputenv("XAUTHORITY", authority);
+    }
+    qputenv("HOME", QByteArray::fromStdString(*home));
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) qunsetenv(name);
+    std::cerr << "sumoran: running as root with another user's home; using " << *home << " instead\n";
+}
 
 // Builds the windows and runs the event loop.
 int run(int argc, char** argv) {
@@ -49,6 +67,7 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepOutOfAnotherUsersHome();
     // The web engine's sandbox refuses to start as root; it has to be off before the engine starts.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
