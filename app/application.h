@@ -10,7 +10,7 @@
 class Application : public QApplication {
     Q_OBJECT
 
-public:
+  public:
     Application(int& argc, char** argv);
 
     /// Replaces the error box (tests): `report` gets the message the box would show.
@@ -20,7 +20,7 @@ public:
     /// counts as not handled.
     bool notify(QObject* receiver, QEvent* event) override;
 
-private:
+  private:
     void report(const QString& message);
 
     std::function<void(const QString&)> report_;

@@ -10,7 +10,7 @@
 class ApplicationTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void showsAnEscapedExceptionAndGoesOn_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("message");

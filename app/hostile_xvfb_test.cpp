@@ -78,7 +78,7 @@ setTimeout(function () {
 
 // Polls for a modal message box while a nested event loop runs, and answers it.
 class BoxAnswerer : public QObject {
-public:
+  public:
     explicit BoxAnswerer(QMessageBox::StandardButton answer) : answer_(answer) {
         connect(&timer_, &QTimer::timeout, this, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -90,7 +90,7 @@ public:
     }
     QStringList texts;
 
-private:
+  private:
     QMessageBox::StandardButton answer_;
     QTimer timer_;
 };
@@ -122,7 +122,8 @@ class HostileXvfbTest : public QObject {
     void goodPageIsAnalysed() {
         const QString word = u("контрольное%1").arg(QChar(u'а' + good_ % 32));
         const QByteArray path = "/good" + QByteArray::number(++good_) + ".html";
-        server_.serve(path, LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Это %1 слово.</p>").arg(word))});
+        server_.serve(path,
+                      LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Это %1 слово.</p>").arg(word))});
         form_->OpenAddress(server_.url(QString::fromLatin1(path)));
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(word) && !form_->analysisRunning(), kWaitMs);
         QCOMPARE(status(), u("Document complete"));
@@ -149,7 +150,7 @@ class HostileXvfbTest : public QObject {
         QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(at[0].toInt(), at[1].toInt()));
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         QVERIFY(server_.start());
@@ -197,9 +198,9 @@ private slots:
 
     void aRemotePageCannotReachLocalFiles() {
         const QString secret = QUrl::fromLocalFile(dir_.filePath(u("secret.txt"))).toString();
-        server_.serve("/remote-steal.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8",
-                                            utf8Page(u("<p>Удалённая страница.</p>") + stealScript(secret, secret, u("/leak2")))});
+        server_.serve("/remote-steal.html", LoopbackServer::Reply{"text/html; charset=utf-8",
+                                                                  utf8Page(u("<p>Удалённая страница.</p>") +
+                                                                           stealScript(secret, secret, u("/leak2")))});
         open(server_.url(u("/remote-steal.html")));
         QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak2") >= 1, kWaitMs);
         QTest::qWait(500);
@@ -254,11 +255,12 @@ private slots:
 
     void windowOpenStormOpensNoWindow() {
         server_.serve("/storm.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8",
-                                            utf8Page(u("<p>Буря окон.</p><a id=\"blank\" target=\"_blank\" href=\"/storm-target.html\" "
-                                                       "style=\"display:block;width:300px;height:80px\">Ссылка</a>"
-                                                       "<script>for (var i = 0; i < 200; ++i) window.open('/storm-target.html');"
-                                                       "</script>"))});
+                      LoopbackServer::Reply{
+                          "text/html; charset=utf-8",
+                          utf8Page(u("<p>Буря окон.</p><a id=\"blank\" target=\"_blank\" href=\"/storm-target.html\" "
+                                     "style=\"display:block;width:300px;height:80px\">Ссылка</a>"
+                                     "<script>for (var i = 0; i < 200; ++i) window.open('/storm-target.html');"
+                                     "</script>"))});
         server_.serve("/storm-target.html",
                       LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Цель бури.</p>"))});
         const int windows = QApplication::topLevelWidgets().size();
@@ -277,8 +279,9 @@ private slots:
     }
 
     void downloadsAreRefused() {
-        server_.serve("/file.bin", LoopbackServer::Reply{"application/octet-stream", "binary payload",
-                                                         "Content-Disposition: attachment; filename=\"payload.bin\"\r\n"});
+        server_.serve("/file.bin",
+                      LoopbackServer::Reply{"application/octet-stream", "binary payload",
+                                            "Content-Disposition: attachment; filename=\"payload.bin\"\r\n"});
         server_.serve("/download.html",
                       LoopbackServer::Reply{"text/html; charset=utf-8",
                                             utf8Page(u("<p>Загрузка.</p><script>setTimeout(function(){ location.href = "
@@ -292,11 +295,12 @@ private slots:
     void aThousandFramesAreReadUpToTheBound() {
         auto word = [](int k) { return u("кадр") + QChar(u'а' + k / 32 % 32) + QChar(u'а' + k % 32); };
         // Frames filled by script, so that their words are in no other document.
-        const QString frames = u("<script>for (var k = 0; k < 1000; ++k) {"
-                                 " var f = document.createElement('iframe'); f.width = 20; f.height = 20;"
-                                 " document.body.appendChild(f);"
-                                 " f.contentDocument.body.innerHTML = '<p>кадр' +"
-                                 " String.fromCharCode(0x430 + (k >> 5) % 32, 0x430 + k % 32) + '</p>'; }</script>");
+        const QString frames =
+            u("<script>for (var k = 0; k < 1000; ++k) {"
+              " var f = document.createElement('iframe'); f.width = 20; f.height = 20;"
+              " document.body.appendChild(f);"
+              " f.contentDocument.body.innerHTML = '<p>кадр' +"
+              " String.fromCharCode(0x430 + (k >> 5) % 32, 0x430 + k % 32) + '</p>'; }</script>");
         QCOMPARE(word(33), u("кадрбб"));
         server_.serve("/frames.html", LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(frames)});
         open(server_.url(u("/frames.html")));
@@ -309,8 +313,9 @@ private slots:
 
     void aMetaRefreshLoopLetsTheUserLeave() {
         server_.serve("/refresh.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8",
-                                            utf8Page(u("<p>Снова и снова.</p>"), u("<meta http-equiv=\"refresh\" content=\"0\">"))});
+                      LoopbackServer::Reply{
+                          "text/html; charset=utf-8",
+                          utf8Page(u("<p>Снова и снова.</p>"), u("<meta http-equiv=\"refresh\" content=\"0\">"))});
         open(server_.url(u("/refresh.html")));
         QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/refresh.html") >= 5, kWaitMs);
         goodPageIsAnalysed();
@@ -347,12 +352,13 @@ private slots:
     }
 
     void aPageThatLeavesDuringTheExtractionIsNotMixedIn() {
-        server_.serve("/leaving.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8",
-                                            utf8Page(u("<p>Уходящая страница.</p><script>window.onload = function () { "
-                                                       "setTimeout(function () { var t = Date.now(); "
-                                                       "while (Date.now() - t < 1000) {} location.href = '/arrived.html'; "
-                                                       "}, 0); };</script>"))});
+        server_.serve(
+            "/leaving.html",
+            LoopbackServer::Reply{"text/html; charset=utf-8",
+                                  utf8Page(u("<p>Уходящая страница.</p><script>window.onload = function () { "
+                                             "setTimeout(function () { var t = Date.now(); "
+                                             "while (Date.now() - t < 1000) {} location.href = '/arrived.html'; "
+                                             "}, 0); };</script>"))});
         server_.serve("/arrived.html",
                       LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Пришедшая страница.</p>"))});
         open(server_.url(u("/leaving.html")));
@@ -397,7 +403,8 @@ private slots:
     }
 
     void enterInTheAddressBoxNavigatesOnce() {
-        server_.serve("/enter.html", LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Ввод адреса.</p>"))});
+        server_.serve("/enter.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Ввод адреса.</p>"))});
         auto* box = ChildOrDie<QComboBox>(form_.get(), "cbURLNavigator");
         const QString address = server_.url(u("/enter.html"));
         for (int round = 1; round <= 2; ++round) {  // the second time the address is in the history

@@ -51,7 +51,7 @@ ReadResult ReadLocalFile(const QString& path, qint64 maxBytes);
 /// Serves the files of the local scheme: regular files only, up to kMaxFileBytes, with a MIME
 /// type from the file's name and content; a request a network page started is refused.
 class LocalFileHandler : public QWebEngineUrlSchemeHandler {
-public:
+  public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
     void requestStarted(QWebEngineUrlRequestJob* job) override;
 };
@@ -60,7 +60,7 @@ public:
 /// a page from the network (or from a page inside one), and any made by script (XMLHttpRequest,
 /// fetch, pings, workers) whatever the page.
 class RequestGuard : public QWebEngineUrlRequestInterceptor {
-public:
+  public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
 };

@@ -16,13 +16,13 @@
 #include <utility>
 
 class LoopbackServer : public QTcpServer {
-public:
+  public:
     struct Reply {
         QByteArray contentType = "text/html";
         QByteArray body;
         QByteArray extraHeaders = {};  // whole header lines, each ending with CR LF
         QByteArray status = "200 OK";
-        bool stall = false;            // leave the request unanswered until dropStalled()
+        bool stall = false;  // leave the request unanswered until dropStalled()
     };
     /// Gives the reply to the n-th request (from 1) for a path.
     using Responder = std::function<Reply(int n)>;
@@ -64,7 +64,7 @@ public:
         return false;
     }
 
-protected:
+  protected:
     void incomingConnection(qintptr descriptor) override {
         auto* socket = new QTcpSocket(this);
         socket->setSocketDescriptor(descriptor);
@@ -86,7 +86,7 @@ protected:
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
 
-private:
+  private:
     void answer(QTcpSocket* socket, const QByteArray& request) {
         all_ << request;
         const QList<QByteArray> line = request.left(request.indexOf("\r\n")).split(' ');

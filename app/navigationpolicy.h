@@ -11,11 +11,11 @@
 
 /// What asked for a navigation.
 struct NavigationRequest {
-    QUrl url;                      // as the engine reports it (local files in the local scheme)
-    bool mainFrame = true;         // the top-level document rather than a frame
-    bool linkClicked = false;      // the user clicked a link
-    bool startedByProgram = false; // the program's own command (an address, back, forward, reload)
-    bool fromLocalPage = false;    // the page on screen is a local file
+    QUrl url;                       // as the engine reports it (local files in the local scheme)
+    bool mainFrame = true;          // the top-level document rather than a frame
+    bool linkClicked = false;       // the user clicked a link
+    bool startedByProgram = false;  // the program's own command (an address, back, forward, reload)
+    bool fromLocalPage = false;     // the page on screen is a local file
 };
 
 /// What the browser does with a navigation.

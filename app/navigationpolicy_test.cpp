@@ -8,7 +8,7 @@ Q_DECLARE_METATYPE(NavigationVerdict)
 class NavigationPolicyTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void decides_data() {
         QTest::addColumn<QString>("url");
         QTest::addColumn<bool>("mainFrame");
@@ -20,18 +20,21 @@ private slots:
         const QString local = QStringLiteral("sumoran-local:/home/user/page.html");
         // url, main frame, link clicked, started by the program, from a local page
         QTest::newRow("web page") << "https://example.org/" << true << false << false << false << V::kAllow;
-        QTest::newRow("web frame of a local page") << "http://example.org/" << false << false << false << true << V::kAllow;
+        QTest::newRow("web frame of a local page")
+            << "http://example.org/" << false << false << false << true << V::kAllow;
         QTest::newRow("local file the user opened") << local << true << false << true << false << V::kAllow;
         QTest::newRow("local link from a local page") << local << true << true << false << true << V::kAllow;
         QTest::newRow("local frame of a local page") << local << false << false << false << true << V::kAllow;
         QTest::newRow("local file from a web page") << local << true << true << false << false << V::kDrop;
         QTest::newRow("local frame in a web page") << local << false << false << false << false << V::kDrop;
-        QTest::newRow("file link from a local page") << "file:///etc/passwd" << true << true << false << true
-                                                     << V::kOpenAsLocal;
-        QTest::newRow("file address the user typed") << "file:///tmp/a.html" << true << false << true << false
-                                                     << V::kOpenAsLocal;
-        QTest::newRow("file link from a web page") << "file:///etc/passwd" << true << true << false << false << V::kDrop;
-        QTest::newRow("file frame of a local page") << "file:///etc/passwd" << false << false << false << true << V::kDrop;
+        QTest::newRow("file link from a local page")
+            << "file:///etc/passwd" << true << true << false << true << V::kOpenAsLocal;
+        QTest::newRow("file address the user typed")
+            << "file:///tmp/a.html" << true << false << true << false << V::kOpenAsLocal;
+        QTest::newRow("file link from a web page")
+            << "file:///etc/passwd" << true << true << false << false << V::kDrop;
+        QTest::newRow("file frame of a local page")
+            << "file:///etc/passwd" << false << false << false << true << V::kDrop;
         QTest::newRow("blank page") << "about:blank" << true << false << false << false << V::kAllow;
         QTest::newRow("srcdoc frame") << "about:srcdoc" << false << false << false << false << V::kAllow;
         QTest::newRow("other about page") << "about:config" << true << true << false << false << V::kDrop;
@@ -40,8 +43,8 @@ private slots:
         QTest::newRow("mailto clicked") << "mailto:a@example.org" << true << true << false << false << V::kAskUser;
         QTest::newRow("mailto by script") << "mailto:a@example.org" << true << false << false << false << V::kDrop;
         QTest::newRow("unknown scheme in a frame") << "foo:bar" << false << true << false << false << V::kDrop;
-        QTest::newRow("javascript by the program") << "javascript:alert(1)" << true << false << true << false
-                                                   << V::kDrop;
+        QTest::newRow("javascript by the program")
+            << "javascript:alert(1)" << true << false << true << false << V::kDrop;
     }
 
     void decides() {

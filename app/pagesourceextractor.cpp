@@ -122,11 +122,12 @@ ExtractResult PageSourceExtractor::collect(int frames) const {
         if (!file.exists()) continue;
         if (file.open(QIODevice::ReadOnly)) {
             const QByteArray bytes = file.readAll();
-            std::string text = SavedPartText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+            std::string text =
+                SavedPartText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
             if (static_cast<qint64>(result.source.size() + text.size()) > maxBytes_) {
                 result.note = u("Исходный текст страницы больше %1 МБ: %2")
-                                  .arg(Megabytes(maxBytes_),
-                                       part == 0 ? u("анализ не выполнен") : u("проанализирована часть, что поместилась"));
+                                  .arg(Megabytes(maxBytes_), part == 0 ? u("анализ не выполнен")
+                                                                       : u("проанализирована часть, что поместилась"));
                 break;
             }
             result.source += text;

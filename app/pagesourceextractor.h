@@ -26,7 +26,7 @@ struct ExtractResult {
 class PageSourceExtractor : public QObject {
     Q_OBJECT
 
-public:
+  public:
     using Done = std::function<void(ExtractResult result)>;
 
     static constexpr int kMaxFrames = 64;
@@ -55,7 +55,7 @@ public:
         maxBytes_ = maxBytes;
     }
 
-private:
+  private:
     bool current(quint64 attempt);
     void savedDocument(quint64 attempt, Browser::Saved saved);
     void saveFrames(quint64 attempt, int count, int next);

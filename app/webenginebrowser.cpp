@@ -140,8 +140,7 @@ QString FailureReason(const QWebEngineLoadingInfo& info) {
         default:
             break;
     }
-    if (info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
-        return u("сертификат сервера не принят");
+    if (info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain) return u("сертификат сервера не принят");
     return u("ошибка загрузки (%1)").arg(info.errorString().toHtmlEscaped());
 }
 
@@ -177,10 +176,10 @@ QString ShortAddress(const QUrl& url) {
 
 // The page: every navigation request, window request and script dialog goes to the browser.
 class WebEngineBrowser::GuardedPage : public QWebEnginePage {
-public:
+  public:
     GuardedPage(QWebEngineProfile* profile, WebEngineBrowser* browser) : QWebEnginePage(profile), browser_(browser) {}
 
-protected:
+  protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
         return browser_->onNavigationRequest(url, type, isMainFrame);
     }
@@ -198,7 +197,7 @@ protected:
     // The page's console is not the user's business.
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 
-private:
+  private:
     WebEngineBrowser* browser_;
 };
 
@@ -241,10 +240,9 @@ WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
                 onRenderProcessTerminated(status, code);
             });
-    connect(page_, &QWebEnginePage::newWindowRequested, this,
-            [this](QWebEngineNewWindowRequest& request) {
-                onNewWindowRequested(request.requestedUrl(), request.isUserInitiated());
-            });
+    connect(page_, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
+        onNewWindowRequested(request.requestedUrl(), request.isUserInitiated());
+    });
     connect(page_, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, QWebEnginePage::Feature feature) {
                 page_->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
@@ -368,9 +366,9 @@ bool WebEngineBrowser::onNavigationRequest(const QUrl& url, int type, bool mainF
     request.url = url;
     request.mainFrame = mainFrame;
     request.linkClicked = type == QWebEnginePage::NavigationTypeLinkClicked;
-    request.startedByProgram =
-        mainFrame && ((url == programUrl_ && type == QWebEnginePage::NavigationTypeTyped) ||
-                      type == QWebEnginePage::NavigationTypeBackForward || type == QWebEnginePage::NavigationTypeReload);
+    request.startedByProgram = mainFrame && ((url == programUrl_ && type == QWebEnginePage::NavigationTypeTyped) ||
+                                             type == QWebEnginePage::NavigationTypeBackForward ||
+                                             type == QWebEnginePage::NavigationTypeReload);
     request.fromLocalPage = localfiles::IsLocal(page_->url());
     if (mainFrame && url == programUrl_) programUrl_.clear();
 
@@ -467,9 +465,9 @@ void WebEngineBrowser::onRenderProcessTerminated(int status, int exitCode) {
                                : u("процесс завершился с ошибкой, код %1").arg(exitCode);
     if (activeLoads_ > 0) return;  // a new load is under way and gets a process of its own
     loaded_ = false;
-    showErrorPage(u("Страница закрыта"),
-                  u("Процесс отображения страницы завершился (%1).<br><br>Кнопка «Обновить» загрузит её снова.")
-                      .arg(reason));
+    showErrorPage(
+        u("Страница закрыта"),
+        u("Процесс отображения страницы завершился (%1).<br><br>Кнопка «Обновить» загрузит её снова.").arg(reason));
     emit CommandStateChange(kUpdateAll, false);
     emit RenderProcessTerminated(reason);
 }
@@ -539,7 +537,8 @@ void WebEngineBrowser::SaveDocument(const QString& path, qint64 maxBytes, SaveDo
     const QUrl url = page_->url();
     if (localfiles::IsLocal(url)) {
         // A local page is taken from its file, as the user wrote it.
-        const localfiles::ReadResult file = localfiles::ReadLocalFile(localfiles::ToShownUrl(url).toLocalFile(), maxBytes);
+        const localfiles::ReadResult file =
+            localfiles::ReadLocalFile(localfiles::ToShownUrl(url).toLocalFile(), maxBytes);
         Saved result = Saved::kFailed;
         if (file.status == localfiles::ReadResult::kTooLarge) result = Saved::kTooLarge;
         if (file.status == localfiles::ReadResult::kOk && WriteFile(path, file.bytes)) result = Saved::kOk;

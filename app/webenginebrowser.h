@@ -33,7 +33,7 @@ class RequestGuard;
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 
-public:
+  public:
     /// Creates the browser with its own profile, page and a view without a parent; the view may be
     /// put into a window, and the browser deletes it when it still exists at the browser's end.
     explicit WebEngineBrowser(QObject* parent = nullptr);
@@ -85,10 +85,10 @@ public:
     /// anything else is a local path made absolute; an empty address gives an empty URL.
     static QUrl UrlFromAddress(const QString& address);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     class GuardedPage;
     friend class GuardedPage;
 
@@ -113,14 +113,14 @@ private:
     QPointer<QWebEngineView> view_;
     QPointer<QLabel> errorPage_;
     QString home_ = QStringLiteral("about:blank");
-    QUrl programUrl_;         // the URL the program itself is loading, until the engine asks for it
-    int activeLoads_ = 0;     // loads started and not yet ended
-    QUrl lastDropped_;        // the last top-level URL refused, whose aborted load is no document
-    bool loaded_ = false;     // a document is on screen
+    QUrl programUrl_;      // the URL the program itself is loading, until the engine asks for it
+    int activeLoads_ = 0;  // loads started and not yet ended
+    QUrl lastDropped_;     // the last top-level URL refused, whose aborted load is no document
+    bool loaded_ = false;  // a document is on screen
     quint64 serial_ = 0;
     int responseTimeoutMs_ = 2000;
-    quint64 pingToken_ = 0;   // the responsiveness check under way
-    QString dialogNote_;      // the latest suppressed script dialog, until its note is shown
+    quint64 pingToken_ = 0;  // the responsiveness check under way
+    QString dialogNote_;     // the latest suppressed script dialog, until its note is shown
     int dialogCount_ = 0;
     QTimer dialogTimer_;
 };
