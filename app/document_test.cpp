@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/chunkedarray.h"
 #include "engine/cp1251.h"
+#include "engine/test_failingnew.h"
 
 namespace {
 
@@ -42,6 +44,31 @@ TEST(Document, AnEmptySourceStartsNoRunAndAPageWithoutMarkupKeepsTheLists) {
     EXPECT_EQ(report->status, ScanStatus::kNoMarkup);
     EXPECT_EQ(doc.wordBase.rows.size(), rows);
     EXPECT_EQ(doc.summary.paragraphs, paragraphs) << "the summary is rebuilt from the sentence rows that stay";
+}
+
+TEST(Document, ARunOutOfMemoryChangesNothingShown) {
+    Document doc;
+    AnalyseSource(doc, page());
+    doc.wfExtraFilter = "1,,0,";
+    RebuildSummary(doc, 1);
+    const auto stems = doc.wordBase.rows;
+    const auto sentences = doc.sentences.rows.size();
+    const auto paragraphs = doc.summary.paragraphs;
+    const auto status = doc.summary.status;
+    const auto time = doc.timeMessage;
+    // The stem table's first chunk of records cannot be had.
+    failingnew::FailAllocationOf(ChunkedArray<VocRecord>::kChunkSize * sizeof(VocRecord));
+    auto report = AnalyseSource(doc, std::string(u8"<html><body><p>Другой текст страницы.</p></body></html>"_cp));
+    ASSERT_TRUE(failingnew::StopFailing());
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->status, ScanStatus::kOutOfMemory);
+    EXPECT_EQ(doc.wordBase.rows, stems);
+    EXPECT_EQ(doc.sentences.rows.size(), sentences);
+    EXPECT_EQ(doc.summary.paragraphs, paragraphs);
+    EXPECT_EQ(doc.summary.status, status);
+    EXPECT_EQ(doc.summaryLimit, 1u);
+    EXPECT_EQ(doc.wfExtraFilter, "1,,0,");
+    EXPECT_EQ(doc.timeMessage, time);
 }
 
 TEST(Document, SummaryLimitsPickFromTheMenu) {

@@ -257,6 +257,8 @@ private slots:
         QVERIFY(!form_->analysisRunning());
         QVERIFY(child<QLabel>("sbBrowserText")->text().startsWith(u("Процесс отображения страницы завершился")));
         QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), rows);
+        emit browser_->Refused(u("Загрузка файла отклонена: a.bin"));
+        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("Загрузка файла отклонена: a.bin"));
     }
 
     void enterInTheAddressBoxNavigatesOnce() {

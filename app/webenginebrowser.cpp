@@ -292,8 +292,11 @@ void WebEngineBrowser::Navigate(const QString& address) {
     const QUrl url = UrlFromAddress(address);
     if (url.isEmpty()) return;
     whenResponsive([this, url] {
-        // The engine asks about no navigation to an about: page, so it is reported here.
-        if (url.scheme() == QStringLiteral("about")) emit BeforeNavigate2(url.toString());
+        // The engine asks about no navigation to an about: page, so it is reported and counted here.
+        if (url.scheme() == QStringLiteral("about")) {
+            ++serial_;
+            emit BeforeNavigate2(url.toString());
+        }
         load(url);
     });
 }
