@@ -29,6 +29,11 @@ std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
     return report;
 }
 
+bool FoundNoText(const Document& doc, const RunReport& report) {
+    if (report.status == ScanStatus::kNoMarkup) return true;
+    return report.status == ScanStatus::kComplete && doc.analysis.wfTotals.totalCount == 0;
+}
+
 void RefillWordBase(Document& doc) {
     FillWordList(doc.wordBase, doc.analysis.slWordBase, doc.wbExtraFilter, doc.wbTypeHidden, doc.analysis.wbTotals,
                  doc.decimalSeparator, doc.compareText);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/analysis.h"
+#include "engine/cp1251.h"
 #include "summary/summary.h"
 #include "summary/summarylimits.h"
 #include "views/exprlist.h"
@@ -50,6 +51,13 @@ struct Document {
 /// An empty source starts no run and returns nothing; a run that ran out of memory
 /// (ScanStatus::kOutOfMemory) leaves the lists, the summary and the time message as they were.
 std::optional<RunReport> AnalyseSource(Document& doc, std::string source);
+
+/// The note the window's status bar and the command line give for a page with no text to analyse.
+inline constexpr std::string_view kNoTextMessage = u8"На странице нет текста для анализа"_cp;
+
+/// True when a run found no word to count: a page without markup, or one whose markup holds no
+/// text the analysis reads (no <body>, a fragment, a frameset without its frames).
+bool FoundNoText(const Document& doc, const RunReport& report);
 
 /// Rebuilds the stem list from the last analysis with its current filters and sort column.
 void RefillWordBase(Document& doc);

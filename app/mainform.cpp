@@ -742,6 +742,7 @@ void TFormMain::runAnalysis(std::string source) {
         limitActions_[kNoLimitItem]->setChecked(true);
     }
     for (QWidget* w : typeFilterButtons_) w->setEnabled(true);
+    if (report && FoundNoText(doc_, *report)) browserStatusPanel_->setText(FromCp1251(kNoTextMessage));
 }
 
 void TFormMain::showLists() {

@@ -359,6 +359,13 @@ private slots:
         QCOMPARE(browser_->savedDocuments.size(), 2);
     }
 
+    void aPageWithoutTextSaysSo() {
+        loadPage("<html><head><title>Empty</title></head><frameset><frame src=\"a.html\"></frameset></html>");
+        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("На странице нет текста для анализа"));
+        loadPage(page1251());
+        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("Document complete"));
+    }
+
     void koi8PageShowsItsCharset() {
         // "<p>привет мир</p>" in KOI8-R.
         loadPage("<html><body><p>\xD0\xD2\xC9\xD7\xC5\xD4 \xCD\xC9\xD2</p></body></html>");
