@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs, only those that are missing.
+# Installs the Debian packages the project needs, only those that are missing:
+#   scripts/setup-deps.sh run    what building and running the programs needs
+#   scripts/setup-deps.sh test   that and the test tools (the default)
 set -euo pipefail
 
-packages=(
-  g++ cmake ninja-build pkg-config       # toolchain
-  clang libclang-rt-14-dev               # the fuzz targets: libFuzzer and the sanitizer runtimes
-  googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
+run_packages=(
+  g++ cmake ninja-build pkg-config           # toolchain
   qt6-base-dev qt6-webengine-dev libqt6svg6  # the desktop program: Qt Widgets, WebEngine, SVG icons
-  xvfb xauth fonts-dejavu-core           # window tests under a virtual X server, Cyrillic fonts
-  libreoffice-writer-nogui               # reads the summary's RTF back in a test
-  kicad-doc-ru aptitude-doc-ru python3   # real Russian pages for the whole-program tests
+  fonts-dejavu-core                          # Cyrillic fonts
 )
+test_packages=(
+  clang libclang-rt-14-dev                  # the fuzz targets: libFuzzer and the sanitizer runtimes
+  googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
+  xvfb xauth                                # window tests under a virtual X server
+  libreoffice-writer-nogui                  # reads the summary's RTF back in a test
+  kicad-doc-ru aptitude-doc-ru python3      # real Russian pages for the whole-program tests
+)
+
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

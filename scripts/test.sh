@@ -5,9 +5,9 @@
 # and run for a fixed number of inputs each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup-deps.sh
+scripts/setup-deps.sh test
 
-scripts/build.sh build
+scripts/build.sh build -DSUMORAN_TESTS=ON -DSUMORAN_BENCH=ON
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
 scripts/build.sh build-asan -DSUMORAN_SANITIZE=ON -DSUMORAN_GUI=OFF -DSUMORAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
