@@ -2,6 +2,7 @@
 
 #include "engine/charset.h"
 #include "summary/sentencelist.h"
+#include "views/columnsort.h"
 
 Document::Document() : compareText(sorting::LocaleTextCompare()) {
     sentences.columns = SentenceListColumns();
@@ -57,4 +58,100 @@ void RebuildSummary(Document& doc, std::size_t limitIndex) {
     doc.summary.paragraphs = std::move(summary.paragraphs);
     if (summary.status) doc.summary.status = std::move(summary.status);
     doc.summaryLimit = limitIndex;
+}
+
+ListModel& ListOf(Document& doc, ResultList list) {
+    switch (list) {
+        case ResultList::kWordBase:
+            return doc.wordBase;
+        case ResultList::kWordFull:
+            return doc.wordFull;
+        case ResultList::kWordExpr:
+            break;
+    }
+    return doc.wordExpr;
+}
+
+const ListModel& ListOf(const Document& doc, ResultList list) { return ListOf(const_cast<Document&>(doc), list); }
+
+std::span<bool> TypeHiddenOf(Document& doc, ResultList list) {
+    switch (list) {
+        case ResultList::kWordBase:
+            return doc.wbTypeHidden.hidden;
+        case ResultList::kWordFull:
+            return doc.wfTypeHidden.hidden;
+        case ResultList::kWordExpr:
+            break;
+    }
+    return doc.weTypeHidden.hidden;
+}
+
+std::span<const bool> TypeHiddenOf(const Document& doc, ResultList list) {
+    return TypeHiddenOf(const_cast<Document&>(doc), list);
+}
+
+namespace {
+
+std::string& ExtraFilterOf(Document& doc, ResultList list) {
+    switch (list) {
+        case ResultList::kWordBase:
+            return doc.wbExtraFilter;
+        case ResultList::kWordFull:
+            return doc.wfExtraFilter;
+        case ResultList::kWordExpr:
+            break;
+    }
+    return doc.weExtraFilter;
+}
+
+}  // namespace
+
+void RefillList(Document& doc, ResultList list) {
+    switch (list) {
+        case ResultList::kWordBase:
+            RefillWordBase(doc);
+            return;
+        case ResultList::kWordFull:
+            RefillWordFull(doc);
+            return;
+        case ResultList::kWordExpr:
+            RefillWordExpr(doc);
+            return;
+    }
+}
+
+void SetTypeShown(Document& doc, ResultList list, std::size_t item, bool shown) {
+    std::span<bool> hidden = TypeHiddenOf(doc, list);
+    if (item >= hidden.size()) return;
+    hidden[item] = !shown;
+    RefillList(doc, list);
+}
+
+void ShowAllTypes(Document& doc, ResultList list) {
+    for (bool& flag : TypeHiddenOf(doc, list)) flag = false;
+    RefillList(doc, list);
+}
+
+void ClearExtraFilter(Document& doc, ResultList list) {
+    ExtraFilterOf(doc, list).clear();
+    RefillList(doc, list);
+}
+
+void SortList(Document& doc, ResultList list, unsigned column) {
+    const std::span<const ColumnKey> keys =
+        list == ResultList::kWordExpr ? std::span<const ColumnKey>(kExprListKeys) : std::span<const ColumnKey>(kWordListKeys);
+    ClickColumn(ListOf(doc, list), column, keys, doc.decimalSeparator, doc.compareText);
+}
+
+void SortSentences(Document& doc, unsigned column) {
+    ClickSentenceColumn(doc.sentences, column, doc.compareText, doc.decimalSeparator);
+}
+
+bool ShowRelated(Document& doc, const RelatedButton& button, std::span<const std::size_t> selectedRows) {
+    std::optional<std::string> filter =
+        RelatedFilter(ListOf(doc, button.source), selectedRows, button.sourceColumn, button.filterStart);
+    if (!filter) return false;
+    ExtraFilterOf(doc, button.target) = std::move(*filter);
+    RefillList(doc, button.target);
+    return true;
 }

@@ -6,12 +6,14 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 
 #include "engine/analysis.h"
 #include "engine/cp1251.h"
 #include "summary/summary.h"
 #include "summary/summarylimits.h"
+#include "views/crossnav.h"
 #include "views/exprlist.h"
 #include "views/listmodel.h"
 #include "views/sorting.h"
@@ -65,6 +67,37 @@ void RefillWordBase(Document& doc);
 void RefillWordFull(Document& doc);
 /// Rebuilds the combination list from the last analysis with its current filters and sort column.
 void RefillWordExpr(Document& doc);
+
+/// The model of one of the three result lists.
+ListModel& ListOf(Document& doc, ResultList list);
+const ListModel& ListOf(const Document& doc, ResultList list);
+
+/// The type filter flags of a result list (`wbTypeHidden`, `wfTypeHidden`, `weTypeHidden`), one per
+/// item of its type-filter menu; a set flag hides that type.
+std::span<bool> TypeHiddenOf(Document& doc, ResultList list);
+std::span<const bool> TypeHiddenOf(const Document& doc, ResultList list);
+
+/// Rebuilds a result list from the last analysis with its current filters and sort column.
+void RefillList(Document& doc, ResultList list);
+
+/// Shows or hides the type of item `item` of a result list's type-filter menu, and rebuilds it.
+void SetTypeShown(Document& doc, ResultList list, std::size_t item, bool shown);
+
+/// Shows every type of a result list, and rebuilds it.
+void ShowAllTypes(Document& doc, ResultList list);
+
+/// Empties a result list's additional filter, and rebuilds it.
+void ClearExtraFilter(Document& doc, ResultList list);
+
+/// Sorts a result list by a clicked column (a click on the sort column sorts it again).
+void SortList(Document& doc, ResultList list, unsigned column);
+
+/// Sorts the sentence list by a clicked column.
+void SortSentences(Document& doc, unsigned column);
+
+/// Filters the button's target list to the rows related by stem to `selectedRows` (display rows of
+/// the button's source list) and rebuilds it. Returns false, changing nothing, when no row is selected.
+bool ShowRelated(Document& doc, const RelatedButton& button, std::span<const std::size_t> selectedRows);
 
 /// Rebuilds the summary under item `limitIndex` of the limits menu and checks that item.
 void RebuildSummary(Document& doc, std::size_t limitIndex);

@@ -1,7 +1,8 @@
-// TFormMain: the main window. It owns the document and its analysis state, shows the page in the
-// embedded browser and the results in four lists and the summary pane, and carries every command
-// and event handler of the program. No analysis logic lives here: it calls the document's
-// operations and shows their results.
+// TFormMain: the main window. It owns the document, the browser and the panels that show them
+// (the browser pane, the three result-list panels, the sentence panel and the summary panel),
+// builds the menus and the splitters, and wires the panels together: it takes the page from the
+// browser when it has loaded, runs the analysis and tells each panel to show the results. No
+// analysis logic lives here, and no panel knows another.
 #pragma once
 
 #include <QMainWindow>
@@ -10,31 +11,21 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <span>
 #include <string>
-#include <vector>
 
 #include "app/browser.h"
 #include "app/document.h"
 #include "app/startup.h"
-#include "resources/icons.h"
-#include "views/crossnav.h"
 
-class QAction;
-class QItemSelection;
-class QComboBox;
 class QDialog;
 class QLabel;
-class QMenu;
-class QProgressBar;
 class QSplitter;
-class QTableView;
-class QTextEdit;
-class QToolBar;
-class QToolButton;
 class QUrl;
-class ListTableModel;
+class BrowserPane;
 class PageSourceExtractor;
+class ResultListPanel;
+class SentencePanel;
+class SummaryPanel;
 class TFormEditKoef;
 class TFormEditStopWords;
 
@@ -51,17 +42,16 @@ public:
 
     /// Shows `box` (kept by the caller) for "О программе...".
     void setAboutBox(QDialog* box) { aboutBox_ = box; }
-
     /// Replaces the file dialog that asks where to save the summary (an empty name cancels).
-    void setSaveFileNameAsker(std::function<QString()> ask) { askSaveFileName_ = std::move(ask); }
+    void setSaveFileNameAsker(std::function<QString()> ask);
     /// Replaces the error message box (the message in place of the dialog).
-    void setErrorReporter(std::function<void(const QString&)> report) { reportError_ = std::move(report); }
+    void setErrorReporter(std::function<void(const QString&)> report);
     /// Replaces the question whether to hand a link of an external scheme to the desktop (true: yes).
-    void setExternalLinkAsker(std::function<bool(const QUrl&)> ask) { askExternalLink_ = std::move(ask); }
+    void setExternalLinkAsker(std::function<bool(const QUrl&)> ask);
 
     const Document& document() const { return doc_; }
     bool analysisRunning() const { return analysisRunning_; }
-    QString docAddress() const { return docAddress_; }
+    QString docAddress() const;
     TFormEditStopWords* stopWordsEditor() const { return stopWordsEditor_; }
     TFormEditKoef* koefEditor() const { return koefEditor_; }
     /// The directory of the temporary page files (empty when it could not be made).
@@ -70,7 +60,7 @@ public:
     PageSourceExtractor* extractor() const { return extractor_; }
 
 public slots:
-    /// Takes the page from the browser and analyses it, unless an analysis is under way.
+    /// Takes the page from the browser and analyses it, unless an analysis of it is under way.
     void ExtractAndAnalyse();
     /// Navigates to the address in the URL box, completed.
     void Go();
@@ -84,56 +74,16 @@ protected:
 
 private:
     void buildMenus();
-    QWidget* buildBrowserArea();
     QWidget* buildResultArea();
-    QWidget* buildPanel(const char* caption, QToolBar* tools, QWidget* content, QLabel*& status,
-                        const char* statusName);
-    QTableView* buildListView(const char* name, ListTableModel* model);
-    QAction* addTool(QToolBar* bar, const char* name, IconId icon, const char* hint);
-    QToolButton* addMenuTool(QToolBar* bar, const char* name, IconId icon, const char* hint, QMenu* menu);
-    QMenu* typeFilterMenu(const char* name, const char* itemPrefix, std::span<const std::string_view> captions,
-                          std::span<const bool> hidden, unsigned separatorBefore);
     void applyResizeRule();
+    void connectBrowser();
 
-    void OpenDocument();
-    void ShowUserGuide();
     void EditStopWords();
     void EditKoef();
-    void ToggleIndexOption(bool checked, bool IndexOptions::*flag);
-
-    void onBeforeNavigate(const QString& url);
-    void onProgressChange(int progress, int maximum);
-    void onCommandStateChange(int command, bool enable);
-    void onTitleChange(const QString& title);
     void onDocumentComplete();
-    void onLoadFailed(const QString& url, const QString& reason);
-    void onRenderProcessTerminated(const QString& reason);
-    void onExternalLinkClicked(const QUrl& url);
-
     void runAnalysis(std::string source);
-    void showLists();
-    void showSummary();
-    void setResultButtonsEnabled(bool enabled);
-
-    // Working with the results.
-    struct ResultListUi;
-    ResultListUi& ui(ResultList list) { return lists_[static_cast<std::size_t>(list)]; }
-    void refill(ResultList list);
-    void toggleTypeFilter(ResultList list, std::size_t item, bool checked);
-    void clearTypeFilter(ResultList list);
-    void switchFilterOff(ResultList list);
-    void clickColumn(ResultList list, int column);
-    void clickSentenceColumn(int column);
     void showRelated(const RelatedButton& button);
-    void onSentenceSelection(const QItemSelection& selected, const QItemSelection& deselected);
-    void rebuildSummary(std::size_t limit);
-    void forceHeadings(bool pressed);
-    void forceSentence();
-    void clearMarks();
-    void copySummary();
-    void saveSummary();
-    std::vector<int> selectedRows(QTableView* view) const;
-    void resetKeepingSelection(QTableView* view, ListTableModel* model);
+    ResultListPanel* listPanel(ResultList list) const { return lists_[static_cast<std::size_t>(list)]; }
 
     std::unique_ptr<Browser> browser_;
     Document doc_;
@@ -142,65 +92,18 @@ private:
     std::unique_ptr<QTemporaryDir> tempDir_;  // the page files' own directory in it
     PageSourceExtractor* extractor_ = nullptr;
     bool analysisRunning_ = false;
-    QString docAddress_;
     QDialog* aboutBox_ = nullptr;
     TFormEditStopWords* stopWordsEditor_ = nullptr;
     TFormEditKoef* koefEditor_ = nullptr;
-    std::function<QString()> askSaveFileName_;
     std::function<void(const QString&)> reportError_;
-    std::function<bool(const QUrl&)> askExternalLink_;
 
-    // Browser area.
-    QComboBox* cbURLNavigator_ = nullptr;
-    QAction* backAction_ = nullptr;
-    QAction* forwardAction_ = nullptr;
-    QAction* stopAction_ = nullptr;
-    QLabel* charsetPanel_ = nullptr;
-    QProgressBar* pfDocumentLoad_ = nullptr;
-    QLabel* browserStatusPanel_ = nullptr;
+    BrowserPane* browserPane_ = nullptr;
+    std::array<ResultListPanel*, 3> lists_{};  // indexed by ResultList
+    SentencePanel* sentencePanel_ = nullptr;
+    SummaryPanel* summaryPanel_ = nullptr;
     QLabel* timePanel_ = nullptr;
-
-    // The three result lists, indexed by ResultList.
-    struct ResultListUi {
-        ListModel* list = nullptr;
-        ListTableModel* model = nullptr;
-        QTableView* view = nullptr;
-        QLabel* status = nullptr;
-        QMenu* typeMenu = nullptr;
-        QToolButton* typeButton = nullptr;
-        QAction* filterOff = nullptr;
-        std::vector<QAction*> related;  // the cross-navigation buttons over this list
-    };
-    std::array<ResultListUi, 3> lists_;
-
-    // Result area.
     QSplitter* splitterMain_ = nullptr;
     QSplitter* splitterResult_ = nullptr;
     QSplitter* splitterUpper_ = nullptr;
     QSplitter* splitterLower_ = nullptr;
-    ListTableModel* wordBaseModel_ = nullptr;
-    ListTableModel* wordFullModel_ = nullptr;
-    ListTableModel* wordExprModel_ = nullptr;
-    ListTableModel* documentTextModel_ = nullptr;
-    QTableView* lvWordBase_ = nullptr;
-    QTableView* lvWordFull_ = nullptr;
-    QTableView* lvWordExpr_ = nullptr;
-    QTableView* lvDocumentText_ = nullptr;
-    QTextEdit* reReferat_ = nullptr;
-    QLabel* statusBar2_ = nullptr;  // stems
-    QLabel* statusBar3_ = nullptr;  // combinations
-    QLabel* statusBar4_ = nullptr;  // words
-    QLabel* sentenceStatus_ = nullptr;
-    QLabel* summaryStatus_ = nullptr;
-
-    // Buttons that the analysis run disables and enables.
-    std::vector<QWidget*> typeFilterButtons_;     // ToolButton1-3
-    std::vector<QAction*> filterOffButtons_;      // tbWordBaseFilter, tbWordFullFilter, tbWordExprFilter
-    std::vector<QAction*> relatedActions_;        // ToolButton5-14
-    std::vector<QAction*> summaryActions_;        // copy, save
-    QToolButton* limitsButton_ = nullptr;
-    QAction* forceHeadingsAction_ = nullptr;
-    QAction* forceSentenceAction_ = nullptr;
-    QAction* clearMarksAction_ = nullptr;
-    std::vector<QAction*> limitActions_;
 };

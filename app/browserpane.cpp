@@ -1,0 +1,193 @@
+#include "app/browserpane.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include "app/address.h"
+#include "app/browser.h"
+#include "app/panelparts.h"
+#include "engine/charset.h"
+#include "views/qt/qtext.h"
+
+BrowserPane::BrowserPane(Browser& browser, QWidget* parent) : QWidget(parent), browser_(browser) {
+    QToolBar* bar = panel::FlatToolBar("tbBrowser");
+    buildToolBar(bar);
+
+    auto* frame = new QFrame;
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(1, 1, 1, 1);
+    if (QWidget* view = browser_.view()) {
+        view->setObjectName(QStringLiteral("wbDocument"));
+        view->setAccessibleName(QStringLiteral("wbDocument"));
+        frameLayout->addWidget(view);
+    }
+
+    auto* status = new QStatusBar;
+    status->setObjectName(QStringLiteral("sbBrowser"));
+    status->setSizeGripEnabled(false);
+    charset_ = new QLabel;
+    charset_->setObjectName(QStringLiteral("sbCharset"));
+    charset_->setMinimumWidth(80);
+    showCharset(0);
+    pfDocumentLoad_ = new QProgressBar;
+    pfDocumentLoad_->setObjectName(QStringLiteral("pfDocumentLoad"));
+    pfDocumentLoad_->setFixedWidth(100);
+    pfDocumentLoad_->setMaximumHeight(16);
+    pfDocumentLoad_->setTextVisible(false);
+    pfDocumentLoad_->setValue(0);
+    pfDocumentLoad_->setStyleSheet(QStringLiteral(
+        "QProgressBar::chunk { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 palette(highlight), "
+        "stop:1 palette(light)); }"));
+    status_ = new QLabel;
+    status_->setObjectName(QStringLiteral("sbBrowserText"));
+    status->addWidget(charset_);
+    status->addWidget(pfDocumentLoad_);
+    status->addWidget(status_, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(frame, 1);
+    layout->addWidget(status);
+
+    askExternalLink_ = [this](const QUrl& url) {
+        const QString question = QString::fromUtf8("Страница ведёт по адресу\n%1\n\nОткрыть его в программе, которую "
+                                                   "система назначила для таких адресов?")
+                                     .arg(url.toDisplayString().left(300));
+        return QMessageBox::question(window(), QStringLiteral("Sumoran"), question, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+
+    connect(&browser_, &Browser::BeforeNavigate2, this, &BrowserPane::onBeforeNavigate);
+    connect(&browser_, &Browser::ProgressChange, this, [this](int progress, int maximum) {
+        pfDocumentLoad_->setMaximum(maximum);
+        pfDocumentLoad_->setValue(progress);
+    });
+    connect(&browser_, &Browser::CommandStateChange, this, &BrowserPane::onCommandStateChange);
+    connect(&browser_, &Browser::DownloadBegin, this, [this] { showStatus(QStringLiteral("Download begin")); });
+    connect(&browser_, &Browser::DownloadComplete, this, [this] { showStatus(QStringLiteral("Download complete")); });
+    connect(&browser_, &Browser::NavigateComplete2, this, [this] { showStatus(QStringLiteral("Navigate complete")); });
+    connect(&browser_, &Browser::LoadFailed, this, [this](const QString& url, const QString& reason) {
+        pfDocumentLoad_->setTextVisible(false);
+        showStatus(QString::fromUtf8("Не удалось загрузить страницу %1: %2").arg(url, reason));
+    });
+    connect(&browser_, &Browser::RenderProcessTerminated, this, [this](const QString& reason) {
+        pfDocumentLoad_->setTextVisible(false);
+        showStatus(QString::fromUtf8("Процесс отображения страницы завершился (%1); результаты анализа сохранены")
+                       .arg(reason));
+    });
+    connect(&browser_, &Browser::Refused, this, &BrowserPane::showStatus);
+    connect(&browser_, &Browser::ExternalLinkClicked, this, [this](const QUrl& url) {
+        if (askExternalLink_(url)) QDesktopServices::openUrl(url);
+    });
+}
+
+void BrowserPane::buildToolBar(QToolBar* bar) {
+    auto hint = [](const char* text) { return QString::fromUtf8(text); };
+    connect(panel::AddTool(bar, "tbExit", IconId::kExit, hint("Выход")), &QAction::triggered, this,
+            [] { std::_Exit(0); });
+    bar->addSeparator();
+    connect(panel::AddTool(bar, "tbOpen", IconId::kOpen, hint("Открыть документ")), &QAction::triggered, this,
+            &BrowserPane::openDocument);
+    bar->addSeparator();
+    back_ = panel::AddTool(bar, "tbBack", IconId::kBack, hint("Назад"));
+    forward_ = panel::AddTool(bar, "tbForward", IconId::kForward, hint("Вперед"));
+    stop_ = panel::AddTool(bar, "tbStop", IconId::kStop, hint("Остановить"));
+    QAction* refresh = panel::AddTool(bar, "tbRefresh", IconId::kRefresh, hint("Обновить"));
+    QAction* home = panel::AddTool(bar, "tbHome", IconId::kHome, hint("Домой"));
+    for (QAction* a : {back_, forward_, stop_}) a->setEnabled(false);
+    connect(back_, &QAction::triggered, this, [this] { browser_.GoBack(); });
+    connect(forward_, &QAction::triggered, this, [this] { browser_.GoForward(); });
+    connect(stop_, &QAction::triggered, this, [this] { browser_.Stop(); });
+    connect(refresh, &QAction::triggered, this, [this] { browser_.Refresh(); });
+    connect(home, &QAction::triggered, this, [this] { browser_.GoHome(); });
+    bar->addSeparator();
+    cbURLNavigator_ = new QComboBox;
+    cbURLNavigator_->setObjectName(QStringLiteral("cbURLNavigator"));
+    cbURLNavigator_->setEditable(true);
+    cbURLNavigator_->setInsertPolicy(QComboBox::NoInsert);
+    cbURLNavigator_->setFixedWidth(362);
+    cbURLNavigator_->setToolTip(QStringLiteral("URL"));
+    cbURLNavigator_->setAccessibleName(QStringLiteral("URL"));
+    bar->addWidget(cbURLNavigator_);
+    // Enter is taken before the combo box sees it: the box would also report it as the choice of
+    // a list item when the text is in the history, and the address would be visited twice.
+    cbURLNavigator_->lineEdit()->installEventFilter(this);
+    connect(cbURLNavigator_, &QComboBox::activated, this, [this] { go(); });
+    connect(panel::AddTool(bar, "tbGo", IconId::kGo, hint("Переход")), &QAction::triggered, this, &BrowserPane::go);
+    bar->addSeparator();
+    connect(panel::AddTool(bar, "tbForceAnalysis", IconId::kForceAnalysis, hint("Принудительно запустить анализ...")),
+            &QAction::triggered, this, &BrowserPane::forceAnalysisRequested);
+}
+
+bool BrowserPane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cbURLNavigator_->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            go();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QString BrowserPane::addressText() const { return cbURLNavigator_->currentText(); }
+
+void BrowserPane::openDocument() {
+    const QString path = QFileDialog::getOpenFileName(window(), QString(), QString(),
+                                                      QString::fromUtf8("Все поддерживаемые типы (*.html *.htm *.shtml)"));
+    if (path.isEmpty()) return;
+    docAddress_ = path;
+    browser_.Navigate(docAddress_);
+}
+
+void BrowserPane::go() {
+    docAddress_ = cbURLNavigator_->currentText();
+    if (docAddress_.isEmpty()) return;
+    docAddress_ = QString::fromStdString(CompleteAddress(docAddress_.toStdString(), QDir::homePath().toStdString()));
+    browser_.Navigate(docAddress_);
+}
+
+void BrowserPane::openAddress(const QString& address) {
+    cbURLNavigator_->setEditText(address);
+    go();
+}
+
+void BrowserPane::showCharset(int charsetIndex) { charset_->setText(FromCp1251(CharsetName(charsetIndex))); }
+
+void BrowserPane::showStatus(const QString& text) { status_->setText(text); }
+
+void BrowserPane::showDocumentComplete() {
+    pfDocumentLoad_->setTextVisible(false);
+    showStatus(QStringLiteral("Document complete"));
+}
+
+void BrowserPane::onBeforeNavigate(const QString& url) {
+    pfDocumentLoad_->setTextVisible(true);
+    pfDocumentLoad_->setValue(0);
+    cbURLNavigator_->setEditText(url);
+    if (url.isEmpty() || cbURLNavigator_->findText(url, Qt::MatchFixedString) != -1) return;
+    cbURLNavigator_->insertItem(0, url);
+    cbURLNavigator_->setEditText(url);
+}
+
+void BrowserPane::onCommandStateChange(int command, bool enable) {
+    if (command == Browser::kUpdateAll) stop_->setEnabled(browser_.Busy());
+    if (command == Browser::kForward) forward_->setEnabled(enable);
+    if (command == Browser::kBack) back_->setEnabled(enable);
+}

@@ -1,0 +1,70 @@
+// BrowserPane: the browser area of the main window. Its tool bar (exit, open, back, forward, stop,
+// refresh, home, the address box `cbURLNavigator`, go, force analysis), the embedded browser
+// `wbDocument` in a frame, and its status bar (the charset, the load progress `pfDocumentLoad`,
+// the browser's status text). It turns the user's commands into browser calls and shows the
+// browser's events; the window hears of a force-analysis request through forceAnalysisRequested.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class Browser;
+
+class BrowserPane : public QWidget {
+    Q_OBJECT
+
+public:
+    /// Builds the pane around `browser` (kept by the caller) and shows the browser's view in it.
+    explicit BrowserPane(Browser& browser, QWidget* parent = nullptr);
+
+    /// Replaces the question whether to hand a link of an external scheme to the desktop (true: yes).
+    void setExternalLinkAsker(std::function<bool(const QUrl&)> ask) { askExternalLink_ = std::move(ask); }
+
+    /// The file path or address last handed to the browser by open or go.
+    QString docAddress() const { return docAddress_; }
+    /// The text of the address box.
+    QString addressText() const;
+
+    /// Asks for a local file and opens it.
+    void openDocument();
+    /// Navigates to the address in the address box, completed; nothing for an empty box.
+    void go();
+    /// Puts `address` into the address box and goes there.
+    void openAddress(const QString& address);
+
+    /// Shows the name of a detected character set.
+    void showCharset(int charsetIndex);
+    /// Shows a text in the browser's status panel.
+    void showStatus(const QString& text);
+    /// Ends the progress display of a load and shows "Document complete".
+    void showDocumentComplete();
+
+signals:
+    /// The force-analysis button was clicked.
+    void forceAnalysisRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildToolBar(class QToolBar* bar);
+    void onBeforeNavigate(const QString& url);
+    void onCommandStateChange(int command, bool enable);
+
+    Browser& browser_;
+    QString docAddress_;
+    QComboBox* cbURLNavigator_ = nullptr;
+    QAction* back_ = nullptr;
+    QAction* forward_ = nullptr;
+    QAction* stop_ = nullptr;
+    QLabel* charset_ = nullptr;
+    QProgressBar* pfDocumentLoad_ = nullptr;
+    QLabel* status_ = nullptr;
+    std::function<bool(const QUrl&)> askExternalLink_;
+};
