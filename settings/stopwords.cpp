@@ -2,25 +2,22 @@
 
 #include <algorithm>
 
+#include "engine/pagesource.h"
 #include "settings/stopworditems.h"
 #include "settings/textfile.h"
 
 namespace settings {
 
+std::vector<std::string> StopWordLines(std::string_view fileBytes) {
+    std::vector<std::string> lines = SplitTextLines(ToSingleByte(fileBytes.substr(0, fileBytes.find('\0'))));
+    // An empty entry could never match a word: leave it out of the table and the editor alike.
+    std::erase_if(lines, [](const std::string& line) { return line.empty(); });
+    return lines;
+}
+
 TVocIndex ParseStopWords(std::string_view fileBytes) {
     TVocIndex table;
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < fileBytes.size()) {
-        if (fileBytes[i] != '\r') {
-            ++i;
-            continue;
-        }
-        table.Add(fileBytes.substr(start, i - start), 0, 0, 0);
-        // The byte after a CR is taken for LF without looking at it.
-        i += 2;
-        start = i;
-    }
+    for (const std::string& line : StopWordLines(fileBytes)) table.Add(line, 0, 0, 0);
     return table;
 }
 
@@ -33,7 +30,7 @@ TVocIndex LoadStopWords(const std::filesystem::path& path) {
 StopWordItems ReadStopWordItems(const std::filesystem::path& path) {
     FileBytes file = ReadFileBytes(path);
     if (file.status != ReadStatus::kOk) return {{}, CannotOpenFileMessage(path)};
-    StopWordItems result{SplitTextLines(file.bytes), std::nullopt};
+    StopWordItems result{StopWordLines(file.bytes), std::nullopt};
     std::stable_sort(result.items.begin(), result.items.end(), StopWordItemLess);
     return result;
 }

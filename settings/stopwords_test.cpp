@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/cp1251.h"
+#include "settings/stopworditems.h"
 #include "settings/tempdir_for_tests.h"
 
 namespace settings {
@@ -12,6 +15,8 @@ using testutil::readBytes;
 using testutil::TempDir;
 using testutil::writeBytes;
 using Items = std::vector<std::string>;
+
+std::string cp(std::string_view bytes) { return std::string(bytes); }
 
 // The entries of a table in id order.
 Items entries(const TVocIndex& table) {
@@ -31,26 +36,41 @@ TEST(StopWordsParse, EveryCrLfLineIsAnEntryWithZeroWeightLinkAndCode) {
     EXPECT_EQ(table.Find(u8"на"_cp), -1);  // the trailing space is part of the entry
 }
 
-TEST(StopWordsParse, LastLineWithoutLineEndIsNotAdded) {
-    EXPECT_EQ(entries(ParseStopWords("a\r\nb")), (Items{"a"}));
-    EXPECT_EQ(entries(ParseStopWords("a\r")), (Items{"a"}));
+TEST(StopWordsParse, TableAndEditorSplitLinesAlikeAndTakeUtf8AsPagesDo) {
+    const struct {
+        const char* name;
+        std::string file;
+        Items lines;  // in file order
+    } cases[] = {
+        {"LF", "a\nb\nc\n", {"a", "b", "c"}},
+        {"CR", "ab\rcd\ref\r", {"ab", "cd", "ef"}},
+        {"CR LF", "a\r\nb\r\n", {"a", "b"}},
+        {"mixed, LF CR is two line ends", "a\r\nb\nc\rd\n\re", {"a", "b", "c", "d", "e"}},
+        {"last line without a line end", "a\r\nb", {"a", "b"}},
+        {"empty lines add nothing", "\r\n\na\r\r\n\r\nb\n\n", {"a", "b"}},
+        {"NUL ends the text", std::string("a\nb\0c\n", 7), {"a", "b"}},
+        {"empty file", "", {}},
+        {"UTF-8", "и\nна\nthe\n", {cp(u8"и"_cp), cp(u8"на"_cp), "the"}},
+        {"UTF-8 with BOM", "\xEF\xBB\xBFthe\r\nдом", {"the", cp(u8"дом"_cp)}},
+        {"ASCII with BOM", "\xEF\xBB\xBFthe\r\n", {"the"}},
+        {"Windows-1251", cp(u8"дом\r\nещё\r\n"_cp), {cp(u8"дом"_cp), cp(u8"ещё"_cp)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(StopWordLines(c.file), c.lines);
+        EXPECT_EQ(entries(ParseStopWords(c.file)), c.lines);
+        TempDir dir;
+        writeBytes(dir / "stopwords.txt", c.file);
+        Items sorted = c.lines;
+        std::stable_sort(sorted.begin(), sorted.end(), StopWordItemLess);
+        EXPECT_EQ(ReadStopWordItems(dir / "stopwords.txt").items, sorted);
+    }
 }
 
-TEST(StopWordsParse, LfOnlyFileGivesNothing) {
-    EXPECT_EQ(ParseStopWords("a\nb\nc\n").size(), 0);
-    EXPECT_EQ(ParseStopWords("").size(), 0);
-}
-
-TEST(StopWordsParse, TheByteAfterEachCrIsSkippedUnseen) {
-    EXPECT_EQ(entries(ParseStopWords("ab\rcd\ref\r")), (Items{"ab", "d", "f"}));
-    EXPECT_EQ(entries(ParseStopWords("a\r\rb\r\n")), (Items{"a", "b"}));
-}
-
-TEST(StopWordsParse, EmptyLinesAndDuplicates) {
+TEST(StopWordsParse, DuplicatesCountOnOneEntry) {
     TVocIndex table = ParseStopWords("a\r\n\r\na\r\n");
-    EXPECT_EQ(entries(table), (Items{"a", ""}));
+    EXPECT_EQ(entries(table), (Items{"a"}));
     EXPECT_EQ(table.record(0).count, 2);
-    EXPECT_EQ(table.text(1).size(), 0u);
 }
 
 TEST(StopWordsLoad, UnreadableFileGivesAnEmptyTable) {
@@ -82,14 +102,14 @@ TEST(StopWordItemsRead, MissingFileIsReportedWithItsPath) {
     EXPECT_TRUE(read.items.empty());
 }
 
-TEST(StopWordsWrite, ItemsWithCrLfMakeTheLastWordCount) {
+TEST(StopWordsWrite, WritesWindows1251WithCrLfAfterEveryLine) {
     TempDir dir;
-    writeBytes(dir / "stopwords.txt", "b\r\na\r\nc");
-    EXPECT_EQ(LoadStopWords(dir / "stopwords.txt").Find("c"), -1);
+    writeBytes(dir / "stopwords.txt", "b\nдом\nc");
+    EXPECT_NE(LoadStopWords(dir / "stopwords.txt").Find("c"), -1);
     StopWordItems read = ReadStopWordItems(dir / "stopwords.txt");
     EXPECT_EQ(WriteStopWords(dir / "stopwords.txt", read.items), std::nullopt);
-    EXPECT_EQ(readBytes(dir / "stopwords.txt"), "a\r\nb\r\nc\r\n");
-    EXPECT_NE(LoadStopWords(dir / "stopwords.txt").Find("c"), -1);
+    EXPECT_EQ(readBytes(dir / "stopwords.txt"), cp(u8"b\r\nc\r\nдом\r\n"_cp));
+    EXPECT_NE(LoadStopWords(dir / "stopwords.txt").Find(u8"дом"_cp), -1);
 }
 
 TEST(StopWordsWrite, FailureIsReportedAndTheOldFileKept) {
