@@ -4,15 +4,35 @@
 #include "settings/textfile.h"
 
 namespace settings {
+namespace {
 
-KoefLoadResult ParseKoef(std::string_view fileBytes, char decimalSeparator) {
+// The path as Windows-1251 text for a message; when it does not convert (not UTF-8, or a character
+// the code page lacks), every byte of 0x80 and above shows as '?'.
+std::string messagePath(const std::filesystem::path& path) {
+    std::string text = path.string();
+    if (std::optional<std::string> converted = cp1251::fromUtf8Strict(text)) return *converted;
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<double> ParseKoefValue(std::string_view text) {
+    // A text with both separators, or with one twice, reads with neither.
+    if (std::optional<double> value = numformat::ParseFloat(text, '.')) return value;
+    return numformat::ParseFloat(text, ',');
+}
+
+KoefLoadResult ParseKoef(std::string_view fileBytes) {
     KoefLoadResult result;
     std::vector<std::string> lines = SplitTextLines(fileBytes);
     if (lines.size() != Coefficients::kCount) return result;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::optional<double> value = numformat::ParseFloat(lines[i], decimalSeparator);
+        std::optional<double> value = ParseKoefValue(lines[i]);
         if (!value) {
-            result.error = "'" + lines[i] + "' is not a valid floating point value";
+            result.error = "line " + std::to_string(i + 1) + ": '" + lines[i] + "' is not a valid floating point value";
             return result;
         }
         result.values.at(i) = *value;
@@ -20,11 +40,13 @@ KoefLoadResult ParseKoef(std::string_view fileBytes, char decimalSeparator) {
     return result;
 }
 
-KoefLoadResult LoadKoef(const std::filesystem::path& path, char decimalSeparator) {
+KoefLoadResult LoadKoef(const std::filesystem::path& path) {
     FileBytes file = ReadFileBytes(path);
     if (file.status == ReadStatus::kMissing) return {};
     if (file.status == ReadStatus::kUnreadable) return {Coefficients{}, CannotOpenFileMessage(path)};
-    return ParseKoef(file.bytes, decimalSeparator);
+    KoefLoadResult result = ParseKoef(file.bytes);
+    if (result.error) result.error = messagePath(path) + ", " + *result.error;
+    return result;
 }
 
 std::string FormatKoef(double value, char decimalSeparator) { return numformat::General(value, decimalSeparator); }

@@ -1,9 +1,11 @@
 // The weight-coefficient file koef.dat: eighteen values, one a line, in the order of Coefficients,
 // written with the user's decimal separator.
 //
-// A file without exactly eighteen lines is ignored as a whole. Values are converted line by line;
-// the first line that is not a number stops the conversion with an error, so the lines before it
-// keep their values and it and the lines after it keep the defaults.
+// A value reads with either separator, '.' or ',', whatever the user's locale: a file written
+// under a Russian locale reads under an English one and back. A file without exactly eighteen
+// lines is ignored as a whole. Values are converted line by line; the first line that is not a
+// number stops the conversion with an error, so the lines before it keep their values and it and
+// the lines after it keep the defaults.
 #pragma once
 
 #include <array>
@@ -47,15 +49,26 @@ struct KoefLoadResult {
     std::optional<std::string> error;
 };
 
+/// Reads one value: a decimal number with '.' or ',' as its separator (see numformat::ParseFloat).
+/// Returns nothing for any other text, one holding both separators or one separator twice included.
+std::optional<double> ParseKoefValue(std::string_view text);
+
 /// Converts koef.dat's bytes. Returns the defaults without error unless there are exactly 18
-/// lines; at the first line that is not a number the error "'<line>' is not a valid floating
-/// point value", with the values of the lines before it kept.
-KoefLoadResult ParseKoef(std::string_view fileBytes, char decimalSeparator);
+/// lines; at the first line that is not a number the error (Windows-1251) "line <n>: '<line>' is
+/// not a valid floating point value", with the values of the lines before it kept.
+KoefLoadResult ParseKoef(std::string_view fileBytes);
+
+/// As ParseKoef(fileBytes): values read with either separator, so the argument is not used.
+inline KoefLoadResult ParseKoef(std::string_view fileBytes, char /*decimalSeparator*/) { return ParseKoef(fileBytes); }
 
 /// Loads koef.dat. Returns the defaults without error when the file does not exist, the defaults
 /// and "Cannot open file <path>" when it exists but cannot be read (or is over the size limit),
-/// otherwise as ParseKoef.
-KoefLoadResult LoadKoef(const std::filesystem::path& path, char decimalSeparator);
+/// otherwise as ParseKoef with the path in front of its error: "<path>, line <n>: '<line>' is not
+/// a valid floating point value", all Windows-1251 (a path character the code page lacks as '?').
+KoefLoadResult LoadKoef(const std::filesystem::path& path);
+
+/// As LoadKoef(path): values read with either separator, so the argument is not used.
+inline KoefLoadResult LoadKoef(const std::filesystem::path& path, char /*decimalSeparator*/) { return LoadKoef(path); }
 
 /// Formats a value as koef.dat and the editor write it (general 15-digit format).
 std::string FormatKoef(double value, char decimalSeparator);

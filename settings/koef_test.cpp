@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/locale_for_tests.h"
 #include "settings/tempdir_for_tests.h"
+#include "settings/textfile.h"
 
 namespace settings {
 namespace {
@@ -54,14 +56,14 @@ TEST(KoefParse, AnyOtherLineCountKeepsTheDefaultsSilently) {
 
 TEST(KoefParse, BadLineKeepsTheValuesBeforeIt) {
     KoefLoadResult result = ParseKoef(numberedFile(5, "abc"), ',');
-    EXPECT_EQ(result.error, "'abc' is not a valid floating point value");
+    EXPECT_EQ(result.error, "line 5: 'abc' is not a valid floating point value");
     std::array<double, Coefficients::kCount> expected = kDefaults;
     for (int i = 0; i < 4; ++i) expected[i] = i + 1;
     EXPECT_EQ(result.values.values(), expected);
 
-    EXPECT_EQ(ParseKoef(numberedFile(2, "0.25"), ',').error, "'0.25' is not a valid floating point value");
+    EXPECT_EQ(ParseKoef(numberedFile(2, "0.2,5"), ',').error, "line 2: '0.2,5' is not a valid floating point value");
     KoefLoadResult empty = ParseKoef(numberedFile(18, ""), ',');
-    EXPECT_EQ(empty.error, "'' is not a valid floating point value");
+    EXPECT_EQ(empty.error, "line 18: '' is not a valid floating point value");
     EXPECT_EQ(empty.values.koefAlnum, 17);
     EXPECT_EQ(empty.values.koefOther, 0.1);
 }
@@ -70,7 +72,72 @@ TEST(KoefParse, BinaryContentNeverCrashes) {
     std::string binary;
     for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xFF);
     EXPECT_EQ(ParseKoef(binary, ',').values.values(), kDefaults);
-    EXPECT_EQ(ParseKoef(numberedFile(1, "\xC0\xFF"), ',').error, "'\xC0\xFF' is not a valid floating point value");
+    EXPECT_EQ(ParseKoef(numberedFile(1, "\xC0\xFF"), ',').error,
+              "line 1: '\xC0\xFF' is not a valid floating point value");
+}
+
+TEST(KoefParse, ValueTakesEitherSeparatorButNotBothOrTwo) {
+    const struct {
+        const char* text;
+        std::optional<double> value;
+    } cases[] = {
+        {"1.5", 1.5},
+        {"1,5", 1.5},
+        {" -2,5E3 ", -2500},
+        {".5", 0.5},
+        {"5,", 5},
+        {"1,5.3", std::nullopt},
+        {"1.5,3", std::nullopt},
+        {"1..5", std::nullopt},
+        {"1,,5", std::nullopt},
+        {"1,5,3", std::nullopt},
+        {"1.5.3", std::nullopt},
+        {",", std::nullopt},
+        {"1 000,5", std::nullopt},
+        {"1,5x", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseKoefValue(c.text), c.value) << c.text;
+}
+
+TEST(KoefParse, FileOfEitherSeparatorReadsWithEitherArgumentUnderAnyLocale) {
+    Coefficients written;
+    written.koefMeta = 0.25;
+    written.koefH1 = 1.0 / 3;
+    written.koefOther = -1.5e-7;
+    std::vector<const char*> locales = {"C"};
+    if (testutil::russianLocaleAvailable()) locales.push_back(testutil::kRussianLocale);
+    for (const char* locale : locales) {
+        testutil::ScopedLocale scoped(locale);
+        for (char inFile : {'.', ','}) {
+            for (char argument : {'.', ','}) {
+                SCOPED_TRACE(std::string(locale) + " file " + inFile + " argument " + argument);
+                KoefLoadResult read = ParseKoef(JoinCrLfLines(KoefEditorLines(written, inFile)), argument);
+                EXPECT_EQ(read.error, std::nullopt);
+                EXPECT_EQ(KoefEditorLines(read.values, '.'), KoefEditorLines(written, '.'));
+            }
+        }
+    }
+    if (locales.size() == 1) GTEST_SKIP() << "ru_RU.UTF-8 is neither installed nor can be made with localedef";
+}
+
+TEST(KoefLoad, ErrorNamesTheFileAndTheLine) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "настройки");
+    const struct {
+        std::filesystem::path path;
+        std::string shown;  // the path as the message holds it, in UTF-8
+    } cases[] = {
+        {dir / "koef.dat", (dir / "koef.dat").string()},
+        {dir / "настройки" / "koef.dat", (dir / "настройки" / "koef.dat").string()},
+        {dir / "\xFF.dat", (dir / "?.dat").string()},
+    };
+    for (const auto& c : cases) {
+        writeBytes(c.path, numberedFile(3, "1,5x"));
+        KoefLoadResult read = LoadKoef(c.path);
+        ASSERT_TRUE(read.error);
+        EXPECT_EQ(cp1251::toUtf8(*read.error), c.shown + ", line 3: '1,5x' is not a valid floating point value");
+        EXPECT_EQ(read.values.koefMeta, 2);
+    }
 }
 
 TEST(KoefLoad, MissingFileIsSilentUnreadableFileIsReported) {
