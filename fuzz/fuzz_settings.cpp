@@ -43,8 +43,8 @@ constexpr std::string_view kPage =
     u8"<form><select><option>Первый вариант</option><option>Второй вариант</option></select></form>"
     u8"<p>Текст страницы повторяется: обычный текст страницы и жирным словом.</p></body></html>"_cp;
 
-// Checks one ParseKoef result against the file's lines.
-void checkKoef(const settings::KoefLoadResult& result, const std::vector<std::string>& lines, char separator) {
+// Checks one ParseKoef result against the file's lines; a value reads with either separator.
+void checkKoef(const settings::KoefLoadResult& result, const std::vector<std::string>& lines) {
     const Coefficients defaults;
     if (lines.size() != Coefficients::kCount) {
         FUZZ_CHECK(!result.error.has_value());
@@ -53,12 +53,16 @@ void checkKoef(const settings::KoefLoadResult& result, const std::vector<std::st
     }
     std::size_t i = 0;
     for (; i < lines.size(); ++i) {
-        const auto value = numformat::ParseFloat(lines[i], separator);
+        auto value = numformat::ParseFloat(lines[i], '.');
+        if (!value) value = numformat::ParseFloat(lines[i], ',');
         if (!value) break;
         FUZZ_CHECK(std::bit_cast<std::uint64_t>(result.values.values()[i]) == std::bit_cast<std::uint64_t>(*value));
     }
     FUZZ_CHECK(result.error.has_value() == (i < lines.size()));
-    if (result.error) FUZZ_CHECK(*result.error == "'" + lines[i] + "' is not a valid floating point value");
+    if (result.error) {
+        FUZZ_CHECK(*result.error ==
+                   "line " + std::to_string(i + 1) + ": '" + lines[i] + "' is not a valid floating point value");
+    }
     for (; i < lines.size(); ++i) FUZZ_CHECK(result.values.values()[i] == defaults.values()[i]);
 }
 
@@ -85,21 +89,22 @@ void checkLines(std::string_view text) {
     FUZZ_CHECK(joined.size() >= text.substr(0, text.find('\0')).size());
 }
 
-// The analysis table holds one entry per distinct line before a CR.
+// The analysis table holds one entry per distinct stop-word line, none of them empty.
 void checkStopWords(const TVocIndex& table, std::string_view file) {
     FUZZ_CHECK(!table.failed());
-    FUZZ_CHECK(static_cast<std::size_t>(table.size()) <=
-               static_cast<std::size_t>(std::count(file.begin(), file.end(), '\r')));
+    const std::vector<std::string> lines = settings::StopWordLines(file);
+    FUZZ_CHECK(static_cast<std::size_t>(table.size()) <= lines.size());
+    for (const std::string& line : lines) FUZZ_CHECK(!line.empty() && table.Find(line) >= 0);
     for (std::int32_t id = 0; id < table.size(); ++id) {
         FUZZ_CHECK(table.Find(table.text(id)) == id);
-        FUZZ_CHECK(table.text(id).find('\r') == std::string_view::npos);
+        FUZZ_CHECK(table.text(id).find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos);
     }
 }
 
 // The editor's items are in a total order: distinct neighbours strictly ascending, and every
 // item is found ignoring case and keeps the order when inserted again.
 void checkStopWordItems(std::string_view file) {
-    std::vector<std::string> items = settings::SplitTextLines(file);
+    std::vector<std::string> items = settings::StopWordLines(file);
     std::stable_sort(items.begin(), items.end(), settings::StopWordItemLess);
     for (std::size_t i = 0; i < items.size(); ++i) {
         FUZZ_CHECK(!settings::StopWordItemLess(items[i], items[i]));
@@ -130,8 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> koefLines = settings::SplitTextLines(koefFile);
     const settings::KoefLoadResult comma = settings::ParseKoef(koefFile, ',');
     const settings::KoefLoadResult point = settings::ParseKoef(koefFile, '.');
-    checkKoef(comma, koefLines, ',');
-    checkKoef(point, koefLines, '.');
+    checkKoef(comma, koefLines);
+    checkKoef(point, koefLines);
     checkKoefRoundTrip(comma.values, ',');
     checkKoefRoundTrip(point.values, '.');
 
