@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "engine/cp1251.h"
+#include "engine/test_analysis.h"
 
 namespace {
 
@@ -53,6 +55,17 @@ ListModel build(std::string_view description, double wfTotalCount = 0) {
     return list;
 }
 
+// The sentence list of a page body (UTF-8) as the program builds it: from the tables of a real analysis.
+ListModel analysed(std::string_view body) {
+    AnalysisState state;
+    state.sourceText = Page(cp1251::fromUtf8Strict(body).value());
+    ListModel list;
+    RunAnalysis(state, [&](const RunTables& tables, std::string_view text) {
+        BuildSentenceList(list, tables.markup, tables.stems, text, state.wfTotals.totalCount, ',');
+    });
+    return list;
+}
+
 // One column of every row, as UTF-8.
 std::vector<std::string> column(const ListModel& list, unsigned k = sentencecol::kText) {
     std::vector<std::string> out;
@@ -80,6 +93,25 @@ TEST(SentenceList, DelimitersStandAloneExceptBracketsAndQuotes) {
         "ну : да ; нет / так . раз <b> два </b> , три . <i> <a> четыре </a> </i> пять ! </p>");
     EXPECT_THAT(column(list), ElementsAre("один,два.", "раз-два.", "раз (два) три.", "книга «Война» вышла.",
                                           "он \" да \" сказал.", "ну:да;нет/так.", "раз два ,три.", "четыре пять!"));
+}
+
+TEST(SentenceList, DelimiterSpacingLeavesTheOtherColumnsAlone) {
+    // Commas, colons, semicolons, spaced and joining dashes, brackets and quotes: however their
+    // spaces are written, the rows listed and their numbers and marks are those of the words alone.
+    ListModel list = analysed(
+        "<h1>Раз - два, три</h1><p>Например, слова дом, дома и домами дают одну словооснову - так работает "
+        "стеммер. Веб-страница (её текст) читается: слова, «кавычки» и \"цитаты\"; числа 3,14 и 10:30 – тоже. "
+        "Он сказал «да,» и ушёл — быстро. <b>Жирный</b>, обычный -текст и текст- дальше, (скобки,) конец,.</p>"
+        "<h2>Итог: всё, что нужно</h2><p><b>Жирный - блок</b></p>");
+    std::vector<std::string> rows;
+    for (std::size_t r = 0; r < list.rows.size(); ++r) {
+        std::string row;
+        for (unsigned k = sentencecol::kWeight; k < sentencecol::kCount; ++k) row += list.cell(r, k) + "|";
+        rows.push_back(row);
+    }
+    // Вес|ВСА|Порядок|Заголовок|ЧС|М
+    EXPECT_THAT(rows, ElementsAre("32,00|10,67|0|H1|3||", "18,20|1,52|1||12||", "11,20|0,75|2||15||",
+                                  "5,20|0,74|3||7||", "14,80|1,85|4||8||", "21,00|5,25|5|H2|4||", "6,80|3,40|6|B|2||"));
 }
 
 TEST(SentenceList, ListsSentencesOfTwoWordsWithWeightAndDropsTheTail) {
