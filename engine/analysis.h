@@ -13,8 +13,7 @@
 
 #include "engine/coefficients.h"
 #include "engine/descriptions.h"
-#include "engine/txtidxunit.h"
-#include "engine/vocexprunit.h"
+#include "engine/runtables.h"
 #include "engine/vocunit.h"
 
 /// What the scanner takes into the index besides the body text.
@@ -22,20 +21,6 @@ struct IndexOptions {
     bool indexTitle = false;   // the document title
     bool indexMeta = false;    // meta description and keywords
     bool indexImgAlt = false;  // image descriptions
-};
-
-/// The tables of one analysis run. They exist only while the run lasts.
-struct RunTables {
-    TVocIndex stems;
-    TVocIndex words;
-    TVocExprIndex exprs;
-    TTxtIdxIndex phrases;  // run starts, words and phrase breaks
-    TTxtIdxIndex markup;   // tags, words and every non-space delimiter
-
-    /// Returns whether any of the tables dropped an entry because memory ran out.
-    bool failed() const {
-        return stems.failed() || words.failed() || exprs.failed() || phrases.failed() || markup.failed();
-    }
 };
 
 /// Everything one document's analysis needs and leaves behind.

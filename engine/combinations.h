@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/analysis.h"
+#include "engine/descriptions.h"
+#include "engine/runtables.h"
 
 /// The last stem ids of the current phrase.
 class CombinationWindow {

@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/analysis.h"
+#include "engine/coefficients.h"
+#include "engine/descriptions.h"
+#include "engine/runtables.h"
 
 /// The thirteen markup-context factors kept by the scanner: 1.0 outside a context, the context's
 /// coefficient inside it.
