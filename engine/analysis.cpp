@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr std::string_view kCaptionSuffix = " - Sumoran";
-
 // Hands the pages of released tables back to the system. The allocator would keep them for later
 // allocations, but the lists built next are large single blocks it takes from the system anyway,
 // so without this the released tables and the new lists would both count against the process.
@@ -41,7 +39,7 @@ ScanStatus scanAndBuild(AnalysisState& state, const TablesConsumer& onTables, co
     if (outcome.status == ScanStatus::kNoMarkup) return outcome.status;
     if (tables->failed()) return ScanStatus::kOutOfMemory;
     if (onScanned) onScanned(*tables, text);
-    state.caption = outcome.title + std::string(kCaptionSuffix);
+    state.caption = outcome.title + std::string(kWindowCaptionSuffix);
     BuildExprList(*tables, text, state.slWordExpr, state.weTotals);
     tables->exprs = TVocExprIndex();
     tables->phrases = TTxtIdxIndex();

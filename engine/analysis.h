@@ -16,6 +16,10 @@
 #include "engine/runtables.h"
 #include "engine/vocunit.h"
 
+/// What follows the document title in the window caption after a run (the caption is only this
+/// when the page has no title). The window's title changes use it too.
+inline constexpr std::string_view kWindowCaptionSuffix = " - Sumoran";
+
 /// What the scanner takes into the index besides the body text.
 struct IndexOptions {
     bool indexTitle = false;   // the document title
