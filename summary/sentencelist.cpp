@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <string>
 
 #include "engine/cp1251.h"
@@ -16,6 +17,7 @@ using namespace sentencecol;
 
 constexpr char kLeftGuillemet = u8"«"_cp[0];
 constexpr char kRightGuillemet = u8"»"_cp[0];
+constexpr char kEnDash = u8"–"_cp[0];
 
 // One sentence being collected.
 struct Sentence {
@@ -47,6 +49,9 @@ bool isInlineTag(const TokenRecord& r, std::uint32_t hash) { return isInlineTag(
 bool endsSentence(char c) { return c == '.' || c == '?' || c == '!'; }
 bool opensGroup(char c) { return c == '(' || c == '{' || c == '[' || c == kLeftGuillemet || c == '"'; }
 bool closesGroup(char c) { return c == ')' || c == '}' || c == ']' || c == kRightGuillemet || c == '"'; }
+bool separatesClauses(char c) { return c == ',' || c == ';' || c == ':'; }
+// The scanner makes a break record of a hyphen or en dash only when a space stands on one side of it.
+bool isDash(char c) { return c == '-' || c == kEnDash; }
 
 // Collects the rows of the sentence list from one markup stream.
 class SentenceCollector {
@@ -89,7 +94,7 @@ class SentenceCollector {
                     if (mayListSentence(sentence, blockStart)) addRow(sentence, {});
                     sentence = Sentence{};
                 } else {
-                    appendDelimiter(sentence.text, c);
+                    appendDelimiter(sentence.text, c, j);
                 }
             }
             ++j;
@@ -117,11 +122,75 @@ class SentenceCollector {
         return j;
     }
 
-    // Brackets and quotes keep a space on their outer side; every other delimiter stands alone.
-    static void appendDelimiter(std::string& text, char c) {
-        if (opensGroup(c)) text += ' ';
+    // Appends break record j, delimiter c. Brackets and quotes keep a space on their outer side. A
+    // comma, semicolon or colon takes a space before the word that follows it unless the page has the
+    // two touching ("3,14", "10:30"). A dash that stood between spaces keeps one on each side; one
+    // that touched a word on either side stands alone, as does every other delimiter.
+    void appendDelimiter(std::string& text, char c, std::int32_t j) const {
+        const bool spacedDash = isDash(c) && stoodBetweenSpaces(j);
+        if (opensGroup(c) || (spacedDash && !text.empty() && text.back() != ' ')) text += ' ';
         text += c;
-        if (closesGroup(c)) text += ' ';
+        if (closesGroup(c)) {
+            text += ' ';
+        } else if (spacedDash || separatesClauses(c)) {
+            std::optional<std::size_t> next = nextWordStart(j);
+            if (next && (spacedDash || *next == 0 || text_[*next - 1] != c)) text += ' ';
+        }
+    }
+
+    // The text offset of the word record right after record j, or nothing when no word record follows.
+    std::optional<std::size_t> nextWordStart(std::int32_t j) const {
+        if (j + 1 >= markup_.size() || !markup_[j + 1].isWord()) return std::nullopt;
+        const TokenRecord& w = markup_[j + 1];
+        if (w.start < 0 || static_cast<std::size_t>(w.start) > text_.size()) return std::nullopt;
+        return static_cast<std::size_t>(w.start);
+    }
+
+    // Whether break record j had a space right before and right after it in the page text.
+    bool stoodBetweenSpaces(std::int32_t j) const {
+        std::optional<std::size_t> at = breakOffset(j);
+        return at && *at > 0 && *at + 1 < text_.size() && text_[*at - 1] == ' ' && text_[*at + 1] == ' ';
+    }
+
+    // Where break record j stands in the page text. Break records keep no offset, but between two
+    // records of one text run the page holds only spaces and the delimiters of the break records, so
+    // the offset follows from the nearest word record by walking over those bytes: back from the word
+    // after j (its start is exact), else on from the word before it (its length may be cut short).
+    // Nothing when a tag record lies between or the bytes do not match.
+    std::optional<std::size_t> breakOffset(std::int32_t j) const {
+        std::int32_t after = j + 1;
+        while (after < markup_.size() && isBreak(markup_[after])) ++after;
+        if (after < markup_.size() && markup_[after].isWord()) {
+            if (std::optional<std::size_t> at = walkBack(after, j)) return at;
+        }
+        std::int32_t before = j - 1;
+        while (before >= 0 && isBreak(markup_[before])) --before;
+        if (before >= 0 && markup_[before].isWord()) return walkOn(before, j);
+        return std::nullopt;
+    }
+
+    // From the start of word record w back over the break records w-1, ..., j; returns where j stands.
+    std::optional<std::size_t> walkBack(std::int32_t w, std::int32_t j) const {
+        if (markup_[w].start < 0 || static_cast<std::size_t>(markup_[w].start) > text_.size()) return std::nullopt;
+        auto at = static_cast<std::size_t>(markup_[w].start);  // one past the byte looked for
+        for (std::int32_t m = w - 1; m >= j; --m) {
+            while (at > 0 && text_[at - 1] == ' ') --at;
+            if (at == 0 || text_[at - 1] != static_cast<char>(markup_[m].first)) return std::nullopt;
+            --at;
+        }
+        return at;
+    }
+
+    // From the end of word record w on over the break records w+1, ..., j; returns where j stands.
+    std::optional<std::size_t> walkOn(std::int32_t w, std::int32_t j) const {
+        if (markup_[w].start < 0) return std::nullopt;
+        std::size_t at = static_cast<std::size_t>(markup_[w].start) + markup_[w].length;
+        for (std::int32_t m = w + 1;; ++m) {
+            while (at < text_.size() && text_[at] == ' ') ++at;
+            if (at >= text_.size() || text_[at] != static_cast<char>(markup_[m].first)) return std::nullopt;
+            if (m == j) return at;
+            ++at;
+        }
     }
 
     bool mayListSentence(const Sentence& s, std::int32_t blockStart) const {

@@ -88,11 +88,43 @@ TEST(SentenceList, ColumnsAndRowCells) {
 }
 
 TEST(SentenceList, DelimitersStandAloneExceptBracketsAndQuotes) {
+    // The text of these streams holds the words alone, so no dash is seen between spaces.
     ListModel list = build(
         "<p> один , два . раз - два . раз ( два ) три . книга « Война » вышла . он \" да \" сказал . "
         "ну : да ; нет / так . раз <b> два </b> , три . <i> <a> четыре </a> </i> пять ! </p>");
-    EXPECT_THAT(column(list), ElementsAre("один,два.", "раз-два.", "раз (два) три.", "книга «Война» вышла.",
-                                          "он \" да \" сказал.", "ну:да;нет/так.", "раз два ,три.", "четыре пять!"));
+    EXPECT_THAT(column(list), ElementsAre("один, два.", "раз-два.", "раз (два) три.", "книга «Война» вышла.",
+                                          "он \" да \" сказал.", "ну: да; нет/так.", "раз два , три.", "четыре пять!"));
+}
+
+TEST(SentenceList, SpacesAfterPunctuationAndAroundSpacedDashes) {
+    struct Case {
+        const char* page;  // one paragraph
+        const char* text;  // its first sentence
+    };
+    const Case cases[] = {
+        {"один, два.", "один, два."},
+        {"да: нет; может.", "да: нет; может."},
+        {"раз - два три.", "раз - два три."},
+        {"раз – два три.", "раз – два три."},  // en dash
+        {"раз — два три.", "раз — два три."},  // the em dash is read as a word
+        {"раз-два три.", "раз-два три."},
+        {"веб-страница и стоп-слова.", "веб-страница и стоп-слова."},
+        {"раз -два и три- четыре.", "раз-два и три-четыре."},  // a dash touching a word stays joined
+        {"раз (два) три.", "раз (два) три."},
+        {"он сказал «да,» и (нет,) ушёл.", "он сказал «да,» и (нет,) ушёл."},
+        {"один, (два) и «три» тоже.", "один, (два) и «три» тоже."},
+        {"раз, - два; - три.", "раз, - два; - три."},
+        {"числа 3,14 и 10:30 здесь.", "числа 3,14 и 10:30 здесь."},
+        {"один, два,.", "один, два,."},
+        {"<b>Жирный</b> - обычный, <i>курсив</i> тут.", "Жирный - обычный, курсив тут."},
+        {"раз - (два) три.", "раз - (два) три."},
+        {"раз - <b>два</b> три.", "раз - два три."},  // found from the word before it
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> texts = column(analysed(std::string("<p>") + c.page + "</p>"));
+        ASSERT_FALSE(texts.empty()) << c.page;
+        EXPECT_EQ(texts.front(), c.text) << c.page;
+    }
 }
 
 TEST(SentenceList, DelimiterSpacingLeavesTheOtherColumnsAlone) {
