@@ -78,14 +78,23 @@ std::optional<std::string> forceRows(const CliOptions& o, Document& doc) {
 
 }  // namespace
 
-int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
-                      std::ostream& err) {
+int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err,
+                      StandardInput stdinKind) {
     ParsedOptions parsed = ParseCliOptions(args);
     if (parsed.error) {
         err << "sumoran-cli: " << *parsed.error << '\n' << kCliUsage;
         return kExitUsage;
     }
     const CliOptions& o = parsed.options;
+    if (o.action != CliAction::kAnalyze) {
+        out << (o.action == CliAction::kHelp ? kCliHelp : std::string(kCliVersion) + "\n");
+        out.flush();
+        return out ? kExitOk : kExitUnreadable;
+    }
+    if (!o.inputNamed && stdinKind == StandardInput::kTerminal) {
+        err << "sumoran-cli: no file given and standard input is a terminal\n" << kCliUsage;
+        return kExitUsage;
+    }
     Document doc;
     doc.decimalSeparator = o.decimalSeparator.value_or(UserDecimalSeparator());
     doc.analysis.options = {o.indexTitle, o.indexMeta, o.indexImgAlt};

@@ -24,11 +24,12 @@ struct CliRun {
     std::string err;
 };
 
-CliRun run(std::vector<std::string> args, const std::string& input = "") {
+CliRun run(std::vector<std::string> args, const std::string& input = "",
+           StandardInput stdinKind = StandardInput::kNotTerminal) {
     std::vector<std::string_view> views(args.begin(), args.end());
     std::istringstream in(input);
     std::ostringstream out, err;
-    int code = RunAnalyzeCommand(views, in, out, err);
+    int code = RunAnalyzeCommand(views, in, out, err, stdinKind);
     return {code, out.str(), err.str()};
 }
 
@@ -60,6 +61,49 @@ TEST(CliOptions, RejectsBadUsage) {
     CliRun r = run({"--show=nothing"});
     EXPECT_EQ(r.code, kExitUsage);
     EXPECT_NE(r.err.find("usage:"), std::string::npos);
+}
+
+TEST(CliOptions, HelpVersionAndATerminalWithoutAFile) {
+    const std::string usageError =
+        "sumoran-cli: no file given and standard input is a terminal\n" + std::string(kCliUsage);
+    const std::string version = "sumoran-cli " SUMORAN_VERSION "\n";
+    const struct {
+        std::vector<std::string> args;
+        StandardInput stdinKind;
+        int code;
+        std::string out;  // "summary": the page's summary
+        std::string err;
+    } cases[] = {
+        {{"--help"}, StandardInput::kNotTerminal, kExitOk, kCliHelp, ""},
+        {{"-h"}, StandardInput::kTerminal, kExitOk, kCliHelp, ""},
+        {{"--decimal=,", "--help", "--bogus"}, StandardInput::kNotTerminal, kExitOk, kCliHelp, ""},
+        {{"--version"}, StandardInput::kTerminal, kExitOk, version, ""},
+        {{}, StandardInput::kTerminal, kExitUsage, "", usageError},
+        {{"--format=json"}, StandardInput::kTerminal, kExitUsage, "", usageError},
+        {{"-"}, StandardInput::kTerminal, kExitOk, "summary", ""},
+        {{}, StandardInput::kNotTerminal, kExitOk, "summary", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.empty() ? "" : c.args.front());
+        CliRun r = run(c.args, kPage, c.stdinKind);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(r.err, c.err);
+        if (c.out == "summary") {
+            EXPECT_TRUE(r.out.starts_with("Заголовок страницы\n")) << r.out;
+        } else {
+            EXPECT_EQ(r.out, c.out);
+        }
+    }
+    EXPECT_TRUE(std::string(SUMORAN_VERSION).find_first_not_of("0123456789.") == std::string::npos);
+    const std::string help = kCliHelp;
+    for (const char* item :
+         {"--format=text|json|tsv", "--show=summary|sentences|stems|words|combinations|all",
+          "--limit=none|3|5|10|5%|10%|20%|25%", "--force-headings", "--force=ORDER[,ORDER...]", "--all-types",
+          "--index-title", "--index-meta", "--index-img-alt", "--koef=FILE", "--stopwords=FILE", "--decimal=.|,",
+          "-h, --help", "--version", "stem WORD...",
+          "Exit codes:\n  0  success\n  1  unreadable input or settings file", "\n  2  bad usage\n"}) {
+        EXPECT_NE(help.find(item), std::string::npos) << item;
+    }
 }
 
 TEST(CliAnalyze, PrintsTheSummaryOfStandardInput) {

@@ -1,4 +1,6 @@
 // sumoran-cli: the analysis of the desktop program without a window.
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -13,5 +15,6 @@ int main(int argc, char** argv) {
         args.erase(args.begin());
         return RunStemCommand(args, std::cout, std::cerr);
     }
-    return RunAnalyzeCommand(args, std::cin, std::cout, std::cerr);
+    const StandardInput stdinKind = ::isatty(STDIN_FILENO) ? StandardInput::kTerminal : StandardInput::kNotTerminal;
+    return RunAnalyzeCommand(args, std::cin, std::cout, std::cerr, stdinKind);
 }

@@ -58,12 +58,49 @@ const char* const kCliUsage =
     "  --limit=none|3|5|10|5%|10%|20%|25%\n"
     "  --force-headings  --force=ORDER[,ORDER...]\n"
     "  --all-types  --index-title  --index-meta  --index-img-alt\n"
-    "  --koef=FILE  --stopwords=FILE  --decimal=.|,\n";
+    "  --koef=FILE  --stopwords=FILE  --decimal=.|,\n"
+    "  -h, --help  --version\n";
+
+const char* const kCliHelp =
+    "usage: sumoran-cli [OPTIONS] [FILE]\n"
+    "       sumoran-cli stem WORD...\n"
+    "\n"
+    "Analyses one HTML file (standard input when FILE is missing or \"-\") as the desktop program\n"
+    "analyses a page, and prints what its window shows right after the run. Output is UTF-8.\n"
+    "The frames of a local frameset are read from their files.\n"
+    "\n"
+    "  --format=text|json|tsv     text (default): the summary as paragraphs, or the chosen list as\n"
+    "                             aligned columns; tsv: a header line of captions, then one line\n"
+    "                             per row; json: one object with every pane\n"
+    "  --show=summary|sentences|stems|words|combinations|all\n"
+    "                             the pane to print (default summary; json always holds everything)\n"
+    "  --limit=none|3|5|10|5%|10%|20%|25%\n"
+    "                             the summary's length limit, as in the limits menu (default none)\n"
+    "  --force-headings           force the headings into the summary; the limit still applies\n"
+    "  --force=ORDER[,ORDER...]   force the sentences with these \"Порядок\" numbers into the summary\n"
+    "  --all-types                show every type of word and combination (no type filter)\n"
+    "  --index-title              also index the title\n"
+    "  --index-meta               also index the meta description and keywords\n"
+    "  --index-img-alt            also index the image descriptions\n"
+    "  --koef=FILE                the weight coefficients from FILE instead of the program's koef.dat\n"
+    "  --stopwords=FILE           the stop words from FILE instead of the program's stopwords.txt\n"
+    "  --decimal=.|,              the decimal separator of the output (default: your locale's)\n"
+    "  -h, --help                 print this help and exit\n"
+    "  --version                  print the version and exit\n"
+    "\n"
+    "sumoran-cli stem WORD... prints, one per line, the stem under which the analysis counts\n"
+    "each word.\n"
+    "\n"
+    "Exit codes:\n"
+    "  0  success\n"
+    "  1  unreadable input or settings file, or an analysis that ran out of memory\n"
+    "  2  bad usage\n";
+
+const char* const kCliVersion = "sumoran-cli " SUMORAN_VERSION;
 
 ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
     ParsedOptions parsed;
     CliOptions& o = parsed.options;
-    bool haveInput = false;
     auto fail = [&parsed](std::string message) {
         parsed.error = std::move(message);
         return parsed;
@@ -96,6 +133,12 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
         } else if (name == "--decimal" && hasValue) {
             if (value != "." && value != ",") return fail("--decimal takes . or ,");
             o.decimalSeparator = value[0];
+        } else if (arg == "--help" || arg == "-h") {
+            o.action = CliAction::kHelp;
+            return parsed;
+        } else if (arg == "--version") {
+            o.action = CliAction::kVersion;
+            return parsed;
         } else if (arg == "--force-headings") {
             o.forceHeadings = true;
         } else if (arg == "--all-types") {
@@ -109,9 +152,9 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
         } else if (arg.starts_with("--") || (arg.starts_with("-") && arg != "-")) {
             return fail("unknown option '" + std::string(arg) + "'");
         } else {
-            if (haveInput) return fail("only one file can be analysed at a time");
+            if (o.inputNamed) return fail("only one file can be analysed at a time");
             o.input = arg;
-            haveInput = true;
+            o.inputNamed = true;
         }
     }
     return parsed;
