@@ -37,7 +37,7 @@ std::optional<Failure> loadSettings(const CliOptions& o, Document& doc) {
     const fs::path koefPath = o.koefFile.empty() ? dir / kKoefFileName : fs::path(o.koefFile);
     if (!o.koefFile.empty() && ReadFileBytes(koefPath).status != ReadStatus::kOk)
         return Failure{CannotOpenFileMessage(koefPath)};
-    KoefLoadResult koef = LoadKoef(koefPath, doc.decimalSeparator);
+    KoefLoadResult koef = LoadKoef(koefPath);
     if (koef.error) return Failure{cp1251::toUtf8(*koef.error)};
     doc.analysis.koef = koef.values;
 
@@ -114,12 +114,16 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
     }
     std::string source = SavedPartText(bytes);
     std::string().swap(bytes);  // the file's bytes are no longer needed during the analysis
+    const std::string inputName = o.input == "-" ? "standard input" : o.input;
     const std::optional<RunReport> report = AnalyseSource(doc, std::move(source));
     if (report && report->status == ScanStatus::kOutOfMemory) {
         // The lists are those of a document never analysed: print none of them.
-        err << "sumoran-cli: out of memory while analysing " << (o.input == "-" ? "standard input" : o.input) << '\n';
+        err << "sumoran-cli: out of memory while analysing " << inputName << '\n';
         return kExitFailed;
     }
+    // An empty source starts no run: it has no text either.
+    if (!report || FoundNoText(doc, *report))
+        err << "sumoran-cli: " << inputName << ": " << cp1251::toUtf8(kNoTextMessage) << '\n';
     if (auto message = forceRows(o, doc)) {
         err << *message << '\n';
         return kExitUsage;

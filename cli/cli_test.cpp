@@ -12,6 +12,10 @@
 #include "cli/output.h"
 #include "engine/analysis.h"
 #include "engine/test_failingnew.h"
+#include "settings/koef.h"
+#include "settings/locale_for_tests.h"
+#include "settings/tempdir_for_tests.h"
+#include "settings/textfile.h"
 
 namespace {
 
@@ -223,7 +227,7 @@ TEST(CliAnalyze, UnreadableInputAndSettingsFiles) {
     fs::path bad = writeTemp("koef.dat", lines);
     CliRun badKoef = run({"--koef=" + bad.string()}, kPage);
     EXPECT_EQ(badKoef.code, kExitUnreadable);
-    EXPECT_NE(badKoef.err.find("'ten' is not a valid floating point value"), std::string::npos);
+    EXPECT_EQ(badKoef.err, bad.string() + ", line 5: 'ten' is not a valid floating point value\n");
     fs::remove(bad);
 
     CliRun stop = run({"--stopwords=/nonexistent/stopwords.txt"}, kPage);
@@ -236,6 +240,61 @@ TEST(CliAnalyze, NamedStopWordsAreUsed) {
     CliRun r = run({"--format=tsv", "--show=stems", "--all-types", "--stopwords=" + stop.string()}, page);
     EXPECT_NE(r.out.find("\none\tS\t"), std::string::npos) << r.out;
     fs::remove(stop);
+}
+
+TEST(CliAnalyze, KoefFileOfEitherSeparatorReadsUnderAnyLocale) {
+    // The window writes koef.dat with the separator of its locale; the tool reads it under any locale.
+    settings::testutil::TempDir dir;
+    Coefficients changed;
+    changed.koefH1 = 0.5;
+    for (char separator : {',', '.'}) {
+        const std::string name = separator == ',' ? "comma.dat" : "point.dat";
+        settings::testutil::writeBytes(dir / name,
+                                       settings::JoinCrLfLines(settings::KoefEditorLines(changed, separator)));
+    }
+    settings::testutil::writeBytes(dir / "defaults.dat",
+                                   settings::JoinCrLfLines(settings::KoefEditorLines(Coefficients{}, ',')));
+    std::vector<const char*> locales = {"C"};
+    if (settings::testutil::russianLocaleAvailable()) locales.push_back(settings::testutil::kRussianLocale);
+    for (const char* locale : locales) {
+        SCOPED_TRACE(locale);
+        settings::testutil::ScopedLocale scoped(locale);
+        auto sentences = [&](const char* koef) {
+            return run({"--format=tsv", "--show=sentences", "--koef=" + (dir / koef).string()}, kPage);
+        };
+        const CliRun comma = sentences("comma.dat");
+        const CliRun point = sentences("point.dat");
+        const CliRun defaults = sentences("defaults.dat");
+        for (const CliRun* r : {&comma, &point, &defaults}) {
+            EXPECT_EQ(r->code, kExitOk);
+            EXPECT_EQ(r->err, "");
+        }
+        EXPECT_EQ(comma.out, point.out);
+        EXPECT_NE(comma.out, defaults.out);  // the heading's coefficient was taken
+    }
+    if (locales.size() == 1) GTEST_SKIP() << "ru_RU.UTF-8 is neither installed nor can be made with localedef";
+}
+
+TEST(CliAnalyze, PageWithoutTextSaysSoAndPrintsEmptyPanes) {
+    const std::string note = ": На странице нет текста для анализа\n";
+    for (const std::string page : {"", "just text", "<p>Слово тут.</p>", "<html><head><title>T</title></head></html>",
+                                   "<frameset></frameset>"}) {
+        SCOPED_TRACE(page);
+        CliRun text = run({}, page);
+        EXPECT_EQ(text.code, kExitOk);
+        EXPECT_EQ(text.out, "");
+        EXPECT_EQ(text.err, "sumoran-cli: standard input" + note);
+        CliRun json = run({"--format=json"}, page);
+        EXPECT_EQ(json.code, kExitOk);
+        EXPECT_EQ(std::ranges::count(json.out, '\n'), 7);
+        EXPECT_NE(json.out.find("\"sentences\": {\"columns\": [\"Предложение\""), std::string::npos);
+        std::size_t emptyLists = 0;
+        for (std::size_t at = 0; (at = json.out.find("\"rows\": [], \"status\": \"\"}", at)) != std::string::npos; ++at)
+            ++emptyLists;
+        EXPECT_EQ(emptyLists, 4u);
+        EXPECT_NE(json.out.find("\"summary\": {\"paragraphs\": [], \"status\": \"\"}}\n"), std::string::npos);
+    }
+    EXPECT_EQ(run({}, kPage).err, "");
 }
 
 TEST(CliStem, StemsWordsAndRejectsBadInput) {
