@@ -7,10 +7,10 @@
 
 #include "app/document.h"
 #include "cli/commands.h"
+#include "cli/frames.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "engine/cp1251.h"
-#include "engine/pagesource.h"
 #include "settings/decimalseparator.h"
 #include "settings/koef.h"
 #include "settings/settingsdir.h"
@@ -112,10 +112,14 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
         err << *message << '\n';
         return kExitUnreadable;
     }
-    std::string source = SavedPartText(bytes);
-    std::string().swap(bytes);  // the file's bytes are no longer needed during the analysis
-    const std::string inputName = o.input == "-" ? "standard input" : o.input;
-    const std::optional<RunReport> report = AnalyseSource(doc, std::move(source));
+    const bool fromStdin = o.input == "-";
+    // The file's bytes go into the joined source and are freed before the analysis starts.
+    FramesetSource page =
+        ReadFramesetSource(std::move(bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
+                           fromStdin ? std::filesystem::path() : std::filesystem::path(o.input));
+    for (const std::string& note : page.notes) err << "sumoran-cli: " << note << '\n';
+    const std::string inputName = fromStdin ? "standard input" : o.input;
+    const std::optional<RunReport> report = AnalyseSource(doc, std::move(page.source));
     if (report && report->status == ScanStatus::kOutOfMemory) {
         // The lists are those of a document never analysed: print none of them.
         err << "sumoran-cli: out of memory while analysing " << inputName << '\n';

@@ -11,6 +11,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "engine/analysis.h"
+#include "engine/cp1251.h"
 #include "engine/test_failingnew.h"
 #include "settings/koef.h"
 #include "settings/locale_for_tests.h"
@@ -295,6 +296,39 @@ TEST(CliAnalyze, PageWithoutTextSaysSoAndPrintsEmptyPanes) {
         EXPECT_NE(json.out.find("\"summary\": {\"paragraphs\": [], \"status\": \"\"}}\n"), std::string::npos);
     }
     EXPECT_EQ(run({}, kPage).err, "");
+}
+
+TEST(CliAnalyze, LocalFramesetReadsTheFilesOfItsFrames) {
+    settings::testutil::TempDir dir;
+    std::filesystem::create_directory(dir / "sub");
+    settings::testutil::writeBytes(dir / "a.html", std::string(u8"<html><body><p>Первый кадр.</p></body></html>"_cp));
+    settings::testutil::writeBytes(dir / "sub" / "c d.html", "<html><body><p>Третий кадр.</p></body></html>");
+    settings::testutil::writeBytes(dir / "frameset.html",
+                                   "<html><head><title>Frames</title></head><frameset cols=\"*,*,*,*\">"
+                                   "<frame src=\"a.html\"><frame src=b.html><FRAME SRC='sub/c%20d.html'>"
+                                   "<frame src=\"http://example.org/x.html\"></frameset></html>");
+    settings::testutil::writeBytes(dir / "one.html", "<frameset><frame src=a.html></frameset>");
+    const std::string frameset = (dir / "frameset.html").string();
+
+    CliRun r = run({"--format=tsv", "--show=words", frameset});
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_NE(r.out.find("\nПервый\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nТретий\t"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "sumoran-cli: frame 2 (b.html): cannot read " + (dir / "b.html").string() +
+                         "\nsumoran-cli: frame 4 (http://example.org/x.html): not a local file, skipped\n");
+
+    // A page with one frame is taken without it, as the window takes it.
+    const std::string one = (dir / "one.html").string();
+    CliRun single = run({"--format=tsv", "--show=words", one});
+    EXPECT_EQ(single.out.find("Первый"), std::string::npos);
+    EXPECT_EQ(single.err, "sumoran-cli: " + one + ": На странице нет текста для анализа\n");
+
+    // Standard input has no directory to read frames from.
+    CliRun piped = run({"--format=tsv", "--show=words", "-"}, settings::testutil::readBytes(dir / "frameset.html"));
+    EXPECT_EQ(piped.out.find("Первый"), std::string::npos);
+    EXPECT_EQ(piped.err,
+              "sumoran-cli: standard input: 4 frames not read: standard input has no directory to find them in\n"
+              "sumoran-cli: standard input: На странице нет текста для анализа\n");
 }
 
 TEST(CliStem, StemsWordsAndRejectsBadInput) {

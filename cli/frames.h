@@ -1,0 +1,64 @@
+// The frames of a page read from disk, taken as the desktop program takes a frameset: the page
+// followed by the document of each frame, read from the frame's local file.
+//
+// The frame finder reads markup as a browser's tokenizer does, as far as frames need: tag and
+// attribute names without case, quoted and unquoted values with the five named and the numeric
+// character references, comments, and the contents of script, style and the other elements whose
+// text is not markup skipped. <frame> counts inside a <frameset>, <iframe> before one. Pure
+// functions apart from ReadFramesetSource, which reads files.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The most frames of a page that are read.
+inline constexpr std::size_t kMaxFrames = 64;
+/// The most bytes of the joined source (the page and its frames, as the analysis takes them).
+inline constexpr std::size_t kMaxSourceBytes = std::size_t{256} << 20;
+
+/// The frames a document makes.
+struct FrameSources {
+    std::size_t count = 0;             // every frame, including those past the bound
+    std::vector<std::string> sources;  // the src of the first frames in document order; "" for none
+};
+
+/// Finds the frames of markup in document order, keeping the sources of at most `maxSources`.
+FrameSources FindFrameSources(std::string_view markup, std::size_t maxSources);
+
+/// Where a frame's source leads, resolved against the page's file.
+struct FrameTarget {
+    enum class Kind {
+        kBlank,     // no source: the frame shows an empty page
+        kFile,      // a local file at `path`
+        kNotLocal,  // another scheme (http:, data:, …) or a file: URL of another host
+        kBadName,   // a source that cannot be a file name (an encoded NUL)
+    };
+    Kind kind = Kind::kBlank;
+    std::filesystem::path path;
+};
+
+/// Resolves a frame's src as a browser resolves it against the file: URL of the page at `pagePath`:
+/// spaces around it and tabs and line ends in it dropped, the query and fragment cut, '\' read as
+/// '/', percent escapes decoded, "." and ".." removed. Paths relative (to the page's directory) or
+/// absolute and "file:" URLs of no host or "localhost" give kFile; an empty src gives kBlank.
+FrameTarget ResolveFrameSource(std::string_view src, const std::filesystem::path& pagePath);
+
+/// The page source the analysis takes, and the notes (UTF-8, one line each) on what was left out.
+struct FramesetSource {
+    std::string source;
+    std::vector<std::string> notes;
+};
+
+/// Where the page came from: a file (its frames are read relative to its directory) or standard
+/// input (no directory, so no frames are read).
+enum class PageOrigin { kFile, kStandardInput };
+
+/// Returns SavedPartText of the page followed, when it has two or more frames, by SavedPartText of
+/// each frame's local file in order: at most kMaxFrames frames, and frames only while the joined
+/// source stays within kMaxSourceBytes. A frame that is not a local file or cannot be read is left
+/// out with a note naming its number and source, and the others are still read; frames of a page
+/// from standard input are not read, with a note. `pagePath` is the file's path for kFile.
+FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const std::filesystem::path& pagePath);

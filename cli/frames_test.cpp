@@ -1,0 +1,88 @@
+#include "cli/frames.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Sources = std::vector<std::string>;
+using Kind = FrameTarget::Kind;
+
+TEST(FrameSources, FoundAsABrowserSeesTheMarkup) {
+    const struct {
+        const char* name;
+        std::string markup;
+        Sources sources;
+    } cases[] = {
+        {"frameset, quotes and case",
+         "<frameset cols=\"50%,50%\"><frame src=\"a.html\"><FRAME SRC='b c.html'>",
+         {"a.html", "b c.html"}},
+        {"unquoted, spaces around =",
+         "<frameset><frame src=a.html ><frame\n\tname=x src = b.html>",
+         {"a.html", "b.html"}},
+        {"iframes in the body",
+         "<body><iframe src=\"x.html\"></iframe><p><iframe src=y.html></body>",
+         {"x.html", "y.html"}},
+        {"frame outside a frameset", "<body><frame src=a.html></body>", {}},
+        {"iframe after a frameset", "<frameset><frame src=a></frameset><iframe src=b>", {"a"}},
+        {"comment", "<!-- <iframe src=c.html> --><!--><iframe src=d.html>", {"d.html"}},
+        {"script", "<script>document.write('<iframe src=e.html>')</SCRIPT ><iframe src=f.html>", {"f.html"}},
+        {"noframes", "<frameset><frame src=a><noframes><frame src=z></noframes><frame src=b>", {"a", "b"}},
+        {"iframe contents are text", "<iframe src=a><iframe src=b></iframe><iframe src=c>", {"a", "c"}},
+        {"tag inside an attribute value", "<a title=\"<iframe src=x>\"><iframe src=y>", {"y"}},
+        {"no src", "<iframe></iframe><iframe src=\"\">", {"", ""}},
+        {"first src counts, data-src is another", "<iframe data-src=a src=b src=c>", {"b"}},
+        {"character references", "<iframe src=\"a&amp;b&#x41;&#66;&#1082;.html\">", {"a&bAB\xD0\xBA.html"}},
+        {"tag cut by the end of the text", "<iframe src=a><iframe src=\"b.html", {"a"}},
+        {"end tag with a quoted '>'", "</p title='>'><iframe src=a>", {"a"}},
+        {"plaintext ends the markup", "<iframe src=a><plaintext><iframe src=b>", {"a"}},
+        {"text with lone '<'", "a < b <3 <iframe src=a>", {"a"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FrameSources found = FindFrameSources(c.markup, kMaxFrames);
+        EXPECT_EQ(found.sources, c.sources);
+        EXPECT_EQ(found.count, c.sources.size());
+    }
+    FrameSources bounded = FindFrameSources("<frameset><frame src=a><frame src=b><frame src=c>", 2);
+    EXPECT_EQ(bounded.count, 3u);
+    EXPECT_EQ(bounded.sources, (Sources{"a", "b"}));
+}
+
+TEST(FrameSources, ResolvedAgainstThePageFile) {
+    const std::filesystem::path page = "/site/dir/page.html";
+    const struct {
+        std::string src;
+        Kind kind;
+        std::string path;
+    } cases[] = {
+        {"b.html", Kind::kFile, "/site/dir/b.html"},
+        {"sub/../c.html", Kind::kFile, "/site/dir/c.html"},
+        {"../up.html", Kind::kFile, "/site/up.html"},
+        {"/abs/x.html", Kind::kFile, "/abs/x.html"},
+        {"file:///abs/x.html", Kind::kFile, "/abs/x.html"},
+        {"FILE://LocalHost/abs/x.html", Kind::kFile, "/abs/x.html"},
+        {"file:rel.html", Kind::kFile, "/site/dir/rel.html"},
+        {"  my%20page.html#top ", Kind::kFile, "/site/dir/my page.html"},
+        {"%D0%BA.html?x=1", Kind::kFile, "/site/dir/\xD0\xBA.html"},
+        {"100%.html", Kind::kFile, "/site/dir/100%.html"},
+        {"sub\\d.html", Kind::kFile, "/site/dir/sub/d.html"},
+        {"a\n.ht\tml", Kind::kFile, "/site/dir/a.html"},
+        {"#part", Kind::kFile, "/site/dir/page.html"},
+        {"", Kind::kBlank, ""},
+        {" \t ", Kind::kBlank, ""},
+        {"about:blank", Kind::kBlank, ""},
+        {"file://otherhost/x.html", Kind::kNotLocal, ""},
+        {"http://example.org/a.html", Kind::kNotLocal, ""},
+        {"//example.org/a.html", Kind::kNotLocal, ""},
+        {"javascript:alert(1)", Kind::kNotLocal, ""},
+        {"a%00.html", Kind::kBadName, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.src);
+        FrameTarget target = ResolveFrameSource(c.src, page);
+        EXPECT_EQ(target.kind, c.kind);
+        EXPECT_EQ(target.path.string(), c.path);
+    }
+}
+
+}  // namespace
