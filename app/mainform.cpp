@@ -34,7 +34,6 @@ namespace {
 
 QString u(const char* text) { return QString::fromUtf8(text); }
 
-constexpr char kCaptionSuffix[] = " - Sumoran";
 constexpr int kSplitterWidth = 3;
 
 // True when the web engine runs without its sandbox (the program switches it off as root).
@@ -175,7 +174,7 @@ QWidget* TFormMain::buildResultArea() {
 void TFormMain::connectBrowser() {
     connect(browserPane_, &BrowserPane::forceAnalysisRequested, this, &TFormMain::ExtractAndAnalyse);
     connect(browser_.get(), &Browser::TitleChange, this,
-            [this](const QString& title) { setWindowTitle(title + QString::fromLatin1(kCaptionSuffix)); });
+            [this](const QString& title) { setWindowTitle(title + FromCp1251(kWindowCaptionSuffix)); });
     connect(browser_.get(), &Browser::DocumentComplete, this, &TFormMain::onDocumentComplete);
     connect(browser_.get(), &Browser::RenderProcessTerminated, this, [this] {
         // The page being taken is gone; the results of the last analysis stay on screen.
