@@ -17,7 +17,7 @@ template <typename T>
 class ChunkedArray {
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
 
-public:
+  public:
     static constexpr std::size_t kChunkBits = 16;
     static constexpr std::size_t kChunkSize = std::size_t{1} << kChunkBits;
 
@@ -63,7 +63,7 @@ public:
     /// Removes the last element (used to undo an append).
     void pop_back() { --size_; }
 
-private:
+  private:
     struct FreeChunk {
         void operator()(T* chunk) const { std::allocator<T>().deallocate(chunk, kChunkSize); }
     };

@@ -29,7 +29,7 @@ struct Coefficients {
 
     /// The values in file order (line 1 first).
     std::array<double, kCount> values() const {
-        return {koefTitle, koefMeta, koefForm, koefImgAlt, koefH1, koefH2, koefH3, koefNobr, koefB,
+        return {koefTitle, koefMeta, koefForm, koefImgAlt, koefH1,   koefH2,   koefH3,     koefNobr,  koefB,
                 koefA,     koefI,    koefU,    koefPre,    koefName, koefAbbr, koefNumber, koefAlnum, koefOther};
     }
 

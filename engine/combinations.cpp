@@ -21,9 +21,9 @@ constexpr std::string_view kNominativeEndings[] = {
 
 // Word ends that look nominative but are not.
 constexpr std::string_view kExceptions[] = {
-    u8"вания"_cp, u8"тной"_cp,    u8"щной"_cp, u8"ьной"_cp, u8"ционной"_cp, u8"стве"_cp,     u8"ска"_cp,
-    u8"ирована"_cp, u8"ирован"_cp, u8"ированы"_cp, u8"вода"_cp, u8"рсий"_cp, u8"кций"_cp, u8"деления"_cp,
-    u8"зовой"_cp, u8"тра"_cp,     u8"зывающий"_cp, u8"чила"_cp, u8"чили"_cp, u8"чил"_cp,
+    u8"вания"_cp,   u8"тной"_cp,   u8"щной"_cp,     u8"ьной"_cp, u8"ционной"_cp, u8"стве"_cp, u8"ска"_cp,
+    u8"ирована"_cp, u8"ирован"_cp, u8"ированы"_cp,  u8"вода"_cp, u8"рсий"_cp,    u8"кций"_cp, u8"деления"_cp,
+    u8"зовой"_cp,   u8"тра"_cp,    u8"зывающий"_cp, u8"чила"_cp, u8"чили"_cp,    u8"чил"_cp,
 };
 
 // Word ends that are not nominative although the word has no ending beyond its stem.
@@ -35,15 +35,15 @@ constexpr std::string_view kFormSeparator = ", ";
 
 // Whether the first word of an occurrence is in normal form, judged by what it has beyond its stem.
 bool isNormalForm(std::string_view word, std::uint32_t wordCode, const VocRecord& stem, std::size_t stemLength) {
-    bool caseTyped = wordcode::wordType(stem.code) <= wordcode::kName || wordcode::wordType(wordCode) <= wordcode::kName;
+    bool caseTyped =
+        wordcode::wordType(stem.code) <= wordcode::kName || wordcode::wordType(wordCode) <= wordcode::kName;
     if (wordcode::scriptClass(stem.code) != wordcode::kCyrillic || !caseTyped) return true;
     const std::size_t length = word.size();
     if (length > stemLength) {
         std::string_view ending = word.substr(stemLength);
         if (std::ranges::find(kNominativeEndings, ending) == std::end(kNominativeEndings)) return false;
-        return std::ranges::none_of(kExceptions, [&](std::string_view x) {
-            return x.size() < length && word.ends_with(x);
-        });
+        return std::ranges::none_of(kExceptions,
+                                    [&](std::string_view x) { return x.size() < length && word.ends_with(x); });
     }
     for (std::string_view x : kExceptionsWithoutEnding) {
         if (x.size() >= length) return true;
@@ -60,12 +60,12 @@ struct OccurrenceSearch {
 };
 
 class ExprListBuilder {
-public:
+  public:
     ExprListBuilder(const RunTables& tables, std::string_view text) : tables_(tables), text_(text) {}
 
     void build(ExprList& list, ExprTotals& totals);
 
-private:
+  private:
     bool absorbed(std::int32_t i, std::int32_t lastListed) const;
     void searchOccurrences();
     void addOccurrence(OccurrenceSearch& search, std::int32_t start, std::span<const std::int32_t> ids);
@@ -100,9 +100,10 @@ void ExprListBuilder::addOccurrence(OccurrenceSearch& search, std::int32_t start
     std::string_view written = text_.substr(first.start, first.length);
     const VocRecord& stem = tables_.stems.record(ids[0]);
     auto code = static_cast<std::uint32_t>(first.kind);
-    std::string occurrence = wordcode::wordType(code) == wordcode::kName && wordcode::wordType(stem.code) == wordcode::kNormal
-                                 ? LowercaseSystem(written)
-                                 : std::string(written);
+    std::string occurrence =
+        wordcode::wordType(code) == wordcode::kName && wordcode::wordType(stem.code) == wordcode::kNormal
+            ? LowercaseSystem(written)
+            : std::string(written);
     bool normal = isNormalForm(occurrence, code, stem, tables_.stems.text(ids[0]).size());
     for (std::size_t k = 1; k < ids.size(); ++k) {
         const TokenRecord& r = tables_.phrases[start + static_cast<std::int32_t>(k)];

@@ -15,7 +15,7 @@
 
 /// The last stem ids of the current phrase.
 class CombinationWindow {
-public:
+  public:
     explicit CombinationWindow(TVocExprIndex& table) : table_(table) {}
 
     /// Runs before a word is entered: with a full window, adds the combinations that start at its
@@ -31,7 +31,7 @@ public:
     /// Empties the window without adding anything (at the start of a text run).
     void Clear() { n_ = 0; }
 
-private:
+  private:
     // Adds window[0..1] up to window[0..n-1].
     void addFromFirst(std::uint32_t contextFlags);
     void dropFirst();

@@ -54,8 +54,7 @@ TEST(CombinationList, NavigationalAndSelectionListCombinations) {
     Analysed mixed = Analyse(Page(u8"<a>главная страница</a><p>главная страница</p>"_cp));
     EXPECT_EQ(mixed.state.slWordExpr[0].desc.flags, 0u);
 
-    Analysed options =
-        Analyse(Page(u8"<select><option>первый вариант<option>первый вариант</select>"_cp));
+    Analysed options = Analyse(Page(u8"<select><option>первый вариант<option>первый вариант</select>"_cp));
     EXPECT_EQ(options.state.slWordExpr[0].desc.flags, exprflag::kSelectOption);
 }
 

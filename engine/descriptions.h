@@ -55,8 +55,8 @@ struct WordTotals {
 
 /// Totals of the combination list, computed when the list is built.
 struct ExprTotals {
-    double repeatedCount = 0;    // sum of count over all combination entries with count > 1
-    double entryCount = 0;       // number of combination entries
-    double listedCount = 0;      // sum of count over the listed combinations (weListedCount)
-    double listedEntries = 0;    // number of listed combinations (weListedEntries)
+    double repeatedCount = 0;  // sum of count over all combination entries with count > 1
+    double entryCount = 0;     // number of combination entries
+    double listedCount = 0;    // sum of count over the listed combinations (weListedCount)
+    double listedEntries = 0;  // number of listed combinations (weListedEntries)
 };

@@ -18,7 +18,7 @@
 #include <vector>
 
 class HashIndex {
-public:
+  public:
     /// Returns the id of the first entry with this hash for which `equal(id)` holds, or -1.
     template <typename Equal>
     std::int32_t find(std::uint32_t hash, Equal equal) const {
@@ -59,7 +59,7 @@ public:
     /// Returns the bytes the slots take.
     std::size_t bytes() const { return capacity_ * sizeof(std::uint32_t); }
 
-private:
+  private:
     static constexpr std::size_t kFirstCapacity = 1024;
     static constexpr std::size_t kMaxCapacity = std::size_t{1} << 32;
 

@@ -55,16 +55,20 @@ struct Attribute {
 };
 
 class Scanner {
-public:
+  public:
     Scanner(std::string_view text, RunTables& tables, const TVocIndex& stopWords, const Coefficients& koef,
             const IndexOptions& options)
-        : text_(text), tables_(tables), koef_(koef), options_(options), counter_(tables, stopWords, koef),
+        : text_(text),
+          tables_(tables),
+          koef_(koef),
+          options_(options),
+          counter_(tables, stopWords, koef),
           window_(tables.exprs) {}
 
     void run(std::size_t firstTag);
     std::string title() const { return std::string(title_); }
 
-private:
+  private:
     void applyTag(std::uint32_t hash);
     void resetInline();
     void attributeText(std::uint32_t hash, std::size_t tagStart, std::size_t tagEnd);

@@ -12,7 +12,6 @@
 #include "engine/analysis.h"
 #include "engine/taghash.h"
 
-
 /// What one scan leaves besides the tables.
 struct ScanOutcome {
     ScanStatus status = ScanStatus::kComplete;

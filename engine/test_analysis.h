@@ -26,7 +26,7 @@ struct Analysed {
     /// Returns the word texts of the markup stream, with "<>" for tags and the byte of every break.
     std::string markupText() const { return streamText(markup); }
 
-private:
+  private:
     static const ListEntry<WordDescription>* find(const WordList& list, std::string_view s) {
         auto it = std::ranges::find_if(list, [&](const auto& e) { return e.text == s; });
         return it == list.end() ? nullptr : &*it;

@@ -33,7 +33,7 @@ inline constexpr std::uint32_t kKindMask = 0xFFFF;  // the bits of a word code a
 }  // namespace token
 
 class TTxtIdxIndex {
-public:
+  public:
     TTxtIdxIndex();
 
     /// Appends one record, with `length` limited to 0..token::kMaxLength and `kind` to the bits of
@@ -55,7 +55,7 @@ public:
     }
     bool failed() const { return failed_; }
 
-private:
+  private:
     static constexpr std::uint32_t kOwnRecord = 1u << 31;
 
     bool startSharing(const TTxtIdxIndex& source);

@@ -44,7 +44,7 @@ struct ExprIds {
 };
 
 class TVocExprIndex {
-public:
+  public:
     static constexpr std::int32_t kHashSize = 32000;
     static constexpr std::size_t kMaxLength = 6;
 
@@ -76,7 +76,7 @@ public:
     const ExprRecord& record(std::int32_t id) const { return records_[static_cast<std::size_t>(id)]; }
     bool failed() const { return failed_; }
 
-private:
+  private:
     static std::uint32_t Mix(std::uint32_t h, std::int32_t id);
     static std::uint32_t PairFingerprint(std::int32_t first, std::int32_t second);
     static std::uint32_t ExtendFingerprint(std::uint32_t fingerprint, std::int32_t last);

@@ -28,7 +28,7 @@ struct VocRecord {
 static_assert(sizeof(VocRecord) == 32);
 
 class TVocIndex {
-public:
+  public:
     static constexpr std::int32_t kHashSize = 32000;
 
     /// Returns the bucket index of a text.
@@ -57,11 +57,9 @@ public:
 
     /// Makes the texts added from now on that lie within `source` (at most 2 GiB) be kept as
     /// positions in it instead of copies; `source` must then outlive the table.
-    void ShareSourceText(std::string_view source) {
-        source_ = source.size() < kInSource ? source : std::string_view();
-    }
+    void ShareSourceText(std::string_view source) { source_ = source.size() < kInSource ? source : std::string_view(); }
 
-private:
+  private:
     // Texts are stored back to back in chunks of 64 KiB and never straddle two; a text longer than
     // a chunk gets a chunk of its own, which takes the places of as many chunks.
     static constexpr std::uint32_t kPoolChunkBits = 16;

@@ -82,8 +82,13 @@ TEST(VocIndex, CollidingTextsStayApart) {
 
 TEST(VocIndex, TextsOfAnyLengthKeepTheirBytesAcrossChunks) {
     // Lengths around the 64 KiB chunk size, and short texts that fill chunks to their ends.
-    std::vector<std::string> texts = {"", "a", std::string(65535, 'b'), std::string(65536, 'c'), "d",
-                                      std::string(65537, 'e'), std::string(200000, 'f')};
+    std::vector<std::string> texts = {"",
+                                      "a",
+                                      std::string(65535, 'b'),
+                                      std::string(65536, 'c'),
+                                      "d",
+                                      std::string(65537, 'e'),
+                                      std::string(200000, 'f')};
     for (int i = 0; texts.size() < 40000; ++i) texts.push_back(std::string(1 + i % 29, 'g') + std::to_string(i));
     texts.push_back(std::string(1023, 'h'));
     TVocIndex table;

@@ -9,12 +9,12 @@
 namespace wordcode {
 
 enum WordType : std::uint32_t {
-    kNormal = 0,      // no capital letter
-    kName = 1,        // exactly one capital letter: a possible name
-    kAbbrev = 2,      // two or more capital letters
+    kNormal = 0,  // no capital letter
+    kName = 1,    // exactly one capital letter: a possible name
+    kAbbrev = 2,  // two or more capital letters
     kNumber = 3,
-    kAlnum = 4,       // letters mixed with digits, or letters of both alphabets
-    kOther = 5,       // other characters present
+    kAlnum = 4,  // letters mixed with digits, or letters of both alphabets
+    kOther = 5,  // other characters present
 };
 
 enum ScriptClass : std::uint32_t {

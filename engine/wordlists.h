@@ -31,7 +31,7 @@ std::string_view StemWord(std::string_view word, std::string& lower, std::uint32
 
 /// Classifies, lowercases, stems, weighs and counts words in one run's tables.
 class WordCounter {
-public:
+  public:
     WordCounter(RunTables& tables, const TVocIndex& stopWords, const Coefficients& koef)
         : tables_(tables), stopWords_(stopWords), koef_(koef) {}
 
@@ -39,7 +39,7 @@ public:
     /// is counted in both tables and recorded in both token streams.
     std::int32_t Enter(std::string_view text, std::int32_t offset, std::int32_t length, const ContextFactors& factors);
 
-private:
+  private:
     double typeCoefficient(std::uint32_t code) const;
 
     RunTables& tables_;

@@ -61,10 +61,14 @@ void SortRows(ListModel& list, std::span<const ColumnKey> keys, char decimalSepa
     std::vector<std::vector<long long>> idLists;
     std::vector<std::optional<double>> reals;
     std::vector<std::optional<long long>> integers;
-    if (kind == ColumnKey::kText) texts.reserve(n);
-    else if (kind == ColumnKey::kIdListAsc) idLists.reserve(n);
-    else if (kind == ColumnKey::kFloatDesc) reals.reserve(n);
-    else integers.reserve(n);
+    if (kind == ColumnKey::kText)
+        texts.reserve(n);
+    else if (kind == ColumnKey::kIdListAsc)
+        idLists.reserve(n);
+    else if (kind == ColumnKey::kFloatDesc)
+        reals.reserve(n);
+    else
+        integers.reserve(n);
     for (std::size_t r = 0; r < n; ++r) {
         std::string text = list.cell(r, column);
         switch (kind) {

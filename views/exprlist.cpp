@@ -76,15 +76,24 @@ ListModel MakeExprListModel() {
 std::string ExprCell(const ListEntry<ExprDescription>& entry, unsigned column, char decimalSeparator) {
     const ExprDescription& d = entry.desc;
     switch (column) {
-        case 0: return entry.text;
-        case 1: return ExprTypeText(d.flags);
-        case 2: return std::to_string(d.count);
-        case 3: return numformat::Fixed2(d.weight, decimalSeparator);
-        case 4: return numformat::Fixed2(d.length > 0 ? d.stemWeightSum / d.length : 0, decimalSeparator);
-        case 5: return UnsignedText(d.id);
-        case 6: return d.stemText;
-        case 7: return StemIdsText(d);
-        default: return {};
+        case 0:
+            return entry.text;
+        case 1:
+            return ExprTypeText(d.flags);
+        case 2:
+            return std::to_string(d.count);
+        case 3:
+            return numformat::Fixed2(d.weight, decimalSeparator);
+        case 4:
+            return numformat::Fixed2(d.length > 0 ? d.stemWeightSum / d.length : 0, decimalSeparator);
+        case 5:
+            return UnsignedText(d.id);
+        case 6:
+            return d.stemText;
+        case 7:
+            return StemIdsText(d);
+        default:
+            return {};
     }
 }
 

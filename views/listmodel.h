@@ -30,7 +30,7 @@ struct ListRow {
 
 /// Where the cell texts of a list come from; its entries are numbered from 0.
 class ListSource {
-public:
+  public:
     virtual ~ListSource() = default;
 
     /// Returns the text of one cell; empty for an entry or a column the source does not have.
@@ -43,7 +43,7 @@ public:
 
 /// A source that keeps every cell text, for lists made row by row.
 class CellTable : public ListSource {
-public:
+  public:
     std::vector<ListRow> entries;
 
     std::string cell(std::size_t entry, unsigned column) const override;
@@ -82,14 +82,14 @@ struct ListModel {
 /// vector was rebuilt shows empty cells rather than reading outside it.
 template <typename Record, typename Format>
 class RecordSource : public ListSource {
-public:
+  public:
     RecordSource(const std::vector<Record>& records, Format format) : records_(records), format_(std::move(format)) {}
 
     std::string cell(std::size_t entry, unsigned column) const override {
         return entry < records_.size() ? format_(records_[entry], column) : std::string();
     }
 
-private:
+  private:
     const std::vector<Record>& records_;
     Format format_;
 };

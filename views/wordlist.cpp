@@ -79,24 +79,37 @@ std::string WordCell(const ListEntry<WordDescription>& entry, unsigned column, c
                      char decimalSeparator) {
     const WordDescription& d = entry.desc;
     switch (column) {
-        case 0: return entry.text;
-        case 1: return wordcode::isIgnored(d.code) ? "S" : " ";
-        case 2: return std::to_string(d.count);
-        case 3: return ShareCut6(d.count, totals.totalCount, decimalSeparator);
-        case 4: return numformat::Fixed2(d.weight, decimalSeparator);
-        case 5: return ShareCut6(d.weight, totals.totalCount, decimalSeparator);
-        case 6: return ShareCut6(d.weight, totals.entryCount, decimalSeparator);
-        case 7: return std::string(ScriptLetter(d.code));
-        case 8: return std::string(TypeLetter(d.code));
-        case 9: return UnsignedText(d.id);
-        case 10: return UnsignedText(d.link);
-        default: return {};
+        case 0:
+            return entry.text;
+        case 1:
+            return wordcode::isIgnored(d.code) ? "S" : " ";
+        case 2:
+            return std::to_string(d.count);
+        case 3:
+            return ShareCut6(d.count, totals.totalCount, decimalSeparator);
+        case 4:
+            return numformat::Fixed2(d.weight, decimalSeparator);
+        case 5:
+            return ShareCut6(d.weight, totals.totalCount, decimalSeparator);
+        case 6:
+            return ShareCut6(d.weight, totals.entryCount, decimalSeparator);
+        case 7:
+            return std::string(ScriptLetter(d.code));
+        case 8:
+            return std::string(TypeLetter(d.code));
+        case 9:
+            return UnsignedText(d.id);
+        case 10:
+            return UnsignedText(d.link);
+        default:
+            return {};
     }
 }
 
 ListRow WordRow(const ListEntry<WordDescription>& entry, const WordTotals& totals, char decimalSeparator) {
     ListRow row;
-    for (unsigned k = 0; k < kWordListKeys.size(); ++k) row.cells.push_back(WordCell(entry, k, totals, decimalSeparator));
+    for (unsigned k = 0; k < kWordListKeys.size(); ++k)
+        row.cells.push_back(WordCell(entry, k, totals, decimalSeparator));
     return row;
 }
 

@@ -10,7 +10,7 @@
 class ListTableModel : public QAbstractTableModel {
     Q_OBJECT
 
-public:
+  public:
     /// Shows `list`, which must outlive the model.
     explicit ListTableModel(const ListModel& list, QObject* parent = nullptr);
 
@@ -30,7 +30,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-private:
+  private:
     const ListModel& list_;
     std::function<void(int, const QString&)> onEdit_;
 };

@@ -10,7 +10,7 @@
 class ListTableModelTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void showsCellsCaptionsWithTheSortMarkAndAlignment() {
         ListModel list = MakeWordListModel(WordListKind::kStems);
         list.appendRow(
