@@ -31,52 +31,20 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Decodes the character references an attribute value of a file name is likely to hold: the five
-// named ones and numeric ones (as UTF-8); anything else stays as written.
+// Decodes the named character references an attribute value of a file name is likely to hold;
+// anything else stays as written.
 std::string decodeReferences(std::string_view value) {
     static constexpr std::array<std::pair<std::string_view, char>, 5> kNamed = {
         {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}}};
     std::string out;
     std::size_t i = 0;
     while (i < value.size()) {
-        if (value[i] != '&') {
-            out += value[i++];
-            continue;
-        }
-        const std::string_view rest = value.substr(i);
-        const auto named = std::ranges::find_if(kNamed, [&](const auto& e) { return rest.starts_with(e.first); });
-        if (named != kNamed.end()) {
-            out += named->second;
-            i += named->first.size();
-            continue;
-        }
-        const bool hex = rest.starts_with("&#x") || rest.starts_with("&#X");
-        const std::size_t digits = hex ? 3 : 2;
-        std::uint32_t cp = 0;
-        if (rest.starts_with("&#") && rest.size() > digits) {
-            const auto [end, ec] = std::from_chars(rest.data() + digits, rest.data() + rest.size(), cp, hex ? 16 : 10);
-            const std::size_t used = static_cast<std::size_t>(end - rest.data());
-            if (ec == std::errc() && used > digits && cp > 0 && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF)) {
-                appendUtf8(out, cp);
-                i += used + (used < rest.size() && rest[used] == ';');
+        if (value[i] == '&') {
+            const std::string_view rest = value.substr(i);
+            const auto named = std::ranges::find_if(kNamed, [&](const auto& e) { return rest.starts_with(e.first); });
+            if (named != kNamed.end()) {
+                out += named->second;
+                i += named->first.size();
                 continue;
             }
         }

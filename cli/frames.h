@@ -2,8 +2,8 @@
 // followed by the document of each frame, read from the frame's local file.
 //
 // The frame finder reads markup as a browser's tokenizer does, as far as frames need: tag and
-// attribute names without case, quoted and unquoted values with the five named and the numeric
-// character references, comments, and the contents of script, style and the other elements whose
+// attribute names without case, quoted and unquoted values with the five named character
+// references (&amp; …), comments, and the contents of script, style and the other elements whose
 // text is not markup skipped. <frame> counts inside a <frameset>, <iframe> before one. Pure
 // functions apart from ReadFramesetSource, which reads files.
 #pragma once
