@@ -42,7 +42,7 @@ BrowserPane::BrowserPane(Browser& browser, QWidget* parent) : QWidget(parent), b
     charset_ = new QLabel;
     charset_->setObjectName(QStringLiteral("sbCharset"));
     charset_->setMinimumWidth(80);
-    showCharset(0);
+    showCharset(Charset::kWindows1251);
     pfDocumentLoad_ = new QProgressBar;
     pfDocumentLoad_->setObjectName(QStringLiteral("pfDocumentLoad"));
     pfDocumentLoad_->setFixedWidth(100);
@@ -168,7 +168,7 @@ void BrowserPane::openAddress(const QString& address) {
     go();
 }
 
-void BrowserPane::showCharset(int charsetIndex) { charset_->setText(FromCp1251(CharsetName(charsetIndex))); }
+void BrowserPane::showCharset(Charset charset) { charset_->setText(FromCp1251(CharsetName(charset))); }
 
 void BrowserPane::showStatus(const QString& text) { status_->setText(text); }
 

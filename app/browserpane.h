@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "engine/charset.h"
+
 class QAction;
 class QComboBox;
 class QLabel;
@@ -39,7 +41,7 @@ public:
     void openAddress(const QString& address);
 
     /// Shows the name of a detected character set.
-    void showCharset(int charsetIndex);
+    void showCharset(Charset charset);
     /// Shows a text in the browser's status panel.
     void showStatus(const QString& text);
     /// Ends the progress display of a load and shows "Document complete".

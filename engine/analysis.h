@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/charset.h"
 #include "engine/coefficients.h"
 #include "engine/descriptions.h"
 #include "engine/runtables.h"
@@ -30,7 +31,7 @@ struct IndexOptions {
 /// Everything one document's analysis needs and leaves behind.
 struct AnalysisState {
     std::string sourceText;  // the page source of the current run (Windows-1251 after cleaning); emptied by the run
-    int charsetIndex = 0;    // 0 Windows-1251, 1 KOI8-R, 2 ISO 8859-5
+    Charset charsetIndex = Charset::kWindows1251;  // the charset the page was detected in
     TVocIndex stopWords;
     WordList slWordBase;
     WordList slWordFull;

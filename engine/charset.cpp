@@ -2,14 +2,11 @@
 
 #include <array>
 #include <cstddef>
+#include <iterator>
 
 #include "engine/cp1251.h"
 
 namespace {
-
-constexpr int kWindows1251 = 0;
-constexpr int kKoi8r = 1;
-constexpr int kIso88595 = 2;
 
 // A conversion table maps each byte 0x80..0xFF (at index byte - 0x80) to Windows-1251.
 using ConversionTable = std::array<unsigned char, 128>;
@@ -109,21 +106,22 @@ void convert(std::string& text, const ConversionTable& table) {
 
 }  // namespace
 
-std::string_view CharsetName(int charsetIndex) {
-    if (charsetIndex < kWindows1251 || charsetIndex > kIso88595) return kCharsetNames[kWindows1251];
-    return kCharsetNames[charsetIndex];
+std::string_view CharsetName(Charset charset) {
+    const auto index = static_cast<int>(charset);
+    if (index < 0 || index >= static_cast<int>(std::size(kCharsetNames))) return kCharsetNames[0];
+    return kCharsetNames[index];
 }
 
-int DetectCharset(const BandCounts& counts) {
+Charset DetectCharset(const BandCounts& counts) {
     // Sums in 64 bits so that no band count can overflow them.
     const std::uint64_t b = counts.b, c = counts.c, d = counts.d, e = counts.e, f = counts.f;
-    if (b > f) return d + e > b + c ? kIso88595 : kWindows1251;
-    return c + d > e + f ? kKoi8r : kWindows1251;
+    if (b > f) return d + e > b + c ? Charset::kIso88595 : Charset::kWindows1251;
+    return c + d > e + f ? Charset::kKoi8r : Charset::kWindows1251;
 }
 
-int NormaliseAndConvert(std::string& text) {
-    const int charsetIndex = DetectCharset(clean(text));
-    if (charsetIndex == kKoi8r) convert(text, kKoi8rTable);
-    if (charsetIndex == kIso88595) convert(text, kIso88595Table);
-    return charsetIndex;
+Charset NormaliseAndConvert(std::string& text) {
+    const Charset charset = DetectCharset(clean(text));
+    if (charset == Charset::kKoi8r) convert(text, kKoi8rTable);
+    if (charset == Charset::kIso88595) convert(text, kIso88595Table);
+    return charset;
 }

@@ -56,20 +56,21 @@ constexpr std::string_view kRussianPage =
 }  // namespace
 
 TEST(Charset, NamesIndexesAndFallsBackToWindows1251) {
-    EXPECT_EQ(CharsetName(0), "Windows-1251");
-    EXPECT_EQ(CharsetName(1), "KOI8-R");
-    EXPECT_EQ(CharsetName(2), "ISO 8859-5");
-    EXPECT_EQ(CharsetName(3), "Windows-1251");
-    EXPECT_EQ(CharsetName(-1), "Windows-1251");
+    EXPECT_EQ(CharsetName(Charset::kWindows1251), "Windows-1251");
+    EXPECT_EQ(CharsetName(Charset::kKoi8r), "KOI8-R");
+    EXPECT_EQ(CharsetName(Charset::kIso88595), "ISO 8859-5");
+    EXPECT_EQ(static_cast<int>(Charset::kIso88595), 2) << "the indexes of the charset names";
+    EXPECT_EQ(CharsetName(static_cast<Charset>(3)), "Windows-1251");
+    EXPECT_EQ(CharsetName(static_cast<Charset>(-1)), "Windows-1251");
 }
 
 TEST(Charset, DetectionTiesKeepWindows1251) {
-    EXPECT_EQ(DetectCharset({}), 0);
-    EXPECT_EQ(DetectCharset({.b = 1, .c = 1, .d = 1, .e = 1, .f = 1}), 0);  // B = F, C + D = E + F
-    EXPECT_EQ(DetectCharset({.b = 1, .c = 1, .d = 2, .e = 1, .f = 1}), 1);
-    EXPECT_EQ(DetectCharset({.b = 2, .c = 1, .d = 1, .e = 2, .f = 1}), 0);  // D + E = B + C
-    EXPECT_EQ(DetectCharset({.b = 2, .c = 1, .d = 2, .e = 2, .f = 1}), 2);
-    EXPECT_EQ(DetectCharset({.b = 0, .c = 1, .d = 0xFFFFFFFF, .e = 0xFFFFFFFF, .f = 0}), 1);  // no overflow
+    EXPECT_EQ(DetectCharset({}), Charset::kWindows1251);
+    EXPECT_EQ(DetectCharset({.b = 1, .c = 1, .d = 1, .e = 1, .f = 1}), Charset::kWindows1251);  // B = F, C + D = E + F
+    EXPECT_EQ(DetectCharset({.b = 1, .c = 1, .d = 2, .e = 1, .f = 1}), Charset::kKoi8r);
+    EXPECT_EQ(DetectCharset({.b = 2, .c = 1, .d = 1, .e = 2, .f = 1}), Charset::kWindows1251);  // D + E = B + C
+    EXPECT_EQ(DetectCharset({.b = 2, .c = 1, .d = 2, .e = 2, .f = 1}), Charset::kIso88595);
+    EXPECT_EQ(DetectCharset({.b = 0, .c = 1, .d = 0xFFFFFFFF, .e = 0xFFFFFFFF, .f = 0}), Charset::kKoi8r);  // no overflow
 }
 
 TEST(Charset, EntitiesBecomeSpacesOrAmpersand) {
@@ -96,34 +97,34 @@ TEST(Charset, SpacesAndLineBreaksCollapse) {
 
 TEST(Charset, PlainAsciiAndWindows1251StayUnconverted) {
     std::string ascii = "<html><body>Plain text, nothing else.</body></html>";
-    EXPECT_EQ(NormaliseAndConvert(ascii), 0);
+    EXPECT_EQ(NormaliseAndConvert(ascii), Charset::kWindows1251);
     EXPECT_EQ(ascii, "<html><body>Plain text, nothing else.</body></html>");
 
     std::string page(kRussianPage);
-    EXPECT_EQ(NormaliseAndConvert(page), 0);
+    EXPECT_EQ(NormaliseAndConvert(page), Charset::kWindows1251);
     EXPECT_EQ(page, kRussianPage);
 }
 
 TEST(Charset, Koi8rIsDetectedAndConverted) {
     ASSERT_EQ(toKoi8r(u8"Привет ёЁ"_cp), "\xF0\xD2\xC9\xD7\xC5\xD4 \xA3\xB3");  // as iconv writes it
     std::string page = toKoi8r(kRussianPage);
-    EXPECT_EQ(NormaliseAndConvert(page), 1);
+    EXPECT_EQ(NormaliseAndConvert(page), Charset::kKoi8r);
     EXPECT_EQ(cp1251::toUtf8(page), cp1251::toUtf8(kRussianPage));
 
     // KOI8-R characters other than Russian letters are left as they are.
     std::string text = toKoi8r(u8"Привет, мир"_cp) + "\x9A\xBF";
-    EXPECT_EQ(NormaliseAndConvert(text), 1);
+    EXPECT_EQ(NormaliseAndConvert(text), Charset::kKoi8r);
     EXPECT_EQ(text, std::string(u8"Привет, мир"_cp) + "\x9A\xBF");
 }
 
 TEST(Charset, Iso88595IsDetectedAndConverted) {
     ASSERT_EQ(toIso88595(u8"Привет ёЁ"_cp), "\xBF\xE0\xD8\xD2\xD5\xE2 \xF1\xA1");  // as iconv writes it
     std::string page = toIso88595(kRussianPage);
-    EXPECT_EQ(NormaliseAndConvert(page), 2);
+    EXPECT_EQ(NormaliseAndConvert(page), Charset::kIso88595);
     EXPECT_EQ(cp1251::toUtf8(page), cp1251::toUtf8(kRussianPage));
 
     // The bytes above ё move down by 0x40 as a block, the numero sign 0xF0 included.
     std::string text = toIso88595(u8"Привет, Петя и Вова"_cp) + "\xF0\xF2";
-    EXPECT_EQ(NormaliseAndConvert(text), 2);
+    EXPECT_EQ(NormaliseAndConvert(text), Charset::kIso88595);
     EXPECT_EQ(text, std::string(u8"Привет, Петя и Вова"_cp) + "\xB0\xB2");
 }

@@ -25,7 +25,8 @@ inline void CheckDocument(const Document& doc) {
     FUZZ_CHECK(doc.wordFull.rows.size() <= a.slWordFull.size());
     FUZZ_CHECK(doc.wordExpr.rows.size() <= a.slWordExpr.size());
     FUZZ_CHECK(a.sourceText.empty());
-    FUZZ_CHECK(a.charsetIndex >= 0 && a.charsetIndex <= 2);
+    FUZZ_CHECK(a.charsetIndex == Charset::kWindows1251 || a.charsetIndex == Charset::kKoi8r ||
+               a.charsetIndex == Charset::kIso88595);
     if (a.wbTotals.totalCount > 0) FUZZ_CHECK(doc.wordBase.status.has_value());
     if (a.wfTotals.totalCount > 0) {
         FUZZ_CHECK(doc.wordFull.status.has_value());
