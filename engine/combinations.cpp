@@ -145,10 +145,10 @@ void ExprListBuilder::searchOccurrences() {
 }
 
 std::string ExprListBuilder::displayText(std::int32_t id, OccurrenceSearch& search) const {
-    std::uint32_t f = tables_.exprs.record(id).contextFlags;
+    const ContextFlags f = tables_.exprs.record(id).contextFlags;
     std::string prefix;
-    if ((f & 12) == contextflag::kInSelect) prefix += kSelectMark;
-    if ((f & 3) == contextflag::kInLink) prefix += kLinkMark;
+    if (contextflag::onlyInSelects(f)) prefix += kSelectMark;
+    if (contextflag::onlyInLinks(f)) prefix += kLinkMark;
     if (!search.normalForm.empty()) return prefix + search.normalForm;
     return prefix + search.otherForms;
 }
@@ -228,7 +228,7 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
 
 }  // namespace
 
-void CombinationWindow::addFromFirst(std::uint32_t contextFlags) {
+void CombinationWindow::addFromFirst(ContextFlags contextFlags) {
     table_.AddPrefixes(std::span<const std::int32_t>(ids_.data(), n_), contextFlags);
 }
 
@@ -237,7 +237,7 @@ void CombinationWindow::dropFirst() {
     --n_;
 }
 
-void CombinationWindow::BeforeWord(std::uint32_t contextFlags) {
+void CombinationWindow::BeforeWord(ContextFlags contextFlags) {
     if (n_ < static_cast<int>(ids_.size())) return;
     addFromFirst(contextFlags);
     dropFirst();
@@ -247,7 +247,7 @@ void CombinationWindow::Append(std::int32_t stemId) {
     if (n_ < static_cast<int>(ids_.size())) ids_[n_++] = stemId;
 }
 
-void CombinationWindow::EndPhrase(std::uint32_t contextFlags) {
+void CombinationWindow::EndPhrase(ContextFlags contextFlags) {
     while (n_ >= 2) {
         addFromFirst(contextFlags);
         dropFirst();

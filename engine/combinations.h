@@ -20,20 +20,20 @@ class CombinationWindow {
 
     /// Runs before a word is entered: with a full window, adds the combinations that start at its
     /// first id and drops that id.
-    void BeforeWord(std::uint32_t contextFlags);
+    void BeforeWord(ContextFlags contextFlags);
 
     /// Runs after a word is entered: puts its stem id into the window.
     void Append(std::int32_t stemId);
 
     /// Ends the phrase: adds every combination still in the window and empties it.
-    void EndPhrase(std::uint32_t contextFlags);
+    void EndPhrase(ContextFlags contextFlags);
 
     /// Empties the window without adding anything (at the start of a text run).
     void Clear() { n_ = 0; }
 
   private:
     // Adds window[0..1] up to window[0..n-1].
-    void addFromFirst(std::uint32_t contextFlags);
+    void addFromFirst(ContextFlags contextFlags);
     void dropFirst();
 
     TVocExprIndex& table_;

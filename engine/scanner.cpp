@@ -93,7 +93,7 @@ class Scanner {
     bool inBody_ = false;
     bool skipText_ = true;
     bool inTitle_ = false;
-    std::uint32_t contextFlags_ = contextflag::kInitial;
+    ContextFlags contextFlags_ = contextflag::kInitial;
     ContextFactors factors_;
     std::int32_t marker_ = token::kBlockTag;
     std::string_view title_;
@@ -160,11 +160,11 @@ void Scanner::applyTag(std::uint32_t hash) {
             break;
         case TagHashOf("<a"):
             factors_.a = koef_.koefA, marker_ = token::kInlineTag;
-            contextFlags_ = (contextFlags_ & ~3u) | contextflag::kInLink;
+            contextFlags_ = contextFlags_.without(contextflag::kLinkMask) | ContextFlag::kInLink;
             break;
         case TagHashOf("</a"):
             factors_.a = 1, marker_ = token::kInlineTag;
-            contextFlags_ = (contextFlags_ & ~3u) | contextflag::kOutsideLink;
+            contextFlags_ = contextFlags_.without(contextflag::kLinkMask) | ContextFlag::kOutsideLink;
             break;
         case TagHashOf("<nobr"):
             factors_.nobr = koef_.koefNobr, marker_ = token::kInlineTag;
@@ -208,10 +208,10 @@ void Scanner::applyTag(std::uint32_t hash) {
             resetInline();
             break;
         case TagHashOf("<select"):
-            contextFlags_ = (contextFlags_ & ~12u) | contextflag::kInSelect;
+            contextFlags_ = contextFlags_.without(contextflag::kSelectMask) | ContextFlag::kInSelect;
             break;
         case TagHashOf("</select"):
-            contextFlags_ = (contextFlags_ & ~12u) | contextflag::kOutsideSelect;
+            contextFlags_ = contextFlags_.without(contextflag::kSelectMask) | ContextFlag::kOutsideSelect;
             break;
         default:
             break;

@@ -50,7 +50,7 @@ std::int32_t TVocExprIndex::Find(std::span<const std::int32_t> ids) const {
     return found;
 }
 
-std::int32_t TVocExprIndex::AddPrefixes(std::span<const std::int32_t> ids, std::uint32_t flags) {
+std::int32_t TVocExprIndex::AddPrefixes(std::span<const std::int32_t> ids, ContextFlags flags) {
     const std::size_t n = std::min(ids.size(), kMaxLength);
     if (n < 2) return -1;
     // The fingerprint of each prefix extends that of the prefix before it; the slots of all of
@@ -75,7 +75,7 @@ std::int32_t TVocExprIndex::AddPrefixes(std::span<const std::int32_t> ids, std::
         } else {
             ExprRecord& r = records_[static_cast<std::size_t>(id)];
             r.count += 1;
-            r.contextFlags |= static_cast<std::uint8_t>(flags);
+            r.contextFlags |= flags;
         }
         prefix = id;
     }
@@ -83,7 +83,7 @@ std::int32_t TVocExprIndex::AddPrefixes(std::span<const std::int32_t> ids, std::
 }
 
 std::int32_t TVocExprIndex::Insert(std::uint32_t fingerprint, std::int32_t prefix, std::int32_t last,
-                                   std::size_t length, std::uint32_t flags) {
+                                   std::size_t length, ContextFlags flags) {
     const auto id = static_cast<std::int32_t>(records_.size());
     try {
         records_.emplace_back();
@@ -103,7 +103,7 @@ std::int32_t TVocExprIndex::Insert(std::uint32_t fingerprint, std::int32_t prefi
     r.last = last;
     r.count = 1;
     r.length = static_cast<std::uint8_t>(length);
-    r.contextFlags = static_cast<std::uint8_t>(flags);
+    r.contextFlags = flags;
     return id;
 }
 

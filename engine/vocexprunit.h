@@ -14,15 +14,32 @@
 #include <span>
 
 #include "engine/chunkedarray.h"
+#include "engine/flagset.h"
 #include "engine/hashindex.h"
 
-/// Context flags of a combination occurrence, kept by the scanner while it walks the markup.
+/// Where in the markup a combination occurrence stood, as the scanner keeps it while it walks the
+/// markup. Of each pair exactly one flag holds at any point of the scan; an entry keeps the OR of
+/// the flags of all its occurrences, so it holds both flags of a pair when it occurred on both sides.
+enum class ContextFlag : std::uint8_t {
+    kInLink = 1,  // after <a>, before </a>
+    kOutsideLink = 2,
+    kInSelect = 4,  // after <select>, before </select>
+    kOutsideSelect = 8,
+};
+using ContextFlags = FlagSet<ContextFlag>;
+
 namespace contextflag {
-inline constexpr std::uint32_t kInLink = 1;
-inline constexpr std::uint32_t kOutsideLink = 2;
-inline constexpr std::uint32_t kInSelect = 4;
-inline constexpr std::uint32_t kOutsideSelect = 8;
-inline constexpr std::uint32_t kInitial = kOutsideLink | kOutsideSelect;
+/// The pair of flags that tells whether an occurrence stood inside a link.
+inline constexpr ContextFlags kLinkMask = ContextFlags(ContextFlag::kInLink) | ContextFlag::kOutsideLink;
+/// The pair of flags that tells whether an occurrence stood inside a selection list.
+inline constexpr ContextFlags kSelectMask = ContextFlags(ContextFlag::kInSelect) | ContextFlag::kOutsideSelect;
+/// The flags at the start of a scan: outside both.
+inline constexpr ContextFlags kInitial = ContextFlags(ContextFlag::kOutsideLink) | ContextFlag::kOutsideSelect;
+
+/// Returns whether every occurrence with these flags stood inside a link.
+constexpr bool onlyInLinks(ContextFlags flags) { return (flags & kLinkMask) == ContextFlag::kInLink; }
+/// Returns whether every occurrence with these flags stood inside a selection list.
+constexpr bool onlyInSelects(ContextFlags flags) { return (flags & kSelectMask) == ContextFlag::kInSelect; }
 }  // namespace contextflag
 
 /// One combination entry; its id is its index in the table.
@@ -30,8 +47,8 @@ struct ExprRecord {
     std::int32_t prefix = 0;  // length 2: the first stem id; longer: the id of the entry of all ids but the last
     std::int32_t last = 0;    // the last stem id
     std::int32_t count = 0;
-    std::uint8_t length = 0;        // 2 to 6
-    std::uint8_t contextFlags = 0;  // contextflag bits
+    std::uint8_t length = 0;    // 2 to 6
+    ContextFlags contextFlags;  // the OR of the flags of its occurrences
 };
 
 /// The stem ids of one combination, held by value.
@@ -54,7 +71,7 @@ class TVocExprIndex {
     /// Adds one occurrence of each prefix of `ids` of length 2 to min(ids.size(), 6), shortest
     /// first, and returns the id of the longest. Returns -1 for fewer than two ids, and -1 with
     /// failed() true when memory runs out; the prefixes entered until then stay counted.
-    std::int32_t AddPrefixes(std::span<const std::int32_t> ids, std::uint32_t flags);
+    std::int32_t AddPrefixes(std::span<const std::int32_t> ids, ContextFlags flags);
 
     /// Returns a well-mixed 32-bit hash of a sequence of two or more stem ids (not the bucket
     /// index); for longer ones it extends the hash of the sequence without its last id.
@@ -82,7 +99,7 @@ class TVocExprIndex {
     static std::uint32_t ExtendFingerprint(std::uint32_t fingerprint, std::int32_t last);
     std::int32_t Locate(std::uint32_t fingerprint, std::int32_t prefix, std::int32_t last, std::size_t length) const;
     std::int32_t Insert(std::uint32_t fingerprint, std::int32_t prefix, std::int32_t last, std::size_t length,
-                        std::uint32_t flags);
+                        ContextFlags flags);
 
     ChunkedArray<ExprRecord> records_;
     HashIndex index_;

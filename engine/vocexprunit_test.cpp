@@ -15,7 +15,7 @@ std::vector<std::int32_t> toVector(std::span<const std::int32_t> ids) { return {
 TEST(VocExprIndex, PrefixLinksRebuildTheIdsAtEveryLength) {
     TVocExprIndex table;
     const std::vector<std::int32_t> six = {5, 3, 9, 3, 5, 70000};
-    EXPECT_EQ(table.AddPrefixes(six, contextflag::kInLink), 4);
+    EXPECT_EQ(table.AddPrefixes(six, ContextFlag::kInLink), 4);
     ASSERT_EQ(table.size(), 5);
     for (std::int32_t id = 0; id < table.size(); ++id) {
         const std::size_t length = static_cast<std::size_t>(id) + 2;
@@ -30,11 +30,11 @@ TEST(VocExprIndex, PrefixLinksRebuildTheIdsAtEveryLength) {
 
     // A sequence sharing the first three ids counts them again and links its new entry to them.
     const std::vector<std::int32_t> other = {5, 3, 9, 1};
-    EXPECT_EQ(table.AddPrefixes(other, contextflag::kOutsideLink), 5);
+    EXPECT_EQ(table.AddPrefixes(other, ContextFlag::kOutsideLink), 5);
     EXPECT_EQ(table.record(5).prefix, 1);
     EXPECT_EQ(toVector(table.ids(5).span()), other);
     EXPECT_EQ(table.record(1).count, 2);
-    EXPECT_EQ(table.record(1).contextFlags, contextflag::kInLink | contextflag::kOutsideLink);
+    EXPECT_EQ(table.record(1).contextFlags, ContextFlags(ContextFlag::kInLink) | ContextFlag::kOutsideLink);
     EXPECT_EQ(table.record(2).count, 1);
     EXPECT_TRUE(table.hasPrefix(5, 1));
     EXPECT_FALSE(table.hasPrefix(5, 2));
@@ -46,9 +46,9 @@ TEST(VocExprIndex, PrefixLinksRebuildTheIdsAtEveryLength) {
 TEST(VocExprIndex, AddsAtMostSixIdsAndNeedsTwo) {
     TVocExprIndex table;
     const std::int32_t one[] = {1};
-    EXPECT_EQ(table.AddPrefixes(one, 2), -1);
+    EXPECT_EQ(table.AddPrefixes(one, contextflag::kInitial), -1);
     const std::int32_t eight[] = {1, 2, 3, 4, 5, 6, 7, 8};
-    EXPECT_EQ(table.AddPrefixes(eight, 2), 4);
+    EXPECT_EQ(table.AddPrefixes(eight, contextflag::kInitial), 4);
     EXPECT_EQ(table.size(), 5);
     EXPECT_EQ(table.Find(eight), -1);
 }

@@ -130,11 +130,11 @@ TEST(VocExprIndex, OrderMattersAndCountsAccumulate) {
     TVocExprIndex table;
     const std::int32_t ab[] = {1, 2};
     const std::int32_t ba[] = {2, 1};
-    EXPECT_EQ(table.AddPrefixes(ab, 2), 0);
-    EXPECT_EQ(table.AddPrefixes(ba, 1), 1);
-    EXPECT_EQ(table.AddPrefixes(ab, 1), 0);
+    EXPECT_EQ(table.AddPrefixes(ab, ContextFlag::kOutsideLink), 0);
+    EXPECT_EQ(table.AddPrefixes(ba, ContextFlag::kInLink), 1);
+    EXPECT_EQ(table.AddPrefixes(ab, ContextFlag::kInLink), 0);
     EXPECT_EQ(table.record(0).count, 2);
-    EXPECT_EQ(table.record(0).contextFlags, 3u);
+    EXPECT_EQ(table.record(0).contextFlags, contextflag::kLinkMask);
     EXPECT_EQ(table.Find(ba), 1);
     const std::int32_t abc[] = {1, 2, 3};
     EXPECT_EQ(table.Find(abc), -1);
