@@ -29,8 +29,6 @@ constexpr std::string_view kExceptions[] = {
 // Word ends that are not nominative although the word has no ending beyond its stem.
 constexpr std::string_view kExceptionsWithoutEnding[] = {u8"грамм"_cp, u8"чил"_cp};
 
-constexpr std::string_view kLinkMark = "<a>";
-constexpr std::string_view kSelectMark = "<select>";
 constexpr std::string_view kFormSeparator = ", ";
 
 // Whether the first word of an occurrence is in normal form, judged by what it has beyond its stem.
@@ -69,7 +67,7 @@ class ExprListBuilder {
     bool absorbed(std::int32_t i, std::int32_t lastListed) const;
     void searchOccurrences();
     void addOccurrence(OccurrenceSearch& search, std::int32_t start, std::span<const std::int32_t> ids);
-    std::string displayText(std::int32_t id, OccurrenceSearch& search) const;
+    void finish(ListEntry<ExprDescription>& entry, OccurrenceSearch& search) const;
     ExprDescription describe(std::int32_t id) const;
     std::span<const std::int32_t> listedIds(std::int32_t k) const;
 
@@ -144,13 +142,22 @@ void ExprListBuilder::searchOccurrences() {
     }
 }
 
-std::string ExprListBuilder::displayText(std::int32_t id, OccurrenceSearch& search) const {
-    const ContextFlags f = tables_.exprs.record(id).contextFlags;
-    std::string prefix;
-    if (contextflag::onlyInSelects(f)) prefix += kSelectMark;
-    if (contextflag::onlyInLinks(f)) prefix += kLinkMark;
-    if (!search.normalForm.empty()) return prefix + search.normalForm;
-    return prefix + search.otherForms;
+// Gives a listed combination its display text and flags: the first occurrence in normal form, or
+// else every distinct written form, joined by ", " (non-normalized); navigational when every
+// occurrence stood inside a link, a selection-list option when every one stood inside a selection
+// list. A word never holds a delimiter such as ",", so the forms stay apart.
+void ExprListBuilder::finish(ListEntry<ExprDescription>& entry, OccurrenceSearch& search) const {
+    ExprFlags flags;
+    if (!search.normalForm.empty()) {
+        entry.text = std::move(search.normalForm);
+    } else if (!search.otherForms.empty()) {
+        flags |= ExprFlag::kNotNormalized;
+        entry.text = search.otherForms.substr(kFormSeparator.size());
+    }
+    const ContextFlags context = tables_.exprs.record(entry.desc.id).contextFlags;
+    if (contextflag::onlyInLinks(context)) flags |= ExprFlag::kNavigational;
+    if (contextflag::onlyInSelects(context)) flags |= ExprFlag::kSelectOption;
+    entry.desc.flags = flags;
 }
 
 ExprDescription ExprListBuilder::describe(std::int32_t id) const {
@@ -211,16 +218,8 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
     searchOccurrences();
 
     for (std::size_t k = 0; k < listed_.size(); ++k) {
-        std::string r = displayText(listed_[k], searches_[k]);
-        std::uint32_t flags = 0;
-        if (r.find(kFormSeparator) != std::string::npos) flags += exprflag::kNotNormalized;
-        if (r.find(kLinkMark) != std::string::npos) flags += exprflag::kNavigational;
-        if (r.find(kSelectMark) != std::string::npos) flags += exprflag::kSelectOption;
-        if (auto pos = r.find(kFormSeparator); pos != std::string::npos) r.erase(0, pos + kFormSeparator.size());
-        for (auto pos = r.find('>'); pos != std::string::npos; pos = r.find('>')) r.erase(0, pos + 1);
         ListEntry<ExprDescription>& entry = list[k];
-        entry.text = std::move(r);
-        entry.desc.flags = flags;
+        finish(entry, searches_[k]);
         totals.listedCount += entry.desc.count;
         totals.listedEntries += 1;
     }

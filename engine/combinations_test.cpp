@@ -30,7 +30,7 @@ TEST(CombinationList, AbsorbsCombinationsThatAlwaysOccurTogether) {
     EXPECT_EQ(e.desc.count, 3);
     EXPECT_EQ(e.desc.length, 3);
     EXPECT_EQ(e.desc.stemText, u8"систем анализ текст"_cp);
-    EXPECT_EQ(e.desc.flags, 0u);
+    EXPECT_TRUE(e.desc.flags.empty());
     EXPECT_DOUBLE_EQ(a.state.weTotals.entryCount, 3);
     EXPECT_DOUBLE_EQ(a.state.weTotals.repeatedCount, 9);
     EXPECT_DOUBLE_EQ(a.state.weTotals.listedCount, 3);
@@ -48,14 +48,14 @@ TEST(CombinationList, IgnoredWordsCannotStartOrEndAListedCombination) {
 TEST(CombinationList, NavigationalAndSelectionListCombinations) {
     Analysed links = Analyse(Page(u8"<a>главная страница</a><a>главная страница</a>"_cp));
     ASSERT_EQ(links.state.slWordExpr.size(), 1u);
-    EXPECT_EQ(links.state.slWordExpr[0].desc.flags, exprflag::kNavigational);
+    EXPECT_EQ(links.state.slWordExpr[0].desc.flags, ExprFlags(ExprFlag::kNavigational));
     EXPECT_EQ(links.state.slWordExpr[0].text, u8"главная страница"_cp);
 
     Analysed mixed = Analyse(Page(u8"<a>главная страница</a><p>главная страница</p>"_cp));
-    EXPECT_EQ(mixed.state.slWordExpr[0].desc.flags, 0u);
+    EXPECT_TRUE(mixed.state.slWordExpr[0].desc.flags.empty());
 
     Analysed options = Analyse(Page(u8"<select><option>первый вариант<option>первый вариант</select>"_cp));
-    EXPECT_EQ(options.state.slWordExpr[0].desc.flags, exprflag::kSelectOption);
+    EXPECT_EQ(options.state.slWordExpr[0].desc.flags, ExprFlags(ExprFlag::kSelectOption));
 }
 
 TEST(CombinationList, DisplayTextIsTheFirstOccurrenceInNormalForm) {
@@ -71,14 +71,14 @@ TEST(CombinationList, WithoutANormalFormAllDistinctFormsAreListed) {
     Analysed a = Analyse(Page(u8"<p>анализом текста</p><p>анализе текста</p><p>анализом текста</p>"_cp));
     ASSERT_EQ(a.state.slWordExpr.size(), 1u);
     EXPECT_EQ(a.state.slWordExpr[0].text, u8"анализом текста, анализе текста"_cp);
-    EXPECT_EQ(a.state.slWordExpr[0].desc.flags, exprflag::kNotNormalized);
+    EXPECT_EQ(a.state.slWordExpr[0].desc.flags, ExprFlags(ExprFlag::kNotNormalized));
 }
 
 TEST(CombinationList, ExceptionsAreNotNominative) {
     // "тной" looks like the ending "ой" but is an exception.
     Analysed a = Analyse(Page(u8"<p>бесплатной программы</p><p>бесплатной программы</p>"_cp));
     ASSERT_EQ(a.state.slWordExpr.size(), 1u);
-    EXPECT_EQ(a.state.slWordExpr[0].desc.flags, exprflag::kNotNormalized);
+    EXPECT_EQ(a.state.slWordExpr[0].desc.flags, ExprFlags(ExprFlag::kNotNormalized));
     Analysed latin = Analyse(Page("<p>open source</p><p>open sources</p>"));
     EXPECT_EQ(latin.state.slWordExpr[0].text, "open source");
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/flagset.h"
+
 /// One stem or one written word of the last analysis, copied from its vocabulary entry.
 struct WordDescription {
     std::int32_t id = 0;
@@ -15,19 +17,20 @@ struct WordDescription {
     double weight = 0;
 };
 
-/// Flags of a listed word combination.
-namespace exprflag {
-inline constexpr std::uint32_t kAbsorbed = 1;       // never set: absorbed combinations are not listed
-inline constexpr std::uint32_t kNotNormalized = 2;  // no occurrence in normal form was found
-inline constexpr std::uint32_t kNavigational = 4;   // occurred only inside links
-inline constexpr std::uint32_t kSelectOption = 8;   // occurred only inside selection lists
-}  // namespace exprflag
+/// What sets a listed word combination apart from a normal one (a normal one has none of them).
+/// There is no flag for absorbed combinations: the build leaves them out of the list.
+enum class ExprFlag : std::uint8_t {
+    kNotNormalized = 2,  // no occurrence in normal form was found
+    kNavigational = 4,   // occurred only inside links
+    kSelectOption = 8,   // occurred only inside selection lists
+};
+using ExprFlags = FlagSet<ExprFlag>;
 
 /// One listed word combination.
 struct ExprDescription {
     std::int32_t id = 0;
     std::int32_t count = 0;
-    std::uint32_t flags = 0;
+    ExprFlags flags;
     double weight = 0;
     std::string stemText;  // the texts of its stems joined by single spaces
     std::array<std::int32_t, 6> stemIds = {};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 
 #include "engine/numformat.h"
 #include "views/listtext.h"
@@ -10,9 +11,21 @@ namespace {
 
 constexpr int kDefault = ListColumn::kDefaultWidth;
 
-// The flag bit each of the type filter's flags 1-4 looks at.
-constexpr std::array<std::uint32_t, 5> kFlagBits = {0, exprflag::kAbsorbed, exprflag::kNotNormalized,
-                                                    exprflag::kNavigational, exprflag::kSelectOption};
+// One of the type filter's classes after the normal combinations: the flag it stands for and the
+// letter the "Тип" cell shows for it. Absorbed combinations are never listed, so their class has
+// no flag: its menu item hides nothing and its letter "П" never shows.
+struct FlaggedClass {
+    std::optional<ExprFlag> flag;
+    std::string_view letter;
+};
+
+// The classes of the type filter's items 1-4, in menu order.
+constexpr std::array<FlaggedClass, 4> kFlaggedClasses = {{
+    {std::nullopt, u8"П"_cp},
+    {ExprFlag::kNotNormalized, u8"Н"_cp},
+    {ExprFlag::kNavigational, u8"С"_cp},
+    {ExprFlag::kSelectOption, u8"О"_cp},
+}};
 
 // The number of stem ids a record holds; a length outside the array is clamped to it.
 std::size_t stemCount(const ExprDescription& desc) {
@@ -30,18 +43,18 @@ bool passesExtraFilter(const ExprDescription& desc, std::string_view filter) {
 
 }  // namespace
 
-bool ExprHiddenByType(const ExprTypeFilter& filter, std::uint32_t flags) {
-    if (flags == 0) return filter.hidden[0];
-    for (std::size_t k = 1; k < kFlagBits.size(); ++k) {
-        if ((flags & kFlagBits[k]) != 0 && filter.hidden[k]) return true;
+bool ExprHiddenByType(const ExprTypeFilter& filter, ExprFlags flags) {
+    if (flags.empty()) return filter.hidden[0];
+    for (std::size_t k = 0; k < kFlaggedClasses.size(); ++k) {
+        const std::optional<ExprFlag>& flag = kFlaggedClasses[k].flag;
+        if (flag && flags.has(*flag) && filter.hidden[k + 1]) return true;
     }
     return false;
 }
 
-std::string ExprTypeText(std::uint32_t flags) {
-    static constexpr std::array<std::string_view, 5> kLetters = {"", u8"П"_cp, u8"Н"_cp, u8"С"_cp, u8"О"_cp};
+std::string ExprTypeText(ExprFlags flags) {
     std::string text;
-    for (std::size_t k = 1; k < kFlagBits.size(); ++k) text += (flags & kFlagBits[k]) != 0 ? kLetters[k] : " ";
+    for (const FlaggedClass& c : kFlaggedClasses) text += c.flag && flags.has(*c.flag) ? c.letter : " ";
     return text;
 }
 

@@ -36,17 +36,21 @@ inline constexpr unsigned kExprTypeMenuSeparatorBefore = 1;
 /// Hint of the combination list's type-filter button (`ToolButton3`).
 inline constexpr std::string_view kWordExprFilterHint = u8"Фильтр словосочетаний"_cp;
 
-/// Type filter of the combination list (`weTypeHidden`): flag 0 hides combinations without
-/// flags, flags 1-4 hide those with flag bit 1, 2, 4 or 8; any one matching flag hides the row.
+/// Type filter of the combination list (`weTypeHidden`), one flag per menu item: flag 0 hides the
+/// combinations without flags; flag 1 stands for absorbed combinations, which are never listed, and
+/// hides nothing; flags 2-4 hide those that are non-normalized, navigational or selection-list
+/// options. Any one matching flag hides the row.
 struct ExprTypeFilter {
     std::array<bool, 5> hidden = {false, true, true, true, true};
 };
 
 /// True when the type filter hides a combination with these flags.
-bool ExprHiddenByType(const ExprTypeFilter& filter, std::uint32_t flags);
+bool ExprHiddenByType(const ExprTypeFilter& filter, ExprFlags flags);
 
-/// Returns the four-character "Тип" cell: "П", "Н", "С", "О" for flag bits 1, 2, 4, 8, else spaces.
-std::string ExprTypeText(std::uint32_t flags);
+/// Returns the four-character "Тип" cell, one character per class of menu items 1-4: a space for
+/// the absorbed class (never listed), then "Н", "С", "О" for a non-normalized, navigational or
+/// selection-list combination, each a space when the combination is not of that class.
+std::string ExprTypeText(ExprFlags flags);
 
 /// Returns the "SWIDs" cell: the first `length` stem ids (clamped to 0..6), each followed by ",".
 std::string StemIdsText(const ExprDescription& desc);

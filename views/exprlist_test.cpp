@@ -7,7 +7,7 @@
 
 namespace {
 
-ListEntry<ExprDescription> entry(std::int32_t id, std::vector<std::int32_t> stems, std::uint32_t flags = 0,
+ListEntry<ExprDescription> entry(std::int32_t id, std::vector<std::int32_t> stems, ExprFlags flags = {},
                                  double stemWeightSum = 1, std::int32_t count = 2) {
     ExprDescription d;
     d.id = id;
@@ -42,10 +42,10 @@ TEST(ExprList, InitialModelIsSortedByStemAverage) {
 }
 
 TEST(ExprList, CellTexts) {
-    const ListRow row = ExprRow(entry(9, {12, 7}, exprflag::kNotNormalized | exprflag::kNavigational, 3.75, 5), ',');
+    const ListRow row = ExprRow(entry(9, {12, 7}, ExprFlags(ExprFlag::kNotNormalized) | ExprFlag::kNavigational, 3.75, 5), ',');
     const std::vector<std::string> expected = {"e9", std::string(u8" НС "_cp), "5", "1,00", "1,88", "9", "s9", "12,7,"};
     EXPECT_EQ(row.cells, expected);
-    EXPECT_EQ(ExprTypeText(15), u8"ПНСО"_cp);
+    EXPECT_EQ(ExprTypeText(ExprFlags::FromBits(15)), u8" НСО"_cp) << "no combination is listed as absorbed";
 
     ListEntry<ExprDescription> odd = entry(1, {});
     EXPECT_EQ(ExprRow(odd, ',').cells[4], "0,00");  // no stems: no division by zero
@@ -56,11 +56,11 @@ TEST(ExprList, CellTexts) {
 TEST(ExprList, TypeFilterHidesOnAnyMatchingFlag) {
     ExprTypeFilter filter;
     filter.hidden = {false, false, true, false, false};  // "Не нормализованные словосочетания" unchecked
-    EXPECT_TRUE(ExprHiddenByType(filter, 6));
+    EXPECT_TRUE(ExprHiddenByType(filter, ExprFlags::FromBits(6)));
     filter.hidden = {false, false, false, true, false};  // "Навигационные словосочетания" unchecked
-    EXPECT_TRUE(ExprHiddenByType(filter, 6));
-    EXPECT_FALSE(ExprHiddenByType(filter, 0));
-    EXPECT_EQ(order(filled({entry(1, {1, 2}), entry(2, {1, 2}, 6)}, "")), "1 ");  // initially only the normal ones
+    EXPECT_TRUE(ExprHiddenByType(filter, ExprFlags::FromBits(6)));
+    EXPECT_FALSE(ExprHiddenByType(filter, {}));
+    EXPECT_EQ(order(filled({entry(1, {1, 2}), entry(2, {1, 2}, ExprFlags::FromBits(6))}, "")), "1 ");  // initially only the normal ones
 }
 
 TEST(ExprList, AdditionalFilterMatchesAnyStem) {
@@ -71,12 +71,12 @@ TEST(ExprList, AdditionalFilterMatchesAnyStem) {
 }
 
 TEST(ExprList, StatusUsesTheListedTotals) {
-    ListModel list = filled({entry(1, {1, 2}, 0, 1, 3)}, "");
+    ListModel list = filled({entry(1, {1, 2}, {}, 1, 3)}, "");
     EXPECT_EQ(list.status, "3 (1) / 4 (0) = 75,00% (0,00%)");
 }
 
 TEST(ExprList, SortsByWeightDescendingAndOrderAscending) {
-    const ExprList source = {entry(3, {1, 2}, 0, 2), entry(7, {1, 2}, 0, 8), entry(5, {1, 2}, 0, 4)};
+    const ExprList source = {entry(3, {1, 2}, {}, 2), entry(7, {1, 2}, {}, 8), entry(5, {1, 2}, {}, 4)};
     ListModel list = filled(source, "");
     EXPECT_EQ(order(list), "7 5 3 ");  // "ВСА" 4,00 2,00 1,00
     ClickColumn(list, 5, kExprListKeys, ',', codePoints);
