@@ -19,6 +19,9 @@ constexpr char kLeftGuillemet = u8"«"_cp[0];
 constexpr char kRightGuillemet = u8"»"_cp[0];
 constexpr char kEnDash = u8"–"_cp[0];
 
+// The most records a dash's place in the page text is looked for across (see breakOffset).
+constexpr std::int32_t kMaxWalk = 8;
+
 // One sentence being collected.
 struct Sentence {
     std::string text;
@@ -156,16 +159,17 @@ class SentenceCollector {
     // records of one text run the page holds only spaces and the delimiters of the break records, so
     // the offset follows from the nearest word record by walking over those bytes: back from the word
     // after j (its start is exact), else on from the word before it (its length may be cut short).
-    // Nothing when a tag record lies between or the bytes do not match.
+    // Nothing when a tag record lies between, the bytes do not match, or the word is more than
+    // kMaxWalk records away: a page of nothing but delimiters must not cost a walk per record.
     std::optional<std::size_t> breakOffset(std::int32_t j) const {
         std::int32_t after = j + 1;
-        while (after < markup_.size() && isBreak(markup_[after])) ++after;
-        if (after < markup_.size() && markup_[after].isWord()) {
+        while (after < markup_.size() && after - j <= kMaxWalk && isBreak(markup_[after])) ++after;
+        if (after < markup_.size() && after - j <= kMaxWalk && markup_[after].isWord()) {
             if (std::optional<std::size_t> at = walkBack(after, j)) return at;
         }
         std::int32_t before = j - 1;
-        while (before >= 0 && isBreak(markup_[before])) --before;
-        if (before >= 0 && markup_[before].isWord()) return walkOn(before, j);
+        while (before >= 0 && j - before <= kMaxWalk && isBreak(markup_[before])) --before;
+        if (before >= 0 && j - before <= kMaxWalk && markup_[before].isWord()) return walkOn(before, j);
         return std::nullopt;
     }
 

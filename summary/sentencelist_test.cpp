@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -118,13 +119,24 @@ TEST(SentenceList, SpacesAfterPunctuationAndAroundSpacedDashes) {
         {"один, два,.", "один, два,."},
         {"<b>Жирный</b> - обычный, <i>курсив</i> тут.", "Жирный - обычный, курсив тут."},
         {"раз - (два) три.", "раз - (два) три."},
-        {"раз - <b>два</b> три.", "раз - два три."},  // found from the word before it
+        {"раз - <b>два</b> три.", "раз - два три."},                        // found from the word before it
+        {"раз ,,,,,,,,, - ,,,,,,,,, два.", "раз,,,,,,,,,-,,,,,,,,, два."},  // too far from a word to be placed
     };
     for (const Case& c : cases) {
         std::vector<std::string> texts = column(analysed(std::string("<p>") + c.page + "</p>"));
         ASSERT_FALSE(texts.empty()) << c.page;
         EXPECT_EQ(texts.front(), c.text) << c.page;
     }
+}
+
+TEST(SentenceList, APageOfDashesIsReadInLinearTime) {
+    std::string page = "<p>";
+    for (int k = 0; k < 200000; ++k) page += " -";
+    page += " один два.</p>";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(analysed(page).rows.size(), 1u);
+    // Were each dash to walk to the nearest word, this page would take minutes.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST(SentenceList, DelimiterSpacingLeavesTheOtherColumnsAlone) {
