@@ -3,7 +3,8 @@
 // While the scanner cuts a text run into words, CombinationWindow counts every contiguous
 // sub-sequence of 2 to 6 stem ids of each phrase once per occurrence. After the scan,
 // BuildExprList chooses the combinations worth showing, weighs them and finds a readable text
-// for each; it is linear in the size of the phrase stream.
+// for each; it is linear in the size of the phrase stream. The page text and the display texts
+// are Windows-1251.
 #pragma once
 
 #include <array>

@@ -1,4 +1,5 @@
-// The result records that outlive an analysis run's tables and feed the result lists.
+// The result records that outlive an analysis run's tables and feed the result lists. Their texts
+// (display texts, stem texts) are Windows-1251.
 #pragma once
 
 #include <array>

@@ -1,7 +1,8 @@
 // Number texts as the lists, the status bars and the settings files show them.
 //
 // Every function takes the decimal separator as a parameter; the programs pass the one of the
-// user's locale (LC_NUMERIC). None of them depends on the C locale.
+// user's locale (LC_NUMERIC). None of them depends on the C locale. The texts are ASCII but for the
+// separator, which is the one byte the caller gives.
 #pragma once
 
 #include <optional>

@@ -2,7 +2,8 @@
 // document text into phrases and words, and records both token streams.
 //
 // It does not build a document tree or validate markup: it looks only at "<", ">", the tag name
-// and, for <img> and <meta>, the attributes. One linear pass over the text.
+// and, for <img> and <meta>, the attributes. One linear pass over the text. The page text and the
+// title it reads are Windows-1251.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Tag hashes: the ELF hash of a tag's opening bytes, by which the scanner and the sentence list
-// recognise tags without comparing strings.
+// recognise tags without comparing strings. Tags are Windows-1251 bytes; only a-z are upper-cased.
 #pragma once
 
 #include <cstdint>

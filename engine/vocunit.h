@@ -1,4 +1,5 @@
-// TVocIndex: a hashed vocabulary of byte strings (words, stems, stop words).
+// TVocIndex: a hashed vocabulary of byte strings (words, stems, stop words), Windows-1251 texts
+// compared byte for byte.
 //
 // Each entry keeps an occurrence count, an accumulated weight, a word code and a link. Ids are
 // insertion indexes from 0 and never change; entries are never removed. Lookups go through a

@@ -1,4 +1,5 @@
 // Entering words into the stem and word tables, and building the stem and word lists from them.
+// Words and stems are Windows-1251 bytes.
 #pragma once
 
 #include <cstdint>

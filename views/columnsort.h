@@ -1,7 +1,8 @@
 // Sorting a list model by its sort column. Each column has one fixed key kind; every key is read
 // back from the cell texts, so two rows whose cells read the same compare equal even when the
 // values they were made from differ. The sort is stable: rows with equal keys keep their order.
-// O(n log n) comparisons, each number parsed once per row. Not thread-safe.
+// O(n log n) comparisons, each number parsed once per row. Cell texts are Windows-1251, numbers
+// written with the list's decimal separator. Not thread-safe.
 #pragma once
 
 #include <optional>

@@ -1,6 +1,7 @@
 // ListTableModel: a Qt table model over one ListModel, so that a list view shows its rows, its
 // column captions with the sort mark and its alignment. A rebuild of the list is one model reset;
-// rows are converted to Unicode only when the view asks for them.
+// rows are converted from the list's Windows-1251 to Unicode (QString) only when the view asks
+// for them.
 #pragma once
 
 #include <QAbstractTableModel>
