@@ -34,8 +34,18 @@ TEST(CombinationList, AbsorbsCombinationsThatAlwaysOccurTogether) {
     EXPECT_DOUBLE_EQ(a.state.weTotals.entryCount, 3);
     EXPECT_DOUBLE_EQ(a.state.weTotals.repeatedCount, 9);
     EXPECT_DOUBLE_EQ(a.state.weTotals.listedCount, 3);
-    // Entry 0 (система анализа) is absorbed; the listed entry has id 1 of N = 3.
-    EXPECT_DOUBLE_EQ(e.desc.weight, 3 * (1 - 1.0 / 3) * 9 / 9);
+    // Entry 0 (система анализа) is absorbed; the listed entry comes second of three entries, so
+    // its 3 occurrences count two thirds, at the mean weight 1 of its stems: 3 * 2/3 * 1.
+    EXPECT_DOUBLE_EQ(e.desc.weight, 2.0);
+}
+
+TEST(CombinationList, WeightIsTheCountAtTheMeanWeightOfItsStemOccurrences) {
+    // москв: 2 occurrences of a possible name, 1.2 each; рек: 3 occurrences of 1. The only
+    // combination comes first, so its 2 occurrences count whole: 2 * (2.4 + 3) / (2 + 3).
+    Analysed a = Analyse(Page(u8"<p>Москва река</p><p>Москва река</p><p>река</p>"_cp));
+    ASSERT_EQ(a.state.slWordExpr.size(), 1u);
+    EXPECT_DOUBLE_EQ(a.state.slWordExpr[0].desc.stemWeightSum, 5.4);
+    EXPECT_DOUBLE_EQ(a.state.slWordExpr[0].desc.weight, 2.16);
 }
 
 TEST(CombinationList, IgnoredWordsCannotStartOrEndAListedCombination) {

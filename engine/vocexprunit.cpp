@@ -4,12 +4,6 @@
 #include <array>
 #include <new>
 
-std::int32_t TVocExprIndex::Hash(std::span<const std::int32_t> ids) {
-    std::uint32_t h = 0;
-    for (std::int32_t id : ids) h = (h * 127u + static_cast<std::uint32_t>(id)) % kHashSize;
-    return static_cast<std::int32_t>(h);
-}
-
 std::uint32_t TVocExprIndex::Mix(std::uint32_t h, std::int32_t id) {
     h ^= static_cast<std::uint32_t>(id);
     h *= 0x9E3779B1u;

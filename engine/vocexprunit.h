@@ -5,8 +5,7 @@
 // together with all their shorter prefixes, shortest first, so every entry of three or more ids
 // is stored as the id of its prefix entry plus its last stem id: 16 bytes an entry, whatever its
 // length; its ids are rebuilt by following at most five prefix links. Lookups go through a
-// HashIndex, so adding the prefixes of a sequence is O(1) expected. Hash() gives the bucket of a
-// sequence among 32000. NOT thread-safe.
+// HashIndex, so adding the prefixes of a sequence is O(1) expected. NOT thread-safe.
 #pragma once
 
 #include <array>
@@ -62,11 +61,7 @@ struct ExprIds {
 
 class TVocExprIndex {
   public:
-    static constexpr std::int32_t kHashSize = 32000;
     static constexpr std::size_t kMaxLength = 6;
-
-    /// Returns the bucket index of a stem-id sequence.
-    static std::int32_t Hash(std::span<const std::int32_t> ids);
 
     /// Adds one occurrence of each prefix of `ids` of length 2 to min(ids.size(), 6), shortest
     /// first, and returns the id of the longest. Returns -1 for fewer than two ids, and -1 with

@@ -43,6 +43,20 @@ TEST(VocExprIndex, PrefixLinksRebuildTheIdsAtEveryLength) {
     EXPECT_EQ(table.Find(absent), -1);
 }
 
+TEST(VocExprIndex, OrderMattersAndCountsAccumulate) {
+    TVocExprIndex table;
+    const std::int32_t ab[] = {1, 2};
+    const std::int32_t ba[] = {2, 1};
+    EXPECT_EQ(table.AddPrefixes(ab, ContextFlag::kOutsideLink), 0);
+    EXPECT_EQ(table.AddPrefixes(ba, ContextFlag::kInLink), 1);
+    EXPECT_EQ(table.AddPrefixes(ab, ContextFlag::kInLink), 0);
+    EXPECT_EQ(table.record(0).count, 2);
+    EXPECT_EQ(table.record(0).contextFlags, contextflag::kLinkMask);
+    EXPECT_EQ(table.Find(ba), 1);
+    const std::int32_t abc[] = {1, 2, 3};
+    EXPECT_EQ(table.Find(abc), -1);
+}
+
 TEST(VocExprIndex, AddsAtMostSixIdsAndNeedsTwo) {
     TVocExprIndex table;
     const std::int32_t one[] = {1};

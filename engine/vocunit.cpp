@@ -27,15 +27,6 @@ std::uint32_t addType(std::uint32_t caseSum, std::uint32_t code) {
 
 }  // namespace
 
-std::int32_t TVocIndex::Hash(std::string_view text) {
-    std::uint32_t h = 0;
-    for (char ch : text) {
-        auto c = static_cast<std::int32_t>(static_cast<signed char>(ch));
-        h = (h * 127u + static_cast<std::uint32_t>(c)) % kHashSize;
-    }
-    return static_cast<std::int32_t>(h);
-}
-
 // FNV-1a over the bytes, finished so that the low bits spread.
 std::uint32_t TVocIndex::TextHash(std::string_view text) {
     std::uint32_t h = 2166136261u;

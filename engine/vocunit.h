@@ -4,8 +4,8 @@
 // Each entry keeps an occurrence count, an accumulated weight, a word code and a link. Ids are
 // insertion indexes from 0 and never change; entries are never removed. Lookups go through a
 // HashIndex, so Add and Contains are O(length of the text) expected. Entries (32 bytes each) and
-// their texts live in fixed chunks, so the table grows without slack and without copying; Hash()
-// gives the bucket of a text among 32000. NOT thread-safe.
+// their texts live in fixed chunks, so the table grows without slack and without copying. NOT
+// thread-safe.
 #pragma once
 
 #include <cstdint>
@@ -30,11 +30,6 @@ static_assert(sizeof(VocRecord) == 32);
 
 class TVocIndex {
   public:
-    static constexpr std::int32_t kHashSize = 32000;
-
-    /// Returns the bucket index of a text.
-    static std::int32_t Hash(std::string_view text);
-
     /// Adds one occurrence of `text` and returns its entry id. Returns 0 and leaves the table
     /// unchanged when memory runs out (then failed() is true).
     std::int32_t Add(std::string_view text, double weight, std::int32_t link, std::uint32_t code);
