@@ -272,7 +272,7 @@ private slots:
             dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"))->item(8, 0)->setText(u("abc"));
             clickButton(dialog, "ButtonOk");
         });
-        QCOMPARE(error, u("'abc' is not a valid floating point value"));
+        QCOMPARE(error, settingsDir_->filePath(u("koef.dat")) + u(", line 9: 'abc' is not a valid floating point value"));
         QCOMPARE(browser_->savedDocuments.size(), 2);  // no analysis after a bad value
     }
 

@@ -39,11 +39,11 @@ TEST_F(StartupTest, MissingStopWordsEndsTheStartUp) {
 TEST_F(StartupTest, BadKoefValueEndsTheStartUp) {
     write("stopwords.txt", "and\r\n");
     std::string lines;
-    for (int i = 0; i < 18; ++i) lines += i == 2 ? "0.2\r\n" : "1\r\n";
+    for (int i = 0; i < 18; ++i) lines += i == 2 ? "0,2x\r\n" : "1\r\n";
     write("koef.dat", lines);
     StartupResult r = LoadStartupSettings(dir_, ',');
     ASSERT_TRUE(r.error);
-    EXPECT_EQ(*r.error, "'0.2' is not a valid floating point value");
+    EXPECT_EQ(*r.error, (dir_ / "koef.dat").string() + ", line 3: '0,2x' is not a valid floating point value");
 }
 
 }  // namespace

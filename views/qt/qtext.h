@@ -12,5 +12,6 @@ QString FromCp1251(std::string_view text);
 std::string ToCp1251(const QString& text);
 
 /// Returns a settings message as text: "Cannot open file …" and "Cannot create file …" carry a file
-/// path (UTF-8); "'…' is not a valid floating point value" carries a line of koef.dat (Windows-1251).
+/// path (UTF-8); "<path>, line N: '…' is not a valid floating point value" carries a path and a line of
+/// koef.dat (Windows-1251).
 QString SettingsMessageText(const std::string& message);
