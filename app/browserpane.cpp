@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "app/address.h"
+#include "document/address.h"
 #include "app/browser.h"
 #include "app/panelparts.h"
 #include "engine/charset.h"

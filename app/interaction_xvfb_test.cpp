@@ -22,7 +22,7 @@
 
 #include "app/mainform.h"
 #include "app/test_windows.h"
-#include "app/startup.h"
+#include "document/startup.h"
 #include "app/webenginebrowser.h"
 
 namespace {

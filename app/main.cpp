@@ -14,7 +14,7 @@
 #include "app/aboutbox.h"
 #include "app/application.h"
 #include "app/mainform.h"
-#include "app/startup.h"
+#include "document/startup.h"
 #include "app/webenginebrowser.h"
 #include "settings/decimalseparator.h"
 #include "settings/settingsdir.h"
@@ -43,7 +43,7 @@ int run(int argc, char** argv) {
     const auto directory = settings::SettingsDirectory(settings::ExecutableDirectory());
     StartupResult startup = LoadStartupSettings(directory, settings::UserDecimalSeparator());
     if (startup.error) {
-        QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), SettingsMessageText(*startup.error));
+        QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), QString::fromStdString(*startup.error));
         return EXIT_FAILURE;
     }
 

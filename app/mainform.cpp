@@ -250,7 +250,7 @@ void TFormMain::EditKoef() {
         ApplyKoefLines(settingsDirectory_ / settings::kKoefFileName, koefEditor_->Lines(), doc_.decimalSeparator);
     if (result.values) doc_.analysis.koef = *result.values;
     if (result.error) {
-        reportError_(SettingsMessageText(*result.error));
+        reportError_(QString::fromStdString(*result.error));
         return;
     }
     if (!browserPane_->addressText().isEmpty()) onDocumentComplete();

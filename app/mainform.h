@@ -14,8 +14,8 @@
 #include <string>
 
 #include "app/browser.h"
-#include "app/document.h"
-#include "app/startup.h"
+#include "document/document.h"
+#include "document/startup.h"
 
 class QDialog;
 class QLabel;

@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "app/document.h"
+#include "document/document.h"
 
 class QAction;
 class QItemSelection;

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/document.h"
+#include "document/document.h"
 
 class QAction;
 class QLabel;

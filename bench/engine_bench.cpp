@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/document.h"
+#include "document/document.h"
 #include "engine/analysis.h"
 #include "engine/pagesource.h"
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/document.h"
+#include "document/document.h"
 #include "engine/pagesource.h"
 #include "tests/hostile_pages.h"
 

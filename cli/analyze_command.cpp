@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/document.h"
+#include "document/document.h"
 #include "cli/commands.h"
 #include "cli/frames.h"
 #include "cli/options.h"
@@ -38,7 +38,7 @@ std::optional<Failure> loadSettings(const CliOptions& o, Document& doc) {
     if (!o.koefFile.empty() && ReadFileBytes(koefPath).status != ReadStatus::kOk)
         return Failure{CannotOpenFileMessage(koefPath)};
     KoefLoadResult koef = LoadKoef(koefPath);
-    if (koef.error) return Failure{cp1251::toUtf8(*koef.error)};
+    if (koef.error) return Failure{*koef.error};
     doc.analysis.koef = koef.values;
 
     const fs::path stopPath = o.stopWordsFile.empty() ? dir / kStopWordsFileName : fs::path(o.stopWordsFile);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/document.h"
+#include "document/document.h"
 #include "cli/options.h"
 
 /// Returns UTF-8 text as text and TSV output print it: every control character but tab and line

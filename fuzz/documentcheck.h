@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/document.h"
+#include "document/document.h"
 #include "fuzz/fuzzcheck.h"
 #include "summary/sentencelist.h"
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/document.h"
+#include "document/document.h"
 #include "engine/cp1251.h"
 #include "engine/numformat.h"
 #include "fuzz/documentcheck.h"

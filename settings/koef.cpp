@@ -6,11 +6,11 @@
 namespace settings {
 namespace {
 
-// The path as Windows-1251 text for a message; when it does not convert (not UTF-8, or a character
-// the code page lacks), every byte of 0x80 and above shows as '?'.
+// The path as UTF-8 text for a message; when its bytes are not UTF-8, every byte of 0x80 and above
+// shows as '?', so that the message stays valid text.
 std::string messagePath(const std::filesystem::path& path) {
     std::string text = path.string();
-    if (std::optional<std::string> converted = cp1251::fromUtf8Strict(text)) return *converted;
+    if (cp1251::isValidUtf8(text)) return text;
     for (char& c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) c = '?';
     }
@@ -45,7 +45,7 @@ KoefLoadResult LoadKoef(const std::filesystem::path& path) {
     if (file.status == ReadStatus::kMissing) return {};
     if (file.status == ReadStatus::kUnreadable) return {Coefficients{}, CannotOpenFileMessage(path)};
     KoefLoadResult result = ParseKoef(file.bytes);
-    if (result.error) result.error = messagePath(path) + ", " + *result.error;
+    if (result.error) result.error = messagePath(path) + ", " + cp1251::toUtf8(*result.error);
     return result;
 }
 

@@ -64,7 +64,7 @@ inline KoefLoadResult ParseKoef(std::string_view fileBytes, char /*decimalSepara
 /// Loads koef.dat. Returns the defaults without error when the file does not exist, the defaults
 /// and "Cannot open file <path>" when it exists but cannot be read (or is over the size limit),
 /// otherwise as ParseKoef with the path in front of its error: "<path>, line <n>: '<line>' is not
-/// a valid floating point value", all Windows-1251 (a path character the code page lacks as '?').
+/// a valid floating point value", all UTF-8 (bytes of a path that is not UTF-8 as '?').
 KoefLoadResult LoadKoef(const std::filesystem::path& path);
 
 /// As LoadKoef(path): values read with either separator, so the argument is not used.

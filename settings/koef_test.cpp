@@ -120,7 +120,7 @@ TEST(KoefLoad, ErrorNamesTheFileAndTheLine) {
         writeBytes(c.path, numberedFile(3, "1,5x"));
         KoefLoadResult read = LoadKoef(c.path);
         ASSERT_TRUE(read.error);
-        EXPECT_EQ(cp1251::toUtf8(*read.error), c.shown + ", line 3: '1,5x' is not a valid floating point value");
+        EXPECT_EQ(*read.error, c.shown + ", line 3: '1,5x' is not a valid floating point value");
         EXPECT_EQ(read.values.koefMeta, 2);
     }
 }

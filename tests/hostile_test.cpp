@@ -8,7 +8,7 @@
 #include <numeric>
 #include <vector>
 
-#include "app/document.h"
+#include "document/document.h"
 #include "summary/rtfwriter.h"
 #include "tests/hostile_pages.h"
 

@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/document.h"
+#include "document/document.h"
 #include "engine/cp1251.h"
 #include "engine/pagesource.h"
 #include "engine/wordlists.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/qt/koefapply.h"
+#include "settings/koefapply.h"
 
 class TFormEditKoef : public QDialog {
     Q_OBJECT

@@ -21,7 +21,3 @@ std::string ToCp1251(const QString& text) {
     return out;
 }
 
-QString SettingsMessageText(const std::string& message) {
-    if (message.starts_with("Cannot ")) return QString::fromStdString(message);
-    return FromCp1251(message);
-}

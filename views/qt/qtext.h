@@ -11,7 +11,3 @@ QString FromCp1251(std::string_view text);
 /// Returns the Windows-1251 bytes of a text; characters the code page lacks become "?".
 std::string ToCp1251(const QString& text);
 
-/// Returns a settings message as text: "Cannot open file …" and "Cannot create file …" carry a file
-/// path (UTF-8); "<path>, line N: '…' is not a valid floating point value" carries a path and a line of
-/// koef.dat (Windows-1251).
-QString SettingsMessageText(const std::string& message);

@@ -1,4 +1,4 @@
-#include "settings/qt/koefapply.h"
+#include "settings/koefapply.h"
 
 #include "settings/koef.h"
 

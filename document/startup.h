@@ -16,7 +16,7 @@ struct StartupSettings {
     std::vector<std::string> stopWordItems;  // the stop-word editor's list
 };
 
-/// The start-up settings, or the message (Windows-1251) to show before the program ends.
+/// The start-up settings, or the message (UTF-8) to show before the program ends.
 struct StartupResult {
     StartupSettings settings;
     std::optional<std::string> error;

@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "document/startup.h"
 
 #include "settings/koef.h"
 #include "settings/settingsdir.h"

@@ -1,4 +1,4 @@
-#include "app/address.h"
+#include "document/address.h"
 
 #include <gtest/gtest.h>
 

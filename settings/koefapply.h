@@ -14,9 +14,8 @@ struct KoefApplyResult {
     /// The coefficients read back from the written file (those of the lines before a bad line, defaults
     /// after it); nothing when the file could not be written, so the values in memory stay as they are.
     std::optional<Coefficients> values;
-    /// "Cannot create file <path>" (path in the file system's encoding), or the load error
-    /// "<path>, line N: '<line>' is not a valid floating point value", whose line is Windows-1251;
-    /// nothing on success.
+    /// "Cannot create file <path>", or the load error "<path>, line N: '<line>' is not a valid
+    /// floating point value" (UTF-8, as every settings message); nothing on success.
     std::optional<std::string> error;
     /// Whether koef.dat was replaced.
     bool written = false;
