@@ -27,8 +27,6 @@
 
 namespace {
 
-QString u(const char* text) { return QString::fromUtf8(text); }
-
 constexpr int kWaitMs = 30000;
 const QByteArray kSecret = "SECRET-7f3a9c";
 

@@ -24,10 +24,9 @@
 #include "app/test_windows.h"
 #include "document/startup.h"
 #include "app/webenginebrowser.h"
+#include "views/qt/qtext.h"
 
 namespace {
-
-QString u(const char* text) { return QString::fromUtf8(text); }
 
 const QString kSourceDir = QStringLiteral(QT_TESTCASE_SOURCEDIR "/..");
 

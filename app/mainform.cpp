@@ -32,8 +32,6 @@
 
 namespace {
 
-QString u(const char* text) { return QString::fromUtf8(text); }
-
 constexpr int kSplitterWidth = 3;
 
 // True when the web engine runs without its sandbox (the program switches it off as root).

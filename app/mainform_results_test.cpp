@@ -29,8 +29,6 @@
 
 namespace {
 
-QString u(const char* text) { return QString::fromUtf8(text); }
-
 const char* const kPage =
     "<html><head><title>Отчёт</title></head><body><h1>Годовой отчёт</h1>"
     "<p>НАСА и Москва. Первый год работы был трудным. Второй год работы принёс успех.</p>"

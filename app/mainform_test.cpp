@@ -16,10 +16,9 @@
 
 #include "app/fakebrowser.h"
 #include "app/pagesourceextractor.h"
+#include "views/qt/qtext.h"
 
 namespace {
-
-QString u(const char* text) { return QString::fromUtf8(text); }
 
 // A Windows-1251 page with a title, a heading and two sentences.
 QByteArray page1251(const char* title = "Отчёт") {

@@ -11,10 +11,9 @@
 
 #include "app/mainform.h"
 #include "app/webenginebrowser.h"
+#include "views/qt/qtext.h"
 
 namespace {
-
-QString u(const char* text) { return QString::fromUtf8(text); }
 
 // Encodes Russian text in KOI8-R (ASCII passes unchanged).
 QByteArray toKoi8(const QString& text) {

@@ -5,10 +5,9 @@
 #include <QFileInfo>
 
 #include "engine/pagesource.h"
+#include "views/qt/qtext.h"
 
 namespace {
-
-QString u(const char* text) { return QString::fromUtf8(text); }
 
 QString Megabytes(qint64 bytes) { return QString::number(bytes >> 20); }
 

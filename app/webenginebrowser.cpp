@@ -25,10 +25,9 @@
 
 #include "app/localfiles.h"
 #include "app/navigationpolicy.h"
+#include "views/qt/qtext.h"
 
 namespace {
-
-QString u(const char* text) { return QString::fromUtf8(text); }
 
 // How long a note about suppressed script dialogs waits for more of them, so that a page that
 // calls alert in a loop gives one note now and then rather than one per call.

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+/// Returns the text of a UTF-8 string literal, for the program's own Russian texts in the widgets.
+inline QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
 /// Returns the Unicode text of Windows-1251 bytes.
 QString FromCp1251(std::string_view text);
 
