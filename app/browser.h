@@ -15,7 +15,7 @@ class QWidget;
 class Browser : public QObject {
     Q_OBJECT
 
-public:
+  public:
     /// The commands of CommandStateChange.
     enum Command { kUpdateAll = -1, kForward = 1, kBack = 2 };
 
@@ -65,7 +65,7 @@ public:
     /// origin's).
     virtual void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) = 0;
 
-signals:
+  signals:
     /// A navigation of the page or of one of its frames is about to start.
     void BeforeNavigate2(const QString& url);
     void ProgressChange(int progress, int maximum);

@@ -16,9 +16,9 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "document/address.h"
 #include "app/browser.h"
 #include "app/panelparts.h"
+#include "document/address.h"
 #include "engine/charset.h"
 #include "views/qt/qtext.h"
 
@@ -66,8 +66,9 @@ BrowserPane::BrowserPane(Browser& browser, QWidget* parent) : QWidget(parent), b
     layout->addWidget(status);
 
     askExternalLink_ = [this](const QUrl& url) {
-        const QString question = QString::fromUtf8("Страница ведёт по адресу\n%1\n\nОткрыть его в программе, которую "
-                                                   "система назначила для таких адресов?")
+        const QString question = QString::fromUtf8(
+                                     "Страница ведёт по адресу\n%1\n\nОткрыть его в программе, которую "
+                                     "система назначила для таких адресов?")
                                      .arg(url.toDisplayString().left(300));
         return QMessageBox::question(window(), QStringLiteral("Sumoran"), question, QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
@@ -149,8 +150,8 @@ bool BrowserPane::eventFilter(QObject* watched, QEvent* event) {
 QString BrowserPane::addressText() const { return cbURLNavigator_->currentText(); }
 
 void BrowserPane::openDocument() {
-    const QString path = QFileDialog::getOpenFileName(window(), QString(), QString(),
-                                                      QString::fromUtf8("Все поддерживаемые типы (*.html *.htm *.shtml)"));
+    const QString path = QFileDialog::getOpenFileName(
+        window(), QString(), QString(), QString::fromUtf8("Все поддерживаемые типы (*.html *.htm *.shtml)"));
     if (path.isEmpty()) return;
     docAddress_ = path;
     browser_.Navigate(docAddress_);

@@ -21,7 +21,7 @@ class Browser;
 class BrowserPane : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     /// Builds the pane around `browser` (kept by the caller) and shows the browser's view in it.
     explicit BrowserPane(Browser& browser, QWidget* parent = nullptr);
 
@@ -47,14 +47,14 @@ public:
     /// Ends the progress display of a load and shows "Document complete".
     void showDocumentComplete();
 
-signals:
+  signals:
     /// The force-analysis button was clicked.
     void forceAnalysisRequested();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildToolBar(class QToolBar* bar);
     void onBeforeNavigate(const QString& url);
     void onCommandStateChange(int command, bool enable);

@@ -18,7 +18,7 @@
 #include "app/browser.h"
 
 class FakeBrowser : public Browser {
-public:
+  public:
     // What the browser holds; the test sets these.
     bool busy = false;
     bool hasDocument = false;
@@ -113,7 +113,7 @@ public:
         emit DocumentComplete();
     }
 
-private:
+  private:
     static Saved save(const std::optional<QByteArray>& bytes, const QString& path, qint64 maxBytes) {
         if (!bytes) return Saved::kFailed;
         if (bytes->size() > maxBytes) return Saved::kTooLarge;

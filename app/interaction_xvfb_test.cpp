@@ -22,8 +22,8 @@
 
 #include "app/mainform.h"
 #include "app/test_windows.h"
-#include "document/startup.h"
 #include "app/webenginebrowser.h"
+#include "document/startup.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -72,7 +72,7 @@ class InteractionXvfbTest : public QObject {
         return child<QTableView>(view)->model()->headerData(section, Qt::Horizontal).toString();
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(QFile::copy(kSourceDir + u("/data/stopwords.txt"), settingsDir_.filePath(u("stopwords.txt"))));
         StartupResult startup = LoadStartupSettings(settingsDir_.path().toStdString(), ',');

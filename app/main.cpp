@@ -1,21 +1,22 @@
 // The program entry of the desktop program: `sumoran [FILE|URL]`.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QScreen>
 #include <QMessageBox>
+#include <QScreen>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 #include "app/aboutbox.h"
 #include "app/application.h"
 #include "app/mainform.h"
-#include "document/startup.h"
 #include "app/webenginebrowser.h"
+#include "document/startup.h"
 #include "settings/decimalseparator.h"
 #include "settings/settingsdir.h"
 #include "views/qt/qtext.h"

@@ -1,5 +1,7 @@
 #include "app/mainform.h"
 
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,7 +16,6 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "app/browserpane.h"
 #include "app/pagesourceextractor.h"
@@ -42,13 +43,13 @@ bool SandboxIsOff() {
 
 // Clears a flag when it goes out of scope, also when an exception passes.
 class FlagReset {
-public:
+  public:
     explicit FlagReset(bool& flag) : flag_(flag) {}
     ~FlagReset() { flag_ = false; }
     FlagReset(const FlagReset&) = delete;
     FlagReset& operator=(const FlagReset&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
@@ -87,13 +88,15 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     applyResizeRule();
     setWindowTitle(QStringLiteral("Sumoran"));
     setWindowIcon(Icon(IconId::kProgram));
-    setErrorReporter([this](const QString& message) { QMessageBox::critical(this, QStringLiteral("Sumoran"), message); });
+    setErrorReporter(
+        [this](const QString& message) { QMessageBox::critical(this, QStringLiteral("Sumoran"), message); });
 
     // The page files go into a directory of their own under the system's temporary directory;
     // when that is missing, nothing is made anywhere else (an empty temporary path would put it
     // in the current or the root directory) and the analysis is refused.
     tempBase_ = qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"));
-    if (QFileInfo(tempBase_).isDir()) tempDir_ = std::make_unique<QTemporaryDir>(QDir(tempBase_).filePath(u("sumoran-XXXXXX")));
+    if (QFileInfo(tempBase_).isDir())
+        tempDir_ = std::make_unique<QTemporaryDir>(QDir(tempBase_).filePath(u("sumoran-XXXXXX")));
     extractor_ = new PageSourceExtractor(*browser_, temporaryDirectory(), this);
     stopWordsEditor_ = new TFormEditStopWords(std::move(settings.stopWordItems),
                                               settingsDirectory_ / settings::kStopWordsFileName, this);
@@ -183,7 +186,9 @@ void TFormMain::connectBrowser() {
     });
 }
 
-void TFormMain::setSaveFileNameAsker(std::function<QString()> ask) { summaryPanel_->setSaveFileNameAsker(std::move(ask)); }
+void TFormMain::setSaveFileNameAsker(std::function<QString()> ask) {
+    summaryPanel_->setSaveFileNameAsker(std::move(ask));
+}
 
 void TFormMain::setErrorReporter(std::function<void(const QString&)> report) {
     reportError_ = report;
@@ -269,7 +274,8 @@ void TFormMain::ExtractAndAnalyse() {
     }
     if (temporaryDirectory().isEmpty()) {
         const QString reason = tempDir_ ? tempDir_->errorString() : u("каталога нет");
-        browserPane_->showStatus(u("Не удалось создать временный каталог в %1 (%2): анализ невозможен").arg(tempBase_, reason));
+        browserPane_->showStatus(
+            u("Не удалось создать временный каталог в %1 (%2): анализ невозможен").arg(tempBase_, reason));
         return;
     }
     analysisRunning_ = true;
@@ -309,5 +315,6 @@ void TFormMain::runAnalysis(std::string source) {
 }
 
 void TFormMain::showRelated(const RelatedButton& button) {
-    if (ShowRelated(doc_, button, listPanel(button.source)->selectedRows())) listPanel(button.target)->showRelatedRows();
+    if (ShowRelated(doc_, button, listPanel(button.source)->selectedRows()))
+        listPanel(button.target)->showRelatedRows();
 }

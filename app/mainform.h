@@ -32,7 +32,7 @@ class TFormEditStopWords;
 class TFormMain : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     /// Builds the window around `browser` (which it takes over) with the start-up settings.
     TFormMain(Browser* browser, StartupSettings settings, QWidget* parent = nullptr);
     ~TFormMain() override;
@@ -59,7 +59,7 @@ public:
     /// The extractor that takes the page from the browser.
     PageSourceExtractor* extractor() const { return extractor_; }
 
-public slots:
+  public slots:
     /// Takes the page from the browser and analyses it, unless an analysis of it is under way.
     void ExtractAndAnalyse();
     /// Navigates to the address in the URL box, completed.
@@ -67,12 +67,12 @@ public slots:
     /// Puts `address` into the URL box and goes there (the program's command-line argument).
     void OpenAddress(const QString& address);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     QWidget* buildResultArea();
     void applyResizeRule();

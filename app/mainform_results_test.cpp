@@ -7,18 +7,17 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
-
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTimer>
 
 #include "app/fakebrowser.h"
 #include "app/mainform.h"
@@ -75,12 +74,13 @@ class MainFormResultsTest : public QObject {
     void select(const char* list, const QList<int>& rows) {
         QTableView* v = view(list);
         v->clearSelection();
-        for (int r : rows) v->selectionModel()->select(v->model()->index(r, 0), QItemSelectionModel::Select |
-                                                                                      QItemSelectionModel::Rows);
+        for (int r : rows)
+            v->selectionModel()->select(v->model()->index(r, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QStringList summaryLines() { return child<QTextEdit>("reReferat")->toPlainText().split(QChar('\n')); }
 
-private slots:
+  private slots:
     void init() {
         browser_ = new FakeBrowser;
         settingsDir_ = std::make_unique<QTemporaryDir>();
@@ -108,8 +108,8 @@ private slots:
         QCOMPARE(rowOf("lvWordFull", u("Москва")), -1);
         QVERIFY(child<QLabel>("StatusBar4")->text().contains(u(") / ")));
 
-        QCOMPARE(rowOf("lvWordFull", u("и")), -1);  // stop words and short words are hidden at first
-        child<QToolButton>("ToolButton2")->click();   // the face clears every filter
+        QCOMPARE(rowOf("lvWordFull", u("и")), -1);   // stop words and short words are hidden at first
+        child<QToolButton>("ToolButton2")->click();  // the face clears every filter
         QVERIFY(rowOf("lvWordFull", u("НАСА")) >= 0);
         QVERIFY(rowOf("lvWordFull", u("и")) >= 0);
         for (int k = 0; k < 7; ++k) QVERIFY(action(qPrintable(QStringLiteral("miWF%1").arg(k)))->isChecked());
@@ -270,7 +270,8 @@ private slots:
             dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"))->item(8, 0)->setText(u("abc"));
             clickButton(dialog, "ButtonOk");
         });
-        QCOMPARE(error, settingsDir_->filePath(u("koef.dat")) + u(", line 9: 'abc' is not a valid floating point value"));
+        QCOMPARE(error,
+                 settingsDir_->filePath(u("koef.dat")) + u(", line 9: 'abc' is not a valid floating point value"));
         QCOMPARE(browser_->savedDocuments.size(), 2);  // no analysis after a bad value
     }
 

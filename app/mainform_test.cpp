@@ -1,6 +1,5 @@
 // The main window with an in-memory browser: construction, page acquisition, navigation events.
 #include "app/mainform.h"
-#include "app/test_windows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,6 +15,7 @@
 
 #include "app/fakebrowser.h"
 #include "app/pagesourceextractor.h"
+#include "app/test_windows.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -28,9 +28,12 @@ QByteArray page1251(const char* title = "Отчёт") {
     QByteArray bytes;
     for (QChar c : html) {
         char16_t code = c.unicode();
-        if (code >= 0x410 && code <= 0x44F) bytes += static_cast<char>(code - 0x410 + 0xC0);
-        else if (code == 0x451) bytes += static_cast<char>(0xB8);
-        else bytes += static_cast<char>(code);
+        if (code >= 0x410 && code <= 0x44F)
+            bytes += static_cast<char>(code - 0x410 + 0xC0);
+        else if (code == 0x451)
+            bytes += static_cast<char>(0xB8);
+        else
+            bytes += static_cast<char>(code);
     }
     return bytes;
 }
@@ -57,7 +60,7 @@ class MainFormTest : public QObject {
         QTRY_VERIFY(!form_->analysisRunning());
     }
 
-private slots:
+  private slots:
     void init() {
         browser_ = new FakeBrowser;
         StartupSettings settings;
@@ -171,11 +174,10 @@ private slots:
         QTest::addColumn<bool>("analysed");
         QTest::addColumn<bool>("lastFrameRead");
         constexpr int kMiB = 1 << 20;
-        QTest::newRow("frames past the bound") << 2 << 0 << 0 << u("Кадров на странице: 3, прочитаны первые 2") << true
-                                               << false;
-        QTest::newRow("a document too large") << 64 << 2 * kMiB << 0
-                                              << u("Исходный текст страницы больше 1 МБ: анализ не выполнен") << false
-                                              << false;
+        QTest::newRow("frames past the bound")
+            << 2 << 0 << 0 << u("Кадров на странице: 3, прочитаны первые 2") << true << false;
+        QTest::newRow("a document too large")
+            << 64 << 2 * kMiB << 0 << u("Исходный текст страницы больше 1 МБ: анализ не выполнен") << false << false;
         QTest::newRow("frames too large")
             << 64 << 0 << kMiB / 2 << u("Исходный текст страницы больше 1 МБ: проанализирована часть, что поместилась")
             << true << false;
@@ -239,8 +241,9 @@ private slots:
         browser_->simulateLoad(QStringLiteral("http://example.org/"));
         QVERIFY(!form_->analysisRunning());
         QVERIFY(browser_->savedDocuments.isEmpty());
-        QVERIFY(child<QLabel>("sbBrowserText")->text().startsWith(
-            u("Не удалось создать временный каталог в /nonexistent/sumoran-tmp")));
+        QVERIFY(child<QLabel>("sbBrowserText")
+                    ->text()
+                    .startsWith(u("Не удалось создать временный каталог в /nonexistent/sumoran-tmp")));
     }
 
     void loadFailuresAndCrashesKeepTheResults() {

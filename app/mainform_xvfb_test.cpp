@@ -38,7 +38,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 // Serves one page over HTTP on 127.0.0.1 to every request.
 class PageServer : public QTcpServer {
-public:
+  public:
     PageServer(QByteArray body, QByteArray contentType) : body_(std::move(body)), type_(std::move(contentType)) {
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = nextPendingConnection()) {
@@ -55,7 +55,7 @@ public:
         });
     }
 
-private:
+  private:
     QByteArray body_;
     QByteArray type_;
     QByteArray request_;
@@ -77,10 +77,10 @@ class MainFormXvfbTest : public QObject {
         const auto runs = form_->document().sentences.rows.size();
         form_->setProperty("runsBefore", static_cast<qulonglong>(runs));
         form_->OpenAddress(address);
-        QTRY_VERIFY_WITH_TIMEOUT(!form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
-                                     form_->findChild<QLabel*>(QStringLiteral("sbBrowserText"))->text() ==
-                                         u("Document complete"),
-                                 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
+                form_->findChild<QLabel*>(QStringLiteral("sbBrowserText"))->text() == u("Document complete"),
+            60000);
     }
     bool hasWord(const char* word) {
         QByteArray wanted;
@@ -94,7 +94,7 @@ class MainFormXvfbTest : public QObject {
         return false;
     }
 
-private slots:
+  private slots:
     void init() {
         form_ = std::make_unique<TFormMain>(new WebEngineBrowser, StartupSettings{});
         form_->resize(1200, 900);

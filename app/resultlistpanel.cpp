@@ -61,8 +61,8 @@ ResultListPanel::ResultListPanel(Document& doc, ResultList list, QWidget* parent
     buildToolBar(bar);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(panel::Panel(QString::fromUtf8(look.caption), bar, view_,
-                                   panel::OnePanelStatusBar(status_, look.status)));
+    layout->addWidget(
+        panel::Panel(QString::fromUtf8(look.caption), bar, view_, panel::OnePanelStatusBar(status_, look.status)));
 
     connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         SortList(doc_, list_, static_cast<unsigned>(column));
@@ -99,7 +99,8 @@ void ResultListPanel::buildToolBar(QToolBar* bar) {
         for (QAction* a : typeMenu_->actions()) a->setChecked(!a->isSeparator());
         showList();
     });
-    filterOff_ = panel::AddTool(bar, look.filterOff, IconId::kFilterOff, QString::fromUtf8("Отключить дополнительный фильтр"));
+    filterOff_ =
+        panel::AddTool(bar, look.filterOff, IconId::kFilterOff, QString::fromUtf8("Отключить дополнительный фильтр"));
     connect(filterOff_, &QAction::triggered, this, [this] {
         ClearExtraFilter(doc_, list_);
         showList();

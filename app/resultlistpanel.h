@@ -21,7 +21,7 @@ class ListTableModel;
 class ResultListPanel : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     /// Builds the panel of `list` over `doc`, which must outlive the panel.
     ResultListPanel(Document& doc, ResultList list, QWidget* parent = nullptr);
 
@@ -39,11 +39,11 @@ public:
     /// Enables the type-filter button, as the end of an analysis does.
     void enableTypeFilter();
 
-signals:
+  signals:
     /// A cross-navigation button over this list was clicked (`button` is one of kRelatedButtons).
     void relatedRequested(const RelatedButton* button);
 
-private:
+  private:
     void buildToolBar(QToolBar* bar);
 
     Document& doc_;

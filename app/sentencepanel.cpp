@@ -98,6 +98,7 @@ void SentencePanel::forceSentence() {
 
 bool SentencePanel::eventFilter(QObject* watched, QEvent* event) {
     // The sentence column takes what the other columns leave of the list's width.
-    if (watched == view_ && event->type() == QEvent::Resize) view_->setColumnWidth(0, std::max(view_->width() - 250, 50));
+    if (watched == view_ && event->type() == QEvent::Resize)
+        view_->setColumnWidth(0, std::max(view_->width() - 250, 50));
     return QWidget::eventFilter(watched, event);
 }

@@ -17,7 +17,7 @@ class ListTableModel;
 class SentencePanel : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     /// Builds the panel over `doc`, which must outlive the panel.
     explicit SentencePanel(Document& doc, QWidget* parent = nullptr);
 
@@ -32,14 +32,14 @@ public:
     /// forcing buttons released, no sentence selected.
     void readyForSummary();
 
-signals:
+  signals:
     /// The user forced or released sentences: the summary must be rebuilt.
     void marksChanged();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void onSelection(const QItemSelection& selected, const QItemSelection& deselected);
     void forceSentence();
 

@@ -40,7 +40,8 @@ SummaryPanel::SummaryPanel(Document& doc, QWidget* parent) : QWidget(parent), do
     QToolBar* bar = panel::FlatToolBar("tbReferat");
     copy_ = panel::AddTool(bar, "tbCopyReferat", IconId::kCopySummary,
                            QString::fromUtf8("Копировать автореферат в буфер обмена"));
-    save_ = panel::AddTool(bar, "tbSaveReferat", IconId::kSaveSummary, QString::fromUtf8("Сохранить автореферат в файл"));
+    save_ =
+        panel::AddTool(bar, "tbSaveReferat", IconId::kSaveSummary, QString::fromUtf8("Сохранить автореферат в файл"));
     connect(copy_, &QAction::triggered, this, &SummaryPanel::copy);
     connect(save_, &QAction::triggered, this, &SummaryPanel::save);
     auto* limits = new QMenu(this);
@@ -67,8 +68,8 @@ SummaryPanel::SummaryPanel(Document& doc, QWidget* parent) : QWidget(parent), do
     pane_->setAcceptRichText(true);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(panel::Panel(QString::fromUtf8(" Автореферат"), bar, pane_,
-                                   panel::OnePanelStatusBar(status_, "sbReferat")));
+    layout->addWidget(
+        panel::Panel(QString::fromUtf8(" Автореферат"), bar, pane_, panel::OnePanelStatusBar(status_, "sbReferat")));
 
     askSaveFileName_ = [this] {
         return QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("RTF format (*.rtf)"), nullptr,

@@ -18,7 +18,7 @@ class QToolButton;
 class SummaryPanel : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     /// Builds the panel over `doc`, which must outlive the panel.
     explicit SummaryPanel(Document& doc, QWidget* parent = nullptr);
 
@@ -39,11 +39,11 @@ public:
     /// Enables copy, save and the limits, with "Без ограничения" checked, when the pane holds a summary.
     void readyForSummary();
 
-signals:
+  signals:
     /// The summary was rebuilt, and the sentence list re-sorted by order with it.
     void rebuilt();
 
-private:
+  private:
     void copy();
     void save();
 

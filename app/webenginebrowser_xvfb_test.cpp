@@ -1,7 +1,3 @@
-#include "app/webenginebrowser.h"
-
-#include "app/loopbackserver_for_tests.h"
-
 #include <QApplication>
 #include <QFile>
 #include <QHostAddress>
@@ -19,6 +15,9 @@
 #include <memory>
 #include <optional>
 #include <utility>
+
+#include "app/loopbackserver_for_tests.h"
+#include "app/webenginebrowser.h"
 
 namespace {
 
@@ -129,7 +128,7 @@ struct Harness {
 class WebEngineBrowserTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         // The fixture's KOI8-R bytes must be right, or every comparison below proves nothing.
@@ -156,8 +155,8 @@ private slots:
         QVERIFY(server.start());
         // The page may not be kept, and the server answers it only once.
         server.serve("/koi8r.html", [](int n) {
-            return LoopbackServer::Reply{"text/html; charset=koi8-r", Koi8rPage(), "Cache-Control: no-store\r\n", "200 OK",
-                                         n > 1};
+            return LoopbackServer::Reply{"text/html; charset=koi8-r", Koi8rPage(), "Cache-Control: no-store\r\n",
+                                         "200 OK", n > 1};
         });
         Harness h;
         const QString url = server.url(QStringLiteral("/koi8r.html"));
@@ -208,10 +207,10 @@ private slots:
                                                                               "<body>первый кадр</body></html>"))});
         server.serve("/second.html",
                      {"text/html; charset=koi8-r", Koi8r("<html><head></head><body>второй кадр</body></html>")});
-        server.serve("/third.html",
-                     {"text/html; charset=windows-1251",
-                      Encode("windows-1251",
-                             QString::fromUtf8("<html><body>третий кадр &#10003; &mdash;</body></html>"))});
+        server.serve(
+            "/third.html",
+            {"text/html; charset=windows-1251",
+             Encode("windows-1251", QString::fromUtf8("<html><body>третий кадр &#10003; &mdash;</body></html>"))});
         Harness h;
         QVERIFY(h.load(server.url(QStringLiteral("/frameset.html"))));
         const QStringList navigations = h.navigations();
@@ -244,8 +243,9 @@ private slots:
 
     void takesTheFramesOfALocalFramesetFromTheirFiles() {
         const QString frameset = dir_.filePath(QStringLiteral("local-frameset.html"));
-        QVERIFY(WriteFile(frameset, "<html><frameset cols=\"*,*\"><frame src=\"left.html\"><frame src=\"right.html\">"
-                                    "</frameset></html>"));
+        QVERIFY(WriteFile(frameset,
+                          "<html><frameset cols=\"*,*\"><frame src=\"left.html\"><frame src=\"right.html\">"
+                          "</frameset></html>"));
         const QByteArray left = Koi8r("<html><body>левый кадр</body></html>\r\n");
         QVERIFY(WriteFile(dir_.filePath(QStringLiteral("left.html")), left));
         QVERIFY(WriteFile(dir_.filePath(QStringLiteral("right.html")), "<html><body>right</body></html>"));
@@ -353,7 +353,8 @@ private slots:
     void completesLater() {
         Harness h;
         std::optional<Browser::Saved> result;
-        h.browser.SaveDocument(dir_.filePath(QStringLiteral("nothing.html")), 1000, [&](Browser::Saved s) { result = s; });
+        h.browser.SaveDocument(dir_.filePath(QStringLiteral("nothing.html")), 1000,
+                               [&](Browser::Saved s) { result = s; });
         QVERIFY(!result);
         QTRY_COMPARE_WITH_TIMEOUT(result, std::optional(Browser::Saved::kFailed), kWaitMs);
     }
@@ -367,7 +368,8 @@ private slots:
             QVERIFY(h.load(page));
             h.browser.SaveDocument(dir_.filePath(QStringLiteral("gone.out")), 1000, [&](Browser::Saved) { ++calls; });
             h.browser.CountFrames([&](int) { ++calls; });
-            h.browser.SaveFrame(0, dir_.filePath(QStringLiteral("gone-frame.out")), 1000, [&](Browser::Saved) { ++calls; });
+            h.browser.SaveFrame(0, dir_.filePath(QStringLiteral("gone-frame.out")), 1000,
+                                [&](Browser::Saved) { ++calls; });
         }
         QTest::qWait(1000);
         QCOMPARE(calls, 0);
@@ -386,7 +388,7 @@ private slots:
         QCOMPARE(h.browser.LocationURL(), FileUrl(page));
     }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

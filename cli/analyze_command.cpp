@@ -5,11 +5,11 @@
 #include <ostream>
 #include <string>
 
-#include "document/document.h"
 #include "cli/commands.h"
 #include "cli/frames.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "document/document.h"
 #include "engine/cp1251.h"
 #include "settings/decimalseparator.h"
 #include "settings/koef.h"

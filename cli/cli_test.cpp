@@ -326,7 +326,8 @@ TEST(CliAnalyze, LocalFramesetReadsTheFilesOfItsFrames) {
     settings::testutil::writeBytes(dir / "many.html", many);
     CliRun bounded = run({"--format=tsv", "--show=words", (dir / "many.html").string()});
     EXPECT_NE(bounded.out.find("\nПервый\t \t64\t"), std::string::npos) << bounded.out;
-    EXPECT_EQ(bounded.err, "sumoran-cli: " + (dir / "many.html").string() + ": 65 frames, only the first 64 are read\n");
+    EXPECT_EQ(bounded.err,
+              "sumoran-cli: " + (dir / "many.html").string() + ": 65 frames, only the first 64 are read\n");
 
     // Standard input has no directory to read frames from.
     CliRun piped = run({"--format=tsv", "--show=words", "-"}, settings::testutil::readBytes(dir / "frameset.html"));

@@ -7,7 +7,14 @@
 namespace {
 
 constexpr std::array<std::pair<std::string_view, std::size_t>, 8> kLimitNames = {{
-    {"none", 0}, {"3", 1}, {"5", 2}, {"10", 3}, {"5%", 4}, {"10%", 5}, {"20%", 6}, {"25%", 7},
+    {"none", 0},
+    {"3", 1},
+    {"5", 2},
+    {"10", 3},
+    {"5%", 4},
+    {"10%", 5},
+    {"20%", 6},
+    {"25%", 7},
 }};
 
 constexpr std::array<std::pair<std::string_view, Section>, 6> kSectionNames = {{

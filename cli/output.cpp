@@ -34,7 +34,8 @@ void appendHex(std::string& out, const char* format, int codePoint) {
 
 std::string cellText(std::string_view cp) {
     std::string text = utf8(cp);
-    std::ranges::replace_if(text, [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    std::ranges::replace_if(
+        text, [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
     return VisibleText(text);
 }
 
@@ -183,8 +184,8 @@ void WriteJson(const Document& doc, std::ostream& out) {
 
 void WriteSection(const Document& doc, Section section, OutputFormat format, std::ostream& out) {
     if (section == Section::kAll) {
-        for (Section s : {Section::kSummary, Section::kSentences, Section::kStems, Section::kWords,
-                          Section::kCombinations}) {
+        for (Section s :
+             {Section::kSummary, Section::kSentences, Section::kStems, Section::kWords, Section::kCombinations}) {
             out << "==" << utf8(kPaneCaptions[static_cast<int>(s)]) << " ==\n";
             WriteSection(doc, s, format, out);
             out << '\n';

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "document/document.h"
 #include "cli/options.h"
+#include "document/document.h"
 
 /// Returns UTF-8 text as text and TSV output print it: every control character but tab and line
 /// feed (C0, DEL and C1) as \xHH, the two lowercase hex digits of its code point, and a backslash

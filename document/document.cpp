@@ -53,8 +53,8 @@ void RefillWordExpr(Document& doc) {
 void RebuildSummary(Document& doc, std::size_t limitIndex) {
     const SummaryLimit& limit = kSummaryLimits.at(limitIndex);
     const double words = doc.analysis.wfTotals.totalCount;
-    Summary summary = BuildSummary(doc.sentences, ResolveMaxSentences(limit, words), limit.percentLimit, words,
-                                   doc.decimalSeparator);
+    Summary summary =
+        BuildSummary(doc.sentences, ResolveMaxSentences(limit, words), limit.percentLimit, words, doc.decimalSeparator);
     doc.summary.paragraphs = std::move(summary.paragraphs);
     if (summary.status) doc.summary.status = std::move(summary.status);
     doc.summaryLimit = limitIndex;
@@ -138,8 +138,8 @@ void ClearExtraFilter(Document& doc, ResultList list) {
 }
 
 void SortList(Document& doc, ResultList list, unsigned column) {
-    const std::span<const ColumnKey> keys =
-        list == ResultList::kWordExpr ? std::span<const ColumnKey>(kExprListKeys) : std::span<const ColumnKey>(kWordListKeys);
+    const std::span<const ColumnKey> keys = list == ResultList::kWordExpr ? std::span<const ColumnKey>(kExprListKeys)
+                                                                          : std::span<const ColumnKey>(kWordListKeys);
     ClickColumn(ListOf(doc, list), column, keys, doc.decimalSeparator, doc.compareText);
 }
 

@@ -34,9 +34,9 @@ struct Document {
     std::string wfExtraFilter;
     std::string weExtraFilter;
 
-    Summary summary;                         // reReferat and its status bar
+    Summary summary;                          // reReferat and its status bar
     std::size_t summaryLimit = kNoLimitItem;  // the checked item of the limits menu
-    std::optional<std::string> timeMessage;  // the window's status bar; nothing keeps the previous text
+    std::optional<std::string> timeMessage;   // the window's status bar; nothing keeps the previous text
 
     char decimalSeparator = ',';
     sorting::TextCompare compareText;

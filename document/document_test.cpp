@@ -9,8 +9,9 @@
 namespace {
 
 std::string page() {
-    return std::string(u8"<html><head><title>Отчёт</title></head><body><h1>Годовой отчёт</h1>"
-                       u8"<p>Первый год работы был трудным. Второй год работы принёс успех.</p></body></html>"_cp);
+    return std::string(
+        u8"<html><head><title>Отчёт</title></head><body><h1>Годовой отчёт</h1>"
+        u8"<p>Первый год работы был трудным. Второй год работы принёс успех.</p></body></html>"_cp);
 }
 
 TEST(Document, AnalysisFillsEveryPaneAndEmptiesTheExtraFilters) {

@@ -10,7 +10,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("sumoran-startup-" + std::to_string(::getpid()));
         fs::create_directories(dir_);

@@ -70,7 +70,8 @@ TEST(Charset, DetectionTiesKeepWindows1251) {
     EXPECT_EQ(DetectCharset({.b = 1, .c = 1, .d = 2, .e = 1, .f = 1}), Charset::kKoi8r);
     EXPECT_EQ(DetectCharset({.b = 2, .c = 1, .d = 1, .e = 2, .f = 1}), Charset::kWindows1251);  // D + E = B + C
     EXPECT_EQ(DetectCharset({.b = 2, .c = 1, .d = 2, .e = 2, .f = 1}), Charset::kIso88595);
-    EXPECT_EQ(DetectCharset({.b = 0, .c = 1, .d = 0xFFFFFFFF, .e = 0xFFFFFFFF, .f = 0}), Charset::kKoi8r);  // no overflow
+    EXPECT_EQ(DetectCharset({.b = 0, .c = 1, .d = 0xFFFFFFFF, .e = 0xFFFFFFFF, .f = 0}),
+              Charset::kKoi8r);  // no overflow
 }
 
 TEST(Charset, EntitiesBecomeSpacesOrAmpersand) {

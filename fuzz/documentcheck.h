@@ -41,11 +41,12 @@ inline void CheckDocument(const Document& doc) {
 inline void CheckSummary(const Document& doc) {
     const ListModel& rows = doc.sentences;
     FUZZ_CHECK(rows.sortColumn == sentencecol::kOrder);
-    for (std::size_t i = 0; i < rows.rows.size(); ++i) FUZZ_CHECK(rows.cell(i, sentencecol::kOrder) == std::to_string(i));
+    for (std::size_t i = 0; i < rows.rows.size(); ++i)
+        FUZZ_CHECK(rows.cell(i, sentencecol::kOrder) == std::to_string(i));
     std::size_t r = 0;
     for (const SummaryParagraph& p : doc.summary.paragraphs) {
-        while (r < rows.rows.size() && !(rows.cell(r, sentencecol::kText) == p.text &&
-                                         rows.cell(r, sentencecol::kHeading).empty() != p.bold)) {
+        while (r < rows.rows.size() &&
+               !(rows.cell(r, sentencecol::kText) == p.text && rows.cell(r, sentencecol::kHeading).empty() != p.bold)) {
             ++r;
         }
         FUZZ_CHECK(r < rows.rows.size());

@@ -46,7 +46,9 @@ bool isTagRecord(const TokenRecord& r) { return !r.isWord() && r.kind == token::
 bool isBlockTag(const TokenRecord& r) { return isTagRecord(r) && r.first == token::kBlockTag; }
 bool isInlineTag(const TokenRecord& r) { return isTagRecord(r) && r.first == token::kInlineTag; }
 bool isBreak(const TokenRecord& r) { return !r.isWord() && r.kind == token::kBreakKind; }
-bool isTag(const TokenRecord& r, std::uint32_t hash) { return isTagRecord(r) && static_cast<std::uint32_t>(r.start) == hash; }
+bool isTag(const TokenRecord& r, std::uint32_t hash) {
+    return isTagRecord(r) && static_cast<std::uint32_t>(r.start) == hash;
+}
 bool isInlineTag(const TokenRecord& r, std::uint32_t hash) { return isInlineTag(r) && isTag(r, hash); }
 
 bool endsSentence(char c) { return c == '.' || c == '?' || c == '!'; }
@@ -304,14 +306,22 @@ std::string SentenceTable::cell(std::size_t entry, unsigned column) const {
     if (entry >= rows_.size()) return {};
     const Row& row = rows_[entry];
     switch (column) {
-        case kText: return texts_.substr(row.textOffset, row.textLength);
-        case kWeight: return numformat::Fixed2(row.weight, separator_);
-        case kAvgWeight: return numformat::Fixed2(row.weight / static_cast<double>(row.words), separator_);
-        case kOrder: return std::to_string(entry);
-        case kHeading: return std::string(kHeadingMarks[row.heading]);
-        case kWords: return std::to_string(row.words);
-        case kMark: return row.marked ? std::string(kForcedMark) : std::string();
-        default: return {};
+        case kText:
+            return texts_.substr(row.textOffset, row.textLength);
+        case kWeight:
+            return numformat::Fixed2(row.weight, separator_);
+        case kAvgWeight:
+            return numformat::Fixed2(row.weight / static_cast<double>(row.words), separator_);
+        case kOrder:
+            return std::to_string(entry);
+        case kHeading:
+            return std::string(kHeadingMarks[row.heading]);
+        case kWords:
+            return std::to_string(row.words);
+        case kMark:
+            return row.marked ? std::string(kForcedMark) : std::string();
+        default:
+            return {};
     }
 }
 

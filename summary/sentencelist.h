@@ -39,7 +39,7 @@ inline constexpr std::array<std::string_view, 5> kHeadingMarks = {"", "H1", "H2"
 /// heading mark and forced-inclusion mark; the other cells are made from these when read. Entry k
 /// is the k-th sentence of the document, so its "Порядок" cell reads k.
 class SentenceTable : public ListSource {
-public:
+  public:
     /// Makes an empty table whose numbers are shown with this decimal separator.
     explicit SentenceTable(char decimalSeparator);
 
@@ -54,7 +54,7 @@ public:
     /// it, which then reads as the bullet); the other cells cannot be edited.
     bool setCell(std::size_t entry, unsigned column, std::string text) override;
 
-private:
+  private:
     struct Row {
         std::size_t textOffset = 0;
         double weight = 0;
@@ -68,7 +68,6 @@ private:
     std::vector<Row> rows_;
     char separator_;
 };
-
 
 /// Returns the seven columns of the sentence list with their captions, initial widths and alignment.
 std::vector<ListColumn> SentenceListColumns();

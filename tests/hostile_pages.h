@@ -10,7 +10,7 @@ namespace hostile {
 
 // A small deterministic pseudo-random generator (xorshift).
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed | 1) {}
     std::uint64_t next() {
         state_ ^= state_ << 13;
@@ -20,7 +20,7 @@ public:
     }
     std::uint64_t below(std::uint64_t n) { return next() % n; }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -42,7 +42,8 @@ inline std::string prose(std::size_t bytes, std::uint64_t vocabulary = 20000, st
     Random random(seed);
     std::string page = "<html><head><title>Large</title></head><body>\r\n";
     while (page.size() < bytes) {
-        if (random.below(20) == 0) page += "<h2>" + word(random.below(vocabulary)) + " " + word(random.below(vocabulary)) + "</h2>\r\n";
+        if (random.below(20) == 0)
+            page += "<h2>" + word(random.below(vocabulary)) + " " + word(random.below(vocabulary)) + "</h2>\r\n";
         page += "<p>";
         for (int sentence = 0, sentences = 1 + static_cast<int>(random.below(6)); sentence < sentences; ++sentence) {
             for (int w = 0, words = 3 + static_cast<int>(random.below(15)); w < words; ++w) {
@@ -50,9 +51,12 @@ inline std::string prose(std::size_t bytes, std::uint64_t vocabulary = 20000, st
                 std::uint64_t n = random.below(1 + random.below(vocabulary));
                 std::uint64_t markup = random.below(40);
                 if (w > 0) page += random.below(8) == 0 ? ", " : " ";
-                if (markup == 0) page += "<b>" + word(n) + "</b>";
-                else if (markup == 1) page += "<a href=\"x.html\">" + word(n) + "</a>";
-                else page += word(n);
+                if (markup == 0)
+                    page += "<b>" + word(n) + "</b>";
+                else if (markup == 1)
+                    page += "<a href=\"x.html\">" + word(n) + "</a>";
+                else
+                    page += word(n);
             }
             page += ". ";
         }
@@ -79,7 +83,8 @@ inline std::string manyTags(std::size_t tags) {
 inline std::string longWord(std::uint64_t n) {
     Random lead(n * 0x9E3779B97F4A7C15u + 1);
     std::string w;
-    for (std::uint64_t k = 0, length = 2 + lead.below(7); k < length; ++k) w += static_cast<char>(0xE0 + lead.below(32));
+    for (std::uint64_t k = 0, length = 2 + lead.below(7); k < length; ++k)
+        w += static_cast<char>(0xE0 + lead.below(32));
     for (int digit = 0; digit < 4; ++digit, n /= 32) w += static_cast<char>(0xE0 + n % 32);
     return w;
 }
@@ -95,8 +100,8 @@ inline std::string distinctWords(std::size_t count, bool shortWords = false) {
 // One phrase repeated `times` times.
 inline std::string repeatedPhrase(std::size_t times) {
     std::string page = "<html><body><p>";
-    const std::string phrase = word(100) + " " + word(200) + " " + word(300) + " " + word(400) + " " + word(500) +
-                               " " + word(600) + " " + word(700) + ". ";
+    const std::string phrase = word(100) + " " + word(200) + " " + word(300) + " " + word(400) + " " + word(500) + " " +
+                               word(600) + " " + word(700) + ". ";
     for (std::size_t k = 0; k < times; ++k) page += phrase;
     return page + "</p></body></html>";
 }

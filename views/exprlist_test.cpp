@@ -42,7 +42,8 @@ TEST(ExprList, InitialModelIsSortedByStemAverage) {
 }
 
 TEST(ExprList, CellTexts) {
-    const ListRow row = ExprRow(entry(9, {12, 7}, ExprFlags(ExprFlag::kNotNormalized) | ExprFlag::kNavigational, 3.75, 5), ',');
+    const ListRow row =
+        ExprRow(entry(9, {12, 7}, ExprFlags(ExprFlag::kNotNormalized) | ExprFlag::kNavigational, 3.75, 5), ',');
     const std::vector<std::string> expected = {"e9", std::string(u8" НС "_cp), "5", "1,00", "1,88", "9", "s9", "12,7,"};
     EXPECT_EQ(row.cells, expected);
     EXPECT_EQ(ExprTypeText(ExprFlags::FromBits(15)), u8" НСО"_cp) << "no combination is listed as absorbed";
@@ -60,7 +61,8 @@ TEST(ExprList, TypeFilterHidesOnAnyMatchingFlag) {
     filter.hidden = {false, false, false, true, false};  // "Навигационные словосочетания" unchecked
     EXPECT_TRUE(ExprHiddenByType(filter, ExprFlags::FromBits(6)));
     EXPECT_FALSE(ExprHiddenByType(filter, {}));
-    EXPECT_EQ(order(filled({entry(1, {1, 2}), entry(2, {1, 2}, ExprFlags::FromBits(6))}, "")), "1 ");  // initially only the normal ones
+    EXPECT_EQ(order(filled({entry(1, {1, 2}), entry(2, {1, 2}, ExprFlags::FromBits(6))}, "")),
+              "1 ");  // initially only the normal ones
 }
 
 TEST(ExprList, AdditionalFilterMatchesAnyStem) {

@@ -8,8 +8,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "settings/qt/dialogbuttons.h"
 #include "settings/koef.h"
+#include "settings/qt/dialogbuttons.h"
 #include "views/qt/qtext.h"
 
 namespace {

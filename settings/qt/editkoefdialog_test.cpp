@@ -115,7 +115,8 @@ class EditKoefDialogTest : public QObject {
         lines[5] = "8";
         applied = ApplyKoefLines(koefPath(), lines, ',');
         QVERIFY(applied.written && applied.values);
-        QCOMPARE(applied.error.value_or(""), koefPath().string() + ", line 5: 'abc' is not a valid floating point value");
+        QCOMPARE(applied.error.value_or(""),
+                 koefPath().string() + ", line 5: 'abc' is not a valid floating point value");
         QCOMPARE(applied.values->koefMeta, -1.5);                 // read before the bad line
         QCOMPARE(applied.values->koefH2, Coefficients{}.koefH2);  // default after it
         QVERIFY(readBytes(koefPath()).find("\r\nabc\r\n8\r\n") != std::string::npos);

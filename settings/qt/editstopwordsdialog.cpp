@@ -15,8 +15,8 @@
 #include <string_view>
 #include <utility>
 
-#include "settings/qt/dialogbuttons.h"
 #include "resources/icons.h"
+#include "settings/qt/dialogbuttons.h"
 #include "settings/stopworditems.h"
 #include "settings/stopwords.h"
 #include "views/qt/qtext.h"

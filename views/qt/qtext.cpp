@@ -20,4 +20,3 @@ std::string ToCp1251(const QString& text) {
     }
     return out;
 }
-

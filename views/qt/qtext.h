@@ -13,4 +13,3 @@ QString FromCp1251(std::string_view text);
 
 /// Returns the Windows-1251 bytes of a text; characters the code page lacks become "?".
 std::string ToCp1251(const QString& text);
-
