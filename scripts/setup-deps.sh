@@ -11,6 +11,7 @@ run_packages=(
 )
 test_packages=(
   clang libclang-rt-14-dev                  # the fuzz targets: libFuzzer and the sanitizer runtimes
+  clang-format git                          # the layout check of every C++ file
   googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
   xvfb xauth                                # window tests under a virtual X server
   libreoffice-writer-nogui                  # reads the summary's RTF back in a test

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: a normal build with the desktop program (unit, window
-# and end-to-end tests), an AddressSanitizer + UndefinedBehaviorSanitizer build of the core
-# (everything without Qt) with its whole test suite, and the libFuzzer targets built with clang
-# and run for a fixed number of inputs each.
+# Sets everything up and runs every test: the layout check of clang-format, a normal build with
+# the desktop program (unit, window and end-to-end tests), an AddressSanitizer +
+# UndefinedBehaviorSanitizer build of the core (everything without Qt) with its whole test suite,
+# and the libFuzzer targets built with clang and run for a fixed number of inputs each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh test
+
+# Every C++ file of the tree as .clang-format lays it out.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 scripts/build.sh build -DSUMORAN_TESTS=ON -DSUMORAN_BENCH=ON
 ctest --test-dir build --output-on-failure -j"$(nproc)"
