@@ -70,41 +70,6 @@ Choices readChoices(const std::uint8_t* data) {
     return c;
 }
 
-ListModel& listOf(Document& doc, ResultList which) {
-    switch (which) {
-        case ResultList::kWordBase:
-            return doc.wordBase;
-        case ResultList::kWordFull:
-            return doc.wordFull;
-        case ResultList::kWordExpr:
-            break;
-    }
-    return doc.wordExpr;
-}
-
-std::string& extraFilterOf(Document& doc, ResultList which) {
-    switch (which) {
-        case ResultList::kWordBase:
-            return doc.wbExtraFilter;
-        case ResultList::kWordFull:
-            return doc.wfExtraFilter;
-        case ResultList::kWordExpr:
-            break;
-    }
-    return doc.weExtraFilter;
-}
-
-void refill(Document& doc, ResultList which) {
-    switch (which) {
-        case ResultList::kWordBase:
-            return RefillWordBase(doc);
-        case ResultList::kWordFull:
-            return RefillWordFull(doc);
-        case ResultList::kWordExpr:
-            return RefillWordExpr(doc);
-    }
-}
-
 std::vector<std::vector<std::string>> cellsOf(const ListModel& list) {
     std::vector<std::vector<std::string>> cells;
     cells.reserve(list.rows.size());
@@ -141,18 +106,16 @@ void checkFilteredRows(const ListModel& target, ResultList which, std::string_vi
 // Presses one cross-navigation button with a few rows of its source list selected.
 void crossNavigate(Document& doc, const Choices& c) {
     const RelatedButton& button = kRelatedButtons[c.button];
-    const ListModel& source = listOf(doc, button.source);
+    const ListModel& source = ListOf(doc, button.source);
     const std::size_t n = source.rows.size();
     const std::array<std::size_t, 3> selected = {c.selectionSeed % (n + 1), (c.selectionSeed * 37 + 11) % (n + 1),
                                                  n + c.selectionSeed};
     auto filter = RelatedFilter(source, selected, button.sourceColumn, button.filterStart);
     FUZZ_CHECK(filter.has_value() == (selected[0] < n || selected[1] < n));
-    if (!filter) return;
-
-    ListModel& target = listOf(doc, button.target);
+    const ListModel& target = ListOf(doc, button.target);
     const std::size_t unfiltered = target.rows.size();
-    extraFilterOf(doc, button.target) = *filter;
-    refill(doc, button.target);
+    FUZZ_CHECK(ShowRelated(doc, button, selected) == filter.has_value());
+    if (!filter) return;
     CheckListShape(target);
     FUZZ_CHECK(target.rows.size() <= unfiltered);
     checkFilteredRows(target, button.target, *filter);

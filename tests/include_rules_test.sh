@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Checks the layering of the tree: each folder includes only the project folders below it, and no
+# folder outside the Qt adapters and the window includes Qt. Prints every include that breaks a
+# rule and fails when there is one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+status=0
+# check FOLDER ALLOWED-PROJECT-FOLDERS QT(yes|no)
+check() {
+  local folder=$1 allowed=$2 qt=$3
+  local files
+  files=$(find "$folder" -maxdepth 1 \( -name '*.cpp' -o -name '*.h' \))
+  [ -n "$files" ] || return 0
+  while IFS=: read -r file line text; do
+    local target
+    target=$(sed -E 's/^#include *[<"]([^>"]+)[>"].*/\1/' <<<"$text")
+    case "$target" in
+      Q* | q*/Q*)
+        if [ "$qt" = no ]; then echo "$file:$line: $folder may not include Qt: $text"; status=1; fi ;;
+      */*)
+        local dir=${target%/*}
+        if [[ -d $dir && " $allowed " != *" $dir "* ]]; then
+          echo "$file:$line: $folder may not include $dir/: $text"; status=1
+        fi ;;
+    esac
+  done < <(grep -Hn '^#include' $files || true)
+}
+
+plain="engine settings views summary document"
+check engine "engine" no
+check settings "engine settings" no
+check views "engine views" no
+check summary "engine views settings summary" no
+check document "$plain" no
+check cli "$plain cli" no
+check fuzz "$plain fuzz" no
+check bench "$plain bench tests" no
+check tests "$plain tests" no
+check views/qt "engine views views/qt" yes
+check settings/qt "engine settings views views/qt settings/qt resources" yes
+check app "$plain views/qt settings/qt resources app" yes
+exit $status
