@@ -1,5 +1,8 @@
 #include "engine/cp1251.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace cp1251 {
 namespace {
 
@@ -49,6 +52,92 @@ std::optional<char32_t> decodeOne(std::string_view s, std::size_t& pos) {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
+// The Windows-1251 bytes of the code points of one block, 0 where the code page has none: the
+// reverse of kHighHalf for the blocks its characters lie in.
+template <std::size_t N>
+constexpr std::array<unsigned char, N> reverseBlock(char32_t first) {
+    std::array<unsigned char, N> table{};
+    for (std::size_t i = 0; i < kHighHalf.size(); ++i) {
+        if (kHighHalf[i] >= first && kHighHalf[i] < first + N) table[kHighHalf[i] - first] = 0x80 + i;
+    }
+    return table;
+}
+
+constexpr auto kLatin1Bytes = reverseBlock<0x80>(0x80);          // U+0080..U+00FF
+constexpr auto kCyrillicBytes = reverseBlock<0x100>(0x400);      // U+0400..U+04FF
+constexpr auto kPunctuationBytes = reverseBlock<0x130>(0x2000);  // U+2000..U+212F
+
+// byteOf by table lookup.
+constexpr int quickByteOf(char32_t cp) {
+    if (cp < 0x80) return static_cast<int>(cp);
+    unsigned char b = 0;
+    if (cp < 0x100) {
+        b = kLatin1Bytes[cp - 0x80];
+    } else if (cp >= 0x400 && cp < 0x500) {
+        b = kCyrillicBytes[cp - 0x400];
+    } else if (cp >= 0x2000 && cp < 0x2130) {
+        b = kPunctuationBytes[cp - 0x2000];
+    }
+    return b == 0 ? -1 : b;
+}
+
+// The blocks hold every character of the code page (and, being made from it, no other).
+constexpr bool tablesCoverCodePage() {
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        if (b != 0x98 && quickByteOf(codePointOf(static_cast<unsigned char>(b))) != b) return false;
+    }
+    return true;
+}
+static_assert(tablesCoverCodePage());
+
+// Whether all eight bytes at `p` are ASCII.
+bool eightAscii(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return (word & 0x8080808080808080u) == 0;
+}
+
+// Converts UTF-8 to Windows-1251 as fromUtf8Lossy does, without the byte-order mark test. At an
+// invalid sequence it returns false when `stopAtInvalid` holds (leaving `out` unspecified), else
+// writes a space for its first byte and goes on.
+bool convertLossy(std::string_view utf8, std::string& out, bool stopAtInvalid) {
+    out.resize(utf8.size());  // one byte for each character, never more than its UTF-8 bytes
+    char* o = out.data();
+    const std::size_t size = utf8.size();
+    std::size_t pos = 0;
+    while (pos < size) {
+        while (size - pos >= 8 && eightAscii(utf8.data() + pos)) {
+            std::memcpy(o, utf8.data() + pos, 8);
+            o += 8;
+            pos += 8;
+        }
+        if (pos == size) break;
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        if (lead < 0x80) {
+            *o++ = static_cast<char>(lead);
+            ++pos;
+            continue;
+        }
+        char32_t cp;
+        const auto next = pos + 1 < size ? static_cast<unsigned char>(utf8[pos + 1]) : 0;
+        if (lead >= 0xC2 && lead <= 0xDF && (next & 0xC0) == 0x80) {  // two bytes, as Cyrillic letters are
+            cp = (char32_t{lead} & 0x1F) << 6 | (next & 0x3F);
+            pos += 2;
+        } else if (auto decoded = decodeOne(utf8, pos)) {
+            cp = *decoded;
+        } else {
+            if (stopAtInvalid) return false;
+            *o++ = ' ';
+            ++pos;
+            continue;
+        }
+        const int b = cp == 0xA0 ? -1 : quickByteOf(cp);
+        *o++ = b < 0 ? ' ' : static_cast<char>(b);
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return true;
+}
+
 }  // namespace
 
 std::string toUtf8(std::string_view text) {
@@ -61,7 +150,8 @@ std::string toUtf8(std::string_view text) {
 bool isValidUtf8(std::string_view bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
-        if (!decodeOne(bytes, pos)) return false;
+        while (bytes.size() - pos >= 8 && eightAscii(bytes.data() + pos)) pos += 8;
+        if (pos < bytes.size() && !decodeOne(bytes, pos)) return false;
     }
     return true;
 }
@@ -73,7 +163,7 @@ std::optional<std::string> fromUtf8Strict(std::string_view utf8) {
     while (pos < utf8.size()) {
         auto cp = decodeOne(utf8, pos);
         if (!cp) return std::nullopt;
-        int b = byteOf(*cp);
+        int b = quickByteOf(*cp);
         if (b < 0) return std::nullopt;
         out += static_cast<char>(b);
     }
@@ -83,18 +173,14 @@ std::optional<std::string> fromUtf8Strict(std::string_view utf8) {
 std::string fromUtf8Lossy(std::string_view utf8) {
     if (utf8.starts_with(kBom)) utf8.remove_prefix(kBom.size());
     std::string out;
-    out.reserve(utf8.size());
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        auto cp = decodeOne(utf8, pos);
-        if (!cp) {  // not reachable for valid input; keep going byte by byte
-            out += ' ';
-            ++pos;
-            continue;
-        }
-        int b = *cp == 0xA0 ? -1 : byteOf(*cp);
-        out += b < 0 ? ' ' : static_cast<char>(b);
-    }
+    convertLossy(utf8, out, false);
+    return out;
+}
+
+std::optional<std::string> fromValidUtf8Lossy(std::string_view utf8) {
+    if (utf8.starts_with(kBom)) utf8.remove_prefix(kBom.size());
+    std::string out;
+    if (!convertLossy(utf8, out, true)) return std::nullopt;
     return out;
 }
 

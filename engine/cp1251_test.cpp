@@ -59,3 +59,26 @@ TEST(Cp1251, LossyReplacesMissingCharactersWithSpaces) {
     EXPECT_EQ(cp1251::fromUtf8Lossy("\xEF\xBB\xBF"s + "a\u00A0é\U0001F600б"), u8"a   б"_cp);
     EXPECT_EQ(cp1251::fromUtf8Lossy("a\xEF\xBB\xBF"), "a ");  // U+FEFF inside the text
 }
+
+TEST(Cp1251, ValidLossyConvertsOnlyValidUtf8) {
+    // Each byte of the code page in UTF-8, between ASCII runs long and short, converts back.
+    std::string page;
+    std::string expected;
+    for (int b = 1; b <= 0xFF; ++b) {
+        if (b == 0x98) continue;
+        const std::string run(static_cast<std::size_t>(b % 11), 'x');
+        page += run + cp1251::toUtf8(std::string(1, static_cast<char>(b)));
+        expected += run + (b == 0xA0 ? ' ' : static_cast<char>(b));
+    }
+    EXPECT_EQ(cp1251::fromValidUtf8Lossy(page), expected);
+    EXPECT_EQ(cp1251::fromUtf8Lossy(page), expected);
+    EXPECT_EQ(cp1251::fromValidUtf8Lossy("\xEF\xBB\xBF"
+                                         "abc"),
+              "abc");
+    EXPECT_EQ(cp1251::fromValidUtf8Lossy("plain ascii text"), "plain ascii text");
+    for (std::string bad : {"abcdefgh\xD0"s, "\xD0\x41"s, "0123456789\xE0\x80\xAF"s, "\xED\xA0\x80"s}) {
+        EXPECT_EQ(cp1251::fromValidUtf8Lossy(bad), std::nullopt) << testing::PrintToString(bad);
+        EXPECT_FALSE(cp1251::isValidUtf8(bad)) << testing::PrintToString(bad);
+    }
+    EXPECT_EQ(cp1251::fromUtf8Lossy("abcdefgh\xD0\x41"), "abcdefgh A");  // the invalid byte becomes a space
+}

@@ -1,6 +1,7 @@
 #include "engine/pagesource.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/cp1251.h"
 
@@ -8,31 +9,38 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool hasHighByte(std::string_view bytes) {
-    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 std::string_view cutAtNul(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+// The number of bytes `c` in `bytes`.
+std::size_t countOf(std::string_view bytes, char c) {
+    std::size_t n = 0;
+    for (std::size_t pos = 0; (pos = bytes.find(c, pos)) != std::string_view::npos; ++pos) ++n;
+    return n;
+}
 
 }  // namespace
 
 std::string ToSingleByte(std::string_view bytes) {
     // Valid UTF-8 that holds any byte of 0x80 or above holds a multi-byte sequence; text that is
-    // all ASCII reads the same in every supported charset and stays as it is.
-    if (bytes.starts_with(kUtf8Bom) || (hasHighByte(bytes) && cp1251::isValidUtf8(bytes))) {
-        return cp1251::fromUtf8Lossy(bytes);
-    }
+    // all ASCII reads the same in every supported charset and comes out as it is either way.
+    if (bytes.starts_with(kUtf8Bom)) return cp1251::fromUtf8Lossy(bytes);
+    if (std::optional<std::string> converted = cp1251::fromValidUtf8Lossy(bytes)) return std::move(*converted);
     return std::string(bytes);
 }
 
 std::string JoinLines(std::string_view bytes) {
     bytes = cutAtNul(bytes);
     std::string out;
-    out.reserve(bytes.size() + 2);
+    // Each line end grows by at most one byte, and a last line without one gets two.
+    out.reserve(bytes.size() + countOf(bytes, '\n') + countOf(bytes, '\r') + 2);
+    // The next CR and the next LF at or after `pos`, each searched for again once passed.
+    std::size_t cr = bytes.find('\r');
+    std::size_t lf = bytes.find('\n');
     std::size_t pos = 0;
     while (pos < bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = bytes.size();
+        if (cr < pos) cr = bytes.find('\r', pos);
+        if (lf < pos) lf = bytes.find('\n', pos);
+        const std::size_t end = std::min({cr, lf, bytes.size()});
         out.append(bytes.substr(pos, end - pos));
         out += "\r\n";
         pos = end;
