@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/cp1251.h"
 
@@ -36,19 +37,56 @@ constexpr std::array<std::string_view, 3> kFinalEndings = {u8"и"_cp, u8"ь"_cp,
 
 constexpr std::array<std::string_view, 1> kLatinEndings = {"s"};
 
+// The endings of a table grouped by their last byte, each group longest first, so that a word is
+// tried only against the endings it can have and the first that fits is the longest.
+template <std::size_t N>
+struct EndingIndex {
+    std::array<std::string_view, N> endings{};
+    std::array<std::uint8_t, 257> groupStart{};  // group of byte b: endings[groupStart[b] .. groupStart[b + 1])
+};
+
+template <std::size_t N>
+constexpr EndingIndex<N> indexEndings(const std::array<std::string_view, N>& endings) {
+    static_assert(N < 256);
+    EndingIndex<N> index;
+    std::size_t next = 0;
+    for (int b = 0; b < 256; ++b) {
+        index.groupStart[b] = static_cast<std::uint8_t>(next);
+        const std::size_t groupBegin = next;
+        for (std::string_view ending : endings) {
+            if (static_cast<unsigned char>(ending.back()) != b) continue;
+            // Insert by length, longest first; equal lengths keep the table's order.
+            std::size_t at = next++;
+            while (at > groupBegin && index.endings[at - 1].size() < ending.size()) {
+                index.endings[at] = index.endings[at - 1];
+                --at;
+            }
+            index.endings[at] = ending;
+        }
+    }
+    index.groupStart[256] = static_cast<std::uint8_t>(next);
+    return index;
+}
+
+constexpr auto kReflexiveIndex = indexEndings(kReflexiveEndings);
+constexpr auto kInflectionIndex = indexEndings(kInflectionEndings);
+constexpr auto kFinalIndex = indexEndings(kFinalEndings);
+constexpr auto kLatinIndex = indexEndings(kLatinEndings);
+
 bool endsWith(std::string_view word, std::string_view ending) {
     return word.size() >= ending.size() + kMinStemLength && word.ends_with(ending);
 }
 
 // Strips the longest ending of the table that the word ends with; among endings of equal
-// length the first in the table wins, which cuts the same number of bytes anyway.
+// length any cuts the same number of bytes.
 template <std::size_t N>
-std::string_view stripLongest(std::string_view word, const std::array<std::string_view, N>& endings) {
-    std::size_t longest = 0;
-    for (std::string_view ending : endings) {
-        if (ending.size() > longest && endsWith(word, ending)) longest = ending.size();
+std::string_view stripLongest(std::string_view word, const EndingIndex<N>& index) {
+    if (word.empty()) return word;
+    const auto last = static_cast<unsigned char>(word.back());
+    for (std::size_t k = index.groupStart[last]; k < index.groupStart[last + 1]; ++k) {
+        if (endsWith(word, index.endings[k])) return word.substr(0, word.size() - index.endings[k].size());
     }
-    return word.substr(0, word.size() - longest);
+    return word;
 }
 
 bool outsideStemmedLength(std::string_view word) {
@@ -59,12 +97,12 @@ bool outsideStemmedLength(std::string_view word) {
 
 std::string_view StemRussian(std::string_view word) {
     if (outsideStemmedLength(word)) return word;
-    word = stripLongest(word, kReflexiveEndings);
-    word = stripLongest(word, kInflectionEndings);
-    return stripLongest(word, kFinalEndings);
+    word = stripLongest(word, kReflexiveIndex);
+    word = stripLongest(word, kInflectionIndex);
+    return stripLongest(word, kFinalIndex);
 }
 
 std::string_view StemLatin(std::string_view word) {
     if (outsideStemmedLength(word)) return word;
-    return stripLongest(word, kLatinEndings);
+    return stripLongest(word, kLatinIndex);
 }
