@@ -59,35 +59,37 @@ constexpr ConversionTable kIso88595Table = makeIso88595Table();
 // spaces at the start, and turns &amp; into "&". A line break right after a tag (">") leaves no
 // space. Rewrites `text` in place and shrinks it; returns the band counts of the kept bytes.
 BandCounts clean(std::string& text) {
+    // Through a plain pointer, so that the bytes written do not make the string reload its own.
+    char* const t = text.data();
     std::array<std::uint32_t, 5> bands{};  // 0xB0-0xBF, 0xC0-0xCF, ..., 0xF0-0xFF
     const std::size_t size = text.size();
     std::size_t j = 0;
     bool afterText = false;
     for (std::size_t i = 0; i < size; ++i) {
-        if (text[i] == '&' && size - i > 4) {
-            std::string_view name(text.data() + i + 1, 4);
+        if (t[i] == '&' && size - i > 4) {
+            std::string_view name(t + i + 1, 4);
             if (name == "nbsp") {
                 // Turn the entity's last byte into a space and go on from there.
-                i += (i + 5 < size && text[i + 5] == ';') ? 5 : 4;
-                text[i] = ' ';
+                i += (i + 5 < size && t[i + 5] == ';') ? 5 : 4;
+                t[i] = ' ';
             } else if (name == "amp;") {
-                text[j++] = '&';
+                t[j++] = '&';
                 afterText = true;
                 i += 4;
                 continue;
             }
         }
-        const char byte = text[i];
+        const char byte = t[i];
         if (byte == ' ') {
-            if (afterText) text[j++] = ' ';
+            if (afterText) t[j++] = ' ';
             afterText = false;
         } else if (byte == '\r') {
-            if (afterText && (i == 0 || text[i - 1] != '>')) {
-                text[j++] = ' ';
+            if (afterText && (i == 0 || t[i - 1] != '>')) {
+                t[j++] = ' ';
                 afterText = false;
             }
         } else if (byte != '\n') {
-            text[j++] = byte;
+            t[j++] = byte;
             afterText = true;
             const auto high = static_cast<unsigned char>(byte) >> 4;
             if (high >= 0xB) ++bands[high - 0xB];
