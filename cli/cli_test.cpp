@@ -211,6 +211,20 @@ TEST(CliOutput, ControlCharactersOfPagesArePrintedAsEscapes) {
     }
 }
 
+TEST(CliOutput, JsonOfWindows1251TextIsJsonStringOfItsUtf8) {
+    std::string every;
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        std::string json = "x";
+        AppendJsonString(json, byte);
+        EXPECT_EQ(json, "x" + JsonString(cp1251::toUtf8(byte))) << b;
+        every += byte;
+    }
+    std::string json;
+    AppendJsonString(json, every);
+    EXPECT_EQ(json, JsonString(cp1251::toUtf8(every)));
+}
+
 TEST(CliAnalyze, UnreadableInputAndSettingsFiles) {
     CliRun input = run({"/nonexistent/page.html"});
     EXPECT_EQ(input.code, kExitUnreadable);

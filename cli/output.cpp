@@ -1,7 +1,9 @@
 #include "cli/output.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -39,18 +41,91 @@ std::string cellText(std::string_view cp) {
     return VisibleText(text);
 }
 
-std::string jsonString(std::string_view cp) { return JsonString(utf8(cp)); }
+// The JSON string text of each Windows-1251 byte: its UTF-8 form, or its escape (the same as
+// JsonString gives for that UTF-8).
+struct JsonBytes {
+    std::array<std::array<char, 6>, 256> text{};
+    std::array<unsigned char, 256> size{};
+};
 
-void writeJsonList(const ListModel& list, std::ostream& out) {
+constexpr JsonBytes makeJsonBytes() {
+    JsonBytes table;
+    constexpr std::string_view kHex = "0123456789abcdef";
+    for (int b = 0; b < 256; ++b) {
+        auto& text = table.text[b];
+        unsigned char& size = table.size[b];
+        const char32_t cp = cp1251::codePointOf(static_cast<unsigned char>(b));
+        auto put = [&](char c) { text[size++] = c; };
+        if (cp == '\n' || cp == '\r' || cp == '\t') {
+            put('\\'), put(cp == '\n' ? 'n' : cp == '\r' ? 'r' : 't');
+        } else if (cp < 0x20 || cp == 0x7F) {
+            for (char c : {'\\', 'u', '0', '0', kHex[cp >> 4], kHex[cp & 0xF]}) put(c);
+        } else if (cp == '"' || cp == '\\') {
+            put('\\'), put(static_cast<char>(cp));
+        } else if (cp < 0x80) {
+            put(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            put(static_cast<char>(0xC0 | (cp >> 6))), put(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            put(static_cast<char>(0xE0 | (cp >> 12))), put(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            put(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return table;
+}
+
+constexpr JsonBytes kJsonBytes = makeJsonBytes();
+
+// JSON text made in memory and handed to the stream in large pieces: a page's lists make
+// millions of short strings, and a stream write for each would cost more than making them.
+class JsonOut {
+  public:
+    explicit JsonOut(std::ostream& out) : out_(out) {}
+    JsonOut(const JsonOut&) = delete;
+    JsonOut& operator=(const JsonOut&) = delete;
+    ~JsonOut() { flush(); }
+
+    JsonOut& operator<<(std::string_view text) {
+        buffer_.append(text);
+        return *this;
+    }
+
+    // A Windows-1251 text as a JSON string literal.
+    void string(std::string_view cp) {
+        AppendJsonString(buffer_, cp);
+        if (buffer_.size() >= kFlushSize) flush();
+    }
+
+    void flush() {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        buffer_.clear();
+    }
+
+  private:
+    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
+
+    std::ostream& out_;
+    std::string buffer_;
+};
+
+void writeJsonList(const ListModel& list, JsonOut& out) {
     out << "{\"columns\": [";
-    for (std::size_t k = 0; k < list.columns.size(); ++k) out << (k ? ", " : "") << jsonString(list.columns[k].caption);
+    for (std::size_t k = 0; k < list.columns.size(); ++k) {
+        out << (k ? ", " : "");
+        out.string(list.columns[k].caption);
+    }
     out << "], \"rows\": [";
     for (std::size_t r = 0; r < list.rows.size(); ++r) {
         out << (r ? ",\n  [" : "\n  [");
-        for (unsigned k = 0; k < list.columns.size(); ++k) out << (k ? ", " : "") << jsonString(list.cell(r, k));
+        for (unsigned k = 0; k < list.columns.size(); ++k) {
+            out << (k ? ", " : "");
+            out.string(list.cell(r, k));
+        }
         out << "]";
     }
-    out << "], \"status\": " << jsonString(list.status.value_or("")) << "}";
+    out << "], \"status\": ";
+    out.string(list.status.value_or(""));
+    out << "}";
 }
 
 const ListModel& listOf(const Document& doc, Section section) {
@@ -163,9 +238,31 @@ std::string JsonString(std::string_view utf8) {
     return out + "\"";
 }
 
-void WriteJson(const Document& doc, std::ostream& out) {
-    out << "{\"charset\": " << jsonString(CharsetName(doc.analysis.charsetIndex))
-        << ",\n\"caption\": " << jsonString(doc.analysis.caption) << ",\n\"stems\": ";
+void AppendJsonString(std::string& out, std::string_view cp) {
+    std::size_t size = 2;
+    for (char c : cp) size += kJsonBytes.size[static_cast<unsigned char>(c)];
+    const std::size_t at = out.size();
+    // Each byte's text is copied whole, with room behind the last one; what passes its size is
+    // overwritten by the next or cut off.
+    out.resize(at + size + sizeof kJsonBytes.text[0]);
+    char* o = out.data() + at;
+    *o++ = '"';
+    for (char c : cp) {
+        const auto b = static_cast<unsigned char>(c);
+        std::memcpy(o, kJsonBytes.text[b].data(), sizeof kJsonBytes.text[b]);
+        o += kJsonBytes.size[b];
+    }
+    *o = '"';
+    out.resize(at + size);
+}
+
+void WriteJson(const Document& doc, std::ostream& stream) {
+    JsonOut out(stream);
+    out << "{\"charset\": ";
+    out.string(CharsetName(doc.analysis.charsetIndex));
+    out << ",\n\"caption\": ";
+    out.string(doc.analysis.caption);
+    out << ",\n\"stems\": ";
     writeJsonList(doc.wordBase, out);
     out << ",\n\"words\": ";
     writeJsonList(doc.wordFull, out);
@@ -176,10 +273,13 @@ void WriteJson(const Document& doc, std::ostream& out) {
     out << ",\n\"summary\": {\"paragraphs\": [";
     for (std::size_t k = 0; k < doc.summary.paragraphs.size(); ++k) {
         const SummaryParagraph& p = doc.summary.paragraphs[k];
-        out << (k ? ",\n  " : "\n  ") << "{\"text\": " << jsonString(p.text)
-            << ", \"bold\": " << (p.bold ? "true" : "false") << "}";
+        out << (k ? ",\n  " : "\n  ") << "{\"text\": ";
+        out.string(p.text);
+        out << ", \"bold\": " << (p.bold ? "true" : "false") << "}";
     }
-    out << "], \"status\": " << jsonString(doc.summary.status.value_or("")) << "}}\n";
+    out << "], \"status\": ";
+    out.string(doc.summary.status.value_or(""));
+    out << "}}\n";
 }
 
 void WriteSection(const Document& doc, Section section, OutputFormat format, std::ostream& out) {

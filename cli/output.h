@@ -16,6 +16,9 @@ std::string VisibleText(std::string_view utf8);
 /// Returns UTF-8 text as a JSON string literal, every control character (C0, DEL and C1) escaped.
 std::string JsonString(std::string_view utf8);
 
+/// Appends Windows-1251 text to `out` as a JSON string literal: JsonString of its UTF-8 form.
+void AppendJsonString(std::string& out, std::string_view cp1251Text);
+
 /// Prints the whole document as one JSON object.
 void WriteJson(const Document& doc, std::ostream& out);
 
