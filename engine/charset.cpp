@@ -55,23 +55,59 @@ constexpr ConversionTable makeIso88595Table() {
 constexpr ConversionTable kKoi8rTable = makeKoi8rTable();
 constexpr ConversionTable kIso88595Table = makeIso88595Table();
 
+// What the cleaning does with a byte: most bytes are kept as they are and counted in their band.
+enum class CleanClass : std::uint8_t { kKept, kAmpersand, kSpace, kCr, kLf };
+
+constexpr std::array<CleanClass, 256> makeCleanClasses() {
+    std::array<CleanClass, 256> classes{};
+    classes['&'] = CleanClass::kAmpersand;
+    classes[' '] = CleanClass::kSpace;
+    classes['\r'] = CleanClass::kCr;
+    classes['\n'] = CleanClass::kLf;
+    return classes;
+}
+
+constexpr auto kCleanClasses = makeCleanClasses();
+
+// The band of each byte (0 for 0xB0-0xBF, ..., 4 for 0xF0-0xFF) or 5 for a byte outside them.
+constexpr std::array<std::uint8_t, 256> makeBands() {
+    std::array<std::uint8_t, 256> bands{};
+    for (int b = 0; b < 256; ++b) bands[b] = static_cast<std::uint8_t>(b >= 0xB0 ? (b >> 4) - 0xB : 5);
+    return bands;
+}
+
+constexpr auto kBands = makeBands();
+
 // Removes line breaks, collapses runs of spaces and no-break spaces into one space, drops the
 // spaces at the start, and turns &amp; into "&". A line break right after a tag (">") leaves no
 // space. Rewrites `text` in place and shrinks it; returns the band counts of the kept bytes.
 BandCounts clean(std::string& text) {
     // Through a plain pointer, so that the bytes written do not make the string reload its own.
     char* const t = text.data();
-    std::array<std::uint32_t, 5> bands{};  // 0xB0-0xBF, 0xC0-0xCF, ..., 0xF0-0xFF
+    std::array<std::uint32_t, 6> bands{};  // 0xB0-0xBF, 0xC0-0xCF, ..., 0xF0-0xFF, and the other bytes
     const std::size_t size = text.size();
     std::size_t j = 0;
     bool afterText = false;
     for (std::size_t i = 0; i < size; ++i) {
-        if (t[i] == '&' && size - i > 4) {
+        CleanClass kind = kCleanClasses[static_cast<unsigned char>(t[i])];
+        if (kind == CleanClass::kKept) {
+            // A run of kept bytes, the bulk of a page.
+            do {
+                const char byte = t[i];
+                t[j++] = byte;
+                ++bands[kBands[static_cast<unsigned char>(byte)]];
+            } while (++i < size && kCleanClasses[static_cast<unsigned char>(t[i])] == CleanClass::kKept);
+            afterText = true;
+            if (i == size) break;
+            kind = kCleanClasses[static_cast<unsigned char>(t[i])];
+        }
+        if (kind == CleanClass::kAmpersand && size - i > 4) {
             std::string_view name(t + i + 1, 4);
             if (name == "nbsp") {
                 // Turn the entity's last byte into a space and go on from there.
                 i += (i + 5 < size && t[i + 5] == ';') ? 5 : 4;
                 t[i] = ' ';
+                kind = CleanClass::kSpace;
             } else if (name == "amp;") {
                 t[j++] = '&';
                 afterText = true;
@@ -79,20 +115,17 @@ BandCounts clean(std::string& text) {
                 continue;
             }
         }
-        const char byte = t[i];
-        if (byte == ' ') {
+        if (kind == CleanClass::kSpace) {
             if (afterText) t[j++] = ' ';
             afterText = false;
-        } else if (byte == '\r') {
+        } else if (kind == CleanClass::kCr) {
             if (afterText && (i == 0 || t[i - 1] != '>')) {
                 t[j++] = ' ';
                 afterText = false;
             }
-        } else if (byte != '\n') {
-            t[j++] = byte;
+        } else if (kind != CleanClass::kLf) {
+            t[j++] = t[i];  // an '&' that starts no entity
             afterText = true;
-            const auto high = static_cast<unsigned char>(byte) >> 4;
-            if (high >= 0xB) ++bands[high - 0xB];
         }
     }
     text.resize(j);
