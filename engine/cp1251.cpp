@@ -97,29 +97,31 @@ bool eightAscii(const char* p) {
     return (word & 0x8080808080808080u) == 0;
 }
 
-// Converts UTF-8 to Windows-1251 as fromUtf8Lossy does, without the byte-order mark test. At an
-// invalid sequence it returns false when `stopAtInvalid` holds (leaving `out` unspecified), else
-// writes a space for its first byte and goes on.
-bool convertLossy(std::string_view utf8, std::string& out, bool stopAtInvalid) {
-    out.resize(utf8.size());  // one byte for each character, never more than its UTF-8 bytes
-    char* o = out.data();
+// Converts the UTF-8 in `text` to Windows-1251 in place as fromUtf8Lossy does, from byte `from`
+// on and without the byte-order mark test: each character becomes one byte, so the output never
+// overtakes the input. At an invalid sequence it returns false when `stopAtInvalid` holds (leaving
+// `text` unspecified), else writes a space for its first byte and goes on.
+bool convertLossy(std::string& text, std::size_t from, bool stopAtInvalid) {
+    char* const data = text.data();
+    const std::string_view utf8(data, text.size());
     const std::size_t size = utf8.size();
-    std::size_t pos = 0;
+    std::size_t pos = from;
+    std::size_t out = 0;
     while (pos < size) {
-        while (size - pos >= 8 && eightAscii(utf8.data() + pos)) {
-            std::memcpy(o, utf8.data() + pos, 8);
-            o += 8;
+        while (size - pos >= 8 && eightAscii(data + pos)) {
+            if (out != pos) std::memmove(data + out, data + pos, 8);
+            out += 8;
             pos += 8;
         }
         if (pos == size) break;
-        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        const auto lead = static_cast<unsigned char>(data[pos]);
         if (lead < 0x80) {
-            *o++ = static_cast<char>(lead);
+            data[out++] = static_cast<char>(lead);
             ++pos;
             continue;
         }
         char32_t cp;
-        const auto next = pos + 1 < size ? static_cast<unsigned char>(utf8[pos + 1]) : 0;
+        const auto next = pos + 1 < size ? static_cast<unsigned char>(data[pos + 1]) : 0;
         if (lead >= 0xC2 && lead <= 0xDF && (next & 0xC0) == 0x80) {  // two bytes, as Cyrillic letters are
             cp = (char32_t{lead} & 0x1F) << 6 | (next & 0x3F);
             pos += 2;
@@ -127,14 +129,14 @@ bool convertLossy(std::string_view utf8, std::string& out, bool stopAtInvalid) {
             cp = *decoded;
         } else {
             if (stopAtInvalid) return false;
-            *o++ = ' ';
+            data[out++] = ' ';
             ++pos;
             continue;
         }
         const int b = cp == 0xA0 ? -1 : quickByteOf(cp);
-        *o++ = b < 0 ? ' ' : static_cast<char>(b);
+        data[out++] = b < 0 ? ' ' : static_cast<char>(b);
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
+    text.resize(out);
     return true;
 }
 
@@ -171,17 +173,13 @@ std::optional<std::string> fromUtf8Strict(std::string_view utf8) {
 }
 
 std::string fromUtf8Lossy(std::string_view utf8) {
-    if (utf8.starts_with(kBom)) utf8.remove_prefix(kBom.size());
-    std::string out;
-    convertLossy(utf8, out, false);
-    return out;
+    std::string text(utf8);
+    convertLossy(text, text.starts_with(kBom) ? kBom.size() : 0, false);
+    return text;
 }
 
-std::optional<std::string> fromValidUtf8Lossy(std::string_view utf8) {
-    if (utf8.starts_with(kBom)) utf8.remove_prefix(kBom.size());
-    std::string out;
-    if (!convertLossy(utf8, out, true)) return std::nullopt;
-    return out;
+bool fromValidUtf8LossyInPlace(std::string& text) {
+    return convertLossy(text, text.starts_with(kBom) ? kBom.size() : 0, true);
 }
 
 }  // namespace cp1251

@@ -110,9 +110,10 @@ std::optional<std::string> fromUtf8Strict(std::string_view utf8);
 /// valid UTF-8 (see isValidUtf8).
 std::string fromUtf8Lossy(std::string_view utf8);
 
-/// Converts UTF-8 as fromUtf8Lossy does when it is valid UTF-8; returns nothing when it is not.
-/// One pass for both the test and the conversion.
-std::optional<std::string> fromValidUtf8Lossy(std::string_view utf8);
+/// Converts `text` in place as fromUtf8Lossy does and returns true when it is valid UTF-8, in one
+/// pass for both the test and the conversion. Returns false when it is not, leaving `text` in an
+/// unspecified state.
+bool fromValidUtf8LossyInPlace(std::string& text);
 
 /// True when the bytes form valid UTF-8 (shortest forms, no surrogates, at most U+10FFFF).
 bool isValidUtf8(std::string_view bytes);

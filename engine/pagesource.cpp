@@ -1,7 +1,6 @@
 #include "engine/pagesource.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "engine/cp1251.h"
 
@@ -24,8 +23,9 @@ std::string ToSingleByte(std::string_view bytes) {
     // Valid UTF-8 that holds any byte of 0x80 or above holds a multi-byte sequence; text that is
     // all ASCII reads the same in every supported charset and comes out as it is either way.
     if (bytes.starts_with(kUtf8Bom)) return cp1251::fromUtf8Lossy(bytes);
-    if (std::optional<std::string> converted = cp1251::fromValidUtf8Lossy(bytes)) return std::move(*converted);
-    return std::string(bytes);
+    std::string text(bytes);
+    if (!cp1251::fromValidUtf8LossyInPlace(text)) text.assign(bytes);
+    return text;
 }
 
 std::string JoinLines(std::string_view bytes) {
@@ -50,4 +50,12 @@ std::string JoinLines(std::string_view bytes) {
     return out;
 }
 
-std::string SavedPartText(std::string_view fileBytes) { return JoinLines(ToSingleByte(cutAtNul(fileBytes))); }
+std::string SavedPartText(std::string_view fileBytes) {
+    const std::string_view bytes = cutAtNul(fileBytes);
+    if (bytes.starts_with(kUtf8Bom)) return JoinLines(ToSingleByte(bytes));
+    // Line ends are ASCII, never part of a multi-byte sequence, and the conversion keeps them: the
+    // lines can be joined first and the joined text converted in place, one copy of the page.
+    std::string text = JoinLines(bytes);
+    if (!cp1251::fromValidUtf8LossyInPlace(text)) text = JoinLines(bytes);
+    return text;
+}

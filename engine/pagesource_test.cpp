@@ -50,6 +50,12 @@ TEST(Pagesource, KeepsSingleBytePages) {
 }
 
 TEST(Pagesource, SavedPartTextCutsConvertsAndJoins) {
+    // UTF-8 "дом" then the same word in Windows-1251: not UTF-8 after all, so kept byte for byte.
+    const std::string mixed = "<p>\xD0\xB4\xD0\xBE\xD0\xBC\n\xE4\xEE\xEC</p>";
+    EXPECT_EQ(SavedPartText(mixed), "<p>\xD0\xB4\xD0\xBE\xD0\xBC\r\n\xE4\xEE\xEC</p>\r\n");
+    EXPECT_EQ(SavedPartText("\xD0\xB4\r\xD0\xBE\n\r\xD0\xBC"), u8"д\r\nо\r\n\r\nм\r\n"_cp);
+    EXPECT_EQ(SavedPartText(kBom), "");
+    EXPECT_EQ(SavedPartText(kBom + kBom + "a"), " a\r\n");
     EXPECT_EQ(SavedPartText(kBom + "<p>Дом</p>\n<p>\u00A0</p>\0junk \xFF"s), u8"<p>Дом</p>\r\n<p> </p>\r\n"_cp);
     EXPECT_EQ(SavedPartText(""), "");
 }
