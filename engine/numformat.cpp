@@ -1,9 +1,13 @@
 #include "engine/numformat.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 namespace numformat {
@@ -18,9 +22,78 @@ struct Decimal15 {
     int exponent;
 };
 
+using Uint128 = unsigned __int128;
+
+constexpr std::uint64_t kLeast15Digits = 100'000'000'000'000;  // 10^14
+constexpr int kMaxQuickPower = 21;
+
+constexpr std::array<Uint128, kMaxQuickPower + 1> makePowersOfTen() {
+    std::array<Uint128, kMaxQuickPower + 1> powers{};
+    powers[0] = 1;
+    for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 10;
+    return powers;
+}
+
+constexpr auto kPowersOfTen = makePowersOfTen();
+
+// Writes the 15 decimal digits of n < 10^15, two at a time in 32 bits.
+void putDigits(char* out, std::uint64_t n) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    auto low = static_cast<std::uint32_t>(n % 100'000'000);   // digits 7..14
+    auto high = static_cast<std::uint32_t>(n / 100'000'000);  // digits 0..6
+    for (int k = kDigits - 2; k >= 7; k -= 2, low /= 100) std::memcpy(out + k, kPairs + 2 * (low % 100), 2);
+    for (int k = 5; k >= 1; k -= 2, high /= 100) std::memcpy(out + k, kPairs + 2 * (high % 100), 2);
+    out[0] = static_cast<char>('0' + high);
+}
+
+// toDecimal15 for 1e-7 <= magnitude < 1e15, the values the lists show, without a general
+// conversion: the exact binary value m * 2^e is scaled by 10^(14 - E) in 128-bit integers
+// (m < 2^53 and 10^21 < 2^70) and rounded half to even, as to_chars rounds. Nothing outside that
+// range.
+std::optional<Decimal15> quickDecimal15(double magnitude) {
+    if (!(magnitude >= 1e-7 && magnitude < 1e15)) return std::nullopt;
+    // A normal double: the 52 stored bits under the implicit one, and the biased exponent.
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int shift = 1075 - static_cast<int>(bits >> 52);  // magnitude = mantissa / 2^shift, 0 < shift < 128 here
+    // The decimal exponent of 2^(52 - shift) (78913 / 2^18 is just below log10 2): the leading
+    // digit's place or one below it, which the digit count below corrects.
+    int exponent = ((52 - shift) * 78913) >> 18;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int power = kDigits - 1 - exponent;
+        if (power < 0 || power > kMaxQuickPower || shift <= 0 || shift >= 128) return std::nullopt;
+        const Uint128 scaled = Uint128{mantissa} * kPowersOfTen[static_cast<std::size_t>(power)];
+        Uint128 digits = scaled >> shift;
+        if (digits < kLeast15Digits) {
+            --exponent;
+            continue;
+        }
+        if (digits >= Uint128{kLeast15Digits} * 10) {
+            ++exponent;
+            continue;
+        }
+        const Uint128 rest = scaled & ((Uint128{1} << shift) - 1);
+        const Uint128 half = Uint128{1} << (shift - 1);
+        if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+        if (digits == Uint128{kLeast15Digits} * 10) {
+            digits = kLeast15Digits;
+            ++exponent;
+        }
+        Decimal15 d{};
+        putDigits(d.digits, static_cast<std::uint64_t>(digits));
+        d.exponent = exponent;
+        return d;
+    }
+    return std::nullopt;
+}
+
 // The exact binary value rounded once to 15 significant digits; to_chars does not depend on
 // the C locale or the rounding mode.
 Decimal15 toDecimal15(double magnitude) {
+    if (std::optional<Decimal15> quick = quickDecimal15(magnitude)) return *quick;
     char buf[64];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kDigits - 1);
     (void)ec;  // 64 bytes always suffice for "d.<14 digits>e-308"

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 using numformat::Fixed2;
 using numformat::General;
@@ -61,6 +66,61 @@ TEST(NumFormatGeneral, ScientificOutsideTheFixedRangeDecidedAfterRounding) {
     EXPECT_EQ(General(std::numeric_limits<double>::max(), ','), "1,79769313486232E308");
     EXPECT_EQ(General(std::numeric_limits<double>::denorm_min(), '.'), "4.94065645841247E-324");
     EXPECT_EQ(General(kInf, ','), "INF");
+}
+
+namespace {
+
+// The significant digits (without trailing zeros) and the decimal exponent of a positive number
+// written by General.
+std::pair<std::string, int> generalDigits(const std::string& text) {
+    const std::size_t e = text.find('E');
+    const std::string mantissa = text.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    std::string digits;
+    for (char c : mantissa) {
+        if (c != '.') digits += c;
+    }
+    const std::size_t first = digits.find_first_not_of('0');
+    int exponent = static_cast<int>(point) - 1 - static_cast<int>(first);
+    if (e != std::string::npos) exponent = std::stoi(text.substr(e + 1));
+    digits = digits.substr(first);
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return {digits, exponent};
+}
+
+// The same from the 15-significant-digit scientific form of the standard library.
+std::pair<std::string, int> referenceDigits(double value) {
+    char buf[64];
+    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    const std::string text(buf, result.ptr);
+    const std::size_t e = text.find('e');
+    std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return {digits, std::stoi(text.substr(e + 1))};
+}
+
+}  // namespace
+
+TEST(NumFormatGeneral, RoundsExactlyAsTheStandardLibrary) {
+    std::vector<double> values;
+    std::mt19937_64 random(2024);
+    std::uniform_real_distribution<double> power(-8, 16);
+    for (int k = 0; k < 60000; ++k) values.push_back(std::pow(10.0, power(random)));
+    // Binary fractions j / 2^k, among them values exactly halfway between two 15-digit forms.
+    for (int k = 1; k <= 24; ++k) {
+        std::uniform_int_distribution<std::uint64_t> odd(std::uint64_t{1} << 40, std::uint64_t{1} << 53);
+        for (int n = 0; n < 1000; ++n) values.push_back(std::ldexp(static_cast<double>(odd(random) | 1), -k));
+    }
+    for (int k = -8; k <= 15; ++k) {
+        const double ten = std::pow(10.0, k);
+        for (double v : {ten, std::nextafter(ten, 0.0), std::nextafter(ten, kInf), 5 * ten, 9.999999999999995 * ten})
+            values.push_back(v);
+    }
+    for (double v : {100000000000000.5, 100000000000001.5, 12345678901234.25, 999999999999999.5, 0.1, 2.675})
+        values.push_back(v);
+    for (double v : values) {
+        ASSERT_EQ(generalDigits(General(v, '.')), referenceDigits(v)) << testing::PrintToString(v);
+    }
 }
 
 TEST(NumFormatGeneralCut6, TakesTheFirstSixCharactersWithoutRounding) {
