@@ -69,14 +69,29 @@ class ExprListBuilder {
     void addOccurrence(OccurrenceSearch& search, std::int32_t start, std::span<const std::int32_t> ids);
     void finish(ListEntry<ExprDescription>& entry, OccurrenceSearch& search) const;
     ExprDescription describe(std::int32_t id) const;
-    std::span<const std::int32_t> listedIds(std::int32_t k) const;
+    void indexPrefixes();
+    std::int32_t findPrefix(std::int32_t parent, std::int32_t last) const;
+
+    // A sequence of two or more stem ids that begins a listed combination: the node of the
+    // sequence without its last id (or, for two ids, -1 - the first id) and that last id.
+    struct PrefixNode {
+        std::int32_t parent = 0;
+        std::int32_t last = 0;
+        std::int32_t listed = -1;  // the index into listed_ of the combination it is, or -1
+    };
+
+    static std::uint32_t prefixHash(std::int32_t parent, std::int32_t last) {
+        return TVocExprIndex::ExtendFingerprint(static_cast<std::uint32_t>(parent), last);
+    }
 
     const RunTables& tables_;
     std::string_view text_;
     std::vector<std::int32_t> listed_;  // listed entry ids, ascending
     ExprList* list_ = nullptr;          // the list being built, one entry for each of listed_
-    HashIndex listedIndex_;             // the listed entries by their id sequence, as indexes into listed_
+    std::vector<PrefixNode> prefixes_;  // every beginning of a listed combination, each once
+    HashIndex prefixIndex_;             // prefixes_ by parent and last id
     std::vector<OccurrenceSearch> searches_;
+    std::string occurrence_;  // addOccurrence's buffer
 };
 
 bool ExprListBuilder::absorbed(std::int32_t i, std::int32_t lastListed) const {
@@ -98,46 +113,86 @@ void ExprListBuilder::addOccurrence(OccurrenceSearch& search, std::int32_t start
     std::string_view written = text_.substr(first.start, first.length);
     const VocRecord& stem = tables_.stems.record(ids[0]);
     auto code = static_cast<std::uint32_t>(first.kind);
-    std::string occurrence =
-        wordcode::wordType(code) == wordcode::kName && wordcode::wordType(stem.code) == wordcode::kNormal
-            ? LowercaseSystem(written)
-            : std::string(written);
-    bool normal = isNormalForm(occurrence, code, stem, tables_.stems.text(ids[0]).size());
+    // The occurrence is made behind the separator it would be added with, in a buffer kept from
+    // one occurrence to the next.
+    std::string& occurrence = occurrence_;
+    occurrence.assign(kFormSeparator);
+    if (wordcode::wordType(code) == wordcode::kName && wordcode::wordType(stem.code) == wordcode::kNormal) {
+        occurrence += LowercaseSystem(written);
+    } else {
+        occurrence += written;
+    }
+    const std::string_view firstWord = std::string_view(occurrence).substr(kFormSeparator.size());
+    bool normal = isNormalForm(firstWord, code, stem, tables_.stems.text(ids[0]).size());
     for (std::size_t k = 1; k < ids.size(); ++k) {
         const TokenRecord& r = tables_.phrases[start + static_cast<std::int32_t>(k)];
         occurrence += ' ';
         occurrence += text_.substr(r.start, r.length);
     }
     if (normal) {
-        search.normalForm = std::move(occurrence);
+        search.normalForm = occurrence.substr(kFormSeparator.size());
         search.done = true;
         return;
     }
-    std::string separated = std::string(kFormSeparator) + occurrence;
-    if (search.otherForms.find(separated) == std::string::npos) search.otherForms += separated;
+    if (search.otherForms.find(occurrence) == std::string::npos) search.otherForms += occurrence;
+}
+
+std::int32_t ExprListBuilder::findPrefix(std::int32_t parent, std::int32_t last) const {
+    return prefixIndex_.find(prefixHash(parent, last), [&](std::int32_t node) {
+        const PrefixNode& p = prefixes_[static_cast<std::size_t>(node)];
+        return p.parent == parent && p.last == last;
+    });
+}
+
+// Makes a node for every beginning of every listed combination, so that the search can stop at
+// the first word that no listed combination continues with.
+void ExprListBuilder::indexPrefixes() {
+    for (std::size_t k = 0; k < list_->size(); ++k) {
+        const ExprDescription& d = (*list_)[k].desc;
+        std::int32_t parent = -1 - d.stemIds[0];
+        for (std::int32_t j = 1; j < d.length; ++j) {
+            const std::int32_t last = d.stemIds[static_cast<std::size_t>(j)];
+            std::int32_t node = findPrefix(parent, last);
+            if (node == -1) {
+                node = prefixIndex_.insert(prefixHash(parent, last),
+                                           [this](std::int32_t n, std::span<const std::uint32_t>) {
+                                               const PrefixNode& p = prefixes_[static_cast<std::size_t>(n)];
+                                               return prefixHash(p.parent, p.last);
+                                           });
+                prefixes_.push_back({parent, last, -1});
+            }
+            parent = node;
+        }
+        prefixes_[static_cast<std::size_t>(parent)].listed = static_cast<std::int32_t>(k);
+    }
 }
 
 // One pass over the phrase stream visits every occurrence of every listed combination in text
-// order, which is the order a separate search per combination would visit them in.
+// order, which is the order a separate search per combination would visit them in. A word is
+// looked at only while some combination starting with its stem still waits for a normal form,
+// and the words after it only as long as they continue a listed combination.
 void ExprListBuilder::searchOccurrences() {
     const TTxtIdxIndex& phrases = tables_.phrases;
-    std::vector<bool> startsListed(tables_.stems.size(), false);
-    for (const auto& entry : *list_) startsListed[static_cast<std::size_t>(entry.desc.stemIds[0])] = true;
+    std::vector<std::int32_t> waiting(static_cast<std::size_t>(tables_.stems.size()), 0);  // by first stem
+    for (const auto& entry : *list_) ++waiting[static_cast<std::size_t>(entry.desc.stemIds[0])];
     std::array<std::int32_t, TVocExprIndex::kMaxLength> ids{};
     for (std::int32_t t = 0; t < phrases.size(); ++t) {
-        if (!phrases[t].isWord() || !startsListed[phrases[t].first]) continue;
-        ids[0] = phrases[t].first;
+        const TokenRecord& word = phrases[t];
+        if (!word.isWord() || waiting[static_cast<std::size_t>(word.first)] == 0) continue;
+        ids[0] = word.first;
+        std::int32_t node = -1 - word.first;
         for (std::int32_t n = 2; n <= static_cast<std::int32_t>(ids.size()) && t + n <= phrases.size(); ++n) {
             const TokenRecord& r = phrases[t + n - 1];
             if (!r.isWord()) break;
             ids[n - 1] = r.first;
-            std::span<const std::int32_t> seq(ids.data(), n);
-            // A small index of the listed combinations answers most lookups from the cache.
-            std::int32_t k = listedIndex_.find(TVocExprIndex::Fingerprint(seq), [&](std::int32_t slot) {
-                return std::ranges::equal(listedIds(slot), seq);
-            });
-            if (k == -1 || searches_[static_cast<std::size_t>(k)].done) continue;
-            addOccurrence(searches_[static_cast<std::size_t>(k)], t, seq);
+            node = findPrefix(node, r.first);
+            if (node == -1) break;
+            const std::int32_t k = prefixes_[static_cast<std::size_t>(node)].listed;
+            if (k == -1) continue;
+            OccurrenceSearch& search = searches_[static_cast<std::size_t>(k)];
+            if (search.done) continue;
+            addOccurrence(search, t, std::span<const std::int32_t>(ids.data(), n));
+            if (search.done) --waiting[static_cast<std::size_t>(ids[0])];
         }
     }
 }
@@ -181,11 +236,6 @@ ExprDescription ExprListBuilder::describe(std::int32_t id) const {
     return d;
 }
 
-std::span<const std::int32_t> ExprListBuilder::listedIds(std::int32_t k) const {
-    const ExprDescription& d = (*list_)[static_cast<std::size_t>(k)].desc;
-    return {d.stemIds.data(), static_cast<std::size_t>(d.length)};
-}
-
 void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
     const TVocExprIndex& exprs = tables_.exprs;
     totals = {};
@@ -208,12 +258,7 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
     list_ = &list;
     list.reserve(listed_.size());
     for (std::int32_t id : listed_) list.push_back({std::string(), describe(id)});
-    for (std::size_t k = 0; k < list.size(); ++k) {
-        listedIndex_.insert(TVocExprIndex::Fingerprint(listedIds(static_cast<std::int32_t>(k))),
-                            [this](std::int32_t j, std::span<const std::uint32_t>) {
-                                return TVocExprIndex::Fingerprint(listedIds(j));
-                            });
-    }
+    indexPrefixes();
     searches_.resize(listed_.size());
     searchOccurrences();
 

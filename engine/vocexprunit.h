@@ -87,6 +87,9 @@ class TVocExprIndex {
     /// index); for longer ones it extends the hash of the sequence without its last id.
     static std::uint32_t Fingerprint(std::span<const std::int32_t> ids);
 
+    /// Returns the Fingerprint of a sequence extended by one id, from the Fingerprint of the sequence.
+    static std::uint32_t ExtendFingerprint(std::uint32_t fingerprint, std::int32_t last);
+
     /// Returns the id of the entry with exactly this sequence, or -1.
     std::int32_t Find(std::span<const std::int32_t> ids) const;
 
@@ -106,7 +109,6 @@ class TVocExprIndex {
   private:
     static std::uint32_t Mix(std::uint32_t h, std::int32_t id);
     static std::uint32_t PairFingerprint(std::int32_t first, std::int32_t second);
-    static std::uint32_t ExtendFingerprint(std::uint32_t fingerprint, std::int32_t last);
     std::int32_t Locate(std::uint32_t fingerprint, std::int32_t prefix, std::int32_t last, std::size_t length) const;
     std::int32_t Insert(std::uint32_t fingerprint, std::int32_t prefix, std::int32_t last, std::size_t length,
                         ContextFlags flags);
