@@ -46,12 +46,16 @@ std::int32_t TVocIndex::Add(std::string_view text, double weight, std::int32_t l
     const std::uint32_t hash = TextHash(text);
     const std::int32_t i = Locate(text, hash);
     if (i == -1) return Insert(text, weight, link, code, hash);
-    VocRecord& r = records_[static_cast<std::size_t>(i)];
+    AddTo(i, weight, code);
+    return i;
+}
+
+void TVocIndex::AddTo(std::int32_t id, double weight, std::uint32_t code) {
+    VocRecord& r = records_[static_cast<std::size_t>(id)];
     r.count += 1;
     r.weight += weight;
     r.caseSum = addType(r.caseSum, code);
     if (isCaseType(code)) applyCaseRule(r);
-    return i;
 }
 
 // Returns the offset of `text` in the source text, or copies it into the chunks and returns its

@@ -34,6 +34,9 @@ class TVocIndex {
     /// unchanged when memory runs out (then failed() is true).
     std::int32_t Add(std::string_view text, double weight, std::int32_t link, std::uint32_t code);
 
+    /// Adds one occurrence to entry `id` (0 <= id < size()), as Add does for a text it finds.
+    void AddTo(std::int32_t id, double weight, std::uint32_t code);
+
     /// Returns the ignored bit when an entry with exactly this text exists, else 0.
     std::uint32_t Contains(std::string_view text) const;
 

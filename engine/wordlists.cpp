@@ -15,6 +15,11 @@ std::string_view StemWord(std::string_view word, std::string& lower, std::uint32
     return lower;
 }
 
+double WordCounter::weightOf(std::uint32_t code, const ContextFactors& factors) const {
+    const double weight = wordcode::isIgnored(code) ? 0 : typeCoefficient(code);
+    return factors.apply(weight);
+}
+
 double WordCounter::typeCoefficient(std::uint32_t code) const {
     switch (wordcode::wordType(code)) {
         case wordcode::kName:
@@ -37,15 +42,23 @@ std::int32_t WordCounter::Enter(std::string_view text, std::int32_t offset, std:
     length = std::min<std::int32_t>(length, kMaxWordLength);
     std::string_view word = text.substr(offset, length);
     std::uint32_t code = 0;
-    std::string_view stem = StemWord(word, lower_, code);
-
-    double weight = typeCoefficient(code);
-    if (!wordcode::isIgnored(code)) code |= stopWords_.Contains(lower_);
-    if (wordcode::isIgnored(code)) weight = 0;
-    weight = factors.apply(weight);
-
-    std::int32_t stemId = tables_.stems.Add(stem, weight, 0, code);
-    tables_.words.Add(word, weight, stemId, code);
+    std::int32_t stemId = 0;
+    // A word seen before has the code and the stem it had then: its entry keeps both, for every
+    // occurrence of one text gets the same word type, which the case rule then leaves as it is.
+    const std::int32_t known = tables_.words.Find(word);
+    if (known != -1) {
+        code = tables_.words.record(known).code;
+        stemId = tables_.words.record(known).link;
+        const double weight = weightOf(code, factors);
+        tables_.stems.AddTo(stemId, weight, code);
+        tables_.words.AddTo(known, weight, code);
+    } else {
+        std::string_view stem = StemWord(word, lower_, code);
+        if (!wordcode::isIgnored(code)) code |= stopWords_.Contains(lower_);
+        const double weight = weightOf(code, factors);
+        stemId = tables_.stems.Add(stem, weight, 0, code);
+        tables_.words.Add(word, weight, stemId, code);
+    }
     auto kind = static_cast<std::int32_t>(code);
     // The phrase stream shares the word's record with the markup stream.
     const std::int32_t record = tables_.markup.size();

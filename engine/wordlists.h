@@ -42,6 +42,8 @@ class WordCounter {
 
   private:
     double typeCoefficient(std::uint32_t code) const;
+    // The weight of one occurrence: its type's coefficient (0 when ignored) times the factors.
+    double weightOf(std::uint32_t code, const ContextFactors& factors) const;
 
     RunTables& tables_;
     const TVocIndex& stopWords_;
