@@ -16,6 +16,7 @@ test_packages=(
   xvfb xauth                                # window tests under a virtual X server
   libreoffice-writer-nogui                  # reads the summary's RTF back in a test
   kicad-doc-ru aptitude-doc-ru python3      # real Russian pages for the whole-program tests
+  gimp-help-ru                              # a 9 MB Russian page for the speed benchmark (bench/cli_speed.sh)
 )
 
 case "${1:-test}" in
