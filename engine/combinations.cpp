@@ -273,29 +273,7 @@ void ExprListBuilder::build(ExprList& list, ExprTotals& totals) {
 }  // namespace
 
 void CombinationWindow::addFromFirst(ContextFlags contextFlags) {
-    if (waiting_ == pending_.size()) addOldest();
-    Pending& p = pending_[(first_ + waiting_) % pending_.size()];
-    ++waiting_;
-    p.ids = ids_;
-    p.n = n_;
-    p.contextFlags = contextFlags;
-    p.fingerprints = table_.PrefetchSlots(std::span<const std::int32_t>(ids_.data(), n_));
-    // The slots of a set queued a few words ago have arrived by now: load the entries they name.
-    if (waiting_ > kEntryLead) {
-        const Pending& ahead = pending_[(first_ + waiting_ - 1 - kEntryLead) % pending_.size()];
-        table_.PrefetchEntries(ahead.fingerprints, static_cast<std::size_t>(ahead.n));
-    }
-}
-
-void CombinationWindow::addOldest() {
-    const Pending& p = pending_[first_];
-    table_.AddPrefixes(std::span<const std::int32_t>(p.ids.data(), p.n), p.fingerprints, p.contextFlags);
-    first_ = (first_ + 1) % pending_.size();
-    --waiting_;
-}
-
-void CombinationWindow::Flush() {
-    while (waiting_ > 0) addOldest();
+    table_.AddPrefixes(std::span<const std::int32_t>(ids_.data(), n_), contextFlags);
 }
 
 void CombinationWindow::dropFirst() {

@@ -14,12 +14,7 @@
 #include "engine/descriptions.h"
 #include "engine/runtables.h"
 
-/// The last stem ids of the current phrase, and the combinations waiting to be added.
-///
-/// The combinations that start at one word are added a few words after they are known: the index
-/// slots and entries their lookups read are loaded meanwhile, so that the lookups of several
-/// words wait for memory at once rather than one after another. They are added in the order they
-/// became known, so the table ends up exactly as with adding each at once; Flush adds the last.
+/// The last stem ids of the current phrase.
 class CombinationWindow {
   public:
     explicit CombinationWindow(TVocExprIndex& table) : table_(table) {}
@@ -37,34 +32,14 @@ class CombinationWindow {
     /// Empties the window without adding anything (at the start of a text run).
     void Clear() { n_ = 0; }
 
-    /// Adds every combination still waiting; the table is complete once this returns.
-    void Flush();
-
   private:
-    // The combinations that start at one word: its id and the ids after it, up to six.
-    struct Pending {
-        std::array<std::int32_t, 6> ids;
-        TVocExprIndex::PrefixFingerprints fingerprints;
-        int n;
-        ContextFlags contextFlags;
-    };
-
-    // How many words ahead of its lookups a set of combinations becomes known, and how many of
-    // them its entries are loaded ahead.
-    static constexpr std::size_t kSlotLead = 6;
-    static constexpr std::size_t kEntryLead = 3;
-
-    // Queues window[0..1] up to window[0..n-1].
+    // Adds window[0..1] up to window[0..n-1].
     void addFromFirst(ContextFlags contextFlags);
     void dropFirst();
-    void addOldest();
 
     TVocExprIndex& table_;
     std::array<std::int32_t, 6> ids_ = {};
     int n_ = 0;
-    std::array<Pending, kSlotLead + 1> pending_ = {};  // a ring of the sets waiting, oldest at first_
-    std::size_t first_ = 0;
-    std::size_t waiting_ = 0;
 };
 
 /// Rebuilds the combination list and its totals from the run's tables; `text` is the page text

@@ -53,15 +53,6 @@ class HashIndex {
         if (capacity_ != 0) __builtin_prefetch(&slots_[hash & positionMask_]);
     }
 
-    /// Returns the id in the slot a lookup of `hash` reads first when its hash bits match, else -1:
-    /// the entry that lookup most likely compares, for loading it ahead.
-    std::int32_t firstCandidate(std::uint32_t hash) const {
-        if (capacity_ == 0) return -1;
-        const std::uint32_t s = slots_[hash & positionMask_];
-        if (s == 0 || (s & ~idMask_) != (hash & ~idMask_)) return -1;
-        return static_cast<std::int32_t>((s & idMask_) - 1);
-    }
-
     /// Returns the number of entries.
     std::size_t size() const { return count_; }
 

@@ -66,8 +66,6 @@ class Scanner {
           window_(tables.exprs) {}
 
     void run(std::size_t firstTag);
-    // Completes the tables: adds the combinations still waiting.
-    void finish() { window_.Flush(); }
     std::string title() const { return std::string(title_); }
 
   private:
@@ -399,7 +397,6 @@ ScanOutcome ScanPage(std::string_view text, RunTables& tables, const TVocIndex& 
     tables.words.ShareSourceText(text);  // the words are kept as positions in the page text
     Scanner scanner(text, tables, stopWords, koef, options);
     scanner.run(first);
-    scanner.finish();
     outcome.title = scanner.title();
     return outcome;
 }

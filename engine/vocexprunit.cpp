@@ -44,37 +44,18 @@ std::int32_t TVocExprIndex::Find(std::span<const std::int32_t> ids) const {
     return found;
 }
 
-TVocExprIndex::PrefixFingerprints TVocExprIndex::PrefetchSlots(std::span<const std::int32_t> ids) const {
+std::int32_t TVocExprIndex::AddPrefixes(std::span<const std::int32_t> ids, ContextFlags flags) {
     const std::size_t n = std::min(ids.size(), kMaxLength);
-    PrefixFingerprints fingerprints{};
-    if (n < 2) return fingerprints;
+    if (n < 2) return -1;
     // The fingerprint of each prefix extends that of the prefix before it; the slots of all of
     // them are loaded at once.
+    std::array<std::uint32_t, kMaxLength> fingerprints{};
     fingerprints[1] = PairFingerprint(ids[0], ids[1]);
     index_.prefetch(fingerprints[1]);
     for (std::size_t k = 2; k < n; ++k) {
         fingerprints[k] = ExtendFingerprint(fingerprints[k - 1], ids[k]);
         index_.prefetch(fingerprints[k]);
     }
-    return fingerprints;
-}
-
-void TVocExprIndex::PrefetchEntries(const PrefixFingerprints& fingerprints, std::size_t n) const {
-    for (std::size_t k = 1; k < std::min(n, kMaxLength); ++k) {
-        const std::int32_t id = index_.firstCandidate(fingerprints[k]);
-        if (id >= 0 && static_cast<std::size_t>(id) < records_.size())
-            __builtin_prefetch(&records_[static_cast<std::size_t>(id)]);
-    }
-}
-
-std::int32_t TVocExprIndex::AddPrefixes(std::span<const std::int32_t> ids, ContextFlags flags) {
-    return AddPrefixes(ids, PrefetchSlots(ids), flags);
-}
-
-std::int32_t TVocExprIndex::AddPrefixes(std::span<const std::int32_t> ids, const PrefixFingerprints& fingerprints,
-                                        ContextFlags flags) {
-    const std::size_t n = std::min(ids.size(), kMaxLength);
-    if (n < 2) return -1;
     // An entry's prefix is the entry found or made one step before; once a prefix is new, so is
     // every longer one.
     std::int32_t prefix = ids[0];

@@ -63,25 +63,10 @@ class TVocExprIndex {
   public:
     static constexpr std::size_t kMaxLength = 6;
 
-    /// The fingerprints of the prefixes of one sequence (entry k for the prefix of k + 1 ids).
-    using PrefixFingerprints = std::array<std::uint32_t, kMaxLength>;
-
     /// Adds one occurrence of each prefix of `ids` of length 2 to min(ids.size(), 6), shortest
     /// first, and returns the id of the longest. Returns -1 for fewer than two ids, and -1 with
     /// failed() true when memory runs out; the prefixes entered until then stay counted.
     std::int32_t AddPrefixes(std::span<const std::int32_t> ids, ContextFlags flags);
-
-    /// AddPrefixes with the fingerprints PrefetchSlots gave for the same ids.
-    std::int32_t AddPrefixes(std::span<const std::int32_t> ids, const PrefixFingerprints& fingerprints,
-                             ContextFlags flags);
-
-    /// Computes the fingerprints of the prefixes of `ids` (two or more) and starts loading the
-    /// index slots AddPrefixes reads for them, so that a later call does not wait for memory.
-    PrefixFingerprints PrefetchSlots(std::span<const std::int32_t> ids) const;
-
-    /// Starts loading the entries AddPrefixes most likely compares for these fingerprints of `n`
-    /// ids; worth calling once the slots PrefetchSlots asked for have had time to arrive.
-    void PrefetchEntries(const PrefixFingerprints& fingerprints, std::size_t n) const;
 
     /// Returns a well-mixed 32-bit hash of a sequence of two or more stem ids (not the bucket
     /// index); for longer ones it extends the hash of the sequence without its last id.
