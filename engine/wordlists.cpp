@@ -6,11 +6,16 @@
 #include "engine/wordcode.h"
 #include "engine/wordindex.h"
 
-std::string_view StemWord(std::string_view word, std::string& lower, std::uint32_t& code) {
+std::string_view StemWord(std::string_view word, std::string& lower, std::uint32_t& code, StemSource* source) {
     code = Classify(word);
     lower.resize(word.size());
     std::ranges::transform(word, lower.begin(), LowercaseByte);
-    if (wordcode::scriptClass(code) == wordcode::kCyrillic) return StemRussian(lower);
+    if (wordcode::scriptClass(code) == wordcode::kCyrillic) {
+        if (source) {
+            if (std::string_view form = source->DictionaryForm(lower); !form.empty()) return form;
+        }
+        return StemRussian(lower);
+    }
     if (wordcode::scriptClass(code) == wordcode::kLatin) return StemLatin(lower);
     return lower;
 }
@@ -37,7 +42,7 @@ std::int32_t WordCounter::Enter(std::string_view text, std::int32_t offset, std:
     length = std::min<std::int32_t>(length, kMaxWordLength);
     std::string_view word = text.substr(offset, length);
     std::uint32_t code = 0;
-    std::string_view stem = StemWord(word, lower_, code);
+    std::string_view stem = StemWord(word, lower_, code, stemSource_);
 
     double weight = typeCoefficient(code);
     if (!wordcode::isIgnored(code)) code |= stopWords_.Contains(lower_);
