@@ -107,12 +107,17 @@ std::string DictionaryStems::lookUp(std::string_view word) {
     return choose(forms, folded(word));
 }
 
+std::string UnreadableDictionaryFile(const std::filesystem::path& directory) {
+    for (std::string_view name : {kAffixFileName, kWordFileName}) {
+        if (!readable(directory / name)) return "cannot read the dictionary file " + (directory / name).string();
+    }
+    return {};
+}
+
 DictionaryLoad LoadDictionaryStems(const std::filesystem::path& directory) {
     const std::filesystem::path aff = directory / kAffixFileName;
     const std::filesystem::path dic = directory / kWordFileName;
-    for (const auto& path : {aff, dic}) {
-        if (!readable(path)) return {nullptr, "cannot read the dictionary file " + path.string()};
-    }
+    if (std::string problem = UnreadableDictionaryFile(directory); !problem.empty()) return {nullptr, problem};
     auto hunspell = std::make_unique<Hunspell>(aff.c_str(), dic.c_str());
     if (hunspell->get_dict_encoding() != "UTF-8")
         return {nullptr, "the dictionary " + aff.string() + " is not in UTF-8 (its SET line)"};

@@ -77,6 +77,9 @@ struct DictionaryLoad {
     std::string error;  // UTF-8, names the file and the reason; empty when `stems` is set
 };
 
+/// Says which of the two dictionary files in `directory` cannot be read (UTF-8), or nothing.
+std::string UnreadableDictionaryFile(const std::filesystem::path& directory);
+
 /// Loads ru_RU.aff and ru_RU.dic from `directory`. A missing or unreadable file, or a dictionary
 /// that is not UTF-8, is an error. Takes a fraction of a second: load once per process.
 DictionaryLoad LoadDictionaryStems(const std::filesystem::path& directory);
