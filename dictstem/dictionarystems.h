@@ -27,8 +27,9 @@ inline constexpr std::string_view kWordFileName = "ru_RU.dic";
 /// Words longer than this many bytes are not looked up: no Russian word is this long.
 inline constexpr std::size_t kMaxLookupLength = 48;
 
-/// Entries the lookup cache holds before it starts again empty.
-inline constexpr std::size_t kMaxCachedForms = 1 << 20;
+/// Entries the lookup cache holds before it starts again empty: a page of endless distinct words
+/// costs lookups, not memory.
+inline constexpr std::size_t kMaxCachedForms = 1 << 18;
 
 /// Where the dictionary is looked for: the directory in the environment variable
 /// SUMORAN_DICTIONARY_DIR when it is set and not empty, else /usr/share/hunspell.
