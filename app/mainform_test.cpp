@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTextEdit>
 #include <QToolButton>
@@ -16,6 +18,7 @@
 #include "app/fakebrowser.h"
 #include "app/pagesourceextractor.h"
 #include "app/test_windows.h"
+#include "engine/cp1251.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -60,7 +63,22 @@ class MainFormTest : public QObject {
         QTRY_VERIFY(!form_->analysisRunning());
     }
 
+    bool hasStem(const char* utf8) const {
+        const std::string stem = cp1251::fromUtf8Strict(utf8).value();
+        const WordList& list = form_->document().analysis.slWordBase;
+        return std::ranges::any_of(list, [&](const auto& e) { return e.text == stem; });
+    }
+    static QSettings stored() {
+        return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Sumoran"),
+                         QStringLiteral("sumoran"));
+    }
+
   private slots:
+    void initTestCase() {
+        // The window's stored choices go to a test folder, not the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        stored().clear();
+    }
     void init() {
         browser_ = new FakeBrowser;
         StartupSettings settings;
@@ -359,6 +377,52 @@ class MainFormTest : public QObject {
         QVERIFY(form_->document().analysis.options.indexTitle);
         QVERIFY(form_->document().analysis.slWordBase.size() >= stems);
         QCOMPARE(browser_->savedDocuments.size(), 2);
+    }
+
+    void dictionaryStemsCountFormsUnderTheirDictionaryFormAndAreStored() {
+        QAction* item = action("miDictionaryStems");
+        QCOMPARE(item->text(), u("Словоосновы по словарю"));
+        QVERIFY(item->isEnabled());
+        QVERIFY(!item->isChecked());
+        loadPage(page1251());
+        QVERIFY(hasStem("работ"));
+        item->trigger();
+        QTRY_VERIFY(!form_->analysisRunning());
+        QVERIFY(hasStem("работа"));
+        QVERIFY(!hasStem("работ"));
+        QCOMPARE(stored().value("analysis/dictionaryStems").toBool(), true);
+
+        // A new window starts as stored; switched off, the built-in stems come back.
+        init();
+        QVERIFY(action("miDictionaryStems")->isChecked());
+        loadPage(page1251());
+        QVERIFY(hasStem("работа"));
+        action("miDictionaryStems")->trigger();
+        QTRY_VERIFY(!form_->analysisRunning());
+        QVERIFY(hasStem("работ"));
+        QCOMPARE(stored().value("analysis/dictionaryStems").toBool(), false);
+    }
+
+    void aMissingDictionaryGreysTheItemOut() {
+        QTemporaryDir empty;
+        qputenv("SUMORAN_DICTIONARY_DIR", empty.path().toUtf8());
+        for (bool storedOn : {false, true}) {
+            stored().setValue("analysis/dictionaryStems", storedOn);
+            init();
+            QAction* item = action("miDictionaryStems");
+            QVERIFY(!item->isEnabled());
+            QVERIFY(!item->isChecked());
+            QCOMPARE(item->toolTip(),
+                     u("Словарь недоступен, установите пакет hunspell-ru (cannot read the dictionary file %1)")
+                         .arg(QDir(empty.path()).filePath(QStringLiteral("ru_RU.aff"))));
+            QCOMPARE(item->statusTip(), item->toolTip());
+            // Nothing else breaks: the page is analysed with the built-in stems, the choice stays stored.
+            loadPage(page1251());
+            QVERIFY(hasStem("работ"));
+            QCOMPARE(stored().value("analysis/dictionaryStems").toBool(), storedOn);
+        }
+        qunsetenv("SUMORAN_DICTIONARY_DIR");
+        stored().clear();
     }
 
     void aPageWithoutTextSaysSo() {

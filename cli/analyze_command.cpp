@@ -9,6 +9,7 @@
 #include "cli/frames.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "dictstem/dictionarystems.h"
 #include "document/document.h"
 #include "engine/cp1251.h"
 #include "settings/decimalseparator.h"
@@ -106,6 +107,15 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
     if (auto failure = loadSettings(o, doc)) {
         err << failure->message << '\n';
         return failure->code;
+    }
+    dictstem::DictionaryLoad dictionary;
+    if (o.dictionaryStems) {
+        dictionary = dictstem::LoadDictionaryStems(dictstem::DefaultDictionaryDirectory());
+        if (!dictionary.stems) {
+            err << "sumoran-cli: --stems=dictionary: " << dictionary.error << " (Debian package hunspell-ru)\n";
+            return kExitUnreadable;
+        }
+        doc.analysis.options.stemSource = dictionary.stems.get();
     }
     std::string bytes;
     if (auto message = readInput(o, in, bytes)) {

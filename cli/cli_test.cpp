@@ -246,6 +246,32 @@ TEST(CliAnalyze, UnreadableInputAndSettingsFiles) {
     EXPECT_EQ(stop.code, kExitUnreadable);
 }
 
+TEST(CliAnalyze, StemsFromTheDictionaryAndAMissingDictionary) {
+    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--stems=hunspell"}).error);
+    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--stems"}).error);
+    // "Окна, окну и окнам. Домами и дом."
+    const std::string page = "<html><body><p>" + cp1251::fromUtf8Strict("Окна, окну и окнам. Домами и дом.").value() +
+                             " Windows</p></body></html>";
+    const CliRun plain = run({"--format=tsv", "--show=all"}, page);
+    EXPECT_EQ(run({"--format=tsv", "--show=all", "--stems=builtin"}, page).out, plain.out);
+    const CliRun dictionary = run({"--format=tsv", "--show=stems", "--stems=dictionary"}, page);
+    EXPECT_EQ(dictionary.code, kExitOk) << dictionary.err;
+    EXPECT_NE(dictionary.out.find("\nокно\t"), std::string::npos) << dictionary.out;
+    EXPECT_NE(dictionary.out.find("\nдом\t"), std::string::npos) << dictionary.out;
+    EXPECT_NE(dictionary.out.find("\nwindow\t"), std::string::npos) << dictionary.out;
+
+    settings::testutil::TempDir empty;
+    ::setenv("SUMORAN_DICTIONARY_DIR", empty.path().c_str(), 1);
+    const CliRun missing = run({"--stems=dictionary"}, page);
+    const CliRun builtin = run({}, page);
+    ::unsetenv("SUMORAN_DICTIONARY_DIR");
+    EXPECT_EQ(missing.code, kExitUnreadable);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "sumoran-cli: --stems=dictionary: cannot read the dictionary file " +
+                               (empty / "ru_RU.aff").string() + " (Debian package hunspell-ru)\n");
+    EXPECT_EQ(builtin.code, kExitOk);
+}
+
 TEST(CliAnalyze, NamedStopWordsAreUsed) {
     fs::path stop = writeTemp("stopwords.txt", "one\r\n");
     std::string page = "<html><body><p>one two</p></body></html>";

@@ -65,6 +65,7 @@ const char* const kCliUsage =
     "  --limit=none|3|5|10|5%|10%|20%|25%\n"
     "  --force-headings  --force=ORDER[,ORDER...]\n"
     "  --all-types  --index-title  --index-meta  --index-img-alt\n"
+    "  --stems=builtin|dictionary\n"
     "  --koef=FILE  --stopwords=FILE  --decimal=.|,\n"
     "  -h, --help  --version\n";
 
@@ -89,6 +90,9 @@ const char* const kCliHelp =
     "  --index-title              also index the title\n"
     "  --index-meta               also index the meta description and keywords\n"
     "  --index-img-alt            also index the image descriptions\n"
+    "  --stems=builtin|dictionary the built-in stemmer (default), or the dictionary forms of the\n"
+    "                             Hunspell ru_RU dictionary (Debian package hunspell-ru) where\n"
+    "                             it knows the word; SUMORAN_DICTIONARY_DIR names its folder\n"
     "  --koef=FILE                the weight coefficients from FILE instead of the program's koef.dat\n"
     "  --stopwords=FILE           the stop words from FILE instead of the program's stopwords.txt\n"
     "  --decimal=.|,              the decimal separator of the output (default: your locale's)\n"
@@ -100,7 +104,8 @@ const char* const kCliHelp =
     "\n"
     "Exit codes:\n"
     "  0  success\n"
-    "  1  unreadable input or settings file, or an analysis that ran out of memory\n"
+    "  1  unreadable input or settings file, a missing dictionary, or an analysis that ran out of\n"
+    "     memory\n"
     "  2  bad usage\n";
 
 const char* const kCliVersion = "sumoran-cli " SUMORAN_VERSION;
@@ -133,6 +138,9 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
             auto orders = parseOrders(value);
             if (!orders) return fail("--force takes order numbers separated by commas");
             o.forcedOrders.insert(o.forcedOrders.end(), orders->begin(), orders->end());
+        } else if (name == "--stems" && hasValue) {
+            if (value != "builtin" && value != "dictionary") return fail("--stems takes builtin or dictionary");
+            o.dictionaryStems = value == "dictionary";
         } else if (name == "--koef" && hasValue && !value.empty()) {
             o.koefFile = value;
         } else if (name == "--stopwords" && hasValue && !value.empty()) {

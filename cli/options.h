@@ -27,8 +27,9 @@ struct CliOptions {
     bool indexTitle = false;
     bool indexMeta = false;
     bool indexImgAlt = false;
-    std::string koefFile;       // empty: the program's own koef.dat
-    std::string stopWordsFile;  // empty: the program's own stopwords.txt
+    bool dictionaryStems = false;  // --stems=dictionary
+    std::string koefFile;          // empty: the program's own koef.dat
+    std::string stopWordsFile;     // empty: the program's own stopwords.txt
     std::optional<char> decimalSeparator;
     std::string input = "-";  // "-" is standard input
     bool inputNamed = false;  // FILE or "-" was given

@@ -15,6 +15,7 @@
 #include "engine/coefficients.h"
 #include "engine/descriptions.h"
 #include "engine/runtables.h"
+#include "engine/stemsource.h"
 #include "engine/vocunit.h"
 
 /// What follows the document title in the window caption after a run (the caption is only this
@@ -26,6 +27,9 @@ struct IndexOptions {
     bool indexTitle = false;   // the document title
     bool indexMeta = false;    // meta description and keywords
     bool indexImgAlt = false;  // image descriptions
+    /// Where Cyrillic words take their stems from first ("Словоосновы по словарю"); none: the
+    /// built-in stemmer alone. Not owned.
+    StemSource* stemSource = nullptr;
 };
 
 /// Everything one document's analysis needs and leaves behind.

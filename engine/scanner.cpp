@@ -62,7 +62,7 @@ class Scanner {
           tables_(tables),
           koef_(koef),
           options_(options),
-          counter_(tables, stopWords, koef),
+          counter_(tables, stopWords, koef, options.stemSource),
           window_(tables.exprs) {}
 
     void run(std::size_t firstTag);

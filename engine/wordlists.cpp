@@ -6,11 +6,16 @@
 #include "engine/wordcode.h"
 #include "engine/wordindex.h"
 
-std::string_view StemWord(std::string_view word, std::string& lower, std::uint32_t& code) {
+std::string_view StemWord(std::string_view word, std::string& lower, std::uint32_t& code, StemSource* source) {
     code = Classify(word);
     lower.resize(word.size());
     std::ranges::transform(word, lower.begin(), LowercaseByte);
-    if (wordcode::scriptClass(code) == wordcode::kCyrillic) return StemRussian(lower);
+    if (wordcode::scriptClass(code) == wordcode::kCyrillic) {
+        if (source) {
+            if (std::string_view form = source->DictionaryForm(lower); !form.empty()) return form;
+        }
+        return StemRussian(lower);
+    }
     if (wordcode::scriptClass(code) == wordcode::kLatin) return StemLatin(lower);
     return lower;
 }
@@ -53,7 +58,7 @@ std::int32_t WordCounter::Enter(std::string_view text, std::int32_t offset, std:
         tables_.stems.AddTo(stemId, weight, code);
         tables_.words.AddTo(known, weight, code);
     } else {
-        std::string_view stem = StemWord(word, lower_, code);
+        std::string_view stem = StemWord(word, lower_, code, stemSource_);
         if (!wordcode::isIgnored(code)) code |= stopWords_.Contains(lower_);
         const double weight = weightOf(code, factors);
         stemId = tables_.stems.Add(stem, weight, 0, code);

@@ -9,6 +9,7 @@
 #include "engine/coefficients.h"
 #include "engine/descriptions.h"
 #include "engine/runtables.h"
+#include "engine/stemsource.h"
 
 /// The thirteen markup-context factors kept by the scanner: 1.0 outside a context, the context's
 /// coefficient inside it.
@@ -26,15 +27,17 @@ struct ContextFactors {
 inline constexpr std::size_t kMaxWordLength = 1023;
 
 /// Classifies `word` into `code`, lowercases it into `lower` and returns the stem under which the
-/// analysis counts it (a prefix of `lower`): Russian or Latin stemming by script class, else the
-/// lowercased word itself.
-std::string_view StemWord(std::string_view word, std::string& lower, std::uint32_t& code);
+/// analysis counts it: for a Cyrillic word the dictionary form `source` gives, if any; else
+/// Russian or Latin stemming by script class (a prefix of `lower`), else the lowercased word
+/// itself. The view lives until the next call with the same `lower` or `source`.
+std::string_view StemWord(std::string_view word, std::string& lower, std::uint32_t& code, StemSource* source = nullptr);
 
 /// Classifies, lowercases, stems, weighs and counts words in one run's tables.
 class WordCounter {
   public:
-    WordCounter(RunTables& tables, const TVocIndex& stopWords, const Coefficients& koef)
-        : tables_(tables), stopWords_(stopWords), koef_(koef) {}
+    WordCounter(RunTables& tables, const TVocIndex& stopWords, const Coefficients& koef,
+                StemSource* stemSource = nullptr)
+        : tables_(tables), stopWords_(stopWords), koef_(koef), stemSource_(stemSource) {}
 
     /// Enters the word of `length` bytes at `offset` of `text` and returns its stem id. The word
     /// is counted in both tables and recorded in both token streams.
@@ -48,6 +51,7 @@ class WordCounter {
     RunTables& tables_;
     const TVocIndex& stopWords_;
     const Coefficients& koef_;
+    StemSource* stemSource_;
     std::string lower_;  // the lowercased current word
 };
 

@@ -8,6 +8,7 @@ run_packages=(
   g++ cmake ninja-build pkg-config           # toolchain
   qt6-base-dev qt6-webengine-dev libqt6svg6  # the desktop program: Qt Widgets, WebEngine, SVG icons
   fonts-dejavu-core                          # Cyrillic fonts
+  libhunspell-dev hunspell-ru                # stems from a dictionary: the library and the Russian dictionary
 )
 test_packages=(
   clang libclang-rt-14-dev                  # the fuzz targets: libFuzzer and the sanitizer runtimes

@@ -33,11 +33,12 @@ check settings "engine settings" no
 check views "engine views" no
 check summary "engine views settings summary" no
 check document "$plain" no
-check cli "$plain cli" no
+check dictstem "engine settings dictstem" no
+check cli "$plain dictstem cli" no
 check fuzz "$plain fuzz" no
-check bench "$plain bench tests" no
+check bench "$plain dictstem bench tests" no
 check tests "$plain tests" no
 check views/qt "engine views views/qt" yes
 check settings/qt "engine settings views views/qt settings/qt resources" yes
-check app "$plain views/qt settings/qt resources app" yes
+check app "$plain dictstem views/qt settings/qt resources app" yes
 exit $status
