@@ -8,6 +8,7 @@ run_packages=(
   g++ cmake ninja-build pkg-config           # toolchain
   qt6-base-dev qt6-webengine-dev libqt6svg6  # the desktop program: Qt Widgets, WebEngine, SVG icons
   fonts-dejavu-core                          # Cyrillic fonts
+  libcurl4-openssl-dev nlohmann-json3-dev    # sumoran-cli: fetching addresses, reading its own JSON lines
 )
 test_packages=(
   clang libclang-rt-14-dev                  # the fuzz targets: libFuzzer and the sanitizer runtimes
@@ -16,6 +17,7 @@ test_packages=(
   xvfb xauth                                # window tests under a virtual X server
   libreoffice-writer-nogui                  # reads the summary's RTF back in a test
   kicad-doc-ru aptitude-doc-ru python3      # real Russian pages for the whole-program tests
+  gimp-help-ru parallel                     # the pages of the batch benchmark; the README's parallel example
 )
 
 case "${1:-test}" in
