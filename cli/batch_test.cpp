@@ -336,10 +336,10 @@ TEST(CliAggregate, RefusesWhatIsNotAPageResult) {
     EXPECT_EQ(merged.out, "Словооснова\tЧА\tВА\tСтраниц\tДоля страниц, %\nдом\t4\t7,00\t2\t100,00\n");
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');
     for (const std::string& bad : {std::string("not json"), std::string("[1, 2]"), deep, std::string("{\"stems\": 1}"),
-                                  std::string("{\"input\": \"x\"}"), result("[\"дом\", \"1e9999\", \"3,50\"]"),
-                                  result("[\"дом\", \"-1\", \"3,50\"]"), result("[\"дом\", \"2\", \"3,501\"]"),
-                                  result("[\"дом\", \"2\", \"99999999999999999,00\"]"), result("[\"дом\", \"2\"]"),
-                                  result("[\"дом\", 2, \"3,50\"]")}) {
+                                   std::string("{\"input\": \"x\"}"), result("[\"дом\", \"1e9999\", \"3,50\"]"),
+                                   result("[\"дом\", \"-1\", \"3,50\"]"), result("[\"дом\", \"2\", \"3,501\"]"),
+                                   result("[\"дом\", \"2\", \"99999999999999999,00\"]"), result("[\"дом\", \"2\"]"),
+                                   result("[\"дом\", 2, \"3,50\"]")}) {
         SCOPED_TRACE(bad.substr(0, 60));
         const CliRun r = clitest::aggregate({"-"}, good + "\n" + bad + "\n");
         EXPECT_EQ(r.code, kExitUnreadable);
