@@ -123,7 +123,9 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
         err << "sumoran-cli: " << *parsed.error << '\n' << kCliUsage;
         return kExitUsage;
     }
-    const CliOptions& o = parsed.options;
+    CliOptions& o = parsed.options;
+    // Looked up once, not by every page of a batch.
+    if (!o.decimalSeparator) o.decimalSeparator = UserDecimalSeparator();
     if (o.action != CliAction::kAnalyze) {
         out << (o.action == CliAction::kHelp ? kCliHelp : std::string(kCliVersion) + "\n");
         out.flush();
