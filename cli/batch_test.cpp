@@ -147,6 +147,8 @@ TEST(CliBatch, EachKindOfFailureIsItsLineAndTheBatchGoesOn) {
     // Standard input is an input like the others.
     const CliRun piped = run({"--format=jsonl"}, page("Дом", "Дом."));
     EXPECT_TRUE(piped.out.starts_with("{\"input\": \"-\", \"charset\": ")) << piped.out;
+    EXPECT_EQ(run({"--format=jsonl", "--max-bytes=10", "-"}, page("Дом", "Дом.")).out,
+              "{\"input\": \"-\", \"error\": \"too large: more than 10 bytes\"}\n");
 }
 
 TEST(CliBatch, BadUsage) {

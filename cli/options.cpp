@@ -130,7 +130,7 @@ const char* const kCliHelp =
     "  --from-list=FILE           also the inputs in FILE (\"-\": standard input), one per line\n"
     "  -j N, --jobs=N             pages analysed at once in a batch (default: one per core)\n"
     "  --timeout=SECONDS          the most time for fetching one address (default 30)\n"
-    "  --max-bytes=N              the largest input read or fetched, in bytes (default 268435456)\n"
+    "  --max-bytes=N              the largest page fetched or read by a batch (default 268435456)\n"
     "  --quiet                    no progress bar on a terminal\n"
     "  -h, --help                 print this help and exit\n"
     "  --version                  print the version and exit\n"

@@ -8,7 +8,8 @@ run_packages=(
   g++ cmake ninja-build pkg-config           # toolchain
   qt6-base-dev qt6-webengine-dev libqt6svg6  # the desktop program: Qt Widgets, WebEngine, SVG icons
   fonts-dejavu-core                          # Cyrillic fonts
-  libcurl4-openssl-dev nlohmann-json3-dev    # sumoran-cli: fetching addresses, reading its own JSON lines
+  libcurl4-openssl-dev ca-certificates       # sumoran-cli: fetching http and https addresses
+  nlohmann-json3-dev                         # sumoran-cli aggregate: reading its own JSON lines
 )
 test_packages=(
   clang libclang-rt-14-dev                  # the fuzz targets: libFuzzer and the sanitizer runtimes
