@@ -91,7 +91,7 @@ AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std:
     AnalysedPage page;
     page.doc = std::make_unique<Document>();
     Document& doc = *page.doc;
-    doc.decimalSeparator = o.decimalSeparator.value_or(UserDecimalSeparator());
+    doc.decimalSeparator = o.decimalSeparator ? *o.decimalSeparator : UserDecimalSeparator();
     doc.analysis.options = {o.indexTitle, o.indexMeta, o.indexImgAlt};
     doc.analysis.koef = settings.koef;
     doc.analysis.stopWords = settings.stopWords;
