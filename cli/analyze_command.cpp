@@ -1,17 +1,24 @@
 #include <filesystem>
 #include <istream>
 #include <iterator>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "cli/batch.h"
 #include "cli/commands.h"
+#include "cli/fetch.h"
 #include "cli/frames.h"
+#include "cli/inputs.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/page.h"
+#include "cli/rows.h"
 #include "dictstem/dictionarystems.h"
 #include "document/document.h"
 #include "engine/cp1251.h"
+#include "engine/pagesource.h"
 #include "settings/decimalseparator.h"
 #include "settings/koef.h"
 #include "settings/settingsdir.h"
@@ -24,39 +31,14 @@ namespace {
 
 using namespace settings;
 
-// A failure that ends the command: its message (UTF-8) and exit code.
-struct Failure {
-    std::string message;
-    int code = kExitUnreadable;
-};
-
-std::optional<Failure> loadSettings(const CliOptions& o, Document& doc) {
-    namespace fs = std::filesystem;
-    const bool ownFiles = o.koefFile.empty() || o.stopWordsFile.empty();
-    const fs::path dir = ownFiles ? SettingsDirectory(ExecutableDirectory()) : fs::path();
-
-    const fs::path koefPath = o.koefFile.empty() ? dir / kKoefFileName : fs::path(o.koefFile);
-    if (!o.koefFile.empty() && ReadFileBytes(koefPath).status != ReadStatus::kOk)
-        return Failure{CannotOpenFileMessage(koefPath)};
-    KoefLoadResult koef = LoadKoef(koefPath);
-    if (koef.error) return Failure{*koef.error};
-    doc.analysis.koef = koef.values;
-
-    const fs::path stopPath = o.stopWordsFile.empty() ? dir / kStopWordsFileName : fs::path(o.stopWordsFile);
-    if (!o.stopWordsFile.empty() && ReadFileBytes(stopPath).status != ReadStatus::kOk)
-        return Failure{CannotOpenFileMessage(stopPath)};
-    doc.analysis.stopWords = LoadStopWords(stopPath);
-    return std::nullopt;
-}
-
-std::optional<std::string> readInput(const CliOptions& o, std::istream& in, std::string& bytes) {
-    if (o.input == "-") {
+std::optional<std::string> readInput(const std::string& input, std::istream& in, std::string& bytes) {
+    if (input == "-") {
         bytes.assign(std::istreambuf_iterator<char>(in), {});
         if (in.bad()) return "sumoran-cli: cannot read standard input";
         return std::nullopt;
     }
-    FileBytes file = ReadFileBytes(o.input, std::numeric_limits<std::size_t>::max());
-    if (file.status != ReadStatus::kOk) return "sumoran-cli: cannot read " + o.input;
+    FileBytes file = ReadFileBytes(input, std::numeric_limits<std::size_t>::max());
+    if (file.status != ReadStatus::kOk) return "sumoran-cli: cannot read " + input;
     bytes = std::move(file.bytes);
     return std::nullopt;
 }
@@ -72,80 +54,176 @@ std::optional<std::string> forceRows(const CliOptions& o, Document& doc) {
             found = true;
             if (!IsRowMarked(doc.sentences, r)) ToggleRowMark(doc.sentences, r);
         }
-        if (!found) return "sumoran-cli: no sentence has the order number " + std::to_string(order);
+        if (!found) return "no sentence has the order number " + std::to_string(order);
     }
+    return std::nullopt;
+}
+
+// The dictionary shared by the workers of a batch: one lookup at a time, and each thread keeps its
+// answer in a buffer of its own, because the dictionary's cache may be emptied by the next lookup.
+class SharedDictionary final : public StemSource {
+  public:
+    explicit SharedDictionary(StemSource& dictionary) : dictionary_(dictionary) {}
+
+    std::string_view DictionaryForm(std::string_view word) override {
+        thread_local std::string answer;
+        std::lock_guard lock(mutex_);
+        answer = dictionary_.DictionaryForm(word);
+        return answer;
+    }
+
+  private:
+    StemSource& dictionary_;
+    std::mutex mutex_;
+};
+
+// The usage error of options that do not fit a batch, or nothing.
+std::optional<std::string> batchUsageError(const CliOptions& o) {
+    if (o.format == OutputFormat::kJson || o.format == OutputFormat::kText)
+        return "several pages are printed with --format=jsonl, csv or tsv";
+    if (o.show == Section::kAll && o.format != OutputFormat::kJsonl)
+        return "--show=all prints one page; a batch shows one pane";
     return std::nullopt;
 }
 
 }  // namespace
 
-int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err,
-                      StandardInput stdinKind) {
-    ParsedOptions parsed = ParseCliOptions(args);
-    if (parsed.error) {
-        err << "sumoran-cli: " << *parsed.error << '\n' << kCliUsage;
-        return kExitUsage;
-    }
-    const CliOptions& o = parsed.options;
-    if (o.action != CliAction::kAnalyze) {
-        out << (o.action == CliAction::kHelp ? kCliHelp : std::string(kCliVersion) + "\n");
-        out.flush();
-        return out ? kExitOk : kExitUnreadable;
-    }
-    if (!o.inputNamed && stdinKind == StandardInput::kTerminal) {
-        err << "sumoran-cli: no file given and standard input is a terminal\n" << kCliUsage;
-        return kExitUsage;
-    }
-    Document doc;
-    doc.decimalSeparator = o.decimalSeparator.value_or(UserDecimalSeparator());
+std::optional<std::string> LoadPageSettings(const CliOptions& o, PageSettings& settings) {
+    namespace fs = std::filesystem;
+    const bool ownFiles = o.koefFile.empty() || o.stopWordsFile.empty();
+    const fs::path dir = ownFiles ? SettingsDirectory(ExecutableDirectory()) : fs::path();
+
+    const fs::path koefPath = o.koefFile.empty() ? dir / kKoefFileName : fs::path(o.koefFile);
+    if (!o.koefFile.empty() && ReadFileBytes(koefPath).status != ReadStatus::kOk)
+        return CannotOpenFileMessage(koefPath);
+    KoefLoadResult koef = LoadKoef(koefPath);
+    if (koef.error) return *koef.error;
+    settings.koef = koef.values;
+
+    const fs::path stopPath = o.stopWordsFile.empty() ? dir / kStopWordsFileName : fs::path(o.stopWordsFile);
+    if (!o.stopWordsFile.empty() && ReadFileBytes(stopPath).status != ReadStatus::kOk)
+        return CannotOpenFileMessage(stopPath);
+    settings.stopWords = LoadStopWords(stopPath);
+    return std::nullopt;
+}
+
+AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std::string source) {
+    AnalysedPage page;
+    page.doc = std::make_unique<Document>();
+    Document& doc = *page.doc;
+    doc.decimalSeparator = o.decimalSeparator ? *o.decimalSeparator : UserDecimalSeparator();
     doc.analysis.options = {o.indexTitle, o.indexMeta, o.indexImgAlt};
+    doc.analysis.options.stemSource = settings.stemSource;
+    doc.analysis.koef = settings.koef;
+    doc.analysis.stopWords = settings.stopWords;
     if (o.allTypes) {
         doc.wbTypeHidden.hidden.fill(false);
         doc.wfTypeHidden.hidden.fill(false);
         doc.weTypeHidden.hidden.fill(false);
     }
-    if (auto failure = loadSettings(o, doc)) {
-        err << failure->message << '\n';
-        return failure->code;
+    page.report = AnalyseSource(doc, std::move(source));
+    if (page.report && page.report->status == ScanStatus::kOutOfMemory) {
+        page.outcome = AnalysedPage::Outcome::kOutOfMemory;
+        return page;
+    }
+    // An empty source starts no run: it has no text either.
+    page.noText = !page.report || FoundNoText(doc, *page.report);
+    if (auto message = forceRows(o, doc)) {
+        page.outcome = AnalysedPage::Outcome::kNoSuchOrder;
+        page.message = std::move(*message);
+        return page;
+    }
+    if (o.forceHeadings || !o.forcedOrders.empty() || o.limit != kNoLimitItem) RebuildSummary(doc, o.limit);
+    return page;
+}
+
+int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err,
+                      StandardInput stdinKind, std::size_t progress) {
+    ParsedOptions parsed = ParseCliOptions(args);
+    if (parsed.error) {
+        err << "sumoran-cli: " << *parsed.error << '\n' << kCliUsage;
+        return kExitUsage;
+    }
+    CliOptions& o = parsed.options;
+    // Looked up once, not by every page of a batch.
+    if (!o.decimalSeparator) o.decimalSeparator = UserDecimalSeparator();
+    if (o.action != CliAction::kAnalyze) {
+        out << (o.action == CliAction::kHelp ? kCliHelp : std::string(kCliVersion) + "\n");
+        out.flush();
+        return out ? kExitOk : kExitUnreadable;
+    }
+    if (o.inputs.empty() && o.lists.empty() && stdinKind == StandardInput::kTerminal) {
+        err << "sumoran-cli: no file given and standard input is a terminal\n" << kCliUsage;
+        return kExitUsage;
+    }
+    std::error_code ec;
+    const bool batch = o.isBatch() || std::filesystem::is_directory(o.singleInput(), ec);
+    if (batch) {
+        if (auto message = batchUsageError(o)) {
+            err << "sumoran-cli: " << *message << '\n' << kCliUsage;
+            return kExitUsage;
+        }
+    } else if (o.show == Section::kAll && o.format == OutputFormat::kCsv) {
+        err << "sumoran-cli: --format=csv prints one pane, not --show=all\n" << kCliUsage;
+        return kExitUsage;
+    }
+    PageSettings settings;
+    if (auto message = LoadPageSettings(o, settings)) {
+        err << *message << '\n';
+        return kExitUnreadable;
     }
     dictstem::DictionaryLoad dictionary;
+    std::optional<SharedDictionary> shared;
     if (o.dictionaryStems) {
         dictionary = dictstem::LoadDictionaryStems(dictstem::DefaultDictionaryDirectory());
         if (!dictionary.stems) {
             err << "sumoran-cli: --stems=dictionary: " << dictionary.error << " (Debian package hunspell-ru)\n";
             return kExitUnreadable;
         }
-        doc.analysis.options.stemSource = dictionary.stems.get();
+        settings.stemSource = &shared.emplace(*dictionary.stems);
     }
+    if (batch) return RunBatch(o, settings, in, out, err, progress);
+
+    const std::string input = o.singleInput();
     std::string bytes;
-    if (auto message = readInput(o, in, bytes)) {
-        err << *message << '\n';
-        return kExitUnreadable;
+    FramesetSource page;
+    if (IsWebAddress(input)) {
+        // A fetched page is taken as it came: its frames are not fetched.
+        PageBytes fetched =
+            ReadPageInput({input, PageInput::Kind::kWebAddress, {}}, in, o.timeoutSeconds, o.maxInputBytes);
+        if (fetched.error) {
+            err << "sumoran-cli: " << input << ": " << *fetched.error << '\n';
+            return kExitUnreadable;
+        }
+        page.source = SavedPartText(fetched.bytes);
+    } else {
+        if (auto message = readInput(input, in, bytes)) {
+            err << *message << '\n';
+            return kExitUnreadable;
+        }
+        const bool fromStdin = input == "-";
+        // The file's bytes go into the joined source and are freed before the analysis starts.
+        page = ReadFramesetSource(std::move(bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
+                                  fromStdin ? std::filesystem::path() : std::filesystem::path(input));
     }
-    const bool fromStdin = o.input == "-";
-    // The file's bytes go into the joined source and are freed before the analysis starts.
-    FramesetSource page =
-        ReadFramesetSource(std::move(bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
-                           fromStdin ? std::filesystem::path() : std::filesystem::path(o.input));
     for (const std::string& note : page.notes) err << "sumoran-cli: " << note << '\n';
-    const std::string inputName = fromStdin ? "standard input" : o.input;
-    const std::optional<RunReport> report = AnalyseSource(doc, std::move(page.source));
-    if (report && report->status == ScanStatus::kOutOfMemory) {
+    const std::string inputName = input == "-" ? "standard input" : input;
+    const AnalysedPage analysed = AnalysePage(o, settings, std::move(page.source));
+    if (analysed.outcome == AnalysedPage::Outcome::kOutOfMemory) {
         // The lists are those of a document never analysed: print none of them.
         err << "sumoran-cli: out of memory while analysing " << inputName << '\n';
         return kExitFailed;
     }
-    // An empty source starts no run: it has no text either.
-    if (!report || FoundNoText(doc, *report))
-        err << "sumoran-cli: " << inputName << ": " << cp1251::toUtf8(kNoTextMessage) << '\n';
-    if (auto message = forceRows(o, doc)) {
-        err << *message << '\n';
+    if (analysed.noText) err << "sumoran-cli: " << inputName << ": " << cp1251::toUtf8(kNoTextMessage) << '\n';
+    if (analysed.outcome == AnalysedPage::Outcome::kNoSuchOrder) {
+        err << "sumoran-cli: " << analysed.message << '\n';
         return kExitUsage;
     }
-    if (o.forceHeadings || !o.forcedOrders.empty() || o.limit != kNoLimitItem) RebuildSummary(doc, o.limit);
-
+    const Document& doc = *analysed.doc;
     if (o.format == OutputFormat::kJson) {
         WriteJson(doc, out);
+    } else if (o.format == OutputFormat::kCsv) {
+        WriteCsvSection(doc, o.show, out);
     } else {
         WriteSection(doc, o.show, o.format, out);
     }

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/clirun_for_tests.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -22,27 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs `sumoran-cli ARGS` with `input` on standard input.
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(std::vector<std::string> args, const std::string& input = "",
-           StandardInput stdinKind = StandardInput::kNotTerminal) {
-    std::vector<std::string_view> views(args.begin(), args.end());
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    int code = RunAnalyzeCommand(views, in, out, err, stdinKind);
-    return {code, out.str(), err.str()};
-}
-
-fs::path writeTemp(const std::string& name, const std::string& bytes) {
-    fs::path path = fs::temp_directory_path() / ("sumoran-cli-test-" + name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
+using clitest::CliRun;
+using clitest::run;
+using clitest::writeTemp;
 
 // A small Windows-1251 page: "Заголовок страницы" as H1 and two sentences.
 const std::string kPage =
@@ -57,7 +42,6 @@ TEST(CliOptions, RejectsBadUsage) {
     EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--limit=7"}).error);
     EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--force=1,,2"}).error);
     EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--decimal=;"}).error);
-    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"a.html", "b.html"}).error);
     EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--bogus"}).error);
     auto ok = ParseCliOptions(std::vector<std::string_view>{"--limit=5%", "--force=3,1", "-"});
     ASSERT_FALSE(ok.error);
@@ -236,7 +220,7 @@ TEST(CliAnalyze, UnreadableInputAndSettingsFiles) {
 
     std::string lines;
     for (int i = 0; i < 18; ++i) lines += i == 4 ? "ten\r\n" : "1\r\n";
-    fs::path bad = writeTemp("koef.dat", lines);
+    fs::path bad = writeTemp("bad-koef.dat", lines);
     CliRun badKoef = run({"--koef=" + bad.string()}, kPage);
     EXPECT_EQ(badKoef.code, kExitUnreadable);
     EXPECT_EQ(badKoef.err, bad.string() + ", line 5: 'ten' is not a valid floating point value\n");
@@ -273,7 +257,7 @@ TEST(CliAnalyze, StemsFromTheDictionaryAndAMissingDictionary) {
 }
 
 TEST(CliAnalyze, NamedStopWordsAreUsed) {
-    fs::path stop = writeTemp("stopwords.txt", "one\r\n");
+    fs::path stop = writeTemp("one-stopword.txt", "one\r\n");
     std::string page = "<html><body><p>one two</p></body></html>";
     CliRun r = run({"--format=tsv", "--show=stems", "--all-types", "--stopwords=" + stop.string()}, page);
     EXPECT_NE(r.out.find("\none\tS\t"), std::string::npos) << r.out;
@@ -377,6 +361,118 @@ TEST(CliAnalyze, LocalFramesetReadsTheFilesOfItsFrames) {
               "sumoran-cli: standard input: На странице нет текста для анализа\n");
 }
 
+// A page of three words worked by hand: "дом" twice (дом, дома) and "кот" once, each occurrence of
+// weight 1 in plain text; the sentence weighs the stem weights of its words, 2 + 2 + 1.
+const std::string kTinyPage(u8"<html><head><title>T</title></head><body><p>дом дома кот.</p></body></html>"_cp);
+
+TEST(CliOutput, AlignedListsAndEveryPane) {
+    const std::string expected =
+        "== Автореферат ==\n"
+        "дом дома кот.\n"
+        "\n"
+        "== Реферируемый текст ==\n"
+        "Предложение     Вес   ВСА  • Порядок  Заголовок  ЧС  М\n"
+        "дом дома кот.  5,00  1,67          0              3\n"
+        "Слов: 3 / 3 = 100,00%\n"
+        "\n"
+        "== Словоосновы ==\n"
+        "Словооснова  Стоп-слово  ЧА      ЧД  • ВА      ВД  Язык  Тип  SWID\n"
+        "дом                       2  0,6666  2,00  0,6666  Р          0\n"
+        "кот                       1  0,3333  1,00  0,3333  Р          1\n"
+        "3 (2) / 3 (2) = 100,00% (100,00%)\n"
+        "\n"
+        "== Слова ==\n"
+        "Слово  Стоп-слово  ЧА      ЧД  • ВА      ВД  Язык  Тип  FWID  SWID\n"
+        "дом                 1  0,3333  1,00  0,3333  Р          0     0\n"
+        "дома                1  0,3333  1,00  0,3333  Р          1     0\n"
+        "кот                 1  0,3333  1,00  0,3333  Р          2     1\n"
+        "3 (3) / 3 (3) = 100,00% (100,00%)\n"
+        "\n"
+        "== Словосочетания ==\n"
+        "Словосочетание  Тип  ЧА  ВП  • ВСА  Порядок  Словоосновы  SWIDs\n"
+        "\n";
+    const CliRun all = run({"--show=all", "--decimal=,"}, kTinyPage);
+    EXPECT_EQ(all.code, kExitOk);
+    EXPECT_EQ(all.out, expected);
+}
+
+TEST(CliAnalyze, OptionsChangeARealRun) {
+    const std::string indexed(
+        u8"<html><head><title>Заглавие</title><meta name=\"description\" content=\"Описание\">"
+        "<meta name=\"keywords\" content=\"Ключ\"></head><body><p>Дом стоит у реки. Кот спит у дома.</p>"
+        "<p><img src=\"a.png\" alt=\"Картинка\"></p></body></html>"_cp);
+    // Seven summary sentences without a limit; the heading at the end weighs too little to get in.
+    std::string headed = "<html><body><p>";
+    for (int i = 0; i < 6; ++i)
+        headed += std::string(u8"Дом"_cp) + std::string(i % 3, '\xE0') + std::string(u8" стоит у реки "_cp) +
+                  std::to_string(i) + std::string(u8". Кот спит у дома тихо. "_cp);
+    headed += u8"</p><h3>Итог</h3><p>Итог прост.</p></body></html>"_cp;
+    auto stems = [](const CliRun& r) { return r.out; };
+    auto lineCount = [](const CliRun& r) { return std::to_string(std::ranges::count(r.out, '\n')); };
+    const struct {
+        std::string option;
+        std::string page;
+        std::vector<std::string> show;
+        std::function<std::string(const CliRun&)> seen;
+        std::string with;  // found in what is seen with the option, and not without it
+    } cases[] = {
+        {"--index-title", indexed, {"--format=tsv", "--show=stems"}, stems, "\nзаглав\t"},
+        {"--index-meta", indexed, {"--format=tsv", "--show=stems"}, stems, "\nописан\t"},
+        {"--index-meta", indexed, {"--format=tsv", "--show=stems"}, stems, "\nключ\t"},
+        {"--index-img-alt", indexed, {"--format=tsv", "--show=stems"}, stems, "\nкартинк\t"},
+        {"--force-headings", headed, {}, stems, "\nИтог\n"},
+        {"--limit=3", headed, {}, lineCount, "3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option + " " + c.with);
+        std::vector<std::string> args = c.show;
+        const CliRun without = run(args, c.page);
+        args.push_back(c.option);
+        const CliRun with = run(args, c.page);
+        EXPECT_EQ(with.code, kExitOk);
+        EXPECT_NE(c.seen(with).find(c.with), std::string::npos) << with.out;
+        EXPECT_EQ(c.seen(without).find(c.with), std::string::npos) << without.out;
+    }
+    EXPECT_EQ(lineCount(run({}, headed)), "7");
+}
+
+TEST(CliOutput, JsonIsValidWhateverTheText) {
+    for (const std::string& text :
+         {std::string("a\"b"), std::string("back\\slash\\"), std::string("\x01\x1f\x7f"), std::string("\n\r\t"),
+          std::string("\u0085\u2028"), std::string("😀 𝄞"), std::string("дом"), std::string(1, '\0')}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(nlohmann::json::parse(JsonString(text)), text);
+    }
+    // Quotes, backslashes and control characters of a page's title and text.
+    const std::string page =
+        "<html><head><title>a\"b\\c\x1b</title></head><body><p>\xC4\xEE\xEC \"\\\x01.</p></body></html>";
+    const CliRun r = run({"--format=json", "--all-types"}, page);
+    const nlohmann::json object = nlohmann::json::parse(r.out);
+    EXPECT_EQ(object["caption"], "a\"b\\c\x1b - Sumoran");
+    EXPECT_EQ(object["sentences"]["rows"][0][0], "Дом \" \\\x01.");  // the sentence's tokens apart
+}
+
+TEST(CliAnalyze, EveryExitCode) {
+    const std::string page = writeTemp("exit.html", kTinyPage).string();
+    const struct {
+        std::vector<std::string> args;
+        int code;
+    } cases[] = {
+        {{page}, kExitOk},
+        {{"--format=jsonl", page, page}, kExitOk},
+        {{"/nonexistent.html"}, kExitUnreadable},
+        {{"--koef=/nonexistent/koef.dat", page}, kExitUnreadable},
+        {{"--format=jsonl", "/nonexistent.html", "/nonexistent.htm"}, kExitFailed},
+        {{"--format=jsonl", page, "/nonexistent.html"}, kExitSomeFailed},
+        {{"--bogus", page}, kExitUsage},
+        {{"--force=7", page}, kExitUsage},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        EXPECT_EQ(run(c.args).code, c.code);
+    }
+}
+
 TEST(CliStem, StemsWordsAndRejectsBadInput) {
     std::ostringstream out, err;
     std::vector<std::string_view> words = {"ошибками", "бывшись", "texts"};
@@ -386,6 +482,10 @@ TEST(CliStem, StemsWordsAndRejectsBadInput) {
     EXPECT_EQ(RunStemCommand(bad, out, err), kExitUsage);
     std::vector<std::string_view> empty = {""};
     EXPECT_EQ(RunStemCommand(empty, out, err), kExitUsage);
+    std::ostringstream noOut, noErr;
+    EXPECT_EQ(RunStemCommand({}, noOut, noErr), kExitUsage);
+    EXPECT_EQ(noOut.str(), "");
+    EXPECT_EQ(noErr.str(), "usage: sumoran-cli stem WORD...\n");
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 // The commands of sumoran-cli. Arguments and output are UTF-8; the analysis works in Windows-1251.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <span>
 #include <string_view>
 
 /// Exit codes of the command-line tool, the only place they are defined: unreadable input or
-/// settings and an analysis that ran out of memory share one code.
-enum ExitCode { kExitOk = 0, kExitUnreadable = 1, kExitFailed = 1, kExitUsage = 2 };
+/// settings and an analysis that ran out of memory share one code, which a batch also gives when
+/// no input gave a page; kExitSomeFailed is a batch of which some inputs failed.
+enum ExitCode { kExitOk = 0, kExitUnreadable = 1, kExitFailed = 1, kExitUsage = 2, kExitSomeFailed = 3 };
 
 /// Whether standard input is a terminal, where nobody pipes a page in.
 enum class StandardInput { kNotTerminal, kTerminal };
@@ -16,9 +18,15 @@ enum class StandardInput { kNotTerminal, kTerminal };
 /// kExitUsage with a message for an empty word or one that Windows-1251 cannot hold.
 int RunStemCommand(std::span<const std::string_view> words, std::ostream& out, std::ostream& err);
 
-/// Analyses one HTML file (standard input when no file or "-") and prints what the window shows;
-/// "--help" and "--version" print their texts on `out` instead. Without a file and with `stdinKind`
-/// a terminal, prints the usage on `err` and returns kExitUsage rather than wait for input. Prints
-/// nothing on `out` and returns kExitFailed with a message when the analysis runs out of memory.
+/// Analyses one HTML file or address (standard input when no input or "-") and prints what the
+/// window shows, or runs a batch over many (see RunBatch); "--help" and "--version" print their
+/// texts on `out` instead. Without an input and with `stdinKind` a terminal, prints the usage on
+/// `err` and returns kExitUsage rather than wait for input. Prints nothing on `out` and returns
+/// kExitFailed with a message when the analysis runs out of memory. `progressColumns` is the width
+/// of the terminal on `err` for a batch's progress bar, 0 when `err` is not a terminal.
 int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err,
-                      StandardInput stdinKind = StandardInput::kNotTerminal);
+                      StandardInput stdinKind = StandardInput::kNotTerminal, std::size_t progressColumns = 0);
+
+/// Merges the per-page results of `--format=jsonl` files into a table of the corpus's stems or
+/// combinations (`sumoran-cli aggregate [OPTIONS] FILE...`).
+int RunAggregateCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err);

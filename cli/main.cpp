@@ -1,4 +1,5 @@
 // sumoran-cli: the analysis of the desktop program without a window.
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +16,16 @@ int main(int argc, char** argv) {
         args.erase(args.begin());
         return RunStemCommand(args, std::cout, std::cerr);
     }
+    if (!args.empty() && args.front() == "aggregate") {
+        args.erase(args.begin());
+        return RunAggregateCommand(args, std::cin, std::cout, std::cerr);
+    }
     const StandardInput stdinKind = ::isatty(STDIN_FILENO) ? StandardInput::kTerminal : StandardInput::kNotTerminal;
-    return RunAnalyzeCommand(args, std::cin, std::cout, std::cerr, stdinKind);
+    // A batch draws its progress bar only where a person watches standard error.
+    std::size_t progressColumns = 0;
+    if (::isatty(STDERR_FILENO)) {
+        struct winsize size {};
+        progressColumns = ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    }
+    return RunAnalyzeCommand(args, std::cin, std::cout, std::cerr, stdinKind, progressColumns);
 }

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <utility>
@@ -26,11 +27,34 @@ constexpr std::array<std::pair<std::string_view, Section>, 6> kSectionNames = {{
     {"all", Section::kAll},
 }};
 
-constexpr std::array<std::pair<std::string_view, OutputFormat>, 3> kFormatNames = {{
+constexpr std::array<std::pair<std::string_view, OutputFormat>, 5> kFormatNames = {{
     {"text", OutputFormat::kText},
     {"json", OutputFormat::kJson},
     {"tsv", OutputFormat::kTsv},
+    {"jsonl", OutputFormat::kJsonl},
+    {"csv", OutputFormat::kCsv},
 }};
+
+constexpr unsigned kMaxJobs = 256;
+constexpr double kMaxTimeoutSeconds = 24 * 3600;
+
+// Reads a whole decimal number of at most `max`; nothing for anything else.
+std::optional<std::size_t> parseCount(std::string_view text, std::size_t max) {
+    std::size_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > max) return std::nullopt;
+    return value;
+}
+
+// Reads seconds such as "30" or "0.5", more than 0 and at most a day.
+std::optional<double> parseSeconds(std::string_view text) {
+    double value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !(value > 0) ||
+        value > kMaxTimeoutSeconds)
+        return std::nullopt;
+    return value;
+}
 
 template <typename T, std::size_t N>
 std::optional<T> lookUp(const std::array<std::pair<std::string_view, T>, N>& table, std::string_view name) {
@@ -58,30 +82,41 @@ std::optional<std::vector<long long>> parseOrders(std::string_view text) {
 }  // namespace
 
 const char* const kCliUsage =
-    "usage: sumoran-cli [OPTIONS] [FILE]\n"
+    "usage: sumoran-cli [OPTIONS] [INPUT...]\n"
     "       sumoran-cli stem WORD...\n"
-    "  --format=text|json|tsv\n"
+    "       sumoran-cli aggregate [--format=json|csv|tsv|text] [--show=stems|combinations] FILE.jsonl...\n"
+    "  --format=text|json|tsv|csv|jsonl\n"
     "  --show=summary|sentences|stems|words|combinations|all\n"
     "  --limit=none|3|5|10|5%|10%|20%|25%\n"
     "  --force-headings  --force=ORDER[,ORDER...]\n"
     "  --all-types  --index-title  --index-meta  --index-img-alt\n"
     "  --stems=builtin|dictionary\n"
     "  --koef=FILE  --stopwords=FILE  --decimal=.|,\n"
+    "  --from-list=FILE  -j N, --jobs=N  --timeout=SECONDS  --max-bytes=N  --quiet\n"
     "  -h, --help  --version\n";
 
 const char* const kCliHelp =
-    "usage: sumoran-cli [OPTIONS] [FILE]\n"
+    "usage: sumoran-cli [OPTIONS] [INPUT...]\n"
     "       sumoran-cli stem WORD...\n"
+    "       sumoran-cli aggregate [--format=json|csv|tsv|text] [--show=stems|combinations] FILE.jsonl...\n"
     "\n"
-    "Analyses one HTML file (standard input when FILE is missing or \"-\") as the desktop program\n"
-    "analyses a page, and prints what its window shows right after the run. Output is UTF-8.\n"
-    "The frames of a local frameset are read from their files.\n"
+    "Analyses HTML pages as the desktop program analyses a page, and prints what its window shows\n"
+    "right after the run. Output is UTF-8. An INPUT is a file, a directory (searched for *.html,\n"
+    "*.htm and *.xhtml below it), \"-\" for standard input (also when no INPUT is given), or an\n"
+    "http:// or https:// address. The frames of a local frameset are read from their files; those\n"
+    "of a fetched page are not fetched.\n"
+    "One file, address or \"-\" prints that page. More inputs, a directory, a list or --format=jsonl\n"
+    "make a batch: one JSON line (jsonl) or one row (csv, tsv) per page, in the order of the inputs.\n"
     "\n"
-    "  --format=text|json|tsv     text (default): the summary as paragraphs, or the chosen list as\n"
-    "                             aligned columns; tsv: a header line of captions, then one line\n"
-    "                             per row; json: one object with every pane\n"
+    "  --format=text|json|tsv|csv|jsonl\n"
+    "                             text (default): the summary as paragraphs, or the chosen list as\n"
+    "                             aligned columns; tsv, csv: a header line of captions, then one\n"
+    "                             line per row; json: one object with every pane; jsonl: that\n"
+    "                             object on one line per page, \"input\" first, or {\"input\", \"error\"}\n"
     "  --show=summary|sentences|stems|words|combinations|all\n"
-    "                             the pane to print (default summary; json always holds everything)\n"
+    "                             the pane to print (default summary; json always holds everything);\n"
+    "                             in a csv or tsv batch, that pane's rows behind the input, and\n"
+    "                             without --show one row of figures per page\n"
     "  --limit=none|3|5|10|5%|10%|20%|25%\n"
     "                             the summary's length limit, as in the limits menu (default none)\n"
     "  --force-headings           force the headings into the summary; the limit still applies\n"
@@ -96,17 +131,25 @@ const char* const kCliHelp =
     "  --koef=FILE                the weight coefficients from FILE instead of the program's koef.dat\n"
     "  --stopwords=FILE           the stop words from FILE instead of the program's stopwords.txt\n"
     "  --decimal=.|,              the decimal separator of the output (default: your locale's)\n"
+    "  --from-list=FILE           also the inputs in FILE (\"-\": standard input), one per line\n"
+    "  -j N, --jobs=N             pages analysed at once in a batch (default: one per core)\n"
+    "  --timeout=SECONDS          the most time for fetching one address (default 30)\n"
+    "  --max-bytes=N              the largest page fetched or read by a batch (default 268435456)\n"
+    "  --quiet                    no progress bar on a terminal\n"
     "  -h, --help                 print this help and exit\n"
     "  --version                  print the version and exit\n"
     "\n"
     "sumoran-cli stem WORD... prints, one per line, the stem under which the analysis counts\n"
     "each word.\n"
+    "sumoran-cli aggregate merges the pages of jsonl results into one table of stems (or\n"
+    "combinations): total count, summed weight, the pages holding each and their share.\n"
     "\n"
     "Exit codes:\n"
     "  0  success\n"
     "  1  unreadable input or settings file, a missing dictionary, or an analysis that ran out of\n"
-    "     memory\n"
-    "  2  bad usage\n";
+    "     memory; in a batch: no input gave a page\n"
+    "  2  bad usage\n"
+    "  3  in a batch: some inputs gave no page\n";
 
 const char* const kCliVersion = "sumoran-cli " SUMORAN_VERSION;
 
@@ -117,7 +160,28 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
         parsed.error = std::move(message);
         return parsed;
     };
-    for (std::string_view arg : args) {
+    auto setJobs = [&o](std::string_view text) {
+        auto jobs = parseCount(text, kMaxJobs);
+        if (!jobs || *jobs == 0) return false;
+        o.jobs = static_cast<unsigned>(*jobs);
+        return true;
+    };
+    const std::string jobsMessage =
+        "-j and --jobs take a number of worker threads from 1 to " + std::to_string(kMaxJobs);
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (optionsEnded || arg == "--") {
+            if (optionsEnded) o.inputs.emplace_back(arg);
+            optionsEnded = true;
+            continue;
+        }
+        // "-j N" takes the next argument; "-jN" holds it.
+        if (arg.starts_with("-j")) {
+            const bool separate = arg == "-j" && i + 1 < args.size();
+            if (!setJobs(separate ? args[++i] : arg.substr(2))) return fail(jobsMessage);
+            continue;
+        }
         std::size_t eq = arg.find('=');
         std::string_view name = arg.substr(0, eq);
         std::string_view value = eq == std::string_view::npos ? std::string_view() : arg.substr(eq + 1);
@@ -130,6 +194,7 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
             auto section = lookUp(kSectionNames, value);
             if (!section) return fail("unknown section '" + std::string(value) + "'");
             o.show = *section;
+            o.showNamed = true;
         } else if (name == "--limit" && hasValue) {
             auto limit = lookUp(kLimitNames, value);
             if (!limit) return fail("unknown limit '" + std::string(value) + "'");
@@ -145,6 +210,21 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
             o.koefFile = value;
         } else if (name == "--stopwords" && hasValue && !value.empty()) {
             o.stopWordsFile = value;
+        } else if (name == "--jobs" && hasValue) {
+            if (!setJobs(value)) return fail(jobsMessage);
+        } else if (name == "--timeout" && hasValue) {
+            auto seconds = parseSeconds(value);
+            if (!seconds) return fail("--timeout takes seconds, more than 0 and at most 86400");
+            o.timeoutSeconds = *seconds;
+        } else if (name == "--max-bytes" && hasValue) {
+            auto bytes = parseCount(value, kDefaultMaxInputBytes);
+            if (!bytes || *bytes == 0)
+                return fail("--max-bytes takes a number of bytes from 1 to " + std::to_string(kDefaultMaxInputBytes));
+            o.maxInputBytes = *bytes;
+        } else if (name == "--from-list" && hasValue && !value.empty()) {
+            o.lists.emplace_back(value);
+        } else if (arg == "--quiet") {
+            o.quiet = true;
         } else if (name == "--decimal" && hasValue) {
             if (value != "." && value != ",") return fail("--decimal takes . or ,");
             o.decimalSeparator = value[0];
@@ -167,10 +247,45 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
         } else if (arg.starts_with("--") || (arg.starts_with("-") && arg != "-")) {
             return fail("unknown option '" + std::string(arg) + "'");
         } else {
-            if (o.inputNamed) return fail("only one file can be analysed at a time");
-            o.input = arg;
-            o.inputNamed = true;
+            o.inputs.emplace_back(arg);
         }
     }
+    if (std::ranges::count(o.inputs, "-") + std::ranges::count(o.lists, "-") > 1)
+        return fail("standard input can be read only once");
+    return parsed;
+}
+
+ParsedOptions ParseAggregateOptions(std::span<const std::string_view> args) {
+    ParsedOptions parsed;
+    CliOptions& o = parsed.options;
+    o.show = Section::kStems;
+    auto fail = [&parsed](std::string message) {
+        parsed.error = std::move(message);
+        return parsed;
+    };
+    for (std::string_view arg : args) {
+        std::size_t eq = arg.find('=');
+        std::string_view name = arg.substr(0, eq);
+        std::string_view value = eq == std::string_view::npos ? std::string_view() : arg.substr(eq + 1);
+        if (name == "--format" && eq != std::string_view::npos) {
+            auto format = lookUp(kFormatNames, value);
+            if (!format || *format == OutputFormat::kJsonl) return fail("unknown format '" + std::string(value) + "'");
+            o.format = *format;
+        } else if (name == "--show" && eq != std::string_view::npos) {
+            auto section = lookUp(kSectionNames, value);
+            if (section != Section::kStems && section != Section::kCombinations)
+                return fail("aggregate shows stems or combinations");
+            o.show = *section;
+        } else if (name == "--decimal" && eq != std::string_view::npos) {
+            if (value != "." && value != ",") return fail("--decimal takes . or ,");
+            o.decimalSeparator = value[0];
+        } else if (arg.starts_with("-") && arg != "-") {
+            return fail("unknown option '" + std::string(arg) + "'");
+        } else {
+            o.inputs.emplace_back(arg);
+        }
+    }
+    if (o.inputs.empty()) return fail("aggregate takes one or more files of --format=jsonl results");
+    if (std::ranges::count(o.inputs, "-") > 1) return fail("standard input can be read only once");
     return parsed;
 }

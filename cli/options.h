@@ -1,4 +1,4 @@
-// The options of `sumoran-cli [OPTIONS] [FILE]`.
+// The options of `sumoran-cli [OPTIONS] [INPUT...]`.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,10 @@
 #include <string_view>
 #include <vector>
 
-enum class OutputFormat { kText, kJson, kTsv };
+enum class OutputFormat { kText, kJson, kTsv, kJsonl, kCsv };
+
+/// The most bytes of one input read or fetched: the window's bound on a page source.
+inline constexpr std::size_t kDefaultMaxInputBytes = std::size_t{256} << 20;
 
 /// Which of the window's panes to print.
 enum class Section { kSummary, kSentences, kStems, kWords, kCombinations, kAll };
@@ -31,8 +34,20 @@ struct CliOptions {
     std::string koefFile;          // empty: the program's own koef.dat
     std::string stopWordsFile;     // empty: the program's own stopwords.txt
     std::optional<char> decimalSeparator;
-    std::string input = "-";  // "-" is standard input
-    bool inputNamed = false;  // FILE or "-" was given
+    bool showNamed = false;           // --show was given
+    std::vector<std::string> inputs;  // files, directories, addresses and "-" (standard input), as given
+    std::vector<std::string> lists;   // --from-list files, "-" for standard input
+    unsigned jobs = 0;                // worker threads; 0: one per core
+    double timeoutSeconds = 30;       // the whole fetch of one address
+    std::size_t maxInputBytes = kDefaultMaxInputBytes;
+    bool quiet = false;  // no progress bar
+
+    /// Whether the options alone make a batch, where pages are read by workers and printed one line
+    /// or row each: --format=jsonl, more than one input, or a list file. (A directory input makes
+    /// one too.)
+    bool isBatch() const { return format == OutputFormat::kJsonl || inputs.size() > 1 || !lists.empty(); }
+    /// The single input of a run that is not a batch: "-" when none was given.
+    std::string singleInput() const { return inputs.empty() ? "-" : inputs.front(); }
 };
 
 /// The outcome of parsing: the options, or the message for bad usage.
@@ -42,9 +57,13 @@ struct ParsedOptions {
 };
 
 /// Parses the arguments after the program name; "--help", "-h" or "--version" ends the parsing
-/// with that action. Returns an error message for an unknown option, a bad value or more than one
-/// file.
+/// with that action. Returns an error message for an unknown option, a bad value, or a format or
+/// pane that does not fit the number of inputs.
 ParsedOptions ParseCliOptions(std::span<const std::string_view> args);
+
+/// Parses the arguments of `sumoran-cli aggregate`: --format (json, csv, tsv, text), --show (stems
+/// or combinations), --decimal and the result files in `inputs`.
+ParsedOptions ParseAggregateOptions(std::span<const std::string_view> args);
 
 /// The usage text printed with a usage error.
 extern const char* const kCliUsage;

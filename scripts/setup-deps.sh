@@ -9,6 +9,8 @@ run_packages=(
   qt6-base-dev qt6-webengine-dev libqt6svg6  # the desktop program: Qt Widgets, WebEngine, SVG icons
   fonts-dejavu-core                          # Cyrillic fonts
   libhunspell-dev hunspell-ru                # stems from a dictionary: the library and the Russian dictionary
+  libcurl4-openssl-dev ca-certificates       # sumoran-cli: fetching http and https addresses
+  nlohmann-json3-dev                         # sumoran-cli aggregate: reading its own JSON lines
 )
 test_packages=(
   clang libclang-rt-14-dev                  # the fuzz targets: libFuzzer and the sanitizer runtimes
@@ -17,7 +19,7 @@ test_packages=(
   xvfb xauth                                # window tests under a virtual X server
   libreoffice-writer-nogui                  # reads the summary's RTF back in a test
   kicad-doc-ru aptitude-doc-ru python3      # real Russian pages for the whole-program tests
-  gimp-help-ru                              # a 9 MB Russian page for the speed benchmark (bench/cli_speed.sh)
+  gimp-help-ru parallel                     # Russian pages for the speed and batch benchmarks; the README's parallel example
 )
 
 case "${1:-test}" in

@@ -1,0 +1,224 @@
+#include "cli/batch.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <istream>
+#include <iterator>
+#include <mutex>
+#include <new>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/fetch.h"
+#include "cli/frames.h"
+#include "cli/inputs.h"
+#include "cli/output.h"
+#include "cli/rows.h"
+#include "engine/pagesource.h"
+#include "settings/textfile.h"
+
+namespace {
+
+// What one input gave: the text to print and the notes for standard error.
+struct PageResult {
+    bool ready = false;
+    bool ok = false;
+    std::string text;
+    std::string notes;
+    std::size_t bytes = 0;  // of the input, for the progress bar
+};
+
+// Reads, analyses and formats one input.
+PageResult processPage(const CliOptions& o, const PageSettings& settings, const PageInput& input, std::istream& in) {
+    PageResult result;
+    auto failed = [&](const std::string& error) {
+        result.ok = false;
+        if (o.format == OutputFormat::kJsonl) {
+            result.text = JsonErrorLine(input.name, error);
+        } else if (!o.showNamed) {
+            result.text = FiguresRow(nullptr, 0, input.name, error, o.format);
+        } else {
+            result.notes += "sumoran-cli: " + ValidUtf8(input.name) + ": " + ValidUtf8(error) + "\n";
+        }
+        return std::move(result);
+    };
+    try {
+        PageBytes bytes = ReadPageInput(input, in, o.timeoutSeconds, o.maxInputBytes);
+        if (bytes.error) return failed(*bytes.error);
+        result.bytes = bytes.bytes.size();
+        FramesetSource source;
+        if (input.kind == PageInput::Kind::kWebAddress) {
+            source.source = SavedPartText(bytes.bytes);  // the frames of a fetched page are not fetched
+        } else {
+            const bool fromStdin = input.kind == PageInput::Kind::kStandardInput;
+            source =
+                ReadFramesetSource(std::move(bytes.bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
+                                   fromStdin ? std::filesystem::path() : std::filesystem::path(input.name));
+        }
+        for (const std::string& note : source.notes) result.notes += "sumoran-cli: " + ValidUtf8(note) + "\n";
+        const AnalysedPage page = AnalysePage(o, settings, std::move(source.source));
+        if (page.outcome == AnalysedPage::Outcome::kOutOfMemory) return failed("out of memory");
+        if (page.outcome == AnalysedPage::Outcome::kNoSuchOrder) return failed(page.message);
+        const Document& doc = *page.doc;
+        if (o.format == OutputFormat::kJsonl) {
+            result.text = JsonLine(doc, input.name);
+        } else if (!o.showNamed) {
+            result.text = FiguresRow(&doc, page.report ? page.report->seconds : 0, input.name, "", o.format);
+        } else {
+            result.text = PaneRows(doc, o.show, input.name, o.format);
+        }
+        result.ok = true;
+        return result;
+    } catch (const std::bad_alloc&) {
+        result.text.clear();
+        return failed("out of memory");
+    }
+}
+
+// The progress bar: pages done of all, the rate in MB/s and the input just printed, on one line.
+class Progress {
+  public:
+    Progress(std::ostream& err, std::size_t columns, std::size_t total)
+        : err_(err), columns_(std::max<std::size_t>(columns, 20)), total_(total), start_(Clock::now()) {}
+
+    void update(std::size_t done, std::size_t bytes, const std::string& input) {
+        const auto now = Clock::now();
+        if (done != total_ && now - shown_ < std::chrono::milliseconds(100)) return;
+        shown_ = now;
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        char figures[96];
+        std::snprintf(figures, sizeof figures, "] %zu/%zu  %.1f MB/s  ", done, total_,
+                      seconds > 0 ? static_cast<double>(bytes) / 1e6 / seconds : 0.0);
+        constexpr std::size_t kBarWidth = 20;
+        const std::size_t filled = total_ ? done * kBarWidth / total_ : kBarWidth;
+        std::string line = "\r\x1b[K[" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + figures;
+        // The name fills what is left of the line, cut by characters.
+        std::size_t room = columns_ - 1 - std::min(columns_ - 1, 1 + kBarWidth + std::strlen(figures));
+        for (std::size_t i = 0, shown = 0; i < input.size(); ++i) {
+            const bool lead = (static_cast<unsigned char>(input[i]) & 0xC0) != 0x80;
+            if (lead && shown++ == room) break;
+            line += input[i];
+        }
+        err_ << line << std::flush;
+        drawn_ = true;
+    }
+
+    // Clears the line, before a message or at the end.
+    void clear() {
+        if (drawn_) err_ << "\r\x1b[K" << std::flush;
+        drawn_ = false;
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    std::ostream& err_;
+    std::size_t columns_;
+    std::size_t total_;
+    Clock::time_point start_;
+    Clock::time_point shown_{};
+    bool drawn_ = false;
+};
+
+}  // namespace
+
+int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in, std::ostream& out, std::ostream& err,
+             std::size_t progressColumns) {
+    std::vector<std::string> names = o.inputs;
+    if (names.empty() && o.lists.empty()) names.push_back("-");
+    for (const std::string& list : o.lists) {
+        std::string text;
+        if (list == "-") {
+            text.assign(std::istreambuf_iterator<char>(in), {});
+        } else {
+            settings::FileBytes file = settings::ReadFileBytes(list, std::numeric_limits<std::size_t>::max());
+            if (file.status != settings::ReadStatus::kOk) {
+                err << "sumoran-cli: cannot read the list " << ValidUtf8(list) << '\n';
+                return kExitFailed;
+            }
+            text = std::move(file.bytes);
+        }
+        std::vector<std::string> lines = ReadListLines(text);
+        names.insert(names.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
+    }
+    const std::vector<PageInput> pages = ExpandInputs(names);
+    if (std::ranges::any_of(pages, [](const PageInput& p) { return p.kind == PageInput::Kind::kWebAddress; }))
+        InitFetching();  // before any worker fetches
+
+    if (o.format == OutputFormat::kCsv) out << "\xEF\xBB\xBF";
+    if (o.format != OutputFormat::kJsonl) out << (o.showNamed ? PaneHeader(o.show, o.format) : FiguresHeader(o.format));
+
+    const std::size_t jobs = std::clamp<std::size_t>(o.jobs ? o.jobs : std::thread::hardware_concurrency(), 1,
+                                                     std::max<std::size_t>(pages.size(), 1));
+    // Page i is taken by a worker only when i < written + jobs and lands in slot i % jobs: at most
+    // `jobs` pages are read, analysed or waiting to be printed at once.
+    std::vector<PageResult> slots(jobs);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t next = 0, written = 0;
+    bool stop = false;
+    auto work = [&] {
+        while (true) {
+            std::size_t i = 0;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return stop || next >= pages.size() || next < written + jobs; });
+                if (stop || next >= pages.size()) return;
+                i = next++;
+            }
+            PageResult result = processPage(o, settings, pages[i], in);
+            result.ready = true;
+            std::lock_guard lock(mutex);
+            slots[i % jobs] = std::move(result);
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t w = 0; w < jobs; ++w) workers.emplace_back(work);
+
+    const bool showProgress = progressColumns != 0 && !o.quiet;
+    Progress progress(err, progressColumns, pages.size());
+    std::size_t succeeded = 0, bytes = 0;
+    bool outputFailed = false;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        PageResult result;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return slots[i % jobs].ready; });
+            result = std::move(slots[i % jobs]);
+            slots[i % jobs] = PageResult();
+            ++written;
+            changed.notify_all();
+        }
+        if (!result.notes.empty()) {
+            progress.clear();
+            err << result.notes;
+        }
+        out << result.text;
+        if (!out) {
+            outputFailed = true;
+            std::lock_guard lock(mutex);
+            stop = true;
+            changed.notify_all();
+            break;
+        }
+        succeeded += result.ok;
+        bytes += result.bytes;
+        if (showProgress) progress.update(i + 1, bytes, VisibleText(ValidUtf8(pages[i].name)));
+    }
+    for (std::thread& worker : workers) worker.join();
+    progress.clear();
+    out.flush();
+    if (outputFailed || !out) {
+        err << "sumoran-cli: cannot write the output\n";
+        return kExitFailed;
+    }
+    if (succeeded == pages.size()) return kExitOk;
+    return succeeded == 0 ? kExitFailed : kExitSomeFailed;
+}

@@ -1,0 +1,97 @@
+#include "cli/fetch.h"
+
+#include <curl/curl.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+struct Body {
+    std::string bytes;
+    std::size_t maxBytes = 0;
+    bool tooLarge = false;
+};
+
+std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* body = static_cast<Body*>(user);
+    const std::size_t length = size * count;
+    if (length > body->maxBytes - body->bytes.size()) {
+        body->tooLarge = true;
+        return CURL_WRITEFUNC_ERROR;  // stops the transfer
+    }
+    body->bytes.append(data, length);
+    return length;
+}
+
+std::string tooLargeMessage(std::size_t maxBytes) {
+    return "too large: more than " + std::to_string(maxBytes) + " bytes";
+}
+
+std::string secondsText(double seconds) {
+    std::string text = std::to_string(seconds);
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+bool IsWebAddress(std::string_view input) {
+    auto startsWithIgnoringCase = [input](std::string_view prefix) {
+        if (input.size() < prefix.size()) return false;
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            char c = input[i];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            if (c != prefix[i]) return false;
+        }
+        return true;
+    };
+    return startsWithIgnoringCase("http://") || startsWithIgnoringCase("https://");
+}
+
+void InitFetching() {
+    static const bool done = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    (void)done;
+}
+
+Fetched FetchWebAddress(const std::string& address, double timeoutSeconds, std::size_t maxBytes) {
+    InitFetching();
+    std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
+    if (!curl) return {{}, "cannot fetch: out of memory"};
+    Body body;
+    body.maxBytes = maxBytes;
+    char message[CURL_ERROR_SIZE] = {};
+    CURL* h = curl.get();
+    curl_easy_setopt(h, CURLOPT_URL, address.c_str());
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(std::ceil(timeoutSeconds * 1000)));
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);  // the timeout without signals, which threads cannot share
+    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes));
+    curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(h, CURLOPT_USERAGENT, "sumoran-cli/" SUMORAN_VERSION);
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, message);
+    const CURLcode code = curl_easy_perform(h);
+    if (body.tooLarge || code == CURLE_FILESIZE_EXCEEDED) return {{}, tooLargeMessage(maxBytes)};
+    switch (code) {
+        case CURLE_OK:
+            break;
+        case CURLE_OPERATION_TIMEDOUT:
+            return {{}, "timeout: no whole page within " + secondsText(timeoutSeconds) + " s"};
+        case CURLE_TOO_MANY_REDIRECTS:
+            return {{}, "more than " + std::to_string(kMaxRedirects) + " redirects"};
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return {{}, "a redirect to an address that is not http or https"};
+        default:
+            return {{}, std::string("cannot fetch: ") + (message[0] ? message : curl_easy_strerror(code))};
+    }
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    if (status < 200 || status > 299) return {{}, "HTTP status " + std::to_string(status)};
+    return {std::move(body.bytes), std::nullopt};
+}

@@ -1,0 +1,41 @@
+// One page's analysis as sumoran-cli runs it: shared by a run over one input and by the workers of
+// a batch, each of which gets a Document of its own for every page.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/options.h"
+#include "document/document.h"
+#include "engine/coefficients.h"
+#include "engine/stemsource.h"
+#include "engine/vocunit.h"
+
+/// The settings files' contents, read once and copied into each page's document.
+struct PageSettings {
+    Coefficients koef;
+    TVocIndex stopWords;
+    StemSource* stemSource = nullptr;  // stems from a dictionary, or the built-in stemmer
+};
+
+/// Reads koef.dat and stopwords.txt (the named ones, or the program's own). Returns the message
+/// (UTF-8) when a named file cannot be read or koef.dat holds a line that is not a number.
+std::optional<std::string> LoadPageSettings(const CliOptions& o, PageSettings& settings);
+
+/// A page analysed under the options, with the summary as they ask for it.
+struct AnalysedPage {
+    enum class Outcome {
+        kOk,
+        kOutOfMemory,  // the lists are those of a document never analysed
+        kNoSuchOrder,  // a --force order number that no sentence carries; `message` says which
+    };
+    std::unique_ptr<Document> doc;
+    std::optional<RunReport> report;
+    Outcome outcome = Outcome::kOk;
+    bool noText = false;  // nothing to analyse: the lists are empty
+    std::string message;
+};
+
+/// Analyses a page source (the single-byte text the analysis takes) in a new document.
+AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std::string source);
