@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QUrl>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -60,9 +61,10 @@ int RunProgram(const std::filesystem::path& settingsDirectory, const QString& ar
     if (QScreen* screen = QGuiApplication::primaryScreen()) form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     if (!argument.isEmpty()) {
-        // A file named relative to the current directory opens by its absolute path.
+        // A file named relative to the current directory opens by its absolute path, as a file
+        // address, so that a "#" or "?" in its name is not read as a fragment or a query.
         const QFileInfo file(argument);
-        form.OpenAddress(file.exists() ? file.absoluteFilePath() : argument);
+        form.OpenAddress(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()).toString() : argument);
     }
     return QApplication::exec();
 }
