@@ -1,9 +1,19 @@
 #include "app/application.h"
 
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
+#include <QUrl>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <new>
+
+#include "app/aboutbox.h"
+#include "app/mainform.h"
+#include "document/startup.h"
+#include "settings/decimalseparator.h"
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -35,4 +45,26 @@ void Application::report(const QString& message) {
         return;
     }
     QMessageBox::critical(activeWindow(), QStringLiteral("Sumoran"), message);
+}
+
+int RunProgram(const std::filesystem::path& settingsDirectory, const QString& argument,
+               const std::function<Browser*()>& makeBrowser) {
+    StartupResult startup = LoadStartupSettings(settingsDirectory, settings::UserDecimalSeparator());
+    if (startup.error) {
+        QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), QString::fromStdString(*startup.error));
+        return EXIT_FAILURE;
+    }
+    TFormMain form(makeBrowser(), std::move(startup.settings));
+    TFormAbout about(&form);
+    form.setAboutBox(&about);
+    // Without a window manager "maximized" means nothing: fill the screen by hand as well.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) form.setGeometry(screen->availableGeometry());
+    form.showMaximized();
+    if (!argument.isEmpty()) {
+        // A file named relative to the current directory opens by its absolute path, as a file
+        // address, so that a "#" or "?" in its name is not read as a fragment or a query.
+        const QFileInfo file(argument);
+        form.OpenAddress(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()).toString() : argument);
+    }
+    return QApplication::exec();
 }

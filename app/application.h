@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QString>
+#include <filesystem>
 #include <functional>
+
+class Browser;
 
 class Application : public QApplication {
     Q_OBJECT
@@ -26,3 +29,11 @@ class Application : public QApplication {
     std::function<void(const QString&)> report_;
     int reporting_ = 0;  // error boxes open: one thrown while another is shown goes to stderr
 };
+
+/// Starts the desktop program: loads the settings from `settingsDirectory`, builds the main window
+/// around the browser `makeBrowser` gives, shows it and opens `argument` (the command line's FILE
+/// or URL; empty for none), an existing file by its absolute path. Runs the event loop and returns
+/// its exit code. When a settings file cannot be read, the error box says why and the program ends
+/// with EXIT_FAILURE before any window or browser is made.
+int RunProgram(const std::filesystem::path& settingsDirectory, const QString& argument,
+               const std::function<Browser*()>& makeBrowser);

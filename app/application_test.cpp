@@ -1,11 +1,48 @@
-// An exception that escapes a slot reaches the error box, and the event loop goes on.
+// An exception that escapes a slot reaches the error box, and the event loop goes on; the start of
+// the program: a settings file that cannot be read ends it after the error box, and the address on
+// the command line opens.
 #include "app/application.h"
 
+#include <QDir>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <QtTest>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
+
+#include "app/fakebrowser.h"
+#include "app/mainform.h"
+
+namespace {
+
+// Reads and closes every message box that opens while it lives, and ends the event loop if the
+// main window is shown.
+class BoxCloser : public QObject {
+  public:
+    BoxCloser() {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown << box->text();
+                box->accept();
+            }
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (qobject_cast<TFormMain*>(w) && w->isVisible()) QApplication::quit();
+            }
+        });
+        timer_.start(20);
+    }
+    QStringList shown;
+
+  private:
+    QTimer timer_;
+};
+
+}  // namespace
+
+using namespace Qt::StringLiterals;
 
 class ApplicationTest : public QObject {
     Q_OBJECT
@@ -22,25 +59,75 @@ class ApplicationTest : public QObject {
     void showsAnEscapedExceptionAndGoesOn() {
         QFETCH(int, kind);
         QFETCH(QString, message);
-        // The real error box: it runs a loop of its own, in which this timer reads and closes it.
-        QStringList shown;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, this, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown << box->text();
-                box->accept();
-            }
-        });
-        closer.start(20);
+        // The real error box: it runs a loop of its own, in which the closer reads and closes it.
+        BoxCloser closer;
         QTimer::singleShot(0, this, [kind] {
             if (kind == 0) throw std::runtime_error("сбой в команде");
             if (kind == 1) throw std::bad_alloc();
             throw 42;
         });
-        bool later = false;
-        QTimer::singleShot(100, this, [&] { later = true; });
+        bool later = false;  // posted after the throw: the loop goes on to it
+        QTimer::singleShot(0, this, [&] { later = true; });
         QTRY_VERIFY(later);
-        QCOMPARE(shown, QStringList{message});
+        QCOMPARE(closer.shown, QStringList{message});
+    }
+
+    void aMissingStopWordsFileEndsTheProgramAfterTheErrorBox() {
+        QTemporaryDir settings;
+        BoxCloser closer;
+        bool browserMade = false;
+        const int code = RunProgram(settings.path().toStdString(), QString(), [&]() -> Browser* {
+            browserMade = true;
+            return new FakeBrowser;
+        });
+        QCOMPARE(code, EXIT_FAILURE);
+        QVERIFY2(!browserMade, "no window is made");
+        QCOMPARE(closer.shown.size(), 1);
+        QVERIFY2(closer.shown[0].contains(settings.filePath(QStringLiteral("stopwords.txt"))),
+                 qPrintable(closer.shown[0]));
+    }
+
+    void theCommandLineAddressOpens_data() {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("opened");  // the file in the current directory, or the address
+        QTest::addColumn<bool>("file");
+        QTest::newRow("a file in the current directory") << u"page.html"_s << u"page.html"_s << true;
+        QTest::newRow("a file below it") << u"sub/page.html"_s << u"sub/page.html"_s << true;
+        QTest::newRow("a file with # and ? in its name") << u"a #1?.html"_s << u"a #1?.html"_s << true;
+        QTest::newRow("no such file: an address") << u"example.org/a.html"_s << u"http://example.org/a.html"_s << false;
+        QTest::newRow("none") << QString() << QString() << false;
+    }
+
+    void theCommandLineAddressOpens() {
+        QFETCH(QString, argument);
+        QFETCH(QString, opened);
+        QFETCH(bool, file);
+        QTemporaryDir settings;
+        QFile stopWords(settings.filePath(u"stopwords.txt"_s));
+        QVERIFY(stopWords.open(QIODevice::WriteOnly));
+        stopWords.close();
+        QTemporaryDir work;
+        QVERIFY(QDir(work.path()).mkdir(u"sub"_s));
+        for (const QString& name : {u"page.html"_s, u"sub/page.html"_s, u"a #1?.html"_s}) {
+            QFile page(work.filePath(name));
+            QVERIFY(page.open(QIODevice::WriteOnly));
+        }
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(work.path()));
+        const QString current = QDir::currentPath();
+        FakeBrowser* browser = nullptr;
+        QStringList navigated;
+        QTimer::singleShot(0, this, [&] {
+            navigated = browser->navigated;
+            QApplication::quit();
+        });
+        const int code = RunProgram(settings.path().toStdString(), argument, [&] { return browser = new FakeBrowser; });
+        QDir::setCurrent(before);
+        QCOMPARE(code, 0);
+        QCOMPARE(navigated.size(), opened.isEmpty() ? 0 : 1);
+        // The browser reads an address with a scheme as a URL (see WebEngineBrowser::UrlFromAddress).
+        if (file) QCOMPARE(QUrl(navigated[0]).toLocalFile(), QDir(current).filePath(opened));
+        if (!file && !opened.isEmpty()) QCOMPARE(navigated[0], opened);
     }
 };
 

@@ -31,15 +31,10 @@ class FakeBrowser : public Browser {
     quint64 serial = 1;                             // the page serial; simulateLoad counts it up
 
     // What was asked of it.
-    QStringList navigated;
-    int backCalls = 0;
-    int forwardCalls = 0;
-    int stopCalls = 0;
-    int refreshCalls = 0;
-    int homeCalls = 0;
+    QStringList navigated;                             // the addresses given to Navigate
+    QStringList commands;                              // "GoBack", "GoForward", "Stop", "Refresh", "GoHome"
     QStringList savedDocuments;                        // the paths given to SaveDocument
     std::vector<std::pair<int, QString>> savedFrames;  // the frame indexes and paths given to SaveFrame
-    int frameCounts = 0;                               // the calls of CountFrames
 
     using Browser::Browser;
 
@@ -48,11 +43,11 @@ class FakeBrowser : public Browser {
 
     /// Records the address; no event follows unless the test emits it.
     void Navigate(const QString& address) override { navigated << address; }
-    void GoBack() override { ++backCalls; }
-    void GoForward() override { ++forwardCalls; }
-    void Stop() override { ++stopCalls; }
-    void Refresh() override { ++refreshCalls; }
-    void GoHome() override { ++homeCalls; }
+    void GoBack() override { commands << QStringLiteral("GoBack"); }
+    void GoForward() override { commands << QStringLiteral("GoForward"); }
+    void Stop() override { commands << QStringLiteral("Stop"); }
+    void Refresh() override { commands << QStringLiteral("Refresh"); }
+    void GoHome() override { commands << QStringLiteral("GoHome"); }
 
     bool Busy() const override { return busy; }
     bool HasDocument() const override { return hasDocument; }
@@ -68,7 +63,6 @@ class FakeBrowser : public Browser {
 
     /// Gives the size of `frames`.
     void CountFrames(Counted done) override {
-        ++frameCounts;
         complete([this, done = std::move(done)] { done(static_cast<int>(frames.size())); });
     }
 

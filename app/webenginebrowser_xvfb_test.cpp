@@ -371,7 +371,11 @@ class WebEngineBrowserTest : public QObject {
             h.browser.SaveFrame(0, dir_.filePath(QStringLiteral("gone-frame.out")), 1000,
                                 [&](Browser::Saved) { ++calls; });
         }
-        QTest::qWait(1000);
+        // A save of another browser goes through the same engine; by its end the dropped ones
+        // would have come back.
+        Harness other;
+        QVERIFY(other.load(page));
+        QCOMPARE(other.saveDocument(dir_.filePath(QStringLiteral("other.out"))), std::optional(Browser::Saved::kOk));
         QCOMPARE(calls, 0);
     }
 

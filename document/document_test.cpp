@@ -5,6 +5,7 @@
 #include "engine/chunkedarray.h"
 #include "engine/cp1251.h"
 #include "engine/test_failingnew.h"
+#include "summary/summarylimits.h"
 
 namespace {
 
@@ -74,10 +75,72 @@ TEST(Document, ARunOutOfMemoryChangesNothingShown) {
 
 TEST(Document, SummaryLimitsPickFromTheMenu) {
     Document doc;
-    AnalyseSource(doc, page());
-    RebuildSummary(doc, 1);  // "3 предложения"
-    EXPECT_EQ(doc.summaryLimit, 1u);
-    EXPECT_LE(doc.summary.paragraphs.size(), 3u);
+    // A light sentence, then twelve heavy ones each followed by a light one: the first row and
+    // every heavy one are peaks of the weight curve, thirteen in all, more than the limits allow.
+    const std::string light(u8"<p>Простая строка текста.</p>"_cp);
+    std::string page = "<html><body>" + light;
+    for (int k = 0; k < 12; ++k) page += std::string(u8"<p><b>Важный итог работы.</b></p>"_cp) + light;
+    AnalyseSource(doc, page + "</body></html>");
+    ASSERT_EQ(doc.sentences.rows.size(), 25u);
+    for (auto [item, sentences] : {std::pair<std::size_t, std::size_t>{1, 3}, {2, 5}, {3, 10}, {0, 13}}) {
+        RebuildSummary(doc, item);
+        EXPECT_EQ(doc.summaryLimit, item);
+        EXPECT_EQ(doc.summary.paragraphs.size(), sentences) << "menu item " << item;
+    }
+}
+
+// Each coefficient of koef.dat, doubled, doubles the weight of a word in its context and leaves a
+// word outside it alone: one row per coefficient, in the file's order.
+TEST(Document, EveryCoefficientWeighsTheWordsOfItsContext) {
+    struct Row {
+        std::string_view head;
+        std::string_view body;
+        std::string_view word;
+        IndexOptions options;
+    };
+    const Row rows[Coefficients::kCount] = {
+        {u8"<title>заглавие</title>"_cp, "", u8"заглавие"_cp, {.indexTitle = true}},
+        {u8"<meta name=keywords content=\"ключевое\">"_cp, "", u8"ключевое"_cp, {.indexMeta = true}},
+        {"", u8"<form>анкета</form>"_cp, u8"анкета"_cp, {}},
+        {"", u8"<img src=x.png alt=\"картинка\">"_cp, u8"картинка"_cp, {.indexImgAlt = true}},
+        {"", u8"<h1>глава</h1>"_cp, u8"глава"_cp, {}},
+        {"", u8"<h2>раздел</h2>"_cp, u8"раздел"_cp, {}},
+        {"", u8"<h3>пункт</h3>"_cp, u8"пункт"_cp, {}},
+        {"", u8"<nobr>слитно</nobr>"_cp, u8"слитно"_cp, {}},
+        {"", u8"<b>жирное</b>"_cp, u8"жирное"_cp, {}},
+        {"", u8"<a href=x.html>ссылка</a>"_cp, u8"ссылка"_cp, {}},
+        {"", u8"<i>курсив</i>"_cp, u8"курсив"_cp, {}},
+        {"", u8"<u>черта</u>"_cp, u8"черта"_cp, {}},
+        {"", u8"<pre>листинг</pre>"_cp, u8"листинг"_cp, {}},
+        {"", u8"<p>Москва</p>"_cp, u8"Москва"_cp, {}},
+        {"", u8"<p>НАСА</p>"_cp, u8"НАСА"_cp, {}},
+        {"", u8"<p>123</p>"_cp, u8"123"_cp, {}},
+        {"", u8"<p>x86</p>"_cp, u8"x86"_cp, {}},
+        {"", u8"<p>3.14</p>"_cp, u8"3.14"_cp, {}},
+    };
+    auto weight = [](const Document& doc, const std::string& word) {
+        for (const auto& entry : doc.analysis.slWordFull) {
+            if (entry.text == word) return entry.desc.weight;
+        }
+        return -1.0;
+    };
+    for (std::size_t k = 0; k < Coefficients::kCount; ++k) {
+        const Row& row = rows[k];
+        const std::string page = "<html><head>" + std::string(row.head) + "</head><body>" + std::string(row.body) +
+                                 std::string(u8"<p>обычное</p></body></html>"_cp);
+        const std::string word(row.word);
+        Document plain;
+        plain.analysis.options = row.options;
+        AnalyseSource(plain, page);
+        Document doubled;
+        doubled.analysis.options = row.options;
+        doubled.analysis.koef.at(k) *= 2;
+        AnalyseSource(doubled, page);
+        SCOPED_TRACE("koef.dat line " + std::to_string(k + 1));
+        EXPECT_GT(weight(plain, word), 0.0);
+        EXPECT_DOUBLE_EQ(weight(doubled, word), 2 * weight(plain, word));
+        EXPECT_DOUBLE_EQ(weight(doubled, std::string(u8"обычное"_cp)), 1.0);
+    }
 }
 
 }  // namespace

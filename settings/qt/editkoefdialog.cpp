@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "settings/koef.h"
 #include "settings/qt/dialogbuttons.h"
@@ -61,7 +62,7 @@ TFormEditKoef::TFormEditKoef(QWidget* parent) : QDialog(parent) {
     header->setSectionsClickable(false);
     header->setHighlightSections(false);
     header->setStretchLastSection(false);
-    lvKoef_->setColumnWidth(1, kCategoryColumnWidth);
+
     // The selected row stays marked while the focus is elsewhere.
     QPalette colours = lvKoef_->palette();
     colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
@@ -69,10 +70,13 @@ TFormEditKoef::TFormEditKoef(QWidget* parent) : QDialog(parent) {
                      colours.color(QPalette::Active, QPalette::HighlightedText));
     lvKoef_->setPalette(colours);
     Load({});
-    // Big enough for all rows, and as wide as the two columns plus the slack, so the category column
-    // starts at its design width.
+    // The category column starts at its design width, or wider where the font needs it for the
+    // longest caption (the hidden list measures every row).
+    const int category = std::max(kCategoryColumnWidth, static_cast<QAbstractItemView*>(lvKoef_)->sizeHintForColumn(1));
+    lvKoef_->setColumnWidth(1, category);
+    // Big enough for all rows, and as wide as the two columns plus the slack.
     lvKoef_->setFixedSize(
-        lvKoef_->columnWidth(0) + kCategoryColumnWidth + kCategoryColumnSlack,
+        lvKoef_->columnWidth(0) + category + kCategoryColumnSlack,
         header->sizeHint().height() + lvKoef_->verticalHeader()->length() + 2 * lvKoef_->frameWidth());
 
     auto* groupLayout = new QVBoxLayout(group);
