@@ -15,10 +15,12 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QUrl>
 #include <cstdlib>
 
 #include "app/browserpane.h"
+#include "app/concordancepanel.h"
 #include "app/pagesourceextractor.h"
 #include "app/resultlistpanel.h"
 #include "app/sentencepanel.h"
@@ -71,6 +73,7 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     doc_.analysis.stopWords = std::move(settings.stopWords);
     doc_.analysis.koef = settings.koef;
     doc_.analysis.options = {};
+    doc_.recordOccurrences = true;  // the concordance shows them
 
     browserPane_ = new BrowserPane(*browser_);
     splitterMain_ = Splitter(Qt::Vertical, {browserPane_, buildResultArea()});
@@ -225,11 +228,22 @@ QWidget* TFormMain::buildResultArea() {
     }
     sentencePanel_ = new SentencePanel(doc_);
     summaryPanel_ = new SummaryPanel(doc_);
+    concordancePanel_ = new ConcordancePanel(doc_);
+    for (ResultListPanel* panel : lists_) {
+        connect(panel, &ResultListPanel::selectionChanged, this,
+                [this, panel] { concordancePanel_->showOccurrences(panel->list(), panel->selectedRows()); });
+    }
+    connect(concordancePanel_, &ConcordancePanel::sentenceRequested, sentencePanel_, &SentencePanel::selectRow);
+    lowerTabs_ = new QTabWidget;
+    lowerTabs_->setObjectName(QStringLiteral("tcResults"));
+    lowerTabs_->setDocumentMode(true);
+    lowerTabs_->addTab(summaryPanel_, u("Автореферат"));
+    lowerTabs_->addTab(concordancePanel_, u("Контекст"));
     connect(sentencePanel_, &SentencePanel::marksChanged, this, [this] { summaryPanel_->rebuild(kNoLimitItem); });
     connect(summaryPanel_, &SummaryPanel::rebuilt, sentencePanel_, &SentencePanel::showKeepingSelection);
 
     splitterUpper_ = Splitter(Qt::Horizontal, {lists_[0], lists_[1], lists_[2]});
-    splitterLower_ = Splitter(Qt::Horizontal, {sentencePanel_, summaryPanel_});
+    splitterLower_ = Splitter(Qt::Horizontal, {sentencePanel_, lowerTabs_});
     splitterResult_ = Splitter(Qt::Vertical, {splitterUpper_, splitterLower_});
     splitterResult_->installEventFilter(this);
     return splitterResult_;
@@ -368,6 +382,7 @@ void TFormMain::runAnalysis(std::string source) {
     for (ResultListPanel* list : lists_) list->showList();
     sentencePanel_->showList();
     summaryPanel_->showSummary();
+    concordancePanel_->showList();
     if (doc_.timeMessage) timePanel_->setText(FromCp1251(*doc_.timeMessage));
     if (!doc_.summary.paragraphs.empty()) {
         summaryPanel_->readyForSummary();

@@ -22,6 +22,8 @@ class QLabel;
 class QSplitter;
 class QUrl;
 class BrowserPane;
+class ConcordancePanel;
+class QTabWidget;
 class PageSourceExtractor;
 class ResultListPanel;
 class SentencePanel;
@@ -110,6 +112,8 @@ class TFormMain : public QMainWindow {
     std::array<ResultListPanel*, 3> lists_{};  // indexed by ResultList
     SentencePanel* sentencePanel_ = nullptr;
     SummaryPanel* summaryPanel_ = nullptr;
+    ConcordancePanel* concordancePanel_ = nullptr;
+    QTabWidget* lowerTabs_ = nullptr;  // the summary pane and the panes beside it
     QLabel* timePanel_ = nullptr;
     QSplitter* splitterMain_ = nullptr;
     QSplitter* splitterResult_ = nullptr;

@@ -73,6 +73,7 @@ ResultListPanel::ResultListPanel(Document& doc, ResultList list, QWidget* parent
                 // The buttons follow the latest selection event of the list.
                 if (selected.isEmpty() && deselected.isEmpty()) return;
                 for (QAction* a : related_) a->setEnabled(!selected.isEmpty());
+                emit selectionChanged();
             });
     disableTools();
 }

@@ -42,6 +42,8 @@ class ResultListPanel : public QWidget {
   signals:
     /// A cross-navigation button over this list was clicked (`button` is one of kRelatedButtons).
     void relatedRequested(const RelatedButton* button);
+    /// The user selected or deselected rows of the list.
+    void selectionChanged();
 
   private:
     void buildToolBar(QToolBar* bar);

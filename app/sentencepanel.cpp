@@ -64,6 +64,14 @@ void SentencePanel::showList() {
 
 void SentencePanel::showKeepingSelection() { panel::ResetKeepingSelection(view_, model_); }
 
+void SentencePanel::selectRow(std::size_t row) {
+    const QModelIndex index = model_->index(static_cast<int>(row), 0);
+    if (!index.isValid()) return;
+    view_->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view_->setCurrentIndex(index);
+    view_->scrollTo(index);
+}
+
 void SentencePanel::disableTools() {
     for (QAction* a : {forceHeadings_, forceSentence_, clearMarks_}) a->setEnabled(false);
 }
