@@ -1,5 +1,6 @@
 // The "Контекст" pane in the main window: the rows of the items selected in the three lists, their
 // count, sorting by a column click and the way to the sentence list.
+#include <QAction>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -10,6 +11,7 @@
 
 #include "app/fakebrowser.h"
 #include "app/mainform.h"
+#include "app/pagemarkscript.h"
 #include "app/test_windows.h"
 #include "views/qt/qtext.h"
 
@@ -104,6 +106,29 @@ class ConcordancePanelTest : public QObject {
         QStringList before;
         for (int r = 0; r < concordanceRows(); ++r) before << cell("lvConcordance", r, 0);
         QCOMPARE(before, (QStringList{u("Второй"), u("Итоги"), u("Итоги"), u("Первый")}));
+    }
+
+    void markingGivesTheBrowserTheWrittenFormsOfEachItemInItsColour() {
+        QAction* mark = ChildOrDie<QAction>(form_.get(), "tbWordExprMark");
+        QVERIFY(!mark->isEnabled());
+        select("lvWordBase", {rowOf("lvWordBase", u("год")), rowOf("lvWordBase", u("итог"))});
+        browser_->markCount = 6;
+        ChildOrDie<QAction>(form_.get(), "tbWordBaseMark")->trigger();
+        QCOMPARE(browser_->marked.size(), 2);
+        QCOMPARE(browser_->marked[0].forms, (QStringList{u("год"), u("года")}));
+        QCOMPARE(browser_->marked[1].forms, (QStringList{u("Итоги")}));
+        QVERIFY(browser_->marked[0].color != browser_->marked[1].color);
+        QTRY_COMPARE(ChildOrDie<QLabel>(form_.get(), "sbBrowserText")->text(), u("Отмечено в странице: 6"));
+        ChildOrDie<QAction>(form_.get(), "miNextMark")->trigger();
+        QCOMPARE(browser_->markSteps, (QList<int>{1}));
+        ChildOrDie<QAction>(form_.get(), "miClearPageMarks")->trigger();
+        QVERIFY(browser_->marked.isEmpty());
+        QTRY_VERIFY(!ChildOrDie<QAction>(form_.get(), "miNextMark")->isEnabled());
+    }
+
+    void theFormsReachTheScriptAsData() {
+        const QString script = MarkScript({MarkGroup{{u("\"); alert(1); (\"")}, u("#ffff66")}});
+        QVERIFY(script.contains(u("[{\"color\":\"#ffff66\",\"forms\":[\"\\\"); alert(1); (\\\"\"]}]")));
     }
 
     void aDoubleClickSelectsTheSentence() {

@@ -16,11 +16,13 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QUrl>
 #include <cstdlib>
 
 #include "app/browserpane.h"
 #include "app/concordancepanel.h"
+#include "app/pagemarks.h"
 #include "app/pagesourceextractor.h"
 #include "app/resultlistpanel.h"
 #include "app/sentencepanel.h"
@@ -76,6 +78,7 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     doc_.recordOccurrences = true;  // the concordance shows them
 
     browserPane_ = new BrowserPane(*browser_);
+    pageMarks_ = new PageMarks(doc_, *browser_, this);
     splitterMain_ = Splitter(Qt::Vertical, {browserPane_, buildResultArea()});
     setCentralWidget(splitterMain_);
     buildMenus();
@@ -119,6 +122,11 @@ void TFormMain::buildMenus() {
     file->addAction(Icon(IconId::kOpen), u("Открыть документ..."), browserPane_, &BrowserPane::openDocument);
     file->addSeparator();
     file->addAction(Icon(IconId::kExit), u("Выход"), this, [] { std::_Exit(0); });
+
+    QMenu* marks = menuBar()->addMenu(u("Отметки"));
+    marks->addActions({pageMarks_->next(), pageMarks_->previous(), pageMarks_->clearAction()});
+    browserPane_->toolBar()->addSeparator();
+    browserPane_->toolBar()->addActions({pageMarks_->previous(), pageMarks_->next(), pageMarks_->clearAction()});
 
     QMenu* options = menuBar()->addMenu(u("Настройки"));
     options->addAction(u("Стоп-слова"), this, &TFormMain::EditStopWords)->setObjectName(QStringLiteral("miStopWords"));
@@ -232,7 +240,10 @@ QWidget* TFormMain::buildResultArea() {
     for (ResultListPanel* panel : lists_) {
         connect(panel, &ResultListPanel::selectionChanged, this,
                 [this, panel] { concordancePanel_->showOccurrences(panel->list(), panel->selectedRows()); });
+        connect(panel, &ResultListPanel::markRequested, this,
+                [this, panel] { pageMarks_->mark(panel->list(), panel->selectedRows()); });
     }
+    connect(pageMarks_, &PageMarks::marked, browserPane_, &BrowserPane::showStatus);
     connect(concordancePanel_, &ConcordancePanel::sentenceRequested, sentencePanel_, &SentencePanel::selectRow);
     lowerTabs_ = new QTabWidget;
     lowerTabs_->setObjectName(QStringLiteral("tcResults"));
@@ -338,6 +349,7 @@ void TFormMain::EditKoef() {
 
 void TFormMain::onDocumentComplete() {
     browserPane_->showDocumentComplete();
+    pageMarks_->forget();
     ExtractAndAnalyse();
 }
 

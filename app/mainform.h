@@ -23,6 +23,7 @@ class QSplitter;
 class QUrl;
 class BrowserPane;
 class ConcordancePanel;
+class PageMarks;
 class QTabWidget;
 class PageSourceExtractor;
 class ResultListPanel;
@@ -114,6 +115,7 @@ class TFormMain : public QMainWindow {
     SummaryPanel* summaryPanel_ = nullptr;
     ConcordancePanel* concordancePanel_ = nullptr;
     QTabWidget* lowerTabs_ = nullptr;  // the summary pane and the panes beside it
+    PageMarks* pageMarks_ = nullptr;
     QLabel* timePanel_ = nullptr;
     QSplitter* splitterMain_ = nullptr;
     QSplitter* splitterResult_ = nullptr;

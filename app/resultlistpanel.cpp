@@ -73,6 +73,7 @@ ResultListPanel::ResultListPanel(Document& doc, ResultList list, QWidget* parent
                 // The buttons follow the latest selection event of the list.
                 if (selected.isEmpty() && deselected.isEmpty()) return;
                 for (QAction* a : related_) a->setEnabled(!selected.isEmpty());
+                mark_->setEnabled(!selected.isEmpty());
                 emit selectionChanged();
             });
     disableTools();
@@ -116,6 +117,16 @@ void ResultListPanel::buildToolBar(QToolBar* bar) {
         connect(action, &QAction::triggered, this, [this, &b] { emit relatedRequested(&b); });
         related_.push_back(action);
     }
+    bar->addSeparator();
+    mark_ =
+        panel::AddTool(bar, (std::string(look.bar) + "Mark").c_str(), IconId::kMarkInPage, u("Показать в странице"));
+    connect(mark_, &QAction::triggered, this, &ResultListPanel::markRequested);
+    buildContextMenu();
+}
+
+void ResultListPanel::buildContextMenu() {
+    view_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    view_->addAction(mark_);
 }
 
 void ResultListPanel::showList() {
@@ -139,6 +150,7 @@ void ResultListPanel::disableTools() {
     typeButton_->setEnabled(false);
     filterOff_->setEnabled(false);
     for (QAction* a : related_) a->setEnabled(false);
+    mark_->setEnabled(false);
 }
 
 void ResultListPanel::enableTypeFilter() { typeButton_->setEnabled(true); }

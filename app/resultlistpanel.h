@@ -44,9 +44,12 @@ class ResultListPanel : public QWidget {
     void relatedRequested(const RelatedButton* button);
     /// The user selected or deselected rows of the list.
     void selectionChanged();
+    /// "Показать в странице" was clicked with rows selected.
+    void markRequested();
 
   private:
     void buildToolBar(QToolBar* bar);
+    void buildContextMenu();
 
     Document& doc_;
     ResultList list_;
@@ -56,5 +59,6 @@ class ResultListPanel : public QWidget {
     QMenu* typeMenu_ = nullptr;
     QToolButton* typeButton_ = nullptr;
     QAction* filterOff_ = nullptr;
+    QAction* mark_ = nullptr;
     std::vector<QAction*> related_;
 };
