@@ -27,6 +27,7 @@
 #include "app/resultlistpanel.h"
 #include "app/sentencepanel.h"
 #include "app/summarypanel.h"
+#include "app/weightchartpanel.h"
 #include "dictstem/dictionarystems.h"
 #include "resources/icons.h"
 #include "settings/decimalseparator.h"
@@ -250,6 +251,10 @@ QWidget* TFormMain::buildResultArea() {
     lowerTabs_->setDocumentMode(true);
     lowerTabs_->addTab(summaryPanel_, u("Автореферат"));
     lowerTabs_->addTab(concordancePanel_, u("Контекст"));
+    chartPanel_ = new WeightChartPanel(doc_);
+    lowerTabs_->addTab(chartPanel_, u("Кривая весов"));
+    connect(summaryPanel_, &SummaryPanel::rebuilt, chartPanel_, &WeightChartPanel::showCurve);
+    connect(chartPanel_, &WeightChartPanel::sentenceRequested, sentencePanel_, &SentencePanel::selectRow);
     connect(sentencePanel_, &SentencePanel::marksChanged, this, [this] { summaryPanel_->rebuild(kNoLimitItem); });
     connect(summaryPanel_, &SummaryPanel::rebuilt, sentencePanel_, &SentencePanel::showKeepingSelection);
 
@@ -395,6 +400,7 @@ void TFormMain::runAnalysis(std::string source) {
     sentencePanel_->showList();
     summaryPanel_->showSummary();
     concordancePanel_->showList();
+    chartPanel_->showCurve();
     if (doc_.timeMessage) timePanel_->setText(FromCp1251(*doc_.timeMessage));
     if (!doc_.summary.paragraphs.empty()) {
         summaryPanel_->readyForSummary();

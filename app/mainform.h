@@ -24,6 +24,7 @@ class QUrl;
 class BrowserPane;
 class ConcordancePanel;
 class PageMarks;
+class WeightChartPanel;
 class QTabWidget;
 class PageSourceExtractor;
 class ResultListPanel;
@@ -116,6 +117,7 @@ class TFormMain : public QMainWindow {
     ConcordancePanel* concordancePanel_ = nullptr;
     QTabWidget* lowerTabs_ = nullptr;  // the summary pane and the panes beside it
     PageMarks* pageMarks_ = nullptr;
+    WeightChartPanel* chartPanel_ = nullptr;
     QLabel* timePanel_ = nullptr;
     QSplitter* splitterMain_ = nullptr;
     QSplitter* splitterResult_ = nullptr;

@@ -37,6 +37,7 @@ std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
     // A run that ran out of memory changed nothing: everything shown stays as it was.
     if (report.status == ScanStatus::kOutOfMemory) return report;
     doc.summary.paragraphs.clear();
+    doc.summary.entries.clear();
     doc.wbExtraFilter.clear();
     doc.wfExtraFilter.clear();
     doc.weExtraFilter.clear();
@@ -74,6 +75,8 @@ void RebuildSummary(Document& doc, std::size_t limitIndex) {
     Summary summary =
         BuildSummary(doc.sentences, ResolveMaxSentences(limit, words), limit.percentLimit, words, doc.decimalSeparator);
     doc.summary.paragraphs = std::move(summary.paragraphs);
+    doc.summary.entries = std::move(summary.entries);
+    doc.summary.walkEnd = summary.walkEnd;
     if (summary.status) doc.summary.status = std::move(summary.status);
     doc.summaryLimit = limitIndex;
 }

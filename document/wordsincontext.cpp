@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "document/weightcurve.h"
+
 std::vector<ConcordanceQuery> QueriesOf(const Document& doc, ResultList list,
                                         std::span<const std::size_t> selectedRows) {
     const ListModel& model = ListOf(doc, list);
@@ -41,10 +43,7 @@ void SortConcordanceList(Document& doc, unsigned column) { SortConcordance(doc.c
 std::optional<std::size_t> SentenceRowOfConcordance(const Document& doc, std::size_t row) {
     const std::int32_t entry = ConcordanceSentence(doc.concordance, row);
     if (entry < 0) return std::nullopt;
-    const auto& rows = doc.sentences.rows;
-    auto at = std::ranges::find(rows, static_cast<std::uint32_t>(entry));
-    if (at == rows.end()) return std::nullopt;
-    return static_cast<std::size_t>(at - rows.begin());
+    return SentenceRowOf(doc, static_cast<std::size_t>(entry));
 }
 
 std::vector<std::vector<std::string>> WrittenForms(const Document& doc, std::span<const ConcordanceQuery> queries) {
