@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QToolBar>
 
+#include "app/listexport.h"
 #include "app/panelparts.h"
 #include "document/wordsincontext.h"
 #include "views/qt/listtablemodel.h"
@@ -16,6 +17,7 @@ ConcordancePanel::ConcordancePanel(Document& doc, QWidget* parent) : QWidget(par
     view_ = panel::ListView("lvConcordance", model_);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     bar_ = panel::FlatToolBar("tbConcordance");
+    new ListExporter(view_, doc_.concordance.list, bar_, "tbConcordanceSave");
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(

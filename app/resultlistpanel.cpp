@@ -11,6 +11,7 @@
 #include <array>
 #include <span>
 
+#include "app/listexport.h"
 #include "app/panelparts.h"
 #include "views/qt/listtablemodel.h"
 #include "views/qt/qtext.h"
@@ -59,6 +60,7 @@ ResultListPanel::ResultListPanel(Document& doc, ResultList list, QWidget* parent
     view_ = panel::ListView(look.view, model_);
     QToolBar* bar = panel::FlatToolBar(look.bar);
     buildToolBar(bar);
+    buildExport(bar);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(
@@ -127,6 +129,11 @@ void ResultListPanel::buildToolBar(QToolBar* bar) {
 void ResultListPanel::buildContextMenu() {
     view_->setContextMenuPolicy(Qt::ActionsContextMenu);
     view_->addAction(mark_);
+}
+
+void ResultListPanel::buildExport(QToolBar* bar) {
+    bar->addSeparator();
+    new ListExporter(view_, ListOf(doc_, list_), bar, (std::string(LookOf(list_).bar) + "Save").c_str());
 }
 
 void ResultListPanel::showList() {

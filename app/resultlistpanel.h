@@ -50,6 +50,7 @@ class ResultListPanel : public QWidget {
   private:
     void buildToolBar(QToolBar* bar);
     void buildContextMenu();
+    void buildExport(QToolBar* bar);
 
     Document& doc_;
     ResultList list_;

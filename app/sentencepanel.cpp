@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <algorithm>
 
+#include "app/listexport.h"
 #include "app/panelparts.h"
 #include "summary/forcedmarks.h"
 #include "summary/sentencelist.h"
@@ -25,6 +26,8 @@ SentencePanel::SentencePanel(Document& doc, QWidget* parent) : QWidget(parent), 
                                     QString::fromUtf8("Принудительно включить в автореферат предложение"));
     clearMarks_ = panel::AddTool(bar, "tbClearMarks", IconId::kClearMarks,
                                  QString::fromUtf8("Снять все отметки принудительного включения в автореферат"));
+    bar->addSeparator();
+    new ListExporter(view_, doc_.sentences, bar, "tbDocumentTextSave");
     forceHeadings_->setCheckable(true);
     forceSentence_->setCheckable(true);
     auto* layout = new QHBoxLayout(this);
