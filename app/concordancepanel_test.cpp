@@ -69,8 +69,8 @@ class ConcordancePanelTest : public QObject {
 
     void theTabSitsBesideTheSummary() {
         auto* tabs = ChildOrDie<QTabWidget>(form_.get(), "tcResults");
-        QCOMPARE(tabs->tabText(0), u("Автореферат"));
-        QCOMPARE(tabs->tabText(1), u("Контекст"));
+        QCOMPARE(tabs->tabText(0), u("&Автореферат"));
+        QCOMPARE(tabs->tabText(1), u("&Контекст"));
         QCOMPARE(concordanceRows(), 0);
     }
 

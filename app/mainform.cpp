@@ -15,19 +15,16 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTabWidget>
-#include <QToolBar>
 #include <QUrl>
 #include <cstdlib>
 
 #include "app/browserpane.h"
-#include "app/concordancepanel.h"
 #include "app/pagemarks.h"
 #include "app/pagesourceextractor.h"
 #include "app/resultlistpanel.h"
+#include "app/resulttabs.h"
 #include "app/sentencepanel.h"
 #include "app/summarypanel.h"
-#include "app/weightchartpanel.h"
 #include "dictstem/dictionarystems.h"
 #include "resources/icons.h"
 #include "settings/decimalseparator.h"
@@ -124,10 +121,7 @@ void TFormMain::buildMenus() {
     file->addSeparator();
     file->addAction(Icon(IconId::kExit), u("Выход"), this, [] { std::_Exit(0); });
 
-    QMenu* marks = menuBar()->addMenu(u("Отметки"));
-    marks->addActions({pageMarks_->next(), pageMarks_->previous(), pageMarks_->clearAction()});
-    browserPane_->toolBar()->addSeparator();
-    browserPane_->toolBar()->addActions({pageMarks_->previous(), pageMarks_->next(), pageMarks_->clearAction()});
+    pageMarks_->addCommands(menuBar()->addMenu(u("&Отметки")), browserPane_->toolBar());
 
     QMenu* options = menuBar()->addMenu(u("Настройки"));
     options->addAction(u("Стоп-слова"), this, &TFormMain::EditStopWords)->setObjectName(QStringLiteral("miStopWords"));
@@ -237,29 +231,21 @@ QWidget* TFormMain::buildResultArea() {
     }
     sentencePanel_ = new SentencePanel(doc_);
     summaryPanel_ = new SummaryPanel(doc_);
-    concordancePanel_ = new ConcordancePanel(doc_);
+    resultTabs_ = new ResultTabs(doc_, summaryPanel_);
     for (ResultListPanel* panel : lists_) {
         connect(panel, &ResultListPanel::selectionChanged, this,
-                [this, panel] { concordancePanel_->showOccurrences(panel->list(), panel->selectedRows()); });
+                [this, panel] { resultTabs_->showOccurrences(panel->list(), panel->selectedRows()); });
         connect(panel, &ResultListPanel::markRequested, this,
                 [this, panel] { pageMarks_->mark(panel->list(), panel->selectedRows()); });
     }
     connect(pageMarks_, &PageMarks::marked, browserPane_, &BrowserPane::showStatus);
-    connect(concordancePanel_, &ConcordancePanel::sentenceRequested, sentencePanel_, &SentencePanel::selectRow);
-    lowerTabs_ = new QTabWidget;
-    lowerTabs_->setObjectName(QStringLiteral("tcResults"));
-    lowerTabs_->setDocumentMode(true);
-    lowerTabs_->addTab(summaryPanel_, u("Автореферат"));
-    lowerTabs_->addTab(concordancePanel_, u("Контекст"));
-    chartPanel_ = new WeightChartPanel(doc_);
-    lowerTabs_->addTab(chartPanel_, u("Кривая весов"));
-    connect(summaryPanel_, &SummaryPanel::rebuilt, chartPanel_, &WeightChartPanel::showCurve);
-    connect(chartPanel_, &WeightChartPanel::sentenceRequested, sentencePanel_, &SentencePanel::selectRow);
+    connect(resultTabs_, &ResultTabs::sentenceRequested, sentencePanel_, &SentencePanel::selectRow);
+    connect(summaryPanel_, &SummaryPanel::rebuilt, resultTabs_, &ResultTabs::showCurve);
     connect(sentencePanel_, &SentencePanel::marksChanged, this, [this] { summaryPanel_->rebuild(kNoLimitItem); });
     connect(summaryPanel_, &SummaryPanel::rebuilt, sentencePanel_, &SentencePanel::showKeepingSelection);
 
     splitterUpper_ = Splitter(Qt::Horizontal, {lists_[0], lists_[1], lists_[2]});
-    splitterLower_ = Splitter(Qt::Horizontal, {sentencePanel_, lowerTabs_});
+    splitterLower_ = Splitter(Qt::Horizontal, {sentencePanel_, resultTabs_});
     splitterResult_ = Splitter(Qt::Vertical, {splitterUpper_, splitterLower_});
     splitterResult_->installEventFilter(this);
     return splitterResult_;
@@ -399,8 +385,7 @@ void TFormMain::runAnalysis(std::string source) {
     for (ResultListPanel* list : lists_) list->showList();
     sentencePanel_->showList();
     summaryPanel_->showSummary();
-    concordancePanel_->showList();
-    chartPanel_->showCurve();
+    resultTabs_->showResults();
     if (doc_.timeMessage) timePanel_->setText(FromCp1251(*doc_.timeMessage));
     if (!doc_.summary.paragraphs.empty()) {
         summaryPanel_->readyForSummary();

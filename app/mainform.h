@@ -22,10 +22,8 @@ class QLabel;
 class QSplitter;
 class QUrl;
 class BrowserPane;
-class ConcordancePanel;
 class PageMarks;
-class WeightChartPanel;
-class QTabWidget;
+class ResultTabs;
 class PageSourceExtractor;
 class ResultListPanel;
 class SentencePanel;
@@ -114,10 +112,8 @@ class TFormMain : public QMainWindow {
     std::array<ResultListPanel*, 3> lists_{};  // indexed by ResultList
     SentencePanel* sentencePanel_ = nullptr;
     SummaryPanel* summaryPanel_ = nullptr;
-    ConcordancePanel* concordancePanel_ = nullptr;
-    QTabWidget* lowerTabs_ = nullptr;  // the summary pane and the panes beside it
+    ResultTabs* resultTabs_ = nullptr;  // the summary pane and the panes beside it
     PageMarks* pageMarks_ = nullptr;
-    WeightChartPanel* chartPanel_ = nullptr;
     QLabel* timePanel_ = nullptr;
     QSplitter* splitterMain_ = nullptr;
     QSplitter* splitterResult_ = nullptr;

@@ -1,7 +1,9 @@
 #include "app/pagemarks.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QPointer>
+#include <QToolBar>
 #include <array>
 
 #include "app/browser.h"
@@ -32,6 +34,12 @@ PageMarks::PageMarks(Document& doc, Browser& browser, QObject* parent) : QObject
     connect(previous_, &QAction::triggered, this, [this] { step(-1); });
     connect(clear_, &QAction::triggered, this, &PageMarks::clear);
     enable(false);
+}
+
+void PageMarks::addCommands(QMenu* menu, QToolBar* bar) {
+    menu->addActions({next_, previous_, clear_});
+    bar->addSeparator();
+    bar->addActions({previous_, next_, clear_});
 }
 
 QString PageMarks::ColorOf(std::size_t k) {

@@ -12,6 +12,8 @@
 #include "document/document.h"
 
 class QAction;
+class QMenu;
+class QToolBar;
 class Browser;
 
 class PageMarks : public QObject {
@@ -27,6 +29,9 @@ class PageMarks : public QObject {
     void clear();
     /// Forgets the marks of a page that was replaced: the commands wait for new marks.
     void forget();
+
+    /// Puts the commands into `menu` and onto `bar`.
+    void addCommands(QMenu* menu, QToolBar* bar);
 
     QAction* next() const { return next_; }
     QAction* previous() const { return previous_; }

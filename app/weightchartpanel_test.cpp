@@ -76,7 +76,7 @@ class WeightChartPanelTest : public QObject {
     }
 
     void pointsAreTheSentencesAndPeaksTheSummarysRows() {
-        QCOMPARE(ChildOrDie<QTabWidget>(form_.get(), "tcResults")->tabText(2), u("Кривая весов"));
+        QCOMPARE(ChildOrDie<QTabWidget>(form_.get(), "tcResults")->tabText(2), u("Кривая &весов"));
         const int rows = sentences()->model()->rowCount();
         QVERIFY(rows >= 7);
         QCOMPARE(weights()->count(), rows);
