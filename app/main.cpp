@@ -14,6 +14,7 @@
 
 #include "app/aboutbox.h"
 #include "app/application.h"
+#include "app/habits.h"
 #include "app/mainform.h"
 #include "app/webenginebrowser.h"
 #include "document/startup.h"
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sumoran"));
+    habits::LoadQtTranslations(app);
     try {
         return run(argc, argv);
     } catch (const std::exception& e) {

@@ -19,6 +19,7 @@
 #include <cstdlib>
 
 #include "app/browserpane.h"
+#include "app/habits.h"
 #include "app/pagemarks.h"
 #include "app/pagesourceextractor.h"
 #include "app/resultlistpanel.h"
@@ -108,6 +109,8 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
                                               settingsDirectory_ / settings::kStopWordsFileName, this);
     koefEditor_ = new TFormEditKoef(this);
     connectBrowser();
+    habits::InstallShortcuts(this);
+    habits::AcceptDrops(this, [this](const QString& address) { OpenAddress(address); });
 }
 
 TFormMain::~TFormMain() {
@@ -116,17 +119,20 @@ TFormMain::~TFormMain() {
 }
 
 void TFormMain::buildMenus() {
-    QMenu* file = menuBar()->addMenu(u("Файл"));
-    file->addAction(Icon(IconId::kOpen), u("Открыть документ..."), browserPane_, &BrowserPane::openDocument);
+    QMenu* file = menuBar()->addMenu(u("&Файл"));
+    QAction* open =
+        file->addAction(Icon(IconId::kOpen), u("&Открыть документ..."), browserPane_, &BrowserPane::openDocument);
+    open->setObjectName(QStringLiteral("miOpen"));
+    open->setShortcut(QKeySequence::Open);
     file->addSeparator();
-    file->addAction(Icon(IconId::kExit), u("Выход"), this, [] { std::_Exit(0); });
+    file->addAction(Icon(IconId::kExit), u("В&ыход"), this, [] { std::_Exit(0); });
 
     pageMarks_->addCommands(menuBar()->addMenu(u("&Отметки")), browserPane_->toolBar());
 
-    QMenu* options = menuBar()->addMenu(u("Настройки"));
-    options->addAction(u("Стоп-слова"), this, &TFormMain::EditStopWords)->setObjectName(QStringLiteral("miStopWords"));
-    options->addAction(u("Весовые коэффициенты"), this, &TFormMain::EditKoef)->setObjectName(QStringLiteral("miKoef"));
-    QMenu* index = options->addMenu(u("Включить в индекс"));
+    QMenu* options = menuBar()->addMenu(u("&Настройки"));
+    options->addAction(u("&Стоп-слова"), this, &TFormMain::EditStopWords)->setObjectName(QStringLiteral("miStopWords"));
+    options->addAction(u("&Весовые коэффициенты"), this, &TFormMain::EditKoef)->setObjectName(QStringLiteral("miKoef"));
+    QMenu* index = options->addMenu(u("Включить в &индекс"));
     struct Option {
         const char* caption;
         const char* name;
@@ -151,13 +157,13 @@ void TFormMain::buildMenus() {
         guide.setFragment(QStringLiteral("support"));
         OpenAddress(guide.toString());
     };
-    QMenu* help = menuBar()->addMenu(u("Справка"));
-    help->addAction(u("Руководство пользователя"), this, [this] { OpenAddress(UserGuidePath()); });
+    QMenu* help = menuBar()->addMenu(u("&Справка"));
+    help->addAction(u("&Руководство пользователя"), this, [this] { OpenAddress(UserGuidePath()); });
     help->addSeparator();
     help->addAction(u("Сайт поддержки"), this, showSupport);
     help->addAction(u("E-Mail поддержки"), this, showSupport);
     help->addSeparator();
-    help->addAction(u("О программе..."), this, [this] {
+    help->addAction(u("&О программе..."), this, [this] {
         if (aboutBox_) aboutBox_->exec();
     });
 }
