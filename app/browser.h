@@ -5,12 +5,21 @@
 // loop, never from inside the call that takes them.
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 
 class QWidget;
+
+/// The forms of one item to mark in the page, in one colour; a form of several words separated by
+/// single spaces is a combination, marked where its words follow one another within a phrase.
+struct MarkGroup {
+    QStringList forms;
+    QString color;  // a CSS colour
+};
 
 class Browser : public QObject {
     Q_OBJECT
@@ -64,6 +73,14 @@ class Browser : public QObject {
     /// `maxBytes` bytes; kFailed when that frame's document cannot be had (for example another
     /// origin's).
     virtual void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) = 0;
+
+    /// Takes out the marks of the page and of the frames it may read, then marks there every
+    /// occurrence of the groups' forms; `done` gets how many were marked. No group only takes the
+    /// marks out. The page's own scripts do not run for it, and it loads nothing.
+    virtual void MarkWords(const QList<MarkGroup>& groups, Counted done) = 0;
+    /// Scrolls to the next (step > 0) or previous (step < 0) marked occurrence; `done` gets its
+    /// number from 1, or 0 when nothing is marked.
+    virtual void ShowMark(int step, Counted done) = 0;
 
   signals:
     /// A navigation of the page or of one of its frames is about to start.

@@ -23,7 +23,7 @@
 #include "views/qt/qtext.h"
 
 BrowserPane::BrowserPane(Browser& browser, QWidget* parent) : QWidget(parent), browser_(browser) {
-    QToolBar* bar = panel::FlatToolBar("tbBrowser");
+    QToolBar* bar = bar_ = panel::FlatToolBar("tbBrowser");
     buildToolBar(bar);
 
     auto* frame = new QFrame;

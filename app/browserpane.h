@@ -42,6 +42,10 @@ class BrowserPane : public QWidget {
 
     /// Shows the name of a detected character set.
     void showCharset(Charset charset);
+    /// The pane's tool bar, for the window to add its page commands to.
+    class QToolBar* toolBar() const {
+        return bar_;
+    }
     /// Shows a text in the browser's status panel.
     void showStatus(const QString& text);
     /// Ends the progress display of a load and shows "Document complete".
@@ -61,6 +65,7 @@ class BrowserPane : public QWidget {
 
     Browser& browser_;
     QString docAddress_;
+    class QToolBar* bar_ = nullptr;
     QComboBox* cbURLNavigator_ = nullptr;
     QAction* back_ = nullptr;
     QAction* forward_ = nullptr;

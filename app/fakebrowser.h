@@ -35,6 +35,9 @@ class FakeBrowser : public Browser {
     QStringList commands;                              // "GoBack", "GoForward", "Stop", "Refresh", "GoHome"
     QStringList savedDocuments;                        // the paths given to SaveDocument
     std::vector<std::pair<int, QString>> savedFrames;  // the frame indexes and paths given to SaveFrame
+    QList<MarkGroup> marked;                           // the groups of the last MarkWords
+    int markCount = 0;                                 // what MarkWords reports
+    QList<int> markSteps;                              // the steps given to ShowMark
 
     using Browser::Browser;
 
@@ -74,6 +77,14 @@ class FakeBrowser : public Browser {
             const bool known = index >= 0 && static_cast<std::size_t>(index) < frames.size();
             done(save(known ? frames[static_cast<std::size_t>(index)] : std::nullopt, path, maxBytes));
         });
+    }
+    void MarkWords(const QList<MarkGroup>& groups, Counted done) override {
+        marked = groups;
+        complete([done, count = groups.isEmpty() ? 0 : markCount] { done(count); });
+    }
+    void ShowMark(int step, Counted done) override {
+        markSteps << step;
+        complete([done, count = markCount] { done(count > 0 ? 1 : 0); });
     }
 
     /// Returns how many completions wait for releaseCompletions().

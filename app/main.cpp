@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/habits.h"
 #include "app/mainform.h"
 #include "app/webenginebrowser.h"
 #include "settings/settingsdir.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sumoran"));
+    habits::LoadQtTranslations(app);
     try {
         return run(argc, argv);
     } catch (const std::exception& e) {

@@ -19,8 +19,11 @@
 #include <cstdlib>
 
 #include "app/browserpane.h"
+#include "app/habits.h"
+#include "app/pagemarks.h"
 #include "app/pagesourceextractor.h"
 #include "app/resultlistpanel.h"
+#include "app/resulttabs.h"
 #include "app/sentencepanel.h"
 #include "app/summarypanel.h"
 #include "dictstem/dictionarystems.h"
@@ -71,8 +74,10 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     doc_.analysis.stopWords = std::move(settings.stopWords);
     doc_.analysis.koef = settings.koef;
     doc_.analysis.options = {};
+    doc_.recordOccurrences = true;  // the concordance shows them
 
     browserPane_ = new BrowserPane(*browser_);
+    pageMarks_ = new PageMarks(doc_, *browser_, this);
     splitterMain_ = Splitter(Qt::Vertical, {browserPane_, buildResultArea()});
     setCentralWidget(splitterMain_);
     buildMenus();
@@ -104,6 +109,8 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
                                               settingsDirectory_ / settings::kStopWordsFileName, this);
     koefEditor_ = new TFormEditKoef(this);
     connectBrowser();
+    habits::InstallShortcuts(this);
+    habits::AcceptDrops(this, [this](const QString& address) { OpenAddress(address); });
 }
 
 TFormMain::~TFormMain() {
@@ -112,15 +119,20 @@ TFormMain::~TFormMain() {
 }
 
 void TFormMain::buildMenus() {
-    QMenu* file = menuBar()->addMenu(u("Файл"));
-    file->addAction(Icon(IconId::kOpen), u("Открыть документ..."), browserPane_, &BrowserPane::openDocument);
+    QMenu* file = menuBar()->addMenu(u("&Файл"));
+    QAction* open =
+        file->addAction(Icon(IconId::kOpen), u("&Открыть документ..."), browserPane_, &BrowserPane::openDocument);
+    open->setObjectName(QStringLiteral("miOpen"));
+    open->setShortcut(QKeySequence::Open);
     file->addSeparator();
-    file->addAction(Icon(IconId::kExit), u("Выход"), this, [] { std::_Exit(0); });
+    file->addAction(Icon(IconId::kExit), u("В&ыход"), this, [] { std::_Exit(0); });
 
-    QMenu* options = menuBar()->addMenu(u("Настройки"));
-    options->addAction(u("Стоп-слова"), this, &TFormMain::EditStopWords)->setObjectName(QStringLiteral("miStopWords"));
-    options->addAction(u("Весовые коэффициенты"), this, &TFormMain::EditKoef)->setObjectName(QStringLiteral("miKoef"));
-    QMenu* index = options->addMenu(u("Включить в индекс"));
+    pageMarks_->addCommands(menuBar()->addMenu(u("&Отметки")), browserPane_->toolBar());
+
+    QMenu* options = menuBar()->addMenu(u("&Настройки"));
+    options->addAction(u("&Стоп-слова"), this, &TFormMain::EditStopWords)->setObjectName(QStringLiteral("miStopWords"));
+    options->addAction(u("&Весовые коэффициенты"), this, &TFormMain::EditKoef)->setObjectName(QStringLiteral("miKoef"));
+    QMenu* index = options->addMenu(u("Включить в &индекс"));
     struct Option {
         const char* caption;
         const char* name;
@@ -145,13 +157,13 @@ void TFormMain::buildMenus() {
         guide.setFragment(QStringLiteral("support"));
         OpenAddress(guide.toString());
     };
-    QMenu* help = menuBar()->addMenu(u("Справка"));
-    help->addAction(u("Руководство пользователя"), this, [this] { OpenAddress(UserGuidePath()); });
+    QMenu* help = menuBar()->addMenu(u("&Справка"));
+    help->addAction(u("&Руководство пользователя"), this, [this] { OpenAddress(UserGuidePath()); });
     help->addSeparator();
     help->addAction(u("Сайт поддержки"), this, showSupport);
     help->addAction(u("E-Mail поддержки"), this, showSupport);
     help->addSeparator();
-    help->addAction(u("О программе..."), this, [this] {
+    help->addAction(u("&О программе..."), this, [this] {
         if (aboutBox_) aboutBox_->exec();
     });
 }
@@ -225,11 +237,21 @@ QWidget* TFormMain::buildResultArea() {
     }
     sentencePanel_ = new SentencePanel(doc_);
     summaryPanel_ = new SummaryPanel(doc_);
+    resultTabs_ = new ResultTabs(doc_, summaryPanel_);
+    for (ResultListPanel* panel : lists_) {
+        connect(panel, &ResultListPanel::selectionChanged, this,
+                [this, panel] { resultTabs_->showOccurrences(panel->list(), panel->selectedRows()); });
+        connect(panel, &ResultListPanel::markRequested, this,
+                [this, panel] { pageMarks_->mark(panel->list(), panel->selectedRows()); });
+    }
+    connect(pageMarks_, &PageMarks::marked, browserPane_, &BrowserPane::showStatus);
+    connect(resultTabs_, &ResultTabs::sentenceRequested, sentencePanel_, &SentencePanel::selectRow);
+    connect(summaryPanel_, &SummaryPanel::rebuilt, resultTabs_, &ResultTabs::showCurve);
     connect(sentencePanel_, &SentencePanel::marksChanged, this, [this] { summaryPanel_->rebuild(kNoLimitItem); });
     connect(summaryPanel_, &SummaryPanel::rebuilt, sentencePanel_, &SentencePanel::showKeepingSelection);
 
     splitterUpper_ = Splitter(Qt::Horizontal, {lists_[0], lists_[1], lists_[2]});
-    splitterLower_ = Splitter(Qt::Horizontal, {sentencePanel_, summaryPanel_});
+    splitterLower_ = Splitter(Qt::Horizontal, {sentencePanel_, resultTabs_});
     splitterResult_ = Splitter(Qt::Vertical, {splitterUpper_, splitterLower_});
     splitterResult_->installEventFilter(this);
     return splitterResult_;
@@ -324,6 +346,7 @@ void TFormMain::EditKoef() {
 
 void TFormMain::onDocumentComplete() {
     browserPane_->showDocumentComplete();
+    pageMarks_->forget();
     ExtractAndAnalyse();
 }
 
@@ -368,6 +391,7 @@ void TFormMain::runAnalysis(std::string source) {
     for (ResultListPanel* list : lists_) list->showList();
     sentencePanel_->showList();
     summaryPanel_->showSummary();
+    resultTabs_->showResults();
     if (doc_.timeMessage) timePanel_->setText(FromCp1251(*doc_.timeMessage));
     if (!doc_.summary.paragraphs.empty()) {
         summaryPanel_->readyForSummary();

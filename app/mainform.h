@@ -22,6 +22,8 @@ class QLabel;
 class QSplitter;
 class QUrl;
 class BrowserPane;
+class PageMarks;
+class ResultTabs;
 class PageSourceExtractor;
 class ResultListPanel;
 class SentencePanel;
@@ -110,6 +112,8 @@ class TFormMain : public QMainWindow {
     std::array<ResultListPanel*, 3> lists_{};  // indexed by ResultList
     SentencePanel* sentencePanel_ = nullptr;
     SummaryPanel* summaryPanel_ = nullptr;
+    ResultTabs* resultTabs_ = nullptr;  // the summary pane and the panes beside it
+    PageMarks* pageMarks_ = nullptr;
     QLabel* timePanel_ = nullptr;
     QSplitter* splitterMain_ = nullptr;
     QSplitter* splitterResult_ = nullptr;

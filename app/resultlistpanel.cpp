@@ -11,6 +11,7 @@
 #include <array>
 #include <span>
 
+#include "app/listexport.h"
 #include "app/panelparts.h"
 #include "views/qt/listtablemodel.h"
 #include "views/qt/qtext.h"
@@ -59,6 +60,7 @@ ResultListPanel::ResultListPanel(Document& doc, ResultList list, QWidget* parent
     view_ = panel::ListView(look.view, model_);
     QToolBar* bar = panel::FlatToolBar(look.bar);
     buildToolBar(bar);
+    buildExport(bar);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(
@@ -73,6 +75,8 @@ ResultListPanel::ResultListPanel(Document& doc, ResultList list, QWidget* parent
                 // The buttons follow the latest selection event of the list.
                 if (selected.isEmpty() && deselected.isEmpty()) return;
                 for (QAction* a : related_) a->setEnabled(!selected.isEmpty());
+                mark_->setEnabled(!selected.isEmpty());
+                emit selectionChanged();
             });
     disableTools();
 }
@@ -115,6 +119,21 @@ void ResultListPanel::buildToolBar(QToolBar* bar) {
         connect(action, &QAction::triggered, this, [this, &b] { emit relatedRequested(&b); });
         related_.push_back(action);
     }
+    bar->addSeparator();
+    mark_ =
+        panel::AddTool(bar, (std::string(look.bar) + "Mark").c_str(), IconId::kMarkInPage, u("Показать в странице"));
+    connect(mark_, &QAction::triggered, this, &ResultListPanel::markRequested);
+    buildContextMenu();
+}
+
+void ResultListPanel::buildContextMenu() {
+    view_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    view_->addAction(mark_);
+}
+
+void ResultListPanel::buildExport(QToolBar* bar) {
+    bar->addSeparator();
+    new ListExporter(view_, ListOf(doc_, list_), bar, (std::string(LookOf(list_).bar) + "Save").c_str());
 }
 
 void ResultListPanel::showList() {
@@ -138,6 +157,7 @@ void ResultListPanel::disableTools() {
     typeButton_->setEnabled(false);
     filterOff_->setEnabled(false);
     for (QAction* a : related_) a->setEnabled(false);
+    mark_->setEnabled(false);
 }
 
 void ResultListPanel::enableTypeFilter() { typeButton_->setEnabled(true); }

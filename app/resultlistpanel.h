@@ -42,9 +42,15 @@ class ResultListPanel : public QWidget {
   signals:
     /// A cross-navigation button over this list was clicked (`button` is one of kRelatedButtons).
     void relatedRequested(const RelatedButton* button);
+    /// The user selected or deselected rows of the list.
+    void selectionChanged();
+    /// "Показать в странице" was clicked with rows selected.
+    void markRequested();
 
   private:
     void buildToolBar(QToolBar* bar);
+    void buildContextMenu();
+    void buildExport(QToolBar* bar);
 
     Document& doc_;
     ResultList list_;
@@ -54,5 +60,6 @@ class ResultListPanel : public QWidget {
     QMenu* typeMenu_ = nullptr;
     QToolButton* typeButton_ = nullptr;
     QAction* filterOff_ = nullptr;
+    QAction* mark_ = nullptr;
     std::vector<QAction*> related_;
 };

@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <algorithm>
 
+#include "app/listexport.h"
 #include "app/panelparts.h"
 #include "summary/forcedmarks.h"
 #include "summary/sentencelist.h"
@@ -25,6 +26,8 @@ SentencePanel::SentencePanel(Document& doc, QWidget* parent) : QWidget(parent), 
                                     QString::fromUtf8("Принудительно включить в автореферат предложение"));
     clearMarks_ = panel::AddTool(bar, "tbClearMarks", IconId::kClearMarks,
                                  QString::fromUtf8("Снять все отметки принудительного включения в автореферат"));
+    bar->addSeparator();
+    new ListExporter(view_, doc_.sentences, bar, "tbDocumentTextSave");
     forceHeadings_->setCheckable(true);
     forceSentence_->setCheckable(true);
     auto* layout = new QHBoxLayout(this);
@@ -63,6 +66,14 @@ void SentencePanel::showList() {
 }
 
 void SentencePanel::showKeepingSelection() { panel::ResetKeepingSelection(view_, model_); }
+
+void SentencePanel::selectRow(std::size_t row) {
+    const QModelIndex index = model_->index(static_cast<int>(row), 0);
+    if (!index.isValid()) return;
+    view_->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view_->setCurrentIndex(index);
+    view_->scrollTo(index);
+}
 
 void SentencePanel::disableTools() {
     for (QAction* a : {forceHeadings_, forceSentence_, clearMarks_}) a->setEnabled(false);

@@ -25,6 +25,8 @@ class SentencePanel : public QWidget {
     void showList();
     /// Shows the list after its rows were reordered, keeping the same sentences selected.
     void showKeepingSelection();
+    /// Selects display row `row` alone and scrolls it into view.
+    void selectRow(std::size_t row);
 
     /// Disables every tool button, as a new analysis does.
     void disableTools();

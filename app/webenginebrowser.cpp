@@ -25,6 +25,7 @@
 
 #include "app/localfiles.h"
 #include "app/navigationpolicy.h"
+#include "app/pagemarkscript.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -574,6 +575,23 @@ void WebEngineBrowser::SaveFrame(int index, const QString& path, qint64 maxBytes
         const Saved saved = WriteSource(result, path, maxBytes, localPage);
         post([done, saved] { done(saved); });
     });
+}
+
+void WebEngineBrowser::MarkWords(const QList<MarkGroup>& groups, Counted done) {
+    runCountScript(MarkScript(groups), std::move(done));
+}
+
+void WebEngineBrowser::ShowMark(int step, Counted done) { runCountScript(ShowMarkScript(step), std::move(done)); }
+
+void WebEngineBrowser::runCountScript(const QString& script, Counted done) {
+    QPointer<WebEngineBrowser> self(this);
+    page_->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                         [self, done = std::move(done)](const QVariant& result) {
+                             if (!self) return;
+                             bool ok = false;
+                             const int count = result.toInt(&ok);
+                             self->post([done, count = ok && count > 0 ? count : 0] { done(count); });
+                         });
 }
 
 void WebEngineBrowser::post(std::function<void()> call) {

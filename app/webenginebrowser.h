@@ -70,6 +70,8 @@ class WebEngineBrowser : public Browser {
     /// characters it cannot hold as numeric references; a frame of a local page from its file.
     /// kFailed for a missing frame, or a frame of another origin that is not a local file.
     void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) override;
+    void MarkWords(const QList<MarkGroup>& groups, Counted done) override;
+    void ShowMark(int step, Counted done) override;
 
     /// Sets the address GoHome navigates to.
     void setHomeAddress(const QString& address);
@@ -104,6 +106,7 @@ class WebEngineBrowser : public Browser {
     void showErrorPage(const QString& title, const QString& text);
     void hideErrorPage();
     void runSourceScript(int frame, qint64 maxBytes, std::function<void(const QVariant&)> done);
+    void runCountScript(const QString& script, Counted done);
     void post(std::function<void()> call);
 
     QWebEngineProfile* profile_ = nullptr;

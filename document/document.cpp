@@ -12,13 +12,32 @@ Document::Document() : compareText(sorting::LocaleTextCompare()) {
 std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
     if (source.empty()) return std::nullopt;
     doc.analysis.sourceText = std::move(source);
-    RunReport report = RunAnalysis(doc.analysis, [&doc](const RunTables& tables, std::string_view text) {
-        BuildSentenceList(doc.sentences, tables.markup, tables.stems, text, doc.analysis.wfTotals.totalCount,
-                          doc.decimalSeparator);
-    });
+    // The occurrences are read from the complete streams after the scan and kept only once the run
+    // has built its lists: a run that fails leaves the previous page's occurrences in place.
+    PageOccurrences occurrences;
+    std::vector<std::int32_t> wordRows;
+    const bool record = doc.recordOccurrences;
+    TablesConsumer onScanned;
+    if (record) {
+        onScanned = [&occurrences](const RunTables& tables, std::string_view text) {
+            occurrences = CollectOccurrences(tables.markup, tables.phrases, text);
+        };
+    }
+    RunReport report = RunAnalysis(
+        doc.analysis,
+        [&](const RunTables& tables, std::string_view text) {
+            BuildSentenceList(doc.sentences, tables.markup, tables.stems, text, doc.analysis.wfTotals.totalCount,
+                              doc.decimalSeparator, record ? &wordRows : nullptr);
+            if (!record) return;
+            AssignSentences(occurrences, wordRows);
+            ClearConcordance(doc.concordance);
+            doc.concordance.page = std::move(occurrences);
+        },
+        onScanned);
     // A run that ran out of memory changed nothing: everything shown stays as it was.
     if (report.status == ScanStatus::kOutOfMemory) return report;
     doc.summary.paragraphs.clear();
+    doc.summary.entries.clear();
     doc.wbExtraFilter.clear();
     doc.wfExtraFilter.clear();
     doc.weExtraFilter.clear();
@@ -56,6 +75,8 @@ void RebuildSummary(Document& doc, std::size_t limitIndex) {
     Summary summary =
         BuildSummary(doc.sentences, ResolveMaxSentences(limit, words), limit.percentLimit, words, doc.decimalSeparator);
     doc.summary.paragraphs = std::move(summary.paragraphs);
+    doc.summary.entries = std::move(summary.entries);
+    doc.summary.walkEnd = summary.walkEnd;
     if (summary.status) doc.summary.status = std::move(summary.status);
     doc.summaryLimit = limitIndex;
 }

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "concordance/concordance.h"
 #include "engine/analysis.h"
 #include "engine/cp1251.h"
 #include "summary/summary.h"
@@ -37,6 +38,9 @@ struct Document {
     Summary summary;                          // reReferat and its status bar
     std::size_t summaryLimit = kNoLimitItem;  // the checked item of the limits menu
     std::optional<std::string> timeMessage;   // the window's status bar; nothing keeps the previous text
+
+    Concordance concordance;         // lvConcordance and the word occurrences of the last analysis
+    bool recordOccurrences = false;  // whether an analysis keeps its word occurrences for the concordance
 
     char decimalSeparator = ',';
     sorting::TextCompare compareText;

@@ -48,6 +48,11 @@ IconSource sourceOf(IconId id) {
         case IconId::kClearMarks: return {"edit-clear", "clear-marks.svg"};
         case IconId::kAddStopWord: return {"list-add", "add.svg"};
         case IconId::kRemoveStopWord: return {"list-remove", "remove.svg"};
+        case IconId::kMarkInPage: return {"", "mark-in-page.svg"};
+        case IconId::kNextMark: return {"", "next-mark.svg"};
+        case IconId::kPreviousMark: return {"", "previous-mark.svg"};
+        case IconId::kClearPageMarks: return {"edit-clear", "clear-marks.svg"};
+        case IconId::kSaveList: return {"document-save-as", "save.svg"};
     }
     return {"", "sumoran.svg"};  // an id outside the enumeration still gets a visible icon
 }

@@ -33,6 +33,11 @@ enum class IconId {
     kClearMarks,  // "Снять все отметки принудительного включения в автореферат"
     kAddStopWord,     // "Добавить"
     kRemoveStopWord,  // "Удалить"
+    kMarkInPage,      // "Показать в странице"
+    kNextMark,        // "Следующее"
+    kPreviousMark,    // "Предыдущее"
+    kClearPageMarks,  // "Снять отметки в странице"
+    kSaveList,        // "Сохранить как CSV..."
 };
 
 /// Returns the icon for a button or menu item; never a null icon.

@@ -7,6 +7,7 @@ set -euo pipefail
 run_packages=(
   g++ cmake ninja-build pkg-config           # toolchain
   qt6-base-dev qt6-webengine-dev libqt6svg6  # the desktop program: Qt Widgets, WebEngine, SVG icons
+  qt6-charts-dev qt6-translations-l10n       # the chart of sentence weights, Qt's own texts in Russian
   fonts-dejavu-core                          # Cyrillic fonts
   libhunspell-dev hunspell-ru                # stems from a dictionary: the library and the Russian dictionary
   libcurl4-openssl-dev ca-certificates       # sumoran-cli: fetching http and https addresses
@@ -18,6 +19,7 @@ test_packages=(
   googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
   xvfb xauth                                # window tests under a virtual X server
   libreoffice-writer-nogui                  # reads the summary's RTF back in a test
+  libreoffice-calc-nogui                    # reads the lists' CSV back in a test
   kicad-doc-ru aptitude-doc-ru python3      # real Russian pages for the whole-program tests
   gimp-help-ru parallel                     # Russian pages for the speed and batch benchmarks; the README's parallel example
 )

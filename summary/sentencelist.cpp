@@ -61,8 +61,9 @@ bool isDash(char c) { return c == '-' || c == kEnDash; }
 // Collects the rows of the sentence list from one markup stream.
 class SentenceCollector {
   public:
-    SentenceCollector(SentenceTable& table, const TTxtIdxIndex& markup, const TVocIndex& stems, std::string_view text)
-        : table_(table), markup_(markup), stems_(stems), text_(text) {}
+    SentenceCollector(SentenceTable& table, const TTxtIdxIndex& markup, const TVocIndex& stems, std::string_view text,
+                      std::vector<std::int32_t>* wordRows)
+        : table_(table), markup_(markup), stems_(stems), text_(text), wordRows_(wordRows) {}
 
     void run() {
         std::int32_t j = 0;
@@ -79,6 +80,7 @@ class SentenceCollector {
     // Reads the block starting at blockStart and returns the index of the record that ends it.
     std::int32_t scanBlock(std::int32_t blockStart) {
         Sentence sentence;
+        startSentence();
         int inlineTags = 0;
         bool ended = false;
         std::int32_t j = blockStart;
@@ -98,6 +100,7 @@ class SentenceCollector {
                     ended = true;
                     if (mayListSentence(sentence, blockStart)) addRow(sentence, {});
                     sentence = Sentence{};
+                    startSentence();
                 } else {
                     appendDelimiter(sentence.text, c, j);
                 }
@@ -118,6 +121,7 @@ class SentenceCollector {
             const TokenRecord& w = markup_[j];
             if (w.first >= 0 && w.first < stems_.size()) sentence.weight += stems_.record(w.first).weight;
             ++sentence.words;
+            if (wordRows_ != nullptr) wordRows_->push_back(-1);
             if (!firstOfRun) sentence.text += ' ';
             firstOfRun = false;
             if (w.start >= 0 && static_cast<std::size_t>(w.start) <= text_.size()) {
@@ -218,7 +222,16 @@ class SentenceCollector {
         return {};
     }
 
+    // The words from here on belong to the next sentence.
+    void startSentence() {
+        if (wordRows_ != nullptr) sentenceFrom_ = wordRows_->size();
+    }
+
     void addRow(const Sentence& s, std::string_view mark) {
+        if (wordRows_ != nullptr) {
+            const auto row = static_cast<std::int32_t>(table_.size());
+            std::fill(wordRows_->begin() + static_cast<std::ptrdiff_t>(sentenceFrom_), wordRows_->end(), row);
+        }
         table_.add(s.text, s.weight, s.words, mark);
         listedWords_ += s.words;
     }
@@ -227,6 +240,8 @@ class SentenceCollector {
     const TTxtIdxIndex& markup_;
     const TVocIndex& stems_;
     std::string_view text_;
+    std::vector<std::int32_t>* wordRows_;  // when given: the row of each word record so far, or -1
+    std::size_t sentenceFrom_ = 0;         // the first entry of wordRows_ of the current sentence
     long long listedWords_ = 0;
 };
 
@@ -341,10 +356,11 @@ bool SentenceTable::setCell(std::size_t entry, unsigned column, std::string text
 }
 
 void BuildSentenceList(ListModel& list, const TTxtIdxIndex& markup, const TVocIndex& stems, std::string_view text,
-                       double wfTotalCount, char decimalSeparator) {
+                       double wfTotalCount, char decimalSeparator, std::vector<std::int32_t>* wordRows) {
     if (list.columns.size() != kCount) list.columns = SentenceListColumns();
     auto table = std::make_shared<SentenceTable>(decimalSeparator);
-    SentenceCollector collector(*table, markup, stems, text);
+    if (wordRows != nullptr) wordRows->clear();
+    SentenceCollector collector(*table, markup, stems, text, wordRows);
     collector.run();
     list.rows.resize(table->size());
     std::iota(list.rows.begin(), list.rows.end(), std::uint32_t{0});

@@ -76,8 +76,10 @@ std::vector<ListColumn> SentenceListColumns();
 /// taken from `text`, weights from `stems`), sorted in document order with sortColumn 3; sets the
 /// word-coverage status when wfTotalCount > 0 and leaves it untouched otherwise. Word records whose
 /// stem id or text span lies outside `stems` or `text` count as words of weight 0 with no text.
+/// When `wordRows` is given, it receives for each word record of the markup, in order, the entry
+/// of the sentence it belongs to, or -1 for a word of no listed sentence.
 void BuildSentenceList(ListModel& list, const TTxtIdxIndex& markup, const TVocIndex& stems, std::string_view text,
-                       double wfTotalCount, char decimalSeparator);
+                       double wfTotalCount, char decimalSeparator, std::vector<std::int32_t>* wordRows = nullptr);
 
 /// Makes "Порядок" the sort column and puts the rows back in document order.
 void RestoreDocumentOrder(ListModel& list);

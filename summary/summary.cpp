@@ -1,5 +1,6 @@
 #include "summary/summary.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -53,6 +54,8 @@ class PeakWalk {
     }
 
     std::vector<SummaryParagraph> takeParagraphs() { return std::move(paragraphs_); }
+    std::vector<std::size_t> takeEntries() { return std::move(entries_); }
+    std::size_t end() const { return std::min(i_, rows_.size()); }
     long long sentences() const { return written_; }
     long long words() const { return words_; }
 
@@ -66,6 +69,7 @@ class PeakWalk {
 
     void write(std::size_t r) {
         paragraphs_.push_back({sentences_.cell(r, kText), rows_[r].heading});
+        entries_.push_back(sentences_.rows[r]);
         ++written_;
         words_ += rows_[r].words;
     }
@@ -123,6 +127,7 @@ class PeakWalk {
     double fraction_;
     double wfTotalCount_;
     std::vector<SummaryParagraph> paragraphs_;
+    std::vector<std::size_t> entries_;
     long long written_ = 0;
     long long words_ = 0;
     double w0_ = 0;
@@ -142,6 +147,8 @@ Summary BuildSummary(ListModel& sentences, int maxSentences, double percentLimit
 
     Summary summary;
     summary.paragraphs = walk.takeParagraphs();
+    summary.entries = walk.takeEntries();
+    summary.walkEnd = walk.end();
     if (wfTotalCount > 0) {
         double percent = static_cast<double>(walk.words() * 100) / wfTotalCount;
         summary.status = std::string(u8"Предложений: "_cp) + std::to_string(walk.sentences()) +

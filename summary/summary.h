@@ -23,6 +23,8 @@ struct SummaryParagraph {
 /// The summary pane's content and the status-bar text that goes with it.
 struct Summary {
     std::vector<SummaryParagraph> paragraphs;
+    std::vector<std::size_t> entries;   // the sentence-list entry of each paragraph
+    std::size_t walkEnd = 0;            // the walk over the sentences stopped before this entry (their count at most)
     std::optional<std::string> status;  // nothing keeps the previous status text
 };
 

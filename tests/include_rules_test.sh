@@ -27,12 +27,13 @@ check() {
   done < <(grep -Hn '^#include' $files || true)
 }
 
-plain="engine settings views summary document"
+plain="engine settings views summary concordance document"
 check engine "engine" no
 check settings "engine settings" no
 check views "engine views" no
 check summary "engine views settings summary" no
 check document "$plain" no
+check concordance "engine views concordance" no
 check dictstem "engine settings dictstem" no
 check cli "$plain dictstem cli" no
 check fuzz "$plain fuzz" no

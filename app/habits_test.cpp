@@ -1,0 +1,139 @@
+// The window's keys, a file dropped on it, and Qt's own texts in Russian.
+#include "app/habits.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/fakebrowser.h"
+#include "app/mainform.h"
+#include "app/test_windows.h"
+#include "views/qt/qtext.h"
+
+class HabitsTest : public QObject {
+    Q_OBJECT
+
+    FakeBrowser* browser_ = nullptr;
+    std::unique_ptr<TFormMain> form_;
+    std::unique_ptr<QTemporaryDir> dir_;
+
+    QWidget* focus() { return QApplication::focusWidget(); }
+    QComboBox* address() { return ChildOrDie<QComboBox>(form_.get(), "cbURLNavigator"); }
+    void press(QKeyCombination keys) { QTest::keyClick(form_.get(), keys.key(), keys.keyboardModifiers()); }
+
+  private slots:
+    void init() {
+        browser_ = new FakeBrowser;
+        dir_ = std::make_unique<QTemporaryDir>();
+        StartupSettings settings;
+        settings.directory = dir_->path().toStdString();
+        form_ = std::make_unique<TFormMain>(browser_, std::move(settings));
+        form_->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
+        browser_->document = QByteArray::fromStdString(
+            ToCp1251(u("<html><body><h1>Отчёт</h1><p>Первый год работы. Второй год работы.</p></body></html>")));
+        browser_->canGoBack = browser_->canGoForward = true;
+        browser_->simulateLoad(QStringLiteral("file:///tmp/report.html"));
+        QTRY_VERIFY(!form_->analysisRunning());
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    }
+    void cleanup() {
+        form_.reset();
+        dir_.reset();
+    }
+
+    void ctrlLAndF6FocusTheAddressBox() {
+        for (QKeyCombination keys : {QKeyCombination(Qt::CTRL, Qt::Key_L), QKeyCombination(Qt::Key_F6)}) {
+            ChildOrDie<QTableView>(form_.get(), "lvWordBase")->setFocus();
+            press(keys);
+            QVERIFY(focus() == address() || focus() == address()->lineEdit());
+            QCOMPARE(address()->lineEdit()->selectedText(), address()->currentText());
+        }
+    }
+
+    void theBrowserKeysGoToTheBrowser() {
+        press(QKeyCombination(Qt::Key_F5));
+        QCOMPARE(browser_->refreshCalls, 1);
+        press(QKeyCombination(Qt::ALT, Qt::Key_Left));
+        QCOMPARE(browser_->backCalls, 1);
+        press(QKeyCombination(Qt::ALT, Qt::Key_Right));
+        QCOMPARE(browser_->forwardCalls, 1);
+        browser_->busy = true;  // loading: stop is enabled
+        emit browser_->CommandStateChange(Browser::kUpdateAll, true);
+        QVERIFY(ChildOrDie<QAction>(form_.get(), "tbStop")->isEnabled());
+        ChildOrDie<QTableView>(form_.get(), "lvWordBase")->setFocus();
+        press(QKeyCombination(Qt::Key_Escape));
+        QCOMPARE(browser_->stopCalls, 1);
+        QCOMPARE(ChildOrDie<QAction>(form_.get(), "miOpen")->shortcut(), QKeySequence(QKeySequence::Open));
+    }
+
+    void ctrlSSavesTheSummary() {
+        const QString path = dir_->filePath(u("summary.rtf"));
+        form_->setSaveFileNameAsker([path] { return path; });
+        press(QKeyCombination(Qt::CTRL, Qt::Key_S));
+        QVERIFY(QFile::exists(path));
+    }
+
+    void ctrlFFocusesTheFilterOfTheCurrentList() {
+        struct Case {
+            const char* list;
+            const char* filter;
+        };
+        for (const Case& c : {Case{"lvWordFull", "ToolButton2"}, Case{"lvWordExpr", "ToolButton3"},
+                              Case{"lvDocumentText", "ToolButton1"}}) {
+            ChildOrDie<QTableView>(form_.get(), c.list)->setFocus();
+            press(QKeyCombination(Qt::CTRL, Qt::Key_F));
+            QCOMPARE(focus(), ChildOrDie<QToolButton>(form_.get(), c.filter));
+        }
+    }
+
+    void aDroppedFileOpensAsIfTyped() {
+        const QString path = dir_->filePath(u("dropped.html"));
+        auto* data = new QMimeData;
+        data->setUrls({QUrl::fromLocalFile(path)});
+        QWidget* target = ChildOrDie<QTableView>(form_.get(), "lvWordBase")->viewport();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        QCOMPARE(address()->currentText(), path);
+        QVERIFY(browser_->navigated.last().endsWith(u("dropped.html")));
+        delete data;
+
+        QMimeData lines;
+        lines.setText(u("a\nb"));
+        QCOMPARE(habits::DroppedAddress(&lines), QString());
+        QMimeData link;
+        link.setUrls({QUrl(u("https://example.org/страница"))});
+        QCOMPARE(habits::DroppedAddress(&link), u("https://example.org/страница"));
+    }
+
+    void qtTextsAreRussianForARussianOrUnsetLocale() {
+        struct Case {
+            const char* all;
+            const char* messages;
+            const char* lang;
+            bool russian;
+        };
+        for (const Case& c :
+             {Case{"", "", "", true}, Case{"", "", "C", true}, Case{"", "", "C.UTF-8", true},
+              Case{"", "", "ru_RU.UTF-8", true}, Case{"", "", "en_US.UTF-8", false}, Case{"en_GB", "", "ru_RU", false},
+              Case{"", "ru_RU.KOI8-R", "de_DE", true}, Case{"POSIX", "", "en_US", true}})
+            QCOMPARE(habits::WantsRussianQtTexts(c.all, c.messages, c.lang), c.russian);
+        qputenv("LANG", "ru_RU.UTF-8");
+        qunsetenv("LC_ALL");
+        qunsetenv("LC_MESSAGES");
+        QVERIFY(habits::LoadQtTranslations(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u("Отмена"));
+    }
+};
+
+QTEST_MAIN(HabitsTest)
+#include "habits_test.moc"

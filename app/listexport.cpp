@@ -1,0 +1,80 @@
+#include "app/listexport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QTableView>
+#include <QToolBar>
+#include <algorithm>
+
+#include "app/panelparts.h"
+#include "engine/cp1251.h"
+#include "views/delimitedtext.h"
+#include "views/qt/qtext.h"
+
+ListExporter::ListExporter(QTableView* view, const ListModel& list, QToolBar* bar, const char* name)
+    : QObject(view), view_(view), list_(list) {
+    setObjectName(QString::fromLatin1(name) + QStringLiteral("Exporter"));
+    save_ = panel::AddTool(bar, name, IconId::kSaveList, u("Сохранить как CSV..."));
+    connect(save_, &QAction::triggered, this, &ListExporter::saveAsked);
+    copy_ = new QAction(u("Копировать строки"), view);
+    copy_->setObjectName(QString::fromLatin1(name) + QStringLiteral("Copy"));
+    copy_->setShortcut(QKeySequence::Copy);
+    copy_->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy_, &QAction::triggered, this,
+            [this] { QApplication::clipboard()->setText(QString::fromUtf8(selectedRowsText())); });
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    view->addAction(copy_);
+    view->addAction(save_);
+    askFileName_ = [view] {
+        return QFileDialog::getSaveFileName(view, u("Сохранить список"), QString(),
+                                            u("CSV (*.csv);;TSV (*.tsv);;Все файлы (*)"));
+    };
+    reportError_ = [view](const QString& message) { QMessageBox::critical(view, QStringLiteral("Sumoran"), message); };
+}
+
+std::vector<unsigned> ListExporter::shownColumns() const {
+    std::vector<unsigned> shown;
+    const QHeaderView* header = view_->horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int k = header->logicalIndex(visual);
+        if (k < 0 || static_cast<std::size_t>(k) >= list_.columns.size()) continue;
+        if (!header->isSectionHidden(k) && header->sectionSize(k) > 0) shown.push_back(static_cast<unsigned>(k));
+    }
+    return shown;
+}
+
+QByteArray ListExporter::selectedRowsText() const {
+    const std::vector<unsigned> columns = shownColumns();
+    std::string text;
+    for (int row : panel::SelectedRows(view_)) {
+        std::vector<std::string> cells;
+        for (unsigned k : columns) cells.push_back(cp1251::toUtf8(list_.cell(static_cast<std::size_t>(row), k)));
+        text += delimited::Record(cells, delimited::Format::kTsv);
+    }
+    return QByteArray::fromStdString(text);
+}
+
+QString ListExporter::save(const QString& path) const {
+    const bool tsv = path.endsWith(u(".tsv"), Qt::CaseInsensitive) || path.endsWith(u(".tab"), Qt::CaseInsensitive);
+    const std::string text =
+        delimited::ListText(list_, shownColumns(), tsv ? delimited::Format::kTsv : delimited::Format::kCsv);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        return u("Не удалось сохранить список в файл %1: %2").arg(path, file.errorString());
+    }
+    return {};
+}
+
+void ListExporter::saveAsked() {
+    const QString path = askFileName_();
+    if (path.isEmpty()) return;
+    const QString error = save(path);
+    if (!error.isEmpty()) reportError_(error);
+}

@@ -1,0 +1,175 @@
+// Saving the lists as CSV or TSV and copying rows: what the view shows, read back the same by
+// LibreOffice; Ctrl+C; a file that cannot be written.
+#include "app/listexport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/fakebrowser.h"
+#include "app/mainform.h"
+#include "app/test_windows.h"
+#include "views/qt/qtext.h"
+
+namespace {
+
+const char* const kPage =
+    "<html><body><h1>Годовой отчёт</h1><p>Первый год работы, \"трудный\" год работы. Итоги года =1+1 и @home, "
+    "+7 год работы.</p><p>Итоги года удивили.</p></body></html>";
+
+}  // namespace
+
+class ListExportTest : public QObject {
+    Q_OBJECT
+
+    FakeBrowser* browser_ = nullptr;
+    std::unique_ptr<TFormMain> form_;
+    std::unique_ptr<QTemporaryDir> dir_;
+
+    QTableView* view(const char* name) { return ChildOrDie<QTableView>(form_.get(), name); }
+    ListExporter* exporter(const char* name) {
+        return ChildOrDie<ListExporter>(form_.get(), qPrintable(QString::fromLatin1(name) + u("Exporter")));
+    }
+    // The cells the view shows: the header, then every row, of its shown columns.
+    QList<QStringList> shownCells(const char* list, const std::vector<unsigned>& columns) {
+        QAbstractItemModel* m = view(list)->model();
+        QList<QStringList> cells;
+        QStringList header;
+        for (unsigned k : columns)
+            header << m->headerData(static_cast<int>(k), Qt::Horizontal).toString().remove(u("• "));
+        cells << header;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList row;
+            for (unsigned k : columns) row << m->data(m->index(r, static_cast<int>(k))).toString();
+            cells << row;
+        }
+        return cells;
+    }
+    static QList<QStringList> splitTsv(const QString& text) {
+        QList<QStringList> rows;
+        for (const QString& line : text.split(QChar('\n'), Qt::SkipEmptyParts)) rows << line.split(QChar('\t'));
+        return rows;
+    }
+
+  private slots:
+    void init() {
+        browser_ = new FakeBrowser;
+        dir_ = std::make_unique<QTemporaryDir>();
+        StartupSettings settings;
+        settings.directory = dir_->path().toStdString();
+        form_ = std::make_unique<TFormMain>(browser_, std::move(settings));
+        form_->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
+        browser_->document = QByteArray::fromStdString(ToCp1251(u(kPage)));
+        browser_->simulateLoad(QStringLiteral("file:///tmp/report.html"));
+        QTRY_VERIFY(!form_->analysisRunning());
+        for (const char* button : {"ToolButton1", "ToolButton2", "ToolButton3"})
+            ChildOrDie<QToolButton>(form_.get(), button)->click();  // every type shown
+        QItemSelectionModel* stems = view("lvWordBase")->selectionModel();
+        stems->select(view("lvWordBase")->model()->index(0, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    void cleanup() {
+        form_.reset();
+        dir_.reset();
+    }
+
+    void everyListSavesWhatItsViewShowsAsTsv() {
+        view("lvWordBase")->setColumnHidden(3, true);
+        view("lvWordFull")->setColumnWidth(1, 0);
+        for (const char* list : {"lvWordBase", "lvWordFull", "lvWordExpr", "lvDocumentText", "lvConcordance"}) {
+            const QString name = QString::fromLatin1(list).replace(u("lv"), u("tb")) + u("Save");
+            ListExporter* e = exporter(qPrintable(name));
+            const QString path = dir_->filePath(name + u(".tsv"));
+            QCOMPARE(e->save(path), QString());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QList<QStringList> cells = shownCells(list, e->shownColumns());
+            QCOMPARE(splitTsv(QString::fromUtf8(file.readAll())), cells);
+            QVERIFY(cells.size() > 1);
+        }
+        QVERIFY(!exporter("tbWordBaseSave")->shownColumns().empty());
+        QCOMPARE(std::ranges::count(exporter("tbWordBaseSave")->shownColumns(), 3u), 0);
+        QCOMPARE(std::ranges::count(exporter("tbWordFullSave")->shownColumns(), 1u), 0);
+    }
+
+    void libreOfficeReadsTheCsvBackWithTheSameCells() {
+        if (QStandardPaths::findExecutable(u("soffice")).isEmpty()) QSKIP("soffice is not installed");
+        const QString csv = dir_->filePath(u("words.csv"));
+        ListExporter* e = exporter("tbWordFullSave");
+        e->setFileNameAsker([csv] { return csv; });
+        e->saveAction()->trigger();
+        const QString out = dir_->filePath(u("out"));
+        QProcess office;
+        office.start(u("soffice"), {u("-env:UserInstallation=file://") + dir_->filePath(u("profile")), u("--headless"),
+                                    u("--infilter=CSV:44,34,76,1"), u("--convert-to"),
+                                    u("csv:Text - txt - csv (StarCalc):9,0,76,1"), u("--outdir"), out, csv});
+        QVERIFY(office.waitForFinished(120000));
+        QFile file(out + u("/words.csv"));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(QString::fromUtf8(office.readAllStandardError())));
+        QList<QStringList> expected = shownCells("lvWordFull", e->shownColumns());
+        bool sawFormula = false;
+        for (QStringList& row : expected) {
+            for (QString& cell : row) {
+                // A cell a spreadsheet would run stays text behind its apostrophe.
+                if (!cell.isEmpty() && u("=+-@").contains(cell[0])) {
+                    cell.prepend(QChar('\''));
+                    sawFormula = true;
+                }
+            }
+        }
+        QVERIFY(sawFormula);
+        const QList<QStringList> read = splitTsv(QString::fromUtf8(file.readAll()).remove(QChar('\r')));
+        QCOMPARE(read.size(), expected.size());
+        for (qsizetype r = 0; r < read.size(); ++r) {
+            QCOMPARE(read[r].size(), expected[r].size());
+            for (qsizetype k = 0; k < read[r].size(); ++k) {
+                // A number may come back in the spreadsheet's own notation ("12.00" as "12").
+                bool a = false, b = false;
+                const double x = read[r][k].toDouble(&a), y = expected[r][k].toDouble(&b);
+                if (a && b) {
+                    QCOMPARE(x, y);
+                } else {
+                    QCOMPARE(read[r][k], expected[r][k]);
+                }
+            }
+        }
+    }
+
+    void ctrlCCopiesTheSelectedRowsAsTsv() {
+        QTableView* v = view("lvWordExpr");
+        v->setFocus();
+        v->selectionModel()->select(v->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        v->selectionModel()->select(v->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QApplication::clipboard()->clear();
+        exporter("tbWordExprSave")->copyAction()->trigger();
+        const QList<QStringList> cells = shownCells("lvWordExpr", exporter("tbWordExprSave")->shownColumns());
+        QCOMPARE(splitTsv(QApplication::clipboard()->text()), cells.mid(1, 2));
+        QCOMPARE(exporter("tbWordExprSave")->copyAction()->shortcut(), QKeySequence(QKeySequence::Copy));
+    }
+
+    void aFileThatCannotBeWrittenIsReportedAndNothingIsLeft() {
+        QString reported;
+        ListExporter* e = exporter("tbDocumentTextSave");
+        const QString path = dir_->filePath(u("missing/list.csv"));
+        e->setFileNameAsker([path] { return path; });
+        e->setErrorReporter([&reported](const QString& message) { reported = message; });
+        e->saveAction()->trigger();
+        QVERIFY(reported.startsWith(u("Не удалось сохранить список в файл ")));
+        QVERIFY(!QFile::exists(path));
+        e->setFileNameAsker([] { return QString(); });
+        reported.clear();
+        e->saveAction()->trigger();
+        QVERIFY(reported.isEmpty());
+    }
+};
+
+QTEST_MAIN(ListExportTest)
+#include "listexport_test.moc"

@@ -1,0 +1,134 @@
+// Marks in the page under a real X server with the real web engine: "Показать в странице" marks as
+// many occurrences of each stem, word and combination in the live page as the lists count, in the
+// page and in a frame it may read, steps through them, takes them out, and starts no analysis.
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/mainform.h"
+#include "app/test_windows.h"
+#include "app/webenginebrowser.h"
+#include "views/qt/qtext.h"
+
+namespace {
+
+// Words as the analysis cuts them: inline tags inside a word, spaced and unspaced dashes,
+// abbreviations with periods, a comma after a space, quotes and brackets, Latin and digits.
+const char* const kPage =
+    "<html><head><meta charset=\"utf-8\"><title>Отметки</title></head><body>"
+    "<h1>Год работы</h1><p>Первый год работы был трудным. Второй <b>год</b> работы – принёс успех! "
+    "Годы работы, годы работ и т.д. и т.п. Кто-то сказал: «год работы» (год работы) , год работы.</p>"
+    "<p>Ра<i>бо</i>та 3.14 и x-y, web-страница и веб - страница; страница-то.</p>"
+    "<script>document.title = 'год работы';</script><p>Год работы — итоги года работы</p></body></html>";
+
+}  // namespace
+
+class PageMarksXvfbTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    WebEngineBrowser* browser_ = nullptr;
+    std::unique_ptr<TFormMain> form_;
+
+    QTableView* view(const char* name) { return ChildOrDie<QTableView>(form_.get(), name); }
+    QString status() { return ChildOrDie<QLabel>(form_.get(), "sbBrowserText")->text(); }
+    void open(const QByteArray& page, const char* name) {
+        const QString path = dir_.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(page);
+        file.close();
+        form_->OpenAddress(path);
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
+                                     status() == u("Document complete"),
+                                 60000);
+    }
+    // Marks display row `row` of `list` and returns how many the page marked.
+    int markRow(const char* list, const char* button, int row) {
+        QTableView* v = view(list);
+        v->selectionModel()->select(v->model()->index(row, 0),
+                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        ChildOrDie<QAction>(form_.get(), button)->trigger();
+        const QString prefix = u("Отмечено в странице: ");
+        if (!QTest::qWaitFor([&] { return status().startsWith(prefix); }, 20000)) return -1;
+        const int count = status().mid(prefix.size()).toInt();
+        ChildOrDie<QAction>(form_.get(), "miClearPageMarks")->trigger();
+        if (!QTest::qWaitFor([&] { return status() == u("Отметки сняты"); }, 20000)) return -2;
+        return count;
+    }
+
+  private slots:
+    void init() {
+        browser_ = new WebEngineBrowser;
+        form_ = std::make_unique<TFormMain>(browser_, StartupSettings{});
+        form_->resize(1200, 900);
+        form_->show();
+    }
+    void cleanup() { form_.reset(); }
+
+    void everyItemIsMarkedAsOftenAsItsListCountsIt() {
+        open(u(kPage).toUtf8(), "marks.html");
+        QSignalSpy loads(browser_, &Browser::DocumentComplete);
+        struct Case {
+            const char* list;
+            const char* button;
+            const char* typeButton;
+        };
+        for (const Case& c :
+             {Case{"lvWordBase", "tbWordBaseMark", "ToolButton1"}, Case{"lvWordFull", "tbWordFullMark", "ToolButton2"},
+              Case{"lvWordExpr", "tbWordExprMark", "ToolButton3"}}) {
+            ChildOrDie<QToolButton>(form_.get(), c.typeButton)->click();  // every type shown
+            QAbstractItemModel* m = view(c.list)->model();
+            QVERIFY(m->rowCount() > 0);
+            for (int row = 0; row < m->rowCount(); ++row) {
+                const QString item = m->data(m->index(row, 0)).toString();
+                const int counted = m->data(m->index(row, 2)).toInt();
+                QCOMPARE(QString(c.list + (u(": ") + item + u(" ") + QString::number(markRow(c.list, c.button, row)))),
+                         QString(c.list + (u(": ") + item + u(" ") + QString::number(counted))));
+            }
+        }
+        QCOMPARE(loads.count(), 0);
+        QVERIFY(!form_->analysisRunning());
+    }
+
+    void marksStepFromOneToTheNextAndReachReadableFrames() {
+        const QString frame = u("<p>год работы и год</p>").toHtmlEscaped();
+        open(u("<html><head><meta charset=\"utf-8\"></head><body><p>Год работы, год работы.</p>"
+               "<iframe srcdoc=\"%1\"></iframe></body></html>")
+                 .arg(frame)
+                 .toUtf8(),
+             "frames.html");
+        QAbstractItemModel* m = view("lvWordBase")->model();
+        int row = -1;
+        for (int r = 0; r < m->rowCount(); ++r)
+            if (m->data(m->index(r, 0)).toString() == u("год")) row = r;
+        QVERIFY(row >= 0);
+        QCOMPARE(m->data(m->index(row, 2)).toInt(), 2);  // the frame is no part of the analysis
+        view("lvWordBase")
+            ->selectionModel()
+            ->select(m->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        ChildOrDie<QAction>(form_.get(), "tbWordBaseMark")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отмечено в странице: 4"), 20000);
+        auto* next = ChildOrDie<QAction>(form_.get(), "miNextMark");
+        auto* previous = ChildOrDie<QAction>(form_.get(), "miPreviousMark");
+        QVERIFY(next->isEnabled());
+        next->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отмечено в странице: 4 (показано: 1)"), 20000);
+        next->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отмечено в странице: 4 (показано: 2)"), 20000);
+        previous->trigger();
+        previous->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отмечено в странице: 4 (показано: 4)"), 20000);
+        ChildOrDie<QAction>(form_.get(), "miClearPageMarks")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отметки сняты"), 20000);
+        QVERIFY(!next->isEnabled());
+    }
+};
+
+QTEST_MAIN(PageMarksXvfbTest)
+#include "pagemarks_xvfb_test.moc"

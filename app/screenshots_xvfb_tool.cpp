@@ -1,0 +1,71 @@
+// Takes the screenshots of the README under a virtual X server: the "Контекст" pane, the marks in
+// the page and the weight chart, for samples/sample.html. Run: xvfb-run -a -s "-screen 0 1280x1024x24"
+// build/bin/screenshots_xvfb_tool DIR (QTWEBENGINE_DISABLE_SANDBOX=1 as root). Not a test.
+#include <QAction>
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QWindow>
+
+#include "app/mainform.h"
+#include "app/test_windows.h"
+#include "app/webenginebrowser.h"
+#include "views/qt/qtext.h"
+
+namespace {
+
+bool Wait(const std::function<bool()>& done) { return QTest::qWaitFor(done, 60000); }
+
+void Shoot(QWidget* window, const QString& path) {
+    QTest::qWait(800);  // the page and the chart paint
+    window->windowHandle()->screen()->grabWindow(window->winId()).save(path);
+}
+
+int RowOf(QTableView* view, const QString& text) {
+    for (int r = 0; r < view->model()->rowCount(); ++r)
+        if (view->model()->data(view->model()->index(r, 0)).toString() == text) return r;
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    if (argc < 2) return 2;
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    TFormMain form(new WebEngineBrowser, StartupSettings{});
+    form.resize(1280, 1000);
+    form.show();
+    form.OpenAddress(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../samples/sample.html"));
+    auto* status = ChildOrDie<QLabel>(&form, "sbBrowserText");
+    if (!Wait([&] { return !form.analysisRunning() && status->text() == u("Document complete"); })) return 1;
+
+    auto* stems = ChildOrDie<QTableView>(&form, "lvWordBase");
+    const int row = RowOf(stems, u("анализ"));
+    if (row < 0) return 1;
+    stems->selectionModel()->select(stems->model()->index(row, 0),
+                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    auto* words = ChildOrDie<QTableView>(&form, "lvWordExpr");
+    auto* tabs = ChildOrDie<QTabWidget>(&form, "tcResults");
+    tabs->setCurrentIndex(1);
+    Shoot(&form, out + u("/concordance.png"));
+
+    ChildOrDie<QAction>(&form, "tbWordBaseMark")->trigger();
+    if (!Wait([&] { return status->text().startsWith(u("Отмечено в странице")); })) return 1;
+    const int expr = RowOf(words, u("автоматическое реферирование"));
+    if (expr >= 0) {
+        words->selectionModel()->select(words->model()->index(expr, 0),
+                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    Shoot(&form, out + u("/page-marks.png"));
+
+    tabs->setCurrentIndex(2);
+    ChildOrDie<QAction>(&form, "miLimit2")->trigger();  // "5 предложений"
+    Shoot(&form, out + u("/weight-chart.png"));
+    return 0;
+}

@@ -1,0 +1,90 @@
+#include "app/weightchartpanel.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+#include "app/panelparts.h"
+#include "document/weightcurve.h"
+#include "views/qt/qtext.h"
+
+WeightChartPanel::WeightChartPanel(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+    chart_ = new QChart;
+    chart_->legend()->setAlignment(Qt::AlignBottom);
+    chart_->setMargins(QMargins(2, 2, 2, 2));
+    weights_ = new QLineSeries(chart_);
+    weights_->setObjectName(QStringLiteral("csWeights"));
+    weights_->setName(u("Вес предложения"));
+    weights_->setPointsVisible(true);
+    peaks_ = new QScatterSeries(chart_);
+    peaks_->setObjectName(QStringLiteral("csPeaks"));
+    peaks_->setName(u("В автореферате"));
+    peaks_->setMarkerSize(9);
+    peaks_->setColor(QColor(0xcc, 0x00, 0x00));
+    limit_ = new QLineSeries(chart_);
+    limit_->setObjectName(QStringLiteral("csLimit"));
+    limit_->setPen(QPen(QColor(0x4e, 0x9a, 0x06), 2, Qt::DashLine));
+    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(weights_), static_cast<QAbstractSeries*>(peaks_),
+                               static_cast<QAbstractSeries*>(limit_)})
+        chart_->addSeries(s);
+    axisX_ = new QValueAxis(chart_);
+    axisX_->setTitleText(u("Порядок"));
+    axisX_->setLabelFormat(QStringLiteral("%d"));
+    axisY_ = new QValueAxis(chart_);
+    axisY_->setTitleText(u("Вес"));
+    chart_->addAxis(axisX_, Qt::AlignBottom);
+    chart_->addAxis(axisY_, Qt::AlignLeft);
+    for (QAbstractSeries* s : chart_->series()) {
+        s->attachAxis(axisX_);
+        s->attachAxis(axisY_);
+    }
+    view_ = new QChartView(chart_);
+    view_->setObjectName(QStringLiteral("chWeights"));
+    view_->setAccessibleName(u("Кривая весов предложений"));
+    view_->setRenderHint(QPainter::Antialiasing);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panel::CaptionStrip(u(" Кривая весов")));
+    layout->addWidget(view_, 1);
+
+    connect(weights_, &QLineSeries::clicked, this, &WeightChartPanel::onClicked);
+    connect(peaks_, &QScatterSeries::clicked, this, &WeightChartPanel::onClicked);
+    showCurve();
+}
+
+void WeightChartPanel::showCurve() {
+    const WeightCurve curve = CurveOf(doc_);
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(curve.weights.size()));
+    for (std::size_t k = 0; k < curve.weights.size(); ++k) points << QPointF(static_cast<double>(k), curve.weights[k]);
+    weights_->replace(points);
+    QList<QPointF> peaks;
+    for (std::size_t k : curve.peaks) peaks << QPointF(static_cast<double>(k), curve.weights[k]);
+    peaks_->replace(peaks);
+
+    const double top = curve.weights.empty() ? 1 : std::max(1.0, *std::ranges::max_element(curve.weights));
+    const double right = std::max(1.0, static_cast<double>(curve.weights.size()) - 1);
+    QList<QPointF> limit;
+    if (curve.limitAt) {
+        const double x = static_cast<double>(*curve.limitAt) - 0.5;
+        limit << QPointF(x, 0) << QPointF(x, top * 1.05);
+    }
+    limit_->replace(limit);
+    limit_->setName(u("Ограничение: %1").arg(FromCp1251(curve.limitCaption)));
+    axisX_->setRange(0, right);
+    axisX_->setTickCount(std::clamp(static_cast<int>(curve.weights.size()), 2, 11));
+    axisY_->setRange(0, top * 1.05);
+}
+
+void WeightChartPanel::onClicked(const QPointF& point) {
+    const long long k = std::llround(point.x());
+    if (k < 0) return;
+    if (auto row = SentenceRowOf(doc_, static_cast<std::size_t>(k))) emit sentenceRequested(*row);
+}

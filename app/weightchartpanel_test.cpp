@@ -1,0 +1,126 @@
+// The "Кривая весов" tab: a point per sentence in page order, the summary's sentences marked, the
+// limit's place, kept up to date by every analysis, limit and forced row, and a click on a point
+// selecting its sentence.
+#include <QAction>
+#include <QChartView>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/fakebrowser.h"
+#include "app/mainform.h"
+#include "app/test_windows.h"
+#include "views/qt/qtext.h"
+
+namespace {
+
+const char* const kPage =
+    "<html><body><h1>Годовой отчёт</h1><p>Первый год работы был трудным. Год работы принёс успех и рост.</p>"
+    "<p>Итоги года удивили. Работа года и итоги года работы важны. Просто слова тут.</p>"
+    "<p>Год работы, итоги работы, рост года работы. Конец текста здесь.</p>"
+    "<p>Итоги года работы и рост года работы, итоги работы. Мало.</p>"
+    "<p>Рост года работы, итоги года и год работы снова. Тоже мало.</p></body></html>";
+
+}  // namespace
+
+class WeightChartPanelTest : public QObject {
+    Q_OBJECT
+
+    FakeBrowser* browser_ = nullptr;
+    std::unique_ptr<TFormMain> form_;
+    std::unique_ptr<QTemporaryDir> settingsDir_;
+
+    // The series belong to the chart, which the chart view shows.
+    template <typename T>
+    T* series(const char* name) {
+        return ChildOrDie<T>(ChildOrDie<QChartView>(form_.get(), "chWeights")->chart(), name);
+    }
+    QLineSeries* weights() { return series<QLineSeries>("csWeights"); }
+    QScatterSeries* peaks() { return series<QScatterSeries>("csPeaks"); }
+    QTableView* sentences() { return ChildOrDie<QTableView>(form_.get(), "lvDocumentText"); }
+    QString sentenceCell(int row, int column) {
+        return sentences()->model()->data(sentences()->model()->index(row, column)).toString();
+    }
+    // The summary's sentences by their "Порядок" numbers.
+    QList<qreal> summaryOrders() {
+        QList<qreal> orders;
+        for (std::size_t entry : form_->document().summary.entries) orders << static_cast<qreal>(entry);
+        return orders;
+    }
+    QList<qreal> peakOrders() {
+        QList<qreal> orders;
+        for (const QPointF& p : peaks()->points()) orders << p.x();
+        return orders;
+    }
+
+  private slots:
+    void init() {
+        browser_ = new FakeBrowser;
+        settingsDir_ = std::make_unique<QTemporaryDir>();
+        StartupSettings settings;
+        settings.directory = settingsDir_->path().toStdString();
+        form_ = std::make_unique<TFormMain>(browser_, std::move(settings));
+        form_->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
+        browser_->document = QByteArray::fromStdString(ToCp1251(u(kPage)));
+        browser_->simulateLoad(QStringLiteral("file:///tmp/report.html"));
+        QTRY_VERIFY(!form_->analysisRunning());
+    }
+    void cleanup() {
+        form_.reset();
+        settingsDir_.reset();
+    }
+
+    void pointsAreTheSentencesAndPeaksTheSummarysRows() {
+        QCOMPARE(ChildOrDie<QTabWidget>(form_.get(), "tcResults")->tabText(2), u("Кривая &весов"));
+        const int rows = sentences()->model()->rowCount();
+        QVERIFY(rows >= 7);
+        QCOMPARE(weights()->count(), rows);
+        for (int k = 0; k < rows; ++k) {
+            QCOMPARE(weights()->at(k).x(), qreal(k));
+            QCOMPARE(weights()->at(k).y(), sentenceCell(k, 1).replace(QChar(','), QChar('.')).toDouble());
+        }
+        QVERIFY(!summaryOrders().isEmpty());
+        QCOMPARE(peakOrders(), summaryOrders());
+        QCOMPARE(series<QLineSeries>("csLimit")->count(), 0);
+    }
+
+    void theLimitAndTheForcedRowsRedrawIt() {
+        ChildOrDie<QAction>(form_.get(), "miLimit1")->trigger();  // "3 предложения"
+        QVERIFY(peakOrders().size() <= 3);
+        QCOMPARE(peakOrders(), summaryOrders());
+        auto* limit = series<QLineSeries>("csLimit");
+        QCOMPARE(limit->count(), 2);
+        QCOMPARE(limit->name(), u("Ограничение: 3 предложения"));
+        QVERIFY(limit->at(0).x() > peakOrders().last());
+
+        const int last = sentences()->model()->rowCount() - 1;
+        sentences()->selectionModel()->select(sentences()->model()->index(last, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        ChildOrDie<QAction>(form_.get(), "tbForceSentence")->trigger();
+        QCOMPARE(peakOrders().last(), qreal(last));
+        QCOMPARE(peakOrders(), summaryOrders());
+
+        browser_->document =
+            QByteArray::fromStdString(ToCp1251(u("<html><body><p>Один год. Два года.</p></body></html>")));
+        browser_->simulateLoad(QStringLiteral("file:///tmp/other.html"));
+        QTRY_VERIFY(!form_->analysisRunning());
+        QCOMPARE(weights()->count(), sentences()->model()->rowCount());
+    }
+
+    void aClickOnAPointSelectsItsSentence() {
+        emit sentences()->horizontalHeader()->sectionClicked(1);  // sorted by weight: rows and orders differ
+        const QPointF point = weights()->at(4);
+        emit weights()->clicked(point + QPointF(0.2, 0));
+        const QModelIndexList selected = sentences()->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(sentenceCell(selected[0].row(), 3), u("4"));
+    }
+};
+
+QTEST_MAIN(WeightChartPanelTest)
+#include "weightchartpanel_test.moc"
