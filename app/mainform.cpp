@@ -12,13 +12,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QUrl>
 #include <cstdlib>
 
 #include "app/browserpane.h"
+#include "app/dictionaryoption.h"
 #include "app/habits.h"
 #include "app/pagemarks.h"
 #include "app/pagesourceextractor.h"
@@ -26,7 +26,6 @@
 #include "app/resulttabs.h"
 #include "app/sentencepanel.h"
 #include "app/summarypanel.h"
-#include "dictstem/dictionarystems.h"
 #include "resources/icons.h"
 #include "settings/decimalseparator.h"
 #include "settings/koef.h"
@@ -149,7 +148,12 @@ void TFormMain::buildMenus() {
             ExtractAndAnalyse();
         });
     }
-    addDictionaryStemsItem(options);
+    new DictionaryOption(
+        doc_, options,
+        [this](const QString& message) {
+            if (reportError_) reportError_(message);
+        },
+        [this] { ExtractAndAnalyse(); });
 
     // The support entries lead to the guide's section on where problems are reported.
     auto showSupport = [this] {
@@ -166,66 +170,6 @@ void TFormMain::buildMenus() {
     help->addAction(u("&О программе..."), this, [this] {
         if (aboutBox_) aboutBox_->exec();
     });
-}
-
-namespace {
-
-// The window's own choices that no settings file holds: ~/.config/Sumoran/sumoran.ini.
-QSettings windowSettings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Sumoran"), QStringLiteral("sumoran"));
-}
-
-const QString kDictionaryStemsKey = QStringLiteral("analysis/dictionaryStems");
-
-}  // namespace
-
-// The item starts as last stored; a dictionary that cannot be read greys it out.
-void TFormMain::addDictionaryStemsItem(QMenu* options) {
-    dictionaryStemsItem_ = options->addAction(u("Словоосновы по словарю"));
-    dictionaryStemsItem_->setObjectName(QStringLiteral("miDictionaryStems"));
-    dictionaryStemsItem_->setCheckable(true);
-    options->setToolTipsVisible(true);
-    // A stored choice that cannot be met stays stored: it applies once the dictionary is installed.
-    if (windowSettings().value(kDictionaryStemsKey, false).toBool()) {
-        if (setDictionaryStems(true)) dictionaryStemsItem_->setChecked(true);
-    } else if (std::string problem = dictstem::UnreadableDictionaryFile(dictstem::DefaultDictionaryDirectory());
-               !problem.empty()) {
-        disableDictionaryStems(problem);
-    }
-    connect(dictionaryStemsItem_, &QAction::toggled, this, [this](bool on) {
-        if (!setDictionaryStems(on)) {
-            if (reportError_) reportError_(dictionaryStemsItem_->toolTip());
-            return;
-        }
-        windowSettings().setValue(kDictionaryStemsKey, on);
-        ExtractAndAnalyse();
-    });
-}
-
-// Points the analysis at the dictionary (loading it the first time) or back at the built-in
-// stemmer. Returns false, with the item greyed out, when the dictionary cannot be loaded.
-bool TFormMain::setDictionaryStems(bool on) {
-    if (on && !dictionary_) {
-        dictstem::DictionaryLoad load = dictstem::LoadDictionaryStems(dictstem::DefaultDictionaryDirectory());
-        if (!load.stems) {
-            disableDictionaryStems(load.error);
-            return false;
-        }
-        dictionary_ = std::move(load.stems);
-    }
-    doc_.analysis.options.stemSource = on ? dictionary_.get() : nullptr;
-    return true;
-}
-
-void TFormMain::disableDictionaryStems(const std::string& reason) {
-    const QSignalBlocker blocker(dictionaryStemsItem_);
-    dictionaryStemsItem_->setChecked(false);
-    dictionaryStemsItem_->setEnabled(false);
-    const QString message =
-        u("Словарь недоступен, установите пакет hunspell-ru (%1)").arg(QString::fromStdString(reason));
-    dictionaryStemsItem_->setToolTip(message);
-    dictionaryStemsItem_->setStatusTip(message);
-    doc_.analysis.options.stemSource = nullptr;
 }
 
 QWidget* TFormMain::buildResultArea() {

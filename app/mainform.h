@@ -31,10 +31,6 @@ class SummaryPanel;
 class TFormEditKoef;
 class TFormEditStopWords;
 
-namespace dictstem {
-class DictionaryStems;
-}
-
 class TFormMain : public QMainWindow {
     Q_OBJECT
 
@@ -80,9 +76,6 @@ class TFormMain : public QMainWindow {
 
   private:
     void buildMenus();
-    void addDictionaryStemsItem(QMenu* options);
-    bool setDictionaryStems(bool on);
-    void disableDictionaryStems(const std::string& reason);
     QWidget* buildResultArea();
     void applyResizeRule();
     void connectBrowser();
@@ -105,8 +98,6 @@ class TFormMain : public QMainWindow {
     TFormEditStopWords* stopWordsEditor_ = nullptr;
     TFormEditKoef* koefEditor_ = nullptr;
     std::function<void(const QString&)> reportError_;
-    QAction* dictionaryStemsItem_ = nullptr;                 // "Словоосновы по словарю"
-    std::unique_ptr<dictstem::DictionaryStems> dictionary_;  // loaded when first needed, kept for the process
 
     BrowserPane* browserPane_ = nullptr;
     std::array<ResultListPanel*, 3> lists_{};  // indexed by ResultList
