@@ -9,6 +9,7 @@
 #include "engine/cp1251.h"
 #include "engine/numformat.h"
 #include "summary/forcedmarks.h"
+#include "views/listtext.h"
 
 namespace {
 
@@ -323,11 +324,7 @@ void BuildSentenceList(ListModel& list, const TTxtIdxIndex& markup, const TVocIn
     list.source = std::move(table);
     list.sortColumn = kOrder;
     if (wfTotalCount <= 0) return;
-    long long words = collector.listedWords();
-    double percent = static_cast<double>(words * 100) / wfTotalCount;
-    list.status = std::string(u8"Слов: "_cp) + std::to_string(words) + " / " +
-                  numformat::General(wfTotalCount, decimalSeparator) + " = " +
-                  numformat::Fixed2(percent, decimalSeparator) + "%";
+    list.status = WordShareText(collector.listedWords(), wfTotalCount, decimalSeparator);
 }
 
 void RestoreDocumentOrder(ListModel& list) {
