@@ -111,12 +111,6 @@ std::string ExprCell(const ListEntry<ExprDescription>& entry, unsigned column, c
     }
 }
 
-ListRow ExprRow(const ListEntry<ExprDescription>& entry, char decimalSeparator) {
-    ListRow row;
-    for (unsigned k = 0; k < kExprListKeys.size(); ++k) row.cells.push_back(ExprCell(entry, k, decimalSeparator));
-    return row;
-}
-
 void FillExprList(ListModel& list, const ExprList& source, std::string_view extraFilter, const ExprTypeFilter& filter,
                   const ExprTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText) {
     FillRecordList(

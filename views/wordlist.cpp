@@ -107,13 +107,6 @@ std::string WordCell(const ListEntry<WordDescription>& entry, unsigned column, c
     }
 }
 
-ListRow WordRow(const ListEntry<WordDescription>& entry, const WordTotals& totals, char decimalSeparator) {
-    ListRow row;
-    for (unsigned k = 0; k < kWordListKeys.size(); ++k)
-        row.cells.push_back(WordCell(entry, k, totals, decimalSeparator));
-    return row;
-}
-
 void FillWordList(ListModel& list, const WordList& source, std::string_view extraFilter, const WordTypeFilter& filter,
                   const WordTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText) {
     const WordExtraFilter extra(extraFilter);

@@ -2,8 +2,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QtTest>
+#include <memory>
 
 #include "engine/cp1251.h"
+#include "summary/sentencelist.h"
 #include "views/qt/qtext.h"
 #include "views/wordlist.h"
 
@@ -12,9 +14,9 @@ class ListTableModelTest : public QObject {
 
   private slots:
     void showsCellsCaptionsWithTheSortMarkAndAlignment() {
+        const WordList stems = {{std::string(u8"дом"_cp), WordDescription{0, 3, 0, 0, 1}}};
         ListModel list = MakeWordListModel(WordListKind::kStems);
-        list.appendRow(
-            {std::string(u8"дом"_cp), " ", "3", "0,5", "1,00", "0,1", "0,2", std::string(u8"Р"_cp), " ", "0", "0"});
+        FillWordList(list, stems, "", WordTypeFilter{}, WordTotals{6, 2}, ',', sorting::TextCompare());
         ListTableModel model(list);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 1);
@@ -32,9 +34,13 @@ class ListTableModelTest : public QObject {
     }
 
     void editsTheFirstColumnThroughTheCallback() {
+        // The sentence list is the one whose first column the user edits.
+        auto sentences = std::make_shared<SentenceTable>(',');
+        sentences->add("x", 1, 2, "");
         ListModel list;
-        list.columns = {{"a"}, {"b"}};
-        list.appendRow({"x", "y"});
+        list.columns = SentenceListColumns();
+        list.rows = {0};
+        list.source = sentences;
         ListTableModel model(list);
         QString edited;
         model.setFirstColumnEditable([&](int row, const QString& text) {
