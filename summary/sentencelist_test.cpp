@@ -81,12 +81,14 @@ std::vector<std::string> column(const ListModel& list, unsigned k = sentencecol:
     return out;
 }
 
-TEST(SentenceList, ColumnsAndRowCells) {
+TEST(SentenceList, ColumnCaptions) {
     std::vector<std::string> captions;
     for (const ListColumn& c : SentenceListColumns()) captions.push_back(cp1251::toUtf8(c.caption));
     EXPECT_THAT(captions, ElementsAre("Предложение", "Вес", "ВСА", "Порядок", "Заголовок", "ЧС", "М"));
-    EXPECT_EQ(static_cast<std::uint32_t>(tagHash("<option>")), taghash::kOption);
+}
 
+TEST(SentenceList, RowCellsAndStatus) {
+    EXPECT_EQ(static_cast<std::uint32_t>(tagHash("<option>")), taghash::kOption);  // the stream the tests make
     // A repeated word adds its stem's weight again; a zero-weight word still counts as a word.
     ListModel list = build("<p> кот@2 и@0 кот . </p>", 12);
     ASSERT_EQ(list.rows.size(), 1u);
@@ -211,24 +213,26 @@ TEST(SentenceList, WordRecordsOutsideTheTablesAddNothing) {
 }
 
 TEST(SentenceList, ColumnClicksSortByTheirKeys) {
-    // weights 2, 10, 4, 1, 12; headings "", H2, B, H1, ""; words 2, 2, 2, 1, 4
-    ListModel list = build(
-        "<p> бе@1 бе . </p> <h2> вв@5 вв </h2> <p> <b> аа@2 аа </b> </p> <h1> гг@1 </h1> <p> дд@3 дд дд дд . </p>");
-    auto click = [&](unsigned k) {
-        ClickSentenceColumn(
-            list, k, [](std::string_view a, std::string_view b) { return a.compare(b); }, ',');
-        return column(list, sentencecol::kOrder);
+    // weights 2, 10, 4, 1, 12; headings "", H2, B, H1, ""; words 2, 2, 2, 1, 4; row 3 marked
+    const struct {
+        unsigned column;
+        std::vector<std::string> order;
+    } cases[] = {
+        {sentencecol::kWeight, {"4", "1", "2", "0", "3"}}, {sentencecol::kAvgWeight, {"1", "4", "2", "0", "3"}},
+        {sentencecol::kOrder, {"0", "1", "2", "3", "4"}},  {sentencecol::kHeading, {"3", "1", "2", "0", "4"}},
+        {sentencecol::kWords, {"4", "0", "1", "2", "3"}},  {sentencecol::kText, {"2", "0", "1", "3", "4"}},
+        {sentencecol::kMark, {"3", "0", "1", "2", "4"}},   {42, {"0", "1", "2", "3", "4"}},  // no such column
     };
-    EXPECT_THAT(click(sentencecol::kWeight), ElementsAre("4", "1", "2", "0", "3"));
-    EXPECT_THAT(click(sentencecol::kOrder), ElementsAre("0", "1", "2", "3", "4"));
-    EXPECT_THAT(click(sentencecol::kAvgWeight), ElementsAre("1", "4", "2", "0", "3"));
-    EXPECT_THAT(click(sentencecol::kWords), ElementsAre("4", "1", "2", "0", "3"));  // stable for equal counts
-    EXPECT_THAT(click(sentencecol::kHeading), ElementsAre("3", "1", "2", "4", "0"));
-    EXPECT_THAT(click(sentencecol::kText), ElementsAre("2", "0", "1", "3", "4"));
-    EXPECT_TRUE(list.setCell(3, sentencecol::kMark, std::string(u8"•"_cp)));
-    EXPECT_THAT(click(sentencecol::kMark), ElementsAre("3", "2", "0", "1", "4"));
-    click(42);
-    EXPECT_EQ(list.sortColumn, sentencecol::kMark);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        ListModel list = build(
+            "<p> бе@1 бе . </p> <h2> вв@5 вв </h2> <p> <b> аа@2 аа </b> </p> <h1> гг@1 </h1> <p> дд@3 дд дд дд . </p>");
+        ASSERT_TRUE(list.setCell(3, sentencecol::kMark, std::string(u8"•"_cp)));
+        ClickSentenceColumn(
+            list, c.column, [](std::string_view a, std::string_view b) { return a.compare(b); }, ',');
+        EXPECT_EQ(column(list, sentencecol::kOrder), c.order);  // ties keep the document order
+        EXPECT_EQ(list.sortColumn, c.column == 42 ? sentencecol::kOrder : c.column);
+    }
 }
 
 TEST(SentenceList, EditedTextsAndMarksAreKeptPerRow) {
@@ -244,8 +248,12 @@ TEST(SentenceList, EditedTextsAndMarksAreKeptPerRow) {
     EXPECT_THAT(column(list, sentencecol::kMark), ElementsAre("", "", "•")) << "any mark reads as the bullet";
     EXPECT_TRUE(list.setCell(2, sentencecol::kMark, ""));
     EXPECT_THAT(column(list, sentencecol::kMark), ElementsAre("", "", ""));
+}
 
-    // Computed cells are not editable; a rebuild starts from the page again.
+TEST(SentenceList, ComputedCellsCannotBeEditedAndEditsSurviveTheSortBack) {
+    ListModel list = build("<p> кот@2 и кот . </p> <h2> пёс@1 пёс </h2> <p> дом@3 дом . </p>");
+    EXPECT_TRUE(list.setCell(0, sentencecol::kText, std::string(u8"исправлено"_cp)));
+    ClickSentenceColumn(list, sentencecol::kWeight, {}, ',');
     EXPECT_FALSE(list.setCell(0, sentencecol::kWeight, "9,00"));
     EXPECT_FALSE(list.setCell(0, sentencecol::kOrder, "7"));
     RestoreDocumentOrder(list);
