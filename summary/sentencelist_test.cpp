@@ -11,6 +11,7 @@
 #include "engine/analysis.h"
 #include "engine/cp1251.h"
 #include "engine/test_analysis.h"
+#include "settings/locale_for_tests.h"
 
 namespace {
 
@@ -233,6 +234,19 @@ TEST(SentenceList, ColumnClicksSortByTheirKeys) {
         EXPECT_EQ(column(list, sentencecol::kOrder), c.order);  // ties keep the document order
         EXPECT_EQ(list.sortColumn, c.column == 42 ? sentencecol::kOrder : c.column);
     }
+}
+
+TEST(SentenceList, TextColumnSortsByTheRussianCollation) {
+    // The collation is read once per process, so the locale is set before the first call.
+    if (!settings::testutil::russianLocaleAvailable()) GTEST_SKIP() << "ru_RU.UTF-8 can be neither found nor made";
+    settings::testutil::ScopedLocale russian(settings::testutil::kRussianLocale);
+    ListModel list = build(
+        "<p> Дым идёт . </p> <p> дом стоит . </p> <p> жук ползёт . </p> <p> ёж бежит . </p> "
+        "<p> zebra runs . </p> <p> Дом стоит . </p>");
+    ClickSentenceColumn(list, sentencecol::kText, sorting::LocaleTextCompare(), ',');
+    // Code-point order would put every capital before the small letters, and "ё" after "я".
+    EXPECT_THAT(column(list),
+                ElementsAre("zebra runs.", "дом стоит.", "Дом стоит.", "Дым идёт.", "ёж бежит.", "жук ползёт."));
 }
 
 TEST(SentenceList, EditedTextsAndMarksAreKeptPerRow) {

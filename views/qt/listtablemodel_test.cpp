@@ -3,11 +3,26 @@
 #include <QAbstractItemModelTester>
 #include <QtTest>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/cp1251.h"
-#include "summary/sentencelist.h"
 #include "views/qt/qtext.h"
 #include "views/wordlist.h"
+
+// A source of one editable text per entry and a fixed second column, as the sentence list is.
+struct EditableTexts : ListSource {
+    std::vector<std::string> texts = {"x"};
+    std::string cell(std::size_t entry, unsigned column) const override {
+        return entry >= texts.size() ? std::string() : column == 0 ? texts[entry] : "y";
+    }
+    bool setCell(std::size_t entry, unsigned column, std::string text) override {
+        if (entry >= texts.size() || column != 0) return false;
+        texts[entry] = std::move(text);
+        return true;
+    }
+};
 
 class ListTableModelTest : public QObject {
     Q_OBJECT
@@ -34,13 +49,10 @@ class ListTableModelTest : public QObject {
     }
 
     void editsTheFirstColumnThroughTheCallback() {
-        // The sentence list is the one whose first column the user edits.
-        auto sentences = std::make_shared<SentenceTable>(',');
-        sentences->add("x", 1, 2, "");
         ListModel list;
-        list.columns = SentenceListColumns();
+        list.columns = {{"a"}, {"b"}};
         list.rows = {0};
-        list.source = sentences;
+        list.source = std::make_shared<EditableTexts>();
         ListTableModel model(list);
         QString edited;
         model.setFirstColumnEditable([&](int row, const QString& text) {
