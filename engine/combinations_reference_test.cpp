@@ -32,11 +32,7 @@ struct Stem {
 
 struct Expected {
     Ids ids;
-    std::int32_t id = 0;
-    std::int32_t count = 0;
-    std::string stemText;
-    double stemWeightSum = 0;
-    double weight = 0;
+    ExprDescription desc;  // without flags
 };
 
 struct Reference {
@@ -76,7 +72,6 @@ Reference referenceList(const std::vector<Ids>& phrases, const std::vector<Stem>
     auto endsWith = [](const Ids& longer, const Ids& shorter) {
         return longer.size() > shorter.size() && std::equal(shorter.rbegin(), shorter.rend(), longer.rbegin());
     };
-    const Expected* last = nullptr;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const Ids& run = runs[i];
         if (counts[i] <= 1) continue;
@@ -87,26 +82,25 @@ Reference referenceList(const std::vector<Ids>& phrases, const std::vector<Stem>
             ++ref.absorbedByNext;
             continue;
         }
-        if (last != nullptr && last->count == counts[i] && endsWith(last->ids, run)) {
+        const Expected* last = ref.listed.empty() ? nullptr : &ref.listed.back();
+        if (last != nullptr && last->desc.count == counts[i] && endsWith(last->ids, run)) {
             ++ref.absorbedByLast;
             continue;
         }
 
-        Expected e;
-        e.ids = run;
-        e.id = static_cast<std::int32_t>(i);
-        e.count = counts[i];
+        Expected e{run, {}};
+        e.desc.id = static_cast<std::int32_t>(i);
+        e.desc.count = counts[i];
         double stemCount = 0;
         for (std::int32_t id : run) {
             const Stem& stem = stems[static_cast<std::size_t>(id)];
-            e.stemText += (e.stemText.empty() ? "" : " ") + stem.text;
-            e.stemWeightSum += stem.weight;
+            e.desc.stemText += (e.desc.stemText.empty() ? "" : " ") + stem.text;
+            e.desc.stemWeightSum += stem.weight;
             stemCount += stem.count;
         }
         const double share = 1 - static_cast<double>(i) / static_cast<double>(runs.size());
-        e.weight = e.count * share * e.stemWeightSum / stemCount;
+        e.desc.weight = e.desc.count * share * e.desc.stemWeightSum / stemCount;
         ref.listed.push_back(e);
-        last = &ref.listed.back();
     }
     return ref;
 }
@@ -176,12 +170,12 @@ TEST(CombinationReference, RandomPagesListWhatADirectEnumerationLists) {
         ASSERT_EQ(state.slWordExpr.size(), ref.listed.size());
         double listedCount = 0;
         for (std::size_t k = 0; k < ref.listed.size(); ++k) {
-            const Expected& want = ref.listed[k];
+            const ExprDescription& want = ref.listed[k].desc;
             const ExprDescription& got = state.slWordExpr[k].desc;
             SCOPED_TRACE(cp1251::toUtf8(want.stemText));
             EXPECT_EQ(got.id, want.id);
             EXPECT_EQ(got.count, want.count);
-            EXPECT_EQ(Ids(got.stemIds.begin(), got.stemIds.begin() + got.length), want.ids);
+            EXPECT_EQ(Ids(got.stemIds.begin(), got.stemIds.begin() + got.length), ref.listed[k].ids);
             EXPECT_EQ(got.stemText, want.stemText);
             EXPECT_DOUBLE_EQ(got.stemWeightSum, want.stemWeightSum);
             EXPECT_DOUBLE_EQ(got.weight, want.weight);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -85,30 +84,23 @@ TEST(WordList, LettersOutsideTheTablesReadQuestionMark) {
 }
 
 TEST(WordList, TypeFilterCrossesAbbreviationsAndNames) {
-    const std::array<bool, 7> initial = WordTypeFilter{}.hidden;
-    const std::array<bool, 7> all = {true, true, true, true, true, true, true};
-    const std::array<bool, 7> abbrevOnly = {false, true, false, false, false, false, false};  // "Аббревиатуры"
-    const std::array<bool, 7> namesOnly = {false, false, true, false, false, false, false};  // "Возможные названия"
-    const struct {
-        std::array<bool, 7> hidden;
-        std::uint32_t code;
-        bool expected;
-    } cases[] = {
-        {abbrevOnly, wordcode::kAbbrev, true},
-        {abbrevOnly, wordcode::kName, false},
-        {namesOnly, wordcode::kName, true},
-        {namesOnly, wordcode::kAbbrev, false},
-        {initial, wordcode::kAlnum, true},
-        {initial, wordcode::kOther, true},
-        {initial, wordcode::kNormal | kIgnored, true},
-        {initial, wordcode::kNumber, false},
-        {all, 6, false},  // a type above 5 is never hidden
-    };
-    for (const auto& c : cases) {
-        WordTypeFilter filter;
-        filter.hidden = c.hidden;
-        EXPECT_EQ(WordHiddenByType(filter, c.code), c.expected) << "code " << c.code;
-    }
+    WordTypeFilter filter;
+    filter.hidden.fill(false);
+    filter.hidden[1] = true;  // "Аббревиатуры"
+    EXPECT_TRUE(WordHiddenByType(filter, wordcode::kAbbrev));
+    EXPECT_FALSE(WordHiddenByType(filter, wordcode::kName));
+    filter.hidden.fill(false);
+    filter.hidden[2] = true;  // "Возможные названия и имена"
+    EXPECT_TRUE(WordHiddenByType(filter, wordcode::kName));
+    EXPECT_FALSE(WordHiddenByType(filter, wordcode::kAbbrev));
+
+    const WordTypeFilter initial;
+    EXPECT_TRUE(WordHiddenByType(initial, wordcode::kAlnum));
+    EXPECT_TRUE(WordHiddenByType(initial, wordcode::kOther));
+    EXPECT_TRUE(WordHiddenByType(initial, wordcode::kNormal | kIgnored));
+    EXPECT_FALSE(WordHiddenByType(initial, wordcode::kNumber));
+    filter.hidden.fill(true);
+    EXPECT_FALSE(WordHiddenByType(filter, 6));  // a type above 5 is never hidden
 }
 
 TEST(WordList, AdditionalFilterMatchesWholeIds) {
