@@ -27,7 +27,12 @@ TEST(VocExprIndex, PrefixLinksRebuildTheIdsAtEveryLength) {
         EXPECT_EQ(table.firstStem(id), 5);
         EXPECT_TRUE(table.hasPrefix(4, id));
     }
+}
 
+TEST(VocExprIndex, ASharedPrefixIsCountedAgainAndLinked) {
+    TVocExprIndex table;
+    const std::vector<std::int32_t> six = {5, 3, 9, 3, 5, 70000};
+    ASSERT_EQ(table.AddPrefixes(six, ContextFlag::kInLink), 4);
     // A sequence sharing the first three ids counts them again and links its new entry to them.
     const std::vector<std::int32_t> other = {5, 3, 9, 1};
     EXPECT_EQ(table.AddPrefixes(other, ContextFlag::kOutsideLink), 5);

@@ -171,7 +171,7 @@ TEST(SettingsDirRoot, CreatesNothingInAHomeOfAnotherUser) {
     TempDir home;
     TempDir rootHome;
     writeBytes(exe / "stopwords.txt", "installed stop words");
-    ASSERT_EQ(::chown(home.path().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(home.path().c_str(), testutil::kNobody, testutil::kNobody), 0);
     ProcessIdentity identity = CurrentProcessIdentity();
     identity.rootHome = rootHome.path().string();
     for (const SettingsEnvironment& env :
@@ -189,9 +189,18 @@ TEST(SettingsDirProbe, TellsWritableDirectories) {
     EXPECT_EQ(ProbeDirectoryAccess(dir / "missing"), DirectoryAccess::kReadOnly);
     writeBytes(dir / "file", "x");
     EXPECT_EQ(ProbeDirectoryAccess(dir / "file"), DirectoryAccess::kReadOnly);
-    if (::geteuid() == 0) return;  // root may write into a read-only directory
-    ::chmod(dir.path().c_str(), 0555);
-    EXPECT_EQ(ProbeDirectoryAccess(dir.path()), DirectoryAccess::kReadOnly);
+}
+
+TEST(SettingsDirProbe, TellsADirectoryItsOwnerCannotWrite) {
+    TempDir dir;
+    testutil::giveToNobodyIfRoot(dir.path());
+    const std::filesystem::path path = dir.path();
+    auto probe = [&](mode_t mode, DirectoryAccess expected) {
+        return testutil::exitStatusAsNonRoot(
+            [&] { return ::chmod(path.c_str(), mode) == 0 && ProbeDirectoryAccess(path) == expected; });
+    };
+    EXPECT_EQ(probe(0555, DirectoryAccess::kReadOnly), 0);
+    EXPECT_EQ(probe(0755, DirectoryAccess::kWritable), 0);
 }
 
 TEST(SettingsDirExecutable, IsTheDirectoryOfTheTestProgram) {

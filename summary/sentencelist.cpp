@@ -1,7 +1,6 @@
 #include "summary/sentencelist.h"
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <numeric>
 #include <optional>
@@ -10,6 +9,7 @@
 #include "engine/cp1251.h"
 #include "engine/numformat.h"
 #include "summary/forcedmarks.h"
+#include "views/listtext.h"
 
 namespace {
 
@@ -245,49 +245,6 @@ class SentenceCollector {
     long long listedWords_ = 0;
 };
 
-// The sort key of one row, read back from its cell once before sorting.
-struct SortKey {
-    std::string text;
-    double real = 0;
-    long long integer = 0;
-};
-
-SortKey readKey(const ListModel& list, std::size_t row, unsigned column, char separator) {
-    SortKey key{list.cell(row, column)};
-    // A cell that does not read as a number sorts after every number.
-    if (column == kWeight || column == kAvgWeight) {
-        key.real = numformat::ParseFloat(key.text, separator).value_or(-std::numeric_limits<double>::infinity());
-    } else if (column == kOrder || column == kWords) {
-        key.integer = numformat::ParseInt(key.text).value_or(std::numeric_limits<long long>::min());
-    }
-    return key;
-}
-
-int threeWay(long long a, long long b) { return a < b ? -1 : (a > b ? 1 : 0); }
-
-// Orders two rows by one column's key: negative when a goes first. Columns without a key give 0.
-int compareBy(unsigned column, const SortKey& a, const SortKey& b, const sorting::TextCompare& compare) {
-    std::string_view x = a.text, y = b.text;
-    switch (column) {
-        case kText:
-            return compare(x, y);
-        case kWeight:
-        case kAvgWeight:
-            return sorting::CompareFloatDesc(a.real, b.real);
-        case kOrder:
-            return threeWay(a.integer, b.integer);
-        case kWords:
-            return threeWay(b.integer, a.integer);
-        case kHeading:  // longer mark first: "H1", "H2", "H3", then "B", then unmarked rows
-            return x.size() != y.size() ? threeWay(static_cast<long long>(y.size()), static_cast<long long>(x.size()))
-                                        : x.compare(y);
-        case kMark:  // marked rows first
-            return threeWay(static_cast<long long>(y.size()), static_cast<long long>(x.size()));
-        default:
-            return 0;
-    }
-}
-
 }  // namespace
 
 std::vector<ListColumn> SentenceListColumns() {
@@ -367,11 +324,7 @@ void BuildSentenceList(ListModel& list, const TTxtIdxIndex& markup, const TVocIn
     list.source = std::move(table);
     list.sortColumn = kOrder;
     if (wfTotalCount <= 0) return;
-    long long words = collector.listedWords();
-    double percent = static_cast<double>(words * 100) / wfTotalCount;
-    list.status = std::string(u8"Слов: "_cp) + std::to_string(words) + " / " +
-                  numformat::General(wfTotalCount, decimalSeparator) + " = " +
-                  numformat::Fixed2(percent, decimalSeparator) + "%";
+    list.status = WordShareText(collector.listedWords(), wfTotalCount, decimalSeparator);
 }
 
 void RestoreDocumentOrder(ListModel& list) {
@@ -380,18 +333,7 @@ void RestoreDocumentOrder(ListModel& list) {
 }
 
 void SortSentenceList(ListModel& list, const sorting::TextCompare& compare, char decimalSeparator) {
-    const unsigned column = list.sortColumn;
-    if (column >= kCount || (column == kText && !compare)) return;
-    std::vector<SortKey> keys;
-    keys.reserve(list.rows.size());
-    for (std::size_t r = 0; r < list.rows.size(); ++r) keys.push_back(readKey(list, r, column, decimalSeparator));
-    std::vector<std::uint32_t> order(list.rows.size());
-    std::iota(order.begin(), order.end(), std::uint32_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return compareBy(column, keys[a], keys[b], compare) < 0;
-    });
-    for (std::uint32_t& index : order) index = list.rows[index];
-    list.rows = std::move(order);
+    SortRows(list, kSentenceListKeys, decimalSeparator, compare);
 }
 
 void ClickSentenceColumn(ListModel& list, unsigned k, const sorting::TextCompare& compare, char decimalSeparator) {

@@ -16,6 +16,7 @@
 #include "engine/taghash.h"
 #include "engine/txtidxunit.h"
 #include "engine/vocunit.h"
+#include "views/columnsort.h"
 #include "views/listmodel.h"
 #include "views/sorting.h"
 
@@ -67,6 +68,13 @@ class SentenceTable : public ListSource {
     std::string texts_;
     std::vector<Row> rows_;
     char separator_;
+};
+
+/// Sort keys of the seven columns: weights and word counts descend, "Порядок" ascends; "Заголовок"
+/// puts "H1", "H2", "H3", then "B", then unmarked rows, and "М" the marked rows first.
+inline constexpr std::array<ColumnKey, sentencecol::kCount> kSentenceListKeys = {
+    ColumnKey::kText,        ColumnKey::kFloatDesc,   ColumnKey::kFloatDesc,   ColumnKey::kIntegerAsc,
+    ColumnKey::kLongerFirst, ColumnKey::kIntegerDesc, ColumnKey::kLongerFirst,
 };
 
 /// Returns the seven columns of the sentence list with their captions, initial widths and alignment.

@@ -11,6 +11,7 @@
 #include "engine/analysis.h"
 #include "engine/cp1251.h"
 #include "engine/test_analysis.h"
+#include "settings/locale_for_tests.h"
 
 namespace {
 
@@ -67,6 +68,13 @@ ListModel analysed(std::string_view body) {
     return list;
 }
 
+// Every cell of display row r, as UTF-8.
+std::vector<std::string> cells(const ListModel& list, std::size_t r = 0) {
+    std::vector<std::string> out;
+    for (const std::string& cell : list.row(r).cells) out.push_back(cp1251::toUtf8(cell));
+    return out;
+}
+
 // One column of every row, as UTF-8.
 std::vector<std::string> column(const ListModel& list, unsigned k = sentencecol::kText) {
     std::vector<std::string> out;
@@ -74,16 +82,18 @@ std::vector<std::string> column(const ListModel& list, unsigned k = sentencecol:
     return out;
 }
 
-TEST(SentenceList, ColumnsAndRowCells) {
+TEST(SentenceList, ColumnCaptions) {
     std::vector<std::string> captions;
     for (const ListColumn& c : SentenceListColumns()) captions.push_back(cp1251::toUtf8(c.caption));
     EXPECT_THAT(captions, ElementsAre("Предложение", "Вес", "ВСА", "Порядок", "Заголовок", "ЧС", "М"));
-    EXPECT_EQ(static_cast<std::uint32_t>(tagHash("<option>")), taghash::kOption);
+}
 
+TEST(SentenceList, RowCellsAndStatus) {
+    EXPECT_EQ(static_cast<std::uint32_t>(tagHash("<option>")), taghash::kOption);  // the stream the tests make
     // A repeated word adds its stem's weight again; a zero-weight word still counts as a word.
     ListModel list = build("<p> кот@2 и@0 кот . </p>", 12);
-    EXPECT_THAT(column(list), ElementsAre("кот и кот."));
-    EXPECT_THAT(list.row(0).cells, ElementsAre(list.cell(0, 0), "4,00", "1,33", "0", "", "3", ""));
+    ASSERT_EQ(list.rows.size(), 1u);
+    EXPECT_THAT(cells(list), ElementsAre("кот и кот.", "4,00", "1,33", "0", "", "3", ""));
     EXPECT_EQ(list.sortColumn, sentencecol::kOrder);
     EXPECT_EQ(cp1251::toUtf8(list.status.value()), "Слов: 3 / 12 = 25,00%");
 }
@@ -198,29 +208,45 @@ TEST(SentenceList, WordRecordsOutsideTheTablesAddNothing) {
     list.status = "old";
     BuildSentenceList(list, markup, doc.stems, doc.text, 0, ',');
     ASSERT_EQ(list.rows.size(), 1u);
-    EXPECT_THAT(list.row(0).cells, ElementsAre(list.cell(0, 0), "2,00", "0,67", "0", "", "3", ""));
+    // The unknown word adds no text; the cut one its bytes up to the end ("два ").
+    EXPECT_THAT(cells(list), ElementsAre("один  два .", "2,00", "0,67", "0", "", "3", ""));
     EXPECT_EQ(list.status, "old");  // no word count: the status is kept
 }
 
 TEST(SentenceList, ColumnClicksSortByTheirKeys) {
-    // weights 2, 10, 4, 1, 12; headings "", H2, B, H1, ""; words 2, 2, 2, 1, 4
-    ListModel list = build(
-        "<p> бе@1 бе . </p> <h2> вв@5 вв </h2> <p> <b> аа@2 аа </b> </p> <h1> гг@1 </h1> <p> дд@3 дд дд дд . </p>");
-    auto click = [&](unsigned k) {
-        ClickSentenceColumn(
-            list, k, [](std::string_view a, std::string_view b) { return a.compare(b); }, ',');
-        return column(list, sentencecol::kOrder);
+    // weights 2, 10, 4, 1, 12; headings "", H2, B, H1, ""; words 2, 2, 2, 1, 4; row 3 marked
+    const struct {
+        unsigned column;
+        std::vector<std::string> order;
+    } cases[] = {
+        {sentencecol::kWeight, {"4", "1", "2", "0", "3"}}, {sentencecol::kAvgWeight, {"1", "4", "2", "0", "3"}},
+        {sentencecol::kOrder, {"0", "1", "2", "3", "4"}},  {sentencecol::kHeading, {"3", "1", "2", "0", "4"}},
+        {sentencecol::kWords, {"4", "0", "1", "2", "3"}},  {sentencecol::kText, {"2", "0", "1", "3", "4"}},
+        {sentencecol::kMark, {"3", "0", "1", "2", "4"}},   {42, {"0", "1", "2", "3", "4"}},  // no such column
     };
-    EXPECT_THAT(click(sentencecol::kWeight), ElementsAre("4", "1", "2", "0", "3"));
-    EXPECT_THAT(click(sentencecol::kOrder), ElementsAre("0", "1", "2", "3", "4"));
-    EXPECT_THAT(click(sentencecol::kAvgWeight), ElementsAre("1", "4", "2", "0", "3"));
-    EXPECT_THAT(click(sentencecol::kWords), ElementsAre("4", "1", "2", "0", "3"));  // stable for equal counts
-    EXPECT_THAT(click(sentencecol::kHeading), ElementsAre("3", "1", "2", "4", "0"));
-    EXPECT_THAT(click(sentencecol::kText), ElementsAre("2", "0", "1", "3", "4"));
-    EXPECT_TRUE(list.setCell(3, sentencecol::kMark, std::string(u8"•"_cp)));
-    EXPECT_THAT(click(sentencecol::kMark), ElementsAre("3", "2", "0", "1", "4"));
-    click(42);
-    EXPECT_EQ(list.sortColumn, sentencecol::kMark);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        ListModel list = build(
+            "<p> бе@1 бе . </p> <h2> вв@5 вв </h2> <p> <b> аа@2 аа </b> </p> <h1> гг@1 </h1> <p> дд@3 дд дд дд . </p>");
+        ASSERT_TRUE(list.setCell(3, sentencecol::kMark, std::string(u8"•"_cp)));
+        ClickSentenceColumn(
+            list, c.column, [](std::string_view a, std::string_view b) { return a.compare(b); }, ',');
+        EXPECT_EQ(column(list, sentencecol::kOrder), c.order);  // ties keep the document order
+        EXPECT_EQ(list.sortColumn, c.column == 42 ? sentencecol::kOrder : c.column);
+    }
+}
+
+TEST(SentenceList, TextColumnSortsByTheRussianCollation) {
+    // The collation is read once per process, so the locale is set before the first call.
+    if (!settings::testutil::russianLocaleAvailable()) GTEST_SKIP() << "ru_RU.UTF-8 can be neither found nor made";
+    settings::testutil::ScopedLocale russian(settings::testutil::kRussianLocale);
+    ListModel list = build(
+        "<p> Дым идёт . </p> <p> дом стоит . </p> <p> жук ползёт . </p> <p> ёж бежит . </p> "
+        "<p> zebra runs . </p> <p> Дом стоит . </p>");
+    ClickSentenceColumn(list, sentencecol::kText, sorting::LocaleTextCompare(), ',');
+    // Code-point order would put every capital before the small letters, and "ё" after "я".
+    EXPECT_THAT(column(list),
+                ElementsAre("zebra runs.", "дом стоит.", "Дом стоит.", "Дым идёт.", "ёж бежит.", "жук ползёт."));
 }
 
 TEST(SentenceList, EditedTextsAndMarksAreKeptPerRow) {
@@ -236,8 +262,12 @@ TEST(SentenceList, EditedTextsAndMarksAreKeptPerRow) {
     EXPECT_THAT(column(list, sentencecol::kMark), ElementsAre("", "", "•")) << "any mark reads as the bullet";
     EXPECT_TRUE(list.setCell(2, sentencecol::kMark, ""));
     EXPECT_THAT(column(list, sentencecol::kMark), ElementsAre("", "", ""));
+}
 
-    // Computed cells are not editable; a rebuild starts from the page again.
+TEST(SentenceList, ComputedCellsCannotBeEditedAndEditsSurviveTheSortBack) {
+    ListModel list = build("<p> кот@2 и кот . </p> <h2> пёс@1 пёс </h2> <p> дом@3 дом . </p>");
+    EXPECT_TRUE(list.setCell(0, sentencecol::kText, std::string(u8"исправлено"_cp)));
+    ClickSentenceColumn(list, sentencecol::kWeight, {}, ',');
     EXPECT_FALSE(list.setCell(0, sentencecol::kWeight, "9,00"));
     EXPECT_FALSE(list.setCell(0, sentencecol::kOrder, "7"));
     RestoreDocumentOrder(list);

@@ -7,6 +7,7 @@
 #include "engine/cp1251.h"
 #include "engine/numformat.h"
 #include "summary/sentencelist.h"
+#include "views/listtext.h"
 
 namespace {
 
@@ -150,11 +151,8 @@ Summary BuildSummary(ListModel& sentences, int maxSentences, double percentLimit
     summary.entries = walk.takeEntries();
     summary.walkEnd = walk.end();
     if (wfTotalCount > 0) {
-        double percent = static_cast<double>(walk.words() * 100) / wfTotalCount;
-        summary.status = std::string(u8"Предложений: "_cp) + std::to_string(walk.sentences()) +
-                         std::string(u8", Слов: "_cp) + std::to_string(walk.words()) + " / " +
-                         numformat::General(wfTotalCount, decimalSeparator) + " = " +
-                         numformat::Fixed2(percent, decimalSeparator) + "%";
+        summary.status = std::string(u8"Предложений: "_cp) + std::to_string(walk.sentences()) + ", " +
+                         WordShareText(walk.words(), wfTotalCount, decimalSeparator);
     }
     return summary;
 }

@@ -54,6 +54,7 @@ void SortRows(ListModel& list, std::span<const ColumnKey> keys, char decimalSepa
     const unsigned column = list.sortColumn;
     if (column >= keys.size()) return;
     const ColumnKey kind = keys[column];
+    if (kind == ColumnKey::kText && !compareText) return;
     const std::size_t n = list.rows.size();
 
     // Each row's key is read from its cell once; only the kind of key the column needs is kept.
@@ -61,7 +62,7 @@ void SortRows(ListModel& list, std::span<const ColumnKey> keys, char decimalSepa
     std::vector<std::vector<long long>> idLists;
     std::vector<std::optional<double>> reals;
     std::vector<std::optional<long long>> integers;
-    if (kind == ColumnKey::kText)
+    if (kind == ColumnKey::kText || kind == ColumnKey::kLongerFirst)
         texts.reserve(n);
     else if (kind == ColumnKey::kIdListAsc)
         idLists.reserve(n);
@@ -73,6 +74,7 @@ void SortRows(ListModel& list, std::span<const ColumnKey> keys, char decimalSepa
         std::string text = list.cell(r, column);
         switch (kind) {
             case ColumnKey::kText:
+            case ColumnKey::kLongerFirst:
                 texts.push_back(std::move(text));
                 break;
             case ColumnKey::kIdListAsc:
@@ -96,6 +98,9 @@ void SortRows(ListModel& list, std::span<const ColumnKey> keys, char decimalSepa
         switch (kind) {
             case ColumnKey::kText:
                 return compareText(texts[a], texts[b]) < 0;
+            case ColumnKey::kLongerFirst:
+                if (texts[a].size() != texts[b].size()) return texts[a].size() > texts[b].size();
+                return texts[a] < texts[b];
             case ColumnKey::kIdListAsc:
                 return idLists[a] < idLists[b];
             case ColumnKey::kFloatDesc:

@@ -20,6 +20,7 @@ enum class ColumnKey {
     kFloatDesc,    // decimal number with the list's separator, largest first (CompareFloatDesc)
     kIdAsc,        // an identifier, numerically ascending
     kIdListAsc,    // identifiers each followed by "," ("12,7,"), by their sequence, ascending
+    kLongerFirst,  // longer text first, texts of one length in byte order ("H1", "H2", "B", "")
 };
 
 /// Returns the number a float cell shows: the whole text when it reads as a number, otherwise its
@@ -28,7 +29,8 @@ enum class ColumnKey {
 std::optional<double> FloatCellValue(std::string_view text, char decimalSeparator);
 
 /// Sorts list.rows stably by the key of list.sortColumn; cells whose number cannot be read go
-/// after all others. Leaves the rows unchanged when the sort column has no entry in `keys`.
+/// after all others. Leaves the rows unchanged when the sort column has no entry in `keys`, or is a
+/// text column and `compareText` is empty.
 void SortRows(ListModel& list, std::span<const ColumnKey> keys, char decimalSeparator,
               const sorting::TextCompare& compareText);
 

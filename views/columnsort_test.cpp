@@ -13,30 +13,19 @@ constexpr std::array<ColumnKey, 6> kKeys = {ColumnKey::kText,      ColumnKey::kI
 
 int codePoints(std::string_view a, std::string_view b) { return a.compare(b); }
 
-// A list whose rows carry their original position in the text column.
-ListModel listOf(unsigned column, const std::vector<std::string>& cells) {
+// Sorts a record-backed list whose entry i shows cells[i] in `column`; returns the entries in
+// display order, one digit each.
+std::string sorted(unsigned column, const std::vector<std::string>& cells) {
     ListModel list;
     list.columns.resize(kKeys.size());
     list.sortColumn = column;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        std::vector<std::string> row(kKeys.size());
-        row[0] = std::to_string(i);
-        row[column] = cells[i];
-        list.appendRow(std::move(row));
-    }
-    return list;
-}
-
-std::string order(const ListModel& list) {
-    std::string text;
-    for (std::size_t r = 0; r < list.rows.size(); ++r) text += list.cell(r, 0);
-    return text;
-}
-
-std::string sorted(unsigned column, const std::vector<std::string>& cells) {
-    ListModel list = listOf(column, cells);
+    list.source = MakeRecordSource(
+        cells, [column](const std::string& cell, unsigned k) { return k == column ? cell : std::string(); });
+    for (std::uint32_t i = 0; i < cells.size(); ++i) list.rows.push_back(i);
     SortRows(list, kKeys, ',', codePoints);
-    return order(list);
+    std::string order;
+    for (std::uint32_t entry : list.rows) order += std::to_string(entry);
+    return order;
 }
 
 }  // namespace

@@ -10,13 +10,11 @@ namespace {
 
 int codePoints(std::string_view a, std::string_view b) { return a.compare(b); }
 
-ListModel stemIdList(const std::vector<std::string>& ids) {
+// A stem list filled from `stems`, in their order.
+ListModel stemList(const WordList& stems) {
     ListModel list = MakeWordListModel(WordListKind::kStems);
-    for (const std::string& id : ids) {
-        std::vector<std::string> row(11);
-        row[kWordIdColumn] = id;
-        list.appendRow(std::move(row));
-    }
+    list.sortColumn = kWordIdColumn + 1;  // all links 0: the order stays
+    FillWordList(list, stems, "", WordTypeFilter{}, WordTotals{}, ',', codePoints);
     return list;
 }
 
@@ -36,7 +34,8 @@ TEST(CrossNav, FilterTextsOfTheButtons) {
 }
 
 TEST(CrossNav, SelectedRowsAreReadInListOrderOnce) {
-    const ListModel stems = stemIdList({"12", "7", "3"});
+    const WordList source = {{"a", {12, 1, 0, 0, 1}}, {"b", {7, 1, 0, 0, 1}}, {"c", {3, 1, 0, 0, 1}}};
+    const ListModel stems = stemList(source);
     const std::array<std::size_t, 4> selected = {1, 0, 1, 9};
     EXPECT_EQ(RelatedFilter(stems, selected, kWordIdColumn, "1,,"), "1,,12,7,");
     EXPECT_FALSE(RelatedFilter(stems, {}, kWordIdColumn, "1,,").has_value());  // nothing selected

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "engine/numformat.h"
+#include "views/listfill.h"
 #include "views/listtext.h"
 
 namespace {
@@ -110,29 +111,15 @@ std::string ExprCell(const ListEntry<ExprDescription>& entry, unsigned column, c
     }
 }
 
-ListRow ExprRow(const ListEntry<ExprDescription>& entry, char decimalSeparator) {
-    ListRow row;
-    for (unsigned k = 0; k < kExprListKeys.size(); ++k) row.cells.push_back(ExprCell(entry, k, decimalSeparator));
-    return row;
-}
-
 void FillExprList(ListModel& list, const ExprList& source, std::string_view extraFilter, const ExprTypeFilter& filter,
                   const ExprTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText) {
-    list.rows.clear();
-    list.source = MakeRecordSource(source, [decimalSeparator](const ListEntry<ExprDescription>& e, unsigned k) {
-        return ExprCell(e, k, decimalSeparator);
-    });
-    long long visibleCount = 0;
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const ExprDescription& desc = source[i].desc;
-        if (ExprHiddenByType(filter, desc.flags) || !passesExtraFilter(desc, extraFilter)) continue;
-        list.rows.push_back(static_cast<std::uint32_t>(i));
-        visibleCount += desc.count;
-    }
-    const auto visibleRows = static_cast<long long>(list.rows.size());
-    if (totals.listedCount > 0) {
-        list.status =
-            ListStatusText(visibleCount, visibleRows, totals.listedCount, totals.listedEntries, decimalSeparator);
-    }
-    SortRows(list, kExprListKeys, decimalSeparator, compareText);
+    FillRecordList(
+        list, source,
+        [decimalSeparator](const ListEntry<ExprDescription>& e, unsigned k) {
+            return ExprCell(e, k, decimalSeparator);
+        },
+        [&](const ExprDescription& desc) {
+            return !ExprHiddenByType(filter, desc.flags) && passesExtraFilter(desc, extraFilter);
+        },
+        ListStatusTotals{totals.listedCount, totals.listedEntries}, kExprListKeys, decimalSeparator, compareText);
 }

@@ -65,9 +65,6 @@ ListModel MakeExprListModel();
 /// stems reads 0; empty for a column the list does not have.
 std::string ExprCell(const ListEntry<ExprDescription>& entry, unsigned column, char decimalSeparator);
 
-/// Returns the cells of one entry's row.
-ListRow ExprRow(const ListEntry<ExprDescription>& entry, char decimalSeparator);
-
 /// Sort keys of the eight columns: "Порядок" ascends, "SWIDs" by its sequence of ids.
 inline constexpr std::array<ColumnKey, 8> kExprListKeys = {
     ColumnKey::kText,      ColumnKey::kText,       ColumnKey::kIntegerDesc, ColumnKey::kFloatDesc,

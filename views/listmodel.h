@@ -41,16 +41,6 @@ class ListSource {
     virtual bool setCell(std::size_t entry, unsigned column, std::string text);
 };
 
-/// A source that keeps every cell text, for lists made row by row.
-class CellTable : public ListSource {
-  public:
-    std::vector<ListRow> entries;
-
-    std::string cell(std::size_t entry, unsigned column) const override;
-    /// Edits any existing cell; a short row grows to reach the column.
-    bool setCell(std::size_t entry, unsigned column, std::string text) override;
-};
-
 /// The rows a list view shows, in display order, and its sort column.
 struct ListModel {
     std::vector<ListColumn> columns;
@@ -71,10 +61,6 @@ struct ListModel {
     /// Edits one cell of display row `row`; returns false when the row does not exist or the source
     /// does not let the cell be edited.
     bool setCell(std::size_t row, unsigned column, std::string text);
-
-    /// Appends a row with these cells at the end of the display order. A list whose source is not a
-    /// CellTable first loses its rows and gets an empty CellTable.
-    void appendRow(std::vector<std::string> cells);
 };
 
 /// A source over a vector of records, which must outlive it: `format(record, column)` makes a cell

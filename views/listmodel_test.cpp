@@ -31,23 +31,4 @@ TEST(ListModel, RowsAreEntriesOfTheSourceInDisplayOrder) {
     EXPECT_EQ(list.cell(1, 0), "a");
 }
 
-TEST(ListModel, AppendedRowsKeepTheirCellsAndCanBeEdited) {
-    ListModel list;
-    list.columns = {{"a"}, {"b"}, {"c"}};
-    list.appendRow({"x", "y"});
-    list.appendRow({"z"});
-    EXPECT_EQ(list.row(0).cells, (std::vector<std::string>{"x", "y", ""})) << "a short row reads empty cells";
-    EXPECT_TRUE(list.setCell(1, 2, "edited"));
-    EXPECT_EQ(list.cell(1, 2), "edited");
-    EXPECT_FALSE(list.setCell(5, 0, "nowhere"));
-
-    // A list over another source starts a table of its own rather than mixing entries.
-    std::vector<Record> records = {{"r", 0}};
-    list.source = MakeRecordSource(records, format);
-    list.rows = {0};
-    list.appendRow({"new"});
-    ASSERT_EQ(list.rows.size(), 1u);
-    EXPECT_EQ(list.cell(0, 0), "new");
-}
-
 }  // namespace

@@ -28,3 +28,9 @@ std::string ListStatusText(long long visibleCount, long long visibleRows, double
     text += " (" + numformat::Fixed2(percentOf(r, entryCount), decimalSeparator) + "%)";
     return text;
 }
+
+std::string WordShareText(long long words, double totalWords, char decimalSeparator) {
+    return std::string(u8"Слов: "_cp) + std::to_string(words) + " / " +
+           numformat::General(totalWords, decimalSeparator) + " = " +
+           numformat::Fixed2(percentOf(static_cast<double>(words), totalWords), decimalSeparator) + "%";
+}

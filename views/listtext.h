@@ -26,3 +26,7 @@ std::string ShareCut6(double value, double divisor, char decimalSeparator);
 /// two decimals; a zero T or E gives a share of 0,00 instead of dividing by zero.
 std::string ListStatusText(long long visibleCount, long long visibleRows, double totalCount, double entryCount,
                            char decimalSeparator);
+
+/// Writes "Слов: W / T = P%" with P = W*100/T in two decimals: the share of the page's T words
+/// that the sentence list or the summary holds; a zero T gives a share of 0,00.
+std::string WordShareText(long long words, double totalWords, char decimalSeparator);

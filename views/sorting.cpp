@@ -58,9 +58,4 @@ std::string WithSortMark(std::string_view caption) {
     return marked;
 }
 
-std::string WithoutSortMark(std::string_view caption) {
-    if (caption.find(kSortMark.front()) == std::string_view::npos) return std::string(caption);
-    return std::string(caption.substr(caption.size() < 2 ? caption.size() : 2));
-}
-
 }  // namespace sorting

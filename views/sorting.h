@@ -26,7 +26,4 @@ TextCompare LocaleTextCompare();
 /// Returns the caption with the sort mark in front.
 std::string WithSortMark(std::string_view caption);
 
-/// Returns the caption without its first two characters when it holds the bullet, else unchanged.
-std::string WithoutSortMark(std::string_view caption);
-
 }  // namespace sorting

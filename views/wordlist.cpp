@@ -4,6 +4,7 @@
 
 #include "engine/numformat.h"
 #include "engine/wordcode.h"
+#include "views/listfill.h"
 #include "views/listtext.h"
 
 namespace {
@@ -106,30 +107,14 @@ std::string WordCell(const ListEntry<WordDescription>& entry, unsigned column, c
     }
 }
 
-ListRow WordRow(const ListEntry<WordDescription>& entry, const WordTotals& totals, char decimalSeparator) {
-    ListRow row;
-    for (unsigned k = 0; k < kWordListKeys.size(); ++k)
-        row.cells.push_back(WordCell(entry, k, totals, decimalSeparator));
-    return row;
-}
-
 void FillWordList(ListModel& list, const WordList& source, std::string_view extraFilter, const WordTypeFilter& filter,
                   const WordTotals& totals, char decimalSeparator, const sorting::TextCompare& compareText) {
     const WordExtraFilter extra(extraFilter);
-    list.rows.clear();
-    list.source = MakeRecordSource(source, [totals, decimalSeparator](const ListEntry<WordDescription>& e, unsigned k) {
-        return WordCell(e, k, totals, decimalSeparator);
-    });
-    long long visibleCount = 0;
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const WordDescription& desc = source[i].desc;
-        if (WordHiddenByType(filter, desc.code) || !extra.passes(desc)) continue;
-        list.rows.push_back(static_cast<std::uint32_t>(i));
-        visibleCount += desc.count;
-    }
-    const auto visibleRows = static_cast<long long>(list.rows.size());
-    if (totals.totalCount > 0) {
-        list.status = ListStatusText(visibleCount, visibleRows, totals.totalCount, totals.entryCount, decimalSeparator);
-    }
-    SortRows(list, kWordListKeys, decimalSeparator, compareText);
+    FillRecordList(
+        list, source,
+        [totals, decimalSeparator](const ListEntry<WordDescription>& e, unsigned k) {
+            return WordCell(e, k, totals, decimalSeparator);
+        },
+        [&](const WordDescription& desc) { return !WordHiddenByType(filter, desc.code) && extra.passes(desc); },
+        ListStatusTotals{totals.totalCount, totals.entryCount}, kWordListKeys, decimalSeparator, compareText);
 }

@@ -68,9 +68,6 @@ ListModel MakeWordListModel(WordListKind kind);
 std::string WordCell(const ListEntry<WordDescription>& entry, unsigned column, const WordTotals& totals,
                      char decimalSeparator);
 
-/// Returns the cells of one entry's row.
-ListRow WordRow(const ListEntry<WordDescription>& entry, const WordTotals& totals, char decimalSeparator);
-
 /// Sort keys of the eleven columns; the identifier columns sort numerically ascending.
 inline constexpr std::array<ColumnKey, 11> kWordListKeys = {
     ColumnKey::kText,      ColumnKey::kText,      ColumnKey::kIntegerDesc, ColumnKey::kFloatDesc,

@@ -2,19 +2,36 @@
 
 #include <QAbstractItemModelTester>
 #include <QtTest>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/cp1251.h"
 #include "views/qt/qtext.h"
 #include "views/wordlist.h"
+
+// A source of one editable text per entry and a fixed second column, as the sentence list is.
+struct EditableTexts : ListSource {
+    std::vector<std::string> texts = {"x"};
+    std::string cell(std::size_t entry, unsigned column) const override {
+        return entry >= texts.size() ? std::string() : column == 0 ? texts[entry] : "y";
+    }
+    bool setCell(std::size_t entry, unsigned column, std::string text) override {
+        if (entry >= texts.size() || column != 0) return false;
+        texts[entry] = std::move(text);
+        return true;
+    }
+};
 
 class ListTableModelTest : public QObject {
     Q_OBJECT
 
   private slots:
     void showsCellsCaptionsWithTheSortMarkAndAlignment() {
+        const WordList stems = {{std::string(u8"дом"_cp), WordDescription{0, 3, 0, 0, 1}}};
         ListModel list = MakeWordListModel(WordListKind::kStems);
-        list.appendRow(
-            {std::string(u8"дом"_cp), " ", "3", "0,5", "1,00", "0,1", "0,2", std::string(u8"Р"_cp), " ", "0", "0"});
+        FillWordList(list, stems, "", WordTypeFilter{}, WordTotals{6, 2}, ',', sorting::TextCompare());
         ListTableModel model(list);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 1);
@@ -34,7 +51,8 @@ class ListTableModelTest : public QObject {
     void editsTheFirstColumnThroughTheCallback() {
         ListModel list;
         list.columns = {{"a"}, {"b"}};
-        list.appendRow({"x", "y"});
+        list.rows = {0};
+        list.source = std::make_shared<EditableTexts>();
         ListTableModel model(list);
         QString edited;
         model.setFirstColumnEditable([&](int row, const QString& text) {
