@@ -262,6 +262,8 @@ WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
     dialogTimer_.setInterval(kDialogNoteDelayMs);
     connect(&dialogTimer_, &QTimer::timeout, this, [this] {
         const int count = std::exchange(dialogCount_, 0);
+        // The note of a page the user has left would be read as one of the page now shown.
+        if (dialogSerial_ != serial_) return;
         QString note = u("Окно сообщения страницы не показано: «%1»").arg(dialogNote_);
         if (count > 1) note += u(" (и ещё %1)").arg(count - 1);
         emit Refused(note);
@@ -488,6 +490,8 @@ void WebEngineBrowser::onDownloadRequested(QWebEngineDownloadRequest* download) 
 
 void WebEngineBrowser::refuseDialog(const QString& text) {
     dialogNote_ = text.simplified().left(100);
+    if (dialogSerial_ != serial_) dialogCount_ = 0;
+    dialogSerial_ = serial_;
     ++dialogCount_;
     if (!dialogTimer_.isActive()) dialogTimer_.start();
 }

@@ -125,5 +125,6 @@ class WebEngineBrowser : public Browser {
     quint64 pingToken_ = 0;  // the responsiveness check under way
     QString dialogNote_;     // the latest suppressed script dialog, until its note is shown
     int dialogCount_ = 0;
+    quint64 dialogSerial_ = 0;  // the page the suppressed dialogs came from
     QTimer dialogTimer_;
 };
