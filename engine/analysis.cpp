@@ -21,8 +21,18 @@ namespace {
 // Hands the pages of released tables back to the system. The allocator would keep them for later
 // allocations, but the lists built next are large single blocks it takes from the system anyway,
 // so without this the released tables and the new lists would both count against the process.
+// Under AddressSanitizer glibc's allocator is not the one in use: its arenas are never set up, and
+// trimming them from several threads at once crashes, so there is nothing to hand back.
+#if defined(__SANITIZE_ADDRESS__)
+#define SUMORAN_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SUMORAN_ASAN 1
+#endif
+#endif
+
 void returnFreedMemory() {
-#if defined(__GLIBC__)
+#if defined(__GLIBC__) && !defined(SUMORAN_ASAN)
     malloc_trim(0);
 #endif
 }
