@@ -13,6 +13,7 @@
 #include "app/mainform.h"
 #include "app/pagemarkscript.h"
 #include "app/test_windows.h"
+#include "app/testwindow_for_tests.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -52,14 +53,8 @@ class ConcordancePanelTest : public QObject {
 
   private slots:
     void init() {
-        browser_ = new FakeBrowser;
-        settingsDir_ = std::make_unique<QTemporaryDir>();
-        StartupSettings settings;
-        settings.directory = settingsDir_->path().toStdString();
-        form_ = std::make_unique<TFormMain>(browser_, std::move(settings));
-        form_->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
-        browser_->document = QByteArray::fromStdString(ToCp1251(u(kPage)));
-        browser_->simulateLoad(QStringLiteral("file:///tmp/report.html"));
+        OpenTestWindow(browser_, settingsDir_, form_);
+        LoadTestPage(*browser_, u(kPage));
         QTRY_VERIFY(!form_->analysisRunning());
     }
     void cleanup() {

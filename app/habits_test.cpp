@@ -14,6 +14,7 @@
 #include "app/fakebrowser.h"
 #include "app/mainform.h"
 #include "app/test_windows.h"
+#include "app/testwindow_for_tests.h"
 #include "views/qt/qtext.h"
 
 class HabitsTest : public QObject {
@@ -29,12 +30,7 @@ class HabitsTest : public QObject {
 
   private slots:
     void init() {
-        browser_ = new FakeBrowser;
-        dir_ = std::make_unique<QTemporaryDir>();
-        StartupSettings settings;
-        settings.directory = dir_->path().toStdString();
-        form_ = std::make_unique<TFormMain>(browser_, std::move(settings));
-        form_->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
+        OpenTestWindow(browser_, dir_, form_);
         browser_->document = QByteArray::fromStdString(
             ToCp1251(u("<html><body><h1>Отчёт</h1><p>Первый год работы. Второй год работы.</p></body></html>")));
         browser_->canGoBack = browser_->canGoForward = true;

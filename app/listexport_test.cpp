@@ -17,6 +17,7 @@
 #include "app/fakebrowser.h"
 #include "app/mainform.h"
 #include "app/test_windows.h"
+#include "app/testwindow_for_tests.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -61,14 +62,8 @@ class ListExportTest : public QObject {
 
   private slots:
     void init() {
-        browser_ = new FakeBrowser;
-        dir_ = std::make_unique<QTemporaryDir>();
-        StartupSettings settings;
-        settings.directory = dir_->path().toStdString();
-        form_ = std::make_unique<TFormMain>(browser_, std::move(settings));
-        form_->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
-        browser_->document = QByteArray::fromStdString(ToCp1251(u(kPage)));
-        browser_->simulateLoad(QStringLiteral("file:///tmp/report.html"));
+        OpenTestWindow(browser_, dir_, form_);
+        LoadTestPage(*browser_, u(kPage));
         QTRY_VERIFY(!form_->analysisRunning());
         for (const char* button : {"ToolButton1", "ToolButton2", "ToolButton3"})
             ChildOrDie<QToolButton>(form_.get(), button)->click();  // every type shown

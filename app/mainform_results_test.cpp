@@ -22,6 +22,7 @@
 #include "app/fakebrowser.h"
 #include "app/mainform.h"
 #include "app/test_windows.h"
+#include "app/testwindow_for_tests.h"
 #include "settings/qt/editkoefdialog.h"
 #include "settings/qt/editstopwordsdialog.h"
 #include "views/qt/qtext.h"
@@ -82,15 +83,8 @@ class MainFormResultsTest : public QObject {
 
   private slots:
     void init() {
-        browser_ = new FakeBrowser;
-        settingsDir_ = std::make_unique<QTemporaryDir>();
-        StartupSettings settings;
-        settings.directory = settingsDir_->path().toStdString();
-        settings.stopWordItems = {"the"};
-        form_ = std::make_unique<TFormMain>(browser_, std::move(settings));
-        form_->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
-        browser_->document = QByteArray::fromStdString(ToCp1251(u(kPage)));
-        browser_->simulateLoad(QStringLiteral("file:///tmp/report.html"));
+        OpenTestWindow(browser_, settingsDir_, form_, {"the"});
+        LoadTestPage(*browser_, u(kPage));
         QTRY_VERIFY(!form_->analysisRunning());
     }
     void cleanup() {
