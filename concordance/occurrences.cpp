@@ -55,23 +55,8 @@ std::uint16_t applyTag(std::uint16_t places, std::uint32_t hash) {
             return (places & ~kInline) | place::kH2;
         case TagHashOf("<h3"):
             return (places & ~kInline) | place::kH3;
-        case TagHashOf("</h1"):
-        case TagHashOf("</h2"):
-        case TagHashOf("</h3"):
-        case TagHashOf("<p"):
-        case TagHashOf("</p"):
-        case TagHashOf("<tr"):
-        case TagHashOf("</tr"):
-        case TagHashOf("<td"):
-        case TagHashOf("</td"):
-        case TagHashOf("<table"):
-        case TagHashOf("</table"):
-        case TagHashOf("<tbody"):
-        case TagHashOf("</tbody"):
-        case TagHashOf("</center"):
-            return places & ~kInline;
         default:
-            return places;
+            return taghash::EndsInlineRuns(hash) ? places & ~kInline : places;
     }
 }
 

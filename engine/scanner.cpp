@@ -191,22 +191,6 @@ void Scanner::applyTag(std::uint32_t hash) {
         case TagHashOf("<h3"):
             resetInline(), factors_.h3 = koef_.koefH3;
             break;
-        case TagHashOf("</h1"):
-        case TagHashOf("</h2"):
-        case TagHashOf("</h3"):
-        case TagHashOf("<p"):
-        case TagHashOf("</p"):
-        case TagHashOf("<tr"):
-        case TagHashOf("</tr"):
-        case TagHashOf("<td"):
-        case TagHashOf("</td"):
-        case TagHashOf("<table"):
-        case TagHashOf("</table"):
-        case TagHashOf("<tbody"):
-        case TagHashOf("</tbody"):
-        case TagHashOf("</center"):
-            resetInline();
-            break;
         case TagHashOf("<select"):
             contextFlags_ = contextFlags_.without(contextflag::kSelectMask) | ContextFlag::kInSelect;
             break;
@@ -214,6 +198,7 @@ void Scanner::applyTag(std::uint32_t hash) {
             contextFlags_ = contextFlags_.without(contextflag::kSelectMask) | ContextFlag::kOutsideSelect;
             break;
         default:
+            if (taghash::EndsInlineRuns(hash)) resetInline();
             break;
     }
 }

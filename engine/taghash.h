@@ -27,4 +27,29 @@ inline constexpr std::uint32_t kH2 = TagHashOf("<h2"), kH2End = TagHashOf("</h2"
 inline constexpr std::uint32_t kH3 = TagHashOf("<h3"), kH3End = TagHashOf("</h3");
 inline constexpr std::uint32_t kB = TagHashOf("<b"), kBEnd = TagHashOf("</b");
 inline constexpr std::uint32_t kOption = TagHashOf("<option");
+
+/// Whether a tag ends every inline markup run (bold, italic, underline, link, headings' weight):
+/// the block tags between which text runs do not carry on. The headings' own opening tags end
+/// them too, and start their heading.
+constexpr bool EndsInlineRuns(std::uint32_t hash) {
+    switch (hash) {
+        case TagHashOf("</h1"):
+        case TagHashOf("</h2"):
+        case TagHashOf("</h3"):
+        case TagHashOf("<p"):
+        case TagHashOf("</p"):
+        case TagHashOf("<tr"):
+        case TagHashOf("</tr"):
+        case TagHashOf("<td"):
+        case TagHashOf("</td"):
+        case TagHashOf("<table"):
+        case TagHashOf("</table"):
+        case TagHashOf("<tbody"):
+        case TagHashOf("</tbody"):
+        case TagHashOf("</center"):
+            return true;
+        default:
+            return false;
+    }
+}
 }  // namespace taghash
