@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <unistd.h>
+
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -67,4 +69,11 @@ int RunProgram(const std::filesystem::path& settingsDirectory, const QString& ar
         form.OpenAddress(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()).toString() : argument);
     }
     return QApplication::exec();
+}
+
+QString SandboxNote() {
+    const QByteArray value = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    if ((value.isEmpty() || value == "0") && !qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--no-sandbox")) return {};
+    return ::geteuid() == 0 ? QString::fromUtf8("Песочница веб-движка отключена: программа запущена от имени root")
+                            : QString::fromUtf8("Песочница веб-движка отключена");
 }

@@ -37,3 +37,7 @@ class Application : public QApplication {
 /// with EXIT_FAILURE before any window or browser is made.
 int RunProgram(const std::filesystem::path& settingsDirectory, const QString& argument,
                const std::function<Browser*()>& makeBrowser);
+
+/// The status bar's note that the web engine runs without its sandbox (the program switches it
+/// off as root); empty when the sandbox is on.
+QString SandboxNote();

@@ -155,6 +155,7 @@ void BrowserPane::openDocument() {
     if (path.isEmpty()) return;
     docAddress_ = path;
     browser_.Navigate(docAddress_);
+    emit navigating(docAddress_);
 }
 
 void BrowserPane::go() {
@@ -162,6 +163,7 @@ void BrowserPane::go() {
     if (docAddress_.isEmpty()) return;
     docAddress_ = QString::fromStdString(CompleteAddress(docAddress_.toStdString(), QDir::homePath().toStdString()));
     browser_.Navigate(docAddress_);
+    emit navigating(docAddress_);
 }
 
 void BrowserPane::openAddress(const QString& address) {

@@ -54,6 +54,8 @@ class BrowserPane : public QWidget {
   signals:
     /// The force-analysis button was clicked.
     void forceAnalysisRequested();
+    /// The pane asked the browser to go to `address` (typed, opened, dropped or given).
+    void navigating(const QString& address);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,6 +11,7 @@
 
 #include "app/application.h"
 #include "app/habits.h"
+#include "app/helpmenu.h"
 #include "app/mainform.h"
 #include "app/webenginebrowser.h"
 #include "settings/settingsdir.h"
@@ -38,7 +39,7 @@ int run(int argc, char** argv) {
     return RunProgram(settings::SettingsDirectory(settings::ExecutableDirectory()),
                       argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(), [] {
                           auto* browser = new WebEngineBrowser;
-                          browser->setHomeAddress(TFormMain::UserGuidePath());
+                          browser->setHomeAddress(UserGuidePath());
                           return browser;
                       });
 }

@@ -1,7 +1,5 @@
 #include "app/mainform.h"
 
-#include <unistd.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,33 +15,24 @@
 #include <QUrl>
 #include <cstdlib>
 
+#include "app/application.h"
 #include "app/browserpane.h"
-#include "app/dictionaryoption.h"
 #include "app/habits.h"
+#include "app/helpmenu.h"
 #include "app/pagemarks.h"
 #include "app/pagesourceextractor.h"
 #include "app/resultlistpanel.h"
 #include "app/resulttabs.h"
 #include "app/sentencepanel.h"
+#include "app/settingsmenu.h"
 #include "app/summarypanel.h"
 #include "resources/icons.h"
 #include "settings/decimalseparator.h"
-#include "settings/koef.h"
-#include "settings/qt/editkoefdialog.h"
-#include "settings/qt/editstopwordsdialog.h"
-#include "settings/settingsdir.h"
-#include "settings/stopwords.h"
 #include "views/qt/qtext.h"
 
 namespace {
 
 constexpr int kSplitterWidth = 3;
-
-// True when the web engine runs without its sandbox (the program switches it off as root).
-bool SandboxIsOff() {
-    const QByteArray value = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
-    return (!value.isEmpty() && value != "0") || qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--no-sandbox");
-}
 
 // Clears a flag when it goes out of scope, also when an exception passes.
 class FlagReset {
@@ -67,7 +56,7 @@ QSplitter* Splitter(Qt::Orientation orientation, std::initializer_list<QWidget*>
 }  // namespace
 
 TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent)
-    : QMainWindow(parent), browser_(browser), settingsDirectory_(settings.directory) {
+    : QMainWindow(parent), browser_(browser) {
     setObjectName(QStringLiteral("FormMain"));
     doc_.decimalSeparator = settings::UserDecimalSeparator();
     doc_.analysis.stopWords = std::move(settings.stopWords);
@@ -79,13 +68,12 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     pageMarks_ = new PageMarks(doc_, *browser_, this);
     splitterMain_ = Splitter(Qt::Vertical, {browserPane_, buildResultArea()});
     setCentralWidget(splitterMain_);
-    buildMenus();
+    buildMenus(settings);
     statusBar()->addWidget(timePanel_ = new QLabel, 1);
     timePanel_->setObjectName(QStringLiteral("sbMain"));
     statusBar()->setSizeGripEnabled(false);
-    if (SandboxIsOff()) {
-        auto* note = new QLabel(::geteuid() == 0 ? u("Песочница веб-движка отключена: программа запущена от имени root")
-                                                 : u("Песочница веб-движка отключена"));
+    if (const QString sandbox = SandboxNote(); !sandbox.isEmpty()) {
+        auto* note = new QLabel(sandbox);
         note->setObjectName(QStringLiteral("sbSandbox"));
         note->setAccessibleName(note->text());
         statusBar()->addPermanentWidget(note);
@@ -97,16 +85,7 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     setErrorReporter(
         [this](const QString& message) { QMessageBox::critical(this, QStringLiteral("Sumoran"), message); });
 
-    // The page files go into a directory of their own under the system's temporary directory;
-    // when that is missing, nothing is made anywhere else (an empty temporary path would put it
-    // in the current or the root directory) and the analysis is refused.
-    tempBase_ = qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"));
-    if (QFileInfo(tempBase_).isDir())
-        tempDir_ = std::make_unique<QTemporaryDir>(QDir(tempBase_).filePath(u("sumoran-XXXXXX")));
-    extractor_ = new PageSourceExtractor(*browser_, temporaryDirectory(), this);
-    stopWordsEditor_ = new TFormEditStopWords(std::move(settings.stopWordItems),
-                                              settingsDirectory_ / settings::kStopWordsFileName, this);
-    koefEditor_ = new TFormEditKoef(this);
+    extractor_ = new PageSourceExtractor(*browser_, this);
     connectBrowser();
     habits::InstallShortcuts(this);
     habits::AcceptDrops(this, [this](const QString& address) { OpenAddress(address); });
@@ -117,7 +96,7 @@ TFormMain::~TFormMain() {
     delete takeCentralWidget();
 }
 
-void TFormMain::buildMenus() {
+void TFormMain::buildMenus(StartupSettings& settings) {
     QMenu* file = menuBar()->addMenu(u("&Файл"));
     QAction* open =
         file->addAction(Icon(IconId::kOpen), u("&Открыть документ..."), browserPane_, &BrowserPane::openDocument);
@@ -128,48 +107,17 @@ void TFormMain::buildMenus() {
 
     pageMarks_->addCommands(menuBar()->addMenu(u("&Отметки")), browserPane_->toolBar());
 
-    QMenu* options = menuBar()->addMenu(u("&Настройки"));
-    options->addAction(u("&Стоп-слова"), this, &TFormMain::EditStopWords)->setObjectName(QStringLiteral("miStopWords"));
-    options->addAction(u("&Весовые коэффициенты"), this, &TFormMain::EditKoef)->setObjectName(QStringLiteral("miKoef"));
-    QMenu* index = options->addMenu(u("Включить в &индекс"));
-    struct Option {
-        const char* caption;
-        const char* name;
-        bool IndexOptions::*flag;
-    };
-    for (const Option& o : {Option{"Заголовок документа", "miIndexTitle", &IndexOptions::indexTitle},
-                            Option{"Мета-теги", "miIndexMeta", &IndexOptions::indexMeta},
-                            Option{"Описание картинок", "miIndexImgAlt", &IndexOptions::indexImgAlt}}) {
-        QAction* action = index->addAction(u(o.caption));
-        action->setObjectName(QString::fromLatin1(o.name));
-        action->setCheckable(true);
-        connect(action, &QAction::toggled, this, [this, flag = o.flag](bool on) {
-            doc_.analysis.options.*flag = on;
-            ExtractAndAnalyse();
-        });
-    }
-    new DictionaryOption(
-        doc_, options,
-        [this](const QString& message) {
-            if (reportError_) reportError_(message);
-        },
-        [this] { ExtractAndAnalyse(); });
-
-    // The support entries lead to the guide's section on where problems are reported.
-    auto showSupport = [this] {
-        QUrl guide = QUrl::fromLocalFile(UserGuidePath());
-        guide.setFragment(QStringLiteral("support"));
-        OpenAddress(guide.toString());
-    };
-    QMenu* help = menuBar()->addMenu(u("&Справка"));
-    help->addAction(u("&Руководство пользователя"), this, [this] { OpenAddress(UserGuidePath()); });
-    help->addSeparator();
-    help->addAction(u("Сайт поддержки"), this, showSupport);
-    help->addAction(u("E-Mail поддержки"), this, showSupport);
-    help->addSeparator();
-    help->addAction(u("&О программе..."), this, [this] {
-        if (aboutBox_) aboutBox_->exec();
+    settingsMenu_ = new SettingsMenu(doc_, settings, menuBar()->addMenu(u("&Настройки")), [this](const QString& m) {
+        if (reportError_) reportError_(m);
     });
+    connect(settingsMenu_, &SettingsMenu::reanalyseRequested, this, &TFormMain::ExtractAndAnalyse);
+    connect(settingsMenu_, &SettingsMenu::settingsChanged, this, [this] {
+        earlyPath_.clear();
+        if (!browserPane_->addressText().isEmpty()) onDocumentComplete();
+    });
+
+    AddHelpMenu(
+        menuBar(), [this](const QString& address) { OpenAddress(address); }, [this] { return aboutBox_; });
 }
 
 QWidget* TFormMain::buildResultArea() {
@@ -203,6 +151,7 @@ QWidget* TFormMain::buildResultArea() {
 
 void TFormMain::connectBrowser() {
     connect(browserPane_, &BrowserPane::forceAnalysisRequested, this, &TFormMain::ExtractAndAnalyse);
+    connect(browserPane_, &BrowserPane::navigating, this, &TFormMain::analyseLocalFileEarly);
     connect(browser_.get(), &Browser::TitleChange, this,
             [this](const QString& title) { setWindowTitle(title + FromCp1251(kWindowCaptionSuffix)); });
     connect(browser_.get(), &Browser::DocumentComplete, this, &TFormMain::onDocumentComplete);
@@ -229,6 +178,8 @@ void TFormMain::setExternalLinkAsker(std::function<bool(const QUrl&)> ask) {
 }
 
 QString TFormMain::docAddress() const { return browserPane_->docAddress(); }
+
+QString TFormMain::temporaryDirectory() const { return extractor_->directory(); }
 
 void TFormMain::applyResizeRule() {
     const int w = centralWidget() ? centralWidget()->width() : width();
@@ -264,34 +215,30 @@ void TFormMain::Go() { browserPane_->go(); }
 
 void TFormMain::OpenAddress(const QString& address) { browserPane_->openAddress(address); }
 
-QString TFormMain::UserGuidePath() {
-    const std::filesystem::path data = settings::DataDirectory(settings::ExecutableDirectory());
-    return QString::fromStdString((data / "UserGuide.html").string());
-}
-
-void TFormMain::EditStopWords() {
-    if (stopWordsEditor_->exec() != QDialog::Accepted) return;
-    doc_.analysis.stopWords = settings::LoadStopWords(settingsDirectory_ / settings::kStopWordsFileName);
-    if (!browserPane_->addressText().isEmpty()) onDocumentComplete();
-}
-
-void TFormMain::EditKoef() {
-    koefEditor_->Load(settings::KoefEditorLines(doc_.analysis.koef, doc_.decimalSeparator));
-    if (koefEditor_->exec() != QDialog::Accepted) return;
-    KoefApplyResult result =
-        ApplyKoefLines(settingsDirectory_ / settings::kKoefFileName, koefEditor_->Lines(), doc_.decimalSeparator);
-    if (result.values) doc_.analysis.koef = *result.values;
-    if (result.error) {
-        reportError_(QString::fromStdString(*result.error));
-        return;
-    }
-    if (!browserPane_->addressText().isEmpty()) onDocumentComplete();
+void TFormMain::analyseLocalFileEarly(const QString& address) {
+    earlyPath_.clear();
+    std::optional<ExtractResult> page = ReadFramelessLocalPage(address, PageSourceExtractor::kMaxSourceBytes);
+    if (!page) return;
+    if (analysisRunning_) extractor_->Cancel();  // it took the page being left
+    analysisRunning_ = false;
+    earlyPath_ = QFileInfo(QUrl(address).isLocalFile() ? QUrl(address).toLocalFile() : address).absoluteFilePath();
+    runAnalysis(std::move(page->source));
 }
 
 void TFormMain::onDocumentComplete() {
     browserPane_->showDocumentComplete();
     pageMarks_->forget();
-    ExtractAndAnalyse();
+    // A file analysed as it was opened is taken again only when the browser shows another page
+    // or the page's scripts made frames, whose documents the early analysis could not read.
+    const QString early = std::exchange(earlyPath_, QString());
+    if (early.isEmpty() || QFileInfo(QUrl(browser_->LocationURL()).toLocalFile()).absoluteFilePath() != early) {
+        ExtractAndAnalyse();
+        return;
+    }
+    const quint64 serial = browser_->PageSerial();
+    browser_->CountFrames([this, serial](int frames) {
+        if (frames >= 2 && serial == browser_->PageSerial()) ExtractAndAnalyse();
+    });
 }
 
 void TFormMain::ExtractAndAnalyse() {
@@ -302,10 +249,8 @@ void TFormMain::ExtractAndAnalyse() {
         extractor_->Cancel();
         analysisRunning_ = false;
     }
-    if (temporaryDirectory().isEmpty()) {
-        const QString reason = tempDir_ ? tempDir_->errorString() : u("каталога нет");
-        browserPane_->showStatus(
-            u("Не удалось создать временный каталог в %1 (%2): анализ невозможен").arg(tempBase_, reason));
+    if (const QString problem = extractor_->directoryProblem(); !problem.isEmpty()) {
+        browserPane_->showStatus(problem);  // without its own directory the page is not taken
         return;
     }
     analysisRunning_ = true;

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QTemporaryDir>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -28,8 +27,7 @@ class PageSourceExtractor;
 class ResultListPanel;
 class SentencePanel;
 class SummaryPanel;
-class TFormEditKoef;
-class TFormEditStopWords;
+class SettingsMenu;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -38,9 +36,6 @@ class TFormMain : public QMainWindow {
     /// Builds the window around `browser` (which it takes over) with the start-up settings.
     TFormMain(Browser* browser, StartupSettings settings, QWidget* parent = nullptr);
     ~TFormMain() override;
-
-    /// Returns the user guide beside the program (build tree) or among its installed data files.
-    static QString UserGuidePath();
 
     /// Shows `box` (kept by the caller) for "О программе...".
     void setAboutBox(QDialog* box) { aboutBox_ = box; }
@@ -54,10 +49,8 @@ class TFormMain : public QMainWindow {
     const Document& document() const { return doc_; }
     bool analysisRunning() const { return analysisRunning_; }
     QString docAddress() const;
-    TFormEditStopWords* stopWordsEditor() const { return stopWordsEditor_; }
-    TFormEditKoef* koefEditor() const { return koefEditor_; }
     /// The directory of the temporary page files (empty when it could not be made).
-    QString temporaryDirectory() const { return tempDir_ && tempDir_->isValid() ? tempDir_->path() : QString(); }
+    QString temporaryDirectory() const;
     /// The extractor that takes the page from the browser.
     PageSourceExtractor* extractor() const { return extractor_; }
 
@@ -75,13 +68,12 @@ class TFormMain : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void buildMenus();
+    void buildMenus(StartupSettings& settings);
     QWidget* buildResultArea();
     void applyResizeRule();
     void connectBrowser();
 
-    void EditStopWords();
-    void EditKoef();
+    void analyseLocalFileEarly(const QString& address);
     void onDocumentComplete();
     void runAnalysis(std::string source);
     void showRelated(const RelatedButton& button);
@@ -89,14 +81,11 @@ class TFormMain : public QMainWindow {
 
     std::unique_ptr<Browser> browser_;
     Document doc_;
-    std::filesystem::path settingsDirectory_;
-    QString tempBase_;                        // the system's temporary directory, as the user set it
-    std::unique_ptr<QTemporaryDir> tempDir_;  // the page files' own directory in it
     PageSourceExtractor* extractor_ = nullptr;
     bool analysisRunning_ = false;
+    QString earlyPath_;  // the local file analysed as it was opened, until the browser has shown it
     QDialog* aboutBox_ = nullptr;
-    TFormEditStopWords* stopWordsEditor_ = nullptr;
-    TFormEditKoef* koefEditor_ = nullptr;
+    SettingsMenu* settingsMenu_ = nullptr;
     std::function<void(const QString&)> reportError_;
 
     BrowserPane* browserPane_ = nullptr;

@@ -54,6 +54,15 @@ class MainFormXvfbTest : public QObject {
                 form_->findChild<QLabel*>(QStringLiteral("sbBrowserText"))->text() == u("Document complete"),
             60000);
     }
+    // Every cell of the four lists, row by row.
+    QStringList lists() {
+        QStringList cells;
+        const Document& doc = form_->document();
+        for (const ListModel* list : {&doc.wordBase, &doc.wordFull, &doc.wordExpr, &doc.sentences})
+            for (std::size_t row = 0; row < list->rows.size(); ++row)
+                for (const std::string& cell : list->row(row).cells) cells << FromCp1251(cell);
+        return cells;
+    }
     bool hasWord(const char* word) {
         const WordList& words = form_->document().analysis.slWordFull;
         return std::any_of(words.begin(), words.end(), [&](const auto& e) { return e.text == ToCp1251(u(word)); });
@@ -104,6 +113,41 @@ class MainFormXvfbTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(hasWord("первый") && hasWord("второй") && hasWord("третий"), 60000);
         QCOMPARE(charset(), u("Windows-1251"));
         QCOMPARE(caption(), u("Frames - Sumoran"));
+    }
+
+    // A local file without frames is analysed from its bytes as it is opened, before the browser
+    // has shown it, and the lists are those the page taken from the browser gives.
+    void framelessFileAnalysedAsOpened() {
+        const QString path = dir_.filePath(u("early.html"));
+        QByteArray page = u(kRussianPage).toUtf8();
+        page.replace("<head>", "<head><meta charset=\"utf-8\">");
+        writeFile(path, page);
+        form_->OpenAddress(path);
+        QVERIFY(hasWord("Программа"));
+        const QStringList early = lists();
+        QTRY_COMPARE_WITH_TIMEOUT(form_->findChild<QLabel*>(QStringLiteral("sbBrowserText"))->text(),
+                                  u("Document complete"), 60000);
+        QCOMPARE(lists(), early);
+        form_->ExtractAndAnalyse();
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), 60000);
+        QCOMPARE(lists(), early);
+    }
+
+    // Frames that the page's script makes are taken from the browser once it has shown them.
+    void framesMadeByScriptTakenAfterLoad() {
+        for (int k = 1; k <= 2; ++k)
+            writeFile(dir_.filePath(QStringLiteral("s%1.html").arg(k)),
+                      u("<html><body><p>Вставка %1 текст.</p></body></html>")
+                          .arg(k == 1 ? u("первая") : u("вторая"))
+                          .toUtf8());
+        const QString path = dir_.filePath(u("scripted.html"));
+        writeFile(path,
+                  "<html><body><p>Main text here.</p><script>for (const name of ['s1.html', 's2.html']) {"
+                  " const f = document.createElement('ifr' + 'ame'); f.src = name; document.body.appendChild(f); }"
+                  "</script></body></html>");
+        form_->OpenAddress(path);
+        QVERIFY(!hasWord("первая"));
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord("первая") && hasWord("вторая"), 60000);
     }
 
     void utf8Page() {

@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
+#include <algorithm>
+#include <cctype>
 
+#include "app/localfiles.h"
 #include "engine/pagesource.h"
 #include "views/qt/qtext.h"
 
@@ -11,10 +15,26 @@ namespace {
 
 QString Megabytes(qint64 bytes) { return QString::number(bytes >> 20); }
 
+// True when the markup holds "<frame" or "<iframe" in any case ("<frameset" included).
+bool NamesFrame(std::string_view markup) {
+    for (std::size_t at = markup.find('<'); at != std::string_view::npos; at = markup.find('<', at + 1)) {
+        std::size_t name = at + 1;
+        if (name < markup.size() && (markup[name] == 'i' || markup[name] == 'I')) ++name;
+        const std::string_view tag = markup.substr(std::min(name, markup.size()), 5);
+        if (tag.size() == 5 && std::equal(tag.begin(), tag.end(), "frame", [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == b;
+            }))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-PageSourceExtractor::PageSourceExtractor(Browser& browser, QString directory, QObject* parent)
-    : QObject(parent), browser_(browser), directory_(std::move(directory)) {
+PageSourceExtractor::PageSourceExtractor(Browser& browser, QObject* parent)
+    : QObject(parent), browser_(browser), tempBase_(qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"))) {
+    if (QFileInfo(tempBase_).isDir())
+        tempDir_ = std::make_unique<QTemporaryDir>(QDir(tempBase_).filePath(u("sumoran-XXXXXX")));
     watchdog_.setSingleShot(true);
     watchdog_.setInterval(kDefaultTimeoutMs);
     connect(&watchdog_, &QTimer::timeout, this, [this] {
@@ -23,8 +43,20 @@ PageSourceExtractor::PageSourceExtractor(Browser& browser, QString directory, QO
     });
 }
 
+PageSourceExtractor::~PageSourceExtractor() = default;
+
+QString PageSourceExtractor::directory() const {
+    return tempDir_ && tempDir_->isValid() ? tempDir_->path() : QString();
+}
+
+QString PageSourceExtractor::directoryProblem() const {
+    if (!directory().isEmpty()) return {};
+    const QString reason = tempDir_ ? tempDir_->errorString() : u("каталога нет");
+    return u("Не удалось создать временный каталог в %1 (%2): анализ невозможен").arg(tempBase_, reason);
+}
+
 QString PageSourceExtractor::partPath(int part) const {
-    return QDir(directory_).filePath(QString::number(part) + QStringLiteral(".html"));
+    return QDir(directory()).filePath(QString::number(part) + QStringLiteral(".html"));
 }
 
 void PageSourceExtractor::addNote(const QString& note) {
@@ -149,4 +181,17 @@ void PageSourceExtractor::finish(ExtractResult result) {
     }
     Cancel();  // stops the watchdog and removes whatever is left
     if (done) done(std::move(result));
+}
+
+std::optional<ExtractResult> ReadFramelessLocalPage(const QString& address, qint64 maxBytes) {
+    const QUrl url(address);
+    const QString path = address.startsWith(u'/') ? address : url.isLocalFile() ? url.toLocalFile() : QString();
+    if (path.isEmpty()) return std::nullopt;
+    const localfiles::ReadResult file = localfiles::ReadLocalFile(path, maxBytes);
+    const std::string_view bytes(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size()));
+    if (file.status != localfiles::ReadResult::kOk || NamesFrame(bytes)) return std::nullopt;
+    ExtractResult result;
+    result.source = SavedPartText(bytes);
+    if (static_cast<qint64>(result.source.size()) > maxBytes) return std::nullopt;
+    return result;
 }

@@ -11,8 +11,11 @@
 
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/browser.h"
@@ -33,8 +36,16 @@ class PageSourceExtractor : public QObject {
     static constexpr qint64 kMaxSourceBytes = qint64{256} << 20;
     static constexpr int kDefaultTimeoutMs = 30000;
 
-    /// Saves into `directory`, which must exist for the extractor's lifetime.
-    PageSourceExtractor(Browser& browser, QString directory, QObject* parent = nullptr);
+    /// Saves into a directory of its own under the system's temporary directory (TMPDIR, else
+    /// /tmp), removed with the extractor. When that is missing, nothing is made anywhere else (an
+    /// empty temporary path would put the files in the current or the root directory).
+    explicit PageSourceExtractor(Browser& browser, QObject* parent = nullptr);
+    ~PageSourceExtractor() override;
+
+    /// The directory of the page files; empty when it could not be made.
+    QString directory() const;
+    /// Why the directory could not be made, as the status bar says it; empty when it was.
+    QString directoryProblem() const;
 
     /// Extracts the current page and calls `done` once: with the joined source, or with an empty
     /// one when the browser is busy, holds no document or shows the blank page, nothing could be
@@ -66,7 +77,8 @@ class PageSourceExtractor : public QObject {
     void addNote(const QString& note);
 
     Browser& browser_;
-    QString directory_;
+    QString tempBase_;                        // the system's temporary directory, as the user set it
+    std::unique_ptr<QTemporaryDir> tempDir_;  // the page files' own directory in it
     QTimer watchdog_;
     Done done_;
     quint64 attempt_ = 0;  // the number of the extraction under way; a callback of another is stale
@@ -78,3 +90,9 @@ class PageSourceExtractor : public QObject {
     qint64 used_ = 0;      // bytes saved so far
     QString note_;
 };
+
+/// The source an extraction of the local file at `address` (a path or a file: URL) would give
+/// when the browser shows it, read straight from the file, so that the analysis need not wait
+/// for the browser to lay the page out. Nothing when the address is not a regular local file of
+/// at most `maxBytes`, or when its markup names a frame (frames are taken from the browser).
+std::optional<ExtractResult> ReadFramelessLocalPage(const QString& address, qint64 maxBytes);

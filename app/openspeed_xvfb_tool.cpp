@@ -1,0 +1,47 @@
+// Measures how long a local page takes in the window from opening to results under a virtual X
+// server: the results of the file read as it is opened, the browser's own load of it, and taking
+// the page from the browser and analysing it after the load (what a page with frames waits for).
+// Run: xvfb-run -a build/bin/openspeed_xvfb_tool PAGE.html (QTWEBENGINE_DISABLE_SANDBOX=1 as
+// root). Not a test.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <cstdio>
+
+#include "app/mainform.h"
+#include "app/test_windows.h"
+#include "app/webenginebrowser.h"
+#include "views/qt/qtext.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    if (argc < 2) return 2;
+    TFormMain form(new WebEngineBrowser, StartupSettings{});
+    form.resize(1200, 900);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) return 1;
+    auto* status = ChildOrDie<QLabel>(&form, "sbBrowserText");
+    const auto wait = [](const std::function<bool()>& done) { return QTest::qWaitFor(done, 300000); };
+
+    QElapsedTimer clock;
+    clock.start();
+    form.OpenAddress(QString::fromLocal8Bit(argv[1]));
+    if (!wait([&] { return !form.document().wordFull.rows.empty() && !form.analysisRunning(); })) return 1;
+    QApplication::processEvents();  // the lists paint
+    const double results = clock.elapsed() / 1000.0;
+    if (!wait([&] { return status->text() == u("Document complete") && !form.analysisRunning(); })) return 1;
+    const double loaded = clock.elapsed() / 1000.0;
+    clock.restart();
+    form.ExtractAndAnalyse();
+    if (!wait([&] { return !form.analysisRunning(); })) return 1;
+    QApplication::processEvents();
+    const double taken = clock.elapsed() / 1000.0;
+    std::printf(
+        "opening to results: %.2f s\nopening to the browser's load complete: %.2f s\n"
+        "taking the loaded page and analysing it: %.2f s\n"
+        "opening to results when the page waits for the browser: %.2f s\n",
+        results, loaded, taken, loaded + taken);
+    return 0;
+}
