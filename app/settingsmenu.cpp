@@ -17,8 +17,8 @@ SettingsMenu::SettingsMenu(Document& doc, StartupSettings& settings, QMenu* menu
                            std::function<void(const QString&)> report)
     : QObject(menu), doc_(doc), directory_(settings.directory), report_(std::move(report)) {
     QWidget* window = menu->parentWidget() ? menu->parentWidget()->window() : nullptr;
-    stopWordsEditor_ = new TFormEditStopWords(std::move(settings.stopWordItems),
-                                              directory_ / settings::kStopWordsFileName, window);
+    stopWordsEditor_ =
+        new TFormEditStopWords(std::move(settings.stopWordItems), directory_ / settings::kStopWordsFileName, window);
     koefEditor_ = new TFormEditKoef(window);
 
     menu->addAction(u("&Стоп-слова"), this, &SettingsMenu::editStopWords)->setObjectName(QStringLiteral("miStopWords"));
