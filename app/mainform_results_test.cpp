@@ -1,27 +1,19 @@
 // Working with the results in the main window: filters, sorting, cross-navigation, the summary's
 // limits and forced rows, copy and save.
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTableView>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
-#include <QtTest>
 
-#include "app/fakebrowser.h"
-#include "app/mainform.h"
-#include "app/test_windows.h"
 #include "app/testwindow_for_tests.h"
 #include "settings/qt/editkoefdialog.h"
 #include "settings/qt/editstopwordsdialog.h"
@@ -36,12 +28,8 @@ const char* const kPage =
 
 }  // namespace
 
-class MainFormResultsTest : public QObject {
+class MainFormResultsTest : public QObject, TestWindow {
     Q_OBJECT
-
-    FakeBrowser* browser_ = nullptr;
-    std::unique_ptr<TFormMain> form_;
-    std::unique_ptr<QTemporaryDir> settingsDir_;
 
     // Runs `inDialog` once the modal dialog opened by `command` is shown, then lets it finish.
     void withDialog(QAction* command, std::function<void(QDialog*)> inDialog) {
@@ -56,41 +44,11 @@ class MainFormResultsTest : public QObject {
         dialog->findChild<QPushButton*>(QString::fromLatin1(name))->click();
     }
 
-    template <typename T>
-    T* child(const char* name) {
-        return ChildOrDie<T>(form_.get(), name);
-    }
-    QAction* action(const char* name) { return child<QAction>(name); }
-    QTableView* view(const char* name) { return child<QTableView>(name); }
-    QString cell(const char* list, int row, int column) {
-        QAbstractItemModel* m = view(list)->model();
-        return m->data(m->index(row, column)).toString();
-    }
-    QStringList column(const char* list, int column) {
-        QStringList texts;
-        for (int r = 0; r < view(list)->model()->rowCount(); ++r) texts << cell(list, r, column);
-        return texts;
-    }
-    int rowOf(const char* list, const QString& text, int col = 0) { return column(list, col).indexOf(text); }
-    void select(const char* list, const QList<int>& rows) {
-        QTableView* v = view(list);
-        v->clearSelection();
-        for (int r : rows)
-            v->selectionModel()->select(v->model()->index(r, 0),
-                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
     QStringList summaryLines() { return child<QTextEdit>("reReferat")->toPlainText().split(QChar('\n')); }
 
   private slots:
-    void init() {
-        OpenTestWindow(browser_, settingsDir_, form_, {"the"});
-        LoadTestPage(*browser_, u(kPage));
-        QTRY_VERIFY(!form_->analysisRunning());
-    }
-    void cleanup() {
-        form_.reset();
-        settingsDir_.reset();
-    }
+    void init() { openWindow(kPage, {"the"}); }
+    void cleanup() { closeWindow(); }
 
     void typeFiltersHideTheirCrossedClasses() {
         QVERIFY(rowOf("lvWordFull", u("НАСА")) >= 0);
