@@ -1,6 +1,6 @@
-// A main window over the in-memory browser with a settings folder of its own, as the window's
-// tests make it, a page loaded into it, and the ways those tests read and select its lists.
-// Test-only.
+// The window tests' helpers: a named child or the end of the run; a main window over the
+// in-memory browser with a settings folder of its own, as those tests make it, a page loaded into
+// it, and the ways they read and select its lists. Test-only.
 #pragma once
 
 #include <QAction>
@@ -16,8 +16,15 @@
 
 #include "app/fakebrowser.h"
 #include "app/mainform.h"
-#include "app/test_windows.h"
 #include "views/qt/qtext.h"
+
+/// Returns the child of `parent` named `name`; ends the test run when there is none.
+template <typename T>
+T* ChildOrDie(const QObject* parent, const char* name) {
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!found) qFatal("no child %s", name);
+    return found;
+}
 
 /// Makes the window; any error it reports fails the running test.
 inline void OpenTestWindow(FakeBrowser*& browser, std::unique_ptr<QTemporaryDir>& dir, std::unique_ptr<TFormMain>& form,
