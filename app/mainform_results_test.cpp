@@ -44,6 +44,21 @@ class MainFormResultsTest : public QObject, TestWindow {
         dialog->findChild<QPushButton*>(QString::fromLatin1(name))->click();
     }
 
+    // Types `text` over row `row` of the coefficient editor, then presses `button`.
+    void editKoef(int row, const QString& text, const char* button) {
+        withDialog(action("miKoef"), [=](QDialog* dialog) {
+            dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"))->item(row, 0)->setText(text);
+            clickButton(dialog, button);
+        });
+    }
+    // Adds `word` in the stop-word editor, then presses `button`.
+    void addStopWord(const QString& word, const char* button) {
+        withDialog(action("miStopWords"), [=](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("lbStopWordsEdit"))->setText(word);
+            dialog->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
+            clickButton(dialog, button);
+        });
+    }
     QStringList summaryLines() { return child<QTextEdit>("reReferat")->toPlainText().split(QChar('\n')); }
 
   private slots:
@@ -245,11 +260,7 @@ class MainFormResultsTest : public QObject, TestWindow {
 
     void koefEditorWritesReloadsAndAnalysesAgain() {
         QCOMPARE(cell("lvDocumentText", 0, 4), u("H1"));
-        withDialog(action("miKoef"), [](QDialog* dialog) {
-            auto* list = dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"));
-            list->item(4, 0)->setText(u("0"));  // <h1>...</h1>
-            clickButton(dialog, "ButtonOk");
-        });
+        editKoef(4, u("0"), "ButtonOk");  // <h1>...</h1>
         QTRY_VERIFY(!form_->analysisRunning());
         QCOMPARE(form_->document().analysis.koef.koefH1, 0.0);
         QCOMPARE(browser_->savedDocuments.size(), 2);
@@ -258,10 +269,7 @@ class MainFormResultsTest : public QObject, TestWindow {
 
         QString error;
         form_->setErrorReporter([&](const QString& message) { error = message; });
-        withDialog(action("miKoef"), [](QDialog* dialog) {
-            dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"))->item(8, 0)->setText(u("abc"));
-            clickButton(dialog, "ButtonOk");
-        });
+        editKoef(8, u("abc"), "ButtonOk");
         QCOMPARE(error,
                  settingsDir_->filePath(u("koef.dat")) + u(", line 9: 'abc' is not a valid floating point value"));
         QCOMPARE(browser_->savedDocuments.size(), 2);  // no analysis after a bad value
@@ -278,15 +286,8 @@ class MainFormResultsTest : public QObject, TestWindow {
     void aCancelledEditorChangesNothing() {
         QFETCH(QString, editor);
         const std::array<double, Coefficients::kCount> koef = form_->document().analysis.koef.values();
-        withDialog(action(qPrintable(editor)), [](QDialog* dialog) {
-            if (auto* list = dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef")))
-                list->item(4, 0)->setText(u("0"));
-            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("lbStopWordsEdit"))) {
-                edit->setText(u("года"));
-                dialog->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
-            }
-            clickButton(dialog, "ButtonCancel");
-        });
+        if (editor == u("miKoef")) editKoef(4, u("0"), "ButtonCancel");
+        if (editor == u("miStopWords")) addStopWord(u("года"), "ButtonCancel");
         QCoreApplication::processEvents();
         QVERIFY(!form_->analysisRunning());
         QCOMPARE(browser_->savedDocuments.size(), 1);
@@ -297,12 +298,7 @@ class MainFormResultsTest : public QObject, TestWindow {
 
     void stopWordEditorWritesReloadsAndAnalysesAgain() {
         QVERIFY(rowOf("lvWordFull", u("года")) >= 0);
-        withDialog(action("miStopWords"), [](QDialog* dialog) {
-            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("lbStopWordsEdit"));
-            edit->setText(u("ГОДА"));
-            dialog->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
-            clickButton(dialog, "ButtonOk");
-        });
+        addStopWord(u("ГОДА"), "ButtonOk");
         QTRY_VERIFY(!form_->analysisRunning());
         QFile file(settingsDir_->filePath(u("stopwords.txt")));
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -30,6 +30,7 @@ QByteArray Encode(const char* charset, const QString& text) {
 }
 
 QByteArray Koi8r(const char* utf8) { return Encode("KOI8-R", QString::fromUtf8(utf8)); }
+QByteArray Cp1251(const char* utf8) { return Encode("windows-1251", QString::fromUtf8(utf8)); }
 
 // A Russian page in KOI8-R with CR LF, bare LF and bare CR line ends and no line end at the close,
 // to show whether a save keeps the bytes as they were loaded.
@@ -190,21 +191,16 @@ class WebEngineBrowserTest : public QObject {
     void takesTheFramesOfAFramesetInOrderEachInItsOwnEncoding() {
         LoopbackServer server;
         QVERIFY(server.start());
-        server.serve("/frameset.html",
-                     {"text/html; charset=windows-1251",
-                      Encode("windows-1251", QString::fromUtf8("<html><head><title>Кадры</title></head>\n"
-                                                               "<frameset cols=\"33%,33%,*\">\n"
-                                                               "<frame src=\"first.html\"><frame src=\"second.html\">"
-                                                               "<frame src=\"third.html\">\n</frameset></html>\n"))});
-        server.serve("/first.html", {"text/html; charset=windows-1251",
-                                     Encode("windows-1251", QString::fromUtf8("<!DOCTYPE html><html><head></head>"
-                                                                              "<body>первый кадр</body></html>"))});
+        const QByteArray cp1251 = "text/html; charset=windows-1251";
+        server.serve("/frameset.html", {cp1251, Cp1251("<html><head><title>Кадры</title></head>\n"
+                                                       "<frameset cols=\"33%,33%,*\">\n<frame src=\"first.html\">"
+                                                       "<frame src=\"second.html\"><frame src=\"third.html\">\n"
+                                                       "</frameset></html>\n")});
+        server.serve("/first.html",
+                     {cp1251, Cp1251("<!DOCTYPE html><html><head></head><body>первый кадр</body></html>")});
         server.serve("/second.html",
                      {"text/html; charset=koi8-r", Koi8r("<html><head></head><body>второй кадр</body></html>")});
-        server.serve(
-            "/third.html",
-            {"text/html; charset=windows-1251",
-             Encode("windows-1251", QString::fromUtf8("<html><body>третий кадр &#10003; &mdash;</body></html>"))});
+        server.serve("/third.html", {cp1251, Cp1251("<html><body>третий кадр &#10003; &mdash;</body></html>")});
         Harness h;
         QVERIFY(h.load(server.url(QStringLiteral("/frameset.html"))));
         const QStringList navigations = h.navigations();
@@ -216,15 +212,14 @@ class WebEngineBrowserTest : public QObject {
         QCOMPARE(h.saveFrame(0, out), std::optional(Browser::Saved::kOk));
         QByteArray bytes = ReadFile(out);
         QVERIFY2(bytes.startsWith("<!DOCTYPE html>"), bytes.constData());
-        QVERIFY(bytes.contains(Encode("windows-1251", QString::fromUtf8("первый кадр"))));
+        QVERIFY(bytes.contains(Cp1251("первый кадр")));
 
         QCOMPARE(h.saveFrame(1, out), std::optional(Browser::Saved::kOk));
         QVERIFY(ReadFile(out).contains(Koi8r("второй кадр")));
 
         QCOMPARE(h.saveFrame(2, out), std::optional(Browser::Saved::kOk));
         bytes = ReadFile(out);
-        QVERIFY2(bytes.contains(Encode("windows-1251", QString::fromUtf8("третий кадр"))),
-                 bytes.toHex(' ').constData());
+        QVERIFY2(bytes.contains(Cp1251("третий кадр")), bytes.toHex(' ').constData());
         // The check mark has no place in Windows-1251: it stays a character reference; the dash has one.
         QVERIFY2(bytes.contains("&#10003; \x97"), bytes.constData());
 
