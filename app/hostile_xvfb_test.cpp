@@ -93,17 +93,15 @@ class BoxAnswerer : public QObject {
 
 }  // namespace
 
-class HostileXvfbTest : public QObject {
+class HostileXvfbTest : public QObject, WindowAccess {
     Q_OBJECT
 
     QTemporaryDir dir_;
     LoopbackServer server_;
-    std::unique_ptr<TFormMain> form_;
     WebEngineBrowser* browser_ = nullptr;
     std::unique_ptr<QSignalSpy> refused_;
     int good_ = 0;
 
-    QString status() { return ChildOrDie<QLabel>(form_.get(), "sbBrowserText")->text(); }
     // True when the browser put a note holding `text` in the status bar; a later event may have
     // replaced it there since.
     bool noted(const QString& text) {
@@ -336,7 +334,7 @@ class HostileXvfbTest : public QObject {
         QCOMPARE(form_->document().analysis.slWordFull.size(), words);
         QVERIFY(!hasWord(u("Занятая")));
         // "Обновить" brings the page back, and it is analysed.
-        ChildOrDie<QAction>(form_.get(), "tbRefresh")->trigger();
+        action("tbRefresh")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Занятая")) && !form_->analysisRunning(), kWaitMs);
     }
 
@@ -377,7 +375,7 @@ class HostileXvfbTest : public QObject {
         // A forced analysis and an index option take the same page again, not a new copy.
         QMetaObject::invokeMethod(form_.get(), "ExtractAndAnalyse");
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), kWaitMs);
-        ChildOrDie<QAction>(form_.get(), "miIndexTitle")->trigger();
+        action("miIndexTitle")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), kWaitMs);
         QVERIFY(hasWord(u("первый")));
         QVERIFY(!hasWord(u("второй")));
@@ -386,7 +384,7 @@ class HostileXvfbTest : public QObject {
 
     void enterInTheAddressBoxNavigatesOnce() {
         serve("/enter.html", u("<p>Ввод адреса.</p>"));
-        auto* box = ChildOrDie<QComboBox>(form_.get(), "cbURLNavigator");
+        auto* box = child<QComboBox>("cbURLNavigator");
         const QString address = server_.url(u("/enter.html"));
         for (int round = 1; round <= 2; ++round) {  // the second time the address is in the history
             box->setEditText(address);

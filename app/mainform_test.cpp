@@ -61,7 +61,6 @@ class MainFormTest : public QObject, WindowAccess {
         browser_->document = document;
         browser_->holdCompletions = true;
     }
-    QString status() { return child<QLabel>("sbBrowserText")->text(); }
     int sentenceRows() { return view("lvDocumentText")->model()->rowCount(); }
     bool noTemporaryFiles() { return QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty(); }
     static QSettings stored() {
@@ -266,9 +265,7 @@ class MainFormTest : public QObject, WindowAccess {
         browser_->simulateLoad(QStringLiteral("http://example.org/"));
         QVERIFY(!form_->analysisRunning());
         QVERIFY(browser_->savedDocuments.isEmpty());
-        QVERIFY(child<QLabel>("sbBrowserText")
-                    ->text()
-                    .startsWith(u("Не удалось создать временный каталог в /nonexistent/sumoran-tmp")));
+        QVERIFY(status().startsWith(u("Не удалось создать временный каталог в /nonexistent/sumoran-tmp")));
     }
 
     void loadFailuresAndCrashesKeepTheResults() {

@@ -32,22 +32,20 @@ const char* const kRussianPage =
 
 }  // namespace
 
-class MainFormXvfbTest : public QObject {
+class MainFormXvfbTest : public QObject, WindowAccess {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    std::unique_ptr<TFormMain> form_;
 
-    QString charset() { return form_->findChild<QLabel*>(QStringLiteral("sbCharset"))->text(); }
+    QString charset() { return child<QLabel>("sbCharset")->text(); }
     QString caption() { return QString::fromStdString(std::string(form_->document().analysis.caption)); }
 
     // Opens an address and waits until it is analysed.
     void open(const QString& address) {
         form_->OpenAddress(address);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
-                form_->findChild<QLabel*>(QStringLiteral("sbBrowserText"))->text() == u("Document complete"),
-            60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
+                                     status() == u("Document complete"),
+                                 60000);
     }
     // Every cell of the four lists, row by row.
     QStringList lists() {
@@ -118,8 +116,7 @@ class MainFormXvfbTest : public QObject {
         form_->OpenAddress(path);
         QVERIFY(hasWord("Программа"));
         const QStringList early = lists();
-        QTRY_COMPARE_WITH_TIMEOUT(form_->findChild<QLabel*>(QStringLiteral("sbBrowserText"))->text(),
-                                  u("Document complete"), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), u("Document complete"), 60000);
         QCOMPARE(lists(), early);
         form_->ExtractAndAnalyse();
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), 60000);

@@ -34,7 +34,6 @@ class PageMarksXvfbTest : public QObject, WindowAccess {
     QTemporaryDir dir_;
     WebEngineBrowser* browser_ = nullptr;
 
-    QString status() { return child<QLabel>("sbBrowserText")->text(); }
     void open(const QByteArray& page, const char* name) {
         const QString path = dir_.filePath(QString::fromLatin1(name));
         QVERIFY(WriteTestFile(path, page));

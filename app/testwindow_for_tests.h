@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -66,6 +67,8 @@ class WindowAccess {
         return ChildOrDie<T>(form_.get(), name);
     }
     QAction* action(const char* name) { return child<QAction>(name); }
+    /// The browser's text in the status bar.
+    QString status() { return child<QLabel>("sbBrowserText")->text(); }
     QTableView* view(const char* name) { return child<QTableView>(name); }
     QString cell(const char* list, int row, int column) {
         QAbstractItemModel* m = view(list)->model();
