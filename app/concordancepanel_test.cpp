@@ -1,20 +1,11 @@
 // The "Контекст" pane in the main window: the rows of the items selected in the three lists, their
 // count, sorting by a column click and the way to the sentence list.
-#include <QAction>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QTabWidget>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include "app/fakebrowser.h"
-#include "app/mainform.h"
 #include "app/pagemarkscript.h"
-#include "app/test_windows.h"
 #include "app/testwindow_for_tests.h"
-#include "views/qt/qtext.h"
 
 namespace {
 
@@ -25,45 +16,17 @@ const char* const kPage =
 
 }  // namespace
 
-class ConcordancePanelTest : public QObject {
+class ConcordancePanelTest : public QObject, TestWindow {
     Q_OBJECT
 
-    FakeBrowser* browser_ = nullptr;
-    std::unique_ptr<TFormMain> form_;
-    std::unique_ptr<QTemporaryDir> settingsDir_;
-
-    QTableView* view(const char* name) { return ChildOrDie<QTableView>(form_.get(), name); }
-    QString cell(const char* list, int row, int column) {
-        QAbstractItemModel* m = view(list)->model();
-        return m->data(m->index(row, column)).toString();
-    }
-    int rowOf(const char* list, const QString& text) {
-        for (int r = 0; r < view(list)->model()->rowCount(); ++r)
-            if (cell(list, r, 0) == text) return r;
-        return -1;
-    }
-    void select(const char* list, const QList<int>& rows) {
-        QTableView* v = view(list);
-        v->clearSelection();
-        for (int r : rows)
-            v->selectionModel()->select(v->model()->index(r, 0),
-                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
     int concordanceRows() { return view("lvConcordance")->model()->rowCount(); }
 
   private slots:
-    void init() {
-        OpenTestWindow(browser_, settingsDir_, form_);
-        LoadTestPage(*browser_, u(kPage));
-        QTRY_VERIFY(!form_->analysisRunning());
-    }
-    void cleanup() {
-        form_.reset();
-        settingsDir_.reset();
-    }
+    void init() { openWindow(kPage); }
+    void cleanup() { closeWindow(); }
 
     void theTabSitsBesideTheSummary() {
-        auto* tabs = ChildOrDie<QTabWidget>(form_.get(), "tcResults");
+        auto* tabs = child<QTabWidget>("tcResults");
         QCOMPARE(tabs->tabText(0), u("&Автореферат"));
         QCOMPARE(tabs->tabText(1), u("&Контекст"));
         QCOMPARE(concordanceRows(), 0);
@@ -81,8 +44,7 @@ class ConcordancePanelTest : public QObject {
             QVERIFY2(row >= 0, c.item);
             select(c.list, {row});
             QCOMPARE(concordanceRows(), cell(c.list, row, c.countColumn).toInt());
-            QCOMPARE(ChildOrDie<QLabel>(form_.get(), "sbConcordance")->text(),
-                     u("Вхождений: %1").arg(concordanceRows()));
+            QCOMPARE(child<QLabel>("sbConcordance")->text(), u("Вхождений: %1").arg(concordanceRows()));
         }
         select("lvWordExpr", {rowOf("lvWordExpr", u("год работы")), rowOf("lvWordExpr", u("Итоги года"))});
         QCOMPARE(concordanceRows(), 4);
@@ -98,27 +60,25 @@ class ConcordancePanelTest : public QObject {
         QCOMPARE(cell("lvConcordance", 1, 4), u("жирный"));
         emit view("lvConcordance")->horizontalHeader()->sectionClicked(0);
         QCOMPARE(view("lvConcordance")->model()->headerData(0, Qt::Horizontal).toString(), u("• Слева"));
-        QStringList before;
-        for (int r = 0; r < concordanceRows(); ++r) before << cell("lvConcordance", r, 0);
-        QCOMPARE(before, (QStringList{u("Второй"), u("Итоги"), u("Итоги"), u("Первый")}));
+        QCOMPARE(column("lvConcordance", 0), (QStringList{u("Второй"), u("Итоги"), u("Итоги"), u("Первый")}));
     }
 
     void markingGivesTheBrowserTheWrittenFormsOfEachItemInItsColour() {
-        QAction* mark = ChildOrDie<QAction>(form_.get(), "tbWordExprMark");
+        QAction* mark = action("tbWordExprMark");
         QVERIFY(!mark->isEnabled());
         select("lvWordBase", {rowOf("lvWordBase", u("год")), rowOf("lvWordBase", u("итог"))});
         browser_->markCount = 6;
-        ChildOrDie<QAction>(form_.get(), "tbWordBaseMark")->trigger();
+        action("tbWordBaseMark")->trigger();
         QCOMPARE(browser_->marked.size(), 2);
         QCOMPARE(browser_->marked[0].forms, (QStringList{u("год"), u("года")}));
         QCOMPARE(browser_->marked[1].forms, (QStringList{u("Итоги")}));
         QVERIFY(browser_->marked[0].color != browser_->marked[1].color);
-        QTRY_COMPARE(ChildOrDie<QLabel>(form_.get(), "sbBrowserText")->text(), u("Отмечено в странице: 6"));
-        ChildOrDie<QAction>(form_.get(), "miNextMark")->trigger();
+        QTRY_COMPARE(child<QLabel>("sbBrowserText")->text(), u("Отмечено в странице: 6"));
+        action("miNextMark")->trigger();
         QCOMPARE(browser_->markSteps, (QList<int>{1}));
-        ChildOrDie<QAction>(form_.get(), "miClearPageMarks")->trigger();
+        action("miClearPageMarks")->trigger();
         QVERIFY(browser_->marked.isEmpty());
-        QTRY_VERIFY(!ChildOrDie<QAction>(form_.get(), "miNextMark")->isEnabled());
+        QTRY_VERIFY(!action("miNextMark")->isEnabled());
     }
 
     void theFormsReachTheScriptAsData() {

@@ -1,52 +1,36 @@
 // The window's keys, a file dropped on it, and Qt's own texts in Russian.
 #include "app/habits.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QTableView>
-#include <QTemporaryDir>
 #include <QToolButton>
-#include <QtTest>
 
-#include "app/fakebrowser.h"
-#include "app/mainform.h"
-#include "app/test_windows.h"
 #include "app/testwindow_for_tests.h"
-#include "views/qt/qtext.h"
 
-class HabitsTest : public QObject {
+class HabitsTest : public QObject, TestWindow {
     Q_OBJECT
 
-    FakeBrowser* browser_ = nullptr;
-    std::unique_ptr<TFormMain> form_;
-    std::unique_ptr<QTemporaryDir> dir_;
-
     QWidget* focus() { return QApplication::focusWidget(); }
-    QComboBox* address() { return ChildOrDie<QComboBox>(form_.get(), "cbURLNavigator"); }
+    QComboBox* address() { return child<QComboBox>("cbURLNavigator"); }
     void press(QKeyCombination keys) { QTest::keyClick(form_.get(), keys.key(), keys.keyboardModifiers()); }
 
   private slots:
     void init() {
-        OpenTestWindow(browser_, dir_, form_);
-        browser_->document = QByteArray::fromStdString(
-            ToCp1251(u("<html><body><h1>Отчёт</h1><p>Первый год работы. Второй год работы.</p></body></html>")));
+        OpenTestWindow(browser_, settingsDir_, form_);
         browser_->canGoBack = browser_->canGoForward = true;
-        browser_->simulateLoad(QStringLiteral("file:///tmp/report.html"));
+        LoadTestPage(*browser_,
+                     u("<html><body><h1>Отчёт</h1><p>Первый год работы. Второй год работы.</p></body></html>"));
         QTRY_VERIFY(!form_->analysisRunning());
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
     }
-    void cleanup() {
-        form_.reset();
-        dir_.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void ctrlLAndF6FocusTheAddressBox() {
         for (QKeyCombination keys : {QKeyCombination(Qt::CTRL, Qt::Key_L), QKeyCombination(Qt::Key_F6)}) {
-            ChildOrDie<QTableView>(form_.get(), "lvWordBase")->setFocus();
+            view("lvWordBase")->setFocus();
             press(keys);
             QVERIFY(focus() == address() || focus() == address()->lineEdit());
             QCOMPARE(address()->lineEdit()->selectedText(), address()->currentText());
@@ -61,15 +45,15 @@ class HabitsTest : public QObject {
         QCOMPARE(browser_->commands, QStringList({u("Refresh"), u("GoBack"), u("GoForward")}));
         browser_->busy = true;  // loading: stop is enabled
         emit browser_->CommandStateChange(Browser::kUpdateAll, true);
-        QVERIFY(ChildOrDie<QAction>(form_.get(), "tbStop")->isEnabled());
-        ChildOrDie<QTableView>(form_.get(), "lvWordBase")->setFocus();
+        QVERIFY(action("tbStop")->isEnabled());
+        view("lvWordBase")->setFocus();
         press(QKeyCombination(Qt::Key_Escape));
         QCOMPARE(browser_->commands.last(), u("Stop"));
-        QCOMPARE(ChildOrDie<QAction>(form_.get(), "miOpen")->shortcut(), QKeySequence(QKeySequence::Open));
+        QCOMPARE(action("miOpen")->shortcut(), QKeySequence(QKeySequence::Open));
     }
 
     void ctrlSSavesTheSummary() {
-        const QString path = dir_->filePath(u("summary.rtf"));
+        const QString path = settingsDir_->filePath(u("summary.rtf"));
         form_->setSaveFileNameAsker([path] { return path; });
         press(QKeyCombination(Qt::CTRL, Qt::Key_S));
         QVERIFY(QFile::exists(path));
@@ -82,17 +66,17 @@ class HabitsTest : public QObject {
         };
         for (const Case& c : {Case{"lvWordFull", "ToolButton2"}, Case{"lvWordExpr", "ToolButton3"},
                               Case{"lvDocumentText", "ToolButton1"}}) {
-            ChildOrDie<QTableView>(form_.get(), c.list)->setFocus();
+            view(c.list)->setFocus();
             press(QKeyCombination(Qt::CTRL, Qt::Key_F));
-            QCOMPARE(focus(), ChildOrDie<QToolButton>(form_.get(), c.filter));
+            QCOMPARE(focus(), child<QToolButton>(c.filter));
         }
     }
 
     void aDroppedFileOpensAsIfTyped() {
-        const QString path = dir_->filePath(u("dropped.html"));
+        const QString path = settingsDir_->filePath(u("dropped.html"));
         auto* data = new QMimeData;
         data->setUrls({QUrl::fromLocalFile(path)});
-        QWidget* target = ChildOrDie<QTableView>(form_.get(), "lvWordBase")->viewport();
+        QWidget* target = view("lvWordBase")->viewport();
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         QVERIFY(enter.isAccepted());

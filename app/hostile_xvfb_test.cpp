@@ -21,7 +21,7 @@
 #include "app/loopbackserver_for_tests.h"
 #include "app/mainform.h"
 #include "app/pagesourceextractor.h"
-#include "app/test_windows.h"
+#include "app/testwindow_for_tests.h"
 #include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
 
@@ -34,11 +34,6 @@ QByteArray utf8Page(const QString& body, const QString& head = {}) {
     return (u("<!DOCTYPE html><html><head><meta charset=\"utf-8\">") + head + u("</head><body>") + body +
             u("</body></html>"))
         .toUtf8();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A script that tries every way a page has to read a local file, then sends whatever it got to
@@ -98,17 +93,15 @@ class BoxAnswerer : public QObject {
 
 }  // namespace
 
-class HostileXvfbTest : public QObject {
+class HostileXvfbTest : public QObject, WindowAccess {
     Q_OBJECT
 
     QTemporaryDir dir_;
     LoopbackServer server_;
-    std::unique_ptr<TFormMain> form_;
     WebEngineBrowser* browser_ = nullptr;
     std::unique_ptr<QSignalSpy> refused_;
     int good_ = 0;
 
-    QString status() { return ChildOrDie<QLabel>(form_.get(), "sbBrowserText")->text(); }
     // True when the browser put a note holding `text` in the status bar; a later event may have
     // replaced it there since.
     bool noted(const QString& text) {
@@ -119,27 +112,27 @@ class HostileXvfbTest : public QObject {
     }
     QString launchedMarker() { return dir_.filePath(u("launched")); }
 
-    bool hasWord(const QString& word) {
-        const std::string wanted = ToCp1251(word);
-        for (const auto& entry : form_->document().analysis.slWordFull) {
-            if (entry.text == wanted) return true;
-        }
-        return false;
-    }
+    bool hasWord(const QString& word) { return HasWord(*form_, word); }
 
     // Serves a page with a word of its own and waits until the window has analysed it: the
     // window is still usable after whatever the test did before.
     void goodPageIsAnalysed() {
         const QString word = u("контрольное%1").arg(QChar(u'а' + good_ % 32));
         const QByteArray path = "/good" + QByteArray::number(++good_) + ".html";
-        server_.serve(path,
-                      LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Это %1 слово.</p>").arg(word))});
-        form_->OpenAddress(server_.url(QString::fromLatin1(path)));
+        serveAndOpen(path.constData(), u("<p>Это %1 слово.</p>").arg(word));
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(word) && !form_->analysisRunning(), kWaitMs);
         QCOMPARE(status(), u("Document complete"));
     }
 
     void open(const QString& address) { form_->OpenAddress(address); }
+    void serve(const char* path, const QString& body, const QString& head = {}) {
+        server_.serve(path, LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(body, head)});
+    }
+    // Serves a UTF-8 page of `body` at `path` and opens it.
+    void serveAndOpen(const char* path, const QString& body, const QString& head = {}) {
+        serve(path, body, head);
+        open(server_.url(QString::fromLatin1(path)));
+    }
 
     // Clicks the page's link with id `id`, as a user would with the mouse.
     void clickLink(const char* id) {
@@ -167,12 +160,12 @@ class HostileXvfbTest : public QObject {
         // A stand-in for the desktop's launcher: it leaves a mark when anything is handed to it.
         const QString bin = dir_.filePath(u("bin"));
         QVERIFY(QDir().mkpath(bin));
-        QVERIFY(writeFile(bin + u("/xdg-open"), "#!/bin/sh\necho \"$@\" >> '" + launchedMarker().toUtf8() + "'\n"));
+        QVERIFY(WriteTestFile(bin + u("/xdg-open"), "#!/bin/sh\necho \"$@\" >> '" + launchedMarker().toUtf8() + "'\n"));
         QVERIFY(QFile::setPermissions(bin + u("/xdg-open"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         qputenv("PATH", (bin + u(":") + qEnvironmentVariable("PATH")).toLocal8Bit());
         qunsetenv("BROWSER");
         qunsetenv("DEFAULT_BROWSER");
-        QVERIFY(writeFile(dir_.filePath(u("secret.txt")), kSecret + "\n"));
+        QVERIFY(WriteTestFile(dir_.filePath(u("secret.txt")), kSecret + "\n"));
     }
 
     void init() {
@@ -186,7 +179,9 @@ class HostileXvfbTest : public QObject {
         QFile::remove(launchedMarker());
     }
 
+    // After whatever a test did, the window must still analyse a good page.
     void cleanup() {
+        goodPageIsAnalysed();
         QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
         QVERIFY(!QApplication::activeModalWidget());
         refused_.reset();
@@ -195,37 +190,29 @@ class HostileXvfbTest : public QObject {
 
     void aLocalPageCannotReadOrSendALocalFile() {
         const QString page = dir_.filePath(u("steal.html"));
-        QVERIFY(writeFile(page, utf8Page(u("<p>Страница с сюрпризом.</p>") +
-                                         stealScript(QUrl::fromLocalFile(dir_.filePath(u("secret.txt"))).toString(),
-                                                     u("secret.txt"), server_.url(u("/leak"))))));
+        QVERIFY(WriteTestFile(page, utf8Page(u("<p>Страница с сюрпризом.</p>") +
+                                             stealScript(QUrl::fromLocalFile(dir_.filePath(u("secret.txt"))).toString(),
+                                                         u("secret.txt"), server_.url(u("/leak"))))));
         open(page);
         QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak") >= 2, kWaitMs);
         QVERIFY2(!server_.sawText(kSecret), server_.all().join("\n----\n").constData());
         // The page did run and did report what it could not do.
         QVERIFY(server_.sawText("xhr refused"));
         QVERIFY(server_.sawText("frame refused"));
-        goodPageIsAnalysed();
     }
 
     void aRemotePageCannotReachLocalFiles() {
         const QString secret = QUrl::fromLocalFile(dir_.filePath(u("secret.txt"))).toString();
-        server_.serve("/remote-steal.html", LoopbackServer::Reply{"text/html; charset=utf-8",
-                                                                  utf8Page(u("<p>Удалённая страница.</p>") +
-                                                                           stealScript(secret, secret, u("/leak2")))});
-        open(server_.url(u("/remote-steal.html")));
+        serveAndOpen("/remote-steal.html", u("<p>Удалённая страница.</p>") + stealScript(secret, secret, u("/leak2")));
         QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak2") >= 2, kWaitMs);
         QVERIFY2(!server_.sawText(kSecret), server_.all().join("\n----\n").constData());
-        goodPageIsAnalysed();
     }
 
     void externalSchemesAreNeverLaunchedUnasked() {
-        server_.serve("/mailto.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8",
-                                            utf8Page(u("<p><a id=\"mail\" href=\"mailto:someone@example.org\" "
-                                                       "style=\"display:block;width:300px;height:80px\">Письмо</a></p>"
-                                                       "<script>setTimeout(function(){ location.href = "
-                                                       "'foo:scripted'; }, 300);</script>"))});
-        open(server_.url(u("/mailto.html")));
+        serveAndOpen("/mailto.html",
+                     u("<p><a id=\"mail\" href=\"mailto:someone@example.org\" "
+                       "style=\"display:block;width:300px;height:80px\">Письмо</a></p>"
+                       "<script>setTimeout(function(){ location.href = 'foo:scripted'; }, 300);</script>"));
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Письмо")), kWaitMs);
         // The scripted navigation is dropped, with a note.
         QTRY_VERIFY_WITH_TIMEOUT(noted(u("foo:scripted")), kWaitMs);
@@ -250,32 +237,22 @@ class HostileXvfbTest : public QObject {
         QFile launched(launchedMarker());
         QVERIFY(launched.open(QIODevice::ReadOnly));
         QCOMPARE(launched.readAll(), QByteArray("mailto:someone@example.org\n"));
-        goodPageIsAnalysed();
     }
 
     void scriptDialogsDoNotTrapTheWindow() {
-        server_.serve("/alerts.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8",
-                                            utf8Page(u("<p>Окна без конца.</p><script>for (;;) { alert('Ловушка'); "
-                                                       "confirm('Уйти?'); prompt('Имя?'); }</script>"))});
-        open(server_.url(u("/alerts.html")));
+        serveAndOpen("/alerts.html", u("<p>Окна без конца.</p><script>for (;;) { alert('Ловушка'); "
+                                       "confirm('Уйти?'); prompt('Имя?'); }</script>"));
         QTRY_VERIFY_WITH_TIMEOUT(noted(u("Окно сообщения страницы не показано")), kWaitMs);
         QVERIFY(!QApplication::activeModalWidget());
-        goodPageIsAnalysed();
     }
 
     void windowOpenStormOpensNoWindow() {
-        server_.serve("/storm.html",
-                      LoopbackServer::Reply{
-                          "text/html; charset=utf-8",
-                          utf8Page(u("<p>Буря окон.</p><a id=\"blank\" target=\"_blank\" href=\"/storm-target.html\" "
-                                     "style=\"display:block;width:300px;height:80px\">Ссылка</a>"
-                                     "<script>for (var i = 0; i < 200; ++i) window.open('/storm-target.html');"
-                                     "new Image().src = '/storm-done';</script>"))});
-        server_.serve("/storm-target.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Цель бури.</p>"))});
+        serve("/storm-target.html", u("<p>Цель бури.</p>"));
         const int windows = QApplication::topLevelWidgets().size();
-        open(server_.url(u("/storm.html")));
+        serveAndOpen("/storm.html", u("<p>Буря окон.</p><a id=\"blank\" target=\"_blank\" href=\"/storm-target.html\" "
+                                      "style=\"display:block;width:300px;height:80px\">Ссылка</a>"
+                                      "<script>for (var i = 0; i < 200; ++i) window.open('/storm-target.html');"
+                                      "new Image().src = '/storm-done';</script>"));
         // The page asks for an image after its window storm: by then any window it opened would have asked.
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Буря")) && server_.requests("/storm-done") >= 1, kWaitMs);
         QCOMPARE(server_.requests("/storm-target.html"), 0);
@@ -286,36 +263,26 @@ class HostileXvfbTest : public QObject {
         int views = 0;
         for (QWidget* w : QApplication::allWidgets()) views += qobject_cast<QWebEngineView*>(w) ? 1 : 0;
         QCOMPARE(views, 1);
-        goodPageIsAnalysed();
     }
 
     void downloadsAreRefused() {
         server_.serve("/file.bin",
                       LoopbackServer::Reply{"application/octet-stream", "binary payload",
                                             "Content-Disposition: attachment; filename=\"payload.bin\"\r\n"});
-        server_.serve("/download.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8",
-                                            utf8Page(u("<p>Загрузка.</p><script>setTimeout(function(){ location.href = "
-                                                       "'/file.bin'; }, 200);</script>"))});
-        open(server_.url(u("/download.html")));
+        serveAndOpen(
+            "/download.html",
+            u("<p>Загрузка.</p><script>setTimeout(function(){ location.href = '/file.bin'; }, 200);</script>"));
         QTRY_VERIFY_WITH_TIMEOUT(noted(u("Загрузка файла отклонена: payload.bin")), kWaitMs);
-        goodPageIsAnalysed();
     }
 
     void permissionRequestsAreDenied() {
-        server_.serve("/ask.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8",
-                                            utf8Page(u("<p>Просьбы.</p><script>"
-                                                       "navigator.geolocation.getCurrentPosition("
-                                                       " function () { new Image().src = '/answer?geo=granted'; },"
-                                                       " function () { new Image().src = '/answer?geo=denied'; });"
-                                                       "</script>"))});
-        open(server_.url(u("/ask.html")));
+        serveAndOpen("/ask.html", u("<p>Просьбы.</p><script>navigator.geolocation.getCurrentPosition("
+                                    " function () { new Image().src = '/answer?geo=granted'; },"
+                                    " function () { new Image().src = '/answer?geo=denied'; });</script>"));
         QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/answer") >= 1, kWaitMs);
         QVERIFY(server_.sawText("geo=denied"));
         QVERIFY(!server_.sawText("granted"));
         QTRY_VERIFY_WITH_TIMEOUT(noted(u("Запрос страницы отклонён: местоположение")), kWaitMs);
-        goodPageIsAnalysed();
     }
 
     void aThousandFramesAreReadUpToTheBound() {
@@ -328,34 +295,23 @@ class HostileXvfbTest : public QObject {
               " f.contentDocument.body.innerHTML = '<p>кадр' +"
               " String.fromCharCode(0x430 + (k >> 5) % 32, 0x430 + k % 32) + '</p>'; }</script>");
         QCOMPARE(word(33), u("кадрбб"));
-        server_.serve("/frames.html", LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(frames)});
-        open(server_.url(u("/frames.html")));
+        serveAndOpen("/frames.html", frames);
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(word(0)) && !form_->analysisRunning(), 2 * kWaitMs);
         QVERIFY(hasWord(word(PageSourceExtractor::kMaxFrames - 1)));
         QVERIFY(!hasWord(word(PageSourceExtractor::kMaxFrames)));
         QVERIFY2(status().contains(u("Кадров на странице: 1000, прочитаны первые 64")), qPrintable(status()));
-        goodPageIsAnalysed();
     }
 
     void aMetaRefreshLoopLetsTheUserLeave() {
-        server_.serve("/refresh.html",
-                      LoopbackServer::Reply{
-                          "text/html; charset=utf-8",
-                          utf8Page(u("<p>Снова и снова.</p>"), u("<meta http-equiv=\"refresh\" content=\"0\">"))});
-        open(server_.url(u("/refresh.html")));
+        serveAndOpen("/refresh.html", u("<p>Снова и снова.</p>"), u("<meta http-equiv=\"refresh\" content=\"0\">"));
         QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/refresh.html") >= 5, kWaitMs);
-        goodPageIsAnalysed();
     }
 
     void aScriptThatNeverEndsIsGivenUp() {
-        server_.serve("/forever.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8",
-                                            utf8Page(u("<p>Вечный цикл.</p><script>window.onload = function () { "
-                                                       "setTimeout(function () { for (;;) {} }, 0); };</script>"))});
-        open(server_.url(u("/forever.html")));
+        serveAndOpen("/forever.html", u("<p>Вечный цикл.</p><script>window.onload = function () { "
+                                        "setTimeout(function () { for (;;) {} }, 0); };</script>"));
         QTRY_VERIFY_WITH_TIMEOUT(status().contains(u("Страница не отдала исходный текст за 3 с")), kWaitMs);
         QVERIFY(!form_->analysisRunning());
-        goodPageIsAnalysed();
     }
 
     void aKilledRenderProcessKeepsTheResults() {
@@ -378,25 +334,18 @@ class HostileXvfbTest : public QObject {
         QCOMPARE(form_->document().analysis.slWordFull.size(), words);
         QVERIFY(!hasWord(u("Занятая")));
         // "Обновить" brings the page back, and it is analysed.
-        ChildOrDie<QAction>(form_.get(), "tbRefresh")->trigger();
+        action("tbRefresh")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Занятая")) && !form_->analysisRunning(), kWaitMs);
-        goodPageIsAnalysed();
     }
 
     void aPageThatLeavesDuringTheExtractionIsNotMixedIn() {
-        server_.serve(
-            "/leaving.html",
-            LoopbackServer::Reply{"text/html; charset=utf-8",
-                                  utf8Page(u("<p>Уходящая страница.</p><script>window.onload = function () { "
-                                             "setTimeout(function () { var t = Date.now(); "
-                                             "while (Date.now() - t < 1000) {} location.href = '/arrived.html'; "
-                                             "}, 0); };</script>"))});
-        server_.serve("/arrived.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Пришедшая страница.</p>"))});
-        open(server_.url(u("/leaving.html")));
+        serve("/arrived.html", u("<p>Пришедшая страница.</p>"));
+        serveAndOpen("/leaving.html", u("<p>Уходящая страница.</p><script>window.onload = function () { "
+                                        "setTimeout(function () { var t = Date.now(); "
+                                        "while (Date.now() - t < 1000) {} location.href = '/arrived.html'; "
+                                        "}, 0); };</script>"));
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Пришедшая")) && !form_->analysisRunning(), kWaitMs);
         QVERIFY(!hasWord(u("Уходящая")));
-        goodPageIsAnalysed();
     }
 
     void anAddressThatDoesNotResolveSaysSo() {
@@ -426,7 +375,7 @@ class HostileXvfbTest : public QObject {
         // A forced analysis and an index option take the same page again, not a new copy.
         QMetaObject::invokeMethod(form_.get(), "ExtractAndAnalyse");
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), kWaitMs);
-        ChildOrDie<QAction>(form_.get(), "miIndexTitle")->trigger();
+        action("miIndexTitle")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), kWaitMs);
         QVERIFY(hasWord(u("первый")));
         QVERIFY(!hasWord(u("второй")));
@@ -434,9 +383,8 @@ class HostileXvfbTest : public QObject {
     }
 
     void enterInTheAddressBoxNavigatesOnce() {
-        server_.serve("/enter.html",
-                      LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(u("<p>Ввод адреса.</p>"))});
-        auto* box = ChildOrDie<QComboBox>(form_.get(), "cbURLNavigator");
+        serve("/enter.html", u("<p>Ввод адреса.</p>"));
+        auto* box = child<QComboBox>("cbURLNavigator");
         const QString address = server_.url(u("/enter.html"));
         for (int round = 1; round <= 2; ++round) {  // the second time the address is in the history
             box->setEditText(address);

@@ -24,7 +24,7 @@
 #include <QtTest>
 
 #include "app/mainform.h"
-#include "app/test_windows.h"
+#include "app/testwindow_for_tests.h"
 #include "app/webenginebrowser.h"
 #include "document/startup.h"
 #include "views/qt/qtext.h"
@@ -35,17 +35,12 @@ const QString kSourceDir = QStringLiteral(QT_TESTCASE_SOURCEDIR "/..");
 
 }  // namespace
 
-class InteractionXvfbTest : public QObject {
+class InteractionXvfbTest : public QObject, WindowAccess {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> settingsDir_;
     QTemporaryDir outputDir_;
-    std::unique_ptr<TFormMain> form_;
 
-    template <typename T>
-    T* child(const char* name) {
-        return ChildOrDie<T>(form_.get(), name);
-    }
     // The tool button of a tool-bar action.
     QWidget* button(const char* name) {
         for (QToolBar* bar : form_->findChildren<QToolBar*>()) {
@@ -70,9 +65,9 @@ class InteractionXvfbTest : public QObject {
         QString dir = qEnvironmentVariable("SUMORAN_SCREENSHOT_DIR");
         if (!dir.isEmpty()) form_->grab().save(dir + QChar('/') + QString::fromLatin1(name) + QStringLiteral(".png"));
     }
-    int rows(const char* view) { return child<QTableView>(view)->model()->rowCount(); }
-    QString header(const char* view, int section) {
-        return child<QTableView>(view)->model()->headerData(section, Qt::Horizontal).toString();
+    int rows(const char* list) { return view(list)->model()->rowCount(); }
+    QString header(const char* list, int section) {
+        return view(list)->model()->headerData(section, Qt::Horizontal).toString();
     }
 
   private slots:
@@ -103,16 +98,12 @@ class InteractionXvfbTest : public QObject {
         QTest::mouseClick(child<QToolButton>("ToolButton1"), Qt::LeftButton, {}, QPoint(8, 8));  // the face
         QVERIFY(rows("lvWordBase") > shown);
 
-        clickHeader(child<QTableView>("lvWordBase"), 2);  // "ЧА"
+        clickHeader(view("lvWordBase"), 2);  // "ЧА"
         QCOMPARE(header("lvWordBase", 2), u("• ЧА"));
 
-        QAbstractItemModel* stems = child<QTableView>("lvWordBase")->model();
-        int analysis = -1;
-        for (int r = 0; r < stems->rowCount() && analysis < 0; ++r) {
-            if (stems->data(stems->index(r, 0)).toString() == u("анализ")) analysis = r;
-        }
+        const int analysis = rowOf("lvWordBase", u("анализ"));
         QVERIFY(analysis >= 0);
-        clickRow(child<QTableView>("lvWordBase"), analysis);
+        clickRow(view("lvWordBase"), analysis);
         QVERIFY(button("ToolButton5")->isEnabled());
         click(button("ToolButton5"));
         QVERIFY(rows("lvWordFull") >= 1);
@@ -191,13 +182,13 @@ class InteractionXvfbTest : public QObject {
             QTest::keyClick(editor, Qt::Key_Return);
             click(dialog->findChild<QPushButton*>(QStringLiteral("ButtonOk")));
         });
-        child<QAction>("miKoef")->trigger();
+        action("miKoef")->trigger();
         QCOMPARE(form_->document().analysis.koef.koefH1, 7.0);
         QFile koef(settingsDir_->filePath(u("koef.dat")));
         QVERIFY(koef.open(QIODevice::ReadOnly));
         QCOMPARE(koef.readAll().split('\n').at(4), QByteArray("7\r"));
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), 60000);
-        QAbstractItemModel* sentences = child<QTableView>("lvDocumentText")->model();
+        QAbstractItemModel* sentences = view("lvDocumentText")->model();
         const QString weight = u("8") + QChar(form_->document().decimalSeparator) + u("40");
         QTRY_COMPARE_WITH_TIMEOUT(sentences->data(sentences->index(0, 1)).toString(), weight, 60000);  // 7 × 1.2
     }

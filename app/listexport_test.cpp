@@ -2,23 +2,14 @@
 // LibreOffice; Ctrl+C; a file that cannot be written.
 #include "app/listexport.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTableView>
-#include <QTemporaryDir>
 #include <QToolButton>
-#include <QtTest>
 
-#include "app/fakebrowser.h"
-#include "app/mainform.h"
-#include "app/test_windows.h"
 #include "app/testwindow_for_tests.h"
-#include "views/qt/qtext.h"
 
 namespace {
 
@@ -28,16 +19,11 @@ const char* const kPage =
 
 }  // namespace
 
-class ListExportTest : public QObject {
+class ListExportTest : public QObject, TestWindow {
     Q_OBJECT
 
-    FakeBrowser* browser_ = nullptr;
-    std::unique_ptr<TFormMain> form_;
-    std::unique_ptr<QTemporaryDir> dir_;
-
-    QTableView* view(const char* name) { return ChildOrDie<QTableView>(form_.get(), name); }
     ListExporter* exporter(const char* name) {
-        return ChildOrDie<ListExporter>(form_.get(), qPrintable(QString::fromLatin1(name) + u("Exporter")));
+        return child<ListExporter>(qPrintable(QString::fromLatin1(name) + u("Exporter")));
     }
     // The cells the view shows: the header, then every row, of its shown columns.
     QList<QStringList> shownCells(const char* list, const std::vector<unsigned>& columns) {
@@ -62,19 +48,12 @@ class ListExportTest : public QObject {
 
   private slots:
     void init() {
-        OpenTestWindow(browser_, dir_, form_);
-        LoadTestPage(*browser_, u(kPage));
-        QTRY_VERIFY(!form_->analysisRunning());
+        openWindow(kPage);
         for (const char* button : {"ToolButton1", "ToolButton2", "ToolButton3"})
-            ChildOrDie<QToolButton>(form_.get(), button)->click();  // every type shown
-        QItemSelectionModel* stems = view("lvWordBase")->selectionModel();
-        stems->select(view("lvWordBase")->model()->index(0, 0),
-                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            child<QToolButton>(button)->click();  // every type shown
+        select("lvWordBase", {0});
     }
-    void cleanup() {
-        form_.reset();
-        dir_.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void everyListSavesWhatItsViewShowsAsTsv() {
         view("lvWordBase")->setColumnHidden(3, true);
@@ -82,7 +61,7 @@ class ListExportTest : public QObject {
         for (const char* list : {"lvWordBase", "lvWordFull", "lvWordExpr", "lvDocumentText", "lvConcordance"}) {
             const QString name = QString::fromLatin1(list).replace(u("lv"), u("tb")) + u("Save");
             ListExporter* e = exporter(qPrintable(name));
-            const QString path = dir_->filePath(name + u(".tsv"));
+            const QString path = settingsDir_->filePath(name + u(".tsv"));
             QCOMPARE(e->save(path), QString());
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
@@ -97,14 +76,14 @@ class ListExportTest : public QObject {
 
     void libreOfficeReadsTheCsvBackWithTheSameCells() {
         if (QStandardPaths::findExecutable(u("soffice")).isEmpty()) QSKIP("soffice is not installed");
-        const QString csv = dir_->filePath(u("words.csv"));
+        const QString csv = settingsDir_->filePath(u("words.csv"));
         ListExporter* e = exporter("tbWordFullSave");
         e->setFileNameAsker([csv] { return csv; });
         e->saveAction()->trigger();
-        const QString out = dir_->filePath(u("out"));
+        const QString out = settingsDir_->filePath(u("out"));
         QProcess office;
-        office.start(u("soffice"), {u("-env:UserInstallation=file://") + dir_->filePath(u("profile")), u("--headless"),
-                                    u("--infilter=CSV:44,34,76,1"), u("--convert-to"),
+        office.start(u("soffice"), {u("-env:UserInstallation=file://") + settingsDir_->filePath(u("profile")),
+                                    u("--headless"), u("--infilter=CSV:44,34,76,1"), u("--convert-to"),
                                     u("csv:Text - txt - csv (StarCalc):9,0,76,1"), u("--outdir"), out, csv});
         QVERIFY(office.waitForFinished(120000));
         QFile file(out + u("/words.csv"));
@@ -141,8 +120,7 @@ class ListExportTest : public QObject {
     void ctrlCCopiesTheSelectedRowsAsTsv() {
         QTableView* v = view("lvWordExpr");
         v->setFocus();
-        v->selectionModel()->select(v->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        v->selectionModel()->select(v->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        select("lvWordExpr", {0, 1});
         QApplication::clipboard()->clear();
         exporter("tbWordExprSave")->copyAction()->trigger();
         const QList<QStringList> cells = shownCells("lvWordExpr", exporter("tbWordExprSave")->shownColumns());
@@ -153,7 +131,7 @@ class ListExportTest : public QObject {
     void aFileThatCannotBeWrittenIsReportedAndNothingIsLeft() {
         QString reported;
         ListExporter* e = exporter("tbDocumentTextSave");
-        const QString path = dir_->filePath(u("missing/list.csv"));
+        const QString path = settingsDir_->filePath(u("missing/list.csv"));
         e->setFileNameAsker([path] { return path; });
         e->setErrorReporter([&reported](const QString& message) { reported = message; });
         e->saveAction()->trigger();

@@ -1,27 +1,19 @@
 // Working with the results in the main window: filters, sorting, cross-navigation, the summary's
 // limits and forced rows, copy and save.
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTableView>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
-#include <QtTest>
 
-#include "app/fakebrowser.h"
-#include "app/mainform.h"
-#include "app/test_windows.h"
 #include "app/testwindow_for_tests.h"
 #include "settings/qt/editkoefdialog.h"
 #include "settings/qt/editstopwordsdialog.h"
@@ -36,12 +28,8 @@ const char* const kPage =
 
 }  // namespace
 
-class MainFormResultsTest : public QObject {
+class MainFormResultsTest : public QObject, TestWindow {
     Q_OBJECT
-
-    FakeBrowser* browser_ = nullptr;
-    std::unique_ptr<TFormMain> form_;
-    std::unique_ptr<QTemporaryDir> settingsDir_;
 
     // Runs `inDialog` once the modal dialog opened by `command` is shown, then lets it finish.
     void withDialog(QAction* command, std::function<void(QDialog*)> inDialog) {
@@ -56,41 +44,26 @@ class MainFormResultsTest : public QObject {
         dialog->findChild<QPushButton*>(QString::fromLatin1(name))->click();
     }
 
-    template <typename T>
-    T* child(const char* name) {
-        return ChildOrDie<T>(form_.get(), name);
+    // Types `text` over row `row` of the coefficient editor, then presses `button`.
+    void editKoef(int row, const QString& text, const char* button) {
+        withDialog(action("miKoef"), [=](QDialog* dialog) {
+            dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"))->item(row, 0)->setText(text);
+            clickButton(dialog, button);
+        });
     }
-    QAction* action(const char* name) { return child<QAction>(name); }
-    QTableView* view(const char* name) { return child<QTableView>(name); }
-    QString cell(const char* list, int row, int column) {
-        QAbstractItemModel* m = view(list)->model();
-        return m->data(m->index(row, column)).toString();
-    }
-    QStringList column(const char* list, int column) {
-        QStringList texts;
-        for (int r = 0; r < view(list)->model()->rowCount(); ++r) texts << cell(list, r, column);
-        return texts;
-    }
-    int rowOf(const char* list, const QString& text, int col = 0) { return column(list, col).indexOf(text); }
-    void select(const char* list, const QList<int>& rows) {
-        QTableView* v = view(list);
-        v->clearSelection();
-        for (int r : rows)
-            v->selectionModel()->select(v->model()->index(r, 0),
-                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    // Adds `word` in the stop-word editor, then presses `button`.
+    void addStopWord(const QString& word, const char* button) {
+        withDialog(action("miStopWords"), [=](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("lbStopWordsEdit"))->setText(word);
+            dialog->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
+            clickButton(dialog, button);
+        });
     }
     QStringList summaryLines() { return child<QTextEdit>("reReferat")->toPlainText().split(QChar('\n')); }
 
   private slots:
-    void init() {
-        OpenTestWindow(browser_, settingsDir_, form_, {"the"});
-        LoadTestPage(*browser_, u(kPage));
-        QTRY_VERIFY(!form_->analysisRunning());
-    }
-    void cleanup() {
-        form_.reset();
-        settingsDir_.reset();
-    }
+    void init() { openWindow(kPage, {"the"}); }
+    void cleanup() { closeWindow(); }
 
     void typeFiltersHideTheirCrossedClasses() {
         QVERIFY(rowOf("lvWordFull", u("НАСА")) >= 0);
@@ -287,11 +260,7 @@ class MainFormResultsTest : public QObject {
 
     void koefEditorWritesReloadsAndAnalysesAgain() {
         QCOMPARE(cell("lvDocumentText", 0, 4), u("H1"));
-        withDialog(action("miKoef"), [](QDialog* dialog) {
-            auto* list = dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"));
-            list->item(4, 0)->setText(u("0"));  // <h1>...</h1>
-            clickButton(dialog, "ButtonOk");
-        });
+        editKoef(4, u("0"), "ButtonOk");  // <h1>...</h1>
         QTRY_VERIFY(!form_->analysisRunning());
         QCOMPARE(form_->document().analysis.koef.koefH1, 0.0);
         QCOMPARE(browser_->savedDocuments.size(), 2);
@@ -300,10 +269,7 @@ class MainFormResultsTest : public QObject {
 
         QString error;
         form_->setErrorReporter([&](const QString& message) { error = message; });
-        withDialog(action("miKoef"), [](QDialog* dialog) {
-            dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"))->item(8, 0)->setText(u("abc"));
-            clickButton(dialog, "ButtonOk");
-        });
+        editKoef(8, u("abc"), "ButtonOk");
         QCOMPARE(error,
                  settingsDir_->filePath(u("koef.dat")) + u(", line 9: 'abc' is not a valid floating point value"));
         QCOMPARE(browser_->savedDocuments.size(), 2);  // no analysis after a bad value
@@ -320,15 +286,8 @@ class MainFormResultsTest : public QObject {
     void aCancelledEditorChangesNothing() {
         QFETCH(QString, editor);
         const std::array<double, Coefficients::kCount> koef = form_->document().analysis.koef.values();
-        withDialog(action(qPrintable(editor)), [](QDialog* dialog) {
-            if (auto* list = dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef")))
-                list->item(4, 0)->setText(u("0"));
-            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("lbStopWordsEdit"))) {
-                edit->setText(u("года"));
-                dialog->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
-            }
-            clickButton(dialog, "ButtonCancel");
-        });
+        if (editor == u("miKoef")) editKoef(4, u("0"), "ButtonCancel");
+        if (editor == u("miStopWords")) addStopWord(u("года"), "ButtonCancel");
         QCoreApplication::processEvents();
         QVERIFY(!form_->analysisRunning());
         QCOMPARE(browser_->savedDocuments.size(), 1);
@@ -339,12 +298,7 @@ class MainFormResultsTest : public QObject {
 
     void stopWordEditorWritesReloadsAndAnalysesAgain() {
         QVERIFY(rowOf("lvWordFull", u("года")) >= 0);
-        withDialog(action("miStopWords"), [](QDialog* dialog) {
-            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("lbStopWordsEdit"));
-            edit->setText(u("ГОДА"));
-            dialog->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
-            clickButton(dialog, "ButtonOk");
-        });
+        addStopWord(u("ГОДА"), "ButtonOk");
         QTRY_VERIFY(!form_->analysisRunning());
         QFile file(settingsDir_->filePath(u("stopwords.txt")));
         QVERIFY(file.open(QIODevice::ReadOnly));

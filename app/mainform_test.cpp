@@ -21,7 +21,7 @@
 
 #include "app/fakebrowser.h"
 #include "app/pagesourceextractor.h"
-#include "app/test_windows.h"
+#include "app/testwindow_for_tests.h"
 #include "engine/cp1251.h"
 #include "views/qt/qtext.h"
 
@@ -37,24 +37,12 @@ QByteArray page1251(const char* title = "Отчёт") {
 
 }  // namespace
 
-class MainFormTest : public QObject {
+class MainFormTest : public QObject, WindowAccess {
     Q_OBJECT
 
     FakeBrowser* browser_ = nullptr;
-    std::unique_ptr<TFormMain> form_;
 
-    template <typename T>
-    T* child(const char* name) {
-        return ChildOrDie<T>(form_.get(), name);
-    }
-    QAction* action(const char* name) { return child<QAction>(name); }
-    QString header(const char* view, int column) {
-        return child<QTableView>(view)->model()->headerData(column, Qt::Horizontal).toString();
-    }
-    bool hasWord(const QString& word) const {
-        const WordList& words = form_->document().analysis.slWordFull;
-        return std::any_of(words.begin(), words.end(), [&](const auto& e) { return e.text == ToCp1251(word); });
-    }
+    bool hasWord(const QString& word) const { return HasWord(*form_, word); }
     void loadPage(const QByteArray& bytes, const QString& url = QStringLiteral("file:///tmp/page.html")) {
         browser_->document = bytes;
         browser_->simulateLoad(url);
@@ -66,6 +54,15 @@ class MainFormTest : public QObject {
         const WordList& list = form_->document().analysis.slWordBase;
         return std::ranges::any_of(list, [&](const auto& e) { return e.text == stem; });
     }
+    // The page is on screen in the browser, and the completions of its extraction wait for the test.
+    void holdPage(const QByteArray& document, const char* url = "file:///tmp/page.html") {
+        browser_->hasDocument = true;
+        browser_->location = QString::fromLatin1(url);
+        browser_->document = document;
+        browser_->holdCompletions = true;
+    }
+    int sentenceRows() { return view("lvDocumentText")->model()->rowCount(); }
+    bool noTemporaryFiles() { return QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty(); }
     static QSettings stored() {
         return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Sumoran"),
                          QStringLiteral("sumoran"));
@@ -144,9 +141,9 @@ class MainFormTest : public QObject {
         loadPage(page1251());
         QCOMPARE(form_->windowTitle(), u("Отчёт - Sumoran"));
         QCOMPARE(child<QLabel>("sbCharset")->text(), u("Windows-1251"));
-        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("Document complete"));
-        QVERIFY(child<QTableView>("lvWordBase")->model()->rowCount() > 0);
-        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 3);
+        QCOMPARE(status(), u("Document complete"));
+        QVERIFY(view("lvWordBase")->model()->rowCount() > 0);
+        QCOMPARE(sentenceRows(), 3);
         QVERIFY(child<QTextEdit>("reReferat")->toPlainText().startsWith(u("Годовой отчёт")));
         QVERIFY(child<QLabel>("StatusBar2")->text().contains(u("%")));
         QVERIFY(child<QLabel>("sbMain")->text().startsWith(u("Время обработки: ")));
@@ -154,21 +151,18 @@ class MainFormTest : public QObject {
         QVERIFY(action("tbCopyReferat")->isEnabled());
         QVERIFY2(!action("ToolButton5")->isEnabled(), "cross-navigation waits for a selection");
         QCOMPARE(browser_->savedDocuments.size(), 1);
-        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+        QVERIFY(noTemporaryFiles());
     }
 
     void aSecondRequestDuringAnExtractionIsDropped() {
-        browser_->hasDocument = true;
-        browser_->location = QStringLiteral("file:///tmp/page.html");
-        browser_->document = page1251();
-        browser_->holdCompletions = true;
+        holdPage(page1251());
         form_->ExtractAndAnalyse();
         QVERIFY(form_->analysisRunning());
         form_->ExtractAndAnalyse();
         QCOMPARE(browser_->savedDocuments.size(), 1);
         while (browser_->heldCompletions() > 0) browser_->releaseCompletions();
         QVERIFY(!form_->analysisRunning());
-        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 3);
+        QCOMPARE(sentenceRows(), 3);
         browser_->holdCompletions = false;
         form_->ExtractAndAnalyse();
         QTRY_VERIFY(!form_->analysisRunning());
@@ -176,10 +170,7 @@ class MainFormTest : public QObject {
     }
 
     void aNewPageReplacesAnExtractionOfTheOldOne() {
-        browser_->hasDocument = true;
-        browser_->location = QStringLiteral("file:///tmp/old.html");
-        browser_->document = QByteArray("<html><body><p>old words here</p></body></html>");
-        browser_->holdCompletions = true;
+        holdPage(QByteArray("<html><body><p>old words here</p></body></html>"), "file:///tmp/old.html");
         form_->ExtractAndAnalyse();
         QVERIFY(form_->analysisRunning());
         // Another page is on screen before the first extraction has its document.
@@ -194,18 +185,15 @@ class MainFormTest : public QObject {
     }
 
     void aPageThatChangesDuringTheExtractionIsDropped() {
-        browser_->hasDocument = true;
-        browser_->location = QStringLiteral("file:///tmp/page.html");
-        browser_->document = page1251();
+        holdPage(page1251());
         browser_->frames = {QByteArray("<p>one</p>"), QByteArray("<p>two</p>")};
-        browser_->holdCompletions = true;
         form_->ExtractAndAnalyse();
         browser_->releaseCompletions();  // the document is saved
         ++browser_->serial;              // and then the page is left
         while (browser_->heldCompletions() > 0) browser_->releaseCompletions();
         QVERIFY(!form_->analysisRunning());
-        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 0);
-        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(sentenceRows(), 0);
+        QVERIFY(noTemporaryFiles());
     }
 
     void boundsOnFramesAndSizeSayWhatWasLeftOut_data() {
@@ -244,30 +232,26 @@ class MainFormTest : public QObject {
         browser_->document = document;
         browser_->simulateLoad(QStringLiteral("http://example.org/"));
         QTRY_VERIFY(!form_->analysisRunning());
-        QCOMPARE(child<QLabel>("sbBrowserText")->text(), note.isEmpty() ? u("Document complete") : note);
-        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount() > 0, analysed);
+        QCOMPARE(status(), note.isEmpty() ? u("Document complete") : note);
+        QCOMPARE(sentenceRows() > 0, analysed);
         QCOMPARE(hasWord(u("gamma")), lastFrameRead);
-        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+        QVERIFY(noTemporaryFiles());
     }
 
     void anExtractionThatDoesNotFinishIsGivenUp() {
         form_->extractor()->setTimeout(1000);
-        browser_->hasDocument = true;
-        browser_->location = QStringLiteral("http://example.org/");
-        browser_->document = page1251();
-        browser_->holdCompletions = true;
+        holdPage(page1251(), "http://example.org/");
         form_->ExtractAndAnalyse();
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), 5000);
-        QCOMPARE(child<QLabel>("sbBrowserText")->text(),
-                 u("Страница не отдала исходный текст за 1 с: анализ не выполнен"));
+        QCOMPARE(status(), u("Страница не отдала исходный текст за 1 с: анализ не выполнен"));
         browser_->releaseCompletions();  // the late answer changes nothing
         QCoreApplication::processEvents();
-        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 0);
+        QCOMPARE(sentenceRows(), 0);
         // The next request is taken.
         browser_->holdCompletions = false;
         form_->ExtractAndAnalyse();
         QTRY_VERIFY(!form_->analysisRunning());
-        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), 3);
+        QCOMPARE(sentenceRows(), 3);
     }
 
     void aTemporaryDirectoryThatCannotBeMadeRefusesTheAnalysis() {
@@ -281,26 +265,23 @@ class MainFormTest : public QObject {
         browser_->simulateLoad(QStringLiteral("http://example.org/"));
         QVERIFY(!form_->analysisRunning());
         QVERIFY(browser_->savedDocuments.isEmpty());
-        QVERIFY(child<QLabel>("sbBrowserText")
-                    ->text()
-                    .startsWith(u("Не удалось создать временный каталог в /nonexistent/sumoran-tmp")));
+        QVERIFY(status().startsWith(u("Не удалось создать временный каталог в /nonexistent/sumoran-tmp")));
     }
 
     void loadFailuresAndCrashesKeepTheResults() {
         loadPage(page1251());
-        const int rows = child<QTableView>("lvDocumentText")->model()->rowCount();
+        const int rows = sentenceRows();
         emit browser_->LoadFailed(u("http://no.such.host/"), u("адрес сервера не найден"));
-        QCOMPARE(child<QLabel>("sbBrowserText")->text(),
-                 u("Не удалось загрузить страницу http://no.such.host/: адрес сервера не найден"));
+        QCOMPARE(status(), u("Не удалось загрузить страницу http://no.such.host/: адрес сервера не найден"));
         browser_->holdCompletions = true;
         form_->ExtractAndAnalyse();
         QVERIFY(form_->analysisRunning());
         emit browser_->RenderProcessTerminated(u("процесс остановлен"));
         QVERIFY(!form_->analysisRunning());
-        QVERIFY(child<QLabel>("sbBrowserText")->text().startsWith(u("Процесс отображения страницы завершился")));
-        QCOMPARE(child<QTableView>("lvDocumentText")->model()->rowCount(), rows);
+        QVERIFY(status().startsWith(u("Процесс отображения страницы завершился")));
+        QCOMPARE(sentenceRows(), rows);
         emit browser_->Refused(u("Загрузка файла отклонена: a.bin"));
-        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("Загрузка файла отклонена: a.bin"));
+        QCOMPARE(status(), u("Загрузка файла отклонена: a.bin"));
     }
 
     void enterInTheAddressBoxNavigatesOnce() {
@@ -334,7 +315,7 @@ class MainFormTest : public QObject {
         };
         QVERIFY(position("alpha") > 0);
         QVERIFY(position("gamma") > position("alpha"));
-        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+        QVERIFY(noTemporaryFiles());
     }
 
     void theBlankPageAndNoDocumentAnalyseNothing() {
@@ -347,7 +328,7 @@ class MainFormTest : public QObject {
         browser_->busy = true;
         form_->ExtractAndAnalyse();
         QVERIFY(browser_->savedDocuments.isEmpty());
-        QCOMPARE(child<QTableView>("lvWordBase")->model()->rowCount(), 0);
+        QCOMPARE(view("lvWordBase")->model()->rowCount(), 0);
     }
 
     void goCompletesTheAddress() {
@@ -388,7 +369,7 @@ class MainFormTest : public QObject {
         emit browser_->TitleChange(u("Страница"));
         QCOMPARE(form_->windowTitle(), u("Страница - Sumoran"));
         emit browser_->DownloadBegin();
-        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("Download begin"));
+        QCOMPARE(status(), u("Download begin"));
     }
 
     // Each option adds the words of its part of the page, found nowhere else on it, and no other's.
@@ -509,9 +490,9 @@ class MainFormTest : public QObject {
 
     void aPageWithoutTextSaysSo() {
         loadPage("<html><head><title>Empty</title></head><frameset><frame src=\"a.html\"></frameset></html>");
-        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("На странице нет текста для анализа"));
+        QCOMPARE(status(), u("На странице нет текста для анализа"));
         loadPage(page1251());
-        QCOMPARE(child<QLabel>("sbBrowserText")->text(), u("Document complete"));
+        QCOMPARE(status(), u("Document complete"));
     }
 
     void koi8PageShowsItsCharset() {

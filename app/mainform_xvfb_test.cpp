@@ -9,6 +9,7 @@
 
 #include "app/loopbackserver_for_tests.h"
 #include "app/mainform.h"
+#include "app/testwindow_for_tests.h"
 #include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
 
@@ -29,30 +30,22 @@ const char* const kRussianPage =
     "<html><head><title>Проверка кодировки</title></head><body><h1>Проверка кодировки</h1>"
     "<p>Программа читает страницу и находит слова. Программа считает слова страницы.</p></body></html>";
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 }  // namespace
 
-class MainFormXvfbTest : public QObject {
+class MainFormXvfbTest : public QObject, WindowAccess {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    std::unique_ptr<TFormMain> form_;
 
-    QString charset() { return form_->findChild<QLabel*>(QStringLiteral("sbCharset"))->text(); }
+    QString charset() { return child<QLabel>("sbCharset")->text(); }
     QString caption() { return QString::fromStdString(std::string(form_->document().analysis.caption)); }
 
     // Opens an address and waits until it is analysed.
     void open(const QString& address) {
         form_->OpenAddress(address);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
-                form_->findChild<QLabel*>(QStringLiteral("sbBrowserText"))->text() == u("Document complete"),
-            60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
+                                     status() == u("Document complete"),
+                                 60000);
     }
     // Every cell of the four lists, row by row.
     QStringList lists() {
@@ -63,10 +56,7 @@ class MainFormXvfbTest : public QObject {
                 for (const std::string& cell : list->row(row).cells) cells << FromCp1251(cell);
         return cells;
     }
-    bool hasWord(const char* word) {
-        const WordList& words = form_->document().analysis.slWordFull;
-        return std::any_of(words.begin(), words.end(), [&](const auto& e) { return e.text == ToCp1251(u(word)); });
-    }
+    bool hasWord(const char* word) { return HasWord(*form_, u(word)); }
 
   private slots:
     void init() {
@@ -81,7 +71,7 @@ class MainFormXvfbTest : public QObject {
 
     void koi8PageFromAFile() {
         const QString path = dir_.filePath(u("koi8.html"));
-        writeFile(path, toKoi8(u(kRussianPage)));
+        QVERIFY(WriteTestFile(path, toKoi8(u(kRussianPage))));
         open(path);
         QCOMPARE(charset(), u("KOI8-R"));
         QTRY_COMPARE(form_->windowTitle(), u("Проверка кодировки - Sumoran"));
@@ -100,15 +90,16 @@ class MainFormXvfbTest : public QObject {
     void framesetWithThreeFrames() {
         for (int k = 1; k <= 3; ++k) {
             const char* words[] = {"", "первый", "второй", "третий"};
-            writeFile(dir_.filePath(QStringLiteral("f%1.html").arg(k)),
-                      u("<html><head><meta charset=\"utf-8\"></head><body><p>Кадр %1 %1 текст.</p></body></html>")
-                          .arg(u(words[k]))
-                          .toUtf8());
+            QVERIFY(WriteTestFile(
+                dir_.filePath(QStringLiteral("f%1.html").arg(k)),
+                u("<html><head><meta charset=\"utf-8\"></head><body><p>Кадр %1 %1 текст.</p></body></html>")
+                    .arg(u(words[k]))
+                    .toUtf8()));
         }
         const QString path = dir_.filePath(u("frames.html"));
-        writeFile(path,
-                  "<html><head><title>Frames</title></head><frameset cols=\"*,*,*\"><frame src=\"f1.html\">"
-                  "<frame src=\"f2.html\"><frame src=\"f3.html\"></frameset></html>");
+        QVERIFY(WriteTestFile(path,
+                              "<html><head><title>Frames</title></head><frameset cols=\"*,*,*\"><frame src=\"f1.html\">"
+                              "<frame src=\"f2.html\"><frame src=\"f3.html\"></frameset></html>"));
         open(path);
         QTRY_VERIFY_WITH_TIMEOUT(hasWord("первый") && hasWord("второй") && hasWord("третий"), 60000);
         QCOMPARE(charset(), u("Windows-1251"));
@@ -121,12 +112,11 @@ class MainFormXvfbTest : public QObject {
         const QString path = dir_.filePath(u("early.html"));
         QByteArray page = u(kRussianPage).toUtf8();
         page.replace("<head>", "<head><meta charset=\"utf-8\">");
-        writeFile(path, page);
+        QVERIFY(WriteTestFile(path, page));
         form_->OpenAddress(path);
         QVERIFY(hasWord("Программа"));
         const QStringList early = lists();
-        QTRY_COMPARE_WITH_TIMEOUT(form_->findChild<QLabel*>(QStringLiteral("sbBrowserText"))->text(),
-                                  u("Document complete"), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), u("Document complete"), 60000);
         QCOMPARE(lists(), early);
         form_->ExtractAndAnalyse();
         QTRY_VERIFY_WITH_TIMEOUT(!form_->analysisRunning(), 60000);
@@ -136,15 +126,15 @@ class MainFormXvfbTest : public QObject {
     // Frames that the page's script makes are taken from the browser once it has shown them.
     void framesMadeByScriptTakenAfterLoad() {
         for (int k = 1; k <= 2; ++k)
-            writeFile(dir_.filePath(QStringLiteral("s%1.html").arg(k)),
-                      u("<html><body><p>Вставка %1 текст.</p></body></html>")
-                          .arg(k == 1 ? u("первая") : u("вторая"))
-                          .toUtf8());
+            QVERIFY(WriteTestFile(dir_.filePath(QStringLiteral("s%1.html").arg(k)),
+                                  u("<html><body><p>Вставка %1 текст.</p></body></html>")
+                                      .arg(k == 1 ? u("первая") : u("вторая"))
+                                      .toUtf8()));
         const QString path = dir_.filePath(u("scripted.html"));
-        writeFile(path,
-                  "<html><body><p>Main text here.</p><script>for (const name of ['s1.html', 's2.html']) {"
-                  " const f = document.createElement('ifr' + 'ame'); f.src = name; document.body.appendChild(f); }"
-                  "</script></body></html>");
+        QVERIFY(WriteTestFile(path,
+                              "<html><body><p>Main text here.</p><script>for (const name of ['s1.html', 's2.html']) {"
+                              " const f = document.createElement('ifr' + 'ame'); f.src = name; "
+                              "document.body.appendChild(f); }</script></body></html>"));
         form_->OpenAddress(path);
         QVERIFY(!hasWord("первая"));
         QTRY_VERIFY_WITH_TIMEOUT(hasWord("первая") && hasWord("вторая"), 60000);
@@ -154,7 +144,7 @@ class MainFormXvfbTest : public QObject {
         const QString path = dir_.filePath(u("utf8.html"));
         QByteArray page = u(kRussianPage).toUtf8();
         page.replace("<head>", "<head><meta charset=\"utf-8\">");
-        writeFile(path, page);
+        QVERIFY(WriteTestFile(path, page));
         open(path);
         QCOMPARE(charset(), u("Windows-1251"));
         QVERIFY(hasWord("Программа"));

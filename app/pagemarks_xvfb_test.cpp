@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "app/mainform.h"
-#include "app/test_windows.h"
+#include "app/testwindow_for_tests.h"
 #include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
 
@@ -28,21 +28,15 @@ const char* const kPage =
 
 }  // namespace
 
-class PageMarksXvfbTest : public QObject {
+class PageMarksXvfbTest : public QObject, WindowAccess {
     Q_OBJECT
 
     QTemporaryDir dir_;
     WebEngineBrowser* browser_ = nullptr;
-    std::unique_ptr<TFormMain> form_;
 
-    QTableView* view(const char* name) { return ChildOrDie<QTableView>(form_.get(), name); }
-    QString status() { return ChildOrDie<QLabel>(form_.get(), "sbBrowserText")->text(); }
     void open(const QByteArray& page, const char* name) {
         const QString path = dir_.filePath(QString::fromLatin1(name));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(page);
-        file.close();
+        QVERIFY(WriteTestFile(path, page));
         form_->OpenAddress(path);
         QTRY_VERIFY_WITH_TIMEOUT(!form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
                                      status() == u("Document complete"),
@@ -50,14 +44,12 @@ class PageMarksXvfbTest : public QObject {
     }
     // Marks display row `row` of `list` and returns how many the page marked.
     int markRow(const char* list, const char* button, int row) {
-        QTableView* v = view(list);
-        v->selectionModel()->select(v->model()->index(row, 0),
-                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        ChildOrDie<QAction>(form_.get(), button)->trigger();
+        select(list, {row});
+        action(button)->trigger();
         const QString prefix = u("Отмечено в странице: ");
         if (!QTest::qWaitFor([&] { return status().startsWith(prefix); }, 20000)) return -1;
         const int count = status().mid(prefix.size()).toInt();
-        ChildOrDie<QAction>(form_.get(), "miClearPageMarks")->trigger();
+        action("miClearPageMarks")->trigger();
         if (!QTest::qWaitFor([&] { return status() == u("Отметки сняты"); }, 20000)) return -2;
         return count;
     }
@@ -82,7 +74,7 @@ class PageMarksXvfbTest : public QObject {
         for (const Case& c :
              {Case{"lvWordBase", "tbWordBaseMark", "ToolButton1"}, Case{"lvWordFull", "tbWordFullMark", "ToolButton2"},
               Case{"lvWordExpr", "tbWordExprMark", "ToolButton3"}}) {
-            ChildOrDie<QToolButton>(form_.get(), c.typeButton)->click();  // every type shown
+            child<QToolButton>(c.typeButton)->click();  // every type shown
             QAbstractItemModel* m = view(c.list)->model();
             QVERIFY(m->rowCount() > 0);
             for (int row = 0; row < m->rowCount(); ++row) {
@@ -103,19 +95,14 @@ class PageMarksXvfbTest : public QObject {
                  .arg(frame)
                  .toUtf8(),
              "frames.html");
-        QAbstractItemModel* m = view("lvWordBase")->model();
-        int row = -1;
-        for (int r = 0; r < m->rowCount(); ++r)
-            if (m->data(m->index(r, 0)).toString() == u("год")) row = r;
+        const int row = rowOf("lvWordBase", u("год"));
         QVERIFY(row >= 0);
-        QCOMPARE(m->data(m->index(row, 2)).toInt(), 2);  // the frame is no part of the analysis
-        view("lvWordBase")
-            ->selectionModel()
-            ->select(m->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        ChildOrDie<QAction>(form_.get(), "tbWordBaseMark")->trigger();
+        QCOMPARE(cell("lvWordBase", row, 2), u("2"));  // the frame is no part of the analysis
+        select("lvWordBase", {row});
+        action("tbWordBaseMark")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отмечено в странице: 4"), 20000);
-        auto* next = ChildOrDie<QAction>(form_.get(), "miNextMark");
-        auto* previous = ChildOrDie<QAction>(form_.get(), "miPreviousMark");
+        auto* next = action("miNextMark");
+        auto* previous = action("miPreviousMark");
         QVERIFY(next->isEnabled());
         next->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отмечено в странице: 4 (показано: 1)"), 20000);
@@ -124,7 +111,7 @@ class PageMarksXvfbTest : public QObject {
         previous->trigger();
         previous->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отмечено в странице: 4 (показано: 4)"), 20000);
-        ChildOrDie<QAction>(form_.get(), "miClearPageMarks")->trigger();
+        action("miClearPageMarks")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отметки сняты"), 20000);
         QVERIFY(!next->isEnabled());
     }

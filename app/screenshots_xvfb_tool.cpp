@@ -12,7 +12,7 @@
 #include <QWindow>
 
 #include "app/mainform.h"
-#include "app/test_windows.h"
+#include "app/testwindow_for_tests.h"
 #include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
 

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "app/loopbackserver_for_tests.h"
+#include "app/testwindow_for_tests.h"
 #include "app/webenginebrowser.h"
 
 namespace {
@@ -29,6 +30,7 @@ QByteArray Encode(const char* charset, const QString& text) {
 }
 
 QByteArray Koi8r(const char* utf8) { return Encode("KOI8-R", QString::fromUtf8(utf8)); }
+QByteArray Cp1251(const char* utf8) { return Encode("windows-1251", QString::fromUtf8(utf8)); }
 
 // A Russian page in KOI8-R with CR LF, bare LF and bare CR line ends and no line end at the close,
 // to show whether a save keeps the bytes as they were loaded.
@@ -45,11 +47,6 @@ QByteArray Koi8rPage() {
 }
 
 const char kKoi8rTitle[] = "Проверка кодировки";
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
@@ -136,15 +133,14 @@ class WebEngineBrowserTest : public QObject {
     }
 
     void savesTheBytesOfALocalKoi8rPageFromItsFile() {
-        const QString page = dir_.filePath(QStringLiteral("koi8r.html"));
-        QVERIFY(WriteFile(page, Koi8rPage()));
+        const QString page = writePage("koi8r.html", Koi8rPage());
         Harness h;
         QVERIFY(h.load(page));
         QCOMPARE(h.browser.LocationURL(), FileUrl(page));
         QTRY_COMPARE_WITH_TIMEOUT(h.lastTitle(), QString::fromUtf8(kKoi8rTitle), kWaitMs);
 
-        const QString saved = dir_.filePath(QStringLiteral("koi8r-saved.html"));
-        QVERIFY(WriteFile(saved, "stale"));  // a save replaces the file rather than writing beside it
+        const QString saved = path("koi8r-saved.html");
+        QVERIFY(WriteTestFile(saved, "stale"));  // a save replaces the file rather than writing beside it
         QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kOk));
         QCOMPARE(ReadFile(saved), Koi8rPage());
         QCOMPARE(h.saveDocument(saved, Koi8rPage().size() - 1), std::optional(Browser::Saved::kTooLarge));
@@ -164,7 +160,7 @@ class WebEngineBrowserTest : public QObject {
         QCOMPARE(h.browser.LocationURL(), url);
         QTRY_COMPARE_WITH_TIMEOUT(h.lastTitle(), QString::fromUtf8(kKoi8rTitle), kWaitMs);
 
-        const QString saved = dir_.filePath(QStringLiteral("http-saved.html"));
+        const QString saved = path("http-saved.html");
         for (int round = 0; round < 2; ++round) {
             QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kOk));
             // The document as the page holds it, in the page's own encoding.
@@ -183,12 +179,11 @@ class WebEngineBrowserTest : public QObject {
                 "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Юникод</title></head>\n"
                 "<body><p>Привет, мир — ✓</p></body></html>\n")
                 .toUtf8();
-        const QString page = dir_.filePath(QStringLiteral("utf8.html"));
-        QVERIFY(WriteFile(page, bytes));
+        const QString page = writePage("utf8.html", bytes);
         Harness h;
         QVERIFY(h.load(page));
         QTRY_COMPARE_WITH_TIMEOUT(h.lastTitle(), QString::fromUtf8("Юникод"), kWaitMs);
-        const QString saved = dir_.filePath(QStringLiteral("utf8-saved.html"));
+        const QString saved = path("utf8-saved.html");
         QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kOk));
         QCOMPARE(ReadFile(saved), bytes);
     }
@@ -196,21 +191,16 @@ class WebEngineBrowserTest : public QObject {
     void takesTheFramesOfAFramesetInOrderEachInItsOwnEncoding() {
         LoopbackServer server;
         QVERIFY(server.start());
-        server.serve("/frameset.html",
-                     {"text/html; charset=windows-1251",
-                      Encode("windows-1251", QString::fromUtf8("<html><head><title>Кадры</title></head>\n"
-                                                               "<frameset cols=\"33%,33%,*\">\n"
-                                                               "<frame src=\"first.html\"><frame src=\"second.html\">"
-                                                               "<frame src=\"third.html\">\n</frameset></html>\n"))});
-        server.serve("/first.html", {"text/html; charset=windows-1251",
-                                     Encode("windows-1251", QString::fromUtf8("<!DOCTYPE html><html><head></head>"
-                                                                              "<body>первый кадр</body></html>"))});
+        const QByteArray cp1251 = "text/html; charset=windows-1251";
+        server.serve("/frameset.html", {cp1251, Cp1251("<html><head><title>Кадры</title></head>\n"
+                                                       "<frameset cols=\"33%,33%,*\">\n<frame src=\"first.html\">"
+                                                       "<frame src=\"second.html\"><frame src=\"third.html\">\n"
+                                                       "</frameset></html>\n")});
+        server.serve("/first.html",
+                     {cp1251, Cp1251("<!DOCTYPE html><html><head></head><body>первый кадр</body></html>")});
         server.serve("/second.html",
                      {"text/html; charset=koi8-r", Koi8r("<html><head></head><body>второй кадр</body></html>")});
-        server.serve(
-            "/third.html",
-            {"text/html; charset=windows-1251",
-             Encode("windows-1251", QString::fromUtf8("<html><body>третий кадр &#10003; &mdash;</body></html>"))});
+        server.serve("/third.html", {cp1251, Cp1251("<html><body>третий кадр &#10003; &mdash;</body></html>")});
         Harness h;
         QVERIFY(h.load(server.url(QStringLiteral("/frameset.html"))));
         const QStringList navigations = h.navigations();
@@ -218,19 +208,18 @@ class WebEngineBrowserTest : public QObject {
             QVERIFY2(navigations.contains(server.url(QString::fromLatin1(path))), path);
 
         QCOMPARE(h.countFrames(), std::optional<int>(3));
-        const QString out = dir_.filePath(QStringLiteral("frame.html"));
+        const QString out = path("frame.html");
         QCOMPARE(h.saveFrame(0, out), std::optional(Browser::Saved::kOk));
         QByteArray bytes = ReadFile(out);
         QVERIFY2(bytes.startsWith("<!DOCTYPE html>"), bytes.constData());
-        QVERIFY(bytes.contains(Encode("windows-1251", QString::fromUtf8("первый кадр"))));
+        QVERIFY(bytes.contains(Cp1251("первый кадр")));
 
         QCOMPARE(h.saveFrame(1, out), std::optional(Browser::Saved::kOk));
         QVERIFY(ReadFile(out).contains(Koi8r("второй кадр")));
 
         QCOMPARE(h.saveFrame(2, out), std::optional(Browser::Saved::kOk));
         bytes = ReadFile(out);
-        QVERIFY2(bytes.contains(Encode("windows-1251", QString::fromUtf8("третий кадр"))),
-                 bytes.toHex(' ').constData());
+        QVERIFY2(bytes.contains(Cp1251("третий кадр")), bytes.toHex(' ').constData());
         // The check mark has no place in Windows-1251: it stays a character reference; the dash has one.
         QVERIFY2(bytes.contains("&#10003; \x97"), bytes.constData());
 
@@ -242,17 +231,17 @@ class WebEngineBrowserTest : public QObject {
     }
 
     void takesTheFramesOfALocalFramesetFromTheirFiles() {
-        const QString frameset = dir_.filePath(QStringLiteral("local-frameset.html"));
-        QVERIFY(WriteFile(frameset,
-                          "<html><frameset cols=\"*,*\"><frame src=\"left.html\"><frame src=\"right.html\">"
-                          "</frameset></html>"));
+        const QString frameset = path("local-frameset.html");
+        QVERIFY(WriteTestFile(frameset,
+                              "<html><frameset cols=\"*,*\"><frame src=\"left.html\"><frame src=\"right.html\">"
+                              "</frameset></html>"));
         const QByteArray left = Koi8r("<html><body>левый кадр</body></html>\r\n");
-        QVERIFY(WriteFile(dir_.filePath(QStringLiteral("left.html")), left));
-        QVERIFY(WriteFile(dir_.filePath(QStringLiteral("right.html")), "<html><body>right</body></html>"));
+        QVERIFY(WriteTestFile(path("left.html"), left));
+        QVERIFY(WriteTestFile(path("right.html"), "<html><body>right</body></html>"));
         Harness h;
         QVERIFY(h.load(frameset));
         QCOMPARE(h.countFrames(), std::optional<int>(2));
-        const QString out = dir_.filePath(QStringLiteral("local-frame.html"));
+        const QString out = path("local-frame.html");
         QCOMPARE(h.saveFrame(0, out), std::optional(Browser::Saved::kOk));
         QCOMPARE(ReadFile(out), left);
         QCOMPARE(h.saveFrame(1, out), std::optional(Browser::Saved::kOk));
@@ -260,12 +249,11 @@ class WebEngineBrowserTest : public QObject {
     }
 
     void reportsNoFramesForAPageWithout() {
-        const QString page = dir_.filePath(QStringLiteral("plain.html"));
-        QVERIFY(WriteFile(page, "<html><body>plain</body></html>"));
+        const QString page = writePage("plain.html", "<html><body>plain</body></html>");
         Harness h;
         QVERIFY(h.load(page));
         QCOMPARE(h.countFrames(), std::optional<int>(0));
-        QCOMPARE(h.saveFrame(0, dir_.filePath(QStringLiteral("none.html"))), std::optional(Browser::Saved::kFailed));
+        QCOMPARE(h.saveFrame(0, path("none.html")), std::optional(Browser::Saved::kFailed));
     }
 
     void showsTheBlankPageAndIsBusyOnlyWhileLoading() {
@@ -294,10 +282,10 @@ class WebEngineBrowserTest : public QObject {
     }
 
     void followsTheHistoryWithBackAndForward() {
-        const QString a = dir_.filePath(QStringLiteral("a.html"));
-        const QString b = dir_.filePath(QStringLiteral("b.html"));
-        QVERIFY(WriteFile(a, "<html><head><title>A</title></head><body>a</body></html>"));
-        QVERIFY(WriteFile(b, "<html><head><title>B</title></head><body>b</body></html>"));
+        const QString a = path("a.html");
+        const QString b = path("b.html");
+        QVERIFY(WriteTestFile(a, "<html><head><title>A</title></head><body>a</body></html>"));
+        QVERIFY(WriteTestFile(b, "<html><head><title>B</title></head><body>b</body></html>"));
         Harness h;
         QVERIFY(h.load(a));
         QCOMPARE(h.lastState(Browser::kBack), std::optional<bool>(false));
@@ -325,8 +313,7 @@ class WebEngineBrowserTest : public QObject {
     }
 
     void enablesBackAfterAJumpWithinThePage() {
-        const QString page = dir_.filePath(QStringLiteral("anchors.html"));
-        QVERIFY(WriteFile(page, "<html><body><p id=\"part\">part</p></body></html>"));
+        const QString page = writePage("anchors.html", "<html><body><p id=\"part\">part</p></body></html>");
         Harness h;
         QVERIFY(h.load(page));
         QCOMPARE(h.lastState(Browser::kBack), std::optional<bool>(false));
@@ -339,13 +326,13 @@ class WebEngineBrowserTest : public QObject {
 
     void reportsAPageThatDidNotLoadAndSavesNothing() {
         Harness h;
-        const QString missing = dir_.filePath(QStringLiteral("missing.html"));
+        const QString missing = path("missing.html");
         h.browser.Navigate(missing);
         QTRY_COMPARE_WITH_TIMEOUT(h.failed.count(), 1, kWaitMs);
         QCOMPARE(h.failed.first().at(0).toString(), FileUrl(missing));
         QCOMPARE(h.complete.count(), 0);
         QVERIFY(!h.browser.HasDocument());
-        const QString saved = dir_.filePath(QStringLiteral("missing-saved.html"));
+        const QString saved = path("missing-saved.html");
         QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kFailed));
         QVERIFY(!QFile::exists(saved));
     }
@@ -353,35 +340,31 @@ class WebEngineBrowserTest : public QObject {
     void completesLater() {
         Harness h;
         std::optional<Browser::Saved> result;
-        h.browser.SaveDocument(dir_.filePath(QStringLiteral("nothing.html")), 1000,
-                               [&](Browser::Saved s) { result = s; });
+        h.browser.SaveDocument(path("nothing.html"), 1000, [&](Browser::Saved s) { result = s; });
         QVERIFY(!result);
         QTRY_COMPARE_WITH_TIMEOUT(result, std::optional(Browser::Saved::kFailed), kWaitMs);
     }
 
     void dropsPendingCompletionsWhenDestroyed() {
-        const QString page = dir_.filePath(QStringLiteral("gone.html"));
-        QVERIFY(WriteFile(page, "<html><body>gone</body></html>"));
+        const QString page = writePage("gone.html", "<html><body>gone</body></html>");
         int calls = 0;
         {
             Harness h;
             QVERIFY(h.load(page));
-            h.browser.SaveDocument(dir_.filePath(QStringLiteral("gone.out")), 1000, [&](Browser::Saved) { ++calls; });
+            h.browser.SaveDocument(path("gone.out"), 1000, [&](Browser::Saved) { ++calls; });
             h.browser.CountFrames([&](int) { ++calls; });
-            h.browser.SaveFrame(0, dir_.filePath(QStringLiteral("gone-frame.out")), 1000,
-                                [&](Browser::Saved) { ++calls; });
+            h.browser.SaveFrame(0, path("gone-frame.out"), 1000, [&](Browser::Saved) { ++calls; });
         }
         // A save of another browser goes through the same engine; by its end the dropped ones
         // would have come back.
         Harness other;
         QVERIFY(other.load(page));
-        QCOMPARE(other.saveDocument(dir_.filePath(QStringLiteral("other.out"))), std::optional(Browser::Saved::kOk));
+        QCOMPARE(other.saveDocument(path("other.out")), std::optional(Browser::Saved::kOk));
         QCOMPARE(calls, 0);
     }
 
     void survivesItsViewDeletedByTheWindow() {
-        const QString page = dir_.filePath(QStringLiteral("orphan.html"));
-        QVERIFY(WriteFile(page, "<html><body>orphan</body></html>"));
+        const QString page = writePage("orphan.html", "<html><body>orphan</body></html>");
         Harness h;
         {
             QWidget window;
@@ -394,6 +377,12 @@ class WebEngineBrowserTest : public QObject {
 
   private:
     QTemporaryDir dir_;
+
+    QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+    // Writes a page into the test folder and returns its path, or nothing when it cannot be written.
+    QString writePage(const char* name, const QByteArray& bytes) const {
+        return WriteTestFile(path(name), bytes) ? path(name) : QString();
+    }
 };
 
 int main(int argc, char** argv) {

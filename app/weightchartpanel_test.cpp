@@ -1,22 +1,13 @@
 // The "Кривая весов" tab: a point per sentence in page order, the summary's sentences marked, the
 // limit's place, kept up to date by every analysis, limit and forced row, and a click on a point
 // selecting its sentence.
-#include <QAction>
 #include <QChartView>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QTabWidget>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include "app/fakebrowser.h"
-#include "app/mainform.h"
-#include "app/test_windows.h"
 #include "app/testwindow_for_tests.h"
-#include "views/qt/qtext.h"
 
 namespace {
 
@@ -29,24 +20,18 @@ const char* const kPage =
 
 }  // namespace
 
-class WeightChartPanelTest : public QObject {
+class WeightChartPanelTest : public QObject, TestWindow {
     Q_OBJECT
-
-    FakeBrowser* browser_ = nullptr;
-    std::unique_ptr<TFormMain> form_;
-    std::unique_ptr<QTemporaryDir> settingsDir_;
 
     // The series belong to the chart, which the chart view shows.
     template <typename T>
     T* series(const char* name) {
-        return ChildOrDie<T>(ChildOrDie<QChartView>(form_.get(), "chWeights")->chart(), name);
+        return ChildOrDie<T>(child<QChartView>("chWeights")->chart(), name);
     }
     QLineSeries* weights() { return series<QLineSeries>("csWeights"); }
     QScatterSeries* peaks() { return series<QScatterSeries>("csPeaks"); }
-    QTableView* sentences() { return ChildOrDie<QTableView>(form_.get(), "lvDocumentText"); }
-    QString sentenceCell(int row, int column) {
-        return sentences()->model()->data(sentences()->model()->index(row, column)).toString();
-    }
+    QTableView* sentences() { return view("lvDocumentText"); }
+    QString sentenceCell(int row, int column) { return cell("lvDocumentText", row, column); }
     // The summary's sentences by their "Порядок" numbers.
     QList<qreal> summaryOrders() {
         QList<qreal> orders;
@@ -60,18 +45,11 @@ class WeightChartPanelTest : public QObject {
     }
 
   private slots:
-    void init() {
-        OpenTestWindow(browser_, settingsDir_, form_);
-        LoadTestPage(*browser_, u(kPage));
-        QTRY_VERIFY(!form_->analysisRunning());
-    }
-    void cleanup() {
-        form_.reset();
-        settingsDir_.reset();
-    }
+    void init() { openWindow(kPage); }
+    void cleanup() { closeWindow(); }
 
     void pointsAreTheSentencesAndPeaksTheSummarysRows() {
-        QCOMPARE(ChildOrDie<QTabWidget>(form_.get(), "tcResults")->tabText(2), u("Кривая &весов"));
+        QCOMPARE(child<QTabWidget>("tcResults")->tabText(2), u("Кривая &весов"));
         const int rows = sentences()->model()->rowCount();
         QVERIFY(rows >= 7);
         QCOMPARE(weights()->count(), rows);
@@ -85,7 +63,7 @@ class WeightChartPanelTest : public QObject {
     }
 
     void theLimitAndTheForcedRowsRedrawIt() {
-        ChildOrDie<QAction>(form_.get(), "miLimit1")->trigger();  // "3 предложения"
+        action("miLimit1")->trigger();  // "3 предложения"
         QVERIFY(peakOrders().size() <= 3);
         QCOMPARE(peakOrders(), summaryOrders());
         auto* limit = series<QLineSeries>("csLimit");
@@ -94,15 +72,12 @@ class WeightChartPanelTest : public QObject {
         QVERIFY(limit->at(0).x() > peakOrders().last());
 
         const int last = sentences()->model()->rowCount() - 1;
-        sentences()->selectionModel()->select(sentences()->model()->index(last, 0),
-                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        ChildOrDie<QAction>(form_.get(), "tbForceSentence")->trigger();
+        select("lvDocumentText", {last});
+        action("tbForceSentence")->trigger();
         QCOMPARE(peakOrders().last(), qreal(last));
         QCOMPARE(peakOrders(), summaryOrders());
 
-        browser_->document =
-            QByteArray::fromStdString(ToCp1251(u("<html><body><p>Один год. Два года.</p></body></html>")));
-        browser_->simulateLoad(QStringLiteral("file:///tmp/other.html"));
+        LoadTestPage(*browser_, u("<html><body><p>Один год. Два года.</p></body></html>"));
         QTRY_VERIFY(!form_->analysisRunning());
         QCOMPARE(weights()->count(), sentences()->model()->rowCount());
     }

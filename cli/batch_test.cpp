@@ -21,10 +21,7 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-using clitest::CliRun;
-using clitest::run;
-using clitest::writeTemp;
+using namespace clitest;
 using nlohmann::json;
 
 // A Windows-1251 page whose text is `words` (UTF-8) in a paragraph under the heading `title`.
@@ -43,7 +40,7 @@ std::vector<std::string> lines(const std::string& text) {
 // A directory of pages in subdirectories, with files a search must pass over.
 fs::path fixtureDirectory() {
     static const fs::path dir = [] {
-        const fs::path d = clitest::privateDir() / "site";
+        const fs::path d = privateDir() / "site";
         writeTemp("site/b.html", page("Второй дом", "Дом стоит у реки. Река течёт мимо дома."));
         writeTemp("site/a.htm", page("Первый дом", "Кот живёт в доме. Дом большой и тёплый."));
         writeTemp("site/sub/c.XHTML", page("Третий", "Кот и пёс. Пёс спит у реки."));
@@ -102,7 +99,7 @@ TEST(CliBatch, FiguresAndPaneRowsOfEachPage) {
 }
 
 TEST(CliBatch, EachKindOfFailureIsItsLineAndTheBatchGoesOn) {
-    const fs::path dir = clitest::privateDir() / "failures";
+    const fs::path dir = privateDir() / "failures";
     fs::create_directories(dir / "no pages");
     writeTemp("failures/no pages/readme.txt", "x");
     writeTemp("failures/image.html", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
@@ -177,7 +174,7 @@ TEST(CliBatch, BadUsage) {
 }
 
 TEST(CliBatch, AddressesAreFetchedWithinTheirBounds) {
-    using Response = clitest::LoopbackHttpServer::Response;
+    using Response = LoopbackHttpServer::Response;
     const std::string html = page("Дом", "Дом у реки.");
     std::map<std::string, Response> routes = {
         {"/page", {200, "Content-Type: text/html\r\n", html, true, {}}},
@@ -191,7 +188,7 @@ TEST(CliBatch, AddressesAreFetchedWithinTheirBounds) {
         {"/gone", {500, "", "oops", true, {}}},
     };
     ::setenv("no_proxy", "127.0.0.1", 1);
-    clitest::LoopbackHttpServer server(routes);
+    LoopbackHttpServer server(routes);
     ASSERT_NE(server.port(), 0);
     const std::string ftp = "ftp://127.0.0.1:" + std::to_string(server.port()) + "/page";
     const struct {
@@ -237,7 +234,7 @@ TEST(CliBatch, AddressesAreFetchedWithinTheirBounds) {
 }
 
 TEST(CliBatch, HostileListsDirectoriesAndSizes) {
-    const fs::path dir = clitest::privateDir() / "hostile";
+    const fs::path dir = privateDir() / "hostile";
     const std::string ok = writeTemp("hostile/ok.html", page("Дом", "Дом.")).string();
     // A loop of directory links: every page is found once, and the search ends.
     fs::create_directories(dir / "loop" / "inner");
@@ -290,7 +287,7 @@ TEST(CliAggregate, TheHalvesGiveWhatTheWholeGives) {
         SCOPED_TRACE(options.front());
         auto with = [&options](std::vector<std::string> files) {
             files.insert(files.begin(), options.begin(), options.end());
-            return clitest::aggregate(files);
+            return aggregate(files);
         };
         const CliRun a = with({wholeFile});
         EXPECT_EQ(a.code, kExitOk) << a.err;
@@ -299,7 +296,7 @@ TEST(CliAggregate, TheHalvesGiveWhatTheWholeGives) {
     }
     // Worked by hand: "дом" three times on a.htm and on b.html and once on d.html; the weights are
     // the pages' own.
-    const json corpus = json::parse(clitest::aggregate({"--format=json", wholeFile}).out);
+    const json corpus = json::parse(aggregate({"--format=json", wholeFile}).out);
     EXPECT_EQ(corpus["pages"], 5);
     long long domCount = 0;
     double domWeight = 0;
@@ -333,8 +330,8 @@ TEST(CliAggregate, RefusesWhatIsNotAPageResult) {
                "]}, \"combinations\": {\"columns\": [\"Словоосновы\", \"ЧА\", \"ВП\"], \"rows\": []}}";
     };
     const std::string good = result("[\"дом\", \"2\", \"3,50\"]");
-    const CliRun merged = clitest::aggregate({"--format=tsv", "--decimal=,", "-"},
-                                             good + "\n" + good + "\n{\"input\": \"x\", \"error\": \"not found\"}\n");
+    const CliRun merged = aggregate({"--format=tsv", "--decimal=,", "-"},
+                                    good + "\n" + good + "\n{\"input\": \"x\", \"error\": \"not found\"}\n");
     EXPECT_EQ(merged.out, "Словооснова\tЧА\tВА\tСтраниц\tДоля страниц, %\nдом\t4\t7,00\t2\t100,00\n");
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');
     for (const std::string& bad : {std::string("not json"), std::string("[1, 2]"), deep, std::string("{\"stems\": 1}"),
@@ -343,13 +340,13 @@ TEST(CliAggregate, RefusesWhatIsNotAPageResult) {
                                    result("[\"дом\", \"2\", \"99999999999999999,00\"]"), result("[\"дом\", \"2\"]"),
                                    result("[\"дом\", 2, \"3,50\"]")}) {
         SCOPED_TRACE(bad.substr(0, 60));
-        const CliRun r = clitest::aggregate({"-"}, good + "\n" + bad + "\n");
+        const CliRun r = aggregate({"-"}, good + "\n" + bad + "\n");
         EXPECT_EQ(r.code, kExitUnreadable);
         EXPECT_EQ(r.err, "sumoran-cli: -, line 2: not a page's result of --format=jsonl\n");
     }
-    EXPECT_EQ(clitest::aggregate({"/nonexistent.jsonl"}).code, kExitUnreadable);
-    EXPECT_EQ(clitest::aggregate({}).code, kExitUsage);
-    EXPECT_EQ(clitest::aggregate({"--show=words", "-"}).code, kExitUsage);
+    EXPECT_EQ(aggregate({"/nonexistent.jsonl"}).code, kExitUnreadable);
+    EXPECT_EQ(aggregate({}).code, kExitUsage);
+    EXPECT_EQ(aggregate({"--show=words", "-"}).code, kExitUsage);
 }
 
 // Runs the program with standard error on a new terminal (or on a pipe) and returns what it wrote there.
@@ -383,7 +380,7 @@ std::string standardErrorOf(const std::vector<std::string>& args, bool terminal)
 }
 
 TEST(CliBatch, ProgressBarOnlyOnATerminal) {
-    std::vector<std::string> args = clitest::settingsArgs();
+    std::vector<std::string> args = settingsArgs();
     args.insert(args.end(), {"--format=jsonl", fixtureDirectory().string()});
     const std::string shown = standardErrorOf(args, true);
     EXPECT_NE(shown.find("] 5/5  "), std::string::npos) << shown;

@@ -23,11 +23,7 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-using clitest::CliRun;
-using clitest::run;
-using clitest::writeTemp;
+using namespace clitest;
 
 // A small Windows-1251 page: "Заголовок страницы" as H1 and two sentences.
 const std::string kPage =
@@ -38,11 +34,8 @@ const std::string kPage =
     "</body></html>\n";
 
 TEST(CliOptions, RejectsBadUsage) {
-    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--format=xml"}).error);
-    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--limit=7"}).error);
-    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--force=1,,2"}).error);
-    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--decimal=;"}).error);
-    EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{"--bogus"}).error);
+    for (std::string_view bad : {"--format=xml", "--limit=7", "--force=1,,2", "--decimal=;", "--bogus"})
+        EXPECT_TRUE(ParseCliOptions(std::vector<std::string_view>{bad}).error) << bad;
     auto ok = ParseCliOptions(std::vector<std::string_view>{"--limit=5%", "--force=3,1", "-"});
     ASSERT_FALSE(ok.error);
     EXPECT_EQ(ok.options.limit, 4u);
@@ -321,7 +314,7 @@ TEST(CliAnalyze, PageWithoutTextSaysSoAndPrintsEmptyPanes) {
 
 TEST(CliAnalyze, LocalFramesetReadsTheFilesOfItsFrames) {
     settings::testutil::TempDir dir;
-    std::filesystem::create_directory(dir / "sub");
+    fs::create_directory(dir / "sub");
     settings::testutil::writeBytes(dir / "a.html", std::string(u8"<html><body><p>Первый кадр.</p></body></html>"_cp));
     settings::testutil::writeBytes(dir / "sub" / "c d.html", "<html><body><p>Третий кадр.</p></body></html>");
     settings::testutil::writeBytes(dir / "frameset.html",

@@ -19,6 +19,8 @@
 
 namespace clitest {
 
+namespace fs = std::filesystem;
+
 /// The private directory of the tests, made once: koef.dat and stopwords.txt, and room for files.
 inline const settings::testutil::TempDir& privateDir() {
     static const settings::testutil::TempDir dir;

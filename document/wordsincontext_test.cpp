@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <numeric>
-#include <sstream>
 
 #include "engine/cp1251.h"
+#include "settings/tempdir_for_tests.h"
 #include "summary/sentencelist.h"
 
 namespace {
@@ -78,13 +77,6 @@ TEST(WordsInContext, ConcordanceRowsEqualTheListCountsOnTheFixtures) {
     }
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(WordsInContext, ConcordanceRowsEqualTheListCountsOnRealPages) {
     std::vector<std::filesystem::path> pages = {std::filesystem::path(SUMORAN_SOURCE_DIR) / "samples/sample.html"};
     const std::filesystem::path manual = "/usr/share/doc/aptitude/html/ru";
@@ -93,7 +85,7 @@ TEST(WordsInContext, ConcordanceRowsEqualTheListCountsOnRealPages) {
     }
     for (const auto& path : pages) {
         Document doc;
-        Analysed(doc, ReadFile(path));
+        Analysed(doc, settings::testutil::readBytes(path));
         ASSERT_GT(doc.concordance.page.words.size(), 100u) << path;
         ExpectRowsEqualCounts(doc, path.string());
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/cp1251.h"
+#include "settings/tempdir_for_tests.h"
 
 namespace {
 
@@ -20,27 +21,12 @@ using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace fs = std::filesystem;
+using settings::testutil::readBytes;
+using settings::testutil::TempDir;
 
 SummaryParagraph paragraph(std::string_view utf8, bool bold = false) {
     return {cp1251::fromUtf8Strict(utf8).value(), bold};
 }
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-// A fresh directory under the temporary folder, removed with its content.
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "sumoran-rtf-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-};
 
 TEST(RtfFileName, AppendsRtfUnlessTheFileNameEndsInIt) {
     EXPECT_EQ(RtfFileName("summary"), "summary.rtf");
@@ -62,23 +48,23 @@ TEST(SummaryToRtf, EscapesTextAndMarksBoldParagraphs) {
 
 TEST(SaveSummaryRtf, ReplacesAFileOrReportsThatItCannotBeCreated) {
     TempDir dir;
-    fs::path file = dir.path / "summary.rtf";
+    fs::path file = dir / "summary.rtf";
     std::ofstream(file) << std::string(10000, 'x');
     EXPECT_EQ(SaveSummaryRtf(file.string(), {paragraph("Один")}), std::nullopt);
-    EXPECT_EQ(readFile(file), SummaryToRtf({paragraph("Один")}));
+    EXPECT_EQ(readBytes(file), SummaryToRtf({paragraph("Один")}));
 
-    std::string missing = (dir.path / "no-such-folder" / "summary.rtf").string();
+    std::string missing = (dir / "no-such-folder" / "summary.rtf").string();
     EXPECT_EQ(SaveSummaryRtf(missing, {}), "Cannot create file " + missing);
     EXPECT_FALSE(fs::exists(missing));
 }
 
 // Converts with the office suite's headless converter and returns the converted file's content.
 std::string convert(const TempDir& dir, const fs::path& file, const std::string& filter, const std::string& ext) {
-    std::string command = "soffice -env:UserInstallation=file://" + (dir.path / "profile").string() +
-                          " --headless --convert-to '" + filter + "' --outdir '" + dir.path.string() + "' '" +
+    std::string command = "soffice -env:UserInstallation=file://" + (dir / "profile").string() +
+                          " --headless --convert-to '" + filter + "' --outdir '" + dir.path().string() + "' '" +
                           file.string() + "' >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    return readFile(dir.path / (file.stem().string() + "." + ext));
+    return readBytes(dir / (file.stem().string() + "." + ext));
 }
 
 TEST(SummaryRtfRoundTrip, OfficeSuiteReadsTheSameParagraphsBack) {
@@ -88,7 +74,7 @@ TEST(SummaryRtfRoundTrip, OfficeSuiteReadsTheSameParagraphsBack) {
     std::vector<SummaryParagraph> paragraphs;
     for (const std::string& t : texts) paragraphs.push_back(paragraph(t, paragraphs.empty()));
     TempDir dir;
-    fs::path file = dir.path / RtfFileName("summary");
+    fs::path file = dir / RtfFileName("summary");
     ASSERT_EQ(SaveSummaryRtf(file.string(), paragraphs), std::nullopt);
 
     std::istringstream text(convert(dir, file, "txt:Text (encoded):UTF8", "txt"));

@@ -7,17 +7,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <fstream>
-#include <iterator>
 
 #include "settings/koef.h"
+#include "settings/tempdir_for_tests.h"
 
 namespace {
 
-std::string readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using settings::testutil::readBytes;
 
 std::vector<std::string> defaultLines() { return settings::KoefEditorLines(Coefficients{}, ','); }
 
@@ -29,6 +25,16 @@ QLineEdit* typeValue(QTableWidget* table, int row, const QString& text) {
     if (editor) QTest::keyClicks(editor, text);  // the editor opens with its text selected
     return editor;
 }
+
+// The dialog with the default values and its list, shown or not.
+struct Editor {
+    TFormEditKoef dialog;
+    QTableWidget* table = dialog.findChild<QTableWidget*>(QStringLiteral("lvKoef"));
+    explicit Editor(bool shown = false) {
+        dialog.Load(defaultLines());
+        if (shown) dialog.show();
+    }
+};
 
 void click(QDialog& dialog, const char* button) {
     QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
@@ -44,9 +50,7 @@ class EditKoefDialogTest : public QObject {
 
   private slots:
     void showsTheCategoriesAndValues() {
-        TFormEditKoef dialog;
-        dialog.Load(defaultLines());
-        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("lvKoef"));
+        auto [dialog, table] = Editor();
         QVERIFY(table);
         QCOMPARE(dialog.accessibleName(), QStringLiteral("Весовые коэффициенты"));
         QCOMPARE(table->rowCount(), 18);
@@ -58,11 +62,8 @@ class EditKoefDialogTest : public QObject {
     }
 
     void editsAValueInPlace() {
-        TFormEditKoef dialog;
-        dialog.Load(defaultLines());
-        dialog.show();
+        auto [dialog, table] = Editor(true);
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("lvKoef"));
         QLineEdit* editor = typeValue(table, 4, QStringLiteral("7,5"));
         QVERIFY(editor);
         QTest::keyClick(editor, Qt::Key_Return);  // ends the edit, does not press Ok
@@ -76,9 +77,7 @@ class EditKoefDialogTest : public QObject {
     }
 
     void cancelAfterEditingShowsTheHeldValuesNextTime() {
-        TFormEditKoef dialog;
-        dialog.Load(defaultLines());
-        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("lvKoef"));
+        auto [dialog, table] = Editor();
         QTimer::singleShot(0, this, [&] {
             QVERIFY(typeValue(table, 4, QStringLiteral("99")));
             click(dialog, "ButtonCancel");
@@ -128,11 +127,8 @@ class EditKoefDialogTest : public QObject {
     }
 
     void ignoresHeaderClicksAndKeepsTheCategoryColumnFilling() {
-        TFormEditKoef dialog;
-        dialog.Load(defaultLines());
-        dialog.show();
+        auto [dialog, table] = Editor(true);
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("lvKoef"));
         // Every caption and value fits its column, and the columns fit the list: nothing is cut, and
         // there is nothing to scroll to the side.
         auto fits = [table] {

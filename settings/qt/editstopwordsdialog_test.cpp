@@ -7,19 +7,15 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
-#include <fstream>
-#include <iterator>
 
+#include "settings/tempdir_for_tests.h"
 #include "views/qt/qtext.h"
 
 namespace {
 
 std::string cp(const char* utf8) { return ToCp1251(QString::fromUtf8(utf8)); }
 
-std::string readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using settings::testutil::readBytes;
 
 // The dialog, shown, with handles on its controls; errors are collected instead of shown.
 struct Editor {
