@@ -182,10 +182,22 @@ std::string percentDecoded(std::string_view text) {
     return out;
 }
 
+// Returns whether a "<frame" or "<iframe" (in any case) stands anywhere in the markup: without
+// one there is no frame tag, and most pages are then passed over at the speed of a byte search.
+bool mayHoldFrames(std::string_view markup) {
+    for (std::size_t pos = markup.find('<'); pos != std::string_view::npos; pos = markup.find('<', pos + 1)) {
+        std::string_view name = markup.substr(pos + 1, 6);
+        if (!name.empty() && lower(name[0]) == 'i') name.remove_prefix(1);
+        if (name.size() >= 5 && equalsIgnoringCase(name.substr(0, 5), "frame")) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 FrameSources FindFrameSources(std::string_view markup, std::size_t maxSources) {
     FrameSources found;
+    if (!mayHoldFrames(markup)) return found;
     bool inFrameset = false;
     std::size_t pos = 0;
     while ((pos = markup.find('<', pos)) != std::string_view::npos) {

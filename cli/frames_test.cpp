@@ -19,6 +19,7 @@ TEST(FrameSources, FoundAsABrowserSeesTheMarkup) {
         {"unquoted, spaces around =",
          "<frameset><frame src=a.html ><frame\n\tname=x src = b.html>",
          {"a.html", "b.html"}},
+        {"upper-case iframe, last in the text", "<P>frame, iframe<FRAMED><IFRAME SRC=u>", {"u"}},
         {"iframes in the body",
          "<body><iframe src=\"x.html\"></iframe><p><iframe src=y.html></body>",
          {"x.html", "y.html"}},
