@@ -126,6 +126,9 @@ class Progress {
     bool drawn_ = false;
 };
 
+// The finished results a batch may hold per worker while an earlier page is still analysed.
+constexpr std::size_t kResultsPerWorker = 4;
+
 }  // namespace
 
 int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in, std::ostream& out, std::ostream& err,
@@ -156,9 +159,13 @@ int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in
 
     const std::size_t jobs = std::clamp<std::size_t>(o.jobs ? o.jobs : std::thread::hardware_concurrency(), 1,
                                                      std::max<std::size_t>(pages.size(), 1));
-    // Page i is taken by a worker only when i < written + jobs and lands in slot i % jobs: at most
-    // `jobs` pages are read, analysed or waiting to be printed at once.
-    std::vector<PageResult> slots(jobs);
+    // Page i is taken by a worker only when i < written + window and lands in slot i % window: at
+    // most `jobs` pages are read or analysed at once, and at most `window` results wait to be
+    // printed. The window is wider than the workers, so that a worker done with a small page goes
+    // on with the next ones while a large page before it is still being analysed, instead of
+    // waiting for that page to be printed.
+    const std::size_t window = jobs * kResultsPerWorker;
+    std::vector<PageResult> slots(window);
     std::mutex mutex;
     std::condition_variable changed;
     std::size_t next = 0, written = 0;
@@ -168,14 +175,14 @@ int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in
             std::size_t i = 0;
             {
                 std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return stop || next >= pages.size() || next < written + jobs; });
+                changed.wait(lock, [&] { return stop || next >= pages.size() || next < written + window; });
                 if (stop || next >= pages.size()) return;
                 i = next++;
             }
             PageResult result = processPage(o, settings, pages[i], in);
             result.ready = true;
             std::lock_guard lock(mutex);
-            slots[i % jobs] = std::move(result);
+            slots[i % window] = std::move(result);
             changed.notify_all();
         }
     };
@@ -190,9 +197,9 @@ int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in
         PageResult result;
         {
             std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return slots[i % jobs].ready; });
-            result = std::move(slots[i % jobs]);
-            slots[i % jobs] = PageResult();
+            changed.wait(lock, [&] { return slots[i % window].ready; });
+            result = std::move(slots[i % window]);
+            slots[i % window] = PageResult();
             ++written;
             changed.notify_all();
         }
