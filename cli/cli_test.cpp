@@ -443,6 +443,13 @@ TEST(CliOutput, JsonIsValidWhateverTheText) {
     const nlohmann::json object = nlohmann::json::parse(r.out);
     EXPECT_EQ(object["caption"], "a\"b\\c\x1b - Sumoran");
     EXPECT_EQ(object["sentences"]["rows"][0][0], "Дом \" \\\x01.");  // the sentence's tokens apart
+
+    // A string longer than the output's buffer, among many short ones.
+    std::string title;
+    for (int i = 0; i < 200000; ++i) title += "дом\"";
+    const CliRun longer = run(
+        {"--format=json"}, "<html><head><title>" + title + "</title></head><body><p>" + title + ".</p></body></html>");
+    EXPECT_EQ(nlohmann::json::parse(longer.out)["caption"], title + " - Sumoran");
 }
 
 TEST(CliAnalyze, EveryExitCode) {

@@ -76,36 +76,67 @@ constexpr JsonBytes makeJsonBytes() {
 
 constexpr JsonBytes kJsonBytes = makeJsonBytes();
 
+// The most bytes the JSON string of `n` Windows-1251 bytes takes while putJsonString writes it:
+// the quotes, and 6 bytes for each byte's text, copied whole.
+constexpr std::size_t jsonRoom(std::size_t n) { return 6 * n + 2; }
+
+// Writes a Windows-1251 text as a JSON string literal at `o`, which has jsonRoom(cp.size())
+// bytes; returns the end of what it wrote. Each byte's text is copied whole, with room behind the
+// last one: what passes its size is overwritten by the next or left behind the end.
+char* putJsonString(char* o, std::string_view cp) {
+    *o++ = '"';
+    for (char c : cp) {
+        const auto b = static_cast<unsigned char>(c);
+        std::memcpy(o, kJsonBytes.text[b].data(), sizeof kJsonBytes.text[b]);
+        o += kJsonBytes.size[b];
+    }
+    *o++ = '"';
+    return o;
+}
+
 // JSON text made in memory and handed to the stream in large pieces: a page's lists make
-// millions of short strings, and a stream write for each would cost more than making them.
+// millions of short strings, and a stream write for each would cost more than making them. The
+// text is written straight into a buffer of fixed size, which is handed on when the next piece
+// might not fit, so that no piece is measured before it is written.
 class JsonOut {
   public:
-    explicit JsonOut(std::ostream& out) : out_(out) {}
+    explicit JsonOut(std::ostream& out) : out_(out), buffer_(kBufferSize, '\0') {}
     JsonOut(const JsonOut&) = delete;
     JsonOut& operator=(const JsonOut&) = delete;
     ~JsonOut() { flush(); }
 
     JsonOut& operator<<(std::string_view text) {
-        buffer_.append(text);
+        makeRoom(text.size());
+        std::memcpy(buffer_.data() + used_, text.data(), text.size());
+        used_ += text.size();
         return *this;
     }
 
     // A Windows-1251 text as a JSON string literal.
     void string(std::string_view cp) {
-        AppendJsonString(buffer_, cp);
-        if (buffer_.size() >= kFlushSize) flush();
+        makeRoom(jsonRoom(cp.size()));
+        char* const start = buffer_.data();
+        used_ = static_cast<std::size_t>(putJsonString(start + used_, cp) - start);
     }
 
     void flush() {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-        buffer_.clear();
+        out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+        used_ = 0;
     }
 
   private:
-    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+    // Makes room for `bytes` more bytes behind the text held, handing that text on when needed.
+    void makeRoom(std::size_t bytes) {
+        if (buffer_.size() - used_ >= bytes) return;
+        flush();
+        if (buffer_.size() < bytes) buffer_.resize(bytes);
+    }
 
     std::ostream& out_;
-    std::string buffer_;
+    std::string buffer_;  // the first used_ bytes are the text not yet handed on
+    std::size_t used_ = 0;
 };
 
 void writeJsonList(const ListModel& list, JsonOut& out) {
@@ -242,17 +273,8 @@ void AppendJsonString(std::string& out, std::string_view cp) {
     std::size_t size = 2;
     for (char c : cp) size += kJsonBytes.size[static_cast<unsigned char>(c)];
     const std::size_t at = out.size();
-    // Each byte's text is copied whole, with room behind the last one; what passes its size is
-    // overwritten by the next or cut off.
     out.resize(at + size + sizeof kJsonBytes.text[0]);
-    char* o = out.data() + at;
-    *o++ = '"';
-    for (char c : cp) {
-        const auto b = static_cast<unsigned char>(c);
-        std::memcpy(o, kJsonBytes.text[b].data(), sizeof kJsonBytes.text[b]);
-        o += kJsonBytes.size[b];
-    }
-    *o = '"';
+    putJsonString(out.data() + at, cp);
     out.resize(at + size);
 }
 
