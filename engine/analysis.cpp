@@ -21,7 +21,7 @@ namespace {
 // Hands the pages of released tables back to the system. The allocator would keep them for later
 // allocations, but the lists built next are large single blocks it takes from the system anyway,
 // so without this the released tables and the new lists would both count against the process
-// (manuals of 50 MB: a peak of 188 MiB instead of 159). A page under 4 MiB is left alone: what it
+// (manuals of 50 MB: a peak of 188 MiB instead of 159). A page under 1 MiB is left alone: what it
 // frees is small and taken again by the next page, and trimming walks and locks the arena of every
 // thread, so that the workers of a batch of small pages stalled each other on it.
 // Under AddressSanitizer glibc's allocator is not the one in use: its arenas are never set up, and
@@ -34,7 +34,7 @@ namespace {
 #endif
 #endif
 
-constexpr std::size_t kTrimFromBytes = std::size_t{4} << 20;
+constexpr std::size_t kTrimFromBytes = std::size_t{1} << 20;
 
 void returnFreedMemory(std::size_t textBytes) {
 #if defined(__GLIBC__) && !defined(SUMORAN_ASAN)
