@@ -126,15 +126,16 @@ std::string JsonLine(const Document& doc, std::string_view input) {
     // JSON strings hold no raw line end, so every one is layout: it goes, with the indent after it.
     std::string line = "{\"input\": " + JsonString(ValidUtf8(input)) + ", ";
     line.reserve(line.size() + object.size());
-    for (std::size_t i = 1; i < object.size(); ++i) {
-        if (object[i] != '\n') {
-            line += object[i];
-            continue;
-        }
-        while (i + 1 < object.size() && object[i + 1] == ' ') ++i;
+    // The text between line ends is copied a run at a time.
+    for (std::size_t i = 1; i < object.size();) {
+        const std::size_t end = std::min(object.find('\n', i), object.size());
+        line.append(object, i, end - i);
+        if (end == object.size()) break;
+        for (i = end + 1; i < object.size() && object[i] == ' ';) ++i;
         if (line.back() == ',') line += ' ';
     }
-    return line + '\n';
+    line += '\n';
+    return line;
 }
 
 std::string JsonErrorLine(std::string_view input, std::string_view error) {
