@@ -1,5 +1,9 @@
 #include "cli/batch.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -129,6 +133,26 @@ class Progress {
 // The finished results a batch may hold per worker while an earlier page is still analysed.
 constexpr std::size_t kResultsPerWorker = 4;
 
+#if defined(__SANITIZE_ADDRESS__)
+#define SUMORAN_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SUMORAN_ASAN 1
+#endif
+#endif
+
+// Keeps the blocks of a page's tables and lists (up to 32 MiB each) in the allocator's arenas
+// for the next page. By default glibc maps every block of 128 KiB or more from the system and
+// unmaps it when freed, so that every page of a batch touched its memory anew: 322,000 page faults
+// for the benchmark's 1,000 pages instead of 3,300, a fifth of the run in the system, and the
+// workers' faults queue on the process's one memory map. (Under AddressSanitizer glibc's
+// allocator is not the one in use.)
+void keepBlocksForTheNextPage() {
+#if defined(__GLIBC__) && !defined(SUMORAN_ASAN)
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+#endif
+}
+
 }  // namespace
 
 int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in, std::ostream& out, std::ostream& err,
@@ -186,6 +210,7 @@ int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in
             changed.notify_all();
         }
     };
+    keepBlocksForTheNextPage();
     std::vector<std::thread> workers;
     for (std::size_t w = 0; w < jobs; ++w) workers.emplace_back(work);
 
