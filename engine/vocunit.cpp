@@ -58,15 +58,9 @@ void TVocIndex::AddTo(std::int32_t id, double weight, std::uint32_t code) {
     if (isCaseType(code)) applyCaseRule(r);
 }
 
-// Returns the offset of `text` in the source text, or copies it into the chunks and returns its
-// offset there. Throws std::bad_alloc when memory runs out, leaving the chunks unchanged.
+// Copies `text` into the chunks and returns its offset there. Throws std::bad_alloc when memory
+// runs out, leaving the chunks unchanged.
 std::uint32_t TVocIndex::StoreText(std::string_view text) {
-    const auto at = reinterpret_cast<std::uintptr_t>(text.data());
-    const auto source = reinterpret_cast<std::uintptr_t>(source_.data());
-    if (text.size() <= source_.size() && at >= source && at - source <= source_.size() - text.size()) {
-        return static_cast<std::uint32_t>(at - source) | kInSource;
-    }
-    constexpr std::uint64_t kMaxOffset = kInSource;
     const std::uint64_t size = text.size();
     std::uint64_t chunk = poolEnd_ >> kPoolChunkBits;
     const std::uint64_t used = poolEnd_ & (kPoolChunkSize - 1);
@@ -79,7 +73,7 @@ std::uint32_t TVocIndex::StoreText(std::string_view text) {
     const std::uint64_t places = size <= kPoolChunkSize ? 1 : (size + kPoolChunkSize - 1) >> kPoolChunkBits;
     const std::uint64_t end =
         size <= kPoolChunkSize ? (chunk << kPoolChunkBits) + size : (chunk + places) << kPoolChunkBits;
-    if (end > kMaxOffset) throw std::bad_alloc();
+    if (end > kMaxPoolBytes) throw std::bad_alloc();
     const auto slotsNeeded = static_cast<std::size_t>(chunk + places);
     if (pool_.capacity() < slotsNeeded) pool_.reserve(std::max(slotsNeeded, pool_.capacity() * 2));
     std::string storage;

@@ -48,22 +48,17 @@ class TVocIndex {
     std::string_view text(std::int32_t id) const {
         const VocRecord& r = record(id);
         const auto length = static_cast<std::size_t>(r.textLength);
-        if ((r.textOffset & kInSource) != 0) return source_.substr(r.textOffset & ~kInSource, length);
         const char* chunk = pool_[r.textOffset >> kPoolChunkBits].data();
         return std::string_view(chunk + (r.textOffset & (kPoolChunkSize - 1)), length);
     }
     bool failed() const { return failed_; }
-
-    /// Makes the texts added from now on that lie within `source` (at most 2 GiB) be kept as
-    /// positions in it instead of copies; `source` must then outlive the table.
-    void ShareSourceText(std::string_view source) { source_ = source.size() < kInSource ? source : std::string_view(); }
 
   private:
     // Texts are stored back to back in chunks of 64 KiB and never straddle two; a text longer than
     // a chunk gets a chunk of its own, which takes the places of as many chunks.
     static constexpr std::uint32_t kPoolChunkBits = 16;
     static constexpr std::uint32_t kPoolChunkSize = std::uint32_t{1} << kPoolChunkBits;
-    static constexpr std::uint32_t kInSource = std::uint32_t{1} << 31;  // a text offset's mark of a position in source_
+    static constexpr std::uint64_t kMaxPoolBytes = std::uint64_t{1} << 31;  // the texts' chunks in all
 
     static std::uint32_t TextHash(std::string_view text);
     std::int32_t Locate(std::string_view text, std::uint32_t hash) const;
@@ -74,7 +69,6 @@ class TVocIndex {
     ChunkedArray<VocRecord> records_;
     std::vector<std::string> pool_;  // text chunks; empty where a long text's chunk extends
     std::uint32_t poolEnd_ = 0;      // the offset of the next text
-    std::string_view source_;        // the text that added texts may be positions in
     HashIndex index_;
     bool failed_ = false;
 };

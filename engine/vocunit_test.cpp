@@ -99,19 +99,6 @@ TEST(VocIndex, TextsOfAnyLengthKeepTheirBytesAcrossChunks) {
     EXPECT_EQ(copy.Find(texts.back()), table.size() - 1);
 }
 
-TEST(VocIndex, TextsWithinTheSourceTextAreNotCopied) {
-    const std::string page = "alpha beta";
-    TVocIndex table;
-    table.ShareSourceText(page);
-    EXPECT_EQ(table.Add(std::string_view(page).substr(6, 4), 1, 0, 0), 0);
-    EXPECT_EQ(table.Add("gamma", 1, 0, 0), 1);
-    EXPECT_EQ(table.Add(std::string_view(page).substr(6), 1, 0, 0), 0);
-    EXPECT_EQ(table.text(0).data(), page.data() + 6);
-    EXPECT_EQ(table.text(1), "gamma");
-    EXPECT_EQ(table.Find("beta"), 0);
-    EXPECT_EQ(table.record(0).count, 2);
-}
-
 TEST(VocIndex, GrowthKeepsIdsAndTexts) {
     TVocIndex table;
     for (int i = 0; i < 25000; ++i) ASSERT_EQ(table.Add("w" + std::to_string(i), 1, 0, 0), i);
