@@ -194,6 +194,7 @@ class MainFormResultsTest : public QObject, TestWindow {
             if (b.begin().fragment().charFormat().fontWeight() >= QFont::Bold) bold << b.text();
         }
         QCOMPARE(bold, (QStringList{u("Годовой отчёт"), u("Итоги года")}));
+        QVERIFY2(!text->isUndoAvailable(), "undo would take the summary's own paragraphs back");
 
         action("miLimit1")->trigger();  // "3 предложения"
         QVERIFY(action("miLimit1")->isChecked());

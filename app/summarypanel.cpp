@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -82,7 +83,12 @@ SummaryPanel::SummaryPanel(Document& doc, QWidget* parent) : QWidget(parent), do
 void SummaryPanel::showSummary() {
     pane_->setUpdatesEnabled(false);
     pane_->clear();
-    QTextCursor cursor(pane_->document());
+    // One edit block lays the text out once, not after every paragraph (seconds for the summary of
+    // a large page); without undo, Ctrl+Z in the pane cannot take the summary itself back.
+    QTextDocument* text = pane_->document();
+    text->setUndoRedoEnabled(false);
+    QTextCursor cursor(text);
+    cursor.beginEditBlock();
     QTextCharFormat plain;
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
@@ -92,6 +98,8 @@ void SummaryPanel::showSummary() {
         first = false;
         cursor.insertText(FromCp1251(p.text), p.bold ? bold : plain);
     }
+    cursor.endEditBlock();
+    text->setUndoRedoEnabled(true);
     pane_->moveCursor(QTextCursor::Start);
     pane_->setUpdatesEnabled(true);
     if (doc_.summary.status) status_->setText(FromCp1251(*doc_.summary.status));
