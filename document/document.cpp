@@ -49,6 +49,16 @@ std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
     return report;
 }
 
+std::optional<RunReport> AnalyseSource(Document& doc, PageText source) {
+    if (source.text.empty()) return std::nullopt;
+    doc.analysis.sourceFromUtf8 = source.fromUtf8;
+    return AnalyseSource(doc, std::move(source.text));
+}
+
+std::optional<RunReport> AnalyseSavedParts(Document& doc, std::span<const std::string> parts) {
+    return AnalyseSource(doc, ReadSavedParts(parts, doc.analysis.charsetChoice));
+}
+
 bool FoundNoText(const Document& doc, const RunReport& report) {
     if (report.status == ScanStatus::kNoMarkup) return true;
     return report.status == ScanStatus::kComplete && doc.analysis.wfTotals.totalCount == 0;

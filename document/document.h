@@ -12,6 +12,7 @@
 #include "concordance/concordance.h"
 #include "engine/analysis.h"
 #include "engine/cp1251.h"
+#include "engine/pagesource.h"
 #include "summary/summary.h"
 #include "summary/summarylimits.h"
 #include "views/crossnav.h"
@@ -57,6 +58,16 @@ struct Document {
 /// An empty source starts no run and returns nothing; a run that ran out of memory
 /// (ScanStatus::kOutOfMemory) leaves the lists, the summary and the time message as they were.
 std::optional<RunReport> AnalyseSource(Document& doc, std::string source);
+
+/// Analyses a page source as AnalyseSource does, and records whether it was read from UTF-8 for
+/// the page's encoding (AnalysisState::pageEncoding). Read it under the document's charset choice
+/// (`analysis.charsetChoice`), as AnalyseSavedParts does.
+std::optional<RunReport> AnalyseSource(Document& doc, PageText source);
+
+/// Reads the saved parts of a page (the document, then its frames; raw bytes in any charset) under
+/// the document's charset choice and analyses them: the one path by which a page is analysed
+/// again from what was saved, under another choice.
+std::optional<RunReport> AnalyseSavedParts(Document& doc, std::span<const std::string> parts);
 
 /// The note the window's status bar and the command line give for a page with no text to analyse.
 inline constexpr std::string_view kNoTextMessage = u8"На странице нет текста для анализа"_cp;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/chunkedarray.h"
 #include "engine/cp1251.h"
 #include "engine/test_failingnew.h"
@@ -144,3 +146,36 @@ TEST(Document, EveryCoefficientWeighsTheWordsOfItsContext) {
 }
 
 }  // namespace
+
+TEST(Document, TheChosenCharsetReadsThePageAndNamesItsEncoding) {
+    const std::string utf8 = "<html><body><p>Большой дом.</p></body></html>";
+    const std::string windows1251(u8"<html><body><p>Большой дом.</p></body></html>"_cp);
+    const std::string capitals(u8"<html><body><p>БОЛЬШОЙ ДОМ.</p></body></html>"_cp);
+    struct Case {
+        CharsetChoice choice;
+        std::string bytes;
+        CharsetChoice encoding;
+        Charset charset;
+        std::string_view word;  // Windows-1251
+    };
+    const Case cases[] = {
+        {CharsetChoice::kAuto, utf8, CharsetChoice::kUtf8, Charset::kWindows1251, u8"дом"_cp},
+        {CharsetChoice::kAuto, windows1251, CharsetChoice::kWindows1251, Charset::kWindows1251, u8"дом"_cp},
+        {CharsetChoice::kAuto, capitals, CharsetChoice::kKoi8r, Charset::kKoi8r, u8"днл"_cp},  // misread
+        {CharsetChoice::kWindows1251, capitals, CharsetChoice::kWindows1251, Charset::kWindows1251, u8"ДОМ"_cp},
+        {CharsetChoice::kUtf8, utf8, CharsetChoice::kUtf8, Charset::kWindows1251, u8"дом"_cp},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(CharsetChoiceName(c.choice)) + ": " + c.bytes);
+        Document doc;
+        doc.analysis.charsetChoice = c.choice;
+        const std::string parts[] = {c.bytes};
+        ASSERT_TRUE(AnalyseSavedParts(doc, parts));
+        EXPECT_EQ(doc.analysis.pageEncoding, c.encoding);
+        EXPECT_EQ(doc.analysis.charsetIndex, c.charset);
+        EXPECT_TRUE(std::ranges::any_of(doc.analysis.slWordFull, [&](const auto& e) { return e.text == c.word; }));
+        // The next page is read as the choice says and knows nothing of this one's UTF-8.
+        ASSERT_TRUE(AnalyseSource(doc, windows1251));
+        EXPECT_EQ(doc.analysis.pageEncoding, c.choice == CharsetChoice::kAuto ? CharsetChoice::kWindows1251 : c.choice);
+    }
+}

@@ -69,6 +69,20 @@ ScanStatus scanAndBuild(AnalysisState& state, const TablesConsumer& onTables, co
     return outcome.status;
 }
 
+// What the page was written in once its charset is known (see AnalysisState::pageEncoding).
+CharsetChoice pageEncodingOf(const AnalysisState& state) {
+    if (state.charsetChoice != CharsetChoice::kAuto) return state.charsetChoice;
+    switch (state.charsetIndex) {
+        case Charset::kKoi8r:
+            return CharsetChoice::kKoi8r;
+        case Charset::kIso88595:
+            return CharsetChoice::kIso88595;
+        case Charset::kWindows1251:
+            break;
+    }
+    return state.sourceFromUtf8 ? CharsetChoice::kUtf8 : CharsetChoice::kWindows1251;
+}
+
 }  // namespace
 
 RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables, const TablesConsumer& onScanned) {
@@ -78,7 +92,9 @@ RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables, cons
     // Token records hold 32-bit offsets; a page beyond 2 GiB is analysed up to that size.
     constexpr std::size_t kMaxText = std::numeric_limits<std::int32_t>::max() - 1;
     if (state.sourceText.size() > kMaxText) state.sourceText.resize(kMaxText);
-    state.charsetIndex = NormaliseAndConvert(state.sourceText);
+    state.charsetIndex = NormaliseAndConvert(state.sourceText, state.charsetChoice);
+    state.pageEncoding = pageEncodingOf(state);
+    state.sourceFromUtf8 = false;
     report.status = scanAndBuild(state, onTables, onScanned);
     report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::string().swap(state.sourceText);

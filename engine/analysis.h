@@ -1,9 +1,9 @@
 // The analysis state of one document and the analysis run over it.
 //
 // AnalysisState is a plain struct that the main window (or the command-line tool) owns for the
-// life of the program. RunAnalysis cleans the page source, detects and converts its character
-// set, scans it and rebuilds the stem, word and combination lists. NOT thread-safe: one run at a
-// time per state.
+// life of the program. RunAnalysis cleans the page source, detects (or takes the chosen) and
+// converts its character set, scans it and rebuilds the stem, word and combination lists. NOT
+// thread-safe: one run at a time per state.
 #pragma once
 
 #include <functional>
@@ -35,7 +35,12 @@ struct IndexOptions {
 /// Everything one document's analysis needs and leaves behind.
 struct AnalysisState {
     std::string sourceText;  // the page source of the current run (Windows-1251 after cleaning); emptied by the run
-    Charset charsetIndex = Charset::kWindows1251;  // the charset the page was detected in
+    bool sourceFromUtf8 = false;  // sourceText was read from UTF-8 (PageText::fromUtf8); reset by the run
+    CharsetChoice charsetChoice = CharsetChoice::kAuto;  // how the runs read their pages, until changed
+    Charset charsetIndex = Charset::kWindows1251;        // the charset the text was detected in or taken as
+    /// What the page of the last run was written in: the chosen charset, or under kAuto UTF-8 when
+    /// the source was read from UTF-8 and detected as Windows-1251, else the detected charset.
+    CharsetChoice pageEncoding = CharsetChoice::kWindows1251;
     TVocIndex stopWords;
     WordList slWordBase;
     WordList slWordFull;

@@ -147,6 +147,12 @@ std::string_view CharsetName(Charset charset) {
     return kCharsetNames[index];
 }
 
+std::string_view CharsetChoiceName(CharsetChoice choice) {
+    const auto index = static_cast<int>(choice);
+    if (index < 0 || index >= static_cast<int>(std::size(kCharsetChoiceNames))) return kCharsetChoiceNames[0];
+    return kCharsetChoiceNames[index];
+}
+
 Charset DetectCharset(const BandCounts& counts) {
     // Sums in 64 bits so that no band count can overflow them.
     const std::uint64_t b = counts.b, c = counts.c, d = counts.d, e = counts.e, f = counts.f;
@@ -154,8 +160,12 @@ Charset DetectCharset(const BandCounts& counts) {
     return c + d > e + f ? Charset::kKoi8r : Charset::kWindows1251;
 }
 
-Charset NormaliseAndConvert(std::string& text) {
-    const Charset charset = DetectCharset(clean(text));
+Charset NormaliseAndConvert(std::string& text, CharsetChoice choice) {
+    const BandCounts counts = clean(text);
+    Charset charset = Charset::kWindows1251;
+    if (choice == CharsetChoice::kAuto) charset = DetectCharset(counts);
+    if (choice == CharsetChoice::kKoi8r) charset = Charset::kKoi8r;
+    if (choice == CharsetChoice::kIso88595) charset = Charset::kIso88595;
     if (charset == Charset::kKoi8r) convert(text, kKoi8rTable);
     if (charset == Charset::kIso88595) convert(text, kIso88595Table);
     return charset;

@@ -129,3 +129,33 @@ TEST(Charset, Iso88595IsDetectedAndConverted) {
     EXPECT_EQ(NormaliseAndConvert(text), Charset::kIso88595);
     EXPECT_EQ(text, std::string(u8"Привет, Петя и Вова"_cp) + "\xB0\xB2");
 }
+
+TEST(Charset, AChosenCharsetIsTakenWithoutDetection) {
+    // Russian capitals are what the detection misreads: in KOI8-R they fill the bands of the small
+    // Windows-1251 letters, and in Windows-1251 those of the KOI8-R letters.
+    const std::string word(u8"<p>МОСКВА</p>"_cp);
+    struct Case {
+        CharsetChoice choice;
+        std::string bytes;  // what reaches the step (UTF-8 is read into Windows-1251 before it)
+        Charset charset;
+    };
+    const Case cases[] = {
+        {CharsetChoice::kWindows1251, word, Charset::kWindows1251},
+        {CharsetChoice::kKoi8r, toKoi8r(word), Charset::kKoi8r},
+        {CharsetChoice::kIso88595, toIso88595(word), Charset::kIso88595},
+        {CharsetChoice::kUtf8, word, Charset::kWindows1251},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(CharsetChoiceName(c.choice)));
+        std::string text = c.bytes;
+        EXPECT_EQ(NormaliseAndConvert(text, c.choice), c.charset);
+        EXPECT_EQ(cp1251::toUtf8(text), "<p>МОСКВА</p>");
+    }
+    // Left to the detection, both capital pages are misread.
+    std::string koi8 = toKoi8r(word);
+    EXPECT_EQ(NormaliseAndConvert(koi8), Charset::kWindows1251);
+    EXPECT_EQ(cp1251::toUtf8(koi8), "<p>нпулчб</p>");
+    std::string windows1251 = word;
+    EXPECT_EQ(NormaliseAndConvert(windows1251), Charset::kKoi8r);
+    EXPECT_EQ(CharsetChoiceName(static_cast<CharsetChoice>(5)), "auto");
+}

@@ -50,12 +50,36 @@ std::string JoinLines(std::string_view bytes) {
     return out;
 }
 
-std::string SavedPartText(std::string_view fileBytes) {
+std::string SavedPartText(std::string_view fileBytes) { return ReadSavedPart(fileBytes, CharsetChoice::kAuto).text; }
+
+PageText ReadSavedPart(std::string_view fileBytes, CharsetChoice choice) {
     const std::string_view bytes = cutAtNul(fileBytes);
-    if (bytes.starts_with(kUtf8Bom)) return JoinLines(ToSingleByte(bytes));
+    if (choice == CharsetChoice::kUtf8) return {JoinLines(cp1251::fromUtf8Lossy(bytes)), true};
+    if (choice != CharsetChoice::kAuto) return {JoinLines(bytes), false};
+    if (bytes.starts_with(kUtf8Bom)) return {JoinLines(ToSingleByte(bytes)), true};
     // Line ends are ASCII, never part of a multi-byte sequence, and the conversion keeps them: the
-    // lines can be joined first and the joined text converted in place, one copy of the page.
-    std::string text = JoinLines(bytes);
-    if (!cp1251::fromValidUtf8LossyInPlace(text)) text = JoinLines(bytes);
-    return text;
+    // lines can be joined first and the joined text converted in place, one copy of the page. Each
+    // multi-byte sequence becomes one byte, so the text shrinks exactly when it held one.
+    PageText page{JoinLines(bytes), false};
+    const std::size_t joined = page.text.size();
+    if (!cp1251::fromValidUtf8LossyInPlace(page.text)) {
+        page.text = JoinLines(bytes);
+        return page;
+    }
+    page.fromUtf8 = page.text.size() < joined;
+    return page;
+}
+
+PageText ReadSavedParts(std::span<const std::string> parts, CharsetChoice choice) {
+    PageText page;
+    for (const std::string& part : parts) {
+        PageText text = ReadSavedPart(part, choice);
+        if (page.text.empty()) {
+            page.text = std::move(text.text);
+        } else {
+            page.text += text.text;
+        }
+        page.fromUtf8 = page.fromUtf8 || text.fromUtf8;
+    }
+    return page;
 }

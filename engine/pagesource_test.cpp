@@ -59,3 +59,42 @@ TEST(Pagesource, SavedPartTextCutsConvertsAndJoins) {
     EXPECT_EQ(SavedPartText(kBom + "<p>Дом</p>\n<p>\u00A0</p>\0junk \xFF"s), u8"<p>Дом</p>\r\n<p> </p>\r\n"_cp);
     EXPECT_EQ(SavedPartText(""), "");
 }
+
+TEST(Pagesource, ReadSavedPartFollowsTheChosenCharset) {
+    const std::string utf8 = "<p>\xD0\xB4\xD0\xBE\xD0\xBC</p>\n";  // "<p>дом</p>" in UTF-8
+    const std::string dom(u8"<p>дом</p>\r\n"_cp);
+    struct Case {
+        CharsetChoice choice;
+        std::string bytes;
+        std::string text;
+        bool fromUtf8;
+    };
+    const Case cases[] = {
+        {CharsetChoice::kAuto, utf8, dom, true},
+        {CharsetChoice::kAuto, kBom + "<p>a</p>", "<p>a</p>\r\n", true},
+        {CharsetChoice::kAuto, "<p>a</p>\n", "<p>a</p>\r\n", false},  // ASCII reads the same in every charset
+        {CharsetChoice::kAuto, dom, dom, false},
+        // A chosen single-byte charset takes even valid UTF-8 byte by byte.
+        {CharsetChoice::kKoi8r, utf8 + "\0x"s, "<p>\xD0\xB4\xD0\xBE\xD0\xBC</p>\r\n", false},
+        {CharsetChoice::kWindows1251, kBom + "a", kBom + "a\r\n", false},
+        {CharsetChoice::kIso88595, dom, dom, false},
+        // Chosen UTF-8 converts whatever the bytes: a byte that starts no sequence becomes a space.
+        {CharsetChoice::kUtf8, utf8, dom, true},
+        {CharsetChoice::kUtf8, "\xFF\xD0\xB4\xD0\n\0\xD0\xBE"s, std::string(u8" д \r\n"_cp), true},
+        {CharsetChoice::kUtf8, kBom + "a", "a\r\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(CharsetChoiceName(c.choice)) + ": " + c.bytes);
+        const PageText page = ReadSavedPart(c.bytes, c.choice);
+        EXPECT_EQ(page.text, c.text);
+        EXPECT_EQ(page.fromUtf8, c.fromUtf8);
+        if (c.choice == CharsetChoice::kAuto) {
+            EXPECT_EQ(page.text, SavedPartText(c.bytes));
+        }
+    }
+    const std::string parts[] = {"<p>a</p>", utf8};
+    const PageText joined = ReadSavedParts(parts, CharsetChoice::kAuto);
+    EXPECT_EQ(joined.text, "<p>a</p>\r\n" + dom);
+    EXPECT_TRUE(joined.fromUtf8);
+    EXPECT_EQ(ReadSavedParts({}, CharsetChoice::kUtf8).text, "");
+}
