@@ -107,7 +107,7 @@ std::optional<std::string> LoadPageSettings(const CliOptions& o, PageSettings& s
     return std::nullopt;
 }
 
-AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std::string source) {
+AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, PageText source) {
     AnalysedPage page;
     page.doc = std::make_unique<Document>();
     Document& doc = *page.doc;
@@ -116,6 +116,7 @@ AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std:
     doc.analysis.options.stemSource = settings.stemSource;
     doc.analysis.koef = settings.koef;
     doc.analysis.stopWords = settings.stopWords;
+    doc.analysis.charsetChoice = o.charset;
     if (o.allTypes) {
         doc.wbTypeHidden.hidden.fill(false);
         doc.wfTypeHidden.hidden.fill(false);
@@ -195,7 +196,7 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
             err << "sumoran-cli: " << input << ": " << *fetched.error << '\n';
             return kExitUnreadable;
         }
-        page.source = SavedPartText(fetched.bytes);
+        page.source = ReadSavedPart(fetched.bytes, o.charset);
     } else {
         if (auto message = readInput(input, in, bytes)) {
             err << *message << '\n';
@@ -204,7 +205,7 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
         const bool fromStdin = input == "-";
         // The file's bytes go into the joined source and are freed before the analysis starts.
         page = ReadFramesetSource(std::move(bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
-                                  fromStdin ? std::filesystem::path() : std::filesystem::path(input));
+                                  fromStdin ? std::filesystem::path() : std::filesystem::path(input), o.charset);
     }
     for (const std::string& note : page.notes) err << "sumoran-cli: " << note << '\n';
     const std::string inputName = input == "-" ? "standard input" : input;

@@ -59,12 +59,12 @@ PageResult processPage(const CliOptions& o, const PageSettings& settings, const 
         result.bytes = bytes.bytes.size();
         FramesetSource source;
         if (input.kind == PageInput::Kind::kWebAddress) {
-            source.source = SavedPartText(bytes.bytes);  // the frames of a fetched page are not fetched
+            source.source = ReadSavedPart(bytes.bytes, o.charset);  // the frames of a fetched page are not fetched
         } else {
             const bool fromStdin = input.kind == PageInput::Kind::kStandardInput;
             source =
                 ReadFramesetSource(std::move(bytes.bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
-                                   fromStdin ? std::filesystem::path() : std::filesystem::path(input.name));
+                                   fromStdin ? std::filesystem::path() : std::filesystem::path(input.name), o.charset);
         }
         for (const std::string& note : source.notes) result.notes += "sumoran-cli: " + ValidUtf8(note) + "\n";
         const AnalysedPage page = AnalysePage(o, settings, std::move(source.source));

@@ -489,3 +489,74 @@ TEST(CliStem, StemsWordsAndRejectsBadInput) {
 }
 
 }  // namespace
+
+// "<p>МОСКВА СТОИТ НА РЕКЕ. РЕКА ТЕЧЕТ У СТЕН МОСКВЫ.</p>" in KOI8-R, as iconv writes it. A page
+// of capitals is what the detection misreads: it takes these bytes for small Windows-1251 letters.
+const std::string kKoi8Capitals =
+    "<html><body><p>\xED\xEF\xF3\xEB\xF7\xE1 \xF3\xF4\xEF\xE9\xF4 \xEE\xE1 \xF2\xE5\xEB\xE5. \xF2\xE5\xEB\xE1 "
+    "\xF4\xE5\xFE\xE5\xF4 \xF5 \xF3\xF4\xE5\xEE \xED\xEF\xF3\xEB\xF7\xF9.</p></body></html>";
+
+TEST(CliAnalyze, ChosenCharsetRecoversAPageTheDetectionMisreads) {
+    const std::string file = writeTemp("koi8caps.html", kKoi8Capitals).string();
+    const struct {
+        std::vector<std::string> args;
+        const char* word;    // in the word list
+        const char* absent;  // not in it
+        const char* charset;
+    } cases[] = {
+        {{}, "нпулчб", "МОСКВА", "Windows-1251"},
+        {{"--charset=auto"}, "нпулчб", "МОСКВА", "Windows-1251"},
+        {{"--charset=koi8-r"}, "МОСКВА", "нпулчб", "KOI8-R"},
+        {{"--charset=KOI8-R"}, "РЕКЕ", "нпулчб", "KOI8-R"},
+        {{"--charset=auto", "--charset=Koi8-R"}, "МОСКВЫ", "нпулчб", "KOI8-R"},  // the last one counts
+        {{"--charset=windows-1251"}, "нпулчб", "МОСКВА", "Windows-1251"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.empty() ? "no --charset" : c.args.back());
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--format=json", file});
+        const CliRun r = run(args);
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        const auto json = nlohmann::json::parse(r.out);
+        EXPECT_EQ(json["charset"], c.charset);
+        std::vector<std::string> words;
+        for (const auto& row : json["words"]["rows"]) words.push_back(row[0]);
+        EXPECT_NE(std::ranges::find(words, c.word), words.end());
+        EXPECT_EQ(std::ranges::find(words, c.absent), words.end());
+    }
+    // A batch reads every input under the choice.
+    const CliRun batch = run({"--format=jsonl", "--charset=koi8-r", file, file});
+    ASSERT_EQ(batch.code, kExitOk) << batch.err;
+    std::istringstream lines(batch.out);
+    int pages = 0;
+    for (std::string line; std::getline(lines, line); ++pages) {
+        EXPECT_EQ(nlohmann::json::parse(line)["charset"], "KOI8-R");
+        EXPECT_NE(line.find("МОСКВА"), std::string::npos);
+    }
+    EXPECT_EQ(pages, 2);
+}
+
+TEST(CliOptions, ABadCharsetIsAUsageErrorNamingIt) {
+    const std::string accepted = "--charset takes auto, windows-1251, koi8-r, iso-8859-5 or utf-8";
+    const struct {
+        const char* arg;
+        std::string message;
+    } cases[] = {
+        {"--charset=", "unknown charset '': " + accepted},
+        {"--charset=cp866", "unknown charset 'cp866': " + accepted},
+        {"--charset=koi8", "unknown charset 'koi8': " + accepted},
+        {"--charset=utf-8 ", "unknown charset 'utf-8 ': " + accepted},
+        {"--charset", accepted},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arg);
+        const CliRun r = run({c.arg, "-"}, kPage);
+        EXPECT_EQ(r.code, kExitUsage);
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "sumoran-cli: " + c.message);
+        EXPECT_TRUE(r.out.empty());
+    }
+    const auto all = ParseCliOptions(std::vector<std::string_view>{"--charset=ISO-8859-5", "--charset=UTF-8"});
+    ASSERT_FALSE(all.error);
+    EXPECT_EQ(all.options.charset, CharsetChoice::kUtf8);
+    EXPECT_NE(std::string(kCliHelp).find("--charset=auto|windows-1251|koi8-r|iso-8859-5|utf-8"), std::string::npos);
+}

@@ -266,10 +266,11 @@ FrameTarget ResolveFrameSource(std::string_view src, const fs::path& pagePath) {
     return {FrameTarget::Kind::kFile, (path.is_absolute() ? path : pagePath.parent_path() / path).lexically_normal()};
 }
 
-FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const fs::path& pagePath) {
+FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const fs::path& pagePath,
+                                  CharsetChoice charset) {
     FramesetSource result;
     const FrameSources frames = FindFrameSources(pageBytes, kMaxFrames);
-    result.source = SavedPartText(pageBytes);
+    result.source = ReadSavedPart(pageBytes, charset);
     std::string().swap(pageBytes);  // the page's bytes are no longer needed
     // A page with a single frame is taken without that frame, as the window takes it.
     if (frames.count < 2) return result;
@@ -295,13 +296,13 @@ FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, cons
             result.notes.push_back(frameNote(i + 1, src, "not a file name, skipped"));
             continue;
         }
-        const std::size_t room = kMaxSourceBytes - std::min(kMaxSourceBytes, result.source.size());
+        const std::size_t room = kMaxSourceBytes - std::min(kMaxSourceBytes, result.source.text.size());
         std::error_code ec;
         const std::uintmax_t size = fs::file_size(target.path, ec);
         settings::FileBytes file;
         if (ec || size <= room) file = settings::ReadFileBytes(target.path, room);
-        std::string text = file.status == settings::ReadStatus::kOk ? SavedPartText(file.bytes) : std::string();
-        if ((!ec && size > room) || text.size() > room) {
+        PageText text = file.status == settings::ReadStatus::kOk ? ReadSavedPart(file.bytes, charset) : PageText();
+        if ((!ec && size > room) || text.text.size() > room) {
             result.notes.push_back(pageName + ": the joined source would pass " +
                                    std::to_string(kMaxSourceBytes >> 20) + " MiB: frame " + std::to_string(i + 1) +
                                    " and the frames after it are left out");
@@ -311,7 +312,8 @@ FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, cons
             result.notes.push_back(frameNote(i + 1, src, "cannot read " + noteText(target.path.string())));
             continue;
         }
-        result.source += text;
+        result.source.text += text.text;
+        result.source.fromUtf8 = result.source.fromUtf8 || text.fromUtf8;
     }
     return result;
 }

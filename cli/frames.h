@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/pagesource.h"
+
 /// The most frames of a page that are read.
 inline constexpr std::size_t kMaxFrames = 64;
 /// The most bytes of the joined source (the page and its frames, as the analysis takes them).
@@ -48,7 +50,7 @@ FrameTarget ResolveFrameSource(std::string_view src, const std::filesystem::path
 
 /// The page source the analysis takes, and the notes (UTF-8, one line each) on what was left out.
 struct FramesetSource {
-    std::string source;
+    PageText source;
     std::vector<std::string> notes;
 };
 
@@ -56,9 +58,11 @@ struct FramesetSource {
 /// input (no directory, so no frames are read).
 enum class PageOrigin { kFile, kStandardInput };
 
-/// Returns SavedPartText of the page followed, when it has two or more frames, by SavedPartText of
-/// each frame's local file in order: at most kMaxFrames frames, and frames only while the joined
-/// source stays within kMaxSourceBytes. A frame that is not a local file or cannot be read is left
-/// out with a note naming its number and source, and the others are still read; frames of a page
-/// from standard input are not read, with a note. `pagePath` is the file's path for kFile.
-FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const std::filesystem::path& pagePath);
+/// Returns the page read by ReadSavedPart under `charset` followed, when it has two or more frames,
+/// by each frame's local file read so, in order (from UTF-8 when any part was): at most kMaxFrames
+/// frames, and frames only while the joined source stays within kMaxSourceBytes. A frame that is
+/// not a local file or cannot be read is left out with a note naming its number and source, and
+/// the others are still read; frames of a page from standard input are not read, with a note.
+/// `pagePath` is the file's path for kFile.
+FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const std::filesystem::path& pagePath,
+                                  CharsetChoice charset);

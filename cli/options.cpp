@@ -35,6 +35,17 @@ constexpr std::array<std::pair<std::string_view, OutputFormat>, 5> kFormatNames 
     {"csv", OutputFormat::kCsv},
 }};
 
+// The values of --charset, read without regard to case.
+constexpr std::array<std::pair<std::string_view, CharsetChoice>, 5> kCharsetNames = {{
+    {"auto", CharsetChoice::kAuto},
+    {"windows-1251", CharsetChoice::kWindows1251},
+    {"koi8-r", CharsetChoice::kKoi8r},
+    {"iso-8859-5", CharsetChoice::kIso88595},
+    {"utf-8", CharsetChoice::kUtf8},
+}};
+
+constexpr std::string_view kCharsetUsage = "--charset takes auto, windows-1251, koi8-r, iso-8859-5 or utf-8";
+
 constexpr unsigned kMaxJobs = 256;
 constexpr double kMaxTimeoutSeconds = 24 * 3600;
 
@@ -64,6 +75,13 @@ std::optional<T> lookUp(const std::array<std::pair<std::string_view, T>, N>& tab
     return std::nullopt;
 }
 
+// The charset named by `name` in any case; nothing for another name.
+std::optional<CharsetChoice> parseCharset(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return lookUp(kCharsetNames, lower);
+}
+
 // Reads "1,4,7" into numbers; nothing for an empty item or a non-number.
 std::optional<std::vector<long long>> parseOrders(std::string_view text) {
     std::vector<long long> orders;
@@ -90,7 +108,7 @@ const char* const kCliUsage =
     "  --limit=none|3|5|10|5%|10%|20%|25%\n"
     "  --force-headings  --force=ORDER[,ORDER...]\n"
     "  --all-types  --index-title  --index-meta  --index-img-alt\n"
-    "  --stems=builtin|dictionary\n"
+    "  --stems=builtin|dictionary  --charset=auto|windows-1251|koi8-r|iso-8859-5|utf-8\n"
     "  --koef=FILE  --stopwords=FILE  --decimal=.|,\n"
     "  --from-list=FILE  -j N, --jobs=N  --timeout=SECONDS  --max-bytes=N  --quiet\n"
     "  -h, --help  --version\n";
@@ -128,6 +146,11 @@ const char* const kCliHelp =
     "  --stems=builtin|dictionary the built-in stemmer (default), or the dictionary forms of the\n"
     "                             Hunspell ru_RU dictionary (Debian package hunspell-ru) where\n"
     "                             it knows the word; SUMORAN_DICTIONARY_DIR names its folder\n"
+    "  --charset=auto|windows-1251|koi8-r|iso-8859-5|utf-8\n"
+    "                             how every page is read (any case): auto (default) converts UTF-8\n"
+    "                             and detects the single-byte charsets; a charset named here is\n"
+    "                             taken as it is, for a page the detection misreads (one written\n"
+    "                             mostly in capital letters)\n"
     "  --koef=FILE                the weight coefficients from FILE instead of the program's koef.dat\n"
     "  --stopwords=FILE           the stop words from FILE instead of the program's stopwords.txt\n"
     "  --decimal=.|,              the decimal separator of the output (default: your locale's)\n"
@@ -206,6 +229,12 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
         } else if (name == "--stems" && hasValue) {
             if (value != "builtin" && value != "dictionary") return fail("--stems takes builtin or dictionary");
             o.dictionaryStems = value == "dictionary";
+        } else if (name == "--charset") {
+            auto charset = hasValue ? parseCharset(value) : std::nullopt;
+            if (!charset)
+                return fail((hasValue ? "unknown charset '" + std::string(value) + "': " : std::string()) +
+                            std::string(kCharsetUsage));
+            o.charset = *charset;
         } else if (name == "--koef" && hasValue && !value.empty()) {
             o.koefFile = value;
         } else if (name == "--stopwords" && hasValue && !value.empty()) {

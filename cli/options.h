@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/charset.h"
+
 enum class OutputFormat { kText, kJson, kTsv, kJsonl, kCsv };
 
 /// The most bytes of one input read or fetched: the window's bound on a page source.
@@ -30,9 +32,10 @@ struct CliOptions {
     bool indexTitle = false;
     bool indexMeta = false;
     bool indexImgAlt = false;
-    bool dictionaryStems = false;  // --stems=dictionary
-    std::string koefFile;          // empty: the program's own koef.dat
-    std::string stopWordsFile;     // empty: the program's own stopwords.txt
+    bool dictionaryStems = false;                  // --stems=dictionary
+    CharsetChoice charset = CharsetChoice::kAuto;  // --charset: how every page is read
+    std::string koefFile;                          // empty: the program's own koef.dat
+    std::string stopWordsFile;                     // empty: the program's own stopwords.txt
     std::optional<char> decimalSeparator;
     bool showNamed = false;           // --show was given
     std::vector<std::string> inputs;  // files, directories, addresses and "-" (standard input), as given

@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "document/document.h"
 #include "engine/coefficients.h"
+#include "engine/pagesource.h"
 #include "engine/stemsource.h"
 #include "engine/vocunit.h"
 
@@ -37,5 +38,6 @@ struct AnalysedPage {
     std::string message;
 };
 
-/// Analyses a page source (the single-byte text the analysis takes) in a new document.
-AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std::string source);
+/// Analyses a page source (the single-byte text the analysis takes, read under o.charset) in a new
+/// document.
+AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, PageText source);
