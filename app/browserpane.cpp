@@ -42,7 +42,7 @@ BrowserPane::BrowserPane(Browser& browser, QWidget* parent) : QWidget(parent), b
     charset_ = new QLabel;
     charset_->setObjectName(QStringLiteral("sbCharset"));
     charset_->setMinimumWidth(80);
-    showCharset(Charset::kWindows1251);
+    showCharset(CharsetChoice::kWindows1251);
     pfDocumentLoad_ = new QProgressBar;
     pfDocumentLoad_->setObjectName(QStringLiteral("pfDocumentLoad"));
     pfDocumentLoad_->setFixedWidth(100);
@@ -171,7 +171,7 @@ void BrowserPane::openAddress(const QString& address) {
     go();
 }
 
-void BrowserPane::showCharset(Charset charset) { charset_->setText(FromCp1251(CharsetName(charset))); }
+void BrowserPane::showCharset(CharsetChoice encoding) { charset_->setText(FromCp1251(CharsetChoiceName(encoding))); }
 
 void BrowserPane::showStatus(const QString& text) { status_->setText(text); }
 

@@ -40,8 +40,8 @@ class BrowserPane : public QWidget {
     /// Puts `address` into the address box and goes there.
     void openAddress(const QString& address);
 
-    /// Shows the name of a detected character set.
-    void showCharset(Charset charset);
+    /// Shows the name of the encoding a page was read in (AnalysisState::pageEncoding).
+    void showCharset(CharsetChoice encoding);
     /// The pane's tool bar, for the window to add its page commands to.
     class QToolBar* toolBar() const {
         return bar_;

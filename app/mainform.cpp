@@ -17,6 +17,7 @@
 
 #include "app/application.h"
 #include "app/browserpane.h"
+#include "app/charsetmenu.h"
 #include "app/habits.h"
 #include "app/helpmenu.h"
 #include "app/pagemarks.h"
@@ -116,6 +117,9 @@ void TFormMain::buildMenus(StartupSettings& settings) {
         if (!browserPane_->addressText().isEmpty()) onDocumentComplete();
     });
 
+    charsetMenu_ = new CharsetMenu(doc_, menuBar(), [this] {
+        if (!analysisRunning_) runAnalysis(charsetMenu_->page());  // else the page being taken is read so
+    });
     AddHelpMenu(
         menuBar(), [this](const QString& address) { OpenAddress(address); }, [this] { return aboutBox_; });
 }
@@ -222,7 +226,7 @@ void TFormMain::analyseLocalFileEarly(const QString& address) {
     if (analysisRunning_) extractor_->Cancel();  // it took the page being left
     analysisRunning_ = false;
     earlyPath_ = QFileInfo(QUrl(address).isLocalFile() ? QUrl(address).toLocalFile() : address).absoluteFilePath();
-    runAnalysis(std::move(page->source));
+    runAnalysis(charsetMenu_->keepPage(std::move(page->parts)));
 }
 
 void TFormMain::onDocumentComplete() {
@@ -257,16 +261,17 @@ void TFormMain::ExtractAndAnalyse() {
     extractor_->Extract([this](ExtractResult result) {
         FlagReset reset(analysisRunning_);
         if (!result.note.isEmpty()) browserPane_->showStatus(result.note);
-        if (!result.source.empty()) runAnalysis(std::move(result.source));
+        runAnalysis(charsetMenu_->keepPage(std::move(result.parts)));
     });
 }
 
-void TFormMain::runAnalysis(std::string source) {
+void TFormMain::runAnalysis(std::span<const std::string> parts) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     struct CursorReset {
         ~CursorReset() { QApplication::restoreOverrideCursor(); }
     } cursorReset;
-    auto report = AnalyseSource(doc_, std::move(source));
+    auto report = AnalyseSavedParts(doc_, parts);
+    if (!report) return;  // nothing to analyse: what is shown stays
     if (report && report->status == ScanStatus::kOutOfMemory) {
         reportError_(u("Недостаточно памяти для анализа страницы. Показаны результаты прежнего анализа."));
         return;
@@ -275,7 +280,7 @@ void TFormMain::runAnalysis(std::string source) {
     for (ResultListPanel* list : lists_) list->disableTools();
     sentencePanel_->disableTools();
     summaryPanel_->disableTools();
-    browserPane_->showCharset(doc_.analysis.charsetIndex);
+    browserPane_->showCharset(doc_.analysis.pageEncoding);
     if (report && report->status == ScanStatus::kComplete) setWindowTitle(FromCp1251(doc_.analysis.caption));
     for (ResultListPanel* list : lists_) list->showList();
     sentencePanel_->showList();

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "app/browser.h"
@@ -21,6 +22,7 @@ class QLabel;
 class QSplitter;
 class QUrl;
 class BrowserPane;
+class CharsetMenu;
 class PageMarks;
 class ResultTabs;
 class PageSourceExtractor;
@@ -75,7 +77,7 @@ class TFormMain : public QMainWindow {
 
     void analyseLocalFileEarly(const QString& address);
     void onDocumentComplete();
-    void runAnalysis(std::string source);
+    void runAnalysis(std::span<const std::string> parts);
     void showRelated(const RelatedButton& button);
     ResultListPanel* listPanel(ResultList list) const { return lists_[static_cast<std::size_t>(list)]; }
 
@@ -94,6 +96,7 @@ class TFormMain : public QMainWindow {
     SummaryPanel* summaryPanel_ = nullptr;
     ResultTabs* resultTabs_ = nullptr;  // the summary pane and the panes beside it
     PageMarks* pageMarks_ = nullptr;
+    CharsetMenu* charsetMenu_ = nullptr;
     QLabel* timePanel_ = nullptr;
     QSplitter* splitterMain_ = nullptr;
     QSplitter* splitterResult_ = nullptr;

@@ -8,7 +8,6 @@
 #include <cctype>
 
 #include "app/localfiles.h"
-#include "engine/pagesource.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -143,25 +142,27 @@ void PageSourceExtractor::saveFrames(quint64 attempt, int count, int next) {
     });
 }
 
-// Reads, converts and deletes the part files: the page, then the frames in order. A part that was
-// not saved is missing from the result; a part that would take the source past its bound is left
-// out with the ones after it.
+// Reads and deletes the part files: the page, then the frames in order. A part that was not saved
+// is missing from the result; a part that would take the parts past their bound is left out with
+// the ones after it.
 ExtractResult PageSourceExtractor::collect(int frames) const {
     ExtractResult result;
+    qint64 total = 0;
     for (int part = 0; part <= frames; ++part) {
         QFile file(partPath(part));
         if (!file.exists()) continue;
         if (file.open(QIODevice::ReadOnly)) {
             const QByteArray bytes = file.readAll();
-            std::string text =
-                SavedPartText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-            if (static_cast<qint64>(result.source.size() + text.size()) > maxBytes_) {
+            const qsizetype nul = bytes.indexOf('\0');
+            std::string text(bytes.constData(), static_cast<std::size_t>(nul < 0 ? bytes.size() : nul));
+            total += static_cast<qint64>(text.size());
+            if (total > maxBytes_) {
                 result.note = u("Исходный текст страницы больше %1 МБ: %2")
                                   .arg(Megabytes(maxBytes_), part == 0 ? u("анализ не выполнен")
                                                                        : u("проанализирована часть, что поместилась"));
                 break;
             }
-            result.source += text;
+            result.parts.push_back(std::move(text));
         }
     }
     removeParts();
@@ -191,7 +192,6 @@ std::optional<ExtractResult> ReadFramelessLocalPage(const QString& address, qint
     const std::string_view bytes(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size()));
     if (file.status != localfiles::ReadResult::kOk || NamesFrame(bytes)) return std::nullopt;
     ExtractResult result;
-    result.source = SavedPartText(bytes);
-    if (static_cast<qint64>(result.source.size()) > maxBytes) return std::nullopt;
+    result.parts.emplace_back(bytes.substr(0, bytes.find('\0')));
     return result;
 }

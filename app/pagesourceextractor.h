@@ -1,7 +1,8 @@
 // PageSourceExtractor takes the markup of the page the browser shows: the document and, when it
 // has two or more frames, the document of each frame (at most kMaxFrames), saved to 0.html,
-// 1.html, … in a private temporary directory, read back, made single-byte and joined, at most
-// kMaxSourceBytes in all. The files are deleted after reading.
+// 1.html, … in a private temporary directory and read back as they are, at most kMaxSourceBytes
+// in all; how their bytes are read (charset, UTF-8) is left to the analysis, so that the same
+// parts can be read again under another charset. The files are deleted after reading.
 //
 // The browser saves asynchronously, so an extraction is a chain of callbacks; the result arrives
 // through `done`, possibly before Extract returns when there is nothing to save. A chain that
@@ -17,13 +18,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/browser.h"
 
 /// What an extraction took.
 struct ExtractResult {
-    std::string source;  // Windows-1251 when the page was UTF-8, else the page's own bytes; CR LF lines
-    QString note;        // why part or all of the page was left out (Russian); empty when nothing was
+    std::vector<std::string> parts;  // the bytes of the document, then of each frame read, each cut at its NUL
+    QString note;                    // why part or all of the page was left out (Russian); empty when nothing was
 };
 
 class PageSourceExtractor : public QObject {
@@ -47,9 +49,9 @@ class PageSourceExtractor : public QObject {
     /// Why the directory could not be made, as the status bar says it; empty when it was.
     QString directoryProblem() const;
 
-    /// Extracts the current page and calls `done` once: with the joined source, or with an empty
-    /// one when the browser is busy, holds no document or shows the blank page, nothing could be
-    /// saved, the page changed meanwhile, or the time ran out (then with a note).
+    /// Extracts the current page and calls `done` once: with its parts, or with none when the
+    /// browser is busy, holds no document or shows the blank page, nothing could be saved, the page
+    /// changed meanwhile, or the time ran out (then with a note).
     void Extract(Done done);
     /// Ends the extraction under way, if any, without calling its `done`; its files are removed.
     void Cancel();
