@@ -301,7 +301,7 @@ TEST(CliAnalyze, PageWithoutTextSaysSoAndPrintsEmptyPanes) {
         EXPECT_EQ(text.err, "sumoran-cli: standard input" + note);
         CliRun json = run({"--format=json"}, page);
         EXPECT_EQ(json.code, kExitOk);
-        EXPECT_EQ(std::ranges::count(json.out, '\n'), 7);
+        EXPECT_EQ(std::ranges::count(json.out, '\n'), 8);
         EXPECT_NE(json.out.find("\"sentences\": {\"columns\": [\"Предложение\""), std::string::npos);
         std::size_t emptyLists = 0;
         for (std::size_t at = 0; (at = json.out.find("\"rows\": [], \"status\": \"\"}", at)) != std::string::npos; ++at)
@@ -503,13 +503,14 @@ TEST(CliAnalyze, ChosenCharsetRecoversAPageTheDetectionMisreads) {
         const char* word;    // in the word list
         const char* absent;  // not in it
         const char* charset;
+        const char* encoding;  // "page_encoding"
     } cases[] = {
-        {{}, "нпулчб", "МОСКВА", "Windows-1251"},
-        {{"--charset=auto"}, "нпулчб", "МОСКВА", "Windows-1251"},
-        {{"--charset=koi8-r"}, "МОСКВА", "нпулчб", "KOI8-R"},
-        {{"--charset=KOI8-R"}, "РЕКЕ", "нпулчб", "KOI8-R"},
-        {{"--charset=auto", "--charset=Koi8-R"}, "МОСКВЫ", "нпулчб", "KOI8-R"},  // the last one counts
-        {{"--charset=windows-1251"}, "нпулчб", "МОСКВА", "Windows-1251"},
+        {{}, "нпулчб", "МОСКВА", "Windows-1251", "Windows-1251"},
+        {{"--charset=auto"}, "нпулчб", "МОСКВА", "Windows-1251", "Windows-1251"},
+        {{"--charset=koi8-r"}, "МОСКВА", "нпулчб", "KOI8-R", "KOI8-R"},
+        {{"--charset=KOI8-R"}, "РЕКЕ", "нпулчб", "KOI8-R", "KOI8-R"},
+        {{"--charset=auto", "--charset=Koi8-R"}, "МОСКВЫ", "нпулчб", "KOI8-R", "KOI8-R"},  // the last one counts
+        {{"--charset=windows-1251"}, "нпулчб", "МОСКВА", "Windows-1251", "Windows-1251"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.empty() ? "no --charset" : c.args.back());
@@ -519,6 +520,7 @@ TEST(CliAnalyze, ChosenCharsetRecoversAPageTheDetectionMisreads) {
         ASSERT_EQ(r.code, kExitOk) << r.err;
         const auto json = nlohmann::json::parse(r.out);
         EXPECT_EQ(json["charset"], c.charset);
+        EXPECT_EQ(json["page_encoding"], c.encoding);
         std::vector<std::string> words;
         for (const auto& row : json["words"]["rows"]) words.push_back(row[0]);
         EXPECT_NE(std::ranges::find(words, c.word), words.end());
@@ -534,6 +536,28 @@ TEST(CliAnalyze, ChosenCharsetRecoversAPageTheDetectionMisreads) {
         EXPECT_NE(line.find("МОСКВА"), std::string::npos);
     }
     EXPECT_EQ(pages, 2);
+}
+
+TEST(CliOutput, JsonNamesThePageEncodingBesideTheCharset) {
+    const std::string utf8 = "<html><body><p>Большой дом у реки.</p></body></html>";
+    const struct {
+        const char* charset;
+        std::string page;
+        const char* encoding;
+    } cases[] = {
+        {"auto", utf8, "UTF-8"},
+        {"utf-8", utf8, "UTF-8"},
+        {"utf-8", kKoi8Capitals, "UTF-8"},  // not UTF-8 at all: its letters become spaces
+        {"windows-1251", utf8, "Windows-1251"},
+        {"auto", kTinyPage, "Windows-1251"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.charset) + ": " + c.page);
+        const CliRun r = run({"--format=json", "--charset=" + std::string(c.charset), "-"}, c.page);
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(r.out.substr(0, r.out.find("\n\"caption\"")),
+                  "{\"charset\": \"Windows-1251\",\n\"page_encoding\": \"" + std::string(c.encoding) + "\",");
+    }
 }
 
 TEST(CliOptions, ABadCharsetIsAUsageErrorNamingIt) {

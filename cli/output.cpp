@@ -282,6 +282,8 @@ void WriteJson(const Document& doc, std::ostream& stream) {
     JsonOut out(stream);
     out << "{\"charset\": ";
     out.string(CharsetName(doc.analysis.charsetIndex));
+    out << ",\n\"page_encoding\": ";
+    out.string(CharsetChoiceName(doc.analysis.pageEncoding));
     out << ",\n\"caption\": ";
     out.string(doc.analysis.caption);
     out << ",\n\"stems\": ";
