@@ -105,9 +105,9 @@ std::string toUtf8(std::string_view text);
 /// character that Windows-1251 lacks.
 std::optional<std::string> fromUtf8Strict(std::string_view utf8);
 
-/// Converts valid UTF-8 to Windows-1251 for analysis: U+00A0 and every character that
-/// Windows-1251 lacks become a space; a leading byte-order mark is dropped. The input must be
-/// valid UTF-8 (see isValidUtf8).
+/// Converts UTF-8 to Windows-1251 for analysis: U+00A0 and every character that Windows-1251
+/// lacks become a space; a leading byte-order mark is dropped. Any bytes may be given: a byte that
+/// starts no valid sequence becomes a space and the conversion goes on after it.
 std::string fromUtf8Lossy(std::string_view utf8);
 
 /// Converts `text` in place as fromUtf8Lossy does and returns true when it is valid UTF-8, in one

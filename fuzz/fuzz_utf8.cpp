@@ -152,6 +152,18 @@ void checkPageSource(std::string_view input) {
     const std::string saved = SavedPartText(input);
     fuzzcheck::CheckCrLfText(saved);
     FUZZ_CHECK(saved == JoinLines(ToSingleByte(input.substr(0, input.find('\0')))));
+
+    // Under a chosen charset: the automatic rule's text and what it was read from, bytes as they
+    // are for a single-byte charset, and any bytes read as UTF-8.
+    const std::string_view cut = input.substr(0, input.find('\0'));
+    const PageText automatic = ReadSavedPart(input, CharsetChoice::kAuto);
+    FUZZ_CHECK(automatic.text == saved);
+    FUZZ_CHECK(automatic.fromUtf8 ==
+               (cut.starts_with("\xEF\xBB\xBF") || (hasHighByte(cut) && cp1251::isValidUtf8(cut))));
+    FUZZ_CHECK(ReadSavedPart(input, CharsetChoice::kKoi8r).text == JoinLines(cut));
+    const PageText utf8Text = ReadSavedPart(input, CharsetChoice::kUtf8);
+    fuzzcheck::CheckCrLfText(utf8Text.text);
+    FUZZ_CHECK(utf8Text.fromUtf8 && utf8Text.text == JoinLines(cp1251::fromUtf8Lossy(cut)));
 }
 
 }  // namespace
