@@ -3,9 +3,8 @@
 // Cleans the raw page source in place (line breaks, runs of spaces, the &nbsp; and &amp;
 // entities), finds out from the counts of its high bytes whether it is Windows-1251, KOI8-R or
 // ISO 8859-5 (unless the caller chose the charset), and converts the Russian letters of the other
-// two to Windows-1251. One linear
-// pass plus one table lookup per high byte, no allocation. The charset names are ASCII. Pure
-// functions, thread-safe.
+// two to Windows-1251. One linear pass plus one table lookup per high byte, no allocation. The
+// charset names are ASCII. Pure functions, thread-safe.
 #pragma once
 
 #include <cstdint>
