@@ -11,7 +11,6 @@
 #include <QTableView>
 #include <QtTest>
 
-#include "app/test_windows.h"
 #include "app/testwindow_for_tests.h"
 
 namespace {
