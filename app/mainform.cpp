@@ -36,15 +36,9 @@ namespace {
 constexpr int kSplitterWidth = 3;
 
 // Clears a flag when it goes out of scope, also when an exception passes.
-class FlagReset {
-  public:
-    explicit FlagReset(bool& flag) : flag_(flag) {}
-    ~FlagReset() { flag_ = false; }
-    FlagReset(const FlagReset&) = delete;
-    FlagReset& operator=(const FlagReset&) = delete;
-
-  private:
-    bool& flag_;
+struct FlagReset {
+    bool& flag;
+    ~FlagReset() { flag = false; }
 };
 
 QSplitter* Splitter(Qt::Orientation orientation, std::initializer_list<QWidget*> widgets) {
@@ -259,7 +253,7 @@ void TFormMain::ExtractAndAnalyse() {
     }
     analysisRunning_ = true;
     extractor_->Extract([this](ExtractResult result) {
-        FlagReset reset(analysisRunning_);
+        FlagReset reset{analysisRunning_};
         if (!result.note.isEmpty()) browserPane_->showStatus(result.note);
         runAnalysis(charsetMenu_->keepPage(std::move(result.parts)));
     });
@@ -272,7 +266,7 @@ void TFormMain::runAnalysis(std::span<const std::string> parts) {
     } cursorReset;
     auto report = AnalyseSavedParts(doc_, parts);
     if (!report) return;  // nothing to analyse: what is shown stays
-    if (report && report->status == ScanStatus::kOutOfMemory) {
+    if (report->status == ScanStatus::kOutOfMemory) {
         reportError_(u("Недостаточно памяти для анализа страницы. Показаны результаты прежнего анализа."));
         return;
     }
@@ -281,7 +275,7 @@ void TFormMain::runAnalysis(std::span<const std::string> parts) {
     sentencePanel_->disableTools();
     summaryPanel_->disableTools();
     browserPane_->showCharset(doc_.analysis.pageEncoding);
-    if (report && report->status == ScanStatus::kComplete) setWindowTitle(FromCp1251(doc_.analysis.caption));
+    if (report->status == ScanStatus::kComplete) setWindowTitle(FromCp1251(doc_.analysis.caption));
     for (ResultListPanel* list : lists_) list->showList();
     sentencePanel_->showList();
     summaryPanel_->showSummary();
@@ -292,7 +286,7 @@ void TFormMain::runAnalysis(std::span<const std::string> parts) {
         sentencePanel_->readyForSummary();
     }
     for (ResultListPanel* list : lists_) list->enableTypeFilter();
-    if (report && FoundNoText(doc_, *report)) browserPane_->showStatus(FromCp1251(kNoTextMessage));
+    if (FoundNoText(doc_, *report)) browserPane_->showStatus(FromCp1251(kNoTextMessage));
 }
 
 void TFormMain::showRelated(const RelatedButton& button) {
