@@ -34,10 +34,9 @@ namespace {
 #endif
 #endif
 
-constexpr std::size_t kTrimFromBytes = std::size_t{1} << 20;
-
 void returnFreedMemory(std::size_t textBytes) {
 #if defined(__GLIBC__) && !defined(SUMORAN_ASAN)
+    constexpr std::size_t kTrimFromBytes = std::size_t{1} << 20;
     if (textBytes >= kTrimFromBytes) malloc_trim(0);
 #else
     (void)textBytes;

@@ -51,8 +51,8 @@ IconSource sourceOf(IconId id) {
         case IconId::kMarkInPage: return {"", "mark-in-page.svg"};
         case IconId::kNextMark: return {"", "next-mark.svg"};
         case IconId::kPreviousMark: return {"", "previous-mark.svg"};
-        case IconId::kClearPageMarks: return {"edit-clear", "clear-marks.svg"};
-        case IconId::kSaveList: return {"document-save-as", "save.svg"};
+        case IconId::kClearPageMarks: return {"edit-clear", "clear-page-marks.svg"};
+        case IconId::kSaveList: return {"document-save-as", "save-list.svg"};
     }
     return {"", "sumoran.svg"};  // an id outside the enumeration still gets a visible icon
 }
