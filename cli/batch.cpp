@@ -26,6 +26,7 @@
 #include "cli/output.h"
 #include "cli/rows.h"
 #include "engine/pagesource.h"
+#include "engine/sanitizers.h"
 #include "settings/textfile.h"
 
 namespace {
@@ -132,14 +133,6 @@ class Progress {
 
 // The finished results a batch may hold per worker while an earlier page is still analysed.
 constexpr std::size_t kResultsPerWorker = 4;
-
-#if defined(__SANITIZE_ADDRESS__)
-#define SUMORAN_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SUMORAN_ASAN 1
-#endif
-#endif
 
 // Keeps the blocks of a page's tables and lists (up to 32 MiB each) in the allocator's arenas
 // for the next page. By default glibc maps every block of 128 KiB or more from the system and

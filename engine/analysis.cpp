@@ -13,6 +13,7 @@
 #include "engine/combinations.h"
 #include "engine/cp1251.h"
 #include "engine/numformat.h"
+#include "engine/sanitizers.h"
 #include "engine/scanner.h"
 #include "engine/wordlists.h"
 
@@ -26,14 +27,6 @@ namespace {
 // thread, so that the workers of a batch of small pages stalled each other on it.
 // Under AddressSanitizer glibc's allocator is not the one in use: its arenas are never set up, and
 // trimming them from several threads at once crashes, so there is nothing to hand back.
-#if defined(__SANITIZE_ADDRESS__)
-#define SUMORAN_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SUMORAN_ASAN 1
-#endif
-#endif
-
 void returnFreedMemory(std::size_t textBytes) {
 #if defined(__GLIBC__) && !defined(SUMORAN_ASAN)
     constexpr std::size_t kTrimFromBytes = std::size_t{1} << 20;
