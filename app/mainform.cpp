@@ -255,7 +255,7 @@ void TFormMain::ExtractAndAnalyse() {
     extractor_->Extract([this](ExtractResult result) {
         FlagReset reset{analysisRunning_};
         if (!result.note.isEmpty()) browserPane_->showStatus(result.note);
-        runAnalysis(charsetMenu_->keepPage(std::move(result.parts)));
+        if (!result.parts.empty()) runAnalysis(charsetMenu_->keepPage(std::move(result.parts)));
     });
 }
 
