@@ -7,6 +7,8 @@
 #include "engine/chunkedarray.h"
 #include "engine/cp1251.h"
 #include "engine/test_failingnew.h"
+#include "engine/wordcode.h"
+#include "settings/stopwords.h"
 #include "summary/summarylimits.h"
 
 namespace {
@@ -178,4 +180,31 @@ TEST(Document, TheChosenCharsetReadsThePageAndNamesItsEncoding) {
         ASSERT_TRUE(AnalyseSource(doc, windows1251));
         EXPECT_EQ(doc.analysis.pageEncoding, c.choice == CharsetChoice::kAuto ? CharsetChoice::kWindows1251 : c.choice);
     }
+}
+
+// A stress mark (U+0301) in a UTF-8 page or stop-word file stays inside its word: "Приве́т" is
+// counted as the word "Привет", not as "Приве" and "т", and a stressed stop word matches it.
+TEST(Document, AStressMarkKeepsItsWordWholeInPagesAndStopWords) {
+    const std::string parts[] = {"<html><body><p>Приве\u0301т, мир. Приве\u0301т!</p></body></html>"};
+    const std::string word(u8"Привет"_cp);
+    auto entry = [](const Document& doc, const std::string& text) -> const ListEntry<WordDescription>* {
+        for (const auto& e : doc.analysis.slWordFull) {
+            if (e.text == text) return &e;
+        }
+        return nullptr;
+    };
+    Document doc;
+    ASSERT_TRUE(AnalyseSavedParts(doc, parts));
+    const auto* found = entry(doc, word);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->desc.count, 2);
+    EXPECT_FALSE(wordcode::isIgnored(found->desc.code));
+    EXPECT_EQ(entry(doc, std::string(u8"Приве"_cp)), nullptr);
+    EXPECT_EQ(entry(doc, "\xF2"), nullptr);  // "т"
+
+    doc.analysis.stopWords = settings::ParseStopWords("при\u0301вет\r\n");
+    ASSERT_TRUE(AnalyseSavedParts(doc, parts));
+    found = entry(doc, word);
+    ASSERT_NE(found, nullptr);
+    EXPECT_TRUE(wordcode::isIgnored(found->desc.code)) << "the stressed stop word matches";
 }

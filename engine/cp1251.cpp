@@ -97,9 +97,13 @@ bool eightAscii(const char* p) {
     return (word & 0x8080808080808080u) == 0;
 }
 
+// A combining diacritical mark (U+0300..U+036F), such as the stress mark U+0301 of dictionaries
+// and textbooks: it belongs to the letter before it, which stays a letter of the same word.
+constexpr bool isCombiningMark(char32_t cp) { return cp >= 0x300 && cp <= 0x36F; }
+
 // Converts the UTF-8 in `text` to Windows-1251 in place as fromUtf8Lossy does, from byte `from`
-// on and without the byte-order mark test: each character becomes one byte, so the output never
-// overtakes the input. At an invalid sequence it returns false when `stopAtInvalid` holds (leaving
+// on and without the byte-order mark test: each character becomes at most one byte, so the output
+// never overtakes the input. At an invalid sequence it returns false when `stopAtInvalid` holds (leaving
 // `text` unspecified), else writes a space for its first byte and goes on.
 bool convertLossy(std::string& text, std::size_t from, bool stopAtInvalid) {
     char* const data = text.data();
@@ -133,6 +137,7 @@ bool convertLossy(std::string& text, std::size_t from, bool stopAtInvalid) {
             ++pos;
             continue;
         }
+        if (isCombiningMark(cp)) continue;
         const int b = cp == 0xA0 ? -1 : quickByteOf(cp);
         data[out++] = b < 0 ? ' ' : static_cast<char>(b);
     }

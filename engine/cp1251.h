@@ -105,8 +105,9 @@ std::string toUtf8(std::string_view text);
 /// character that Windows-1251 lacks.
 std::optional<std::string> fromUtf8Strict(std::string_view utf8);
 
-/// Converts UTF-8 to Windows-1251 for analysis: U+00A0 and every character that Windows-1251
-/// lacks become a space; a leading byte-order mark is dropped. Any bytes may be given: a byte that
+/// Converts UTF-8 to Windows-1251 for analysis: a combining mark (U+0300..U+036F) is dropped, so
+/// that a stressed word stays one word; U+00A0 and every other character that Windows-1251 lacks
+/// become a space; a leading byte-order mark is dropped. Any bytes may be given: a byte that
 /// starts no valid sequence becomes a space and the conversion goes on after it.
 std::string fromUtf8Lossy(std::string_view utf8);
 

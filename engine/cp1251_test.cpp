@@ -56,11 +56,6 @@ TEST(Cp1251, StrictRejectsCharactersOutsideCodePage) {
     EXPECT_EQ(cp1251::fromUtf8Strict("дом"), u8"дом"_cp);
 }
 
-TEST(Cp1251, LossyReplacesMissingCharactersWithSpaces) {
-    EXPECT_EQ(cp1251::fromUtf8Lossy("\xEF\xBB\xBF"s + "a\u00A0é\U0001F600б"), u8"a   б"_cp);
-    EXPECT_EQ(cp1251::fromUtf8Lossy("a\xEF\xBB\xBF"), "a ");  // U+FEFF inside the text
-}
-
 namespace {
 
 std::optional<std::string> validLossy(std::string text) {
@@ -69,6 +64,27 @@ std::optional<std::string> validLossy(std::string text) {
 }
 
 }  // namespace
+
+TEST(Cp1251, LossyReplacesMissingCharactersWithSpacesAndDropsCombiningMarks) {
+    const struct {
+        const char* name;
+        std::string utf8;
+        std::string_view expected;  // Windows-1251
+    } cases[] = {
+        {"byte-order mark, no-break space, missing characters", "\xEF\xBB\xBF"s + "a\u00A0é\U0001F600б", u8"a   б"_cp},
+        {"U+FEFF inside the text", "a\xEF\xBB\xBF", "a "},
+        {"stress mark", "Приве\u0301т", u8"Привет"_cp},
+        {"stress marks on capitals and after ASCII", "ГО\u0301РОД e\u0301", u8"ГОРОД e"_cp},
+        {"first and last combining mark", "\u0300а\u036F", u8"а"_cp},
+        {"past the combining block", "а\u0370б\u02FFв", u8"а б в"_cp},
+        {"mark in a long ASCII run", "abcdefgh\u0301ijklmnop", "abcdefghijklmnop"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(cp1251::fromUtf8Lossy(c.utf8), c.expected);
+        EXPECT_EQ(validLossy(c.utf8), c.expected);
+    }
+}
 
 TEST(Cp1251, ValidLossyConvertsOnlyValidUtf8) {
     // Each byte of the code page in UTF-8, between ASCII runs long and short, converts back.

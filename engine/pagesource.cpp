@@ -59,7 +59,7 @@ PageText ReadSavedPart(std::string_view fileBytes, CharsetChoice choice) {
     if (bytes.starts_with(kUtf8Bom)) return {JoinLines(ToSingleByte(bytes)), true};
     // Line ends are ASCII, never part of a multi-byte sequence, and the conversion keeps them: the
     // lines can be joined first and the joined text converted in place, one copy of the page. Each
-    // multi-byte sequence becomes one byte, so the text shrinks exactly when it held one.
+    // multi-byte sequence becomes one byte or none, so the text shrinks exactly when it held one.
     PageText page{JoinLines(bytes), false};
     const std::size_t joined = page.text.size();
     if (!cp1251::fromValidUtf8LossyInPlace(page.text)) {

@@ -8,10 +8,10 @@
 
 #include "engine/charset.h"
 
-/// Returns `bytes` converted from UTF-8 to Windows-1251 (U+00A0 and every character Windows-1251
-/// lacks become a space, a leading byte-order mark is dropped) when they start with the UTF-8
-/// byte-order mark or are valid UTF-8 with at least one multi-byte sequence; otherwise returns
-/// them unchanged, so single-byte pages (Windows-1251, KOI8-R, ISO 8859-5) reach charset detection.
+/// Returns `bytes` converted from UTF-8 to Windows-1251 as cp1251::fromUtf8Lossy converts when
+/// they start with the UTF-8 byte-order mark or are valid UTF-8 with at least one multi-byte
+/// sequence; otherwise returns them unchanged, so single-byte pages (Windows-1251, KOI8-R,
+/// ISO 8859-5) reach charset detection.
 std::string ToSingleByte(std::string_view bytes);
 
 /// Returns the lines of `bytes` (a line ends at CR, LF or CR LF; a NUL byte ends the text) each
