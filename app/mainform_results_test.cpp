@@ -13,6 +13,8 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <cerrno>
+#include <system_error>
 
 #include "app/testwindow_for_tests.h"
 #include "settings/qt/editkoefdialog.h"
@@ -241,7 +243,8 @@ class MainFormResultsTest : public QObject, TestWindow {
         form_->setErrorReporter([&](const QString& message) { error = message; });
         asked = dir.filePath(u("missing/summary.rtf"));
         action("tbSaveReferat")->trigger();
-        QCOMPARE(error, u("Cannot create file ") + asked);
+        QCOMPARE(error, u("Не удалось сохранить автореферат в файл ") + asked + u(": ") +
+                            QString::fromStdString(std::generic_category().message(ENOENT)));
         // A cancelled dialog saves nothing, not even a nameless ".rtf" in the current directory.
         error.clear();
         const QString current = QDir::currentPath();

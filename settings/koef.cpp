@@ -58,7 +58,8 @@ std::vector<std::string> KoefEditorLines(const Coefficients& values, char decima
 }
 
 std::optional<std::string> WriteKoef(const std::filesystem::path& path, const std::vector<std::string>& lines) {
-    if (!WriteFileAtomically(path, JoinCrLfLines(lines))) return CannotCreateFileMessage(path);
+    const WriteResult written = WriteFileAtomically(path, JoinCrLfLines(lines));
+    if (!written.ok()) return CannotSaveFileMessage("весовые коэффициенты", path, written.error);
     return std::nullopt;
 }
 

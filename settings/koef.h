@@ -77,7 +77,8 @@ std::string FormatKoef(double value, char decimalSeparator);
 std::vector<std::string> KoefEditorLines(const Coefficients& values, char decimalSeparator);
 
 /// Replaces koef.dat with the given texts, each followed by CR LF, as they are. Returns
-/// "Cannot create file <path>" when the file cannot be written; the old file is then intact.
+/// "Не удалось сохранить весовые коэффициенты в файл <path>: <reason>" when the file cannot be
+/// written; the old file is then intact.
 std::optional<std::string> WriteKoef(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
 }  // namespace settings

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <system_error>
+
 #include "settings/locale_for_tests.h"
 #include "settings/tempdir_for_tests.h"
 #include "settings/textfile.h"
@@ -164,14 +167,16 @@ TEST(KoefWrite, ReloadGivesTheSameValuesWithEitherSeparator) {
 
 TEST(KoefWrite, FailureIsReportedAndTheOldFileKept) {
     TempDir dir;
-    EXPECT_EQ(WriteKoef(dir / "none" / "koef.dat", {"1"}),
-              "Cannot create file " + (dir / "none" / "koef.dat").string());
+    EXPECT_EQ(WriteKoef(dir / "none" / "koef.dat", {"1"}), "Не удалось сохранить весовые коэффициенты в файл " +
+                                                               (dir / "none" / "koef.dat").string() + ": " +
+                                                               std::generic_category().message(ENOENT));
     writeBytes(dir / "koef.dat", numberedFile());
     testutil::giveToNobodyIfRoot(dir.path());
     const std::filesystem::path file = dir / "koef.dat";
     EXPECT_EQ(testutil::exitStatusAsNonRoot([&] {
                   return ::chmod(dir.path().c_str(), 0555) == 0 &&
-                         WriteKoef(file, {"1"}) == "Cannot create file " + file.string();
+                         WriteKoef(file, {"1"}) == "Не удалось сохранить весовые коэффициенты в файл " + file.string() +
+                                                       ": " + std::generic_category().message(EACCES);
               }),
               0);
     EXPECT_EQ(readBytes(file), numberedFile());

@@ -36,7 +36,8 @@ StopWordItems ReadStopWordItems(const std::filesystem::path& path) {
 }
 
 std::optional<std::string> WriteStopWords(const std::filesystem::path& path, const std::vector<std::string>& items) {
-    if (!WriteFileAtomically(path, JoinCrLfLines(items))) return CannotCreateFileMessage(path);
+    const WriteResult written = WriteFileAtomically(path, JoinCrLfLines(items));
+    if (!written.ok()) return CannotSaveFileMessage("стоп-слова", path, written.error);
     return std::nullopt;
 }
 

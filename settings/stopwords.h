@@ -38,7 +38,8 @@ struct StopWordItems {
 StopWordItems ReadStopWordItems(const std::filesystem::path& path);
 
 /// Replaces the file with the items (Windows-1251) in the given order, each followed by CR LF. Returns
-/// "Cannot create file <path>" when the file cannot be written; the old file is then intact.
+/// "Не удалось сохранить стоп-слова в файл <path>: <reason>" when the file cannot be written; the
+/// old file is then intact.
 std::optional<std::string> WriteStopWords(const std::filesystem::path& path, const std::vector<std::string>& items);
 
 }  // namespace settings

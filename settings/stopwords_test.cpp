@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <system_error>
 
 #include "engine/cp1251.h"
 #include "settings/stopworditems.h"
@@ -115,7 +117,9 @@ TEST(StopWordsWrite, WritesWindows1251WithCrLfAfterEveryLine) {
 TEST(StopWordsWrite, FailureIsReportedAndTheOldFileKept) {
     TempDir dir;
     std::filesystem::create_directory(dir / "stopwords.txt");
-    EXPECT_EQ(WriteStopWords(dir / "stopwords.txt", {"a"}), "Cannot create file " + (dir / "stopwords.txt").string());
+    EXPECT_EQ(WriteStopWords(dir / "stopwords.txt", {"a"}), "Не удалось сохранить стоп-слова в файл " +
+                                                                (dir / "stopwords.txt").string() + ": " +
+                                                                std::generic_category().message(EISDIR));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "stopwords.txt"));
 }
 

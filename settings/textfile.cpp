@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <system_error>
 #include <utility>
 
 namespace settings {
@@ -32,11 +33,16 @@ class Fd {
     int fd_;
 };
 
+// Writes all bytes; false with errno set when a write fails.
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0) return false;
+        if (n == 0) {  // no progress and no error: the device takes nothing more
+            errno = ENOSPC;
+            return false;
+        }
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
@@ -76,6 +82,18 @@ void syncDirectory(const std::filesystem::path& dir) {
     ::close(fd);
 }
 
+// The system's text for an error number, thread-safe unlike strerror.
+std::string reasonOf(int error) { return std::generic_category().message(error); }
+
+// Where a write to `path` goes: the file a symbolic link names, so that the link stays a link;
+// else the path itself.
+std::filesystem::path writeTarget(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) return path;
+    std::filesystem::path target = std::filesystem::canonical(path, ec);
+    return ec ? path : target;
+}
+
 }  // namespace
 
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t maxSize) {
@@ -98,23 +116,29 @@ FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t maxSize) 
     return result;
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    if (path.filename().empty()) return false;
+WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    if (path.empty()) return {reasonOf(ENOENT)};
+    if (path.filename().empty()) return {reasonOf(EISDIR)};
+    const std::filesystem::path target = writeTarget(path);
     std::filesystem::path tempPath;
-    Fd fd(createTemporary(path, tempPath));
-    if (fd.get() < 0) return false;
+    Fd fd(createTemporary(target, tempPath));
+    if (fd.get() < 0) return {reasonOf(errno)};
+    // Each step runs only while the ones before it succeeded; `error` keeps the first failure's errno.
+    int error = 0;
     struct stat old {};
-    bool ok = true;
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ok = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    ok = fd.close() && ok;
-    ok = ok && ::rename(tempPath.c_str(), path.c_str()) == 0;
-    if (!ok) {
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(fd.get(), old.st_mode & 07777) != 0)
+        error = errno;
+    if (error == 0 && !writeAll(fd.get(), bytes)) error = errno;
+    if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
+    // The close runs in any case; a late write error may show only here.
+    if (!fd.close() && error == 0) error = errno;
+    if (error == 0 && ::rename(tempPath.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) {
         ::unlink(tempPath.c_str());
-        return false;
+        return {reasonOf(error)};
     }
-    syncDirectory(path.parent_path());
-    return true;
+    syncDirectory(target.parent_path());
+    return {};
 }
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
@@ -145,6 +169,8 @@ std::string JoinCrLfLines(const std::vector<std::string>& lines) {
 
 std::string CannotOpenFileMessage(const std::filesystem::path& path) { return "Cannot open file " + path.string(); }
 
-std::string CannotCreateFileMessage(const std::filesystem::path& path) { return "Cannot create file " + path.string(); }
+std::string CannotSaveFileMessage(std::string_view what, const std::filesystem::path& path, std::string_view reason) {
+    return "Не удалось сохранить " + std::string(what) + " в файл " + path.string() + ": " + std::string(reason);
+}
 
 }  // namespace settings

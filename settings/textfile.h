@@ -1,5 +1,6 @@
-// Reading and writing the small settings files: whole-file reads with a size limit, crash-safe
-// replacement, the line splitting of plain text files, and the file error texts.
+// Reading the small settings files and writing every file the program saves: whole-file reads
+// with a size limit, crash-safe replacement, the line splitting of plain text files, and the file
+// error texts.
 //
 // POSIX only. A write goes to a temporary file in the target's directory that is flushed to
 // disk and then renamed over the target, so a crash leaves either the old or the new file.
@@ -28,10 +29,17 @@ struct FileBytes {
 /// the path, kUnreadable when it cannot be opened or read, is not a regular file or is too large.
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t maxSize = kMaxSettingsFileSize);
 
-/// Replaces the file with `bytes` via a temporary file in the same directory, flushed to disk and
-/// renamed over it; an existing file keeps its permissions. Returns false when that fails, with
-/// the old file untouched and no temporary file left behind.
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+/// The outcome of a write: empty when the file was replaced, else why it was not.
+struct WriteResult {
+    std::string error;  // the system's text of the step that failed, e.g. "No space left on device"
+    bool ok() const { return error.empty(); }
+};
+
+/// Replaces the file with `bytes` via a temporary file in the same directory: every write, the
+/// flush to disk and the close are checked before the temporary is renamed over the file. An
+/// existing file keeps its permissions; a symbolic link stays and the file it names is replaced.
+/// On failure the old file is untouched, no temporary file is left behind and the result says why.
+WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 /// Splits text as a plain text file is read into lines: a line ends at CR, LF or CR LF, a last
 /// line without a line end counts, an empty line counts, and a NUL byte ends the text.
@@ -43,7 +51,8 @@ std::string JoinCrLfLines(const std::vector<std::string>& lines);
 /// The message for a file that cannot be opened: "Cannot open file <path>".
 std::string CannotOpenFileMessage(const std::filesystem::path& path);
 
-/// The message for a file that cannot be written: "Cannot create file <path>".
-std::string CannotCreateFileMessage(const std::filesystem::path& path);
+/// The message for a save that failed: "Не удалось сохранить <what> в файл <path>: <reason>" (UTF-8),
+/// `what` naming the contents ("список", "автореферат"), `reason` a WriteResult's error.
+std::string CannotSaveFileMessage(std::string_view what, const std::filesystem::path& path, std::string_view reason);
 
 }  // namespace settings

@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <system_error>
+
 #include "settings/tempdir_for_tests.h"
 
 namespace settings {
@@ -67,20 +70,31 @@ TEST(TextFileRead, RefusesFilesOverTheLimit) {
 
 TEST(TextFileWrite, CreatesAndReplacesWithoutLeftovers) {
     TempDir dir;
-    ASSERT_TRUE(WriteFileAtomically(dir / "f", "first"));
+    ASSERT_EQ(WriteFileAtomically(dir / "f", "first").error, "");
     EXPECT_EQ(readBytes(dir / "f"), "first");
-    ASSERT_TRUE(WriteFileAtomically(dir / "f", std::string_view("2\0", 2)));
+    ASSERT_TRUE(WriteFileAtomically(dir / "f", std::string_view("2\0", 2)).ok());
     EXPECT_EQ(readBytes(dir / "f"), std::string_view("2\0", 2));
-    ASSERT_TRUE(WriteFileAtomically(dir / "f", ""));
+    ASSERT_TRUE(WriteFileAtomically(dir / "f", "").ok());
     EXPECT_EQ(readBytes(dir / "f"), "");
     EXPECT_EQ(directoryListing(dir.path()), "f;");
+}
+
+TEST(TextFileWrite, ReplacesTheFileALinkNamesAndKeepsTheLink) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "real");
+    writeBytes(dir / "real" / "f", "old");
+    std::filesystem::create_symlink("real/f", dir / "link");
+    ASSERT_TRUE(WriteFileAtomically(dir / "link", "new").ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link"));
+    EXPECT_EQ(readBytes(dir / "real" / "f"), "new");
+    EXPECT_EQ(directoryListing(dir / "real"), "f;");
 }
 
 TEST(TextFileWrite, KeepsThePermissionsOfTheReplacedFile) {
     TempDir dir;
     writeBytes(dir / "f", "old");
     ASSERT_EQ(::chmod((dir / "f").c_str(), 0640), 0);
-    ASSERT_TRUE(WriteFileAtomically(dir / "f", "new"));
+    ASSERT_TRUE(WriteFileAtomically(dir / "f", "new").ok());
     struct stat st {};
     ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -88,12 +102,28 @@ TEST(TextFileWrite, KeepsThePermissionsOfTheReplacedFile) {
 
 TEST(TextFileWrite, FailsWithoutDamageWhenTheTargetCannotBeReplaced) {
     TempDir dir;
-    EXPECT_FALSE(WriteFileAtomically(dir / "missing" / "f", "x"));
     std::filesystem::create_directory(dir / "d");
     writeBytes(dir / "d" / "inside", "keep");
-    EXPECT_FALSE(WriteFileAtomically(dir / "d", "x"));
+    writeBytes(dir / "plain", "keep");
+    const struct {
+        const char* name;
+        std::filesystem::path path;
+        int error;
+    } cases[] = {
+        {"missing folder", dir / "missing" / "f", ENOENT},
+        {"a folder in place of the file", dir / "d", EISDIR},
+        {"a path that names a folder", dir / "d" / "", EISDIR},
+        {"a file in place of the folder", dir / "plain" / "f", ENOTDIR},
+        {"no path", "", ENOENT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(WriteFileAtomically(c.path, "x").error, std::generic_category().message(c.error));
+    }
     EXPECT_EQ(readBytes(dir / "d" / "inside"), "keep");
-    EXPECT_EQ(directoryListing(dir.path()), "d;");
+    EXPECT_EQ(readBytes(dir / "plain"), "keep");
+    EXPECT_EQ(directoryListing(dir.path()), "d;plain;");
+    EXPECT_EQ(directoryListing(dir / "d"), "inside;");
 }
 
 TEST(TextFileWrite, FailedWriteLeavesTheOldFileAndNoTemporary) {
@@ -106,10 +136,10 @@ TEST(TextFileWrite, FailedWriteLeavesTheOldFileAndNoTemporary) {
     small.rlim_cur = 4;
     auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool written = WriteFileAtomically(dir / "f", std::string(100, 'x'));
+    const WriteResult written = WriteFileAtomically(dir / "f", std::string(100, 'x'));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(written);
+    EXPECT_EQ(written.error, std::generic_category().message(EFBIG));
     EXPECT_EQ(readBytes(dir / "f"), "old contents");
     EXPECT_EQ(directoryListing(dir.path()), "f;");
 }
@@ -118,8 +148,10 @@ TEST(TextFileWrite, FailsInADirectoryTheUserMayNotWrite) {
     TempDir dir;
     writeBytes(dir / "f", "old");
     testutil::giveToNobodyIfRoot(dir.path());
-    EXPECT_EQ(testutil::exitStatusAsNonRoot(
-                  [&] { return ::chmod(dir.path().c_str(), 0555) == 0 && !WriteFileAtomically(dir / "f", "new"); }),
+    EXPECT_EQ(testutil::exitStatusAsNonRoot([&] {
+                  return ::chmod(dir.path().c_str(), 0555) == 0 &&
+                         WriteFileAtomically(dir / "f", "new").error == std::generic_category().message(EACCES);
+              }),
               0);
     EXPECT_EQ(readBytes(dir / "f"), "old");
     EXPECT_EQ(directoryListing(dir.path()), "f;");

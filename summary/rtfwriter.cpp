@@ -77,6 +77,8 @@ std::string RtfFileName(std::string_view chosen) {
 std::optional<std::string> SaveSummaryRtf(std::string_view fileNameUtf8,
                                           const std::vector<SummaryParagraph>& paragraphs) {
     // Written to a temporary file and renamed, so that a failed save leaves any old file intact.
-    if (settings::WriteFileAtomically(pathFromUtf8(fileNameUtf8), SummaryToRtf(paragraphs))) return std::nullopt;
-    return "Cannot create file " + std::string(fileNameUtf8);
+    const std::filesystem::path path = pathFromUtf8(fileNameUtf8);
+    const settings::WriteResult written = settings::WriteFileAtomically(path, SummaryToRtf(paragraphs));
+    if (written.ok()) return std::nullopt;
+    return settings::CannotSaveFileMessage("автореферат", path, written.error);
 }

@@ -20,7 +20,8 @@ std::string SummaryToRtf(const std::vector<SummaryParagraph>& paragraphs);
 std::string RtfFileName(std::string_view chosen);
 
 /// Writes SummaryToRtf(paragraphs) to the file named by `fileNameUtf8`, replacing any file of that
-/// name. Returns nothing on success, or the message "Cannot create file " + fileNameUtf8 (UTF-8)
-/// when the file cannot be created or written, in which case no partial file is left behind.
+/// name. Returns nothing on success, or the message "Не удалось сохранить автореферат в файл
+/// <name>: <reason>" (UTF-8) when the file cannot be created or written, in which case the old
+/// file is intact and no partial file is left behind.
 std::optional<std::string> SaveSummaryRtf(std::string_view fileNameUtf8,
                                           const std::vector<SummaryParagraph>& paragraphs);

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "engine/cp1251.h"
@@ -54,7 +56,8 @@ TEST(SaveSummaryRtf, ReplacesAFileOrReportsThatItCannotBeCreated) {
     EXPECT_EQ(readBytes(file), SummaryToRtf({paragraph("Один")}));
 
     std::string missing = (dir / "no-such-folder" / "summary.rtf").string();
-    EXPECT_EQ(SaveSummaryRtf(missing, {}), "Cannot create file " + missing);
+    EXPECT_EQ(SaveSummaryRtf(missing, {}),
+              "Не удалось сохранить автореферат в файл " + missing + ": " + std::generic_category().message(ENOENT));
     EXPECT_FALSE(fs::exists(missing));
 }
 

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <cerrno>
+#include <system_error>
 
 #include "settings/koef.h"
 #include "settings/tempdir_for_tests.h"
@@ -123,7 +125,8 @@ class EditKoefDialogTest : public QObject {
         const std::filesystem::path unwritable = koefPath().parent_path() / "missing" / "koef.dat";
         applied = ApplyKoefLines(unwritable, defaultLines(), ',');
         QVERIFY(!applied.written && !applied.values);
-        QCOMPARE(applied.error.value_or(""), "Cannot create file " + unwritable.string());
+        QCOMPARE(applied.error.value_or(""), "Не удалось сохранить весовые коэффициенты в файл " + unwritable.string() +
+                                                 ": " + std::generic_category().message(ENOENT));
     }
 
     void ignoresHeaderClicksAndKeepsTheCategoryColumnFilling() {

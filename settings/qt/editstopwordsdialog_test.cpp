@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <cerrno>
+#include <system_error>
 
 #include "settings/tempdir_for_tests.h"
 #include "views/qt/qtext.h"
@@ -112,7 +114,9 @@ class EditStopWordsDialogTest : public QObject {
         const std::filesystem::path unwritable = file().parent_path() / "missing" / "stopwords.txt";
         Editor failing({"a"}, unwritable);
         failing.click("ButtonOk");
-        QCOMPARE(failing.errors, QStringList{QString::fromStdString("Cannot create file " + unwritable.string())});
+        QCOMPARE(failing.errors,
+                 QStringList{QString::fromStdString("Не удалось сохранить стоп-слова в файл " + unwritable.string() +
+                                                    ": " + std::generic_category().message(ENOENT))});
         QCOMPARE(failing.dialog.result(), int(QDialog::Accepted));
     }
 
