@@ -3,16 +3,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QTableView>
 #include <QToolBar>
 #include <algorithm>
+#include <filesystem>
 
 #include "app/panelparts.h"
 #include "engine/cp1251.h"
+#include "settings/textfile.h"
 #include "views/delimitedtext.h"
 #include "views/qt/qtext.h"
 
@@ -63,13 +65,13 @@ QString ListExporter::save(const QString& path) const {
     const bool tsv = path.endsWith(u(".tsv"), Qt::CaseInsensitive) || path.endsWith(u(".tab"), Qt::CaseInsensitive);
     const std::string text =
         delimited::ListText(list_, shownColumns(), tsv ? delimited::Format::kTsv : delimited::Format::kCsv);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-        return u("Не удалось сохранить список в файл %1: %2").arg(path, file.errorString());
-    }
-    return {};
+    // The program's one atomic writer, not QSaveFile: QSaveFile buffers a short text whole and its
+    // commit() renames the temporary over the old file even when the last flush fails, so a full
+    // disk would leave the old file empty and report success.
+    const std::filesystem::path file(QFile::encodeName(path).toStdString());
+    const settings::WriteResult written = settings::WriteFileAtomically(file, text);
+    if (written.ok()) return {};
+    return QString::fromStdString(settings::CannotSaveFileMessage("список", file, written.error));
 }
 
 void ListExporter::saveAsked() {

@@ -33,8 +33,9 @@ class ListExporter : public QObject {
     std::vector<unsigned> shownColumns() const;
     /// The selected rows as TSV (UTF-8), in display order, without a header.
     QByteArray selectedRowsText() const;
-    /// Writes the list to `path`: TSV when the name ends in ".tsv" or ".tab", else CSV. Returns an
-    /// error message, or an empty text when the file was written.
+    /// Writes the list to `path`: TSV when the name ends in ".tsv" or ".tab", else CSV, replacing the
+    /// file whole or not at all. Returns "Не удалось сохранить список в файл <path>: <reason>", or
+    /// an empty text when the file was written.
     QString save(const QString& path) const;
 
     QAction* saveAction() const { return save_; }

@@ -1,17 +1,80 @@
 // Saving the lists as CSV or TSV and copying rows: what the view shows, read back the same by
-// LibreOffice; Ctrl+C; a file that cannot be written.
+// LibreOffice; Ctrl+C; a file that cannot be written; and every save the window makes (list,
+// summary, stop words) on a full disk.
 #include "app/listexport.h"
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QToolButton>
+#include <cerrno>
+#include <string>
+#include <system_error>
 
 #include "app/testwindow_for_tests.h"
+#include "settings/qt/editstopwordsdialog.h"
 
 namespace {
+
+// A 1 MB tmpfs mounted over a new folder while it lives, unmounted however the test ends. Mounting
+// needs root (and a system that lets root mount); mounted() says whether it worked, whyNot() why not.
+class SmallDisk {
+  public:
+    SmallDisk() {
+        if (::geteuid() != 0) {
+            whyNot_ = "mounting a tmpfs needs root";
+            return;
+        }
+        if (!folder_.isValid()) {
+            whyNot_ = "no temporary folder to mount on";
+            return;
+        }
+        mounted_ = ::mount("tmpfs", nativePath().c_str(), "tmpfs", 0, "size=1m") == 0;
+        if (!mounted_) whyNot_ = "cannot mount a tmpfs: " + std::generic_category().message(errno);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    ~SmallDisk() {
+        if (mounted_) ::umount2(nativePath().c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    const std::string& whyNot() const { return whyNot_; }
+    QString path() const { return folder_.path(); }
+    QString filePath(const QString& name) const { return folder_.filePath(name); }
+
+    /// Writes the file "filler" until the disk has no room left. Returns false when the writes end
+    /// for another reason.
+    bool fill() const {
+        const int fd = ::open((nativePath() + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0) return false;
+        const std::string block(64 * 1024, 'f');
+        ssize_t n = 0;
+        while ((n = ::write(fd, block.data(), block.size())) > 0) {
+        }
+        const bool full = n < 0 && errno == ENOSPC;
+        ::close(fd);
+        return full;
+    }
+
+  private:
+    std::string nativePath() const { return QFile::encodeName(folder_.path()).toStdString(); }
+
+    QTemporaryDir folder_;  // removed after the unmount, declared before the flag the destructor reads
+    bool mounted_ = false;
+    std::string whyNot_;
+};
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
 
 const char* const kPage =
     "<html><body><h1>Годовой отчёт</h1><p>Первый год работы, \"трудный\" год работы. Итоги года =1+1 и @home, "
@@ -128,6 +191,50 @@ class ListExportTest : public QObject, TestWindow {
         QCOMPARE(exporter("tbWordExprSave")->copyAction()->shortcut(), QKeySequence(QKeySequence::Copy));
     }
 
+    // Each save the window makes, over an existing file on a full disk: the message names what was
+    // saved, the file and the reason, the old file keeps its bytes, and no temporary file is left.
+    void aFullDiskKeepsTheOldFileAndNamesTheReason_data() {
+        QTest::addColumn<QString>("saver");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("list as CSV") << u("list") << u("words.csv") << u("список");
+        QTest::newRow("summary as RTF") << u("summary") << u("summary.rtf") << u("автореферат");
+        QTest::newRow("stop words") << u("stop words") << u("stopwords.txt") << u("стоп-слова");
+    }
+
+    void aFullDiskKeepsTheOldFileAndNamesTheReason() {
+        QFETCH(QString, saver);
+        QFETCH(QString, name);
+        QFETCH(QString, what);
+        SmallDisk disk;
+        if (!disk.mounted()) QSKIP(disk.whyNot().c_str());
+        const QString path = disk.filePath(name);
+        const QByteArray old = "old content\r\n";
+        QVERIFY(WriteTestFile(path, old));
+        QVERIFY(disk.fill());
+
+        QStringList errors;
+        const auto report = [&errors](const QString& message) { errors << message; };
+        if (saver == u("list")) {
+            ListExporter* e = exporter("tbWordFullSave");
+            e->setFileNameAsker([path] { return path; });
+            e->setErrorReporter(report);
+            e->saveAction()->trigger();
+        } else if (saver == u("summary")) {
+            form_->setSaveFileNameAsker([path] { return path; });
+            form_->setErrorReporter(report);
+            action("tbSaveReferat")->trigger();
+        } else {
+            TFormEditStopWords editor({ToCp1251(u("и")), "the"}, QFile::encodeName(path).toStdString());
+            editor.showError = report;
+            editor.findChild<QPushButton*>(u("ButtonOk"))->click();
+        }
+        const QString reason = QString::fromStdString(std::generic_category().message(ENOSPC));
+        QCOMPARE(errors, QStringList{u("Не удалось сохранить ") + what + u(" в файл ") + path + u(": ") + reason});
+        QCOMPARE(fileBytes(path), old);
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{u("filler"), name}));
+    }
+
     void aFileThatCannotBeWrittenIsReportedAndNothingIsLeft() {
         QString reported;
         ListExporter* e = exporter("tbDocumentTextSave");
@@ -135,7 +242,8 @@ class ListExportTest : public QObject, TestWindow {
         e->setFileNameAsker([path] { return path; });
         e->setErrorReporter([&reported](const QString& message) { reported = message; });
         e->saveAction()->trigger();
-        QVERIFY(reported.startsWith(u("Не удалось сохранить список в файл ")));
+        QCOMPARE(reported, u("Не удалось сохранить список в файл ") + path + u(": ") +
+                               QString::fromStdString(std::generic_category().message(ENOENT)));
         QVERIFY(!QFile::exists(path));
         e->setFileNameAsker([] { return QString(); });
         reported.clear();
