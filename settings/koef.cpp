@@ -40,13 +40,17 @@ KoefLoadResult ParseKoef(std::string_view fileBytes) {
     return result;
 }
 
+KoefLoadResult ParseKoefFile(const std::filesystem::path& path, std::string_view fileBytes) {
+    KoefLoadResult result = ParseKoef(fileBytes);
+    if (result.error) result.error = messagePath(path) + ", " + cp1251::toUtf8(*result.error);
+    return result;
+}
+
 KoefLoadResult LoadKoef(const std::filesystem::path& path) {
     FileBytes file = ReadFileBytes(path);
     if (file.status == ReadStatus::kMissing) return {};
     if (file.status == ReadStatus::kUnreadable) return {Coefficients{}, CannotOpenFileMessage(path)};
-    KoefLoadResult result = ParseKoef(file.bytes);
-    if (result.error) result.error = messagePath(path) + ", " + cp1251::toUtf8(*result.error);
-    return result;
+    return ParseKoefFile(path, file.bytes);
 }
 
 std::string FormatKoef(double value, char decimalSeparator) { return numformat::General(value, decimalSeparator); }

@@ -61,10 +61,14 @@ KoefLoadResult ParseKoef(std::string_view fileBytes);
 /// As ParseKoef(fileBytes): values read with either separator, so the argument is not used.
 inline KoefLoadResult ParseKoef(std::string_view fileBytes, char /*decimalSeparator*/) { return ParseKoef(fileBytes); }
 
+/// Converts the bytes read from koef.dat at `path` as ParseKoef does, with the path in front of its
+/// error: "<path>, line <n>: '<line>' is not a valid floating point value", all UTF-8 (bytes of a
+/// path that is not UTF-8 as '?').
+KoefLoadResult ParseKoefFile(const std::filesystem::path& path, std::string_view fileBytes);
+
 /// Loads koef.dat. Returns the defaults without error when the file does not exist, the defaults
 /// and "Cannot open file <path>" when it exists but cannot be read (or is over the size limit),
-/// otherwise as ParseKoef with the path in front of its error: "<path>, line <n>: '<line>' is not
-/// a valid floating point value", all UTF-8 (bytes of a path that is not UTF-8 as '?').
+/// otherwise as ParseKoefFile.
 KoefLoadResult LoadKoef(const std::filesystem::path& path);
 
 /// As LoadKoef(path): values read with either separator, so the argument is not used.

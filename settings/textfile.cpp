@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <utility>
 
@@ -48,17 +49,37 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Reads until end of file; false when reading fails or more than maxSize bytes come.
-bool readAll(int fd, std::size_t maxSize, std::string& out) {
+// Reads until end of file; kTooLarge when more than maxSize bytes come, kCannotRead with errno set
+// when reading fails.
+ReadProblem readAll(int fd, std::size_t maxSize, std::string& out) {
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        if (out.size() + static_cast<std::size_t>(n) > maxSize) return false;
+        if (n < 0) return ReadProblem::kCannotRead;
+        if (n == 0) return ReadProblem::kNone;
+        if (static_cast<std::size_t>(n) > maxSize - out.size()) return ReadProblem::kTooLarge;
         out.append(buf, static_cast<std::size_t>(n));
     }
+}
+
+std::string systemText(int error) {
+    char buffer[256];
+    // The GNU strerror_r returns the text, which need not be in the buffer.
+    return strerror_r(error, buffer, sizeof buffer);
+}
+
+FileBytes failure(ReadStatus status, ReadProblem problem, std::string reason) {
+    FileBytes result;
+    result.status = status;
+    result.problem = problem;
+    result.reason = std::move(reason);
+    return result;
+}
+
+FileBytes tooLarge(std::size_t maxSize) {
+    return failure(ReadStatus::kUnreadable, ReadProblem::kTooLarge,
+                   "too large: more than " + std::to_string(maxSize) + " bytes");
 }
 
 // Creates a new temporary file beside `path`; the mode 0666 is narrowed by the umask.
@@ -97,21 +118,36 @@ std::filesystem::path writeTarget(const std::filesystem::path& path) {
 }  // namespace
 
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t maxSize) {
-    FileBytes result;
     // O_NONBLOCK keeps a FIFO in place of the file from blocking the open.
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) {
-        result.status = errno == ENOENT || errno == ENOTDIR ? ReadStatus::kMissing : ReadStatus::kUnreadable;
-        return result;
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            return failure(ReadStatus::kMissing, ReadProblem::kMissing, "not found");
+        return failure(ReadStatus::kUnreadable, ReadProblem::kCannotOpen, "not readable: " + systemText(error));
     }
-    result.status = ReadStatus::kUnreadable;
+    return ReadOpenFile(fd.get(), maxSize);
+}
+
+FileBytes ReadOpenFile(int fd, std::size_t maxSize) {
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return result;
-    if (static_cast<unsigned long long>(st.st_size) > maxSize) return result;
+    if (::fstat(fd, &st) != 0)
+        return failure(ReadStatus::kUnreadable, ReadProblem::kCannotRead, "not readable: " + systemText(errno));
+    if (!S_ISREG(st.st_mode)) return failure(ReadStatus::kUnreadable, ReadProblem::kNotRegular, "not a regular file");
+    if (static_cast<unsigned long long>(st.st_size) > maxSize) return tooLarge(maxSize);
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(st.st_size));
-    if (!readAll(fd.get(), maxSize, bytes)) return result;
+    switch (readAll(fd, maxSize, bytes)) {
+        case ReadProblem::kNone:
+            break;
+        case ReadProblem::kTooLarge:
+            return tooLarge(maxSize);
+        default:
+            return failure(ReadStatus::kUnreadable, ReadProblem::kCannotRead, "not readable: " + systemText(errno));
+    }
+    FileBytes result;
     result.status = ReadStatus::kOk;
+    result.problem = ReadProblem::kNone;
     result.bytes = std::move(bytes);
     return result;
 }

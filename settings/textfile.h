@@ -19,15 +19,27 @@ inline constexpr std::size_t kMaxSettingsFileSize = std::size_t{64} << 20;
 
 enum class ReadStatus { kOk, kMissing, kUnreadable };
 
+/// Why a file gave no bytes.
+enum class ReadProblem { kNone, kMissing, kCannotOpen, kNotRegular, kTooLarge, kCannotRead };
+
 /// A whole file's bytes, or why there are none.
 struct FileBytes {
     ReadStatus status = ReadStatus::kMissing;
     std::string bytes;
+    ReadProblem problem = ReadProblem::kMissing;
+    /// The problem as a message says it (UTF-8, empty for none): "not found", "not readable: <the
+    /// system's text>", "not a regular file" or "too large: more than <maxSize> bytes".
+    std::string reason;
 };
 
-/// Reads a whole regular file of at most `maxSize` bytes. Returns kMissing when no file exists at
-/// the path, kUnreadable when it cannot be opened or read, is not a regular file or is too large.
+/// Reads a whole regular file of at most `maxSize` bytes, opened without blocking (a FIFO or a
+/// device in its place is refused, never waited on). Returns kMissing when no file exists at the
+/// path, kUnreadable when it cannot be opened or read, is not a regular file or is too large.
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t maxSize = kMaxSettingsFileSize);
+
+/// Reads the whole of an open file descriptor as ReadFileBytes reads a file: kOk for a regular
+/// file of at most `maxSize` bytes, else kUnreadable with the reason. The descriptor stays open.
+FileBytes ReadOpenFile(int fd, std::size_t maxSize);
 
 /// The outcome of a write: empty when the file was replaced, else why it was not.
 struct WriteResult {

@@ -1,5 +1,6 @@
 #include "settings/textfile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -57,6 +58,43 @@ TEST(TextFileRead, TellsMissingFromUnreadable) {
     EXPECT_EQ(ReadFileBytes(dir.path()).status, ReadStatus::kUnreadable);
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     EXPECT_EQ(ReadFileBytes(dir / "fifo").status, ReadStatus::kUnreadable);  // and does not block
+}
+
+TEST(TextFileRead, SaysWhyAFileGaveNoBytes) {
+    TempDir dir;
+    writeBytes(dir / "five", "12345");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::ofstream(dir / "sparse").close();
+    std::filesystem::resize_file(dir / "sparse", kMaxSettingsFileSize + 1);
+    const struct {
+        std::filesystem::path path;
+        std::size_t maxSize;
+        ReadProblem problem;
+        std::string reason;
+    } cases[] = {
+        {dir / "five", 5, ReadProblem::kNone, ""},
+        {dir / "none", 5, ReadProblem::kMissing, "not found"},
+        {dir / "five" / "x", 5, ReadProblem::kMissing, "not found"},
+        {dir / "five", 4, ReadProblem::kTooLarge, "too large: more than 4 bytes"},
+        {dir / "sparse", kMaxSettingsFileSize, ReadProblem::kTooLarge, "too large: more than 67108864 bytes"},
+        {dir / "fifo", 5, ReadProblem::kNotRegular, "not a regular file"},  // and does not block
+        {dir.path(), 5, ReadProblem::kNotRegular, "not a regular file"},
+        {"/dev/zero", 5, ReadProblem::kNotRegular, "not a regular file"},
+        {std::string(5000, 'x'), 5, ReadProblem::kCannotOpen, "not readable: File name too long"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.string().substr(0, 100));
+        const FileBytes file = ReadFileBytes(c.path, c.maxSize);
+        EXPECT_EQ(file.problem, c.problem);
+        EXPECT_EQ(file.reason, c.reason);
+        EXPECT_EQ(file.status == ReadStatus::kOk, c.problem == ReadProblem::kNone);
+        EXPECT_EQ(file.bytes.empty(), c.problem != ReadProblem::kNone);
+    }
+    // An open descriptor reads the same way and stays open.
+    const int fd = ::open((dir / "five").c_str(), O_RDONLY);
+    EXPECT_EQ(ReadOpenFile(fd, 5).bytes, "12345");
+    EXPECT_EQ(ReadOpenFile(fd, 5).bytes, "");  // at its end
+    EXPECT_EQ(::close(fd), 0);
 }
 
 TEST(TextFileRead, RefusesFilesOverTheLimit) {
