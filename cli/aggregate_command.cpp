@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/fdoutput.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/rows.h"
@@ -64,13 +66,21 @@ std::optional<long long> parseHundredths(const std::string& text) {
 
 using Totals = std::unordered_map<std::string, Total>;
 
-// Adds the list `kind` of one page's result. Returns false when the result has no such list.
-bool addList(const json& page, const ListKind& kind, long long pageIndex, Totals& totals) {
+// What adding a page's list came to.
+enum class Added {
+    kOk,
+    kNotAResult,  // the result has no such list, or a row that is not one
+    kOverflow,    // a sum would pass the largest number a count or weight holds
+};
+
+// Adds the list `kind` of one page's result to the sums.
+Added addList(const json& page, const ListKind& kind, long long pageIndex, Totals& totals) {
     const auto list = page.find(kind.key);
-    if (list == page.end() || !list->is_object()) return false;
+    if (list == page.end() || !list->is_object()) return Added::kNotAResult;
     const auto columns = list->find("columns");
     const auto rows = list->find("rows");
-    if (columns == list->end() || rows == list->end() || !columns->is_array() || !rows->is_array()) return false;
+    if (columns == list->end() || rows == list->end() || !columns->is_array() || !rows->is_array())
+        return Added::kNotAResult;
     auto column = [&](const char* caption) -> std::optional<std::size_t> {
         for (std::size_t k = 0; k < columns->size(); ++k) {
             if ((*columns)[k].is_string() && (*columns)[k].get_ref<const std::string&>() == caption) return k;
@@ -78,22 +88,32 @@ bool addList(const json& page, const ListKind& kind, long long pageIndex, Totals
         return std::nullopt;
     };
     const auto name = column(kind.name), count = column(kind.count), weight = column(kind.weight);
-    if (!name || !count || !weight) return false;
+    if (!name || !count || !weight) return Added::kNotAResult;
     for (const json& row : *rows) {
-        if (!row.is_array() || row.size() != columns->size()) return false;
+        if (!row.is_array() || row.size() != columns->size()) return Added::kNotAResult;
         for (std::size_t k : {*name, *count, *weight}) {
-            if (!row[k].is_string()) return false;
+            if (!row[k].is_string()) return Added::kNotAResult;
         }
         const auto rowCount = parseCount(row[*count].get_ref<const std::string&>());
         const auto rowWeight = parseHundredths(row[*weight].get_ref<const std::string&>());
-        if (!rowCount || !rowWeight) return false;
+        if (!rowCount || !rowWeight) return Added::kNotAResult;
         Total& total = totals[row[*name].get_ref<const std::string&>()];
-        total.count += *rowCount;
-        total.weight += *rowWeight;
+        if (__builtin_add_overflow(total.count, *rowCount, &total.count) ||
+            __builtin_add_overflow(total.weight, *rowWeight, &total.weight))
+            return Added::kOverflow;
         if (total.lastPage != pageIndex) ++total.pages;
         total.lastPage = pageIndex;
     }
-    return true;
+    return Added::kOk;
+}
+
+// Adds the stems and combinations of one page's result; the message when it cannot.
+std::optional<std::string> addPage(const json& page, long long pageIndex, Totals& stems, Totals& combinations) {
+    Added added = page.is_object() ? addList(page, kStems, pageIndex, stems) : Added::kNotAResult;
+    if (added == Added::kOk) added = addList(page, kCombinations, pageIndex, combinations);
+    if (added == Added::kOverflow) return "a sum would pass " + std::to_string(std::numeric_limits<long long>::max());
+    if (added == Added::kNotAResult) return "not a page's result of --format=jsonl";
+    return std::nullopt;
 }
 
 using Row = std::pair<std::string, Total>;
@@ -171,7 +191,7 @@ int RunAggregateCommand(std::span<const std::string_view> args, std::istream& in
                         std::ostream& err) {
     ParsedOptions parsed = ParseAggregateOptions(args);
     if (parsed.error) {
-        err << "sumoran-cli: " << *parsed.error << "\nusage: sumoran-cli aggregate [--format=json|csv|tsv|text] "
+        err << MessageLine(*parsed.error) << "usage: sumoran-cli aggregate [--format=json|csv|tsv|text] "
             << "[--show=stems|combinations] [--decimal=.|,] FILE.jsonl...\n";
         return kExitUsage;
     }
@@ -183,7 +203,7 @@ int RunAggregateCommand(std::span<const std::string_view> args, std::istream& in
         if (name != "-") {
             file.open(name, std::ios::binary);
             if (!file) {
-                err << "sumoran-cli: cannot read " << ValidUtf8(name) << '\n';
+                err << MessageLine("cannot read " + name);
                 return kExitUnreadable;
             }
         }
@@ -193,16 +213,14 @@ int RunAggregateCommand(std::span<const std::string_view> args, std::istream& in
             if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
             const json page = json::parse(line, nullptr, false);
             if (page.is_object() && page.contains("error")) continue;  // an input that gave no page
-            if (!page.is_object() || !addList(page, kStems, pages, stems) ||
-                !addList(page, kCombinations, pages, combinations)) {
-                err << "sumoran-cli: " << ValidUtf8(name) << ", line " << number
-                    << ": not a page's result of --format=jsonl\n";
+            if (auto message = addPage(page, pages, stems, combinations)) {
+                err << MessageLine(name + ", line " + std::to_string(number) + ": " + *message);
                 return kExitUnreadable;
             }
             ++pages;
         }
         if (lines.bad()) {
-            err << "sumoran-cli: cannot read " << ValidUtf8(name) << '\n';
+            err << MessageLine("cannot read " + name);
             return kExitUnreadable;
         }
     }
@@ -218,5 +236,7 @@ int RunAggregateCommand(std::span<const std::string_view> args, std::istream& in
                    o.decimalSeparator.value_or(settings::UserDecimalSeparator()), out);
     }
     out.flush();
-    return out ? kExitOk : kExitUnreadable;
+    if (out) return kExitOk;
+    err << MessageLine(WriteFailureMessage(out));
+    return kExitFailed;
 }

@@ -8,6 +8,7 @@
 
 #include "cli/batch.h"
 #include "cli/commands.h"
+#include "cli/fdoutput.h"
 #include "cli/fetch.h"
 #include "cli/frames.h"
 #include "cli/inputs.h"
@@ -31,16 +32,12 @@ namespace {
 
 using namespace settings;
 
-std::optional<std::string> readInput(const std::string& input, std::istream& in, std::string& bytes) {
-    if (input == "-") {
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-        if (in.bad()) return "sumoran-cli: cannot read standard input";
-        return std::nullopt;
-    }
-    FileBytes file = ReadFileBytes(input, std::numeric_limits<std::size_t>::max());
-    if (file.status != ReadStatus::kOk) return "sumoran-cli: cannot read " + input;
-    bytes = std::move(file.bytes);
-    return std::nullopt;
+// The bytes of a settings file, or the message naming it and why it cannot be read. A missing
+// file of the program's own (not named by an option) is no error: it reads as nothing.
+std::optional<std::string> readSettingsFile(const std::filesystem::path& path, bool named, FileBytes& file) {
+    file = ReadFileBytes(path);
+    if (file.status == ReadStatus::kOk || (file.status == ReadStatus::kMissing && !named)) return std::nullopt;
+    return CannotOpenFileMessage(path) + ": " + file.reason;
 }
 
 // Sets the forced-inclusion marks the options ask for. Returns a message for an order number that
@@ -86,6 +83,61 @@ std::optional<std::string> batchUsageError(const CliOptions& o) {
     return std::nullopt;
 }
 
+// Flushes the output and returns `code`, or kExitFailed with the message when it could not be
+// written.
+int finishOutput(std::ostream& out, std::ostream& err, int code) {
+    out.flush();
+    if (out) return code;
+    err << MessageLine(WriteFailureMessage(out));
+    return kExitFailed;
+}
+
+// Reads, analyses and prints the one page of a run that is not a batch.
+int analyseOnePage(const CliOptions& o, const PageSettings& settings, std::istream& in, std::ostream& out,
+                   std::ostream& err) {
+    const std::string input = o.singleInput();
+    const PageInput::Kind kind = input == "-"          ? PageInput::Kind::kStandardInput
+                                 : IsWebAddress(input) ? PageInput::Kind::kWebAddress
+                                                       : PageInput::Kind::kFile;
+    const std::string inputName = kind == PageInput::Kind::kStandardInput ? "standard input" : input;
+    PageBytes bytes = ReadPageInput({input, kind, {}}, in, {o.timeoutSeconds, o.maxInputBytes, o.addresses, nullptr});
+    if (bytes.error) {
+        err << MessageLine(inputName + ": " + *bytes.error);
+        return kExitUnreadable;
+    }
+    FramesetSource page;
+    if (kind == PageInput::Kind::kWebAddress) {
+        page.source = ReadSavedPart(bytes.bytes, o.charset);  // a fetched page is taken as it came
+    } else {
+        const bool fromStdin = kind == PageInput::Kind::kStandardInput;
+        // The file's bytes go into the joined source and are freed before the analysis starts.
+        page =
+            ReadFramesetSource(std::move(bytes.bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
+                               fromStdin ? std::filesystem::path() : std::filesystem::path(input), o.charset, o.frames);
+    }
+    for (const std::string& note : page.notes) err << MessageLine(note);
+    const AnalysedPage analysed = AnalysePage(o, settings, std::move(page.source));
+    if (analysed.outcome == AnalysedPage::Outcome::kOutOfMemory) {
+        // The lists are those of a document never analysed: print none of them.
+        err << MessageLine("out of memory while analysing " + inputName);
+        return kExitFailed;
+    }
+    if (analysed.noText) err << MessageLine(inputName + ": " + cp1251::toUtf8(kNoTextMessage));
+    if (analysed.outcome == AnalysedPage::Outcome::kNoSuchOrder) {
+        err << MessageLine(analysed.message);
+        return kExitUsage;
+    }
+    const Document& doc = *analysed.doc;
+    if (o.format == OutputFormat::kJson) {
+        WriteJson(doc, out);
+    } else if (o.format == OutputFormat::kCsv) {
+        WriteCsvSection(doc, o.show, out);
+    } else {
+        WriteSection(doc, o.show, o.format, out);
+    }
+    return finishOutput(out, err, kExitOk);
+}
+
 }  // namespace
 
 std::optional<std::string> LoadPageSettings(const CliOptions& o, PageSettings& settings) {
@@ -93,17 +145,18 @@ std::optional<std::string> LoadPageSettings(const CliOptions& o, PageSettings& s
     const bool ownFiles = o.koefFile.empty() || o.stopWordsFile.empty();
     const fs::path dir = ownFiles ? SettingsDirectory(ExecutableDirectory()) : fs::path();
 
+    FileBytes file;
     const fs::path koefPath = o.koefFile.empty() ? dir / kKoefFileName : fs::path(o.koefFile);
-    if (!o.koefFile.empty() && ReadFileBytes(koefPath).status != ReadStatus::kOk)
-        return CannotOpenFileMessage(koefPath);
-    KoefLoadResult koef = LoadKoef(koefPath);
-    if (koef.error) return *koef.error;
-    settings.koef = koef.values;
+    if (auto message = readSettingsFile(koefPath, !o.koefFile.empty(), file)) return message;
+    if (file.status == ReadStatus::kOk) {
+        KoefLoadResult koef = ParseKoefFile(koefPath, file.bytes);
+        if (koef.error) return *koef.error;
+        settings.koef = koef.values;
+    }
 
     const fs::path stopPath = o.stopWordsFile.empty() ? dir / kStopWordsFileName : fs::path(o.stopWordsFile);
-    if (!o.stopWordsFile.empty() && ReadFileBytes(stopPath).status != ReadStatus::kOk)
-        return CannotOpenFileMessage(stopPath);
-    settings.stopWords = LoadStopWords(stopPath);
+    if (auto message = readSettingsFile(stopPath, !o.stopWordsFile.empty(), file)) return message;
+    settings.stopWords = file.status == ReadStatus::kOk ? ParseStopWords(file.bytes) : TVocIndex();
     return std::nullopt;
 }
 
@@ -142,7 +195,7 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
                       StandardInput stdinKind, std::size_t progress) {
     ParsedOptions parsed = ParseCliOptions(args);
     if (parsed.error) {
-        err << "sumoran-cli: " << *parsed.error << '\n' << kCliUsage;
+        err << MessageLine(*parsed.error) << kCliUsage;
         return kExitUsage;
     }
     CliOptions& o = parsed.options;
@@ -150,27 +203,26 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
     if (!o.decimalSeparator) o.decimalSeparator = UserDecimalSeparator();
     if (o.action != CliAction::kAnalyze) {
         out << (o.action == CliAction::kHelp ? kCliHelp : std::string(kCliVersion) + "\n");
-        out.flush();
-        return out ? kExitOk : kExitUnreadable;
+        return finishOutput(out, err, kExitOk);
     }
     if (o.inputs.empty() && o.lists.empty() && stdinKind == StandardInput::kTerminal) {
-        err << "sumoran-cli: no file given and standard input is a terminal\n" << kCliUsage;
+        err << MessageLine("no file given and standard input is a terminal") << kCliUsage;
         return kExitUsage;
     }
     std::error_code ec;
     const bool batch = o.isBatch() || std::filesystem::is_directory(o.singleInput(), ec);
     if (batch) {
         if (auto message = batchUsageError(o)) {
-            err << "sumoran-cli: " << *message << '\n' << kCliUsage;
+            err << MessageLine(*message) << kCliUsage;
             return kExitUsage;
         }
     } else if (o.show == Section::kAll && o.format == OutputFormat::kCsv) {
-        err << "sumoran-cli: --format=csv prints one pane, not --show=all\n" << kCliUsage;
+        err << MessageLine("--format=csv prints one pane, not --show=all") << kCliUsage;
         return kExitUsage;
     }
     PageSettings settings;
     if (auto message = LoadPageSettings(o, settings)) {
-        err << *message << '\n';
+        err << TerminalText(*message) << '\n';
         return kExitUnreadable;
     }
     dictstem::DictionaryLoad dictionary;
@@ -178,56 +230,11 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
     if (o.dictionaryStems) {
         dictionary = dictstem::LoadDictionaryStems(dictstem::DefaultDictionaryDirectory());
         if (!dictionary.stems) {
-            err << "sumoran-cli: --stems=dictionary: " << dictionary.error << " (Debian package hunspell-ru)\n";
+            err << MessageLine("--stems=dictionary: " + dictionary.error + " (Debian package hunspell-ru)");
             return kExitUnreadable;
         }
         settings.stemSource = &shared.emplace(*dictionary.stems);
     }
     if (batch) return RunBatch(o, settings, in, out, err, progress);
-
-    const std::string input = o.singleInput();
-    std::string bytes;
-    FramesetSource page;
-    if (IsWebAddress(input)) {
-        // A fetched page is taken as it came: its frames are not fetched.
-        PageBytes fetched =
-            ReadPageInput({input, PageInput::Kind::kWebAddress, {}}, in, o.timeoutSeconds, o.maxInputBytes);
-        if (fetched.error) {
-            err << "sumoran-cli: " << input << ": " << *fetched.error << '\n';
-            return kExitUnreadable;
-        }
-        page.source = ReadSavedPart(fetched.bytes, o.charset);
-    } else {
-        if (auto message = readInput(input, in, bytes)) {
-            err << *message << '\n';
-            return kExitUnreadable;
-        }
-        const bool fromStdin = input == "-";
-        // The file's bytes go into the joined source and are freed before the analysis starts.
-        page = ReadFramesetSource(std::move(bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
-                                  fromStdin ? std::filesystem::path() : std::filesystem::path(input), o.charset);
-    }
-    for (const std::string& note : page.notes) err << "sumoran-cli: " << note << '\n';
-    const std::string inputName = input == "-" ? "standard input" : input;
-    const AnalysedPage analysed = AnalysePage(o, settings, std::move(page.source));
-    if (analysed.outcome == AnalysedPage::Outcome::kOutOfMemory) {
-        // The lists are those of a document never analysed: print none of them.
-        err << "sumoran-cli: out of memory while analysing " << inputName << '\n';
-        return kExitFailed;
-    }
-    if (analysed.noText) err << "sumoran-cli: " << inputName << ": " << cp1251::toUtf8(kNoTextMessage) << '\n';
-    if (analysed.outcome == AnalysedPage::Outcome::kNoSuchOrder) {
-        err << "sumoran-cli: " << analysed.message << '\n';
-        return kExitUsage;
-    }
-    const Document& doc = *analysed.doc;
-    if (o.format == OutputFormat::kJson) {
-        WriteJson(doc, out);
-    } else if (o.format == OutputFormat::kCsv) {
-        WriteCsvSection(doc, o.show, out);
-    } else {
-        WriteSection(doc, o.show, o.format, out);
-    }
-    out.flush();
-    return out ? kExitOk : kExitUnreadable;
+    return analyseOnePage(o, settings, in, out, err);
 }

@@ -5,6 +5,7 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -20,14 +21,15 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/fdoutput.h"
 #include "cli/fetch.h"
 #include "cli/frames.h"
 #include "cli/inputs.h"
 #include "cli/output.h"
 #include "cli/rows.h"
+#include "cli/stopsignals.h"
 #include "engine/pagesource.h"
 #include "engine/sanitizers.h"
-#include "settings/textfile.h"
 
 namespace {
 
@@ -40,8 +42,9 @@ struct PageResult {
     std::size_t bytes = 0;  // of the input, for the progress bar
 };
 
-// Reads, analyses and formats one input.
-PageResult processPage(const CliOptions& o, const PageSettings& settings, const PageInput& input, std::istream& in) {
+// Reads, analyses and formats one input; a fetch stops early once `cancel` turns true.
+PageResult processPage(const CliOptions& o, const PageSettings& settings, const PageInput& input, std::istream& in,
+                       const std::atomic<bool>& cancel) {
     PageResult result;
     auto failed = [&](const std::string& error) {
         result.ok = false;
@@ -50,12 +53,12 @@ PageResult processPage(const CliOptions& o, const PageSettings& settings, const 
         } else if (!o.showNamed) {
             result.text = FiguresRow(nullptr, 0, input.name, error, o.format);
         } else {
-            result.notes += "sumoran-cli: " + ValidUtf8(input.name) + ": " + ValidUtf8(error) + "\n";
+            result.notes += MessageLine(input.name + ": " + error);
         }
         return std::move(result);
     };
     try {
-        PageBytes bytes = ReadPageInput(input, in, o.timeoutSeconds, o.maxInputBytes);
+        PageBytes bytes = ReadPageInput(input, in, {o.timeoutSeconds, o.maxInputBytes, o.addresses, &cancel});
         if (bytes.error) return failed(*bytes.error);
         result.bytes = bytes.bytes.size();
         FramesetSource source;
@@ -63,11 +66,11 @@ PageResult processPage(const CliOptions& o, const PageSettings& settings, const 
             source.source = ReadSavedPart(bytes.bytes, o.charset);  // the frames of a fetched page are not fetched
         } else {
             const bool fromStdin = input.kind == PageInput::Kind::kStandardInput;
-            source =
-                ReadFramesetSource(std::move(bytes.bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
-                                   fromStdin ? std::filesystem::path() : std::filesystem::path(input.name), o.charset);
+            source = ReadFramesetSource(
+                std::move(bytes.bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
+                fromStdin ? std::filesystem::path() : std::filesystem::path(input.name), o.charset, o.frames);
         }
-        for (const std::string& note : source.notes) result.notes += "sumoran-cli: " + ValidUtf8(note) + "\n";
+        for (const std::string& note : source.notes) result.notes += MessageLine(note);
         const AnalysedPage page = AnalysePage(o, settings, std::move(source.source));
         if (page.outcome == AnalysedPage::Outcome::kOutOfMemory) return failed("out of memory");
         if (page.outcome == AnalysedPage::Outcome::kNoSuchOrder) return failed(page.message);
@@ -150,21 +153,16 @@ void keepBlocksForTheNextPage() {
 
 int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in, std::ostream& out, std::ostream& err,
              std::size_t progressColumns) {
+    const StopSignals signals;
     std::vector<std::string> names = o.inputs;
     if (names.empty() && o.lists.empty()) names.push_back("-");
     for (const std::string& list : o.lists) {
-        std::string text;
-        if (list == "-") {
-            text.assign(std::istreambuf_iterator<char>(in), {});
-        } else {
-            settings::FileBytes file = settings::ReadFileBytes(list, std::numeric_limits<std::size_t>::max());
-            if (file.status != settings::ReadStatus::kOk) {
-                err << "sumoran-cli: cannot read the list " << ValidUtf8(list) << '\n';
-                return kExitFailed;
-            }
-            text = std::move(file.bytes);
+        PageBytes text = ReadListFile(list, in);
+        if (text.error) {
+            err << MessageLine("cannot read the list " + list + ": " + *text.error);
+            return kExitFailed;
         }
-        std::vector<std::string> lines = ReadListLines(text);
+        std::vector<std::string> lines = ReadListLines(text.bytes);
         names.insert(names.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
     }
     const std::vector<PageInput> pages = ExpandInputs(names);
@@ -187,6 +185,7 @@ int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in
     std::condition_variable changed;
     std::size_t next = 0, written = 0;
     bool stop = false;
+    std::atomic<bool> cancel{false};  // stops the fetches under way once the batch stops
     auto work = [&] {
         while (true) {
             std::size_t i = 0;
@@ -196,7 +195,7 @@ int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in
                 if (stop || next >= pages.size()) return;
                 i = next++;
             }
-            PageResult result = processPage(o, settings, pages[i], in);
+            PageResult result = processPage(o, settings, pages[i], in, cancel);
             result.ready = true;
             std::lock_guard lock(mutex);
             slots[i % window] = std::move(result);
@@ -209,13 +208,15 @@ int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in
 
     const bool showProgress = progressColumns != 0 && !o.quiet;
     Progress progress(err, progressColumns, pages.size());
-    std::size_t succeeded = 0, bytes = 0;
-    bool outputFailed = false;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
+    std::size_t printed = 0, succeeded = 0, bytes = 0;
+    for (std::size_t i = 0; i < pages.size() && out && !signals.received(); ++i) {
         PageResult result;
         {
+            // The handler of a signal cannot wake this wait, so it looks at the signal now and then.
             std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return slots[i % window].ready; });
+            while (!slots[i % window].ready && !signals.received())
+                changed.wait_for(lock, std::chrono::milliseconds(100));
+            if (!slots[i % window].ready) break;
             result = std::move(slots[i % window]);
             slots[i % window] = PageResult();
             ++written;
@@ -225,25 +226,30 @@ int RunBatch(const CliOptions& o, const PageSettings& settings, std::istream& in
             progress.clear();
             err << result.notes;
         }
+        // A signal that comes while the line is written lets it be written whole.
         out << result.text;
-        if (!out) {
-            outputFailed = true;
-            std::lock_guard lock(mutex);
-            stop = true;
-            changed.notify_all();
-            break;
-        }
+        printed += static_cast<bool>(out);
         succeeded += result.ok;
         bytes += result.bytes;
-        if (showProgress) progress.update(i + 1, bytes, VisibleText(ValidUtf8(pages[i].name)));
+        if (showProgress) progress.update(i + 1, bytes, TerminalText(pages[i].name));
+    }
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+        cancel = true;
+        changed.notify_all();
     }
     for (std::thread& worker : workers) worker.join();
     progress.clear();
     out.flush();
-    if (outputFailed || !out) {
-        err << "sumoran-cli: cannot write the output\n";
-        return kExitFailed;
+    const bool outputFailed = !out;
+    if (outputFailed) err << MessageLine(WriteFailureMessage(out));
+    if (const int signal = signals.received(); signal && printed < pages.size()) {
+        err << MessageLine("stopped by " + std::string(StopSignalName(signal)) + " after " + std::to_string(printed) +
+                           " of " + std::to_string(pages.size()) + " inputs");
+        return kExitSignalBase + signal;
     }
+    if (outputFailed) return kExitFailed;
     if (succeeded == pages.size()) return kExitOk;
     return succeeded == 0 ? kExitFailed : kExitSomeFailed;
 }

@@ -7,9 +7,18 @@
 #include <string_view>
 
 /// Exit codes of the command-line tool, the only place they are defined: unreadable input or
-/// settings and an analysis that ran out of memory share one code, which a batch also gives when
-/// no input gave a page; kExitSomeFailed is a batch of which some inputs failed.
-enum ExitCode { kExitOk = 0, kExitUnreadable = 1, kExitFailed = 1, kExitUsage = 2, kExitSomeFailed = 3 };
+/// settings, output that cannot be written and an analysis that ran out of memory share one code,
+/// which a batch also gives when no input gave a page; kExitSomeFailed is a batch of which some
+/// inputs failed. A batch stopped by a signal exits with kExitSignalBase + its number, as a shell
+/// reports a program the signal ended: 130 for SIGINT, 143 for SIGTERM.
+enum ExitCode {
+    kExitOk = 0,
+    kExitUnreadable = 1,
+    kExitFailed = 1,
+    kExitUsage = 2,
+    kExitSomeFailed = 3,
+    kExitSignalBase = 128
+};
 
 /// Whether standard input is a terminal, where nobody pipes a page in.
 enum class StandardInput { kNotTerminal, kTerminal };

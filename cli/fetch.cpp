@@ -1,6 +1,7 @@
 #include "cli/fetch.h"
 
 #include <curl/curl.h>
+#include <sys/socket.h>
 
 #include <cmath>
 #include <memory>
@@ -22,6 +23,35 @@ std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* us
     }
     body->bytes.append(data, length);
     return length;
+}
+
+// What the connection checks of one transfer know: the policy, and the first address refused.
+struct Connections {
+    AddressPolicy policy = AddressPolicy::kAny;
+    std::string refused;
+};
+
+// Opens the socket of each connection, after checking where it goes: libcurl calls it with the
+// resolved address of every connection, redirects included, so that a name that resolves to a
+// public address for the check and to another one for the connection cannot slip through.
+curl_socket_t openSocket(void* user, curlsocktype purpose, curl_sockaddr* address) {
+    auto* connections = static_cast<Connections*>(user);
+    if (connections->policy == AddressPolicy::kPublicOnly) {
+        const std::span<const unsigned char> bytes = AddressBytes(address->addr);
+        const std::string_view network = purpose == CURLSOCKTYPE_IPCXN ? NonPublicNetwork(bytes) : "not an address";
+        if (!network.empty()) {
+            if (connections->refused.empty())
+                connections->refused = AddressText(bytes) + " (" + std::string(network) + ")";
+            return CURL_SOCKET_BAD;
+        }
+    }
+    return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+}
+
+// Stops the transfer once the batch is told to stop.
+int checkCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* cancel = static_cast<const std::atomic<bool>*>(user);
+    return cancel->load() ? 1 : 0;
 }
 
 std::string tooLargeMessage(std::size_t maxBytes) {
@@ -55,12 +85,15 @@ void InitFetching() {
     (void)done;
 }
 
-Fetched FetchWebAddress(const std::string& address, double timeoutSeconds, std::size_t maxBytes) {
+Fetched FetchWebAddress(const std::string& address, const FetchLimits& limits) {
     InitFetching();
     std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl) return {{}, "cannot fetch: out of memory"};
+    const double timeoutSeconds = limits.timeoutSeconds;
+    const std::size_t maxBytes = limits.maxBytes;
     Body body;
     body.maxBytes = maxBytes;
+    Connections connections{limits.addresses, {}};
     char message[CURL_ERROR_SIZE] = {};
     CURL* h = curl.get();
     curl_easy_setopt(h, CURLOPT_URL, address.c_str());
@@ -76,8 +109,18 @@ Fetched FetchWebAddress(const std::string& address, double timeoutSeconds, std::
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, message);
+    curl_easy_setopt(h, CURLOPT_OPENSOCKETFUNCTION, openSocket);
+    curl_easy_setopt(h, CURLOPT_OPENSOCKETDATA, &connections);
+    // A proxy would make the connection in our place, to an address never checked.
+    if (limits.addresses == AddressPolicy::kPublicOnly) curl_easy_setopt(h, CURLOPT_PROXY, "");
+    if (limits.cancel) {
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, checkCancel);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, limits.cancel);
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    }
     const CURLcode code = curl_easy_perform(h);
     if (body.tooLarge || code == CURLE_FILESIZE_EXCEEDED) return {{}, tooLargeMessage(maxBytes)};
+    if (code != CURLE_OK && !connections.refused.empty()) return {{}, "address not public: " + connections.refused};
     switch (code) {
         case CURLE_OK:
             break;
@@ -87,6 +130,8 @@ Fetched FetchWebAddress(const std::string& address, double timeoutSeconds, std::
             return {{}, "more than " + std::to_string(kMaxRedirects) + " redirects"};
         case CURLE_UNSUPPORTED_PROTOCOL:
             return {{}, "a redirect to an address that is not http or https"};
+        case CURLE_ABORTED_BY_CALLBACK:
+            return {{}, "stopped"};
         default:
             return {{}, std::string("cannot fetch: ") + (message[0] ? message : curl_easy_strerror(code))};
     }

@@ -1,10 +1,13 @@
 // Fetching a page by its http:// or https:// address, for sumoran-cli's inputs.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "cli/netaddress.h"
 
 /// The most redirects followed for one address.
 inline constexpr long kMaxRedirects = 10;
@@ -22,9 +25,20 @@ struct Fetched {
     std::optional<std::string> error;
 };
 
+/// The bounds of reading or fetching one page.
+struct FetchLimits {
+    double timeoutSeconds = 30;  // the whole fetch of an address, redirects included
+    std::size_t maxBytes = 0;    // the most bytes of the page
+    AddressPolicy addresses = AddressPolicy::kAny;
+    const std::atomic<bool>* cancel = nullptr;  // when set and it turns true, a fetch stops within a second
+};
+
 /// Fetches `address` with GET: redirects followed (at most kMaxRedirects, to http and https only;
-/// no other scheme is ever fetched), the whole transfer bounded by `timeoutSeconds`, the body by
-/// `maxBytes` (the transfer stops as soon as more arrive). A final status other than 2xx is an
+/// no other scheme is ever fetched), the whole transfer bounded by limits.timeoutSeconds, the body by
+/// limits.maxBytes (the transfer stops as soon as more arrive). A final status other than 2xx is an
 /// error naming it. Compressed bodies are inflated, and the bound holds for the inflated bytes.
+/// Under AddressPolicy::kPublicOnly no proxy is used and every connection, those of redirects
+/// included, is checked at connect time against the address it goes to: one that is not public
+/// (NonPublicNetwork) is never made, and the error is "address not public: <address> (<network>)".
 /// Thread-safe: each call has its own transfer.
-Fetched FetchWebAddress(const std::string& address, double timeoutSeconds, std::size_t maxBytes);
+Fetched FetchWebAddress(const std::string& address, const FetchLimits& limits);

@@ -1,13 +1,17 @@
 #include "cli/frames.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <climits>
 #include <optional>
 #include <system_error>
 #include <utility>
 
-#include "cli/output.h"
 #include "engine/cp1251.h"
 #include "engine/pagesource.h"
 #include "settings/textfile.h"
@@ -131,7 +135,7 @@ std::size_t skipDeclaration(std::string_view text, std::size_t pos) {
 constexpr std::size_t kNoteTextBytes = 200;
 
 // Returns bytes from a page or a path as UTF-8 for a note: UTF-8 as it is, anything else read as
-// Windows-1251; control characters shown as escapes so that a page cannot drive the terminal.
+// Windows-1251. (MessageLine shows its control characters as escapes when the note is printed.)
 std::string noteText(std::string_view bytes) {
     std::string cut(bytes.substr(0, kNoteTextBytes));
     if (bytes.size() > kNoteTextBytes) {
@@ -140,7 +144,7 @@ std::string noteText(std::string_view bytes) {
     }
     std::string text = cp1251::isValidUtf8(cut) ? cut : cp1251::toUtf8(cut);
     if (bytes.size() > kNoteTextBytes) text += "...";
-    return VisibleText(text);
+    return text;
 }
 
 std::string frameNote(std::size_t number, std::string_view src, std::string_view what) {
@@ -180,6 +184,84 @@ std::string percentDecoded(std::string_view text) {
         out += text[i];
     }
     return out;
+}
+
+// The folder of the page's file, "." for a file named without one.
+fs::path folderOf(const fs::path& pagePath) {
+    const fs::path folder = pagePath.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
+// Whether `path` names the folder or something below it, both taken as written: lexically
+// normal paths, or both real paths.
+bool isBelow(const fs::path& path, const fs::path& folder) {
+    const fs::path relative = path.lexically_normal().lexically_relative(folder.lexically_normal());
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+// A frame's file as read under FramePolicy::kFolder, or why it was refused before reading.
+struct FolderFile {
+    settings::FileBytes file;
+    bool leadsOut = false;  // a symbolic link took it out of the page's folder
+};
+
+// A file that could not be opened, as ReadFileBytes says it.
+settings::FileBytes cannotOpen(int error) {
+    settings::FileBytes file;
+    file.status = settings::ReadStatus::kUnreadable;
+    file.problem = settings::ReadProblem::kCannotOpen;
+    if (error == ENOENT || error == ENOTDIR) {
+        file.status = settings::ReadStatus::kMissing;
+        file.problem = settings::ReadProblem::kMissing;
+    }
+    file.reason = file.problem == settings::ReadProblem::kMissing
+                      ? "not found"
+                      : "not readable: " + std::generic_category().message(error);
+    return file;
+}
+
+// Closes a file descriptor when it goes out of scope.
+struct OpenFd {
+    int fd;
+    ~OpenFd() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+// Reads a frame's file when its real path lies in `realFolder` (the page's folder, links
+// resolved): resolved first, then opened by that path without following a link in its place and
+// without blocking, and checked once more by the path of the file as opened, so that a link put in
+// place of a folder on the way between the check and the open does not lead out either.
+FolderFile readInFolder(const fs::path& path, const fs::path& realFolder, std::size_t maxBytes) {
+    FolderFile result;
+    std::error_code ec;
+    const fs::path real = fs::canonical(path, ec);
+    if (ec) {
+        result.file = cannotOpen(ec.value());
+        return result;
+    }
+    if (!isBelow(real, realFolder)) {
+        result.leadsOut = true;
+        return result;
+    }
+    const OpenFd opened{::open(real.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY)};
+    if (opened.fd < 0) {
+        const int error = errno;
+        result.leadsOut = error == ELOOP;
+        result.file = cannotOpen(error);
+        return result;
+    }
+    char target[PATH_MAX];
+    const std::string self = "/proc/self/fd/" + std::to_string(opened.fd);
+    const ssize_t length = ::readlink(self.c_str(), target, sizeof target);
+    // Without /proc the check before the open stands alone.
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof target &&
+        !isBelow(fs::path(std::string(target, static_cast<std::size_t>(length))), realFolder)) {
+        result.leadsOut = true;
+        return result;
+    }
+    result.file = settings::ReadOpenFile(opened.fd, maxBytes);
+    return result;
 }
 
 // Returns whether a "<frame" or "<iframe" (in any case) stands anywhere in the markup: without
@@ -248,10 +330,12 @@ FrameTarget ResolveFrameSource(std::string_view src, const fs::path& pagePath) {
     url = url.substr(0, url.find('?'));
 
     std::string_view rest = url;
+    FrameTarget::Form form = FrameTarget::Form::kRelative;
     if (const std::size_t scheme = schemeLength(rest)) {
         if (equalsIgnoringCase(rest.substr(0, scheme), "about")) return {};  // about:blank and the like
         if (!equalsIgnoringCase(rest.substr(0, scheme), "file")) return {FrameTarget::Kind::kNotLocal, {}};
         rest.remove_prefix(scheme + 1);  // what follows "file:" reads as a reference without a scheme
+        form = FrameTarget::Form::kFileUrl;
     }
     // "//host/path" names a host, "/path" is absolute, anything else is relative to the page.
     if (rest.starts_with("//")) {
@@ -262,12 +346,22 @@ FrameTarget ResolveFrameSource(std::string_view src, const fs::path& pagePath) {
     const std::string decoded = percentDecoded(rest);
     if (decoded.find('\0') != std::string::npos) return {FrameTarget::Kind::kBadName, {}};
     const fs::path path(decoded);
-    if (path.empty()) return {FrameTarget::Kind::kFile, pagePath};  // "#part" and "?query" name the page itself
-    return {FrameTarget::Kind::kFile, (path.is_absolute() ? path : pagePath.parent_path() / path).lexically_normal()};
+    // "#part" and "?query" name the page itself.
+    if (path.empty()) return {FrameTarget::Kind::kFile, pagePath, form};
+    if (path.is_absolute() && form == FrameTarget::Form::kRelative) form = FrameTarget::Form::kAbsolute;
+    return {FrameTarget::Kind::kFile, (path.is_absolute() ? path : pagePath.parent_path() / path).lexically_normal(),
+            form};
+}
+
+std::optional<std::string> FrameOutsideFolder(const FrameTarget& target, const fs::path& pagePath) {
+    if (target.form == FrameTarget::Form::kFileUrl) return "a file: URL";
+    if (target.form == FrameTarget::Form::kAbsolute) return "an absolute path";
+    if (!isBelow(target.path, folderOf(pagePath))) return "leaves the page's folder";
+    return std::nullopt;
 }
 
 FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const fs::path& pagePath,
-                                  CharsetChoice charset) {
+                                  CharsetChoice charset, FramePolicy policy) {
     FramesetSource result;
     const FrameSources frames = FindFrameSources(pageBytes, kMaxFrames);
     result.source = ReadSavedPart(pageBytes, charset);
@@ -280,10 +374,16 @@ FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, cons
                                " frames not read: standard input has no directory to find them in");
         return result;
     }
+    if (policy == FramePolicy::kNone) {
+        result.notes.push_back(pageName + ": " + std::to_string(frames.count) + " frames not read (--frames=none)");
+        return result;
+    }
     if (frames.count > frames.sources.size()) {
         result.notes.push_back(pageName + ": " + std::to_string(frames.count) + " frames, only the first " +
                                std::to_string(frames.sources.size()) + " are read");
     }
+    std::error_code ec;
+    const fs::path realFolder = policy == FramePolicy::kFolder ? fs::canonical(folderOf(pagePath), ec) : fs::path();
     for (std::size_t i = 0; i < frames.sources.size(); ++i) {
         const std::string& src = frames.sources[i];
         const FrameTarget target = ResolveFrameSource(src, pagePath);
@@ -296,20 +396,39 @@ FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, cons
             result.notes.push_back(frameNote(i + 1, src, "not a file name, skipped"));
             continue;
         }
+        std::optional<std::string> outside;
+        if (policy == FramePolicy::kFolder) outside = FrameOutsideFolder(target, pagePath);
+        if (outside) {
+            result.notes.push_back(frameNote(i + 1, src, *outside + ", skipped (--frames=folder)"));
+            continue;
+        }
         const std::size_t room = kMaxSourceBytes - std::min(kMaxSourceBytes, result.source.text.size());
-        std::error_code ec;
-        const std::uintmax_t size = fs::file_size(target.path, ec);
-        settings::FileBytes file;
-        if (ec || size <= room) file = settings::ReadFileBytes(target.path, room);
+        FolderFile read;
+        if (policy == FramePolicy::kFolder) {
+            read = readInFolder(target.path, realFolder, room);
+        } else {
+            read.file = settings::ReadFileBytes(target.path, room);
+        }
+        if (read.leadsOut) {
+            result.notes.push_back(
+                frameNote(i + 1, src, "a symbolic link out of the page's folder, skipped (--frames=folder)"));
+            continue;
+        }
+        const settings::FileBytes& file = read.file;
         PageText text = file.status == settings::ReadStatus::kOk ? ReadSavedPart(file.bytes, charset) : PageText();
-        if ((!ec && size > room) || text.text.size() > room) {
+        if (file.problem == settings::ReadProblem::kTooLarge || text.text.size() > room) {
             result.notes.push_back(pageName + ": the joined source would pass " +
                                    std::to_string(kMaxSourceBytes >> 20) + " MiB: frame " + std::to_string(i + 1) +
                                    " and the frames after it are left out");
             break;
         }
+        if (file.problem == settings::ReadProblem::kNotRegular) {
+            result.notes.push_back(frameNote(i + 1, src, "not a regular file, skipped"));
+            continue;
+        }
         if (file.status != settings::ReadStatus::kOk) {
-            result.notes.push_back(frameNote(i + 1, src, "cannot read " + noteText(target.path.string())));
+            const std::string reason = file.problem == settings::ReadProblem::kMissing ? "" : ": " + file.reason;
+            result.notes.push_back(frameNote(i + 1, src, "cannot read " + noteText(target.path.string()) + reason));
             continue;
         }
         result.source.text += text.text;

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,8 +39,15 @@ struct FrameTarget {
         kNotLocal,  // another scheme (http:, data:, …) or a file: URL of another host
         kBadName,   // a source that cannot be a file name (an encoded NUL)
     };
+    /// How a kFile source names its file.
+    enum class Form {
+        kRelative,  // a path relative to the page's directory
+        kAbsolute,  // a path from the root ("/x", "//localhost/x")
+        kFileUrl,   // a "file:" URL
+    };
     Kind kind = Kind::kBlank;
     std::filesystem::path path;
+    Form form = Form::kRelative;
 };
 
 /// Resolves a frame's src as a browser resolves it against the file: URL of the page at `pagePath`:
@@ -47,6 +55,18 @@ struct FrameTarget {
 /// '/', percent escapes decoded, "." and ".." removed. Paths relative (to the page's directory) or
 /// absolute and "file:" URLs of no host or "localhost" give kFile; an empty src gives kBlank.
 FrameTarget ResolveFrameSource(std::string_view src, const std::filesystem::path& pagePath);
+
+/// Which frames of a local frameset are read.
+enum class FramePolicy {
+    kFolder,  // only regular files in the page's folder or below it (the default)
+    kAny,     // any regular local file
+    kNone,    // no frame
+};
+
+/// Returns why a resolved kFile target is not read under kFolder without looking at the disk, or
+/// nothing: a file: URL, an absolute path, or a relative path whose ".." (percent escapes decoded)
+/// leaves the page's folder.
+std::optional<std::string> FrameOutsideFolder(const FrameTarget& target, const std::filesystem::path& pagePath);
 
 /// The page source the analysis takes, and the notes (UTF-8, one line each) on what was left out.
 struct FramesetSource {
@@ -60,9 +80,12 @@ enum class PageOrigin { kFile, kStandardInput };
 
 /// Returns the page read by ReadSavedPart under `charset` followed, when it has two or more frames,
 /// by each frame's local file read so, in order (from UTF-8 when any part was): at most kMaxFrames
-/// frames, and frames only while the joined source stays within kMaxSourceBytes. A frame that is
-/// not a local file or cannot be read is left out with a note naming its number and source, and
-/// the others are still read; frames of a page from standard input are not read, with a note.
-/// `pagePath` is the file's path for kFile.
+/// frames, and frames only while the joined source stays within kMaxSourceBytes. Only regular files
+/// are read, opened without blocking; under FramePolicy::kFolder only those that FrameOutsideFolder
+/// lets pass and whose real path, symbolic links followed, still lies in the page's folder, checked
+/// again on the file as opened. A frame that is not read is left out with a note naming its number,
+/// source and reason, and the others are still read; frames of a page from standard input and under
+/// kNone are not read, with one note. `pagePath` is the file's path for kFile. The notes hold bytes
+/// of the page and of file names as they are: print them with MessageLine.
 FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const std::filesystem::path& pagePath,
-                                  CharsetChoice charset);
+                                  CharsetChoice charset, FramePolicy policy = FramePolicy::kFolder);

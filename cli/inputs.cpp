@@ -1,63 +1,25 @@
 #include "cli/inputs.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <utility>
 
 #include "cli/fetch.h"
+#include "settings/textfile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string errnoText(int error) {
-    char buffer[256];
-    // The GNU strerror_r returns the text, which need not be in the buffer.
-    return strerror_r(error, buffer, sizeof buffer);
-}
-
 std::string tooLarge(std::size_t maxBytes) { return "too large: more than " + std::to_string(maxBytes) + " bytes"; }
 
 PageBytes readFile(const std::string& name, std::size_t maxBytes) {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR) return {{}, "not found"};
-        return {{}, "not readable: " + errnoText(error)};
-    }
-    PageBytes page;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        page.error = "not readable: a directory";
-    } else if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
-        page.error = tooLarge(maxBytes);
-    } else {
-        char buffer[1 << 16];
-        while (true) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) {
-                page.error = "not readable: " + errnoText(errno);
-                break;
-            }
-            if (got == 0) break;
-            if (static_cast<std::size_t>(got) > maxBytes - page.bytes.size()) {
-                page.error = tooLarge(maxBytes);
-                break;
-            }
-            page.bytes.append(buffer, static_cast<std::size_t>(got));
-        }
-    }
-    ::close(fd);
-    if (page.error) page.bytes.clear();
-    return page;
+    settings::FileBytes file = settings::ReadFileBytes(name, maxBytes);
+    if (file.status != settings::ReadStatus::kOk) return {{}, std::move(file.reason)};
+    return {std::move(file.bytes), std::nullopt};
 }
 
 PageBytes readStream(std::istream& in, std::size_t maxBytes) {
@@ -150,21 +112,26 @@ std::vector<std::string> ReadListLines(std::string_view text) {
     return lines;
 }
 
-PageBytes ReadPageInput(const PageInput& input, std::istream& in, double timeoutSeconds, std::size_t maxBytes) {
+PageBytes ReadListFile(const std::string& name, std::istream& in) {
+    if (name == "-") return readStream(in, kMaxListBytes);
+    return readFile(name, kMaxListBytes);
+}
+
+PageBytes ReadPageInput(const PageInput& input, std::istream& in, const FetchLimits& limits) {
     PageBytes page;
     switch (input.kind) {
         case PageInput::Kind::kFailed:
             return {{}, input.error};
         case PageInput::Kind::kStandardInput:
-            page = readStream(in, maxBytes);
+            page = readStream(in, limits.maxBytes);
             break;
         case PageInput::Kind::kWebAddress: {
-            Fetched fetched = FetchWebAddress(input.name, timeoutSeconds, maxBytes);
+            Fetched fetched = FetchWebAddress(input.name, limits);
             page = {std::move(fetched.bytes), std::move(fetched.error)};
             break;
         }
         case PageInput::Kind::kFile:
-            page = readFile(input.name, maxBytes);
+            page = readFile(input.name, limits.maxBytes);
             break;
     }
     if (!page.error && std::string_view(page.bytes).substr(0, kSniffBytes).find('\0') != std::string_view::npos)

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/fetch.h"
+
 /// One page of a batch, named as the user gave it (a file found in a directory: the directory as
 /// given, a slash, and the file's path below it).
 struct PageInput {
@@ -33,17 +35,27 @@ std::vector<PageInput> ExpandInputs(const std::vector<std::string>& inputs);
 /// which ExpandInputs makes a failed input.
 std::vector<std::string> ReadListLines(std::string_view text);
 
-/// The bytes of one page, or why there are none (UTF-8).
+/// The most bytes of one list file (--from-list).
+inline constexpr std::size_t kMaxListBytes = std::size_t{64} << 20;
+
+/// The bytes of one page or list, or why there are none (UTF-8).
 struct PageBytes {
     std::string bytes;
     std::optional<std::string> error;
 };
 
-/// Reads a file or standard input, or fetches an address, taking at most `maxBytes`; a larger input
-/// is an error "too large", and a file is not read at all when its size is known to be larger.
-/// Bytes that cannot be a page (a NUL among the first kSniffBytes, as in images, archives and
-/// UTF-16 text) are the error "not HTML-like bytes".
-PageBytes ReadPageInput(const PageInput& input, std::istream& in, double timeoutSeconds, std::size_t maxBytes);
+/// Reads a list file, or standard input for "-", of at most kMaxListBytes. A file is opened without
+/// blocking and only a regular file is read; the error says why not ("not a regular file", "too
+/// large: more than N bytes", "not found", "not readable: …").
+PageBytes ReadListFile(const std::string& name, std::istream& in);
+
+/// Reads a file or standard input, or fetches an address, taking at most limits.maxBytes; a larger
+/// input is an error "too large", and a file is not read at all when its size is known to be
+/// larger. A file is opened without blocking, and anything but a regular file (a FIFO, a device, a
+/// directory) is the error "not a regular file", never waited on. Bytes that cannot be a page (a
+/// NUL among the first kSniffBytes, as in images, archives and UTF-16 text) are the error "not
+/// HTML-like bytes".
+PageBytes ReadPageInput(const PageInput& input, std::istream& in, const FetchLimits& limits);
 
 /// How many leading bytes are looked at to tell a page from other data.
 inline constexpr std::size_t kSniffBytes = 1024;

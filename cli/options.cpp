@@ -44,6 +44,12 @@ constexpr std::array<std::pair<std::string_view, CharsetChoice>, 5> kCharsetName
     {"utf-8", CharsetChoice::kUtf8},
 }};
 
+constexpr std::array<std::pair<std::string_view, FramePolicy>, 3> kFrameNames = {{
+    {"folder", FramePolicy::kFolder},
+    {"any", FramePolicy::kAny},
+    {"none", FramePolicy::kNone},
+}};
+
 constexpr std::string_view kCharsetUsage = "--charset takes auto, windows-1251, koi8-r, iso-8859-5 or utf-8";
 
 constexpr unsigned kMaxJobs = 256;
@@ -110,7 +116,8 @@ const char* const kCliUsage =
     "  --all-types  --index-title  --index-meta  --index-img-alt\n"
     "  --stems=builtin|dictionary  --charset=auto|windows-1251|koi8-r|iso-8859-5|utf-8\n"
     "  --koef=FILE  --stopwords=FILE  --decimal=.|,\n"
-    "  --from-list=FILE  -j N, --jobs=N  --timeout=SECONDS  --max-bytes=N  --quiet\n"
+    "  --frames=folder|any|none  --from-list=FILE  -j N, --jobs=N  --timeout=SECONDS\n"
+    "  --max-bytes=N  --public-only  --quiet\n"
     "  -h, --help  --version\n";
 
 const char* const kCliHelp =
@@ -121,8 +128,9 @@ const char* const kCliHelp =
     "Analyses HTML pages as the desktop program analyses a page, and prints what its window shows\n"
     "right after the run. Output is UTF-8. An INPUT is a file, a directory (searched for *.html,\n"
     "*.htm and *.xhtml below it), \"-\" for standard input (also when no INPUT is given), or an\n"
-    "http:// or https:// address. The frames of a local frameset are read from their files; those\n"
-    "of a fetched page are not fetched.\n"
+    "http:// or https:// address. The frames of a local frameset are read from their files (see\n"
+    "--frames); those of a fetched page are not fetched. Only regular files are read: a FIFO, a\n"
+    "device or a directory named as a page, frame, list or settings file is refused.\n"
     "One file, address or \"-\" prints that page. More inputs, a directory, a list or --format=jsonl\n"
     "make a batch: one JSON line (jsonl) or one row (csv, tsv) per page, in the order of the inputs.\n"
     "\n"
@@ -154,10 +162,17 @@ const char* const kCliHelp =
     "  --koef=FILE                the weight coefficients from FILE instead of the program's koef.dat\n"
     "  --stopwords=FILE           the stop words from FILE instead of the program's stopwords.txt\n"
     "  --decimal=.|,              the decimal separator of the output (default: your locale's)\n"
+    "  --frames=folder|any|none   which frames of a local frameset are read: folder (default) only\n"
+    "                             files in the page's folder or below it, reached by a relative\n"
+    "                             path and no symbolic link out of it; any: any local file; none:\n"
+    "                             no frame. A frame left out is a note on standard error\n"
     "  --from-list=FILE           also the inputs in FILE (\"-\": standard input), one per line\n"
     "  -j N, --jobs=N             pages analysed at once in a batch (default: one per core)\n"
     "  --timeout=SECONDS          the most time for fetching one address (default 30)\n"
-    "  --max-bytes=N              the largest page fetched or read by a batch (default 268435456)\n"
+    "  --max-bytes=N              the largest page fetched or read (default 268435456)\n"
+    "  --public-only              fetch only from public Internet addresses: a connection to a\n"
+    "                             loopback, private, link-local, multicast or other reserved\n"
+    "                             address, redirects included, is refused, and no proxy is used\n"
     "  --quiet                    no progress bar on a terminal\n"
     "  -h, --help                 print this help and exit\n"
     "  --version                  print the version and exit\n"
@@ -169,10 +184,12 @@ const char* const kCliHelp =
     "\n"
     "Exit codes:\n"
     "  0  success\n"
-    "  1  unreadable input or settings file, a missing dictionary, or an analysis that ran out of\n"
-    "     memory; in a batch: no input gave a page\n"
+    "  1  unreadable input or settings file, a missing dictionary, an analysis that ran out of\n"
+    "     memory, or output that cannot be written; in a batch: no input gave a page\n"
     "  2  bad usage\n"
-    "  3  in a batch: some inputs gave no page\n";
+    "  3  in a batch: some inputs gave no page\n"
+    "  130, 143  a batch stopped by SIGINT or SIGTERM: it takes no more pages, and what it printed\n"
+    "     ends with the last whole line or row\n";
 
 const char* const kCliVersion = "sumoran-cli " SUMORAN_VERSION;
 
@@ -252,6 +269,12 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
             o.maxInputBytes = *bytes;
         } else if (name == "--from-list" && hasValue && !value.empty()) {
             o.lists.emplace_back(value);
+        } else if (name == "--frames") {
+            auto frames = hasValue ? lookUp(kFrameNames, value) : std::nullopt;
+            if (!frames) return fail("--frames takes folder, any or none");
+            o.frames = *frames;
+        } else if (arg == "--public-only") {
+            o.addresses = AddressPolicy::kPublicOnly;
         } else if (arg == "--quiet") {
             o.quiet = true;
         } else if (name == "--decimal" && hasValue) {

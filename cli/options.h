@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/frames.h"
+#include "cli/netaddress.h"
 #include "engine/charset.h"
 
 enum class OutputFormat { kText, kJson, kTsv, kJsonl, kCsv };
@@ -43,7 +45,9 @@ struct CliOptions {
     unsigned jobs = 0;                // worker threads; 0: one per core
     double timeoutSeconds = 30;       // the whole fetch of one address
     std::size_t maxInputBytes = kDefaultMaxInputBytes;
-    bool quiet = false;  // no progress bar
+    bool quiet = false;                             // no progress bar
+    FramePolicy frames = FramePolicy::kFolder;      // --frames: which frames of a local frameset are read
+    AddressPolicy addresses = AddressPolicy::kAny;  // --public-only: AddressPolicy::kPublicOnly
 
     /// Whether the options alone make a batch, where pages are read by workers and printed one line
     /// or row each: --format=jsonl, more than one input, or a list file. (A directory input makes

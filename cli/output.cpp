@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/rows.h"
 #include "engine/charset.h"
 #include "engine/cp1251.h"
 
@@ -246,6 +247,24 @@ std::string VisibleText(std::string_view utf8) {
     }
     return out;
 }
+
+std::string TerminalText(std::string_view bytes) {
+    const std::string utf8 = ValidUtf8(bytes);
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0, length = 1; i < utf8.size(); i += length) {
+        const int control = controlAt(utf8, i, length);
+        if (control != -1) {
+            appendHex(out, "\\x%02x", control);
+            continue;
+        }
+        if (utf8[i] == '\\') out += '\\';
+        out.append(utf8.substr(i, length));
+    }
+    return out;
+}
+
+std::string MessageLine(std::string_view message) { return "sumoran-cli: " + TerminalText(message) + "\n"; }
 
 std::string JsonString(std::string_view utf8) {
     std::string out = "\"";

@@ -13,6 +13,17 @@
 /// as \\, so that a page's text can neither drive the terminal nor forge an escape.
 std::string VisibleText(std::string_view utf8);
 
+/// Returns bytes from outside the program (a file name, an argument, an address, a line of a file)
+/// as messages and progress show them: bytes that are not valid UTF-8 as U+FFFD, every control
+/// character (C0 with tab and line feed, DEL and C1) as \xHH as VisibleText writes it, and a
+/// backslash as \\, so that a name can neither drive the terminal, nor break its line, nor forge an
+/// escape.
+std::string TerminalText(std::string_view bytes);
+
+/// Returns the message line "sumoran-cli: <message>" and a line end, the message as TerminalText:
+/// every message on standard error that holds a name or a line from outside is made by it.
+std::string MessageLine(std::string_view message);
+
 /// Returns UTF-8 text as a JSON string literal, every control character (C0, DEL and C1) escaped.
 std::string JsonString(std::string_view utf8);
 

@@ -2,6 +2,8 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/fdoutput.h"
+#include "cli/output.h"
 #include "engine/cp1251.h"
 #include "engine/wordlists.h"
 
@@ -19,7 +21,7 @@ int RunStemCommand(std::span<const std::string_view> words, std::ostream& out, s
         }
         auto bytes = cp1251::fromUtf8Strict(word);
         if (!bytes) {
-            err << "sumoran-cli: '" << word << "' holds characters outside Windows-1251\n";
+            err << MessageLine("'" + std::string(word) + "' holds characters outside Windows-1251");
             return kExitUsage;
         }
         if (bytes->size() > kMaxWordLength) bytes->resize(kMaxWordLength);
@@ -27,6 +29,8 @@ int RunStemCommand(std::span<const std::string_view> words, std::ostream& out, s
         stems += cp1251::toUtf8(StemWord(*bytes, lower, code));
         stems += '\n';
     }
-    out << stems;
-    return kExitOk;
+    out << stems << std::flush;
+    if (out) return kExitOk;
+    err << MessageLine(WriteFailureMessage(out));
+    return kExitFailed;
 }
