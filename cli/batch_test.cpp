@@ -359,7 +359,9 @@ std::string standardErrorOf(const std::vector<std::string>& args, bool terminal)
     argv.push_back(nullptr);
     const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     int master = -1;
-    const pid_t pid = terminal ? ::forkpty(&master, nullptr, nullptr, nullptr) : ::fork();
+    winsize size{};
+    size.ws_col = 200;  // room for a whole temporary path in the bar
+    const pid_t pid = terminal ? ::forkpty(&master, nullptr, nullptr, &size) : ::fork();
     if (pid == 0) {
         ::dup2(devNull, STDOUT_FILENO);
         if (!terminal) ::dup2(pipeFds[1], STDERR_FILENO);
@@ -391,6 +393,16 @@ TEST(CliBatch, ProgressBarOnlyOnATerminal) {
     EXPECT_EQ(standardErrorOf(args, false), "");
     args.push_back("--quiet");
     EXPECT_EQ(standardErrorOf(args, true), "");
+}
+
+TEST(CliBatch, ProgressShowsControlCharactersOfNamesAsEscapes) {
+    writeTemp("progress/\x1b]0;TITLE\x07.html", page("Дом", "Дом."));
+    std::vector<std::string> args = settingsArgs();
+    args.insert(args.end(), {"--format=jsonl", (privateDir() / "progress").string()});
+    const std::string shown = standardErrorOf(args, true);
+    EXPECT_NE(shown.find("/progress/\\x1b]0;TITLE\\x07.html"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("\x1b]"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x07'), std::string::npos) << shown;
 }
 
 }  // namespace

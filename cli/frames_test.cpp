@@ -81,3 +81,42 @@ TEST(FrameSources, ResolvedAgainstThePageFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FrameSources, TheFolderRuleRefusesByTheFormOfTheSourceBeforeTheDisk) {
+    const struct {
+        const char* page;
+        std::string src;
+        std::string refused;  // "" when the folder rule lets it pass to the disk
+    } cases[] = {
+        {"/site/dir/page.html", "b.html", ""},
+        {"/site/dir/page.html", "sub/../b.html", ""},
+        {"/site/dir/page.html", "sub/deeper/b.html", ""},
+        {"/site/dir/page.html", "#part", ""},
+        {"/site/dir/page.html", "../b.html", "leaves the page's folder"},
+        {"/site/dir/page.html", "sub/../../b.html", "leaves the page's folder"},
+        {"/site/dir/page.html", "%2E%2E/b.html", "leaves the page's folder"},
+        {"/site/dir/page.html", "%2e%2e%2fb.html", "leaves the page's folder"},
+        {"/site/dir/page.html", "..\\b.html", "leaves the page's folder"},
+        {"/site/dir/page.html", "../dir/b.html", ""},  // out and back in
+        {"/site/dir/page.html", "/site/dir/b.html", "an absolute path"},
+        {"/site/dir/page.html", "//localhost/etc/passwd", "an absolute path"},
+        {"/site/dir/page.html", "%2Fetc/passwd", "an absolute path"},
+        {"/site/dir/page.html", "file:///site/dir/b.html", "a file: URL"},
+        {"/site/dir/page.html", "file:b.html", "a file: URL"},
+        {"/site/dir/page.html", "FILE://localhost/x", "a file: URL"},
+        {"page.html", "b.html", ""},
+        {"page.html", "../b.html", "leaves the page's folder"},
+        {"../up/page.html", "b.html", ""},
+        {"../up/page.html", "../other/b.html", "leaves the page's folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.page) + " " + c.src);
+        const FrameTarget target = ResolveFrameSource(c.src, c.page);
+        ASSERT_EQ(target.kind, Kind::kFile);
+        EXPECT_EQ(FrameOutsideFolder(target, c.page).value_or(""), c.refused);
+    }
+}
+
+}  // namespace
