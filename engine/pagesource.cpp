@@ -10,6 +10,12 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 std::string_view cutAtNul(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
 
+// Whether the bytes may hold a combining mark: in UTF-8 the lead bytes 0xCC and 0xCD start
+// U+0300..U+037F and are never a continuation byte.
+bool mayHoldCombiningMark(std::string_view bytes) {
+    return bytes.find('\xCC') != std::string_view::npos || bytes.find('\xCD') != std::string_view::npos;
+}
+
 // The number of bytes `c` in `bytes`.
 std::size_t countOf(std::string_view bytes, char c) {
     std::size_t n = 0;
@@ -57,6 +63,13 @@ PageText ReadSavedPart(std::string_view fileBytes, CharsetChoice choice) {
     if (choice == CharsetChoice::kUtf8) return {JoinLines(cp1251::fromUtf8Lossy(bytes)), true};
     if (choice != CharsetChoice::kAuto) return {JoinLines(bytes), false};
     if (bytes.starts_with(kUtf8Bom)) return {JoinLines(ToSingleByte(bytes)), true};
+    // A dropped combining mark can empty the last line or leave a CR and an LF side by side as one
+    // line end, so such a page is converted before it is joined, as SavedPartText says.
+    if (mayHoldCombiningMark(bytes)) {
+        std::string text(bytes);
+        if (!cp1251::fromValidUtf8LossyInPlace(text)) return {JoinLines(bytes), false};
+        return {JoinLines(text), true};  // valid UTF-8 with a lead byte holds a multi-byte sequence
+    }
     // Line ends are ASCII, never part of a multi-byte sequence, and the conversion keeps them: the
     // lines can be joined first and the joined text converted in place, one copy of the page. Each
     // multi-byte sequence becomes one byte or none, so the text shrinks exactly when it held one.

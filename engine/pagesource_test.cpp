@@ -74,6 +74,12 @@ TEST(Pagesource, ReadSavedPartFollowsTheChosenCharset) {
         {CharsetChoice::kAuto, kBom + "<p>a</p>", "<p>a</p>\r\n", true},
         {CharsetChoice::kAuto, "<p>a</p>\n", "<p>a</p>\r\n", false},  // ASCII reads the same in every charset
         {CharsetChoice::kAuto, dom, dom, false},
+        // Converted before it is joined: a combining mark between CR and LF leaves one line end,
+        // and a last line of marks alone is no line.
+        {CharsetChoice::kAuto, "a\r\u0301\nb", "a\r\nb\r\n", true},
+        {CharsetChoice::kAuto, "a\n\u0301\u0300", "a\r\n", true},
+        {CharsetChoice::kAuto, "\u036F", "", true},
+        {CharsetChoice::kAuto, "\xCD\xE0\r\n", "\xCD\xE0\r\n", false},  // "Нр" in Windows-1251, not UTF-8
         // A chosen single-byte charset takes even valid UTF-8 byte by byte.
         {CharsetChoice::kKoi8r, utf8 + "\0x"s, "<p>\xD0\xB4\xD0\xBE\xD0\xBC</p>\r\n", false},
         {CharsetChoice::kWindows1251, kBom + "a", kBom + "a\r\n", false},
