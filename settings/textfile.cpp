@@ -103,9 +103,6 @@ void syncDirectory(const std::filesystem::path& dir) {
     ::close(fd);
 }
 
-// The system's text for an error number, thread-safe unlike strerror.
-std::string reasonOf(int error) { return std::generic_category().message(error); }
-
 // Where a write to `path` goes: the file a symbolic link names, so that the link stays a link;
 // else the path itself.
 std::filesystem::path writeTarget(const std::filesystem::path& path) {
@@ -153,12 +150,12 @@ FileBytes ReadOpenFile(int fd, std::size_t maxSize) {
 }
 
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    if (path.empty()) return {reasonOf(ENOENT)};
-    if (path.filename().empty()) return {reasonOf(EISDIR)};
+    if (path.empty()) return {systemText(ENOENT)};
+    if (path.filename().empty()) return {systemText(EISDIR)};
     const std::filesystem::path target = writeTarget(path);
     std::filesystem::path tempPath;
     Fd fd(createTemporary(target, tempPath));
-    if (fd.get() < 0) return {reasonOf(errno)};
+    if (fd.get() < 0) return {systemText(errno)};
     // Each step runs only while the ones before it succeeded; `error` keeps the first failure's errno.
     int error = 0;
     struct stat old {};
@@ -171,7 +168,7 @@ WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_v
     if (error == 0 && ::rename(tempPath.c_str(), target.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(tempPath.c_str());
-        return {reasonOf(error)};
+        return {systemText(error)};
     }
     syncDirectory(target.parent_path());
     return {};
