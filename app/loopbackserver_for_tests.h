@@ -1,7 +1,7 @@
 // An HTTP server on 127.0.0.1 for the browser tests, at a port of the system's choosing. It answers
-// one request per connection, then closes it, and records every request it gets (its head and
-// body), so that a test can tell what a page sent and how often a page was asked for. Anything
-// not served gets 404.
+// one request per connection, then closes it, and records every connection and every request it
+// gets (its head and body), so that a test can tell what a page sent and how often a page was
+// asked for. Anything not served gets 404.
 #pragma once
 
 #include <QByteArray>
@@ -53,6 +53,8 @@ class LoopbackServer : public QTcpServer {
 
     /// Every request received so far, head and body, in order.
     const QList<QByteArray>& all() const { return all_; }
+    /// The connections accepted so far, also those that never sent a request (a preconnect).
+    int connections() const { return connections_; }
 
     /// True when any request received holds `text` (in its target, headers or body, also
     /// percent-encoded in the target).
@@ -66,6 +68,7 @@ class LoopbackServer : public QTcpServer {
 
   protected:
     void incomingConnection(qintptr descriptor) override {
+        ++connections_;
         auto* socket = new QTcpSocket(this);
         socket->setSocketDescriptor(descriptor);
         auto request = std::make_shared<QByteArray>();
@@ -114,4 +117,5 @@ class LoopbackServer : public QTcpServer {
     std::map<QByteArray, int> counts_;
     QList<QByteArray> all_;
     QList<QPointer<QTcpSocket>> stalled_;
+    int connections_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -123,7 +124,8 @@ class MainFormXvfbTest : public QObject, WindowAccess {
         QCOMPARE(lists(), early);
     }
 
-    // Frames that the page's script makes are taken from the browser once it has shown them.
+    // Frames that the page's script makes are taken from the browser once it has shown them: a
+    // local page's scripts run once the user allows them.
     void framesMadeByScriptTakenAfterLoad() {
         for (int k = 1; k <= 2; ++k)
             QVERIFY(WriteTestFile(dir_.filePath(QStringLiteral("s%1.html").arg(k)),
@@ -137,6 +139,11 @@ class MainFormXvfbTest : public QObject, WindowAccess {
                               "document.body.appendChild(f); }</script></body></html>"));
         form_->OpenAddress(path);
         QVERIFY(!hasWord("первая"));
+        auto* allow = form_->findChild<QPushButton*>(QStringLiteral("btAllowContent"));
+        QVERIFY(allow);
+        QTRY_VERIFY_WITH_TIMEOUT(allow->isVisible() && !form_->analysisRunning(), 60000);
+        QVERIFY(!hasWord("первая"));
+        allow->click();
         QTRY_VERIFY_WITH_TIMEOUT(hasWord("первая") && hasWord("вторая"), 60000);
     }
 

@@ -1,5 +1,6 @@
 #include "app/webenginebrowser.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +20,6 @@
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
-#include <csignal>
 #include <memory>
 #include <utility>
 
@@ -100,8 +100,9 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
 }
 
 // Writes what the source script found; `localFrames` lets a frame of another origin be read from
-// its file when it is a local one.
-Browser::Saved WriteSource(const QVariant& result, const QString& path, qint64 maxBytes, bool localFrames) {
+// its file when it is a local one that the confinement allows.
+Browser::Saved WriteSource(const QVariant& result, const QString& path, qint64 maxBytes,
+                           const localfiles::Confinement* localFrames) {
     const QVariantMap found = result.toMap();
     if (found.value(QStringLiteral("tooLarge")).toBool()) return Browser::Saved::kTooLarge;
     const QVariant markup = found.value(QStringLiteral("markup"));
@@ -111,8 +112,9 @@ Browser::Saved WriteSource(const QVariant& result, const QString& path, qint64 m
         return WriteFile(path, bytes) ? Browser::Saved::kOk : Browser::Saved::kFailed;
     }
     const QUrl src(found.value(QStringLiteral("src")).toString());
-    if (!localFrames || !localfiles::IsLocal(src)) return Browser::Saved::kFailed;
-    const localfiles::ReadResult file = localfiles::ReadLocalFile(localfiles::ToShownUrl(src).toLocalFile(), maxBytes);
+    if (!localFrames || !localfiles::IsLocal(src) || !localFrames->allows(localfiles::PathOf(src)))
+        return Browser::Saved::kFailed;
+    const localfiles::ReadResult file = localfiles::ReadLocalFile(localfiles::PathOf(src), maxBytes);
     if (file.status == localfiles::ReadResult::kTooLarge) return Browser::Saved::kTooLarge;
     if (file.status != localfiles::ReadResult::kOk) return Browser::Saved::kFailed;
     return WriteFile(path, file.bytes) ? Browser::Saved::kOk : Browser::Saved::kFailed;
@@ -135,6 +137,8 @@ QString FailureReason(const QWebEngineLoadingInfo& info) {
             return u("адрес сервера не найден");
         case -106:  // ERR_INTERNET_DISCONNECTED
             return u("нет соединения с сетью");
+        case -311:  // ERR_UNSAFE_REDIRECT
+            return u("переадресация на файл с диска отклонена");
         case -312:  // ERR_UNSAFE_PORT
             return u("этот порт закрыт для браузера");
         default:
@@ -204,59 +208,16 @@ class WebEngineBrowser::GuardedPage : public QWebEnginePage {
 WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
     localfiles::RegisterScheme();
     profile_ = new QWebEngineProfile();  // no storage name: off the record, nothing on disk
-    localHandler_ = new localfiles::LocalFileHandler(this);
-    guard_ = new localfiles::RequestGuard(this);
+    localHandler_ = new localfiles::LocalFileHandler(confinement_, this);
+    guard_ = new localfiles::RequestGuard(confinement_, this);
     profile_->installUrlSchemeHandler(localfiles::kScheme, localHandler_);
     profile_->setUrlRequestInterceptor(guard_);
-    page_ = new GuardedPage(profile_, this);
-
-    QWebEngineSettings* s = page_->settings();
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
-    s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
-    s->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
-    s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
-    s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
-    s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-    s->setAttribute(QWebEngineSettings::AllowGeolocationOnInsecureOrigins, false);
-    s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
-    s->setAttribute(QWebEngineSettings::HyperlinkAuditingEnabled, false);
-    s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
-    s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);  // the browser shows its own, in Russian
-    // An external scheme reaches acceptNavigationRequest only from a click; scripts get nothing.
-    s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowUnknownUrlSchemesFromUserInteraction);
-
+    connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngineBrowser::onDownloadRequested);
+    page_ = createPage();
     view_ = new QWebEngineView();
     view_->setPage(page_);
-
-    connect(page_, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::onLoadingChanged);
-    connect(page_, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
-    connect(page_, &QWebEnginePage::titleChanged, this, &WebEngineBrowser::TitleChange);
-    // A jump within the page changes the history without a load of its own.
-    connect(page_, &QWebEnginePage::urlChanged, this, &WebEngineBrowser::emitHistoryState);
-    connect(page_, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
-                onRenderProcessTerminated(status, code);
-            });
-    connect(page_, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
-        onNewWindowRequested(request.requestedUrl(), request.isUserInitiated());
-    });
-    connect(page_, &QWebEnginePage::featurePermissionRequested, this,
-            [this](const QUrl& origin, QWebEnginePage::Feature feature) {
-                page_->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
-                emit Refused(u("Запрос страницы отклонён: %1").arg(FeatureName(feature)));
-            });
-    connect(page_, &QWebEnginePage::fileSystemAccessRequested, this, [this](QWebEngineFileSystemAccessRequest request) {
-        request.reject();
-        emit Refused(u("Запрос страницы отклонён: доступ к файлам"));
-    });
-    connect(page_, &QWebEnginePage::registerProtocolHandlerRequested, this,
-            [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
-    connect(page_, &QWebEnginePage::fullScreenRequested, this,
-            [](QWebEngineFullScreenRequest request) { request.reject(); });
-    connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngineBrowser::onDownloadRequested);
+    // A click or a key in the page is what makes a navigation the user's rather than a script's.
+    QCoreApplication::instance()->installEventFilter(this);
 
     dialogTimer_.setSingleShot(true);
     dialogTimer_.setInterval(kDialogNoteDelayMs);
@@ -270,7 +231,86 @@ WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
     });
 }
 
+WebEngineBrowser::GuardedPage* WebEngineBrowser::createPage() {
+    auto* page = new GuardedPage(profile_, this);
+    QWebEngineSettings* s = page->settings();
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+    s->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
+    s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+    s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    s->setAttribute(QWebEngineSettings::AllowGeolocationOnInsecureOrigins, false);
+    s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
+    s->setAttribute(QWebEngineSettings::HyperlinkAuditingEnabled, false);
+    s->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+    s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);  // the browser shows its own, in Russian
+    // An external scheme reaches acceptNavigationRequest only from a click; scripts get nothing.
+    s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowUnknownUrlSchemesFromUserInteraction);
+
+    connect(page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::onLoadingChanged);
+    connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        updateLocation();
+        emit ProgressChange(progress, 100);
+    });
+    connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+        updateLocation();
+        emit TitleChange(title);
+    });
+    // A jump within the page changes the history without a load of its own.
+    connect(page, &QWebEnginePage::urlChanged, this, [this] {
+        updateLocation();
+        emitHistoryState();
+    });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                onRenderProcessTerminated(status, code);
+            });
+    connect(page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
+        onNewWindowRequested(request.requestedUrl(), request.isUserInitiated());
+    });
+    connect(page, &QWebEnginePage::featurePermissionRequested, this,
+            [this, page](const QUrl& origin, QWebEnginePage::Feature feature) {
+                page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+                emit Refused(u("Запрос страницы отклонён: %1").arg(FeatureName(feature)));
+            });
+    connect(page, &QWebEnginePage::fileSystemAccessRequested, this, [this](QWebEngineFileSystemAccessRequest request) {
+        request.reject();
+        emit Refused(u("Запрос страницы отклонён: доступ к файлам"));
+    });
+    connect(page, &QWebEnginePage::registerProtocolHandlerRequested, this,
+            [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+    connect(page, &QWebEnginePage::fullScreenRequested, this,
+            [](QWebEngineFullScreenRequest request) { request.reject(); });
+    return page;
+}
+
+// Puts a fresh page in place of the one on screen and deletes that one; the engine ends its render
+// process with it. The history goes with the old page; Refresh loads its address again.
+void WebEngineBrowser::replacePage() {
+    GuardedPage* old = page_;
+    old->disconnect(this);
+    if (!committed_.isEmpty()) lostUrl_ = committed_;
+    ++pingToken_;  // a responsiveness check of the old page waits for nothing now
+    ++serial_;
+    activeLoads_ = 0;
+    loaded_ = false;
+    userNavigation_ = false;
+    page_ = createPage();
+    if (view_) view_->setPage(page_);
+    delete old;
+    applyDocumentPolicy({}, false);
+    updateLocation();
+    emitHistoryState();
+    emit CommandStateChange(kUpdateAll, false);
+}
+
 WebEngineBrowser::~WebEngineBrowser() {
+    QCoreApplication::instance()->removeEventFilter(this);
     dialogTimer_.stop();
     page_->disconnect(this);
     profile_->disconnect(this);
@@ -320,10 +360,60 @@ void WebEngineBrowser::GoForward() {
 void WebEngineBrowser::Stop() { page_->triggerAction(QWebEnginePage::Stop); }
 
 void WebEngineBrowser::Refresh() {
-    whenResponsive([this] { page_->triggerAction(QWebEnginePage::Reload); });
+    whenResponsive([this] {
+        // A page put in place of one that stopped answering has no history to reload.
+        if (page_->url().isEmpty() && !lostUrl_.isEmpty()) {
+            load(lostUrl_);
+            return;
+        }
+        page_->triggerAction(QWebEnginePage::Reload);
+    });
 }
 
 void WebEngineBrowser::GoHome() { Navigate(home_); }
+
+void WebEngineBrowser::AllowLocalContent() {
+    if (!localfiles::IsLocal(committed_) || confinement_.contentAllowed()) return;
+    allowedReload_ = committed_;
+    whenResponsive([this] { page_->triggerAction(QWebEnginePage::Reload); });
+}
+
+// Sets what the document at `url` may do before the engine loads it: a local one is confined to
+// its folder, without scripts and network unless allowed; any other runs as a web page does.
+void WebEngineBrowser::applyDocumentPolicy(const QUrl& url, bool contentAllowed) {
+    const bool local = localfiles::IsLocal(url);
+    if (local) {
+        confinement_.openDocument(localfiles::PathOf(url));
+        confinement_.setContentAllowed(contentAllowed);
+    } else {
+        confinement_.clear();
+    }
+    page_->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, !local || contentAllowed);
+}
+
+// Reports the top-level document on screen when it changed: the last one the engine committed,
+// never one still loading or refused, and never a frame's.
+void WebEngineBrowser::updateLocation() {
+    const QWebEngineHistoryItem current = page_->history()->currentItem();
+    const QUrl url = current.isValid() ? current.url() : QUrl();
+    const LocalPage state = !localfiles::IsLocal(url)       ? LocalPage::kNone
+                            : confinement_.contentAllowed() ? LocalPage::kContentAllowed
+                                                            : LocalPage::kConfined;
+    if (url != committed_) {
+        committed_ = url;
+        if (!url.isEmpty()) emit LocationChange(localfiles::ToShownUrl(url).toString());
+    }
+    if (state != shownLocal_) {
+        shownLocal_ = state;
+        emit LocalPageChange(state);
+    }
+}
+
+bool WebEngineBrowser::recentUserInput() const {
+    // As long as a browser counts a click as the user's own activation of a page.
+    constexpr qint64 kUserActionMs = 1000;
+    return userInput_.isValid() && userInput_.elapsed() < kUserActionMs;
+}
 
 bool WebEngineBrowser::Busy() const { return activeLoads_ > 0; }
 
@@ -340,8 +430,8 @@ QString WebEngineBrowser::homeAddress() const { return home_; }
 
 qint64 WebEngineBrowser::renderProcessPid() const { return page_->renderProcessPid(); }
 
-// Runs a command that navigates once the page's render process has shown that it answers. One
-// that does not answer in time (a script that never ends holds it) is ended first, so that the
+// Runs a command that navigates once the page's render process has shown that it answers. A page
+// that does not answer in time (a script that never ends holds it) is replaced first, so that the
 // navigation gets a process of its own rather than waiting behind the script for ever.
 void WebEngineBrowser::whenResponsive(std::function<void()> command) {
     const qint64 pid = page_->renderProcessPid();
@@ -352,10 +442,9 @@ void WebEngineBrowser::whenResponsive(std::function<void()> command) {
     const quint64 token = ++pingToken_;
     auto run = std::make_shared<std::function<void()>>(std::move(command));
     QPointer<WebEngineBrowser> self(this);
-    QTimer::singleShot(responseTimeoutMs_, this, [this, token, pid, run] {
+    QTimer::singleShot(responseTimeoutMs_, this, [this, token, run] {
         if (pingToken_ != token) return;
-        ++pingToken_;
-        if (page_->renderProcessPid() == pid) ::kill(static_cast<pid_t>(pid), SIGKILL);
+        replacePage();
         emit Refused(u("Страница не отвечает: её процесс отображения остановлен"));
         (*run)();
     });
@@ -370,17 +459,31 @@ bool WebEngineBrowser::onNavigationRequest(const QUrl& url, int type, bool mainF
     NavigationRequest request;
     request.url = url;
     request.mainFrame = mainFrame;
-    request.linkClicked = type == QWebEnginePage::NavigationTypeLinkClicked;
-    request.startedByProgram = mainFrame && ((url == programUrl_ && type == QWebEnginePage::NavigationTypeTyped) ||
-                                             type == QWebEnginePage::NavigationTypeBackForward ||
-                                             type == QWebEnginePage::NavigationTypeReload);
-    request.fromLocalPage = localfiles::IsLocal(page_->url());
+    request.redirect = type == QWebEnginePage::NavigationTypeRedirect;
+    const bool byProgram = mainFrame && ((url == programUrl_ && type == QWebEnginePage::NavigationTypeTyped) ||
+                                         type == QWebEnginePage::NavigationTypeBackForward ||
+                                         type == QWebEnginePage::NavigationTypeReload);
+    const bool clicked =
+        type == QWebEnginePage::NavigationTypeLinkClicked || type == QWebEnginePage::NavigationTypeFormSubmitted;
+    request.origin = byProgram                      ? NavigationOrigin::kProgram
+                     : clicked && recentUserInput() ? NavigationOrigin::kUser
+                                                    : NavigationOrigin::kPage;
+    request.fromLocalPage = localfiles::IsLocal(committed_);
+    request.localContentAllowed = confinement_.contentAllowed();
+    request.continuesUserNavigation = userNavigation_;
     if (mainFrame && url == programUrl_) programUrl_.clear();
 
     switch (DecideNavigation(request)) {
         case NavigationVerdict::kAllow:
             emit BeforeNavigate2(localfiles::ToShownUrl(url).toString());
-            if (mainFrame) ++serial_;
+            if (mainFrame) {
+                ++serial_;
+                if (!request.redirect) userNavigation_ = request.origin != NavigationOrigin::kPage;
+                // A reload keeps what the user allowed a local page; anything else starts confined.
+                const bool keep = type == QWebEnginePage::NavigationTypeReload && url == allowedReload_;
+                if (!keep) allowedReload_.clear();
+                applyDocumentPolicy(url, keep);
+            }
             return true;
         case NavigationVerdict::kOpenAsLocal:
             lastDropped_ = url;
@@ -394,7 +497,8 @@ bool WebEngineBrowser::onNavigationRequest(const QUrl& url, int type, bool mainF
             break;
     }
     if (mainFrame) lastDropped_ = url;
-    post([this, url] { emit Refused(u("Переход отклонён: %1").arg(ShortAddress(url))); });
+    const QUrl shown = localfiles::ToShownUrl(url);
+    post([this, shown] { emit Refused(u("Переход отклонён: %1").arg(ShortAddress(shown))); });
     return false;
 }
 
@@ -402,8 +506,9 @@ void WebEngineBrowser::onNewWindowRequested(const QUrl& url, bool userInitiated)
     // A window a click asks for opens in this view; one a script asks for on its own is dropped.
     NavigationRequest request;
     request.url = url;
-    request.linkClicked = true;
-    request.fromLocalPage = localfiles::IsLocal(page_->url());
+    request.origin = NavigationOrigin::kUser;
+    request.fromLocalPage = localfiles::IsLocal(committed_);
+    request.localContentAllowed = confinement_.contentAllowed();
     const NavigationVerdict verdict = userInitiated ? DecideNavigation(request) : NavigationVerdict::kDrop;
     if (verdict == NavigationVerdict::kAllow || verdict == NavigationVerdict::kOpenAsLocal) {
         post([this, url] { load(url); });
@@ -435,6 +540,11 @@ void WebEngineBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
     }
     if (activeLoads_ > 0) --activeLoads_;
     if (activeLoads_ > 0) return;  // a newer load goes on and ends later
+    userNavigation_ = false;
+    updateLocation();
+    // A navigation let through that never showed a document leaves the one on screen as it was.
+    const bool allowed = localfiles::IsLocal(committed_) && committed_ == allowedReload_;
+    applyDocumentPolicy(committed_, allowed);
     emit CommandStateChange(kUpdateAll, false);
     emitHistoryState();
 
@@ -524,7 +634,19 @@ void WebEngineBrowser::hideErrorPage() {
 }
 
 bool WebEngineBrowser::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_ && errorPage_ && event->type() == QEvent::Resize) errorPage_->setGeometry(view_->rect());
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+        case QEvent::TouchBegin:
+            if (auto* widget = qobject_cast<QWidget*>(watched); widget && view_ && view_->isAncestorOf(widget))
+                userInput_.start();
+            break;
+        case QEvent::Resize:
+            if (watched == view_ && errorPage_) errorPage_->setGeometry(view_->rect());
+            break;
+        default:
+            break;
+    }
     return Browser::eventFilter(watched, event);
 }
 
@@ -544,8 +666,7 @@ void WebEngineBrowser::SaveDocument(const QString& path, qint64 maxBytes, SaveDo
     const QUrl url = page_->url();
     if (localfiles::IsLocal(url)) {
         // A local page is taken from its file, as the user wrote it.
-        const localfiles::ReadResult file =
-            localfiles::ReadLocalFile(localfiles::ToShownUrl(url).toLocalFile(), maxBytes);
+        const localfiles::ReadResult file = localfiles::ReadLocalFile(localfiles::PathOf(url), maxBytes);
         Saved result = Saved::kFailed;
         if (file.status == localfiles::ReadResult::kTooLarge) result = Saved::kTooLarge;
         if (file.status == localfiles::ReadResult::kOk && WriteFile(path, file.bytes)) result = Saved::kOk;
@@ -553,7 +674,7 @@ void WebEngineBrowser::SaveDocument(const QString& path, qint64 maxBytes, SaveDo
         return;
     }
     runSourceScript(-1, maxBytes, [this, path, maxBytes, done = std::move(done)](const QVariant& result) {
-        const Saved saved = WriteSource(result, path, maxBytes, false);
+        const Saved saved = WriteSource(result, path, maxBytes, nullptr);
         post([done, saved] { done(saved); });
     });
 }
@@ -576,7 +697,7 @@ void WebEngineBrowser::SaveFrame(int index, const QString& path, qint64 maxBytes
     }
     const bool localPage = localfiles::IsLocal(page_->url());
     runSourceScript(index, maxBytes, [this, path, maxBytes, localPage, done = std::move(done)](const QVariant& result) {
-        const Saved saved = WriteSource(result, path, maxBytes, localPage);
+        const Saved saved = WriteSource(result, path, maxBytes, localPage ? &confinement_ : nullptr);
         post([done, saved] { done(saved); });
     });
 }

@@ -2,15 +2,19 @@
 // configured as a sandbox for untrusted pages.
 //
 // What a page may do is decided here: navigations follow DecideNavigation (local files are shown
-// through the confined local scheme, see localfiles.h); downloads, permission requests, new
-// windows and the modal script dialogs (alert, confirm, prompt) are refused, each with a Refused
-// note. The markup is taken without asking the server again: a local page from its file, any other
-// page and its frames by a script in an isolated world that serializes the documents on screen
-// and writes them in their own character encoding. A page that stops answering (a script that
-// never ends) has its render process ended before the next command that navigates.
+// through the confined local scheme, see localfiles.h); a local page's own scripts do not run
+// unless the user allows them for it; downloads, permission requests, new windows and the modal
+// script dialogs (alert, confirm, prompt) are refused, each with a Refused note. The markup is
+// taken without asking the server again: a local page from its file, any other page and its frames
+// by a script in an isolated world that serializes the documents on screen and writes them in
+// their own character encoding. A page that stops answering (a script that never ends, a dialog
+// loop, a document too deep to lay out) is replaced by a fresh one before the next command that
+// navigates: the engine ends its render process itself, which it does safely, unlike a process
+// killed behind its back while a navigation starts.
 // GUI thread only.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -18,6 +22,7 @@
 #include <functional>
 
 #include "app/browser.h"
+#include "app/localfiles.h"
 
 class QLabel;
 class QWebEngineDownloadRequest;
@@ -25,10 +30,6 @@ class QWebEngineLoadingInfo;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
-namespace localfiles {
-class LocalFileHandler;
-class RequestGuard;
-}  // namespace localfiles
 
 class WebEngineBrowser : public Browser {
     Q_OBJECT
@@ -52,6 +53,7 @@ class WebEngineBrowser : public Browser {
     void Refresh() override;
     /// Navigates to the home address (about:blank unless set).
     void GoHome() override;
+    void AllowLocalContent() override;
 
     bool Busy() const override;
     /// True once a load has finished with a document on screen.
@@ -94,6 +96,11 @@ class WebEngineBrowser : public Browser {
     class GuardedPage;
     friend class GuardedPage;
 
+    GuardedPage* createPage();
+    void replacePage();
+    void applyDocumentPolicy(const QUrl& url, bool contentAllowed);
+    void updateLocation();
+    bool recentUserInput() const;
     bool onNavigationRequest(const QUrl& url, int type, bool mainFrame);
     void onNewWindowRequested(const QUrl& url, bool userInitiated);
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
@@ -110,16 +117,23 @@ class WebEngineBrowser : public Browser {
     void post(std::function<void()> call);
 
     QWebEngineProfile* profile_ = nullptr;
+    localfiles::Confinement confinement_;  // what the local page on screen may load
     localfiles::LocalFileHandler* localHandler_ = nullptr;
     localfiles::RequestGuard* guard_ = nullptr;
     GuardedPage* page_ = nullptr;
     QPointer<QWebEngineView> view_;
     QPointer<QLabel> errorPage_;
     QString home_ = QStringLiteral("about:blank");
-    QUrl programUrl_;      // the URL the program itself is loading, until the engine asks for it
-    int activeLoads_ = 0;  // loads started and not yet ended
-    QUrl lastDropped_;     // the last top-level URL refused, whose aborted load is no document
-    bool loaded_ = false;  // a document is on screen
+    QUrl programUrl_;                          // the URL the program itself is loading, until the engine asks for it
+    QUrl committed_;                           // the top-level document on screen, as the engine reports it
+    LocalPage shownLocal_ = LocalPage::kNone;  // what LocalPageChange last said
+    QUrl allowedReload_;                       // the local page whose reload gets its content allowed
+    QUrl lostUrl_;                             // the page of a render process that was ended, for Refresh
+    bool userNavigation_ = false;              // the top-level navigation under way was the user's or the program's
+    QElapsedTimer userInput_;                  // since the user last clicked or typed in the page
+    int activeLoads_ = 0;                      // loads started and not yet ended
+    QUrl lastDropped_;                         // the last top-level URL refused, whose aborted load is no document
+    bool loaded_ = false;                      // a document is on screen
     quint64 serial_ = 0;
     int responseTimeoutMs_ = 2000;
     quint64 pingToken_ = 0;  // the responsiveness check under way
