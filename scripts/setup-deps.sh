@@ -18,6 +18,7 @@ test_packages=(
   clang-format git                          # the layout check of every C++ file
   googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
   xvfb xauth                                # window tests under a virtual X server
+  openbox xdotool                           # a window manager and real key presses for the keyboard test
   libreoffice-writer-nogui                  # reads the summary's RTF back in a test
   libreoffice-calc-nogui                    # reads the lists' CSV back in a test
   kicad-doc-ru aptitude-doc-ru python3      # real Russian pages for the whole-program tests
