@@ -294,7 +294,8 @@ setTimeout(function () {
         QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/report") >= 3, kWaitMs);
         QVERIFY2(!server_.sawText(kSecret), server_.all().join("\n----\n").constData());
         // The scripts ran, read nothing, and could not even tell a file outside from a missing one.
-        for (const char* seen : {"xhr refused", "token undefined", "probe0 error", "probe1 error", "probe2 error"})
+        for (const char* seen :
+             {"xhr refused", "fetch refused", "token undefined", "probe0 error", "probe1 error", "probe2 error"})
             QVERIFY2(server_.sawText(seen), seen);
         QVERIFY(!child<QPushButton>("btAllowContent")->isVisible());
     }
