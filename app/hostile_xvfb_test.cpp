@@ -266,7 +266,7 @@ window.onerror = function (m) { note("onerror " + m); };
   fetch(t).then(function (r) { return r.text(); }).then(function (s) { note("fetch " + s); },
                                                          function () { note("fetch refused"); });
 });
-["../.env", "../missing.js", "page_files/none.js"].forEach(function (t, k) {
+["../.env", "../missing.js", "page_files/none.js", "secret.txt"].forEach(function (t, k) {
   var s = document.createElement("script");
   s.onload = function () { note("probe" + k + " load"); };
   s.onerror = function () { note("probe" + k + " error"); };
@@ -294,8 +294,8 @@ setTimeout(function () {
         QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/report") >= 3, kWaitMs);
         QVERIFY2(!server_.sawText(kSecret), server_.all().join("\n----\n").constData());
         // The scripts ran, read nothing, and could not even tell a file outside from a missing one.
-        for (const char* seen :
-             {"xhr refused", "fetch refused", "token undefined", "probe0 error", "probe1 error", "probe2 error"})
+        for (const char* seen : {"xhr refused", "fetch refused", "token undefined", "probe0 error", "probe1 error",
+                                 "probe2 error", "probe3 error"})
             QVERIFY2(server_.sawText(seen), seen);
         QVERIFY(!child<QPushButton>("btAllowContent")->isVisible());
     }

@@ -45,6 +45,17 @@ OpenFile OpenRegularFile(const QString& path, qint64 maxBytes) {
     return {ReadResult::kOk, std::move(file)};
 }
 
+// True when a local file may serve as what the page asks for: a script must be a script file and a
+// style sheet a CSS file, so that no other file the folder holds runs as one and gives its words
+// away in an error message.
+bool FitsRequest(const QString& path, QWebEngineUrlRequestInfo::ResourceType type) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (type == QWebEngineUrlRequestInfo::ResourceTypeScript)
+        return suffix == QStringLiteral("js") || suffix == QStringLiteral("mjs");
+    if (type == QWebEngineUrlRequestInfo::ResourceTypeStylesheet) return suffix == QStringLiteral("css");
+    return true;
+}
+
 bool IsInert(const QUrl& url) {
     // Data and blob addresses are made inside the page: asking for them sends nothing anywhere.
     return url.scheme() == QStringLiteral("data") || url.scheme() == QStringLiteral("blob");
@@ -183,7 +194,9 @@ void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
         case Info::ResourceTypeMedia:
         case Info::ResourceTypeFavicon:
             // What a local page shows, but only within a local page and its confinement.
-            if (!localPage || IsNetwork(info.initiator()) || !confinement_.allows(PathOf(url))) info.block(true);
+            if (!localPage || IsNetwork(info.initiator()) || !confinement_.allows(PathOf(url)) ||
+                !FitsRequest(PathOf(url), info.resourceType()))
+                info.block(true);
             return;
         default:
             // Requests by script, workers, pings, plug-ins: never for local files.

@@ -7,6 +7,7 @@
 // - the document the user opened is served, and besides it only regular files in its folder and
 //   the folders below it (a page saved "complete" with its _files folder shows as saved);
 //   anything else answers as a file that is not there, so a page cannot even tell what exists;
+//   a script must be a .js file and a style sheet a .css file;
 // - a local page makes no network request (remote images, style sheets, frames, fonts, sockets),
 //   and nothing by script reads a local file (XMLHttpRequest, fetch, workers), unless the user
 //   allowed the page's scripts and remote content; the folder holds even then;
@@ -102,10 +103,11 @@ class LocalFileHandler : public QWebEngineUrlSchemeHandler {
     const Confinement& confinement_;
 };
 
-/// Refuses what a page may not request: local files outside the confinement, requested by a page
-/// from the network or by script (XMLHttpRequest, fetch, pings, workers) whatever the page; and any
-/// network request of a local page (images, style sheets, frames, fonts, sockets, beacons) unless
-/// the user allowed its content. Top-level navigations are left to the navigation policy.
+/// Refuses what a page may not request: local files outside the confinement; scripts and style
+/// sheets that are not script or CSS files; local files requested by a page from the network or by
+/// script (XMLHttpRequest, fetch, pings, workers) whatever the page; and any network request of a
+/// local page (images, style sheets, frames, fonts, sockets, beacons) unless the user allowed its
+/// content. Top-level navigations are left to the navigation policy.
 class RequestGuard : public QWebEngineUrlRequestInterceptor {
   public:
     RequestGuard(const Confinement& confinement, QObject* parent)
