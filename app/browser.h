@@ -65,7 +65,7 @@ class Browser : public QObject {
     /// True while a navigation or download is under way.
     virtual bool Busy() const = 0;
     /// True when the browser holds an HTML document (false before the first navigation, after a
-    /// load that failed and after the page's render process ended).
+    /// load that failed and after the page's render process ended; true from DocumentParsed on).
     virtual bool HasDocument() const = 0;
     /// Returns the current address; "about:blank" for the blank page.
     virtual QString LocationURL() const = 0;
@@ -107,6 +107,9 @@ class Browser : public QObject {
     void DownloadBegin();
     void DownloadComplete();
     void NavigateComplete2();
+    /// The top-level document is parsed (DOMContentLoaded): its markup is whole, while its images,
+    /// frames and the like may still load. At most once for each document.
+    void DocumentParsed();
     /// The document has finished loading.
     void DocumentComplete();
 

@@ -56,9 +56,12 @@ BrowserPane::BrowserPane(Browser& browser, QWidget* parent) : QWidget(parent), b
         "stop:1 palette(light)); }"));
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("sbBrowserText"));
+    source_ = new QLabel;
+    source_->setObjectName(QStringLiteral("sbAnalysisSource"));
     status->addWidget(charset_);
     status->addWidget(pfDocumentLoad_);
     status->addWidget(status_, 1);
+    status->addPermanentWidget(source_);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -186,6 +189,8 @@ void BrowserPane::openAddress(const QString& address) {
 void BrowserPane::showCharset(CharsetChoice encoding) { charset_->setText(FromCp1251(CharsetChoiceName(encoding))); }
 
 void BrowserPane::showStatus(const QString& text) { status_->setText(text); }
+
+void BrowserPane::showAnalysisSource(const QString& text) { source_->setText(text); }
 
 void BrowserPane::showDocumentComplete() {
     pfDocumentLoad_->setTextVisible(false);

@@ -53,6 +53,8 @@ class BrowserPane : public QWidget {
     void showStatus(const QString& text);
     /// Ends the progress display of a load and shows "Document complete".
     void showDocumentComplete();
+    /// Says in the status bar what the analysis on screen was taken from (nothing for empty).
+    void showAnalysisSource(const QString& text);
 
   signals:
     /// The force-analysis button was clicked.
@@ -81,6 +83,7 @@ class BrowserPane : public QWidget {
     QLabel* charset_ = nullptr;
     QProgressBar* pfDocumentLoad_ = nullptr;
     QLabel* status_ = nullptr;
+    QLabel* source_ = nullptr;
     QFrame* localBar_ = nullptr;
     QLabel* localText_ = nullptr;
     QPushButton* allowContent_ = nullptr;

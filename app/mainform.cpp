@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +21,7 @@
 #include "app/helpmenu.h"
 #include "app/pagemarks.h"
 #include "app/pagesourceextractor.h"
+#include "app/pagetaker.h"
 #include "app/resultlistpanel.h"
 #include "app/resulttabs.h"
 #include "app/sentencepanel.h"
@@ -34,12 +34,6 @@
 namespace {
 
 constexpr int kSplitterWidth = 3;
-
-// Clears a flag when it goes out of scope, also when an exception passes.
-struct FlagReset {
-    bool& flag;
-    ~FlagReset() { flag = false; }
-};
 
 QSplitter* Splitter(Qt::Orientation orientation, std::initializer_list<QWidget*> widgets) {
     auto* splitter = new QSplitter(orientation);
@@ -81,6 +75,11 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
         [this](const QString& message) { QMessageBox::critical(this, QStringLiteral("Sumoran"), message); });
 
     extractor_ = new PageSourceExtractor(*browser_, this);
+    taker_ = new PageTaker(
+        *browser_, *extractor_,
+        [this](std::vector<std::string> parts) { runAnalysis(charsetMenu_->keepPage(std::move(parts))); },
+        [this](const QString& text) { browserPane_->showStatus(text); },
+        [this](const QString& text) { browserPane_->showAnalysisSource(text); }, this);
     connectBrowser();
     habits::InstallShortcuts(this);
     habits::AcceptDrops(this, [this](const QString& address) { OpenAddress(address); });
@@ -107,12 +106,14 @@ void TFormMain::buildMenus(StartupSettings& settings) {
     });
     connect(settingsMenu_, &SettingsMenu::reanalyseRequested, this, &TFormMain::ExtractAndAnalyse);
     connect(settingsMenu_, &SettingsMenu::settingsChanged, this, [this] {
-        earlyPath_.clear();
-        if (!browserPane_->addressText().isEmpty()) onDocumentComplete();
+        if (browserPane_->addressText().isEmpty()) return;
+        browserPane_->showDocumentComplete();
+        pageMarks_->forget();
+        taker_->takeAnew();
     });
 
     charsetMenu_ = new CharsetMenu(doc_, menuBar(), [this] {
-        if (!analysisRunning_) runAnalysis(charsetMenu_->page());  // else the page being taken is read so
+        if (!taker_->running()) runAnalysis(charsetMenu_->page());  // else the page being taken is read so
     });
     AddHelpMenu(
         menuBar(), [this](const QString& address) { OpenAddress(address); }, [this] { return aboutBox_; });
@@ -149,16 +150,13 @@ QWidget* TFormMain::buildResultArea() {
 
 void TFormMain::connectBrowser() {
     connect(browserPane_, &BrowserPane::forceAnalysisRequested, this, &TFormMain::ExtractAndAnalyse);
-    connect(browserPane_, &BrowserPane::navigating, this, &TFormMain::analyseLocalFileEarly);
+    connect(browserPane_, &BrowserPane::navigating, taker_, &PageTaker::opened);
     connect(browser_.get(), &Browser::TitleChange, this,
             [this](const QString& title) { setWindowTitle(title + FromCp1251(kWindowCaptionSuffix)); });
-    connect(browser_.get(), &Browser::DocumentComplete, this, &TFormMain::onDocumentComplete);
-    connect(browser_.get(), &Browser::RenderProcessTerminated, this, [this] {
-        // The page being taken is gone; the results of the last analysis stay on screen.
-        if (analysisRunning_ && extractor_->running()) {
-            extractor_->Cancel();
-            analysisRunning_ = false;
-        }
+    connect(browser_.get(), &Browser::DocumentComplete, this, [this] {
+        browserPane_->showDocumentComplete();
+        pageMarks_->forget();
+        taker_->documentComplete();
     });
 }
 
@@ -213,51 +211,9 @@ void TFormMain::Go() { browserPane_->go(); }
 
 void TFormMain::OpenAddress(const QString& address) { browserPane_->openAddress(address); }
 
-void TFormMain::analyseLocalFileEarly(const QString& address) {
-    earlyPath_.clear();
-    std::optional<ExtractResult> page = ReadFramelessLocalPage(address, PageSourceExtractor::kMaxSourceBytes);
-    if (!page) return;
-    if (analysisRunning_) extractor_->Cancel();  // it took the page being left
-    analysisRunning_ = false;
-    earlyPath_ = QFileInfo(QUrl(address).isLocalFile() ? QUrl(address).toLocalFile() : address).absoluteFilePath();
-    runAnalysis(charsetMenu_->keepPage(std::move(page->parts)));
-}
+bool TFormMain::analysisRunning() const { return taker_->running(); }
 
-void TFormMain::onDocumentComplete() {
-    browserPane_->showDocumentComplete();
-    pageMarks_->forget();
-    // A file analysed as it was opened is taken again only when the browser shows another page
-    // or the page's scripts made frames, whose documents the early analysis could not read.
-    const QString early = std::exchange(earlyPath_, QString());
-    if (early.isEmpty() || QFileInfo(QUrl(browser_->LocationURL()).toLocalFile()).absoluteFilePath() != early) {
-        ExtractAndAnalyse();
-        return;
-    }
-    const quint64 serial = browser_->PageSerial();
-    browser_->CountFrames([this, serial](int frames) {
-        if (frames >= 2 && serial == browser_->PageSerial()) ExtractAndAnalyse();
-    });
-}
-
-void TFormMain::ExtractAndAnalyse() {
-    if (analysisRunning_) {
-        // A request for the page being taken is dropped; one for a page that has replaced it
-        // ends the old extraction, whose result could only be stale.
-        if (!extractor_->running() || extractor_->pageSerial() == browser_->PageSerial()) return;
-        extractor_->Cancel();
-        analysisRunning_ = false;
-    }
-    if (const QString problem = extractor_->directoryProblem(); !problem.isEmpty()) {
-        browserPane_->showStatus(problem);  // without its own directory the page is not taken
-        return;
-    }
-    analysisRunning_ = true;
-    extractor_->Extract([this](ExtractResult result) {
-        FlagReset reset{analysisRunning_};
-        if (!result.note.isEmpty()) browserPane_->showStatus(result.note);
-        if (!result.parts.empty()) runAnalysis(charsetMenu_->keepPage(std::move(result.parts)));
-    });
-}
+void TFormMain::ExtractAndAnalyse() { taker_->takeAnew(); }
 
 void TFormMain::runAnalysis(std::span<const std::string> parts) {
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -1,8 +1,8 @@
 // TFormMain: the main window. It owns the document, the browser and the panels that show them
 // (the browser pane, the three result-list panels, the sentence panel and the summary panel),
-// builds the menus and the splitters, and wires the panels together: it takes the page from the
-// browser when it has loaded, runs the analysis and tells each panel to show the results. No
-// analysis logic lives here, and no panel knows another.
+// builds the menus and the splitters, and wires the panels together: its PageTaker takes the page
+// from the browser when it is parsed or loaded, and it runs the analysis and tells each panel to
+// show the results. No analysis logic lives here, and no panel knows another.
 #pragma once
 
 #include <QMainWindow>
@@ -26,6 +26,7 @@ class CharsetMenu;
 class PageMarks;
 class ResultTabs;
 class PageSourceExtractor;
+class PageTaker;
 class ResultListPanel;
 class SentencePanel;
 class SummaryPanel;
@@ -49,7 +50,8 @@ class TFormMain : public QMainWindow {
     void setExternalLinkAsker(std::function<bool(const QUrl&)> ask);
 
     const Document& document() const { return doc_; }
-    bool analysisRunning() const { return analysisRunning_; }
+    /// True while the page is being taken from the browser or analysed.
+    bool analysisRunning() const;
     QString docAddress() const;
     /// The directory of the temporary page files (empty when it could not be made).
     QString temporaryDirectory() const;
@@ -75,8 +77,6 @@ class TFormMain : public QMainWindow {
     void applyResizeRule();
     void connectBrowser();
 
-    void analyseLocalFileEarly(const QString& address);
-    void onDocumentComplete();
     void runAnalysis(std::span<const std::string> parts);
     void showRelated(const RelatedButton& button);
     ResultListPanel* listPanel(ResultList list) const { return lists_[static_cast<std::size_t>(list)]; }
@@ -84,8 +84,7 @@ class TFormMain : public QMainWindow {
     std::unique_ptr<Browser> browser_;
     Document doc_;
     PageSourceExtractor* extractor_ = nullptr;
-    bool analysisRunning_ = false;
-    QString earlyPath_;  // the local file analysed as it was opened, until the browser has shown it
+    PageTaker* taker_ = nullptr;
     QDialog* aboutBox_ = nullptr;
     SettingsMenu* settingsMenu_ = nullptr;
     std::function<void(const QString&)> reportError_;

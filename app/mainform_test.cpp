@@ -284,6 +284,51 @@ class MainFormTest : public QObject, WindowAccess {
         QCOMPARE(status(), u("Загрузка файла отклонена: a.bin"));
     }
 
+    // A page from the network is taken as soon as its document is parsed, and at load complete
+    // analysed again only when its markup changed meanwhile; the status bar says which.
+    void aParsedPageIsTakenAtOnceAndAgainOnlyWhenItChanged_data() {
+        QTest::addColumn<bool>("changes");
+        QTest::addColumn<bool>("completeWhileTaking");
+        QTest::newRow("unchanged") << false << false;
+        QTest::newRow("changed by its scripts") << true << false;
+        QTest::newRow("load complete while the parsed page is taken") << true << true;
+    }
+    void aParsedPageIsTakenAtOnceAndAgainOnlyWhenItChanged() {
+        QFETCH(bool, changes);
+        QFETCH(bool, completeWhileTaking);
+        auto page = [](const char* word) {
+            return QByteArray::fromStdString(
+                ToCp1251(u("<html><body><p>Слово %1 здесь.</p></body></html>").arg(u(word))));
+        };
+        browser_->busy = true;  // its images still load
+        browser_->hasDocument = true;
+        browser_->location = u("http://example.org/");
+        browser_->document = page("разобрано");
+        browser_->holdCompletions = completeWhileTaking;
+        emit browser_->DocumentParsed();
+        if (completeWhileTaking) {
+            browser_->busy = false;
+            emit browser_->DocumentComplete();
+            browser_->releaseCompletions();  // the parsed page is saved, its frames are yet to be counted
+            browser_->holdCompletions = false;
+            browser_->document = page("изменено");
+            browser_->releaseCompletions();
+        } else {
+            QTRY_VERIFY(hasWord(u("разобрано")) && !form_->analysisRunning());
+            QCOMPARE(child<QLabel>("sbAnalysisSource")->text(),
+                     u("Анализ по разобранной странице; остальное ещё загружается"));
+            browser_->busy = false;
+            if (changes) browser_->document = page("изменено");
+            emit browser_->DocumentComplete();
+        }
+        QTRY_VERIFY(browser_->savedDocuments.size() == 2 && !form_->analysisRunning());
+        QCOMPARE(hasWord(u("изменено")), changes);
+        QCOMPARE(hasWord(u("разобрано")), !changes);
+        QCOMPARE(child<QLabel>("sbAnalysisSource")->text(),
+                 changes ? u("Анализ по загруженной странице: после разбора она изменилась")
+                         : u("Анализ по разобранной странице; после загрузки она не изменилась"));
+    }
+
     void enterInTheAddressBoxNavigatesOnce() {
         auto* box = child<QComboBox>("cbURLNavigator");
         emit browser_->LocationChange(u("http://example.org/"));  // the address is in the history

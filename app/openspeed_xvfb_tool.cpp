@@ -7,10 +7,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLabel>
 #include <QTest>
-#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -22,23 +20,6 @@
 #include "views/qt/qtext.h"
 
 namespace {
-
-// Runs the event loop until `done` holds or `ms` have passed; returns whether it holds. A real
-// event loop that blocks between events, not QTest::qWaitFor's polling with sleeps in between,
-// which starves the web engine's work on this thread and makes every image of a page cost a
-// tenth of a second.
-bool WaitUntil(const std::function<bool()>& done, int ms) {
-    if (done()) return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    poll.start(20);
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-    return done();
-}
 
 // The engine alone: an off-the-record profile and a view, as the program makes them, nothing else.
 int MeasurePlain(const QString& address) {

@@ -63,9 +63,10 @@ void PageSourceExtractor::addNote(const QString& note) {
     note_ += note;
 }
 
-void PageSourceExtractor::Extract(Done done) {
+void PageSourceExtractor::Extract(Done done, WhileLoading loading) {
     Cancel();
-    if (browser_.Busy() || !browser_.HasDocument() || browser_.LocationURL() == QStringLiteral("about:blank")) {
+    const bool busy = browser_.Busy() && loading == WhileLoading::kRefuse;
+    if (busy || !browser_.HasDocument() || browser_.LocationURL() == QStringLiteral("about:blank")) {
         done({});
         return;
     }

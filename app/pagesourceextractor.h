@@ -49,10 +49,16 @@ class PageSourceExtractor : public QObject {
     /// Why the directory could not be made, as the status bar says it; empty when it was.
     QString directoryProblem() const;
 
+    /// Whether a page still loading may be taken.
+    enum class WhileLoading {
+        kRefuse,  // only a page that has loaded
+        kAllow,   // also one whose document is parsed while its images and the like still load
+    };
+
     /// Extracts the current page and calls `done` once: with its parts, or with none when the
-    /// browser is busy, holds no document or shows the blank page, nothing could be saved, the page
-    /// changed meanwhile, or the time ran out (then with a note).
-    void Extract(Done done);
+    /// browser is busy (unless `loading` allows it), holds no document or shows the blank page,
+    /// nothing could be saved, the page changed meanwhile, or the time ran out (then with a note).
+    void Extract(Done done, WhileLoading loading = WhileLoading::kRefuse);
     /// Ends the extraction under way, if any, without calling its `done`; its files are removed.
     void Cancel();
     /// True while an extraction waits for the browser.

@@ -4,13 +4,16 @@
 #pragma once
 
 #include <QAction>
+#include <QEventLoop>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +46,22 @@ inline void OpenTestWindow(FakeBrowser*& browser, std::unique_ptr<QTemporaryDir>
 inline void LoadTestPage(FakeBrowser& browser, const QString& page) {
     browser.document = QByteArray::fromStdString(ToCp1251(page));
     browser.simulateLoad(QStringLiteral("file:///tmp/report.html"));
+}
+
+/// Runs the event loop until `done` holds or `ms` have passed; returns whether it holds. Unlike
+/// QTest::qWaitFor, which sleeps between its polls and so starves the web engine's work on this
+/// thread (a page of a thousand images then takes minutes), it blocks only while nothing happens.
+inline bool WaitUntil(const std::function<bool()>& done, int ms) {
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) loop.quit();
+    });
+    poll.start(20);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
 }
 
 /// Writes `bytes` to the file `path`. Returns false if it cannot be written whole.

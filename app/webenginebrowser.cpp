@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -18,6 +19,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <memory>
@@ -33,6 +35,9 @@ namespace {
 // How long a note about suppressed script dialogs waits for more of them, so that a page that
 // calls alert in a loop gives one note now and then rather than one per call.
 constexpr int kDialogNoteDelayMs = 250;
+
+// The least time between two progress reports.
+constexpr int kProgressIntervalMs = 200;
 
 // The markup of the top-level document (%1 < 0) or of its frame %1, with its character set:
 // {charset, markup}; {src} for a frame whose document belongs to another origin; {tooLarge} past
@@ -198,8 +203,11 @@ class WebEngineBrowser::GuardedPage : public QWebEnginePage {
         browser_->refuseDialog(message);
         return false;
     }
-    // The page's console is not the user's business.
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+    // The page's console is not the user's business; the program's own script says through it
+    // that the document is parsed.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&) override {
+        if (message == browser_->parsedToken_) browser_->onDocumentParsed();
+    }
 
   private:
     WebEngineBrowser* browser_;
@@ -213,11 +221,19 @@ WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
     profile_->installUrlSchemeHandler(localfiles::kScheme, localHandler_);
     profile_->setUrlRequestInterceptor(guard_);
     connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngineBrowser::onDownloadRequested);
+    parsedToken_ = u("sumoran-document-parsed-%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
     page_ = createPage();
     view_ = new QWebEngineView();
     view_->setPage(page_);
     // A click or a key in the page is what makes a navigation the user's rather than a script's.
     QCoreApplication::instance()->installEventFilter(this);
+
+    // A page of many requests reports progress for each; the window hears of it a few times a second.
+    progressTimer_.setSingleShot(true);
+    progressTimer_.setInterval(kProgressIntervalMs);
+    connect(&progressTimer_, &QTimer::timeout, this, [this] {
+        if (progress_ != shownProgress_) emit ProgressChange(shownProgress_ = progress_, 100);
+    });
 
     dialogTimer_.setSingleShot(true);
     dialogTimer_.setInterval(kDialogNoteDelayMs);
@@ -255,8 +271,20 @@ WebEngineBrowser::GuardedPage* WebEngineBrowser::createPage() {
     connect(page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::onLoadingChanged);
     connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) {
         updateLocation();
-        emit ProgressChange(progress, 100);
+        progress_ = progress;
+        if (progressTimer_.isActive() && progress < 100) return;
+        emit ProgressChange(shownProgress_ = progress, 100);
+        progressTimer_.start();
     });
+    // In the program's isolated world, when the document is parsed: the page's scripts cannot see
+    // or stop it.
+    QWebEngineScript parsed;
+    parsed.setName(QStringLiteral("sumoran-parsed"));
+    parsed.setInjectionPoint(QWebEngineScript::DocumentReady);
+    parsed.setWorldId(QWebEngineScript::ApplicationWorld);
+    parsed.setRunsOnSubFrames(false);
+    parsed.setSourceCode(u("console.debug(\"%1\");").arg(parsedToken_));
+    page->scripts().insert(parsed);
     connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         updateLocation();
         emit TitleChange(title);
@@ -407,6 +435,13 @@ void WebEngineBrowser::updateLocation() {
         shownLocal_ = state;
         emit LocalPageChange(state);
     }
+}
+
+void WebEngineBrowser::onDocumentParsed() {
+    if (parsedSerial_ == serial_ || page_->url().isEmpty()) return;
+    parsedSerial_ = serial_;
+    loaded_ = true;
+    emit DocumentParsed();
 }
 
 bool WebEngineBrowser::recentUserInput() const {

@@ -100,6 +100,7 @@ class WebEngineBrowser : public Browser {
     void replacePage();
     void applyDocumentPolicy(const QUrl& url, bool contentAllowed);
     void updateLocation();
+    void onDocumentParsed();
     bool recentUserInput() const;
     bool onNavigationRequest(const QUrl& url, int type, bool mainFrame);
     void onNewWindowRequested(const QUrl& url, bool userInitiated);
@@ -141,4 +142,9 @@ class WebEngineBrowser : public Browser {
     int dialogCount_ = 0;
     quint64 dialogSerial_ = 0;  // the page the suppressed dialogs came from
     QTimer dialogTimer_;
+    QString parsedToken_;       // what the program's script logs when a document is parsed
+    quint64 parsedSerial_ = 0;  // the document DocumentParsed was last given for
+    int progress_ = 0;          // the latest progress of a load
+    int shownProgress_ = 0;     // the progress last reported
+    QTimer progressTimer_;
 };

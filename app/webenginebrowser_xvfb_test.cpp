@@ -76,7 +76,7 @@ struct Harness {
     bool waitLoad(Command command) {
         const qsizetype seen = complete.count();
         command();
-        return QTest::qWaitFor([&] { return complete.count() > seen; }, kWaitMs);
+        return WaitUntil([&] { return complete.count() > seen; }, kWaitMs);
     }
 
     bool load(const QString& address) {
@@ -104,7 +104,7 @@ struct Harness {
     static std::optional<T> await(Call call) {
         auto result = std::make_shared<std::optional<T>>();  // outlives a wait that gives up
         call([result](T value) { *result = value; });
-        (void)QTest::qWaitFor([&] { return result->has_value(); }, 2 * kWaitMs);
+        (void)WaitUntil([&] { return result->has_value(); }, 2 * kWaitMs);
         return *result;
     }
 
