@@ -1,5 +1,6 @@
 #include "app/browserpane.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -143,7 +144,12 @@ void BrowserPane::buildToolBar(QToolBar* bar) {
     // by a program may reach the line edit: both are watched.
     cbURLNavigator_->installEventFilter(this);
     cbURLNavigator_->lineEdit()->installEventFilter(this);
-    connect(cbURLNavigator_, &QComboBox::activated, this, [this] { go(); });
+    // The box also reports an item as chosen when it loses the focus with the text of an item in
+    // it (a click into a list after an address was typed): that is no choice, and going there
+    // again would load the page a second time. Only a choice made in the box itself counts.
+    connect(cbURLNavigator_, &QComboBox::activated, this, [this] {
+        if (cbURLNavigator_->hasFocus() || cbURLNavigator_->view()->isVisible()) go();
+    });
     connect(panel::AddTool(bar, "tbGo", IconId::kGo, hint("Переход")), &QAction::triggered, this, &BrowserPane::go);
     bar->addSeparator();
     connect(panel::AddTool(bar, "tbForceAnalysis", IconId::kForceAnalysis, hint("Принудительно запустить анализ...")),

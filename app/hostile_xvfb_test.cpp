@@ -588,16 +588,30 @@ setTimeout(function () {
         if (!RealInput::available()) QSKIP("needs xdotool and openbox");
         serve("/enter.html", u("<p>Ввод адреса.</p>"));
         const QString address = server_.url(u("/enter.html"));
+        goodPageIsAnalysed();  // the history holds another address before
         RealInput::activate(form_.get());
         for (int round = 1; round <= 2; ++round) {  // the second time the address is in the history
             RealInput::key({u("ctrl+l")});
             RealInput::type(address);
             RealInput::key({u("Return")});
             QTRY_VERIFY_WITH_TIMEOUT(server_.requests("/enter.html") >= round && !form_->analysisRunning(), kWaitMs);
+            // Leaving the box for a list is no choice of an address either.
+            RealInput::click(view("lvWordBase")->viewport(), QPoint(30, 10));
+            QTest::qWait(500);
             // A second visit would have been asked for at once, before the next page is.
             goodPageIsAnalysed();
             QCOMPARE(server_.requests("/enter.html"), round);
         }
+        // An address chosen from the box's list is visited.
+        RealInput::activate(form_.get());
+        RealInput::key({u("ctrl+l")});
+        RealInput::key({u("alt+Down")});
+        auto* box = child<QComboBox>("cbURLNavigator");
+        QTRY_VERIFY_WITH_TIMEOUT(box->view()->isVisible(), kWaitMs);
+        const int item = box->findText(address);
+        QVERIFY(item >= 0);
+        RealInput::click(box->view()->viewport(), box->view()->visualRect(box->model()->index(item, 0)).center());
+        QTRY_COMPARE_WITH_TIMEOUT(server_.requests("/enter.html"), 3, kWaitMs);
     }
 };
 
