@@ -71,6 +71,7 @@ class Scanner {
   private:
     void applyTag(std::uint32_t hash);
     void resetInline();
+    void emphasis(std::uint32_t hash);
     void attributeText(std::uint32_t hash, std::size_t tagStart, std::size_t tagEnd);
     std::optional<Span> imageDescription(std::size_t tagStart, std::size_t tagEnd) const;
     std::optional<Span> metaText(std::size_t tagStart, std::size_t tagEnd) const;
@@ -95,6 +96,11 @@ class Scanner {
     bool inTitle_ = false;
     ContextFlags contextFlags_ = contextflag::kInitial;
     ContextFactors factors_;
+    // Which of the elements behind factors_.b and factors_.i are open.
+    struct Emphasis {
+        bool b = false, strong = false, i = false, em = false;
+    };
+    Emphasis emphasis_;
     std::int32_t marker_ = token::kBlockTag;
     std::string_view title_;
 };
@@ -102,6 +108,36 @@ class Scanner {
 void Scanner::resetInline() {
     factors_.h1 = factors_.h2 = factors_.h3 = 1;
     factors_.b = factors_.i = factors_.u = factors_.nobr = 1;
+    emphasis_ = {};
+}
+
+// <strong> weighs as <b> and <em> as <i>: browsers show them so, and pages made by editors and
+// converters mark their bold and italic text with them rather than with <b> and <i>. Each element
+// ends at its own closing tag, and a word inside both <b> and <strong> weighs koefB once.
+void Scanner::emphasis(std::uint32_t hash) {
+    switch (hash) {
+        case TagHashOf("<b"):
+        case TagHashOf("</b"):
+            emphasis_.b = hash == TagHashOf("<b");
+            break;
+        case TagHashOf("<strong"):
+        case TagHashOf("</strong"):
+            emphasis_.strong = hash == TagHashOf("<strong");
+            break;
+        case TagHashOf("<i"):
+        case TagHashOf("</i"):
+            emphasis_.i = hash == TagHashOf("<i");
+            break;
+        case TagHashOf("<em"):
+        case TagHashOf("</em"):
+            emphasis_.em = hash == TagHashOf("<em");
+            break;
+        default:
+            return;
+    }
+    factors_.b = emphasis_.b || emphasis_.strong ? koef_.koefB : 1;
+    factors_.i = emphasis_.i || emphasis_.em ? koef_.koefI : 1;
+    marker_ = token::kInlineTag;
 }
 
 void Scanner::applyTag(std::uint32_t hash) {
@@ -141,16 +177,14 @@ void Scanner::applyTag(std::uint32_t hash) {
             factors_.form = 1;
             break;
         case TagHashOf("<b"):
-            factors_.b = koef_.koefB, marker_ = token::kInlineTag;
-            break;
         case TagHashOf("</b"):
-            factors_.b = 1, marker_ = token::kInlineTag;
-            break;
+        case TagHashOf("<strong"):
+        case TagHashOf("</strong"):
         case TagHashOf("<i"):
-            factors_.i = koef_.koefI, marker_ = token::kInlineTag;
-            break;
         case TagHashOf("</i"):
-            factors_.i = 1, marker_ = token::kInlineTag;
+        case TagHashOf("<em"):
+        case TagHashOf("</em"):
+            emphasis(hash);
             break;
         case TagHashOf("<u"):
             factors_.u = koef_.koefU, marker_ = token::kInlineTag;
@@ -198,7 +232,11 @@ void Scanner::applyTag(std::uint32_t hash) {
             contextFlags_ = contextFlags_.without(contextflag::kSelectMask) | ContextFlag::kOutsideSelect;
             break;
         default:
-            if (taghash::EndsInlineRuns(hash)) resetInline();
+            if (taghash::IsPlainInline(hash)) {
+                marker_ = token::kInlineTag;
+            } else if (taghash::EndsInlineRuns(hash)) {
+                resetInline();
+            }
             break;
     }
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "engine/cp1251.h"
 #include "engine/test_analysis.h"
 #include "engine/wordcode.h"
@@ -15,6 +18,77 @@ TEST(TagHash, IgnoresCaseAndAttributes) {
     EXPECT_EQ(TagHashOf("<head>"), 4245844u);
     EXPECT_EQ(TagHashOf("<select>"), 24775108u);
     EXPECT_NE(TagHashOf("<br/>"), TagHashOf("<br>")) << "the slash is part of the hash";
+}
+
+TEST(TagHash, PlainInlineTagsAreNoneOfTheTagsTheAnalysisKnows) {
+    // A hash shared with a tag the scanner or the sentence list acts on would take that tag's part.
+    constexpr std::string_view kKnown[] = {
+        "<head",   "</head",  "<body",    "</body", "</html",  "<title",   "</title", "<script",  "</script", "<style",
+        "</style", "<applet", "</applet", "<form",  "</form",  "<b",       "</b",     "<i",       "</i",      "<u",
+        "</u",     "<a",      "</a",      "<nobr",  "</nobr",  "<font",    "</font",  "<pre",     "</pre",    "<h1",
+        "</h1",    "<h2",     "</h2",     "<h3",    "</h3",    "<p",       "</p",     "<tr",      "</tr",     "<td",
+        "</td",    "<table",  "</table",  "<tbody", "</tbody", "</center", "<select", "</select", "<img",     "<meta",
+        "<option", "<strong", "</strong", "<em",    "</em",    "<div",     "<br",     "<li",      "<img/",    "<br/",
+    };
+    for (std::string_view tag : kKnown) EXPECT_FALSE(taghash::IsPlainInline(TagHashOf(tag))) << tag;
+    for (std::string_view name : taghash::kPlainInlineElements) {
+        EXPECT_TRUE(taghash::IsPlainInline(TagHashOf("<" + std::string(name) + " class=x>"))) << name;
+        EXPECT_TRUE(taghash::IsPlainInline(TagHashOf("</" + std::string(name) + ">"))) << name;
+        EXPECT_TRUE(taghash::IsPlainInline(TagHashOf("<" + std::string(name) + ">")))
+            << name;  // upper-cased by the hash
+    }
+    EXPECT_TRUE(taghash::IsPlainInline(TagHashOf("<WBR/>")));
+}
+
+TEST(Scanner, InlineElementsAreInlineTagsInTheMarkupStream) {
+    struct Case {
+        std::string_view tag;
+        std::int32_t marker;
+    };
+    std::vector<Case> cases = {{"b", token::kInlineTag},  {"strong", token::kInlineTag},
+                               {"em", token::kInlineTag}, {"div", token::kBlockTag},
+                               {"li", token::kBlockTag},  {"blockquote", token::kBlockTag},
+                               {"img", token::kBlockTag}, {"unknown", token::kBlockTag}};
+    for (std::string_view name : taghash::kPlainInlineElements) cases.push_back({name, token::kInlineTag});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.tag));
+        const std::string tag(c.tag);
+        Analysed a = Analyse(Page("<p>one <" + tag + " title=x>two</" + tag + "> three</p>"));
+        // <html> <head> </head> <body> <p> one <tag> two </tag> three </p> ...
+        ASSERT_GE(a.markup.size(), 10u);
+        ASSERT_TRUE(a.markup[5].isWord());
+        EXPECT_EQ(a.markup[6].first, c.marker);
+        EXPECT_EQ(a.markup[8].first, c.marker);
+    }
+}
+
+TEST(Scanner, StrongAndEmWeighAsBoldAndItalic) {
+    const Coefficients k;
+    struct Case {
+        std::string_view body;  // around the words "один" and "два"
+        double one;             // the weight of "один"
+        double two;             // the weight of "два"
+    };
+    const Case cases[] = {
+        {"<strong>один</strong> два", k.koefB, 1},
+        {"<em>один</em> два", k.koefI, 1},
+        {"<strong><em>один</em></strong> два", k.koefB * k.koefI, 1},
+        {"<b><strong>один</strong></b> два", k.koefB, 1},          // bold once, not twice
+        {"<strong>один <b>x</b> два</strong>", k.koefB, k.koefB},  // each element ends at its own closing tag
+        {"<i>один <em>x</em> два</i>", k.koefI, k.koefI},
+        {"<strong>один<h1>два</h1></strong>", k.koefB, k.koefH1},  // a heading ends bold text
+        {"<strong>один</strong><p>два</p>", k.koefB, 1},
+        {"<span>один</span> <code>два</code>", 1, 1},  // plain inline elements weigh nothing
+        {"<b>один <span>x</span> два</b>", k.koefB, k.koefB},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.body));
+        Analysed a = Analyse(Page(cp1251::fromUtf8Strict(c.body).value()));
+        ASSERT_NE(a.word(u8"один"_cp), nullptr);
+        ASSERT_NE(a.word(u8"два"_cp), nullptr);
+        EXPECT_DOUBLE_EQ(a.word(u8"один"_cp)->desc.weight, c.one);
+        EXPECT_DOUBLE_EQ(a.word(u8"два"_cp)->desc.weight, c.two);
+    }
 }
 
 TEST(Scanner, EveryTagEndsAPhrase) {

@@ -26,8 +26,10 @@ static_assert(sizeof(TokenRecord) == 12);
 namespace token {
 inline constexpr std::int32_t kTagKind = 10;
 inline constexpr std::int32_t kBreakKind = 11;
-inline constexpr std::int32_t kBlockTag = -1;       // marker of every tag that is not inline formatting
-inline constexpr std::int32_t kInlineTag = -2;      // marker of <a>, <b>, <i>, <u>, <font>, <nobr> and their closings
+inline constexpr std::int32_t kBlockTag = -1;  // marker of every tag that is not inline formatting
+// marker of the tags inside a line of text: <a>, <b>, <i>, <u>, <font>, <nobr>, <strong>, <em>, the
+// elements of taghash::IsPlainInline, and their closings
+inline constexpr std::int32_t kInlineTag = -2;
 inline constexpr std::int32_t kMaxLength = 0xFFFF;  // the longest length a record holds (words are cut to 1023)
 inline constexpr std::uint32_t kKindMask = 0xFFFF;  // the bits of a word code a record keeps as its kind
 }  // namespace token

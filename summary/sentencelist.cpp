@@ -49,7 +49,17 @@ bool isBreak(const TokenRecord& r) { return !r.isWord() && r.kind == token::kBre
 bool isTag(const TokenRecord& r, std::uint32_t hash) {
     return isTagRecord(r) && static_cast<std::uint32_t>(r.start) == hash;
 }
-bool isInlineTag(const TokenRecord& r, std::uint32_t hash) { return isInlineTag(r) && isTag(r, hash); }
+// An inline tag that weighs nothing (<span>, <code>, ...): it neither breaks a sentence nor
+// takes a bold block's text out of the bold element.
+bool isPlainInlineTag(const TokenRecord& r) {
+    return isInlineTag(r) && taghash::IsPlainInline(static_cast<std::uint32_t>(r.start));
+}
+bool opensBold(const TokenRecord& r) {
+    return isInlineTag(r) && taghash::OpensBold(static_cast<std::uint32_t>(r.start));
+}
+bool closesBold(const TokenRecord& r) {
+    return isInlineTag(r) && taghash::ClosesBold(static_cast<std::uint32_t>(r.start));
+}
 
 bool endsSentence(char c) { return c == '.' || c == '?' || c == '!'; }
 bool opensGroup(char c) { return c == '(' || c == '{' || c == '[' || c == kLeftGuillemet || c == '"'; }
@@ -81,7 +91,7 @@ class SentenceCollector {
     std::int32_t scanBlock(std::int32_t blockStart) {
         Sentence sentence;
         startSentence();
-        int inlineTags = 0;
+        int inlineTags = 0;  // inline tags, those of plain inline elements not counted
         bool ended = false;
         std::int32_t j = blockStart;
         while (j < markup_.size() && !isBlockTag(markup_[j])) {
@@ -92,7 +102,7 @@ class SentenceCollector {
             }
             if (isInlineTag(r)) {
                 if (!sentence.text.empty() && sentence.text.back() != ' ') sentence.text += ' ';
-                ++inlineTags;
+                if (!isPlainInlineTag(r)) ++inlineTags;
             } else if (isBreak(r)) {
                 char c = static_cast<char>(r.first);
                 if (endsSentence(c)) {
@@ -216,10 +226,20 @@ class SentenceCollector {
                 if (isTag(before, h.open) && isTag(markup_[j], h.close)) return h.mark;
             }
         }
-        bool boldBlock = inlineTags == 2 && isInlineTag(markup_[blockStart], taghash::kB) &&
-                         isInlineTag(markup_[j - 1], taghash::kBEnd);
-        if (boldBlock && s.words >= 2) return "B";
+        if (isBoldBlock(blockStart, j, inlineTags) && s.words >= 2) return "B";
         return {};
+    }
+
+    // Whether the block [blockStart, end) is wholly one bold element: it opens with <b> or <strong>,
+    // closes with </b> or </strong>, and holds no other inline tag. The tags of plain inline
+    // elements around or inside it do not count.
+    bool isBoldBlock(std::int32_t blockStart, std::int32_t end, int inlineTags) const {
+        if (inlineTags != 2) return false;
+        std::int32_t first = blockStart;
+        while (first < end && isPlainInlineTag(markup_[first])) ++first;
+        std::int32_t last = end - 1;
+        while (last > first && isPlainInlineTag(markup_[last])) --last;
+        return last > first && opensBold(markup_[first]) && closesBold(markup_[last]);
     }
 
     // The words from here on belong to the next sentence.

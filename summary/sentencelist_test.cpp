@@ -139,6 +139,54 @@ TEST(SentenceList, SpacesAfterPunctuationAndAroundSpacedDashes) {
     }
 }
 
+TEST(SentenceList, InlineElementsDoNotCutSentences) {
+    struct Case {
+        std::string page;  // one paragraph
+        const char* text;  // its first sentence
+    };
+    std::vector<Case> cases = {
+        {"Серый <strong>волк</strong> живёт в лесу.", "Серый волк живёт в лесу."},
+        {"Серый <em>волк</em> живёт в лесу.", "Серый волк живёт в лесу."},
+        {"Серый <span class=x><small>волк</small></span> живёт в лесу.", "Серый волк живёт в лесу."},
+        {"Нажмите <SPAN>Ctrl</SPAN>, затем <wbr/>клавишу.", "Нажмите Ctrl , затем клавишу."},
+        {"Серый <div>волк</div> живёт в лесу.", "живёт в лесу."},  // a block element still cuts
+    };
+    for (std::string_view name : taghash::kPlainInlineElements) {
+        const std::string tag(name);
+        cases.push_back({"Серый <" + tag + ">волк</" + tag + "> живёт в лесу.", "Серый волк живёт в лесу."});
+    }
+    for (const Case& c : cases) {
+        std::vector<std::string> texts = column(analysed("<p>" + c.page + "</p>"));
+        ASSERT_FALSE(texts.empty()) << c.page;
+        EXPECT_EQ(texts.front(), c.text) << c.page;
+    }
+}
+
+TEST(SentenceList, ABlockWhollyInStrongOrBoldIsABoldHeading) {
+    struct Case {
+        const char* page;  // one paragraph
+        const char* mark;  // the heading mark of its row, or "none" when it has no row
+    };
+    const Case cases[] = {
+        {"<strong>Жирный текст</strong>", "B"},
+        {"<b>Жирный текст</b>", "B"},
+        {"<span><b>Жирный текст</b></span>", "B"},
+        {"<strong>Жирный <code>код</code> текст</strong>", "B"},
+        {"<span class=x><strong>Жирный текст</strong></span> ", "B"},
+        {"<em>Курсивный текст</em>", "none"},
+        {"<strong>Жирный</strong> <span>текст</span>", "none"},
+        {"<span>Обычный</span> <strong>текст</strong>", "none"},
+        {"<strong>Жирный <i>курсив</i></strong>", "none"},
+        {"<span>Обычный текст</span>", "none"},
+    };
+    for (const Case& c : cases) {
+        ListModel list = analysed(std::string("<p>") + c.page + "</p><p>Второй абзац текста.</p>");
+        std::vector<std::string> marks = column(list, sentencecol::kHeading);
+        const std::string mark = marks.size() == 2 ? marks.front() : "none";
+        EXPECT_EQ(mark, c.mark) << c.page;
+    }
+}
+
 TEST(SentenceList, APageOfDashesIsReadInLinearTime) {
     std::string page = "<p>";
     for (int k = 0; k < 200000; ++k) page += " -";
