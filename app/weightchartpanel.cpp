@@ -2,9 +2,11 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCursor>
 #include <QLabel>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -13,6 +15,14 @@
 #include "app/panelparts.h"
 #include "document/weightcurve.h"
 #include "views/qt/qtext.h"
+
+namespace {
+
+// The room a tick's label needs: a row on the value axis, a column on the order axis.
+constexpr double kPixelsPerRow = 28;
+constexpr double kPixelsPerColumn = 48;
+
+}  // namespace
 
 WeightChartPanel::WeightChartPanel(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
     chart_ = new QChart;
@@ -56,6 +66,10 @@ WeightChartPanel::WeightChartPanel(Document& doc, QWidget* parent) : QWidget(par
 
     connect(weights_, &QLineSeries::clicked, this, &WeightChartPanel::onClicked);
     connect(peaks_, &QScatterSeries::clicked, this, &WeightChartPanel::onClicked);
+    connect(weights_, &QLineSeries::hovered, this, &WeightChartPanel::onHovered);
+    connect(peaks_, &QScatterSeries::hovered, this, &WeightChartPanel::onHovered);
+    // The ticks follow the room the plot has, so that their labels always fit.
+    connect(chart_, &QChart::plotAreaChanged, this, [this] { fitTicks(); });
     showCurve();
 }
 
@@ -78,9 +92,46 @@ void WeightChartPanel::showCurve() {
     }
     limit_->replace(limit);
     limit_->setName(u("Ограничение: %1").arg(FromCp1251(curve.limitCaption)));
-    axisX_->setRange(0, right);
-    axisX_->setTickCount(std::clamp(static_cast<int>(curve.weights.size()), 2, 11));
-    axisY_->setRange(0, top * 1.05);
+    right_ = right;
+    top_ = top * 1.05;
+    fitTicks();
+}
+
+void WeightChartPanel::fitTicks() {
+    const QRectF plot = chart_->plotArea();
+    const double yStep = NiceStep(top_ / std::max(1.0, plot.height() / kPixelsPerRow));
+    const double xStep = std::max(1.0, NiceStep(right_ / std::max(1.0, plot.width() / kPixelsPerColumn)));
+    const double yTop = std::ceil(top_ / yStep) * yStep;
+    if (yStep == yStep_ && xStep == xStep_ && yTop == axisY_->max() && right_ == axisX_->max()) return;
+    yStep_ = yStep;
+    xStep_ = xStep;
+    for (QValueAxis* axis : {axisX_, axisY_}) {
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+    }
+    axisX_->setRange(0, right_);
+    axisX_->setTickInterval(xStep);
+    axisY_->setRange(0, yTop);
+    axisY_->setTickInterval(yStep);
+    axisY_->setLabelFormat(yStep >= 1 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
+}
+
+double WeightChartPanel::NiceStep(double raw) {
+    if (!(raw > 0)) return 1;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double factor : {1.0, 2.0, 5.0}) {
+        if (factor * power >= raw) return factor * power;
+    }
+    return 10 * power;
+}
+
+void WeightChartPanel::onHovered(const QPointF& point, bool state) {
+    // The chart carries the tip, so that the view's own tooltip handling, which asks the item under
+    // the pointer, shows it again rather than taking it away.
+    const long long k = std::llround(point.x());
+    const std::string tip = !state || k < 0 ? std::string() : SentenceTip(doc_, static_cast<std::size_t>(k));
+    chart_->setToolTip(FromCp1251(tip));
+    if (!tip.empty()) QToolTip::showText(QCursor::pos(), chart_->toolTip(), view_);
 }
 
 void WeightChartPanel::onClicked(const QPointF& point) {

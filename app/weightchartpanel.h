@@ -1,6 +1,8 @@
 // WeightChartPanel: the "Кривая весов" tab: the sentence weights in page order as a line, the
 // sentences the summary chose marked on it, and where the summary's limit stopped the choice. A
-// click on a point goes out as sentenceRequested, for the window to select that sentence.
+// point pointed at tells its sentence's order, weight and text; a click on it goes out as
+// sentenceRequested, for the window to select that sentence. The axes' ticks follow the room the
+// chart has, at round steps, so that their labels read whole at any size.
 #pragma once
 
 #include <QWidget>
@@ -25,12 +27,17 @@ class WeightChartPanel : public QWidget {
 
     QChartView* chartView() const { return view_; }
 
+    /// The round step (1, 2 or 5 times a power of ten) nearest above `raw`; 1 for no positive value.
+    static double NiceStep(double raw);
+
   signals:
     /// A point was clicked whose sentence the sentence list shows in display row `row`.
     void sentenceRequested(std::size_t row);
 
   private:
     void onClicked(const QPointF& point);
+    void onHovered(const QPointF& point, bool state);
+    void fitTicks();
 
     Document& doc_;
     QChart* chart_ = nullptr;
@@ -38,6 +45,10 @@ class WeightChartPanel : public QWidget {
     QLineSeries* weights_ = nullptr;
     QScatterSeries* peaks_ = nullptr;
     QLineSeries* limit_ = nullptr;
+    double right_ = 1;  // the last sentence's order
+    double top_ = 1;    // the highest weight, with room above it
+    double xStep_ = 0;
+    double yStep_ = 0;
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
 };

@@ -1,11 +1,14 @@
 // The "Кривая весов" tab: a point per sentence in page order, the summary's sentences marked, the
 // limit's place, kept up to date by every analysis, limit and forced row, and a click on a point
 // selecting its sentence.
+#include "app/weightchartpanel.h"
+
 #include <QChartView>
 #include <QHeaderView>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QTabWidget>
+#include <QValueAxis>
 
 #include "app/testwindow_for_tests.h"
 
@@ -80,6 +83,64 @@ class WeightChartPanelTest : public QObject, TestWindow {
         LoadTestPage(*browser_, u("<html><body><p>Один год. Два года.</p></body></html>"));
         QTRY_VERIFY(!form_->analysisRunning());
         QCOMPARE(weights()->count(), sentences()->model()->rowCount());
+    }
+
+    // At the size the tab has in a window of 1400 × 900 the value axis had more ticks than its
+    // labels had room for, and showed only "…"; the labels of both axes fit at any size.
+    void theAxisLabelsFitTheRoomTheChartHas_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("short, as at 1400 × 900") << QSize(700, 140);
+        QTest::newRow("narrow") << QSize(260, 400);
+        QTest::newRow("large") << QSize(1200, 800);
+    }
+    void theAxisLabelsFitTheRoomTheChartHas() {
+        QFETCH(QSize, size);
+        Document doc;
+        const std::string page = ToCp1251(u(kPage));
+        QVERIFY(AnalyseSavedParts(doc, std::span<const std::string>(&page, 1)));
+        WeightChartPanel panel(doc);
+        panel.resize(size);
+        panel.show();
+        auto* view = panel.chartView();
+        QTRY_VERIFY(view->chart()->plotArea().width() > size.width() / 2);
+        const QRectF plot = view->chart()->plotArea();
+        for (QAbstractAxis* a : view->chart()->axes()) {
+            auto* axis = qobject_cast<QValueAxis*>(a);
+            const double ticks = axis->tickType() == QValueAxis::TicksDynamic
+                                     ? (axis->max() - axis->min()) / axis->tickInterval() + 1
+                                     : axis->tickCount();
+            const QFontMetrics metrics(axis->labelsFont());
+            const bool vertical = axis->orientation() == Qt::Vertical;
+            // A label needs its line height on the value axis, and the width of the widest one on the order axis.
+            const double room = vertical ? plot.height() : plot.width();
+            const double label = vertical ? metrics.height() : metrics.horizontalAdvance(QString::number(axis->max()));
+            QVERIFY2(ticks * label <= room + label,
+                     qPrintable(u("%1 ticks of %2 px in %3 px").arg(ticks).arg(label).arg(room)));
+        }
+    }
+
+    void aPointPointedAtTellsItsSentence() {
+        emit weights()->hovered(weights()->at(2), true);
+        const QString tip = child<QChartView>("chWeights")->chart()->toolTip();
+        QVERIFY2(tip.startsWith(u("Порядок: 2\nВес: %1\n").arg(sentenceCell(2, 1))), qPrintable(tip));
+        QVERIFY(tip.endsWith(sentenceCell(2, 0)));
+        emit weights()->hovered(weights()->at(2), false);
+        QVERIFY(child<QChartView>("chWeights")->chart()->toolTip().isEmpty());
+    }
+
+    void stepsAreRound_data() {
+        QTest::addColumn<double>("raw");
+        QTest::addColumn<double>("step");
+        QTest::newRow("nothing") << 0.0 << 1.0;
+        QTest::newRow("a fraction") << 0.07 << 0.1;
+        QTest::newRow("just over one") << 1.2 << 2.0;
+        QTest::newRow("three") << 3.0 << 5.0;
+        QTest::newRow("seven hundred") << 700.0 << 1000.0;
+    }
+    void stepsAreRound() {
+        QFETCH(double, raw);
+        QFETCH(double, step);
+        QCOMPARE(WeightChartPanel::NiceStep(raw), step);
     }
 
     void aClickOnAPointSelectsItsSentence() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/cp1251.h"
 #include "engine/numformat.h"
 #include "summary/sentencelist.h"
 
@@ -23,6 +24,16 @@ WeightCurve CurveOf(const Document& doc) {
     if (!curve.peaks.empty() && doc.summary.walkEnd < n) curve.limitAt = doc.summary.walkEnd;
     if (doc.summaryLimit < kSummaryLimits.size()) curve.limitCaption = kSummaryLimits[doc.summaryLimit].caption;
     return curve;
+}
+
+std::string SentenceTip(const Document& doc, std::size_t entry, std::size_t maxText) {
+    const ListModel& list = doc.sentences;
+    if (!list.source || entry >= list.rows.size()) return {};
+    std::string text = list.source->cell(entry, sentencecol::kText);
+    if (text.size() > maxText) text = text.substr(0, maxText) + "...";
+    using cp1251::operator""_cp;
+    return std::string(u8"Порядок: "_cp) + list.source->cell(entry, sentencecol::kOrder) + std::string(u8"\nВес: "_cp) +
+           list.source->cell(entry, sentencecol::kWeight) + "\n" + text;
 }
 
 std::optional<std::size_t> SentenceRowOf(const Document& doc, std::size_t entry) {

@@ -19,5 +19,9 @@ struct WeightCurve {
 /// The curve of the document's sentence list and summary.
 WeightCurve CurveOf(const Document& doc);
 
+/// What a point of the curve says when pointed at: the sentence's order, weight and text (cut to
+/// `maxText` bytes with "..."), one line each; empty for no such sentence.
+std::string SentenceTip(const Document& doc, std::size_t entry, std::size_t maxText = 200);
+
 /// The display row of the sentence list that shows sentence `entry`, or nothing.
 std::optional<std::size_t> SentenceRowOf(const Document& doc, std::size_t entry);
