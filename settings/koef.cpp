@@ -1,5 +1,7 @@
 #include "settings/koef.h"
 
+#include <charconv>
+
 #include "engine/numformat.h"
 #include "settings/textfile.h"
 
@@ -53,7 +55,32 @@ KoefLoadResult LoadKoef(const std::filesystem::path& path) {
     return ParseKoefFile(path, file.bytes);
 }
 
-std::string FormatKoef(double value, char decimalSeparator) { return numformat::General(value, decimalSeparator); }
+std::string FormatKoef(double value, char decimalSeparator) {
+    std::string text = numformat::General(value, decimalSeparator);
+    if (ParseKoefValue(text)) return text;
+    // Rounded to 15 digits, a value next to the largest double exceeds it and would not read back.
+    char buffer[64];
+    const std::to_chars_result end = std::to_chars(buffer, buffer + sizeof buffer, value);
+    text.assign(buffer, end.ptr);
+    for (char& c : text) {
+        if (c == '.') c = decimalSeparator;
+    }
+    return text;
+}
+
+std::optional<std::string> KoefValueError(std::size_t row, std::string_view text) {
+    if (ParseKoefValue(text)) return std::nullopt;
+    const std::string category =
+        row < kKoefCategoryTexts.size() ? " «" + cp1251::toUtf8(kKoefCategoryTexts[row]) + "»" : std::string();
+    return "Вес в строке " + std::to_string(row + 1) + category + " — не число: «" + cp1251::toUtf8(text) + "»";
+}
+
+std::optional<std::string> KoefLinesError(const std::vector<std::string>& lines) {
+    for (std::size_t row = 0; row < lines.size(); ++row) {
+        if (std::optional<std::string> error = KoefValueError(row, lines[row])) return error;
+    }
+    return std::nullopt;
+}
 
 std::vector<std::string> KoefEditorLines(const Coefficients& values, char decimalSeparator) {
     std::vector<std::string> lines;

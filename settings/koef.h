@@ -74,8 +74,18 @@ KoefLoadResult LoadKoef(const std::filesystem::path& path);
 /// As LoadKoef(path): values read with either separator, so the argument is not used.
 inline KoefLoadResult LoadKoef(const std::filesystem::path& path, char /*decimalSeparator*/) { return LoadKoef(path); }
 
-/// Formats a value as koef.dat and the editor write it (general 15-digit format).
+/// Formats a value as koef.dat and the editor write it: the general 15-digit format, or, for a value
+/// whose 15-digit form is too large for a double (next to the largest one), the shortest exact form,
+/// so that ParseKoefValue always reads the text back.
 std::string FormatKoef(double value, char decimalSeparator);
+
+/// Returns nothing when `text` (Windows-1251), the value of the coefficient in file line `row` + 1,
+/// reads as a number (ParseKoefValue); otherwise the message (UTF-8) naming the row by its number and
+/// category text: "Вес в строке 5 «<h1>...</h1>» — не число: «abc»".
+std::optional<std::string> KoefValueError(std::size_t row, std::string_view text);
+
+/// Returns KoefValueError of the first line that is not a number, or nothing when all read.
+std::optional<std::string> KoefLinesError(const std::vector<std::string>& lines);
 
 /// Returns the editor's eighteen value texts for a coefficient set, in file order.
 std::vector<std::string> KoefEditorLines(const Coefficients& values, char decimalSeparator);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cmath>
+#include <limits>
 #include <system_error>
 
 #include "settings/locale_for_tests.h"
@@ -165,6 +167,20 @@ TEST(KoefWrite, ReloadGivesTheSameValuesWithEitherSeparator) {
     }
 }
 
+TEST(KoefWrite, EveryValueReadsBackFromItsText) {
+    constexpr double kMax = std::numeric_limits<double>::max();
+    for (double value : {kMax, -kMax, 1.7976931348623151e308, 1.0 / 3, -2.5e-7, 2.5e20, 0.0}) {
+        for (char separator : {',', '.'}) {
+            const std::string text = FormatKoef(value, separator);
+            SCOPED_TRACE(text);
+            EXPECT_EQ(text.find(separator == ',' ? '.' : ','), std::string::npos);
+            const std::optional<double> read = ParseKoefValue(text);
+            ASSERT_TRUE(read);
+            EXPECT_LE(std::abs(*read - value), std::abs(value) * 1e-14);
+        }
+    }
+}
+
 TEST(KoefWrite, FailureIsReportedAndTheOldFileKept) {
     TempDir dir;
     EXPECT_EQ(WriteKoef(dir / "none" / "koef.dat", {"1"}), "Не удалось сохранить весовые коэффициенты в файл " +
@@ -191,6 +207,29 @@ TEST(KoefEditor, ShowsDefaultsAndCategoryTexts) {
     EXPECT_EQ(kKoefCategoryTexts[4], "<h1>...</h1>");
     EXPECT_EQ(cp1251::toUtf8(kKoefCategoryTexts[1]), "<meta content=... name=keywords и т.д.>");
     EXPECT_EQ(cp1251::toUtf8(kKoefCategoryTexts[17]), "Тип: Непонятные сочетания символов");
+}
+
+TEST(KoefEditor, ValueThatIsNotANumberIsNamedByItsRow) {
+    const struct {
+        std::size_t row;
+        std::string text;  // Windows-1251
+        std::optional<std::string> error;
+    } cases[] = {
+        {4, "abc", "Вес в строке 5 «<h1>...</h1>» — не число: «abc»"},
+        {17, "", "Вес в строке 18 «Тип: Непонятные сочетания символов» — не число: «»"},
+        {0, "\xE4\xE2\xE0", "Вес в строке 1 «<title>...</title>» — не число: «два»"},
+        {1, "0,5.", "Вес в строке 2 «<meta content=... name=keywords и т.д.>» — не число: «0,5.»"},
+        {2, "1e999", "Вес в строке 3 «<form>...</form>» — не число: «1e999»"},
+        {3, "0,5", std::nullopt},
+        {3, " -2.5E3 ", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(KoefValueError(c.row, c.text), c.error) << c.text;
+
+    std::vector<std::string> lines = KoefEditorLines(Coefficients{}, ',');
+    EXPECT_EQ(KoefLinesError(lines), std::nullopt);
+    lines[6] = "x";
+    lines[2] = "";
+    EXPECT_EQ(KoefLinesError(lines), KoefValueError(2, ""));
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 KoefApplyResult ApplyKoefLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
                                char decimalSeparator) {
     KoefApplyResult result;
+    if (std::optional<std::string> error = settings::KoefLinesError(lines)) {
+        result.error = std::move(error);
+        return result;
+    }
     if (std::optional<std::string> error = settings::WriteKoef(path, lines)) {
         result.error = std::move(error);
         return result;

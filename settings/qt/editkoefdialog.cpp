@@ -3,8 +3,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -20,6 +22,9 @@ constexpr int kRowPadding = 6;
 constexpr int kCategoryColumnWidth = 253;
 // What the category column leaves free of the list's width beside the value column.
 constexpr int kCategoryColumnSlack = 20;
+// A value that is not a number: dark red on light red, readable under any palette.
+const QColor kBadValueBackground(255, 215, 215);
+const QColor kBadValueText(150, 0, 0);
 
 }  // namespace
 
@@ -27,6 +32,15 @@ constexpr int kCategoryColumnSlack = 20;
 class TFormEditKoef::KoefList : public QTableWidget {
   public:
     using QTableWidget::QTableWidget;
+
+    /// Ends an in-place edit under way, keeping what was typed.
+    void commitOpenEditor() {
+        if (state() != EditingState) return;
+        QWidget* editor = indexWidget(currentIndex());
+        if (!editor) return;
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 
   protected:
     void resizeEvent(QResizeEvent* event) override {
@@ -69,6 +83,13 @@ TFormEditKoef::TFormEditKoef(QWidget* parent) : QDialog(parent) {
     colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      colours.color(QPalette::Active, QPalette::HighlightedText));
     lvKoef_->setPalette(colours);
+    valueErrors_ = new QLabel(group);
+    valueErrors_->setObjectName(QStringLiteral("lbKoefErrors"));
+    QPalette errorColours = valueErrors_->palette();
+    errorColours.setColor(QPalette::WindowText, kBadValueText);
+    valueErrors_->setPalette(errorColours);
+    valueErrors_->hide();
+    connect(lvKoef_, &QTableWidget::itemChanged, this, [this] { checkValues(); });
     Load({});
     // The category column starts at its design width, or wider where the font needs it for the
     // longest caption (the hidden list measures every row).
@@ -81,9 +102,10 @@ TFormEditKoef::TFormEditKoef(QWidget* parent) : QDialog(parent) {
 
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(lvKoef_);
+    groupLayout->addWidget(valueErrors_);
 
     OkCancelRow buttons = MakeOkCancelRow(this);
-    connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(buttons.ok, &QPushButton::clicked, this, &TFormEditKoef::accept);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
@@ -105,6 +127,7 @@ void TFormEditKoef::Load(const std::vector<std::string>& lines) {
         category->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         lvKoef_->setItem(r, 1, category);
     }
+    checkValues();
 }
 
 std::vector<std::string> TFormEditKoef::Lines() const {
@@ -114,4 +137,44 @@ std::vector<std::string> TFormEditKoef::Lines() const {
         lines.push_back(value ? ToCp1251(value->text()) : std::string());
     }
     return lines;
+}
+
+void TFormEditKoef::accept() {
+    lvKoef_->commitOpenEditor();
+    const std::optional<int> bad = checkValues();
+    if (!bad) {
+        QDialog::accept();
+        return;
+    }
+    lvKoef_->setFocus();
+    lvKoef_->setCurrentCell(*bad, 0);
+    lvKoef_->editItem(lvKoef_->item(*bad, 0));
+}
+
+std::optional<int> TFormEditKoef::checkValues() {
+    // The marks below change the items too: no itemChanged for them.
+    const QSignalBlocker quiet(lvKoef_);
+    std::optional<int> first;
+    QStringList messages;
+    for (int row = 0; row < lvKoef_->rowCount(); ++row) {
+        QTableWidgetItem* value = lvKoef_->item(row, 0);
+        if (!value) continue;
+        const std::optional<std::string> error =
+            settings::KoefValueError(static_cast<std::size_t>(row), ToCp1251(value->text()));
+        if (!error) {
+            value->setData(Qt::BackgroundRole, QVariant());
+            value->setData(Qt::ForegroundRole, QVariant());
+            value->setToolTip(QString());
+            continue;
+        }
+        const QString message = QString::fromStdString(*error);
+        value->setBackground(kBadValueBackground);
+        value->setForeground(kBadValueText);
+        value->setToolTip(message);
+        messages << message;
+        if (!first) first = row;
+    }
+    valueErrors_->setText(messages.join(QChar('\n')));
+    valueErrors_->setVisible(!messages.isEmpty());
+    return first;
 }

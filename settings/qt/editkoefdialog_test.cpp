@@ -1,6 +1,7 @@
 #include "settings/qt/editkoefdialog.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -78,6 +79,56 @@ class EditKoefDialogTest : public QObject {
         QCOMPARE(dialog.Lines()[5], std::string("-2"));
     }
 
+    // Ok refuses a value that is not a number, naming its row under the list and in the cell's tooltip,
+    // and leaves it selected for editing; a number in either separator's form is taken as typed.
+    void okRefusesAValueThatIsNotANumber_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("error");  // empty: Ok closes the dialog
+        const QString h1 = QStringLiteral("Вес в строке 5 «<h1>...</h1>» — не число: ");
+        QTest::newRow("letters") << QStringLiteral("abc") << h1 + QStringLiteral("«abc»");
+        QTest::newRow("empty") << QString() << h1 + QStringLiteral("«»");
+        QTest::newRow("both separators") << QStringLiteral("1,5.3") << h1 + QStringLiteral("«1,5.3»");
+        QTest::newRow("comma") << QStringLiteral("7,5") << QString();
+        QTest::newRow("point") << QStringLiteral("7.5") << QString();
+        QTest::newRow("exponent and spaces") << QStringLiteral(" -1E2 ") << QString();
+    }
+
+    void okRefusesAValueThatIsNotANumber() {
+        QFETCH(QString, typed);
+        QFETCH(QString, error);
+        auto [dialog, table] = Editor(true);
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* errors = dialog.findChild<QLabel*>(QStringLiteral("lbKoefErrors"));
+        QVERIFY(errors && errors->isHidden());
+        QLineEdit* editor = typeValue(table, 4, typed);
+        QVERIFY(editor);
+        if (typed.isEmpty()) QTest::keyClick(editor, Qt::Key_Delete);
+        click(dialog, "ButtonOk");  // while the value is still being typed
+        QCOMPARE(table->item(4, 0)->text(), typed);
+        if (error.isEmpty()) {
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QVERIFY(!dialog.isVisible() && errors->isHidden());
+            return;
+        }
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(errors->text(), error);
+        QVERIFY(errors->isVisible());
+        QCOMPARE(table->item(4, 0)->toolTip(), error);
+        QCOMPARE(table->item(5, 0)->toolTip(), QString());
+        QCOMPARE(table->currentRow(), 4);
+        QTRY_VERIFY(table->indexWidget(table->model()->index(4, 0)));  // open for editing again
+        auto* again = qobject_cast<QLineEdit*>(table->indexWidget(table->model()->index(4, 0)));
+        QVERIFY(again);
+        QTest::keyClicks(again, QStringLiteral("8"));
+        QTest::keyClick(again, Qt::Key_Return);  // the edit ends once the loop runs
+        QTRY_VERIFY(errors->isHidden());
+        QCOMPARE(table->item(4, 0)->toolTip(), QString());
+        click(dialog, "ButtonOk");
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.Lines()[4], std::string("8"));
+    }
+
     void cancelAfterEditingShowsTheHeldValuesNextTime() {
         auto [dialog, table] = Editor();
         QTimer::singleShot(0, this, [&] {
@@ -112,15 +163,14 @@ class EditKoefDialogTest : public QObject {
         QCOMPARE(applied.values->koefTitle, 0.0);
         QCOMPARE(applied.values->koefMeta, -1.5);
 
+        // A file the start-up could not read back is not written at all.
+        const std::string before = readBytes(koefPath());
         lines[4] = "abc";
         lines[5] = "8";
         applied = ApplyKoefLines(koefPath(), lines, ',');
-        QVERIFY(applied.written && applied.values);
-        QCOMPARE(applied.error.value_or(""),
-                 koefPath().string() + ", line 5: 'abc' is not a valid floating point value");
-        QCOMPARE(applied.values->koefMeta, -1.5);                 // read before the bad line
-        QCOMPARE(applied.values->koefH2, Coefficients{}.koefH2);  // default after it
-        QVERIFY(readBytes(koefPath()).find("\r\nabc\r\n8\r\n") != std::string::npos);
+        QVERIFY(!applied.written && !applied.values);
+        QCOMPARE(applied.error.value_or(""), std::string("Вес в строке 5 «<h1>...</h1>» — не число: «abc»"));
+        QCOMPARE(readBytes(koefPath()), before);
 
         const std::filesystem::path unwritable = koefPath().parent_path() / "missing" / "koef.dat";
         applied = ApplyKoefLines(unwritable, defaultLines(), ',');
