@@ -52,6 +52,8 @@ void Application::report(const QString& message) {
 int RunProgram(const std::filesystem::path& settingsDirectory, const QString& argument,
                const std::function<Browser*()>& makeBrowser) {
     StartupResult startup = LoadStartupSettings(settingsDirectory, settings::UserDecimalSeparator());
+    if (startup.warning)
+        QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), QString::fromStdString(*startup.warning));
     if (startup.error) {
         QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), QString::fromStdString(*startup.error));
         return EXIT_FAILURE;

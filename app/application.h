@@ -33,8 +33,9 @@ class Application : public QApplication {
 /// Starts the desktop program: loads the settings from `settingsDirectory`, builds the main window
 /// around the browser `makeBrowser` gives, shows it and opens `argument` (the command line's FILE
 /// or URL; empty for none), an existing file by its absolute path. Runs the event loop and returns
-/// its exit code. When a settings file cannot be read, the error box says why and the program ends
-/// with EXIT_FAILURE before any window or browser is made.
+/// its exit code. When koef.dat cannot be read, the error box says why and the window starts with
+/// the default coefficients, its status bar saying so; when stopwords.txt cannot be opened, the
+/// error box says why and the program ends with EXIT_FAILURE before any window or browser is made.
 int RunProgram(const std::filesystem::path& settingsDirectory, const QString& argument,
                const std::function<Browser*()>& makeBrowser);
 

@@ -4,12 +4,15 @@
 #include "app/application.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
+#include <array>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <stdexcept>
 
@@ -29,12 +32,16 @@ class BoxCloser : public QObject {
                 box->accept();
             }
             for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (qobject_cast<TFormMain*>(w) && w->isVisible()) QApplication::quit();
+                auto* form = qobject_cast<TFormMain*>(w);
+                if (!form || !form->isVisible()) continue;
+                if (onWindow) onWindow(*form);
+                QApplication::quit();
             }
         });
         timer_.start(20);
     }
     QStringList shown;
+    std::function<void(TFormMain&)> onWindow;  // called with the main window once it is shown
 
   private:
     QTimer timer_;
@@ -85,6 +92,32 @@ class ApplicationTest : public QObject {
         QCOMPARE(closer.shown.size(), 1);
         QVERIFY2(closer.shown[0].contains(settings.filePath(QStringLiteral("stopwords.txt"))),
                  qPrintable(closer.shown[0]));
+    }
+
+    // koef.dat with a line that is not a number: the box names the file and the line, then the
+    // window opens with the default coefficients and says so in its status bar.
+    void anUnreadableKoefIsShownAndTheWindowStartsWithTheDefaults() {
+        QTemporaryDir settings;
+        QFile stopWords(settings.filePath(u"stopwords.txt"_s));
+        QVERIFY(stopWords.open(QIODevice::WriteOnly));
+        stopWords.close();
+        QFile koef(settings.filePath(u"koef.dat"_s));
+        QVERIFY(koef.open(QIODevice::WriteOnly));
+        for (int line = 1; line <= 18; ++line) koef.write(line == 5 ? "abc\r\n" : "1\r\n");
+        koef.close();
+        BoxCloser closer;
+        QString status;
+        std::array<double, Coefficients::kCount> values{};
+        closer.onWindow = [&](TFormMain& form) {
+            status = form.findChild<QLabel*>(u"sbMain"_s)->text();
+            values = form.document().analysis.koef.values();
+        };
+        const int code = RunProgram(settings.path().toStdString(), QString(), [] { return new FakeBrowser; });
+        QCOMPARE(code, 0);
+        QCOMPARE(closer.shown, QStringList{settings.filePath(u"koef.dat"_s) +
+                                           u", line 5: 'abc' is not a valid floating point value"_s});
+        QCOMPARE(status, u"Файл koef.dat не прочитан: действуют весовые коэффициенты по умолчанию"_s);
+        QVERIFY(values == Coefficients{}.values());
     }
 
     void theCommandLineAddressOpens_data() {

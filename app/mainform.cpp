@@ -60,6 +60,8 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     buildMenus(settings);
     statusBar()->addWidget(timePanel_ = new QLabel, 1);
     timePanel_->setObjectName(QStringLiteral("sbMain"));
+    // What the start-up went on without, until the first analysis shows its time here.
+    timePanel_->setText(QString::fromStdString(settings.note));
     statusBar()->setSizeGripEnabled(false);
     if (const QString sandbox = SandboxNote(); !sandbox.isEmpty()) {
         auto* note = new QLabel(sandbox);

@@ -12,8 +12,11 @@ StartupResult LoadStartupSettings(const std::filesystem::path& directory, char d
     settings::KoefLoadResult koef = settings::LoadKoef(directory / settings::kKoefFileName, decimalSeparator);
     s.koef = koef.values;
     if (koef.error) {
-        result.error = koef.error;
-        return result;
+        // The program can work without the file: with the defaults, not with the lines read before
+        // the bad one, so that the status bar's note is the whole truth.
+        result.warning = std::move(koef.error);
+        s.koef = Coefficients{};
+        s.note = kKoefDefaultsNote;
     }
     settings::StopWordItems items = settings::ReadStopWordItems(directory / settings::kStopWordsFileName);
     if (items.error) {
