@@ -61,6 +61,10 @@ class MainFormResultsTest : public QObject, TestWindow {
             clickButton(dialog, button);
         });
     }
+    static QByteArray readFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     QStringList summaryLines() { return child<QTextEdit>("reReferat")->toPlainText().split(QChar('\n')); }
 
   private slots:
@@ -271,11 +275,19 @@ class MainFormResultsTest : public QObject, TestWindow {
         QVERIFY(QFile::exists(settingsDir_->filePath(u("koef.dat"))));
         QCOMPARE(cell("lvDocumentText", 0, 0), u("НАСА и Москва."));  // the heading now weighs nothing
 
-        QString error;
-        form_->setErrorReporter([&](const QString& message) { error = message; });
-        editKoef(8, u("abc"), "ButtonOk");
-        QCOMPARE(error,
-                 settingsDir_->filePath(u("koef.dat")) + u(", line 9: 'abc' is not a valid floating point value"));
+        // A value that is not a number keeps the editor open with the reason; cancelling then
+        // leaves the file and the coefficients as they were.
+        const QByteArray written = readFile(settingsDir_->filePath(u("koef.dat")));
+        QString refusal;
+        withDialog(action("miKoef"), [&](QDialog* dialog) {
+            dialog->findChild<QTableWidget*>(QStringLiteral("lvKoef"))->item(8, 0)->setText(u("abc"));
+            clickButton(dialog, "ButtonOk");
+            QVERIFY(dialog->isVisible());
+            refusal = dialog->findChild<QLabel*>(QStringLiteral("lbKoefErrors"))->text();
+            clickButton(dialog, "ButtonCancel");
+        });
+        QVERIFY(refusal.contains(u("abc")));
+        QCOMPARE(readFile(settingsDir_->filePath(u("koef.dat"))), written);
         QCOMPARE(browser_->savedDocuments.size(), 2);  // no analysis after a bad value
     }
 
