@@ -19,6 +19,7 @@
 #include <system_error>
 
 #include "app/testwindow_for_tests.h"
+#include "engine/numformat.h"
 #include "settings/qt/editstopwordsdialog.h"
 
 namespace {
@@ -103,6 +104,21 @@ class ListExportTest : public QObject, TestWindow {
         }
         return cells;
     }
+    // Whether a saved cell is the shown one, or the full value of a share the view cuts to six
+    // characters.
+    static bool savedAsShown(const QString& saved, const QString& shown) {
+        bool number = false;
+        const double value = saved.toDouble(&number);
+        return saved == shown || (number && QString::fromStdString(numformat::GeneralCut6(value, '.')) == shown);
+    }
+    static void compareSaved(const QList<QStringList>& saved, const QList<QStringList>& shown) {
+        QCOMPARE(saved.size(), shown.size());
+        for (qsizetype r = 0; r < saved.size(); ++r) {
+            QCOMPARE(saved[r].size(), shown[r].size());
+            for (qsizetype k = 0; k < saved[r].size(); ++k)
+                QVERIFY2(savedAsShown(saved[r][k], shown[r][k]), qPrintable(saved[r][k] + u(" / ") + shown[r][k]));
+        }
+    }
     static QList<QStringList> splitTsv(const QString& text) {
         QList<QStringList> rows;
         for (const QString& line : text.split(QChar('\n'), Qt::SkipEmptyParts)) rows << line.split(QChar('\t'));
@@ -129,7 +145,8 @@ class ListExportTest : public QObject, TestWindow {
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QList<QStringList> cells = shownCells(list, e->shownColumns());
-            QCOMPARE(splitTsv(QString::fromUtf8(file.readAll())), cells);
+            compareSaved(splitTsv(QString::fromUtf8(file.readAll())), cells);
+            if (QTest::currentTestFailed()) return;
             QVERIFY(cells.size() > 1);
         }
         QVERIFY(!exporter("tbWordBaseSave")->shownColumns().empty());
@@ -172,7 +189,7 @@ class ListExportTest : public QObject, TestWindow {
                 bool a = false, b = false;
                 const double x = read[r][k].toDouble(&a), y = expected[r][k].toDouble(&b);
                 if (a && b) {
-                    QCOMPARE(x, y);
+                    QVERIFY2(x == y || savedAsShown(read[r][k], expected[r][k]), qPrintable(read[r][k]));
                 } else {
                     QCOMPARE(read[r][k], expected[r][k]);
                 }

@@ -177,7 +177,7 @@ void writeTsv(const ListModel& list, std::ostream& out) {
     for (std::size_t k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << cellText(list.columns[k].caption);
     out << '\n';
     for (std::size_t r = 0; r < list.rows.size(); ++r) {
-        for (unsigned k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << cellText(list.cell(r, k));
+        for (unsigned k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << cellText(list.exportCell(r, k));
         out << '\n';
     }
 }

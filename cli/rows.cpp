@@ -56,14 +56,14 @@ std::vector<std::string> captionsOf(const Document& doc, Section section) {
     return cells;
 }
 
-// Appends the pane's rows, each behind `prefix` cells.
+// Appends the pane's rows as exports write them (shares in full), each behind `prefix` cells.
 void appendRows(const Document& doc, Section section, const std::vector<std::string>& prefix, delimited::Format format,
                 std::string& text) {
     std::vector<std::string> cells;
     if (const ListModel* list = listOf(doc, section)) {
         for (std::size_t r = 0; r < list->rows.size(); ++r) {
             cells = prefix;
-            for (unsigned k = 0; k < list->columns.size(); ++k) cells.push_back(cellOf(list->cell(r, k)));
+            for (unsigned k = 0; k < list->columns.size(); ++k) cells.push_back(cellOf(list->exportCell(r, k)));
             text += delimited::Record(cells, format);
         }
         return;

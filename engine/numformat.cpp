@@ -226,9 +226,20 @@ std::string General(double value, char decimalSeparator) {
 }
 
 std::string GeneralCut6(double value, char decimalSeparator) {
+    constexpr std::size_t kWidth = 6;
     std::string text = General(value, decimalSeparator);
-    if (text.size() > 6) text.resize(6);
-    return text;
+    if (text.size() <= kWidth) return text;
+    const std::size_t e = text.find('E');
+    if (e == std::string::npos) {
+        text.resize(kWidth);
+        return text;
+    }
+    // Cutting the exponent away would show 9.9153E-6 as 9,9153, a number a million times larger.
+    const std::size_t firstDigit = text.front() == '-' ? 1 : 0;
+    std::size_t mantissa = std::max(kWidth - std::min(kWidth, text.size() - e), firstDigit + 1);
+    mantissa = std::min(mantissa, e);
+    if (text[mantissa - 1] == decimalSeparator) --mantissa;
+    return text.substr(0, mantissa) + text.substr(e);
 }
 
 std::optional<double> ParseFloat(std::string_view text, char decimalSeparator) {

@@ -21,7 +21,10 @@ std::string Fixed2(double value, char decimalSeparator);
 /// (1E-6, 1,5E-7, 2E15); INF, -INF, NAN for the values without a decimal form.
 std::string General(double value, char decimalSeparator);
 
-/// Returns the first six characters of General(value) (1/7 -> 0,1428).
+/// Returns General(value) cut to six characters without rounding (1/7 -> 0,1428). A scientific
+/// form is cut in its mantissa and keeps its exponent, without a separator left at the mantissa's
+/// end (9.9153E-6 -> 9,9E-6; 9.9153E-10 -> 9E-10), so that the text reads back as about the same
+/// value; it is longer than six characters only where the sign, one digit and the exponent are.
 std::string GeneralCut6(double value, char decimalSeparator);
 
 /// Reads a decimal number written with the given separator (optional sign, digits, optional

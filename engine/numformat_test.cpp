@@ -130,6 +130,37 @@ TEST(NumFormatGeneralCut6, TakesTheFirstSixCharactersWithoutRounding) {
     EXPECT_EQ(GeneralCut6(12345.6, ','), "12345,");
 }
 
+TEST(NumFormatGeneralCut6, CutsAScientificFormInItsMantissaAndKeepsTheExponent) {
+    struct Case {
+        double value;
+        char separator;
+        const char* text;
+    };
+    const Case cases[] = {
+        {4.0 / 403414, ',', "9,9E-6"},  // 9,91536684101692E-6
+        {4.0 / 403414, '.', "9.9E-6"},
+        {-4.0 / 403414, ',', "-9E-6"},
+        {9.9153e-10, ',', "9E-10"},  // no separator left at the mantissa's end
+        {1.5e-7, ',', "1,5E-7"},     // short enough already
+        {1e-6, ',', "1E-6"},
+        {2.5e15, ',', "2,5E15"},
+        {1.23456e20, ',', "1,2E20"},
+        {std::numeric_limits<double>::max(), ',', "1E308"},
+        {std::numeric_limits<double>::denorm_min(), ',', "4E-324"},
+        {-std::numeric_limits<double>::denorm_min(), ',', "-4E-324"},  // the sign, a digit and the exponent
+        {1e-5, ',', "0,0000"},                                         // fixed point: the plain cut
+    };
+    for (const Case& c : cases) {
+        const std::string text = GeneralCut6(c.value, c.separator);
+        EXPECT_EQ(text, c.text) << testing::PrintToString(c.value);
+        // The cut text reads back as the value's magnitude: at most its value, more than a tenth of it.
+        const double back = ParseFloat(text, c.separator).value_or(0);
+        if (std::fabs(c.value) >= 1e-5) continue;
+        EXPECT_LE(std::fabs(back), std::fabs(c.value)) << text;
+        EXPECT_GT(std::fabs(back), std::fabs(c.value) / 10) << text;
+    }
+}
+
 TEST(NumFormatParseFloat, AcceptsTheWrittenForms) {
     EXPECT_EQ(ParseFloat("0,5", ','), 0.5);
     EXPECT_EQ(ParseFloat("0.5", '.'), 0.5);

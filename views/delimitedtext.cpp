@@ -45,7 +45,7 @@ std::string ListText(const ListModel& list, const std::vector<unsigned>& columns
     text += Record(cells, format);
     for (std::size_t r = 0; r < list.rows.size(); ++r) {
         cells.clear();
-        for (unsigned k : columns) cells.push_back(cp1251::toUtf8(list.cell(r, k)));
+        for (unsigned k : columns) cells.push_back(cp1251::toUtf8(list.exportCell(r, k)));
         text += Record(cells, format);
     }
     return text;

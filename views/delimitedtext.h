@@ -21,8 +21,9 @@ enum class Format { kCsv, kTsv };
 std::string Record(const std::vector<std::string>& cells, Format format);
 
 /// Returns the given columns of every row of `list` in display order, a header of their captions
-/// (without the sort mark) first; CSV text starts with a UTF-8 byte order mark, which spreadsheets
-/// need to read it as UTF-8.
+/// (without the sort mark) first; the cells are the list's export texts (ListModel::exportCell), so
+/// that a share the view cuts short is written in full. CSV text starts with a UTF-8 byte order
+/// mark, which spreadsheets need to read it as UTF-8.
 std::string ListText(const ListModel& list, const std::vector<unsigned>& columns, Format format);
 
 /// Returns the columns of `list` the views show: every one not collapsed to width 0.

@@ -16,6 +16,11 @@ std::string ListModel::cell(std::size_t row, unsigned column) const {
     return source->cell(rows[row], column);
 }
 
+std::string ListModel::exportCell(std::size_t row, unsigned column) const {
+    if (row >= rows.size() || !source) return {};
+    return source->exportCell(rows[row], column);
+}
+
 ListRow ListModel::row(std::size_t row) const {
     ListRow result;
     result.cells.reserve(columns.size());

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,12 @@ struct ListRow {
     std::vector<std::string> cells;
 };
 
+/// How a cell's text is made: as the list view shows it, or as an export to a file writes it.
+enum class CellForm {
+    kShown,   // the view's text, which sorting and the summary read back
+    kExport,  // the value in full where the view cuts it short (the shares of the word lists)
+};
+
 /// Where the cell texts of a list come from; its entries are numbered from 0.
 class ListSource {
   public:
@@ -35,6 +42,10 @@ class ListSource {
 
     /// Returns the text of one cell; empty for an entry or a column the source does not have.
     virtual std::string cell(std::size_t entry, unsigned column) const = 0;
+
+    /// Returns the text of one cell as an export writes it (CellForm::kExport); by default the
+    /// text cell() gives.
+    virtual std::string exportCell(std::size_t entry, unsigned column) const { return cell(entry, column); }
 
     /// Replaces the text of one cell and returns true; returns false and changes nothing where the
     /// source does not let that cell be edited.
@@ -55,6 +66,10 @@ struct ListModel {
     /// Returns the text of column `column` of display row `row`; empty outside the list.
     std::string cell(std::size_t row, unsigned column) const;
 
+    /// Returns the text of column `column` of display row `row` as an export writes it
+    /// (ListSource::exportCell); empty outside the list.
+    std::string exportCell(std::size_t row, unsigned column) const;
+
     /// Returns the texts of every column of display row `row`.
     ListRow row(std::size_t row) const;
 
@@ -63,19 +78,33 @@ struct ListModel {
     bool setCell(std::size_t row, unsigned column, std::string text);
 };
 
-/// A source over a vector of records, which must outlive it: `format(record, column)` makes a cell
-/// text. An entry past the vector's current end reads empty, so a list left over from before the
-/// vector was rebuilt shows empty cells rather than reading outside it.
+/// A source over a vector of records, which must outlive it: `format(record, column, form)` makes a
+/// cell text, or `format(record, column)` where shown and exported texts are the same. An entry
+/// past the vector's current end reads empty, so a list left over from before the vector was
+/// rebuilt shows empty cells rather than reading outside it.
 template <typename Record, typename Format>
 class RecordSource : public ListSource {
   public:
     RecordSource(const std::vector<Record>& records, Format format) : records_(records), format_(std::move(format)) {}
 
     std::string cell(std::size_t entry, unsigned column) const override {
-        return entry < records_.size() ? format_(records_[entry], column) : std::string();
+        return text(entry, column, CellForm::kShown);
+    }
+
+    std::string exportCell(std::size_t entry, unsigned column) const override {
+        return text(entry, column, CellForm::kExport);
     }
 
   private:
+    std::string text(std::size_t entry, unsigned column, CellForm form) const {
+        if (entry >= records_.size()) return {};
+        if constexpr (std::is_invocable_v<const Format&, const Record&, unsigned, CellForm>) {
+            return format_(records_[entry], column, form);
+        } else {
+            return format_(records_[entry], column);
+        }
+    }
+
     const std::vector<Record>& records_;
     Format format_;
 };

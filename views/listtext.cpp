@@ -16,6 +16,10 @@ std::string ShareCut6(double value, double divisor, char decimalSeparator) {
     return numformat::GeneralCut6(divisor != 0 ? value / divisor : 0, decimalSeparator);
 }
 
+std::string ShareGeneral(double value, double divisor, char decimalSeparator) {
+    return numformat::General(divisor != 0 ? value / divisor : 0, decimalSeparator);
+}
+
 std::string ListStatusText(long long visibleCount, long long visibleRows, double totalCount, double entryCount,
                            char decimalSeparator) {
     const double n = static_cast<double>(visibleCount);

@@ -18,9 +18,13 @@ std::string UnsignedText(std::int32_t id);
 /// Writes the needle ",id," that finds an identifier in an additional-filter text.
 std::string FilterNeedle(std::int32_t id);
 
-/// Writes value / divisor in the general format cut to six characters; a zero divisor gives the
-/// text of 0 instead of an infinity or not-a-number.
+/// Writes value / divisor in the general format cut to six characters (numformat::GeneralCut6); a
+/// zero divisor gives the text of 0 instead of an infinity or not-a-number.
 std::string ShareCut6(double value, double divisor, char decimalSeparator);
+
+/// Writes value / divisor in the whole general format (15 significant digits), as exports write the
+/// shares the lists show cut; a zero divisor gives the text of 0.
+std::string ShareGeneral(double value, double divisor, char decimalSeparator);
 
 /// Writes the status line "N (R) / T (E) = P1% (P2%)" with P1 = N*100/T and P2 = R*100/E in
 /// two decimals; a zero T or E gives a share of 0,00 instead of dividing by zero.

@@ -77,8 +77,9 @@ ListModel MakeWordListModel(WordListKind kind) {
 }
 
 std::string WordCell(const ListEntry<WordDescription>& entry, unsigned column, const WordTotals& totals,
-                     char decimalSeparator) {
+                     char decimalSeparator, CellForm form) {
     const WordDescription& d = entry.desc;
+    const auto share = form == CellForm::kExport ? ShareGeneral : ShareCut6;
     switch (column) {
         case 0:
             return entry.text;
@@ -87,13 +88,13 @@ std::string WordCell(const ListEntry<WordDescription>& entry, unsigned column, c
         case 2:
             return std::to_string(d.count);
         case 3:
-            return ShareCut6(d.count, totals.totalCount, decimalSeparator);
+            return share(d.count, totals.totalCount, decimalSeparator);
         case 4:
             return numformat::Fixed2(d.weight, decimalSeparator);
         case 5:
-            return ShareCut6(d.weight, totals.totalCount, decimalSeparator);
+            return share(d.weight, totals.totalCount, decimalSeparator);
         case 6:
-            return ShareCut6(d.weight, totals.entryCount, decimalSeparator);
+            return share(d.weight, totals.entryCount, decimalSeparator);
         case 7:
             return std::string(ScriptLetter(d.code));
         case 8:
@@ -112,8 +113,8 @@ void FillWordList(ListModel& list, const WordList& source, std::string_view extr
     const WordExtraFilter extra(extraFilter);
     FillRecordList(
         list, source,
-        [totals, decimalSeparator](const ListEntry<WordDescription>& e, unsigned k) {
-            return WordCell(e, k, totals, decimalSeparator);
+        [totals, decimalSeparator](const ListEntry<WordDescription>& e, unsigned k, CellForm form) {
+            return WordCell(e, k, totals, decimalSeparator, form);
         },
         [&](const WordDescription& desc) { return !WordHiddenByType(filter, desc.code) && extra.passes(desc); },
         ListStatusTotals{totals.totalCount, totals.entryCount}, kWordListKeys, decimalSeparator, compareText);

@@ -64,9 +64,10 @@ std::vector<ListColumn> WordListColumns(WordListKind kind);
 ListModel MakeWordListModel(WordListKind kind);
 
 /// Returns the text of column `column` (0-10) of one entry's row; shares of a zero total read 0;
-/// empty for a column the list does not have.
+/// empty for a column the list does not have. The shares ("ЧД", "ВД", "ВП") are cut to six
+/// characters when shown and written in full for an export.
 std::string WordCell(const ListEntry<WordDescription>& entry, unsigned column, const WordTotals& totals,
-                     char decimalSeparator);
+                     char decimalSeparator, CellForm form = CellForm::kShown);
 
 /// Sort keys of the eleven columns; the identifier columns sort numerically ascending.
 inline constexpr std::array<ColumnKey, 11> kWordListKeys = {
