@@ -1,14 +1,17 @@
 #include "settings/qt/editstopwordsdialog.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -114,7 +117,30 @@ const std::vector<std::string>& TFormEditStopWords::Items() const { return items
 
 bool TFormEditStopWords::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit_ && event->type() == QEvent::KeyRelease) applyTextRule();
+    // Activating the window clears the selection made when it was shown; the first focus after
+    // opening selects the text again, once the field has handled the event.
+    if (watched == edit_ && event->type() == QEvent::FocusIn && selectOnFocus_) {
+        selectOnFocus_ = static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason;
+        QTimer::singleShot(0, edit_, &QLineEdit::selectAll);
+    }
+    // Enter after a typed word adds it; the edit field would pass the key on to the dialog, whose
+    // default button Ok would close it without the word.
+    if (watched == edit_ && event->type() == QEvent::KeyPress && !edit_->text().isEmpty()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            addWord();
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+// The dialog is reused: without this the focus would return to the button that closed it last time.
+void TFormEditStopWords::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    selectOnFocus_ = true;
+    edit_->setFocus(Qt::OtherFocusReason);
+    edit_->selectAll();
 }
 
 // The buttons follow the edit text: "Добавить" for a new word, "Удалить" for a word in the list.

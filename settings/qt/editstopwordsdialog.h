@@ -1,7 +1,9 @@
 // The stop-word editor: a modal dialog over its own sorted copy of the stop-word list, with an edit
 // field above the list (as a simple combo box has), "Добавить" and "Удалить" tool buttons, and Ok,
-// which writes the list to stopwords.txt. It is created once and reused: Cancel keeps the dialog's
-// edits in its list, and the next Ok writes them too.
+// which writes the list to stopwords.txt. Enter in the edit field adds the word typed there, as
+// "Добавить" does, and keeps the dialog open; only with the field empty does Enter press Ok. It is
+// created once and reused, and opens each time with the focus in the edit field: Cancel keeps the
+// dialog's edits in its list, and the next Ok writes them too.
 #pragma once
 
 #include <QDialog>
@@ -32,6 +34,7 @@ class TFormEditStopWords : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void applyTextRule();
@@ -50,5 +53,6 @@ class TFormEditStopWords : public QDialog {
     QListWidget* list_ = nullptr;
     QToolButton* addButton_ = nullptr;
     QToolButton* removeButton_ = nullptr;
-    bool syncing_ = false;  // set while the program itself moves the selection or sets the edit text
+    bool selectOnFocus_ = false;  // set from showing the dialog to the focus its activation brings
+    bool syncing_ = false;        // set while the program itself moves the selection or sets the edit text
 };

@@ -88,6 +88,57 @@ class EditStopWordsDialogTest : public QObject {
         QVERIFY(!e.add->isEnabled() && e.remove->isEnabled());
     }
 
+    // Enter, on the main keys or the keypad, adds the typed word as "Добавить" does, and a word
+    // already listed is not added again; the dialog stays open either way and writes nothing.
+    void enterInTheWordFieldAddsTheWordAndKeepsTheDialogOpen_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("Return, a new word")
+            << int(Qt::Key_Return) << QStringLiteral("Тест")
+            << QStringList{QStringLiteral("а"), QStringLiteral("тест"), QStringLiteral("я")};
+        QTest::newRow("keypad Enter, a new word")
+            << int(Qt::Key_Enter) << QStringLiteral("б")
+            << QStringList{QStringLiteral("а"), QStringLiteral("б"), QStringLiteral("я")};
+        QTest::newRow("Return, a listed word")
+            << int(Qt::Key_Return) << QStringLiteral("Я") << QStringList{QStringLiteral("а"), QStringLiteral("я")};
+    }
+
+    void enterInTheWordFieldAddsTheWordAndKeepsTheDialogOpen() {
+        QFETCH(int, key);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, items);
+        std::filesystem::remove(file());
+        Editor e({cp("а"), cp("я")}, file());
+        e.type(typed);
+        QTest::keyClick(e.edit, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QVERIFY(e.dialog.isVisible());
+        QStringList listed;
+        for (const std::string& item : e.dialog.Items()) listed << FromCp1251(item);
+        QCOMPARE(listed, items);
+        QCOMPARE(e.edit->text().toLower(), typed.toLower());  // a listed word is left as typed
+        QCOMPARE(e.selected(), typed.toLower());
+        QVERIFY(!e.add->isEnabled() && e.remove->isEnabled());
+        QVERIFY(!std::filesystem::exists(file()));
+    }
+
+    // The dialog is reused; each time it opens the focus is in the word field with its text selected,
+    // not on the button that closed it last time.
+    void opensWithTheFocusInTheWordField() {
+        Editor e({cp("он")}, file());
+        QVERIFY(QTest::qWaitForWindowActive(&e.dialog));
+        QCOMPARE(e.dialog.focusWidget(), e.edit);
+        e.type(QStringLiteral("мы"));
+        e.click("ButtonCancel");
+        QVERIFY(!e.dialog.isVisible());
+        QCOMPARE(e.dialog.focusWidget(), e.dialog.findChild<QPushButton*>(QStringLiteral("ButtonCancel")));
+        e.dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&e.dialog));
+        QCOMPARE(e.dialog.focusWidget(), e.edit);
+        QVERIFY(e.edit->hasFocus());
+        QTRY_COMPARE(e.edit->selectedText(), QStringLiteral("мы"));
+    }
+
     void deletingSelectsTheItemAtTheSamePlaceOrTheNewLast() {
         Editor e({"a", "b", "c"}, file());
         e.select(2);
