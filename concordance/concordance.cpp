@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 #include "engine/classify.h"
 #include "engine/cp1251.h"
@@ -154,23 +155,32 @@ std::vector<ListColumn> ConcordanceColumns() {
     };
 }
 
-std::vector<ConcordanceRow> FindOccurrences(const PageOccurrences& page, const ConcordanceQuery& query,
-                                            std::uint32_t item) {
-    std::vector<ConcordanceRow> rows;
-    if (query.stems.empty()) return rows;
+std::vector<std::vector<ConcordanceRow>> FindOccurrencesOfEach(const PageOccurrences& page,
+                                                               std::span<const ConcordanceQuery> queries) {
+    // The queries by their first stem, so that each occurrence is looked at once rather than once
+    // per query: a list selected whole has tens of thousands of them.
+    std::unordered_map<std::int32_t, std::vector<std::uint32_t>> byFirstStem;
+    for (std::size_t q = 0; q < queries.size(); ++q) {
+        if (!queries[q].stems.empty()) byFirstStem[queries[q].stems[0]].push_back(static_cast<std::uint32_t>(q));
+    }
+    std::vector<std::vector<ConcordanceRow>> rows(queries.size());
+    if (byFirstStem.empty()) return rows;
     for (std::size_t k = 0; k < page.words.size(); ++k) {
-        if (page.words[k].stem == query.stems[0] && matchesAt(page, query, k))
-            rows.push_back({static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(query.stems.size()), item});
+        const auto found = byFirstStem.find(page.words[k].stem);
+        if (found == byFirstStem.end()) continue;
+        for (std::uint32_t q : found->second) {
+            if (matchesAt(page, queries[q], k))
+                rows[q].push_back(
+                    {static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(queries[q].stems.size()), q});
+        }
     }
     return rows;
 }
 
 void FillConcordance(Concordance& c, std::span<const ConcordanceQuery> queries, const sorting::TextCompare& compare) {
     c.rows.clear();
-    for (std::size_t q = 0; q < queries.size(); ++q) {
-        std::vector<ConcordanceRow> found = FindOccurrences(c.page, queries[q], static_cast<std::uint32_t>(q));
+    for (const std::vector<ConcordanceRow>& found : FindOccurrencesOfEach(c.page, queries))
         c.rows.insert(c.rows.end(), found.begin(), found.end());
-    }
     c.list.source = MakeRecordSource(
         c.rows, [page = &c.page](const ConcordanceRow& r, unsigned column) { return cellOf(*page, r, column); });
     sortRows(c, compare);

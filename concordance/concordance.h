@@ -42,9 +42,10 @@ struct ConcordanceRow {
     std::uint32_t item = 0;
 };
 
-/// The occurrences of one query, in page order, as rows with item `item`.
-std::vector<ConcordanceRow> FindOccurrences(const PageOccurrences& page, const ConcordanceQuery& query,
-                                            std::uint32_t item);
+/// The occurrences of each query (element q for queries[q], rows with item q), in page order, found
+/// in one pass over the page whatever the number of queries.
+std::vector<std::vector<ConcordanceRow>> FindOccurrencesOfEach(const PageOccurrences& page,
+                                                               std::span<const ConcordanceQuery> queries);
 
 /// The concordance pane's content.
 struct Concordance {

@@ -76,4 +76,25 @@ TEST(Concordance, CombinationRowsSpanTheirWordsWithinAPhraseOnly) {
     EXPECT_TRUE(c.page.words.empty());
 }
 
+// Queries that share a first stem, repeat one another or have no stem each get their own rows,
+// in page order, numbered by the query.
+TEST(Concordance, EachQueryOfManyFindsItsOwnOccurrences) {
+    const PageOccurrences page = Collected("<html><body>год работы. Год работы, год.</body></html>");
+    const std::int32_t god = page.words[0].stem, raboty = page.words[1].stem;
+    const std::vector<ConcordanceQuery> queries = {
+        {{god}, {}}, {{god}, cp1251::fromUtf8Lossy("Год")}, {{god, raboty}, {}}, {{}, {}}, {{god}, {}}};
+    const std::vector<std::vector<ConcordanceRow>> found = FindOccurrencesOfEach(page, queries);
+    const std::vector<std::vector<std::uint32_t>> firsts = {{0, 2, 4}, {2}, {0, 2}, {}, {0, 2, 4}};
+    ASSERT_EQ(found.size(), queries.size());
+    for (std::size_t q = 0; q < queries.size(); ++q) {
+        std::vector<std::uint32_t> got;
+        for (const ConcordanceRow& r : found[q]) {
+            got.push_back(r.first);
+            EXPECT_EQ(r.item, q);
+            EXPECT_EQ(r.count, queries[q].stems.size());
+        }
+        EXPECT_EQ(got, firsts[q]) << "query " << q;
+    }
+}
+
 }  // namespace

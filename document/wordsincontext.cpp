@@ -49,9 +49,9 @@ std::optional<std::size_t> SentenceRowOfConcordance(const Document& doc, std::si
 std::vector<std::vector<std::string>> WrittenForms(const Document& doc, std::span<const ConcordanceQuery> queries) {
     const PageOccurrences& page = doc.concordance.page;
     std::vector<std::vector<std::string>> forms;
-    for (std::size_t q = 0; q < queries.size(); ++q) {
+    for (const std::vector<ConcordanceRow>& found : FindOccurrencesOfEach(page, queries)) {
         std::vector<std::string>& mine = forms.emplace_back();
-        for (const ConcordanceRow& r : FindOccurrences(page, queries[q], static_cast<std::uint32_t>(q))) {
+        for (const ConcordanceRow& r : found) {
             std::string form;
             for (std::uint32_t k = r.first; k < r.first + r.count; ++k) {
                 if (!form.empty()) form += ' ';
