@@ -44,6 +44,7 @@ class Browser : public QObject {
 
     using SaveDone = std::function<void(Saved result)>;
     using Counted = std::function<void(int count)>;
+    using Progress = std::function<void(int percent)>;
 
     explicit Browser(QObject* parent = nullptr) : QObject(parent) {}
 
@@ -85,9 +86,11 @@ class Browser : public QObject {
     virtual void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) = 0;
 
     /// Takes out the marks of the page and of the frames it may read, then marks there every
-    /// occurrence of the groups' forms; `done` gets how many were marked. No group only takes the
+    /// occurrence of the groups' forms a part at a time, so that the page and the window keep
+    /// answering; `progress` gets the share of the page done after each part, `done` how many were
+    /// marked. A newer call ends an older marking, whose `done` never comes. No group only takes the
     /// marks out. The page's own scripts do not run for it, and it loads nothing.
-    virtual void MarkWords(const QList<MarkGroup>& groups, Counted done) = 0;
+    virtual void MarkWords(const QList<MarkGroup>& groups, Counted done, Progress progress) = 0;
     /// Scrolls to the next (step > 0) or previous (step < 0) marked occurrence; `done` gets its
     /// number from 1, or 0 when nothing is marked.
     virtual void ShowMark(int step, Counted done) = 0;

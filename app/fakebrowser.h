@@ -79,7 +79,7 @@ class FakeBrowser : public Browser {
             done(save(known ? frames[static_cast<std::size_t>(index)] : std::nullopt, path, maxBytes));
         });
     }
-    void MarkWords(const QList<MarkGroup>& groups, Counted done) override {
+    void MarkWords(const QList<MarkGroup>& groups, Counted done, Progress) override {
         marked = groups;
         complete([done, count = groups.isEmpty() ? 0 : markCount] { done(count); });
     }

@@ -60,21 +60,29 @@ void PageMarks::mark(ResultList list, std::span<const std::size_t> rows) {
     }
     if (groups.isEmpty()) return;
     QPointer<PageMarks> self(this);
-    browser_.MarkWords(groups, [self](int count) {
-        if (!self) return;
-        self->count_ = count;
-        self->enable(count > 0);
-        emit self->marked(u("Отмечено в странице: %1").arg(count));
-    });
+    emit marked(u("Отмечаю в странице..."));
+    browser_.MarkWords(
+        groups,
+        [self](int count) {
+            if (!self) return;
+            self->count_ = count;
+            self->enable(count > 0);
+            emit self->marked(u("Отмечено в странице: %1").arg(count));
+        },
+        [self](int percent) {
+            if (self) emit self->marked(u("Отмечаю в странице: %1 %").arg(percent));
+        });
 }
 
 void PageMarks::clear() {
     QPointer<PageMarks> self(this);
-    browser_.MarkWords({}, [self](int) {
-        if (!self) return;
-        self->forget();
-        emit self->marked(u("Отметки сняты"));
-    });
+    browser_.MarkWords({},
+                       [self](int) {
+                           if (!self) return;
+                           self->forget();
+                           emit self->marked(u("Отметки сняты"));
+                       },
+                       {});
 }
 
 void PageMarks::forget() {

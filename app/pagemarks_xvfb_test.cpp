@@ -11,6 +11,8 @@
 #include <QtTest>
 
 #include "app/mainform.h"
+#include "app/pagemarks.h"
+#include "app/realinput_for_tests.h"
 #include "app/testwindow_for_tests.h"
 #include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
@@ -114,6 +116,42 @@ class PageMarksXvfbTest : public QObject, WindowAccess {
         action("miClearPageMarks")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(status(), u("Отметки сняты"), 20000);
         QVERIFY(!next->isEnabled());
+    }
+
+    // A marking of many texts goes in parts: the status bar says how far it has come, and the
+    // parts add up to every occurrence. The keys and clicks go through the X server.
+    void aLargeMarkingGoesInPartsAndSaysHowFarItHasCome() {
+        if (!RealInput::available()) QSKIP("needs an X display with xdotool and openbox");
+        QString page = u("<html><head><meta charset=\"utf-8\"></head><body>");
+        for (int k = 0; k < 5000; ++k) page += u("<p>год работы</p>");
+        open(page.append(u("</body></html>")).toUtf8(), "many.html");
+        child<QToolButton>("ToolButton2")->click();  // every type shown
+        QSignalSpy notes(form_->findChild<PageMarks*>(), &PageMarks::marked);
+        RealInput::activate(form_.get());
+        QTableView* words = view("lvWordFull");
+        RealInput::click(words->viewport(), words->visualRect(words->model()->index(0, 0)).center());
+        RealInput::key({u("ctrl+a")});
+        const int rows = words->model()->rowCount();
+        QVERIFY(WaitUntil([&] { return words->selectionModel()->selectedRows().size() == rows; }, 10000));
+        int expected = 0;
+        for (int row = 0; row < rows; ++row) expected += words->model()->index(row, 2).data().toInt();
+        QCOMPARE(expected, 10000);
+        QToolButton* mark = nullptr;
+        for (QToolButton* b : form_->findChildren<QToolButton*>())
+            if (b->defaultAction() == action("tbWordFullMark")) mark = b;
+        QVERIFY(mark);
+        RealInput::click(mark);
+        const auto last = [&] { return notes.isEmpty() ? QString() : notes.last().at(0).toString(); };
+        QVERIFY(WaitUntil([&] { return last().startsWith(u("Отмечено в странице: ")); }, 60000));
+        QStringList texts;
+        for (const QList<QVariant>& note : notes) texts << note.at(0).toString();
+        QCOMPARE(texts.first(), u("Отмечаю в странице..."));
+        QCOMPARE(texts.last(), u("Отмечено в странице: 10000"));
+        // Between them how far it has come, after parts of at most 2,000 of the 5,000 texts.
+        const QStringList parts = texts.mid(1, texts.size() - 2);
+        QVERIFY2(parts.size() >= 2, qPrintable(texts.join(u(" | "))));
+        for (const QString& part : parts)
+            QVERIFY(QRegularExpression(u("^Отмечаю в странице: \\d\\d? %$")).match(part).hasMatch());
     }
 };
 

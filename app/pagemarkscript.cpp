@@ -30,7 +30,9 @@ const char kCommon[] = R"(
   }
 )";
 
-const char kMarkScript[] = R"((function (groups) {
+// Takes the old marks out and, for groups, prepares a marking that kMarkStepScript carries out a
+// part at a time; the marking lives in the isolated world's window until the next one replaces it.
+const char kMarkStartScript[] = R"((function (groups) {
   %1
   var DELIMITERS = " !\"&'(),./:;<>?[]{}\u00AB\u00BB\u201C\u201D";
   var ABBREVIATIONS = [" т.д.", " т.ч.", " т.к.", " т.е.", " т.п."];
@@ -76,15 +78,19 @@ const char kMarkScript[] = R"((function (groups) {
     return out;
   }
 
+  // Each mark goes back to its text, and each parent joins its texts once when all its marks are
+  // out: joining after every mark made taking out many marks take quadratic time.
+  window.sumoranMarking = null;
   var docs = documents(document, []);
   for (var d = 0; d < docs.length; ++d) {
-    var old = docs[d].querySelectorAll("[" + ATTR + "]");
+    var old = docs[d].querySelectorAll("[" + ATTR + "]"), parents = new Set();
     for (var k = 0; k < old.length; ++k) {
-      var parent = old[k].parentNode;
-      parent.replaceChild(docs[d].createTextNode(old[k].textContent), old[k]);
-      parent.normalize();
+      parents.add(old[k].parentNode);
+      old[k].parentNode.replaceChild(docs[d].createTextNode(old[k].textContent), old[k]);
     }
+    parents.forEach(function (parent) { parent.normalize(); });
   }
+  window.sumoranCurrent = -1;
   if (!groups.length) return 0;
 
   // Each form as its words, the forms by their first word.
@@ -97,7 +103,7 @@ const char kMarkScript[] = R"((function (groups) {
     }
   }
   var SKIP = { SCRIPT: 1, STYLE: 1, HEAD: 1, TEMPLATE: 1, APPLET: 1 };
-  var count = 0;
+  var texts = [];
   for (var d = 0; d < docs.length; ++d) {
     var doc = docs[d];
     if (!doc.body) continue;
@@ -107,50 +113,69 @@ const char kMarkScript[] = R"((function (groups) {
         return NodeFilter.FILTER_ACCEPT;
       }
     });
-    var texts = [];
     for (var n = walker.nextNode(); n; n = walker.nextNode()) texts.push(n);
-    for (var t = 0; t < texts.length; ++t) {
-      var node = texts[t], s = node.data, ws = words(s), spans = [];
-      for (var k = 0; k < ws.length; ++k) {
-        var candidates = byFirst.get(s.substring(ws[k].start, ws[k].end));
-        if (!candidates) continue;
-        for (var c = 0; c < candidates.length; ++c) {
-          var parts = candidates[c].parts, ok = k + parts.length <= ws.length;
-          for (var m = 1; ok && m < parts.length; ++m)
-            ok = !ws[k + m].broken && s.substring(ws[k + m].start, ws[k + m].end) == parts[m];
-          if (!ok) continue;
-          ++count;
-          for (var m = 0; m < parts.length; ++m)
-            spans.push({ start: ws[k + m].start, end: ws[k + m].end, group: candidates[c].group, first: m == 0 });
-        }
-      }
-      if (!spans.length) continue;
-      // A word of several found forms is wrapped once, in the colour of the first.
-      spans.sort(function (a, b) { return a.start - b.start || (b.first ? 1 : 0) - (a.first ? 1 : 0); });
-      var frag = doc.createDocumentFragment(), pos = 0;
-      for (var k = 0; k < spans.length; ++k) {
-        var sp = spans[k];
-        if (sp.start < pos) {
-          if (sp.first && frag.lastChild && frag.lastChild.setAttribute) frag.lastChild.setAttribute(ATTR + "-first", "");
-          continue;
-        }
-        if (sp.start > pos) frag.appendChild(doc.createTextNode(s.substring(pos, sp.start)));
-        var mark = doc.createElement("span");
-        mark.setAttribute(ATTR, String(sp.group));
-        if (sp.first) mark.setAttribute(ATTR + "-first", "");
-        mark.style.setProperty("background-color", groups[sp.group].color, "important");
-        mark.style.setProperty("color", "black", "important");
-        mark.textContent = s.substring(sp.start, sp.end);
-        frag.appendChild(mark);
-        pos = sp.end;
-      }
-      if (pos < s.length) frag.appendChild(doc.createTextNode(s.substring(pos)));
-      node.parentNode.replaceChild(frag, node);
-    }
   }
-  window.sumoranCurrent = -1;
-  return count;
+
+  // Marks the forms in one text node and returns how many occurrences it marked.
+  function markText(node) {
+    var doc = node.ownerDocument, s = node.data, ws = words(s), spans = [], count = 0;
+    for (var k = 0; k < ws.length; ++k) {
+      var candidates = byFirst.get(s.substring(ws[k].start, ws[k].end));
+      if (!candidates) continue;
+      for (var c = 0; c < candidates.length; ++c) {
+        var parts = candidates[c].parts, ok = k + parts.length <= ws.length;
+        for (var m = 1; ok && m < parts.length; ++m)
+          ok = !ws[k + m].broken && s.substring(ws[k + m].start, ws[k + m].end) == parts[m];
+        if (!ok) continue;
+        ++count;
+        for (var m = 0; m < parts.length; ++m)
+          spans.push({ start: ws[k + m].start, end: ws[k + m].end, group: candidates[c].group, first: m == 0 });
+      }
+    }
+    if (!spans.length || !node.parentNode) return 0;
+    // A word of several found forms is wrapped once, in the colour of the first.
+    spans.sort(function (a, b) { return a.start - b.start || (b.first ? 1 : 0) - (a.first ? 1 : 0); });
+    var frag = doc.createDocumentFragment(), pos = 0;
+    for (var k = 0; k < spans.length; ++k) {
+      var sp = spans[k];
+      if (sp.start < pos) {
+        if (sp.first && frag.lastChild && frag.lastChild.setAttribute) frag.lastChild.setAttribute(ATTR + "-first", "");
+        continue;
+      }
+      if (sp.start > pos) frag.appendChild(doc.createTextNode(s.substring(pos, sp.start)));
+      var mark = doc.createElement("span");
+      mark.setAttribute(ATTR, String(sp.group));
+      if (sp.first) mark.setAttribute(ATTR + "-first", "");
+      mark.style.setProperty("background-color", groups[sp.group].color, "important");
+      mark.style.setProperty("color", "black", "important");
+      mark.textContent = s.substring(sp.start, sp.end);
+      frag.appendChild(mark);
+      pos = sp.end;
+    }
+    if (pos < s.length) frag.appendChild(doc.createTextNode(s.substring(pos)));
+    node.parentNode.replaceChild(frag, node);
+    return count;
+  }
+  window.sumoranMarking = { texts: texts, next: 0, count: 0, markText: markText };
+  return texts.length;
 })(%2))";
+
+// Marks the next texts of the prepared marking, at most `most` of them and for about `budget`
+// milliseconds, so that the page keeps answering between parts; returns [occurrences marked so
+// far, texts done, texts in all], or null when no marking is prepared (another one replaced it, or
+// the page changed).
+const char kMarkStepScript[] = R"((function (budget, most) {
+  var marking = window.sumoranMarking;
+  if (!marking) return null;
+  var until = performance.now() + budget, end = Math.min(marking.texts.length, marking.next + most);
+  while (marking.next < end) {
+    marking.count += marking.markText(marking.texts[marking.next++]);
+    if (performance.now() >= until) break;
+  }
+  var state = [marking.count, marking.next, marking.texts.length];
+  if (marking.next >= marking.texts.length) window.sumoranMarking = null;
+  return state;
+})(%1, %2))";
 
 const char kShowMarkScript[] = R"((function (step) {
   %1
@@ -177,7 +202,11 @@ QString MarkScript(const QList<MarkGroup>& groups) {
     }
     // JSON is a JavaScript expression: the forms reach the script as data, never as code.
     const QString json = QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
-    return QString::fromUtf8(kMarkScript).arg(QString::fromLatin1(kCommon), json);
+    return QString::fromUtf8(kMarkStartScript).arg(QString::fromLatin1(kCommon), json);
+}
+
+QString MarkStepScript(int budgetMs, int mostTexts) {
+    return QString::fromLatin1(kMarkStepScript).arg(budgetMs).arg(mostTexts);
 }
 
 QString ShowMarkScript(int step) {

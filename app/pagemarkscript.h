@@ -10,9 +10,15 @@
 
 #include "app/browser.h"
 
-/// The script that takes out every mark and then marks the groups' forms; it returns the number
-/// of occurrences marked. No group only takes the marks out.
+/// The script that takes out every mark and, for groups, prepares the marking of their forms,
+/// which MarkStepScript then carries out; it returns the number of texts to look through (0 for no
+/// group, which only takes the marks out).
 QString MarkScript(const QList<MarkGroup>& groups);
+
+/// The script that marks the next texts of the prepared marking, at most `mostTexts` of them and
+/// for about `budgetMs` milliseconds; it returns [occurrences marked so far, texts done, texts in
+/// all], or null when no marking is prepared.
+QString MarkStepScript(int budgetMs, int mostTexts);
 
 /// The script that scrolls to the next (step > 0) or previous (step < 0) marked occurrence, making
 /// it the current one; it returns its number from 1, or 0 when nothing is marked.

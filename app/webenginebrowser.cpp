@@ -737,8 +737,44 @@ void WebEngineBrowser::SaveFrame(int index, const QString& path, qint64 maxBytes
     });
 }
 
-void WebEngineBrowser::MarkWords(const QList<MarkGroup>& groups, Counted done) {
-    runCountScript(MarkScript(groups), std::move(done));
+void WebEngineBrowser::MarkWords(const QList<MarkGroup>& groups, Counted done, Progress progress) {
+    const quint64 marking = ++marking_;
+    QPointer<WebEngineBrowser> self(this);
+    page_->runJavaScript(
+        MarkScript(groups), QWebEngineScript::ApplicationWorld,
+        [self, marking, done = std::move(done), progress = std::move(progress)](const QVariant& texts) {
+            if (!self || self->marking_ != marking) return;
+            if (texts.toInt() > 0) {
+                self->markStep(marking, done, progress);
+            } else {
+                self->post([done] { done(0); });
+            }
+        });
+}
+
+// One part of a marking: a script that works about a tenth of a second or a few thousand texts,
+// then gives the renderer back to the page's painting and input before the next part.
+void WebEngineBrowser::markStep(quint64 marking, Counted done, Progress progress) {
+    constexpr int kStepMs = 100;
+    constexpr int kStepTexts = 2000;
+    QPointer<WebEngineBrowser> self(this);
+    page_->runJavaScript(
+        MarkStepScript(kStepMs, kStepTexts), QWebEngineScript::ApplicationWorld,
+        [self, marking, done = std::move(done), progress = std::move(progress)](const QVariant& result) {
+            if (!self || self->marking_ != marking) return;
+            const QVariantList state = result.toList();
+            if (state.size() != 3) {  // the page on screen lost the marking
+                self->post([done] { done(0); });
+                return;
+            }
+            const int count = state[0].toInt(), texts = state[1].toInt(), all = state[2].toInt();
+            if (texts < all) {
+                if (progress) progress(static_cast<int>(100LL * texts / std::max(all, 1)));
+                self->markStep(marking, done, progress);
+                return;
+            }
+            self->post([done, count] { done(count); });
+        });
 }
 
 void WebEngineBrowser::ShowMark(int step, Counted done) { runCountScript(ShowMarkScript(step), std::move(done)); }

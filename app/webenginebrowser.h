@@ -72,7 +72,7 @@ class WebEngineBrowser : public Browser {
     /// characters it cannot hold as numeric references; a frame of a local page from its file.
     /// kFailed for a missing frame, or a frame of another origin that is not a local file.
     void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) override;
-    void MarkWords(const QList<MarkGroup>& groups, Counted done) override;
+    void MarkWords(const QList<MarkGroup>& groups, Counted done, Progress progress) override;
     void ShowMark(int step, Counted done) override;
 
     /// Sets the address GoHome navigates to.
@@ -115,10 +115,12 @@ class WebEngineBrowser : public Browser {
     void hideErrorPage();
     void runSourceScript(int frame, qint64 maxBytes, std::function<void(const QVariant&)> done);
     void runCountScript(const QString& script, Counted done);
+    void markStep(quint64 marking, Counted done, Progress progress);
     void post(std::function<void()> call);
 
     QWebEngineProfile* profile_ = nullptr;
     localfiles::Confinement confinement_;  // what the local page on screen may load
+    quint64 marking_ = 0;                  // the number of the latest MarkWords
     localfiles::LocalFileHandler* localHandler_ = nullptr;
     localfiles::RequestGuard* guard_ = nullptr;
     GuardedPage* page_ = nullptr;
