@@ -59,6 +59,9 @@ BrowserPane::BrowserPane(Browser& browser, QWidget* parent) : QWidget(parent), b
     status_->setObjectName(QStringLiteral("sbBrowserText"));
     source_ = new QLabel;
     source_->setObjectName(QStringLiteral("sbAnalysisSource"));
+    // A long status (an address, a reason) is cut at the window's edge rather than widening the
+    // window; its tooltip holds it whole.
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     status->addWidget(charset_);
     status->addWidget(pfDocumentLoad_);
     status->addWidget(status_, 1);
@@ -194,7 +197,10 @@ void BrowserPane::openAddress(const QString& address) {
 
 void BrowserPane::showCharset(CharsetChoice encoding) { charset_->setText(FromCp1251(CharsetChoiceName(encoding))); }
 
-void BrowserPane::showStatus(const QString& text) { status_->setText(text); }
+void BrowserPane::showStatus(const QString& text) {
+    status_->setText(text);
+    status_->setToolTip(text);
+}
 
 void BrowserPane::showAnalysisSource(const QString& text) { source_->setText(text); }
 

@@ -8,11 +8,16 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QResizeEvent>
+#include <QSettings>
 #include <QShortcut>
+#include <QSplitter>
 #include <QToolButton>
 #include <QTranslator>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 
 namespace habits {
 namespace {
@@ -73,7 +78,69 @@ class DropTaker : public QObject {
     std::function<void(const QString&)> open_;
 };
 
+// The window's own choices that no settings file of the analysis holds: ~/.config/Sumoran/sumoran.ini.
+QSettings windowSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Sumoran"), QStringLiteral("sumoran"));
+}
+
 }  // namespace
+
+KeptSplitter::KeptSplitter(Qt::Orientation orientation, QWidget* parent) : QSplitter(orientation, parent) {
+    setChildrenCollapsible(false);
+    connect(this, &QSplitter::splitterMoved, this, [this] {
+        shares_.clear();
+        for (int size : sizes()) shares_ << size;
+        dragged_ = true;
+    });
+}
+
+KeptSplitter::~KeptSplitter() {
+    if (!dragged_ || key_.isEmpty()) return;
+    QVariantList stored;
+    for (double share : shares_) stored << share;
+    windowSettings().setValue(key_, stored);
+}
+
+void KeptSplitter::keepLayout(const QString& key, SplitterRule rule) {
+    key_ = QStringLiteral("layout/") + key;
+    rule_ = std::move(rule);
+    shares_.clear();
+    for (const QVariant& v : windowSettings().value(key_).toList()) shares_ << v.toDouble();
+    if (shares_.size() != count() || SizesOfShares(shares_, 1000, 0).isEmpty()) shares_.clear();
+}
+
+// The panes are laid out after the splitter's own resize, when the new extent is its geometry:
+// sizes set before it would be fitted to the old extent first and then stretched.
+void KeptSplitter::resizeEvent(QResizeEvent* event) {
+    QSplitter::resizeEvent(event);
+    const int extent = orientation() == Qt::Horizontal ? width() : height();
+    QList<int> sizes;
+    if (!shares_.isEmpty()) {
+        sizes = SizesOfShares(shares_, extent, handleWidth());
+    } else if (rule_) {
+        sizes = rule_(extent);
+    }
+    if (!sizes.isEmpty()) setSizes(sizes);
+}
+
+QList<int> SizesOfShares(const QList<double>& shares, int extent, int handleWidth) {
+    double sum = 0;
+    for (double share : shares) {
+        if (!std::isfinite(share) || share < 0) return {};
+        sum += share;
+    }
+    if (shares.isEmpty() || !(sum > 0) || !std::isfinite(sum)) return {};
+    const int room = std::max(0, extent - handleWidth * static_cast<int>(shares.size() - 1));
+    QList<int> sizes;
+    double before = 0;
+    for (double share : shares) {
+        // Each edge is rounded, not each size, so that the sizes add up to the room.
+        const int start = static_cast<int>(std::lround(room * before / sum));
+        before += share;
+        sizes << static_cast<int>(std::lround(room * before / sum)) - start;
+    }
+    return sizes;
+}
 
 void InstallShortcuts(QWidget* window) {
     setKeys(window, "tbBack", {QKeySequence(Qt::ALT | Qt::Key_Left)});

@@ -1,11 +1,17 @@
-// The window's keys, a file dropped on it, and Qt's own texts in Russian.
+// The window's keys, a file dropped on it, its splitters and small screens, and Qt's own texts in Russian.
 #include "app/habits.h"
 
 #include <QComboBox>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSettings>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTableView>
 #include <QToolButton>
+#include <limits>
 
 #include "app/testwindow_for_tests.h"
 
@@ -16,7 +22,17 @@ class HabitsTest : public QObject, TestWindow {
     QComboBox* address() { return child<QComboBox>("cbURLNavigator"); }
     void press(QKeyCombination keys) { QTest::keyClick(form_.get(), keys.key(), keys.keyboardModifiers()); }
 
+    QSplitter* pageSplitter() { return qobject_cast<QSplitter*>(form_->centralWidget()); }
+    void resizeTo(int width, int height) {
+        form_->resize(width, height);
+        QApplication::processEvents();
+    }
+
   private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);  // the stored layout goes to a test folder
+        QSettings(QSettings::IniFormat, QSettings::UserScope, u("Sumoran"), u("sumoran")).clear();
+    }
     void init() {
         OpenTestWindow(browser_, settingsDir_, form_);
         browser_->canGoBack = browser_->canGoForward = true;
@@ -92,6 +108,57 @@ class HabitsTest : public QObject, TestWindow {
         QMimeData link;
         link.setUrls({QUrl(u("https://example.org/страница"))});
         QCOMPARE(habits::DroppedAddress(&link), u("https://example.org/страница"));
+    }
+
+    // On a screen of 1024 × 600 the window fits, a long status text does not widen it, and each
+    // list shows a few rows.
+    void theWindowFitsASmallScreen() {
+        emit browser_->LoadFailed(u("http://example.org/") + QString(400, QChar('a')), u("нет ответа"));
+        QVERIFY(form_->minimumSizeHint().width() <= 1024);
+        resizeTo(1024, 600);
+        QCOMPARE(form_->width(), 1024);
+        for (const char* list : {"lvWordBase", "lvWordFull", "lvWordExpr", "lvDocumentText"})
+            QVERIFY2(view(list)->viewport()->height() >= 4 * view(list)->verticalHeader()->defaultSectionSize(), list);
+    }
+
+    // Splitters dragged by the user stay where they were put, in their shares of the window,
+    // through resizes and at the next start; no pane can be dragged away.
+    void theUsersSplittersStayThroughResizesAndSessions() {
+        resizeTo(1200, 800);
+        QSplitter* splitter = pageSplitter();
+        QVERIFY(splitter && !splitter->childrenCollapsible());
+        QSplitterHandle* handle = splitter->handle(1);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(handle, grip + QPoint(0, 150));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(0, 150));
+        const QList<int> dragged = splitter->sizes();
+        QVERIFY2(dragged[0] > dragged[1] + 100, qPrintable(QString::number(dragged[0])));
+        const double share = double(dragged[0]) / (dragged[0] + dragged[1]);
+        const auto shareNow = [&] {
+            const QList<int> sizes = pageSplitter()->sizes();
+            return double(sizes[0]) / (sizes[0] + sizes[1]);
+        };
+        resizeTo(1000, 900);
+        QVERIFY2(qAbs(shareNow() - share) < 0.01, qPrintable(QString::number(shareNow()) + u(" ") + QString::number(share)));
+        closeWindow();
+        OpenTestWindow(browser_, settingsDir_, form_);
+        form_->show();
+        resizeTo(1100, 1000);
+        QVERIFY2(qAbs(shareNow() - share) < 0.01, qPrintable(QString::number(shareNow()) + u(" ") + QString::number(share)));
+    }
+
+    void splitterSharesFillTheRoomOrAreRefused() {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        struct Case {
+            QList<double> shares;
+            int extent;
+            QList<int> sizes;
+        };
+        for (const Case& c : {Case{{1, 1, 2}, 406, {100, 100, 200}}, Case{{1, 1, 1}, 106, {33, 34, 33}},
+                              Case{{0, 5}, 53, {0, 50}}, Case{{0.25, 0.75}, 2, {0, 0}}, Case{{1, -1}, 100, {}},
+                              Case{{0, 0}, 100, {}}, Case{{nan, 1}, 100, {}}, Case{{}, 100, {}}})
+            QCOMPARE(habits::SizesOfShares(c.shares, c.extent, 3), c.sizes);
     }
 
     void qtTextsAreRussianForARussianOrUnsetLocale() {

@@ -34,9 +34,10 @@
 namespace {
 
 constexpr int kSplitterWidth = 3;
+constexpr int kPageViewMinimumHeight = 100;  // however short the window, the page stays in sight
 
-QSplitter* Splitter(Qt::Orientation orientation, std::initializer_list<QWidget*> widgets) {
-    auto* splitter = new QSplitter(orientation);
+habits::KeptSplitter* Splitter(Qt::Orientation orientation, std::initializer_list<QWidget*> widgets) {
+    auto* splitter = new habits::KeptSplitter(orientation);
     splitter->setHandleWidth(kSplitterWidth);
     for (QWidget* w : widgets) splitter->addWidget(w);
     return splitter;
@@ -57,9 +58,12 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     pageMarks_ = new PageMarks(doc_, *browser_, this);
     splitterMain_ = Splitter(Qt::Vertical, {browserPane_, buildResultArea()});
     setCentralWidget(splitterMain_);
+    if (QWidget* page = browser_->view()) page->setMinimumHeight(kPageViewMinimumHeight);
+    layOutSplitters();
     buildMenus(settings);
     statusBar()->addWidget(timePanel_ = new QLabel, 1);
     timePanel_->setObjectName(QStringLiteral("sbMain"));
+    timePanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // cut, not widening the window
     // What the start-up went on without, until the first analysis shows its time here.
     timePanel_->setText(QString::fromStdString(settings.note));
     statusBar()->setSizeGripEnabled(false);
@@ -67,10 +71,11 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
         auto* note = new QLabel(sandbox);
         note->setObjectName(QStringLiteral("sbSandbox"));
         note->setAccessibleName(note->text());
+        note->setToolTip(note->text());
+        note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         statusBar()->addPermanentWidget(note);
     }
     resize(800, 600);
-    applyResizeRule();
     setWindowTitle(QStringLiteral("Sumoran"));
     setWindowIcon(Icon(IconId::kProgram));
     setErrorReporter(
@@ -146,8 +151,32 @@ QWidget* TFormMain::buildResultArea() {
     splitterUpper_ = Splitter(Qt::Horizontal, {lists_[0], lists_[1], lists_[2]});
     splitterLower_ = Splitter(Qt::Horizontal, {sentencePanel_, resultTabs_});
     splitterResult_ = Splitter(Qt::Vertical, {splitterUpper_, splitterLower_});
-    splitterResult_->installEventFilter(this);
     return splitterResult_;
+}
+
+// Until the user drags a splitter: the stem and word lists a quarter of the width each, the
+// combinations half; the sentence list and the tabs half each; the upper lists half the result
+// area; the page half the window, less when the lists would show fewer than about five rows.
+void TFormMain::layOutSplitters() {
+    splitterUpper_->keepLayout(QStringLiteral("lists"), [](int w) {
+        const int stem = (w - kSplitterWidth) / 4 - kSplitterWidth;
+        const int expr = (w - kSplitterWidth) / 2;
+        return QList<int>{stem, w - stem - expr - 2 * kSplitterWidth, expr};
+    });
+    splitterLower_->keepLayout(QStringLiteral("sentences"), [](int w) {
+        const int sentence = (w - kSplitterWidth) / 2;
+        return QList<int>{sentence, w - sentence - kSplitterWidth};
+    });
+    splitterResult_->keepLayout(QStringLiteral("results"), [](int h) {
+        return QList<int>{h / 2, h - h / 2 - kSplitterWidth};
+    });
+    splitterMain_->keepLayout(QStringLiteral("page"), [this](int h) {
+        const int rows = 6 * (fontMetrics().height() + 6);  // three more rows in each half of the lists
+        const int wanted = splitterResult_->minimumSizeHint().height() + rows;
+        const int results = std::max(h - (h - kSplitterWidth) / 2 - kSplitterWidth, wanted);
+        const int browser = std::max(browserPane_->minimumSizeHint().height(), h - results - kSplitterWidth);
+        return QList<int>{browser, h - browser - kSplitterWidth};
+    });
 }
 
 void TFormMain::connectBrowser() {
@@ -178,31 +207,6 @@ void TFormMain::setExternalLinkAsker(std::function<bool(const QUrl&)> ask) {
 QString TFormMain::docAddress() const { return browserPane_->docAddress(); }
 
 QString TFormMain::temporaryDirectory() const { return extractor_->directory(); }
-
-void TFormMain::applyResizeRule() {
-    const int w = centralWidget() ? centralWidget()->width() : width();
-    const int h = centralWidget() ? centralWidget()->height() : height();
-    const int stem = (w - kSplitterWidth) / 4 - kSplitterWidth;
-    const int expr = (w - kSplitterWidth) / 2;
-    splitterUpper_->setSizes({stem, w - stem - expr - 2 * kSplitterWidth, expr});
-    const int sentence = (w - kSplitterWidth) / 2;
-    splitterLower_->setSizes({sentence, w - sentence - kSplitterWidth});
-    const int browser = (h - kSplitterWidth) / 2;
-    splitterMain_->setSizes({browser, h - browser - kSplitterWidth});
-}
-
-void TFormMain::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    applyResizeRule();
-}
-
-bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == splitterResult_ && event->type() == QEvent::Resize) {
-        const int h = splitterResult_->height();
-        splitterResult_->setSizes({h / 2, h - h / 2 - kSplitterWidth});
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
 
 void TFormMain::closeEvent(QCloseEvent* event) {
     doc_.analysis.stopWords = TVocIndex();

@@ -17,9 +17,12 @@
 #include "document/document.h"
 #include "document/startup.h"
 
+namespace habits {
+class KeptSplitter;
+}
+
 class QDialog;
 class QLabel;
-class QSplitter;
 class QUrl;
 class BrowserPane;
 class CharsetMenu;
@@ -67,14 +70,12 @@ class TFormMain : public QMainWindow {
     void OpenAddress(const QString& address);
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildMenus(StartupSettings& settings);
     QWidget* buildResultArea();
-    void applyResizeRule();
+    void layOutSplitters();
     void connectBrowser();
 
     void runAnalysis(std::span<const std::string> parts);
@@ -97,8 +98,8 @@ class TFormMain : public QMainWindow {
     PageMarks* pageMarks_ = nullptr;
     CharsetMenu* charsetMenu_ = nullptr;
     QLabel* timePanel_ = nullptr;
-    QSplitter* splitterMain_ = nullptr;
-    QSplitter* splitterResult_ = nullptr;
-    QSplitter* splitterUpper_ = nullptr;
-    QSplitter* splitterLower_ = nullptr;
+    habits::KeptSplitter* splitterMain_ = nullptr;
+    habits::KeptSplitter* splitterResult_ = nullptr;
+    habits::KeptSplitter* splitterUpper_ = nullptr;
+    habits::KeptSplitter* splitterLower_ = nullptr;
 };
