@@ -62,6 +62,18 @@ TEST(Occurrences, EachWordKnowsItsPlacesAndPhrase) {
         << "a comma after a space parts no phrase";
 }
 
+// The places are those of the markup context the scanner weighs words by: <strong> and <em> are
+// bold and italic, a title left open ends at <body>, a heading ends the bold text before it.
+TEST(Occurrences, PlacesFollowTheMarkupContextOfTheWeights) {
+    const PageOccurrences page = Collected(
+        "<html><head><title>Заголовок</head><body>тело <strong>сильно</strong> <em>мягко</em> "
+        "<b>жирно<h2>глава</h2> после</body></html>",
+        {true, false, true});
+    std::vector<std::string> places;
+    for (const Occurrence& o : page.words) places.push_back(cp1251::toUtf8(PlaceNames(o.places)));
+    EXPECT_EQ(places, (std::vector<std::string>{"заголовок страницы", "", "жирный", "курсив", "жирный", "H2", ""}));
+}
+
 TEST(Concordance, CombinationRowsSpanTheirWordsWithinAPhraseOnly) {
     Concordance c;
     c.page = Collected("<html><body>год работы. Год работы, год. Работы год работы</body></html>");

@@ -4,61 +4,13 @@
 #include <optional>
 
 #include "engine/cp1251.h"
+#include "engine/markupcontext.h"
 #include "engine/taghash.h"
 
 namespace {
 
 bool endsSentence(char c) { return c == '.' || c == '?' || c == '!'; }
 bool isSpace(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-// The places a tag opens or closes, as the scanner weighs the words after it: the inline marks
-// end with their closing tag or with any block tag that ends the scanner's inline factors.
-std::uint16_t applyTag(std::uint16_t places, std::uint32_t hash) {
-    constexpr std::uint16_t kInline =
-        place::kH1 | place::kH2 | place::kH3 | place::kBold | place::kItalic | place::kUnderline;
-    switch (hash) {
-        case TagHashOf("<title"):
-            return places | place::kTitle;
-        case TagHashOf("</title"):
-            return places & ~place::kTitle;
-        case TagHashOf("<form"):
-            return places | place::kForm;
-        case TagHashOf("</form"):
-            return places & ~place::kForm;
-        case TagHashOf("<b"):
-            return places | place::kBold;
-        case TagHashOf("</b"):
-            return places & ~place::kBold;
-        case TagHashOf("<i"):
-            return places | place::kItalic;
-        case TagHashOf("</i"):
-            return places & ~place::kItalic;
-        case TagHashOf("<u"):
-            return places | place::kUnderline;
-        case TagHashOf("</u"):
-            return places & ~place::kUnderline;
-        case TagHashOf("<a"):
-            return places | place::kLink;
-        case TagHashOf("</a"):
-            return places & ~place::kLink;
-        case TagHashOf("<pre"):
-            return places | place::kPre;
-        case TagHashOf("</pre"):
-            return places & ~place::kPre;
-        case TagHashOf("<select"):
-            return places | place::kSelect;
-        case TagHashOf("</select"):
-            return places & ~place::kSelect;
-        case TagHashOf("<h1"):
-            return (places & ~kInline) | place::kH1;
-        case TagHashOf("<h2"):
-            return (places & ~kInline) | place::kH2;
-        case TagHashOf("<h3"):
-            return (places & ~kInline) | place::kH3;
-        default:
-            return taghash::EndsInlineRuns(hash) ? places & ~kInline : places;
-    }
-}
 
 // The text between two words of one run with its spaces squeezed to one and, when `dropTags`, its
 // tags left out; nothing when its delimiters are not those of the break records between the words
@@ -108,7 +60,8 @@ class Collector {
   private:
     void tag(const TokenRecord& r) {
         const auto hash = static_cast<std::uint32_t>(r.start);
-        places_ = applyTag(places_, hash);
+        context_.apply(hash);
+        places_ = context_.open() & place::kMarkupPlaces;
         attributeOf_ = hash == TagHashOf("<img") ? place::kImgAlt : hash == TagHashOf("<meta") ? place::kMeta : 0;
         if (r.first == token::kInlineTag) {
             sawInline_ = true;
@@ -200,7 +153,8 @@ class Collector {
     PageOccurrences out_;
     std::string breaks_;         // the delimiters since the last word or block tag
     std::string_view previous_;  // the previous word's bytes in the page; no data before the first
-    std::uint16_t places_ = 0;
+    MarkupContext context_;
+    std::uint16_t places_ = 0;       // the places of context_
     std::uint16_t attributeOf_ = 0;  // after <img or <meta: the place of words inside the tag
     bool inAttribute_ = false;
     bool newSentence_ = false;

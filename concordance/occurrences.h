@@ -13,23 +13,28 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/markupcontext.h"
 #include "engine/txtidxunit.h"
 
-/// Where in the markup an occurrence stood (bits of Occurrence::places).
+/// Where in the markup an occurrence stood (bits of Occurrence::places): the elements of its markup
+/// context, as the scanner weighed it, and the attribute texts it may stand in.
 namespace place {
-inline constexpr std::uint16_t kTitle = 1;  // the document title
-inline constexpr std::uint16_t kH1 = 2;
-inline constexpr std::uint16_t kH2 = 4;
-inline constexpr std::uint16_t kH3 = 8;
-inline constexpr std::uint16_t kBold = 16;
-inline constexpr std::uint16_t kItalic = 32;
-inline constexpr std::uint16_t kUnderline = 64;
-inline constexpr std::uint16_t kLink = 128;
-inline constexpr std::uint16_t kForm = 256;
-inline constexpr std::uint16_t kSelect = 512;
-inline constexpr std::uint16_t kPre = 1024;
+inline constexpr std::uint16_t kTitle = markup::kTitle;  // the document title
+inline constexpr std::uint16_t kH1 = markup::kH1;
+inline constexpr std::uint16_t kH2 = markup::kH2;
+inline constexpr std::uint16_t kH3 = markup::kH3;
+inline constexpr std::uint16_t kBold = markup::kBold;
+inline constexpr std::uint16_t kItalic = markup::kItalic;
+inline constexpr std::uint16_t kUnderline = markup::kUnderline;
+inline constexpr std::uint16_t kLink = markup::kLink;
+inline constexpr std::uint16_t kForm = markup::kForm;
+inline constexpr std::uint16_t kSelect = markup::kSelect;
+inline constexpr std::uint16_t kPre = markup::kPre;
 inline constexpr std::uint16_t kImgAlt = 2048;  // an image description
 inline constexpr std::uint16_t kMeta = 4096;    // a meta description or keywords
+/// The markup context's elements that are places (nobr is none).
+inline constexpr std::uint16_t kMarkupPlaces =
+    kTitle | kH1 | kH2 | kH3 | kBold | kItalic | kUnderline | kLink | kForm | kSelect | kPre;
 }  // namespace place
 
 /// Returns the names of the places set in `places`, joined by ", " (Windows-1251).

@@ -5,6 +5,7 @@
 
 #include "engine/combinations.h"
 #include "engine/cp1251.h"
+#include "engine/markupcontext.h"
 #include "engine/wordlists.h"
 
 namespace {
@@ -70,8 +71,6 @@ class Scanner {
 
   private:
     void applyTag(std::uint32_t hash);
-    void resetInline();
-    void emphasis(std::uint32_t hash);
     void attributeText(std::uint32_t hash, std::size_t tagStart, std::size_t tagEnd);
     std::optional<Span> imageDescription(std::size_t tagStart, std::size_t tagEnd) const;
     std::optional<Span> metaText(std::size_t tagStart, std::size_t tagEnd) const;
@@ -95,60 +94,33 @@ class Scanner {
     bool skipText_ = true;
     bool inTitle_ = false;
     ContextFlags contextFlags_ = contextflag::kInitial;
-    ContextFactors factors_;
-    // Which of the elements behind factors_.b and factors_.i are open.
-    struct Emphasis {
-        bool b = false, strong = false, i = false, em = false;
-    };
-    Emphasis emphasis_;
+    MarkupContext context_;
+    ContextFactors factors_;  // the coefficients of the elements context_ has open
     std::int32_t marker_ = token::kBlockTag;
     std::string_view title_;
 };
 
-void Scanner::resetInline() {
-    factors_.h1 = factors_.h2 = factors_.h3 = 1;
-    factors_.b = factors_.i = factors_.u = factors_.nobr = 1;
-    emphasis_ = {};
-}
-
-// <strong> weighs as <b> and <em> as <i>: browsers show them so, and pages made by editors and
-// converters mark their bold and italic text with them rather than with <b> and <i>. Each element
-// ends at its own closing tag, and a word inside both <b> and <strong> weighs koefB once.
-void Scanner::emphasis(std::uint32_t hash) {
-    switch (hash) {
-        case TagHashOf("<b"):
-        case TagHashOf("</b"):
-            emphasis_.b = hash == TagHashOf("<b");
-            break;
-        case TagHashOf("<strong"):
-        case TagHashOf("</strong"):
-            emphasis_.strong = hash == TagHashOf("<strong");
-            break;
-        case TagHashOf("<i"):
-        case TagHashOf("</i"):
-            emphasis_.i = hash == TagHashOf("<i");
-            break;
-        case TagHashOf("<em"):
-        case TagHashOf("</em"):
-            emphasis_.em = hash == TagHashOf("<em");
-            break;
-        default:
-            return;
-    }
-    factors_.b = emphasis_.b || emphasis_.strong ? koef_.koefB : 1;
-    factors_.i = emphasis_.i || emphasis_.em ? koef_.koefI : 1;
-    marker_ = token::kInlineTag;
-}
-
 void Scanner::applyTag(std::uint32_t hash) {
-    marker_ = token::kBlockTag;
+    marker_ = context_.apply(hash) ? token::kInlineTag : token::kBlockTag;
+    const auto factor = [this](std::uint16_t element, double koef) { return context_.has(element) ? koef : 1.0; };
+    factors_.title = factor(markup::kTitle, koef_.koefTitle);
+    factors_.form = factor(markup::kForm, koef_.koefForm);
+    factors_.b = factor(markup::kBold, koef_.koefB);
+    factors_.a = factor(markup::kLink, koef_.koefA);
+    factors_.i = factor(markup::kItalic, koef_.koefI);
+    factors_.u = factor(markup::kUnderline, koef_.koefU);
+    factors_.nobr = factor(markup::kNobr, koef_.koefNobr);
+    factors_.h1 = factor(markup::kH1, koef_.koefH1);
+    factors_.h2 = factor(markup::kH2, koef_.koefH2);
+    factors_.h3 = factor(markup::kH3, koef_.koefH3);
+    factors_.pre = factor(markup::kPre, koef_.koefPre);
     switch (hash) {
         case TagHashOf("<head"):
             inHead_ = true, skipText_ = false;
             break;
         case TagHashOf("</head"):
         case TagHashOf("<body"):
-            inHead_ = false, skipText_ = false, inBody_ = true, factors_.title = 1;
+            inHead_ = false, skipText_ = false, inBody_ = true;
             break;
         case TagHashOf("</body"):
             inBody_ = false, skipText_ = true;
@@ -165,65 +137,16 @@ void Scanner::applyTag(std::uint32_t hash) {
             skipText_ = false;
             break;
         case TagHashOf("<title"):
-            inTitle_ = true, factors_.title = koef_.koefTitle;
+            inTitle_ = true;
             break;
         case TagHashOf("</title"):
-            inTitle_ = false, factors_.title = 1;
-            break;
-        case TagHashOf("<form"):
-            factors_.form = koef_.koefForm;
-            break;
-        case TagHashOf("</form"):
-            factors_.form = 1;
-            break;
-        case TagHashOf("<b"):
-        case TagHashOf("</b"):
-        case TagHashOf("<strong"):
-        case TagHashOf("</strong"):
-        case TagHashOf("<i"):
-        case TagHashOf("</i"):
-        case TagHashOf("<em"):
-        case TagHashOf("</em"):
-            emphasis(hash);
-            break;
-        case TagHashOf("<u"):
-            factors_.u = koef_.koefU, marker_ = token::kInlineTag;
-            break;
-        case TagHashOf("</u"):
-            factors_.u = 1, marker_ = token::kInlineTag;
+            inTitle_ = false;
             break;
         case TagHashOf("<a"):
-            factors_.a = koef_.koefA, marker_ = token::kInlineTag;
             contextFlags_ = contextFlags_.without(contextflag::kLinkMask) | ContextFlag::kInLink;
             break;
         case TagHashOf("</a"):
-            factors_.a = 1, marker_ = token::kInlineTag;
             contextFlags_ = contextFlags_.without(contextflag::kLinkMask) | ContextFlag::kOutsideLink;
-            break;
-        case TagHashOf("<nobr"):
-            factors_.nobr = koef_.koefNobr, marker_ = token::kInlineTag;
-            break;
-        case TagHashOf("</nobr"):
-            factors_.nobr = 1, marker_ = token::kInlineTag;
-            break;
-        case TagHashOf("<font"):
-        case TagHashOf("</font"):
-            marker_ = token::kInlineTag;
-            break;
-        case TagHashOf("<pre"):
-            factors_.pre = koef_.koefPre;
-            break;
-        case TagHashOf("</pre"):
-            factors_.pre = 1;
-            break;
-        case TagHashOf("<h1"):
-            resetInline(), factors_.h1 = koef_.koefH1;
-            break;
-        case TagHashOf("<h2"):
-            resetInline(), factors_.h2 = koef_.koefH2;
-            break;
-        case TagHashOf("<h3"):
-            resetInline(), factors_.h3 = koef_.koefH3;
             break;
         case TagHashOf("<select"):
             contextFlags_ = contextFlags_.without(contextflag::kSelectMask) | ContextFlag::kInSelect;
@@ -232,11 +155,6 @@ void Scanner::applyTag(std::uint32_t hash) {
             contextFlags_ = contextFlags_.without(contextflag::kSelectMask) | ContextFlag::kOutsideSelect;
             break;
         default:
-            if (taghash::IsPlainInline(hash)) {
-                marker_ = token::kInlineTag;
-            } else if (taghash::EndsInlineRuns(hash)) {
-                resetInline();
-            }
             break;
     }
 }
