@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -140,7 +141,15 @@ class JsonOut {
     std::size_t used_ = 0;
 };
 
-void writeJsonList(const ListModel& list, JsonOut& out) {
+// Where a JSON value breaks its line: a line end and an indent, or on one line nothing at all.
+struct JsonBreaks {
+    bool oneLine = false;
+    std::string_view next() const { return oneLine ? ", " : ",\n"; }    // between the document's fields
+    std::string_view first() const { return oneLine ? "" : "\n  "; }    // before an array's first item
+    std::string_view item() const { return oneLine ? ", " : ",\n  "; }  // between an array's items
+};
+
+void writeJsonList(const ListModel& list, JsonOut& out, JsonBreaks breaks) {
     out << "{\"columns\": [";
     for (std::size_t k = 0; k < list.columns.size(); ++k) {
         out << (k ? ", " : "");
@@ -148,7 +157,7 @@ void writeJsonList(const ListModel& list, JsonOut& out) {
     }
     out << "], \"rows\": [";
     for (std::size_t r = 0; r < list.rows.size(); ++r) {
-        out << (r ? ",\n  [" : "\n  [");
+        out << (r ? breaks.item() : breaks.first()) << "[";
         for (unsigned k = 0; k < list.columns.size(); ++k) {
             out << (k ? ", " : "");
             out.string(list.cell(r, k));
@@ -297,26 +306,29 @@ void AppendJsonString(std::string& out, std::string_view cp) {
     out.resize(at + size);
 }
 
-void WriteJson(const Document& doc, std::ostream& stream) {
+void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::string_view> lineInput) {
     JsonOut out(stream);
-    out << "{\"charset\": ";
+    const JsonBreaks breaks{lineInput.has_value()};
+    out << "{";
+    if (lineInput) out << "\"input\": " << JsonString(ValidUtf8(*lineInput)) << ", ";
+    out << "\"charset\": ";
     out.string(CharsetName(doc.analysis.charsetIndex));
-    out << ",\n\"page_encoding\": ";
+    out << breaks.next() << "\"page_encoding\": ";
     out.string(CharsetChoiceName(doc.analysis.pageEncoding));
-    out << ",\n\"caption\": ";
+    out << breaks.next() << "\"caption\": ";
     out.string(doc.analysis.caption);
-    out << ",\n\"stems\": ";
-    writeJsonList(doc.wordBase, out);
-    out << ",\n\"words\": ";
-    writeJsonList(doc.wordFull, out);
-    out << ",\n\"combinations\": ";
-    writeJsonList(doc.wordExpr, out);
-    out << ",\n\"sentences\": ";
-    writeJsonList(doc.sentences, out);
-    out << ",\n\"summary\": {\"paragraphs\": [";
+    out << breaks.next() << "\"stems\": ";
+    writeJsonList(doc.wordBase, out, breaks);
+    out << breaks.next() << "\"words\": ";
+    writeJsonList(doc.wordFull, out, breaks);
+    out << breaks.next() << "\"combinations\": ";
+    writeJsonList(doc.wordExpr, out, breaks);
+    out << breaks.next() << "\"sentences\": ";
+    writeJsonList(doc.sentences, out, breaks);
+    out << breaks.next() << "\"summary\": {\"paragraphs\": [";
     for (std::size_t k = 0; k < doc.summary.paragraphs.size(); ++k) {
         const SummaryParagraph& p = doc.summary.paragraphs[k];
-        out << (k ? ",\n  " : "\n  ") << "{\"text\": ";
+        out << (k ? breaks.item() : breaks.first()) << "{\"text\": ";
         out.string(p.text);
         out << ", \"bold\": " << (p.bold ? "true" : "false") << "}";
     }

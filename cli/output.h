@@ -2,6 +2,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,8 +31,9 @@ std::string JsonString(std::string_view utf8);
 /// Appends Windows-1251 text to `out` as a JSON string literal: JsonString of its UTF-8 form.
 void AppendJsonString(std::string& out, std::string_view cp1251Text);
 
-/// Prints the whole document as one JSON object.
-void WriteJson(const Document& doc, std::ostream& out);
+/// Prints the whole document as one JSON object and a line end; with `lineInput`, on one line
+/// with "input" (UTF-8, made valid) as its first field, the form of a batch's JSON Lines.
+void WriteJson(const Document& doc, std::ostream& out, std::optional<std::string_view> lineInput = std::nullopt);
 
 /// Prints one pane in TSV (a header line of captions, then one line per row) or aligned text.
 void WriteSection(const Document& doc, Section section, OutputFormat format, std::ostream& out);

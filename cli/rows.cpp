@@ -120,22 +120,9 @@ std::string ValidUtf8(std::string_view text) {
 }
 
 std::string JsonLine(const Document& doc, std::string_view input) {
-    std::ostringstream json;
-    WriteJson(doc, json);
-    const std::string object = std::move(json).str();
-    // JSON strings hold no raw line end, so every one is layout: it goes, with the indent after it.
-    std::string line = "{\"input\": " + JsonString(ValidUtf8(input)) + ", ";
-    line.reserve(line.size() + object.size());
-    // The text between line ends is copied a run at a time.
-    for (std::size_t i = 1; i < object.size();) {
-        const std::size_t end = std::min(object.find('\n', i), object.size());
-        line.append(object, i, end - i);
-        if (end == object.size()) break;
-        for (i = end + 1; i < object.size() && object[i] == ' ';) ++i;
-        if (line.back() == ',') line += ' ';
-    }
-    line += '\n';
-    return line;
+    std::ostringstream line;
+    WriteJson(doc, line, input);
+    return std::move(line).str();
 }
 
 std::string JsonErrorLine(std::string_view input, std::string_view error) {
