@@ -499,8 +499,8 @@ setTimeout(function () {
         serveAndOpen("/frames.html", frames);
         // A thousand frames take the web engine most of a minute on a busy two-core machine.
         QTRY_VERIFY_WITH_TIMEOUT(hasWord(word(0)) && !form_->analysisRunning(), 4 * kWaitMs);
-        QVERIFY(hasWord(word(PageSourceExtractor::kMaxFrames - 1)));
-        QVERIFY(!hasWord(word(PageSourceExtractor::kMaxFrames)));
+        QVERIFY(hasWord(word(kMaxFrames - 1)));
+        QVERIFY(!hasWord(word(kMaxFrames)));
         QVERIFY2(status().contains(u("Кадров на странице: 1000, прочитаны первые 64")), qPrintable(status()));
     }
 

@@ -13,6 +13,8 @@
 #include <QWebEngineUrlScheme>
 #include <memory>
 
+#include "page/bounds.h"
+
 namespace localfiles {
 namespace {
 
@@ -159,7 +161,7 @@ void LocalFileHandler::requestStarted(QWebEngineUrlRequestJob* job) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    OpenFile open = OpenRegularFile(path, kMaxFileBytes);
+    OpenFile open = OpenRegularFile(path, static_cast<qint64>(kMaxPageBytes));
     if (open.status != ReadResult::kOk) {
         job->fail(open.status == ReadResult::kTooLarge ? QWebEngineUrlRequestJob::RequestFailed
                                                        : QWebEngineUrlRequestJob::UrlNotFound);

@@ -29,9 +29,6 @@ namespace localfiles {
 /// The scheme local files are shown through.
 inline constexpr char kScheme[] = "sumoran-local";
 
-/// The most bytes a local file may have to be shown or read: larger ones are refused.
-inline constexpr qint64 kMaxFileBytes = qint64{256} << 20;
-
 /// Registers the scheme with the web engine; must run before the application object exists
 /// (it runs by itself when the program starts).
 void RegisterScheme();
@@ -91,7 +88,7 @@ class Confinement {
 };
 
 /// Serves the files of the local scheme that the confinement allows: regular files only, up to
-/// kMaxFileBytes, typed by MimeTypeOf; a request a network page started is refused, and any file
+/// kMaxPageBytes, typed by MimeTypeOf; a request a network page started is refused, and any file
 /// outside the confinement answers as one that is not there.
 class LocalFileHandler : public QWebEngineUrlSchemeHandler {
   public:

@@ -4,29 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
-#include <algorithm>
-#include <cctype>
 
 #include "app/localfiles.h"
+#include "page/frames.h"
 #include "views/qt/qtext.h"
 
 namespace {
 
 QString Megabytes(qint64 bytes) { return QString::number(bytes >> 20); }
-
-// True when the markup holds "<frame" or "<iframe" in any case ("<frameset" included).
-bool NamesFrame(std::string_view markup) {
-    for (std::size_t at = markup.find('<'); at != std::string_view::npos; at = markup.find('<', at + 1)) {
-        std::size_t name = at + 1;
-        if (name < markup.size() && (markup[name] == 'i' || markup[name] == 'I')) ++name;
-        const std::string_view tag = markup.substr(std::min(name, markup.size()), 5);
-        if (tag.size() == 5 && std::equal(tag.begin(), tag.end(), "frame", [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) == b;
-            }))
-            return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -191,7 +176,7 @@ std::optional<ExtractResult> ReadFramelessLocalPage(const QString& address, qint
     if (path.isEmpty()) return std::nullopt;
     const localfiles::ReadResult file = localfiles::ReadLocalFile(path, maxBytes);
     const std::string_view bytes(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size()));
-    if (file.status != localfiles::ReadResult::kOk || NamesFrame(bytes)) return std::nullopt;
+    if (file.status != localfiles::ReadResult::kOk || FindFrameSources(bytes, 0).count > 0) return std::nullopt;
     ExtractResult result;
     result.parts.emplace_back(bytes.substr(0, bytes.find('\0')));
     return result;

@@ -1,6 +1,6 @@
 // PageSourceExtractor takes the markup of the page the browser shows: the document and, when it
 // has two or more frames, the document of each frame (at most kMaxFrames), saved to 0.html,
-// 1.html, … in a private temporary directory and read back as they are, at most kMaxSourceBytes
+// 1.html, … in a private temporary directory and read back as they are, at most kMaxPageBytes
 // in all; how their bytes are read (charset, UTF-8) is left to the analysis, so that the same
 // parts can be read again under another charset. The files are deleted after reading.
 //
@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/browser.h"
+#include "page/bounds.h"
 
 /// What an extraction took.
 struct ExtractResult {
@@ -34,8 +35,6 @@ class PageSourceExtractor : public QObject {
   public:
     using Done = std::function<void(ExtractResult result)>;
 
-    static constexpr int kMaxFrames = 64;
-    static constexpr qint64 kMaxSourceBytes = qint64{256} << 20;
     static constexpr int kDefaultTimeoutMs = 30000;
 
     /// Saves into a directory of its own under the system's temporary directory (TMPDIR, else
@@ -68,7 +67,7 @@ class PageSourceExtractor : public QObject {
 
     /// Sets how long an extraction may take before it is given up (kDefaultTimeoutMs unless set).
     void setTimeout(int milliseconds) { watchdog_.setInterval(milliseconds); }
-    /// Sets the bounds on frames and bytes (kMaxFrames and kMaxSourceBytes unless set).
+    /// Sets the bounds on frames and bytes (kMaxFrames and kMaxPageBytes of page/bounds.h unless set).
     void setLimits(int maxFrames, qint64 maxBytes) {
         maxFrames_ = maxFrames;
         maxBytes_ = maxBytes;
@@ -92,8 +91,8 @@ class PageSourceExtractor : public QObject {
     quint64 attempt_ = 0;  // the number of the extraction under way; a callback of another is stale
     quint64 serial_ = 0;
     bool running_ = false;
-    int maxFrames_ = kMaxFrames;
-    qint64 maxBytes_ = kMaxSourceBytes;
+    int maxFrames_ = static_cast<int>(kMaxFrames);
+    qint64 maxBytes_ = static_cast<qint64>(kMaxPageBytes);
     int savedFrames_ = 0;  // the frame files the extraction under way may have written
     qint64 used_ = 0;      // bytes saved so far
     QString note_;
@@ -102,5 +101,6 @@ class PageSourceExtractor : public QObject {
 /// The source an extraction of the local file at `address` (a path or a file: URL) would give
 /// when the browser shows it, read straight from the file, so that the analysis need not wait
 /// for the browser to lay the page out. Nothing when the address is not a regular local file of
-/// at most `maxBytes`, or when its markup names a frame (frames are taken from the browser).
+/// at most `maxBytes`, or when its markup makes a frame (FindFrameSources; frames are taken from
+/// the browser).
 std::optional<ExtractResult> ReadFramelessLocalPage(const QString& address, qint64 maxBytes);

@@ -39,7 +39,7 @@ PageTaker::PageTaker(Browser& browser, PageSourceExtractor& extractor, Analyse a
 
 void PageTaker::opened(const QString& address) {
     earlyPath_.clear();
-    std::optional<ExtractResult> page = ReadFramelessLocalPage(address, PageSourceExtractor::kMaxSourceBytes);
+    std::optional<ExtractResult> page = ReadFramelessLocalPage(address, static_cast<qint64>(kMaxPageBytes));
     if (!page) return;
     if (running_) extractor_.Cancel();  // it took the page being left
     running_ = false;

@@ -10,7 +10,6 @@
 #include "cli/commands.h"
 #include "cli/fdoutput.h"
 #include "cli/fetch.h"
-#include "cli/frames.h"
 #include "cli/inputs.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -20,6 +19,7 @@
 #include "document/document.h"
 #include "engine/cp1251.h"
 #include "engine/pagesource.h"
+#include "page/frames.h"
 #include "settings/decimalseparator.h"
 #include "settings/koef.h"
 #include "settings/settingsdir.h"
@@ -105,16 +105,8 @@ int analyseOnePage(const CliOptions& o, const PageSettings& settings, std::istre
         err << MessageLine(inputName + ": " + *bytes.error);
         return kExitUnreadable;
     }
-    FramesetSource page;
-    if (kind == PageInput::Kind::kWebAddress) {
-        page.source = ReadSavedPart(bytes.bytes, o.charset);  // a fetched page is taken as it came
-    } else {
-        const bool fromStdin = kind == PageInput::Kind::kStandardInput;
-        // The file's bytes go into the joined source and are freed before the analysis starts.
-        page =
-            ReadFramesetSource(std::move(bytes.bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
-                               fromStdin ? std::filesystem::path() : std::filesystem::path(input), o.charset, o.frames);
-    }
+    // The bytes go into the joined source and are freed before the analysis starts.
+    FramesetSource page = ReadPageSource(std::move(bytes.bytes), {input, kind, {}}, o);
     for (const std::string& note : page.notes) err << MessageLine(note);
     const AnalysedPage analysed = AnalysePage(o, settings, std::move(page.source));
     if (analysed.outcome == AnalysedPage::Outcome::kOutOfMemory) {
@@ -158,6 +150,15 @@ std::optional<std::string> LoadPageSettings(const CliOptions& o, PageSettings& s
     if (auto message = readSettingsFile(stopPath, !o.stopWordsFile.empty(), file)) return message;
     settings.stopWords = file.status == ReadStatus::kOk ? ParseStopWords(file.bytes) : TVocIndex();
     return std::nullopt;
+}
+
+FramesetSource ReadPageSource(std::string bytes, const PageInput& input, const CliOptions& o) {
+    const PageOrigin origin = input.kind == PageInput::Kind::kWebAddress      ? PageOrigin::kWebAddress
+                              : input.kind == PageInput::Kind::kStandardInput ? PageOrigin::kStandardInput
+                                                                              : PageOrigin::kFile;
+    return ReadFramesetSource(std::move(bytes), origin,
+                              origin == PageOrigin::kFile ? std::filesystem::path(input.name) : std::filesystem::path(),
+                              o.charset, o.frames);
 }
 
 AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, PageText source) {

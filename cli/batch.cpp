@@ -23,13 +23,13 @@
 #include "cli/commands.h"
 #include "cli/fdoutput.h"
 #include "cli/fetch.h"
-#include "cli/frames.h"
 #include "cli/inputs.h"
 #include "cli/output.h"
 #include "cli/rows.h"
 #include "cli/stopsignals.h"
 #include "engine/pagesource.h"
 #include "engine/sanitizers.h"
+#include "page/frames.h"
 
 namespace {
 
@@ -61,15 +61,7 @@ PageResult processPage(const CliOptions& o, const PageSettings& settings, const 
         PageBytes bytes = ReadPageInput(input, in, {o.timeoutSeconds, o.maxInputBytes, o.addresses, &cancel});
         if (bytes.error) return failed(*bytes.error);
         result.bytes = bytes.bytes.size();
-        FramesetSource source;
-        if (input.kind == PageInput::Kind::kWebAddress) {
-            source.source = ReadSavedPart(bytes.bytes, o.charset);  // the frames of a fetched page are not fetched
-        } else {
-            const bool fromStdin = input.kind == PageInput::Kind::kStandardInput;
-            source = ReadFramesetSource(
-                std::move(bytes.bytes), fromStdin ? PageOrigin::kStandardInput : PageOrigin::kFile,
-                fromStdin ? std::filesystem::path() : std::filesystem::path(input.name), o.charset, o.frames);
-        }
+        FramesetSource source = ReadPageSource(std::move(bytes.bytes), input, o);
         for (const std::string& note : source.notes) result.notes += MessageLine(note);
         const AnalysedPage page = AnalysePage(o, settings, std::move(source.source));
         if (page.outcome == AnalysedPage::Outcome::kOutOfMemory) return failed("out of memory");

@@ -264,7 +264,7 @@ TEST(CliBatch, HostileListsDirectoriesAndSizes) {
     // A file larger than the window takes is refused without being read.
     const fs::path huge = dir / "huge.html";
     std::ofstream(huge).close();
-    fs::resize_file(huge, kDefaultMaxInputBytes + 1);
+    fs::resize_file(huge, kMaxPageBytes + 1);
     EXPECT_EQ(run({"--format=jsonl", huge.string()}).out,
               "{\"input\": \"" + huge.string() + "\", \"error\": \"too large: more than 268435456 bytes\"}\n");
     fs::remove(huge);

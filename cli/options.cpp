@@ -263,9 +263,9 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
             if (!seconds) return fail("--timeout takes seconds, more than 0 and at most 86400");
             o.timeoutSeconds = *seconds;
         } else if (name == "--max-bytes" && hasValue) {
-            auto bytes = parseCount(value, kDefaultMaxInputBytes);
+            auto bytes = parseCount(value, kMaxPageBytes);
             if (!bytes || *bytes == 0)
-                return fail("--max-bytes takes a number of bytes from 1 to " + std::to_string(kDefaultMaxInputBytes));
+                return fail("--max-bytes takes a number of bytes from 1 to " + std::to_string(kMaxPageBytes));
             o.maxInputBytes = *bytes;
         } else if (name == "--from-list" && hasValue && !value.empty()) {
             o.lists.emplace_back(value);

@@ -8,14 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/frames.h"
 #include "cli/netaddress.h"
 #include "engine/charset.h"
+#include "page/frames.h"
 
 enum class OutputFormat { kText, kJson, kTsv, kJsonl, kCsv };
-
-/// The most bytes of one input read or fetched: the window's bound on a page source.
-inline constexpr std::size_t kDefaultMaxInputBytes = std::size_t{256} << 20;
 
 /// Which of the window's panes to print.
 enum class Section { kSummary, kSentences, kStems, kWords, kCombinations, kAll };
@@ -44,7 +41,7 @@ struct CliOptions {
     std::vector<std::string> lists;   // --from-list files, "-" for standard input
     unsigned jobs = 0;                // worker threads; 0: one per core
     double timeoutSeconds = 30;       // the whole fetch of one address
-    std::size_t maxInputBytes = kDefaultMaxInputBytes;
+    std::size_t maxInputBytes = kMaxPageBytes;
     bool quiet = false;                             // no progress bar
     FramePolicy frames = FramePolicy::kFolder;      // --frames: which frames of a local frameset are read
     AddressPolicy addresses = AddressPolicy::kAny;  // --public-only: AddressPolicy::kPublicOnly

@@ -6,12 +6,14 @@
 #include <optional>
 #include <string>
 
+#include "cli/inputs.h"
 #include "cli/options.h"
 #include "document/document.h"
 #include "engine/coefficients.h"
 #include "engine/pagesource.h"
 #include "engine/stemsource.h"
 #include "engine/vocunit.h"
+#include "page/frames.h"
 
 /// The settings files' contents, read once and copied into each page's document.
 struct PageSettings {
@@ -19,6 +21,10 @@ struct PageSettings {
     TVocIndex stopWords;
     StemSource* stemSource = nullptr;  // stems from a dictionary, or the built-in stemmer
 };
+
+/// Returns the page source of an input's bytes under the options' charset and frame policy: a
+/// fetched page as it came, a file with its local frames, standard input without frames.
+FramesetSource ReadPageSource(std::string bytes, const PageInput& input, const CliOptions& o);
 
 /// Reads koef.dat and stopwords.txt (the named ones, or the program's own). Returns the message
 /// (UTF-8) when a named file cannot be read or koef.dat holds a line that is not a number.

@@ -27,13 +27,14 @@ check() {
   done < <(grep -Hn '^#include' $files || true)
 }
 
-plain="engine settings views summary concordance document"
+plain="engine settings views summary concordance page document"
 check engine "engine" no
 check settings "engine settings" no
 check views "engine views" no
 check summary "engine views settings summary" no
 check document "$plain" no
 check concordance "engine views concordance" no
+check page "engine settings page" no
 check dictstem "engine settings dictstem" no
 check cli "$plain dictstem cli" no
 check fuzz "$plain fuzz" no

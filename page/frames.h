@@ -16,11 +16,7 @@
 #include <vector>
 
 #include "engine/pagesource.h"
-
-/// The most frames of a page that are read.
-inline constexpr std::size_t kMaxFrames = 64;
-/// The most bytes of the joined source (the page and its frames, as the analysis takes them).
-inline constexpr std::size_t kMaxSourceBytes = std::size_t{256} << 20;
+#include "page/bounds.h"
 
 /// The frames a document makes.
 struct FrameSources {
@@ -74,13 +70,16 @@ struct FramesetSource {
     std::vector<std::string> notes;
 };
 
-/// Where the page came from: a file (its frames are read relative to its directory) or standard
-/// input (no directory, so no frames are read).
-enum class PageOrigin { kFile, kStandardInput };
+/// Where the page came from: a file (its frames are read relative to its directory), standard input
+/// (no directory, so no frames are read) or a web address (taken as it came: its frames are not
+/// fetched).
+enum class PageOrigin { kFile, kStandardInput, kWebAddress };
 
-/// Returns the page read by ReadSavedPart under `charset` followed, when it has two or more frames,
+/// The one way a page's bytes become the source the analysis takes. A page fetched from an address
+/// is read by ReadSavedPart under `charset` as it came: its frames are not fetched. Otherwise,
+/// returns the page read by ReadSavedPart under `charset` followed, when it has two or more frames,
 /// by each frame's local file read so, in order (from UTF-8 when any part was): at most kMaxFrames
-/// frames, and frames only while the joined source stays within kMaxSourceBytes. Only regular files
+/// frames, and frames only while the joined source stays within kMaxPageBytes. Only regular files
 /// are read, opened without blocking; under FramePolicy::kFolder only those that FrameOutsideFolder
 /// lets pass and whose real path, symbolic links followed, still lies in the page's folder, checked
 /// again on the file as opened. A frame that is not read is left out with a note naming its number,

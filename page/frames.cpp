@@ -1,4 +1,4 @@
-#include "cli/frames.h"
+#include "page/frames.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -363,6 +363,10 @@ std::optional<std::string> FrameOutsideFolder(const FrameTarget& target, const f
 FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const fs::path& pagePath,
                                   CharsetChoice charset, FramePolicy policy) {
     FramesetSource result;
+    if (origin == PageOrigin::kWebAddress) {
+        result.source = ReadSavedPart(pageBytes, charset);
+        return result;
+    }
     const FrameSources frames = FindFrameSources(pageBytes, kMaxFrames);
     result.source = ReadSavedPart(pageBytes, charset);
     std::string().swap(pageBytes);  // the page's bytes are no longer needed
@@ -402,7 +406,7 @@ FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, cons
             result.notes.push_back(frameNote(i + 1, src, *outside + ", skipped (--frames=folder)"));
             continue;
         }
-        const std::size_t room = kMaxSourceBytes - std::min(kMaxSourceBytes, result.source.text.size());
+        const std::size_t room = kMaxPageBytes - std::min(kMaxPageBytes, result.source.text.size());
         FolderFile read;
         if (policy == FramePolicy::kFolder) {
             read = readInFolder(target.path, realFolder, room);
@@ -417,9 +421,8 @@ FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, cons
         const settings::FileBytes& file = read.file;
         PageText text = file.status == settings::ReadStatus::kOk ? ReadSavedPart(file.bytes, charset) : PageText();
         if (file.problem == settings::ReadProblem::kTooLarge || text.text.size() > room) {
-            result.notes.push_back(pageName + ": the joined source would pass " +
-                                   std::to_string(kMaxSourceBytes >> 20) + " MiB: frame " + std::to_string(i + 1) +
-                                   " and the frames after it are left out");
+            result.notes.push_back(pageName + ": the joined source would pass " + std::to_string(kMaxPageBytes >> 20) +
+                                   " MiB: frame " + std::to_string(i + 1) + " and the frames after it are left out");
             break;
         }
         if (file.problem == settings::ReadProblem::kNotRegular) {

@@ -1,4 +1,4 @@
-#include "cli/frames.h"
+#include "page/frames.h"
 
 #include <gtest/gtest.h>
 
