@@ -5,8 +5,10 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QToolBar>
 #include <algorithm>
@@ -17,6 +19,18 @@
 #include "settings/textfile.h"
 #include "views/delimitedtext.h"
 #include "views/qt/qtext.h"
+
+QString FilterExtension(const QString& filter) {
+    static const QRegularExpression kOnePattern(QStringLiteral("\\(\\*\\.([^*?\\[\\]. ()]+)\\)$"));
+    const QRegularExpressionMatch match = kOnePattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString ListFileName(const QString& path, const QString& filter) {
+    const QString extension = FilterExtension(filter);
+    if (path.isEmpty() || extension.isEmpty() || QFileInfo(path).fileName().contains(u'.')) return path;
+    return path + u'.' + extension;
+}
 
 ListExporter::ListExporter(QTableView* view, const ListModel& list, QToolBar* bar, const char* name)
     : QObject(view), view_(view), list_(list) {
@@ -33,8 +47,17 @@ ListExporter::ListExporter(QTableView* view, const ListModel& list, QToolBar* ba
     view->addAction(copy_);
     view->addAction(save_);
     askFileName_ = [view] {
-        return QFileDialog::getSaveFileName(view, u("Сохранить список"), QString(),
-                                            u("CSV (*.csv);;TSV (*.tsv);;Все файлы (*)"));
+        QFileDialog dialog(view, u("Сохранить список"), QString(), u("CSV (*.csv);;TSV (*.tsv);;Все файлы (*)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The dialog adds the same extension as ListFileName, so that it asks before replacing the
+        // file that is then written, not the one named without the extension.
+        const auto followFilter = [&dialog](const QString& filter) {
+            dialog.setDefaultSuffix(FilterExtension(filter));
+        };
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+        followFilter(dialog.selectedNameFilter());
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return ListFileChoice{};
+        return ListFileChoice{dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
     };
     reportError_ = [view](const QString& message) { QMessageBox::critical(view, QStringLiteral("Sumoran"), message); };
 }
@@ -75,8 +98,9 @@ QString ListExporter::save(const QString& path) const {
 }
 
 void ListExporter::saveAsked() {
-    const QString path = askFileName_();
-    if (path.isEmpty()) return;
+    const ListFileChoice choice = askFileName_();
+    if (choice.path.isEmpty()) return;
+    const QString path = ListFileName(choice.path, choice.filter);
     const QString error = save(path);
     if (!error.isEmpty()) reportError_(error);
 }

@@ -16,6 +16,21 @@ class QAction;
 class QTableView;
 class QToolBar;
 
+/// What the file dialog gave: the file name and the filter chosen with it (empty when none was).
+struct ListFileChoice {
+    QString path;
+    QString filter;
+};
+
+/// The extension a file dialog filter such as "CSV (*.csv)" stands for, without its dot ("csv");
+/// empty for a filter of several patterns or of any file ("Все файлы (*)").
+QString FilterExtension(const QString& filter);
+
+/// The file a list is saved to: `path` with the extension of `filter` added when its file name has
+/// no dot, as "report" saved under "CSV (*.csv)" becomes "report.csv"; a name with an extension,
+/// or one chosen under a filter of no one extension, is kept as it is.
+QString ListFileName(const QString& path, const QString& filter);
+
 class ListExporter : public QObject {
     Q_OBJECT
 
@@ -24,8 +39,8 @@ class ListExporter : public QObject {
     /// are named `name` on `bar`; the exporter itself is named `name` + "Exporter".
     ListExporter(QTableView* view, const ListModel& list, QToolBar* bar, const char* name);
 
-    /// Replaces the file dialog that asks where to save (an empty name cancels).
-    void setFileNameAsker(std::function<QString()> ask) { askFileName_ = std::move(ask); }
+    /// Replaces the file dialog that asks where to save and under which filter (an empty name cancels).
+    void setFileNameAsker(std::function<ListFileChoice()> ask) { askFileName_ = std::move(ask); }
     /// Replaces the error message box.
     void setErrorReporter(std::function<void(const QString&)> report) { reportError_ = std::move(report); }
 
@@ -48,6 +63,6 @@ class ListExporter : public QObject {
     const ListModel& list_;
     QAction* save_ = nullptr;
     QAction* copy_ = nullptr;
-    std::function<QString()> askFileName_;
+    std::function<ListFileChoice()> askFileName_;
     std::function<void(const QString&)> reportError_;
 };

@@ -158,7 +158,7 @@ class ListExportTest : public QObject, TestWindow {
         if (QStandardPaths::findExecutable(u("soffice")).isEmpty()) QSKIP("soffice is not installed");
         const QString csv = settingsDir_->filePath(u("words.csv"));
         ListExporter* e = exporter("tbWordFullSave");
-        e->setFileNameAsker([csv] { return csv; });
+        e->setFileNameAsker([csv] { return ListFileChoice{csv, {}}; });
         e->saveAction()->trigger();
         const QString out = settingsDir_->filePath(u("out"));
         QProcess office;
@@ -234,7 +234,7 @@ class ListExportTest : public QObject, TestWindow {
         const auto report = [&errors](const QString& message) { errors << message; };
         if (saver == u("list")) {
             ListExporter* e = exporter("tbWordFullSave");
-            e->setFileNameAsker([path] { return path; });
+            e->setFileNameAsker([path] { return ListFileChoice{path, {}}; });
             e->setErrorReporter(report);
             e->saveAction()->trigger();
         } else if (saver == u("summary")) {
@@ -252,17 +252,48 @@ class ListExportTest : public QObject, TestWindow {
         QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{u("filler"), name}));
     }
 
+    // A name typed without an extension takes that of the chosen filter, and the file is written in
+    // the format its final name says; a name with an extension is kept.
+    void aNameWithoutExtensionTakesTheChosenFilters_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("written");
+        const QString csv = u("CSV (*.csv)"), tsv = u("TSV (*.tsv)");
+        QTest::newRow("CSV") << u("list") << csv << u("list.csv");
+        QTest::newRow("TSV") << u("list") << tsv << u("list.tsv");
+        QTest::newRow("any file") << u("list") << u("Все файлы (*)") << u("list");
+        QTest::newRow("own extension") << u("list.txt") << csv << u("list.txt");
+        QTest::newRow("other case") << u("list.CSV") << tsv << u("list.CSV");
+        QTest::newRow("dotted folder") << u("d.v2/list") << tsv << u("d.v2/list.tsv");
+    }
+
+    void aNameWithoutExtensionTakesTheChosenFilters() {
+        QFETCH(QString, typed);
+        QFETCH(QString, filter);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u("d.v2")));
+        ListExporter* e = exporter("tbDocumentTextSave");
+        e->setFileNameAsker([&] { return ListFileChoice{dir.filePath(typed), filter}; });
+        e->setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
+        e->saveAction()->trigger();
+        QCOMPARE(QDir(dir.filePath(QFileInfo(written).path())).entryList(QDir::Files),
+                 QStringList{QFileInfo(written).fileName()});
+        const QByteArray header = fileBytes(dir.filePath(written)).split('\n').constFirst();
+        QCOMPARE(header.contains('\t'), written.endsWith(u(".tsv")));
+    }
+
     void aFileThatCannotBeWrittenIsReportedAndNothingIsLeft() {
         QString reported;
         ListExporter* e = exporter("tbDocumentTextSave");
         const QString path = settingsDir_->filePath(u("missing/list.csv"));
-        e->setFileNameAsker([path] { return path; });
+        e->setFileNameAsker([path] { return ListFileChoice{path, {}}; });
         e->setErrorReporter([&reported](const QString& message) { reported = message; });
         e->saveAction()->trigger();
         QCOMPARE(reported, u("Не удалось сохранить список в файл ") + path + u(": ") +
                                QString::fromStdString(std::generic_category().message(ENOENT)));
         QVERIFY(!QFile::exists(path));
-        e->setFileNameAsker([] { return QString(); });
+        e->setFileNameAsker([] { return ListFileChoice{}; });
         reported.clear();
         e->saveAction()->trigger();
         QVERIFY(reported.isEmpty());
