@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -90,6 +91,27 @@ class MainFormXvfbTest : public QObject, WindowAccess {
         open(server.url(u("/page.html")));
         QCOMPARE(charset(), u("KOI8-R"));
         QVERIFY(hasWord("страницу"));
+    }
+
+    // The copyright sign of a KOI8-R page served over HTTP reaches the sentence list as "©": the
+    // page's text is taken from the browser and written back in the page's charset, where it is 0xBF.
+    void koi8CopyrightSignOverLoopbackHttp() {
+        LoopbackServer server;
+        QVERIFY(server.start());
+        QStringEncoder koi8("KOI8-R");
+        QVERIFY(koi8.isValid());
+        const QByteArray page =
+            koi8.encode(u("<html><body><p>Программа читает страницу и находит слова. Все права "
+                          "защищены © 2024 автором программы.</p></body></html>"));
+        QVERIFY(page.contains('\xBF'));
+        server.serve("/copyright.html", LoopbackServer::Reply{"text/html; charset=koi8-r", page});
+        open(server.url(u("/copyright.html")));
+        QCOMPARE(charset(), u("KOI8-R"));
+        const ListModel& sentences = form_->document().sentences;
+        QStringList texts;
+        for (std::size_t row = 0; row < sentences.rows.size(); ++row) texts << FromCp1251(sentences.cell(row, 0));
+        QVERIFY2(texts.contains(u("Все права защищены © 2024 автором программы.")),
+                 qPrintable(texts.join(QStringLiteral(" | "))));
     }
 
     void framesetWithThreeFrames() {

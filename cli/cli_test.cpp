@@ -11,6 +11,7 @@
 
 #include "cli/clirun_for_tests.h"
 #include "cli/commands.h"
+#include "cli/loopbackhttp_for_tests.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "engine/analysis.h"
@@ -495,6 +496,40 @@ TEST(CliStem, StemsWordsAndRejectsBadInput) {
 const std::string kKoi8Capitals =
     "<html><body><p>\xED\xEF\xF3\xEB\xF7\xE1 \xF3\xF4\xEF\xE9\xF4 \xEE\xE1 \xF2\xE5\xEB\xE5. \xF2\xE5\xEB\xE1 "
     "\xF4\xE5\xFE\xE5\xF4 \xF5 \xF3\xF4\xE5\xEE \xED\xEF\xF3\xEB\xF7\xF9.</p></body></html>";
+
+namespace {
+
+// Encodes Windows-1251 text in KOI8-R: its Russian letters and the copyright sign.
+std::string toKoi8r(std::string_view text) {
+    constexpr std::string_view letters = u8"юабцдефгхийклмнопярстужвьызшэщчъЮАБЦДЕФГХИЙКЛМНОПЯРСТУЖВЬЫЗШЭЩЧЪ"_cp;
+    std::string out;
+    for (char c : text) {
+        const std::size_t k = letters.find(c);
+        out += k != std::string_view::npos ? static_cast<char>(0xC0 + k) : c == u8"©"_cp[0] ? '\xBF' : c;
+    }
+    return out;
+}
+
+}  // namespace
+
+// A KOI8-R page fetched over HTTP with its charset named: its copyright sign reaches the sentence
+// list as "©", not as the Windows-1251 letter at its KOI8-R code.
+TEST(CliFetch, AKoi8rCopyrightSignReachesTheSentences) {
+    const std::string page = toKoi8r(
+        u8"<html><body><p>Программа читает страницу и находит слова. Все права защищены © 2024 автором "
+        u8"программы.</p></body></html>"_cp);
+    ASSERT_NE(page.find('\xBF'), std::string::npos);
+    ::setenv("no_proxy", "127.0.0.1", 1);
+    LoopbackHttpServer server({{"/koi8.html", {200, "Content-Type: text/html; charset=koi8-r\r\n", page, true, {}}}});
+    ASSERT_NE(server.port(), 0);
+    const CliRun r = run({"--format=json", server.url("/koi8.html")});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["charset"], "KOI8-R");
+    std::vector<std::string> sentences;
+    for (const auto& row : json["sentences"]["rows"]) sentences.push_back(row[0]);
+    EXPECT_NE(std::ranges::find(sentences, "Все права защищены © 2024 автором программы."), sentences.end()) << r.out;
+}
 
 TEST(CliAnalyze, ChosenCharsetRecoversAPageTheDetectionMisreads) {
     const std::string file = writeTemp("koi8caps.html", kKoi8Capitals).string();

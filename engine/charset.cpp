@@ -24,9 +24,10 @@ constexpr void set(ConversionTable& table, unsigned from, char to) {
 constexpr std::string_view kSmallYo = u8"ё"_cp;
 constexpr std::string_view kCapitalYo = u8"Ё"_cp;
 
-// KOI8-R (RFC 1489) keeps its 64 letters at 0xC0-0xFF in this order, small letters first. Only
-// the Russian letters are converted; the few other characters that both code pages have stay
-// at their KOI8-R codes.
+// KOI8-R (RFC 1489) keeps its 64 letters at 0xC0-0xFF in this order, small letters first. The
+// Russian letters and the four signs that Windows-1251 also has are converted; a sign left at its
+// KOI8-R code would read as another character there (the copyright sign 0xBF as "ї"). The
+// characters Windows-1251 lacks (box drawing, ÷, ², ≤, ...) stay at their KOI8-R codes.
 constexpr ConversionTable makeKoi8rTable() {
     constexpr std::string_view letters = u8"юабцдефгхийклмнопярстужвьызшэщчъЮАБЦДЕФГХИЙКЛМНОПЯРСТУЖВЬЫЗШЭЩЧЪ"_cp;
     static_assert(letters.size() == 64);
@@ -34,6 +35,10 @@ constexpr ConversionTable makeKoi8rTable() {
     for (std::size_t k = 0; k < letters.size(); ++k) set(table, 0xC0 + k, letters[k]);
     set(table, 0xA3, kSmallYo[0]);
     set(table, 0xB3, kCapitalYo[0]);
+    set(table, 0x9A, u8"\u00A0"_cp[0]);  // no-break space
+    set(table, 0x9C, u8"°"_cp[0]);
+    set(table, 0x9E, u8"·"_cp[0]);
+    set(table, 0xBF, u8"©"_cp[0]);
     return table;
 }
 

@@ -112,10 +112,24 @@ TEST(Charset, Koi8rIsDetectedAndConverted) {
     EXPECT_EQ(NormaliseAndConvert(page), Charset::kKoi8r);
     EXPECT_EQ(cp1251::toUtf8(page), cp1251::toUtf8(kRussianPage));
 
-    // KOI8-R characters other than Russian letters are left as they are.
-    std::string text = toKoi8r(u8"Привет, мир"_cp) + "\x9A\xBF";
+    // KOI8-R characters that Windows-1251 lacks (box drawing, ÷) are left as they are.
+    std::string text = toKoi8r(u8"Привет, мир"_cp) + "\x80\x9F";
     EXPECT_EQ(NormaliseAndConvert(text), Charset::kKoi8r);
-    EXPECT_EQ(text, std::string(u8"Привет, мир"_cp) + "\x9A\xBF");
+    EXPECT_EQ(text, std::string(u8"Привет, мир"_cp) + "\x80\x9F");
+}
+
+// The signs KOI8-R shares with Windows-1251 take their Windows-1251 codes, not the letters that
+// stand at their KOI8-R codes there (© at 0xBF would read as "ї").
+TEST(Charset, Koi8rSignsTakeTheirWindows1251Codes) {
+    struct Case {
+        char koi8;
+        const char* utf8;
+    };
+    for (const Case& c : {Case{'\xBF', "©"}, Case{'\x9A', "\u00A0"}, Case{'\x9C', "°"}, Case{'\x9E', "·"}}) {
+        std::string text = toKoi8r(u8"Привет, мир"_cp) + c.koi8;
+        EXPECT_EQ(NormaliseAndConvert(text, CharsetChoice::kKoi8r), Charset::kKoi8r);
+        EXPECT_EQ(cp1251::toUtf8(text), std::string("Привет, мир") + c.utf8) << c.utf8;
+    }
 }
 
 TEST(Charset, Iso88595IsDetectedAndConverted) {
