@@ -61,6 +61,14 @@ bool closesBold(const TokenRecord& r) {
     return isInlineTag(r) && taghash::ClosesBold(static_cast<std::uint32_t>(r.start));
 }
 
+// A sentence text from its first visible character: a sentence may open with the space kept before
+// a bracket or quote, and with the tabs and no-break spaces that the page's words keep as their own.
+std::string_view fromFirstVisible(std::string_view text) {
+    constexpr std::string_view kInvisible = " \t\n\v\f\r\xA0";
+    const std::size_t first = text.find_first_not_of(kInvisible);
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
 bool endsSentence(char c) { return c == '.' || c == '?' || c == '!'; }
 bool opensGroup(char c) { return c == '(' || c == '{' || c == '[' || c == kLeftGuillemet || c == '"'; }
 bool closesGroup(char c) { return c == ')' || c == '}' || c == ']' || c == kRightGuillemet || c == '"'; }
@@ -252,7 +260,7 @@ class SentenceCollector {
             const auto row = static_cast<std::int32_t>(table_.size());
             std::fill(wordRows_->begin() + static_cast<std::ptrdiff_t>(sentenceFrom_), wordRows_->end(), row);
         }
-        table_.add(s.text, s.weight, s.words, mark);
+        table_.add(fromFirstVisible(s.text), s.weight, s.words, mark);
         listedWords_ += s.words;
     }
 

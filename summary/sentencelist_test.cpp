@@ -162,6 +162,31 @@ TEST(SentenceList, InlineElementsDoNotCutSentences) {
     }
 }
 
+// A sentence starts at its first visible character, whatever stood before it: the space kept
+// before a bracket or quote, a tab or a no-break space the page's first word kept. Inside, the text
+// stays as it was.
+TEST(SentenceList, ASentenceStartsAtItsFirstVisibleCharacter) {
+    struct Case {
+        const char* page;  // one paragraph
+        const char* text;  // its sentences
+        const char* second = nullptr;
+    };
+    const Case cases[] = {
+        {"\tСерый волк живёт в лесу.", "Серый волк живёт в лесу."},
+        {"\t\tСерый\tволк живёт.", "Серый\tволк живёт."},
+        {"\xC2\xA0Серый волк живёт.", "Серый волк живёт."},  // a no-break space, read from UTF-8
+        {"Волк живёт. (Серый волк) живёт в лесу.", "Волк живёт.", "(Серый волк) живёт в лесу."},
+        {"Волк живёт. «Серый волк» живёт.", "Волк живёт.", "«Серый волк» живёт."},
+        {"Волк живёт. <b>\tСерый</b> волк живёт.", "Волк живёт.", "Серый волк живёт."},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> texts = column(analysed(std::string("<p>") + c.page + "</p>"));
+        std::vector<std::string> expected = {c.text};
+        if (c.second) expected.push_back(c.second);
+        EXPECT_EQ(texts, expected) << c.page;
+    }
+}
+
 TEST(SentenceList, ABlockWhollyInStrongOrBoldIsABoldHeading) {
     struct Case {
         const char* page;  // one paragraph
