@@ -211,9 +211,17 @@ class MainFormResultsTest : public QObject, TestWindow {
         QCOMPARE(cell("lvDocumentText", rowOf("lvDocumentText", u("Итоги года")), 6), QString());
     }
 
+    // An edit reaches the summary as it is committed, without a rebuild: the limit stays, and the
+    // summary keeps showing the edited text when it is rebuilt.
     void anEditedSentenceIsWhatTheSummaryShows() {
+        action("miLimit1")->trigger();  // "3 предложения"
+        const QStringList before = summaryLines();
         QAbstractItemModel* m = view("lvDocumentText")->model();
         QVERIFY(m->setData(m->index(0, 0), u("Новый заголовок"), Qt::EditRole));
+        QStringList expected = before;
+        expected.first() = u("Новый заголовок");
+        QCOMPARE(summaryLines(), expected);
+        QVERIFY(action("miLimit1")->isChecked());
         child<QToolButton>("tbReferatLimits")->click();
         QCOMPARE(summaryLines().first(), u("Новый заголовок"));
     }

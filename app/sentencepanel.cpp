@@ -54,7 +54,7 @@ SentencePanel::SentencePanel(Document& doc, QWidget* parent) : QWidget(parent), 
     view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::SelectedClicked);
     model_->setFirstColumnEditable([this](int row, const QString& text) {
-        doc_.sentences.setCell(static_cast<std::size_t>(row), sentencecol::kText, ToCp1251(text));
+        if (EditSentenceText(doc_, static_cast<std::size_t>(row), ToCp1251(text))) emit summaryTextChanged();
     });
     view_->installEventFilter(this);
     disableTools();

@@ -1,7 +1,7 @@
 // SentencePanel: the sentence list `lvDocumentText` ("Реферируемый текст") with its tool bar (force
 // the headings, force a sentence, clear the marks) and status bar. The sentence texts can be
-// edited in place; the summary then uses the edited texts. A change of the forced marks goes out
-// as marksChanged, for the window to rebuild the summary.
+// edited in place; the summary shows an edited sentence at once and uses the edited texts from then on. A change of the
+// forced marks goes out as marksChanged, for the window to rebuild the summary.
 #pragma once
 
 #include <QWidget>
@@ -37,6 +37,8 @@ class SentencePanel : public QWidget {
   signals:
     /// The user forced or released sentences: the summary must be rebuilt.
     void marksChanged();
+    /// The user edited a sentence that is in the summary: the summary must be shown again.
+    void summaryTextChanged();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

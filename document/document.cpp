@@ -178,6 +178,19 @@ void SortSentences(Document& doc, unsigned column) {
     ClickSentenceColumn(doc.sentences, column, doc.compareText, doc.decimalSeparator);
 }
 
+bool EditSentenceText(Document& doc, std::size_t row, std::string text) {
+    if (row >= doc.sentences.rows.size()) return false;
+    const std::size_t entry = doc.sentences.rows[row];
+    if (!doc.sentences.setCell(row, sentencecol::kText, std::move(text))) return false;
+    bool changed = false;
+    for (std::size_t k = 0; k < doc.summary.entries.size() && k < doc.summary.paragraphs.size(); ++k) {
+        if (doc.summary.entries[k] != entry) continue;
+        doc.summary.paragraphs[k].text = doc.sentences.cell(row, sentencecol::kText);
+        changed = true;
+    }
+    return changed;
+}
+
 bool ShowRelated(Document& doc, const RelatedButton& button, std::span<const std::size_t> selectedRows) {
     std::optional<std::string> filter =
         RelatedFilter(ListOf(doc, button.source), selectedRows, button.sourceColumn, button.filterStart);

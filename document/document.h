@@ -110,6 +110,12 @@ void SortList(Document& doc, ResultList list, unsigned column);
 /// Sorts the sentence list by a clicked column.
 void SortSentences(Document& doc, unsigned column);
 
+/// Replaces the text of the sentence on display row `row` of the sentence list and, when that
+/// sentence is in the summary, the text of its paragraph, so that the summary shows the edit without
+/// a rebuild. Returns true when a summary paragraph changed; false, changing nothing, for a row
+/// outside the list.
+bool EditSentenceText(Document& doc, std::size_t row, std::string text);
+
 /// Filters the button's target list to the rows related by stem to `selectedRows` (display rows of
 /// the button's source list) and rebuilds it. Returns false, changing nothing, when no row is selected.
 bool ShowRelated(Document& doc, const RelatedButton& button, std::span<const std::size_t> selectedRows);

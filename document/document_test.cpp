@@ -9,6 +9,7 @@
 #include "engine/test_failingnew.h"
 #include "engine/wordcode.h"
 #include "settings/stopwords.h"
+#include "summary/sentencelist.h"
 #include "summary/summarylimits.h"
 
 namespace {
@@ -91,6 +92,32 @@ TEST(Document, SummaryLimitsPickFromTheMenu) {
         EXPECT_EQ(doc.summaryLimit, item);
         EXPECT_EQ(doc.summary.paragraphs.size(), sentences) << "menu item " << item;
     }
+}
+
+// An edited sentence replaces its paragraph in the summary at once, found by its entry whatever
+// the list's order; a sentence outside the summary changes only its row.
+TEST(Document, AnEditedSentenceReplacesItsSummaryParagraph) {
+    Document doc;
+    AnalyseSource(doc, page());
+    RebuildSummary(doc, 1);
+    SortSentences(doc, sentencecol::kWords);
+    const std::size_t inSummary = doc.summary.entries.back();
+    const auto rowOf = [&doc](std::size_t entry) {
+        return static_cast<std::size_t>(std::ranges::find(doc.sentences.rows, entry) - doc.sentences.rows.begin());
+    };
+    ASSERT_NE(rowOf(inSummary), inSummary) << "the list is not in document order";
+    std::vector<SummaryParagraph> expected = doc.summary.paragraphs;
+    expected.back().text = "edited";
+    EXPECT_TRUE(EditSentenceText(doc, rowOf(inSummary), "edited"));
+    EXPECT_EQ(doc.summary.paragraphs, expected);
+    EXPECT_EQ(doc.sentences.cell(rowOf(inSummary), sentencecol::kText), "edited");
+    EXPECT_EQ(doc.summaryLimit, 1u);
+
+    doc.summary.paragraphs.pop_back();
+    doc.summary.entries.pop_back();
+    EXPECT_FALSE(EditSentenceText(doc, rowOf(inSummary), "again"));
+    EXPECT_EQ(doc.sentences.cell(rowOf(inSummary), sentencecol::kText), "again");
+    EXPECT_FALSE(EditSentenceText(doc, doc.sentences.rows.size(), "none"));
 }
 
 // Each coefficient of koef.dat, doubled, doubles the weight of a word in its context and leaves a
