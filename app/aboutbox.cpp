@@ -38,7 +38,7 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frame
     image->setFixedSize(kProgramIconSize, kProgramIconSize);
     image->setAccessibleName(QStringLiteral("Sumoran"));
 
-    auto* version = new QLabel(QStringLiteral("Sumoran, v0.52"), group);
+    auto* version = new QLabel(QStringLiteral("Sumoran, v" SUMORAN_VERSION), group);
     version->setObjectName(QStringLiteral("LabelVersion"));
     QFont bold = version->font();
     bold.setBold(true);

@@ -98,10 +98,10 @@ class AboutBoxTest : public QObject {
         QLabel* version = nullptr;
         QLabel* image = nullptr;
         for (QLabel* label : group->findChildren<QLabel*>()) {
-            if (label->text() == QStringLiteral("Sumoran, v0.52")) version = label;
+            if (label->text() == QStringLiteral("Sumoran, v" SUMORAN_VERSION)) version = label;
             if (!label->pixmap().isNull()) image = label;
         }
-        QVERIFY2(version, "no label \"Sumoran, v0.52\" in the group box");
+        QVERIFY2(version, "no label \"Sumoran, v" SUMORAN_VERSION "\" in the group box");
         QVERIFY(version->font().bold());
         QVERIFY2(image, "no program icon in the group box");
         QCOMPARE(image->pixmap().deviceIndependentSize().toSize(), QSize(32, 32));

@@ -1,4 +1,4 @@
-// The program entry of the desktop program: `sumoran [FILE|URL]`.
+// The program entry of the desktop program: `sumoran [OPTIONS] [FILE|URL]`.
 #include <unistd.h>
 
 #include <QApplication>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/habits.h"
 #include "app/helpmenu.h"
 #include "app/mainform.h"
@@ -34,19 +35,43 @@ void KeepOutOfAnotherUsersHome() {
     std::cerr << "sumoran: running as root with another user's home; using " << *home << " instead\n";
 }
 
+// Answers --help, --version and a bad option on the standard streams; nothing for a page to open.
+std::optional<int> AnswerCommandLine(const CommandLine& line) {
+    switch (line.action) {
+        case CommandLineAction::kHelp:
+            std::cout << CommandLineHelp().toLocal8Bit().constData() << std::flush;
+            return std::cout ? kProgramExitOk : kProgramExitFailed;
+        case CommandLineAction::kVersion:
+            std::cout << CommandLineVersion().toLocal8Bit().constData() << std::flush;
+            return std::cout ? kProgramExitOk : kProgramExitFailed;
+        case CommandLineAction::kUsageError:
+            std::cerr << "sumoran: " << line.message.toLocal8Bit().constData() << '\n'
+                      << CommandLineUsage().toLocal8Bit().constData();
+            return kProgramExitUsage;
+        case CommandLineAction::kOpen:
+            break;
+    }
+    return std::nullopt;
+}
+
 // Builds the windows and runs the event loop.
-int run(int argc, char** argv) {
-    return RunProgram(settings::SettingsDirectory(settings::ExecutableDirectory()),
-                      argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(), [] {
-                          auto* browser = new WebEngineBrowser;
-                          browser->setHomeAddress(UserGuidePath());
-                          return browser;
-                      });
+int run(const QString& page) {
+    return RunProgram(settings::SettingsDirectory(settings::ExecutableDirectory()), page, [] {
+        auto* browser = new WebEngineBrowser;
+        browser->setHomeAddress(UserGuidePath());
+        return browser;
+    });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Read before anything starts: --help and a bad option need neither a display nor the engine.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = ParseCommandLine(arguments);
+    if (const std::optional<int> answered = AnswerCommandLine(line)) return *answered;
+
     KeepOutOfAnotherUsersHome();
     // The web engine's sandbox refuses to start as root; it has to be off before the engine starts.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
@@ -58,7 +83,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Sumoran"));
     habits::LoadQtTranslations(app);
     try {
-        return run(argc, argv);
+        return run(line.page);
     } catch (const std::exception& e) {
         // An error that escapes the loop itself ends the program, after the same box.
         QMessageBox::critical(nullptr, QStringLiteral("Sumoran"), QString::fromLocal8Bit(e.what()));
