@@ -24,6 +24,7 @@ test_packages=(
   libreoffice-calc-nogui                    # reads the lists' CSV back in a test
   kicad-doc-ru aptitude-doc-ru python3      # real Russian pages for the whole-program tests
   gimp-help-ru parallel                     # Russian pages for the speed and batch benchmarks; the README's parallel example
+  bash-completion zsh                       # the shell completion of sumoran-cli, loaded as the shells load it
 )
 
 case "${1:-test}" in

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The bash completion of sumoran-cli, loaded as bash-completion loads it: registered for the
+# command, offering the subcommands, every option --help names, the values of the options that
+# take a list of them, and page files and folders for an input. The zsh completion parses.
+# Usage: test.sh SOURCE-DIR SUMORAN-CLI
+set -uo pipefail
+source_dir=$(realpath "$1") cli=$(realpath "$2")
+# shellcheck disable=SC1091
+source /usr/share/bash-completion/bash_completion || { echo "no bash-completion"; exit 1; }
+# shellcheck disable=SC1091
+source "$source_dir/sumoran-cli.bash"
+# Outside a real completion compopt refuses to run; what it sets is not tested here.
+compopt() { :; }
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Completes the command line up to its end as bash does on Tab; prints the candidates sorted.
+complete_line() {
+  local line=$1
+  COMP_LINE=$line COMP_POINT=${#line}
+  read -ra COMP_WORDS <<<"$line"
+  [[ $line == *" " ]] && COMP_WORDS+=("")
+  # bash splits "--format=js" at "=" into three words.
+  local split_words=() w
+  for w in "${COMP_WORDS[@]}"; do
+    if [[ $w == --*=* ]]; then split_words+=("${w%%=*}" "=" "${w#*=}"); else split_words+=("$w"); fi
+  done
+  COMP_WORDS=("${split_words[@]}")
+  COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+  COMPREPLY=()
+  _sumoran_cli sumoran-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+  printf '%s\n' "${COMPREPLY[@]}" | sort
+}
+expect() {
+  local line=$1 want=$2 got
+  got=$(complete_line "$line" | tr '\n' ' ' | sed 's/ $//')
+  [ "$got" = "$want" ] || fail "'$line': got '$got', want '$want'"
+}
+
+[[ $(complete -p sumoran-cli) == "complete -F _sumoran_cli sumoran-cli" ]] || fail "complete -p: $(complete -p sumoran-cli 2>&1)"
+[ -n "$(compgen -A function _sumoran_cli)" ] || fail "no function _sumoran_cli"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/site"
+touch "$work/a.html" "$work/b.htm" "$work/notes.txt" "$work/r.jsonl"
+cd "$work" || exit 1
+
+expect "sumoran-cli " "a.html aggregate b.htm site stem"
+expect "sumoran-cli st" "stem"
+expect "sumoran-cli --format=" "csv json jsonl text tsv"
+expect "sumoran-cli --format=j" "json jsonl"
+expect "sumoran-cli --show=" "all combinations sentences stems summary words"
+expect "sumoran-cli --limit=1" "10 10%"
+expect "sumoran-cli --charset=k" "koi8-r"
+expect "sumoran-cli --stems=" "builtin dictionary"
+expect "sumoran-cli --frames=" "any folder none"
+expect "sumoran-cli --decimal=" ", ."
+expect "sumoran-cli --stopwords=" "notes.txt site"
+expect "sumoran-cli --quiet a.html " "a.html b.htm site"
+expect "sumoran-cli aggregate --show=" "combinations stems"
+expect "sumoran-cli aggregate " "r.jsonl site"
+expect "sumoran-cli stem " ""
+
+# Every option of --help is offered after "-", and nothing else.
+want=$("$cli" --help | grep -E '^  -' | sed -E 's/   .*//' | grep -oE -- '(^|[ ,])--?[a-z][a-z0-9-]*' | tr -d ' ,' | sort -u)
+got=$(complete_line "sumoran-cli -" | sed 's/=$//' | sort -u)
+[ "$want" = "$got" ] || fail "options differ from --help:$(diff <(echo "$want") <(echo "$got"))"
+
+zsh -n "$source_dir/_sumoran-cli" || fail "_sumoran-cli does not parse in zsh"
+
+if ((failures)); then exit 1; fi
+echo ok
