@@ -81,6 +81,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sumoran"));
+    // The application id names the desktop entry, the icon and the AppStream description; Wayland
+    // compositors match the window to its entry by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.sumoran.Sumoran"));
     habits::LoadQtTranslations(app);
     try {
         return run(line.page);

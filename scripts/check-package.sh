@@ -107,12 +107,13 @@ check() {
 
 echo "== installed files"
 for f in /usr/bin/sumoran /usr/bin/sumoran-cli /usr/share/sumoran/UserGuide.html /usr/share/sumoran/stopwords.txt \
-  /usr/share/applications/sumoran.desktop /usr/share/icons/hicolor/scalable/apps/sumoran.svg; do
+  /usr/share/applications/org.sumoran.Sumoran.desktop /usr/share/icons/hicolor/scalable/apps/org.sumoran.Sumoran.svg \
+  /usr/share/metainfo/org.sumoran.Sumoran.metainfo.xml; do
   check "$f" test -f "$root$f"
 done
 check "command -v sumoran-cli is /usr/bin/sumoran-cli" \
   test "$(in_root sh -c 'command -v sumoran-cli')" = /usr/bin/sumoran-cli
-check "the desktop entry starts sumoran" grep -qx 'Exec=sumoran %U' "$root/usr/share/applications/sumoran.desktop"
+check "the desktop entry starts sumoran" grep -qx 'Exec=sumoran %U' "$root/usr/share/applications/org.sumoran.Sumoran.desktop"
 check "the SVG icon plugin is installed" test -f "$root/usr/lib/x86_64-linux-gnu/qt6/plugins/iconengines/libqsvgicon.so"
 for exe in /usr/bin/sumoran /usr/bin/sumoran-cli; do
   in_root ldd "$exe" >"$root/tmp/ldd.txt" 2>&1

@@ -25,6 +25,7 @@ test_packages=(
   kicad-doc-ru aptitude-doc-ru python3      # real Russian pages for the whole-program tests
   gimp-help-ru parallel                     # Russian pages for the speed and batch benchmarks; the README's parallel example
   bash-completion zsh                       # the shell completion of sumoran-cli, loaded as the shells load it
+  appstream desktop-file-utils              # the validators of the AppStream description and the desktop entry
 )
 
 case "${1:-test}" in
