@@ -24,8 +24,7 @@ ConcordancePanel::ConcordancePanel(Document& doc, QWidget* parent) : QWidget(par
         panel::Panel(u(" Слова в контексте"), bar_, view_, panel::OnePanelStatusBar(status_, "sbConcordance")));
 
     connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        SortConcordanceList(doc_, static_cast<unsigned>(column));
-        panel::ResetKeepingSelection(view_, model_);
+        panel::ChangeKeepingSelection(view_, model_, [&] { SortConcordanceList(doc_, static_cast<unsigned>(column)); });
     });
     connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (auto row = SentenceRowOfConcordance(doc_, static_cast<std::size_t>(index.row())))

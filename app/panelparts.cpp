@@ -14,6 +14,47 @@
 
 #include "views/qt/listtablemodel.h"
 
+namespace {
+
+// The entries of the rows selected in the view, marked by entry; `count` is how many.
+std::vector<bool> SelectedEntries(const QTableView* view, const ListModel& list, std::size_t& count) {
+    std::vector<bool> marks;
+    count = 0;
+    for (const QItemSelectionRange& range : view->selectionModel()->selection()) {
+        const int bottom = std::min(range.bottom(), static_cast<int>(list.rows.size()) - 1);
+        for (int r = std::max(range.top(), 0); r <= bottom; ++r) {
+            const std::uint32_t entry = list.rows[static_cast<std::size_t>(r)];
+            if (entry >= marks.size()) marks.resize(entry + 1);
+            if (!marks[entry]) ++count;
+            marks[entry] = true;
+        }
+    }
+    return marks;
+}
+
+// The selection of the rows whose entries are marked, one range per run of adjacent rows.
+QItemSelection RowsOf(const ListTableModel* model, const std::vector<bool>& marks, std::size_t& count) {
+    const std::vector<std::uint32_t>& rows = model->list().rows;
+    const int last = model->columnCount() - 1;
+    const auto marked = [&](std::size_t r) { return rows[r] < marks.size() && marks[rows[r]]; };
+    QItemSelection selection;
+    count = 0;
+    for (std::size_t r = 0; r < rows.size();) {
+        if (!marked(r)) {
+            ++r;
+            continue;
+        }
+        std::size_t end = r + 1;
+        while (end < rows.size() && marked(end)) ++end;
+        selection.select(model->index(static_cast<int>(r), 0), model->index(static_cast<int>(end - 1), last));
+        count += end - r;
+        r = end;
+    }
+    return selection;
+}
+
+}  // namespace
+
 namespace panel {
 
 QLabel* CaptionStrip(const QString& text) {
@@ -113,27 +154,44 @@ QTableView* ListView(const char* name, ListTableModel* model) {
 }
 
 std::vector<int> SelectedRows(const QTableView* view) {
+    // From the ranges, not per index: a list selected whole is one range of tens of thousands of rows.
     std::vector<int> rows;
-    for (const QModelIndex& index : view->selectionModel()->selectedRows()) rows.push_back(index.row());
+    for (const QItemSelectionRange& range : view->selectionModel()->selection()) {
+        for (int r = range.top(); r <= range.bottom(); ++r) rows.push_back(r);
+    }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
-void ResetKeepingSelection(QTableView* view, ListTableModel* model) {
+SelectionAfter ChangeKeepingSelection(QTableView* view, ListTableModel* model, const std::function<void()>& change) {
     const ListModel& list = model->list();
-    std::vector<std::uint32_t> entries;
-    for (int row : SelectedRows(view)) entries.push_back(list.rows[static_cast<std::size_t>(row)]);
-    std::sort(entries.begin(), entries.end());
+    std::size_t before = 0;
+    const std::vector<bool> marks = SelectedEntries(view, list, before);
+    const QModelIndex current = view->currentIndex();
+    const bool hasCurrent = current.isValid() && static_cast<std::size_t>(current.row()) < list.rows.size();
+    const std::uint32_t currentEntry = hasCurrent ? list.rows[static_cast<std::size_t>(current.row())] : 0;
+    if (change) change();
     model->reset();
-    QItemSelection selection;
-    for (std::size_t r = 0; r < list.rows.size() && !entries.empty(); ++r) {
-        if (!std::binary_search(entries.begin(), entries.end(), list.rows[r])) continue;
-        QModelIndex index = model->index(static_cast<int>(r), 0);
-        selection.select(index, index);
+    std::size_t after = 0;
+    const QItemSelection selection = RowsOf(model, marks, after);
+    QModelIndex shownCurrent;
+    if (hasCurrent) {
+        const auto found = std::find(list.rows.begin(), list.rows.end(), currentEntry);
+        if (found != list.rows.end())
+            shownCurrent = model->index(static_cast<int>(found - list.rows.begin()), current.column());
     }
-    const QSignalBlocker blocker(view->selectionModel());
-    view->selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    {
+        const QSignalBlocker blocker(view->selectionModel());
+        view->selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        if (shownCurrent.isValid())
+            view->selectionModel()->setCurrentIndex(shownCurrent, QItemSelectionModel::NoUpdate);
+    }
+    if (shownCurrent.isValid()) view->scrollTo(shownCurrent);
     view->viewport()->update();
+    return after < before ? SelectionAfter::kNarrowed : SelectionAfter::kSame;
 }
+
+void ResetKeepingSelection(QTableView* view, ListTableModel* model) { ChangeKeepingSelection(view, model, {}); }
 
 }  // namespace panel

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "resources/icons.h"
@@ -45,7 +46,19 @@ QTableView* ListView(const char* name, ListTableModel* model);
 /// The display rows selected in a view, in ascending order.
 std::vector<int> SelectedRows(const QTableView* view);
 
-/// Re-shows a list whose rows were only reordered, keeping the same entries selected.
+/// What a change of a list's rows did to the entries selected in its view.
+enum class SelectionAfter {
+    kSame,      // every entry selected before is selected still
+    kNarrowed,  // an entry selected before is no longer shown, and so no longer selected
+};
+
+/// Runs `change`, which sorts or filters the rows of the view's list, and re-shows the list with the
+/// entries selected before selected still where they are shown, in as few selection ranges as they
+/// lie in, and the current entry, while shown, current and scrolled into view. The selection model
+/// signals nothing: the entries selected are the same unless kNarrowed is returned.
+SelectionAfter ChangeKeepingSelection(QTableView* view, ListTableModel* model, const std::function<void()>& change);
+
+/// Re-shows a list whose texts changed but whose rows did not, keeping the same entries selected.
 void ResetKeepingSelection(QTableView* view, ListTableModel* model);
 
 }  // namespace panel

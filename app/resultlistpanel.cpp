@@ -66,10 +66,8 @@ ResultListPanel::ResultListPanel(Document& doc, ResultList list, QWidget* parent
     layout->addWidget(
         panel::Panel(QString::fromUtf8(look.caption), bar, view_, panel::OnePanelStatusBar(status_, look.status)));
 
-    connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        SortList(doc_, list_, static_cast<unsigned>(column));
-        panel::ResetKeepingSelection(view_, model_);
-    });
+    connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { changeRows([&] { SortList(doc_, list_, static_cast<unsigned>(column)); }); });
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected, const QItemSelection& deselected) {
                 // The buttons follow the latest selection event of the list.
@@ -92,22 +90,18 @@ void ResultListPanel::buildToolBar(QToolBar* bar) {
         item->setObjectName(QString::fromLatin1(look.typeItemPrefix) + QString::number(k));
         item->setCheckable(true);
         item->setChecked(!hidden[k]);
-        connect(item, &QAction::triggered, this, [this, k](bool on) {
-            SetTypeShown(doc_, list_, k, on);
-            showList();
-        });
+        connect(item, &QAction::triggered, this,
+                [this, k](bool on) { changeRows([&] { SetTypeShown(doc_, list_, k, on); }); });
     }
     typeButton_ = panel::AddMenuTool(bar, look.typeButton, IconId::kTypeFilter, FromCp1251(look.typeHint), typeMenu_);
     connect(typeButton_, &QToolButton::clicked, this, [this] {
-        ShowAllTypes(doc_, list_);
+        changeRows([&] { ShowAllTypes(doc_, list_); });
         for (QAction* a : typeMenu_->actions()) a->setChecked(!a->isSeparator());
-        showList();
     });
     filterOff_ =
         panel::AddTool(bar, look.filterOff, IconId::kFilterOff, QString::fromUtf8("Отключить дополнительный фильтр"));
     connect(filterOff_, &QAction::triggered, this, [this] {
-        ClearExtraFilter(doc_, list_);
-        showList();
+        changeRows([&] { ClearExtraFilter(doc_, list_); });
         filterOff_->setEnabled(false);
     });
     bar->addSeparator();
@@ -138,14 +132,34 @@ void ResultListPanel::buildExport(QToolBar* bar) {
 
 void ResultListPanel::showList() {
     model_->reset();
+    showStatus();
+}
+
+void ResultListPanel::showRelatedRows() {
+    // The list has changed under the view: its ranges still tell whether rows were selected, where
+    // hasSelection() would ask the changed list.
+    const bool hadSelection = !view_->selectionModel()->selection().isEmpty();
+    showList();  // the reset leaves no row selected, and says nothing of it
+    filterOff_->setEnabled(true);
+    if (hadSelection) followSelection();
+}
+
+void ResultListPanel::showStatus() {
     const ListModel& list = ListOf(doc_, list_);
     if (list.status) status_->setText(FromCp1251(*list.status));
 }
 
-void ResultListPanel::showRelatedRows() {
-    showList();
-    filterOff_->setEnabled(true);
-    view_->clearSelection();
+void ResultListPanel::changeRows(const std::function<void()>& change) {
+    const panel::SelectionAfter after = panel::ChangeKeepingSelection(view_, model_, change);
+    showStatus();
+    if (after == panel::SelectionAfter::kNarrowed) followSelection();
+}
+
+void ResultListPanel::followSelection() {
+    const bool any = view_->selectionModel()->hasSelection();
+    for (QAction* a : related_) a->setEnabled(any);
+    mark_->setEnabled(any);
+    emit selectionChanged();
 }
 
 std::vector<std::size_t> ResultListPanel::selectedRows() const {

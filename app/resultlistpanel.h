@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "document/document.h"
@@ -29,7 +30,8 @@ class ResultListPanel : public QWidget {
 
     /// Shows the list as the document now holds it, with its status text.
     void showList();
-    /// Shows the list after another list filtered it: the filter can be switched off, no row is selected.
+    /// Shows the list after another list filtered it: the filter can be switched off, no row is selected
+    /// (selectionChanged goes out when some were).
     void showRelatedRows();
     /// The display rows selected, in ascending order.
     std::vector<std::size_t> selectedRows() const;
@@ -42,7 +44,7 @@ class ResultListPanel : public QWidget {
   signals:
     /// A cross-navigation button over this list was clicked (`button` is one of kRelatedButtons).
     void relatedRequested(const RelatedButton* button);
-    /// The user selected or deselected rows of the list.
+    /// The user selected or deselected rows of the list, or a filter took selected rows out of it.
     void selectionChanged();
     /// "Показать в странице" was clicked with rows selected.
     void markRequested();
@@ -51,6 +53,11 @@ class ResultListPanel : public QWidget {
     void buildToolBar(QToolBar* bar);
     void buildContextMenu();
     void buildExport(QToolBar* bar);
+    void showStatus();
+    /// Runs `change` (a sort or a filter of the list) keeping the selection on the same entries.
+    void changeRows(const std::function<void()>& change);
+    /// Sets the buttons by the selection as it now is and tells the window it changed.
+    void followSelection();
 
     Document& doc_;
     ResultList list_;
