@@ -84,7 +84,11 @@ RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables, cons
     // Token records hold 32-bit offsets; a page beyond 2 GiB is analysed up to that size.
     constexpr std::size_t kMaxText = std::numeric_limits<std::int32_t>::max() - 1;
     if (state.sourceText.size() > kMaxText) state.sourceText.resize(kMaxText);
-    state.charsetIndex = NormaliseAndConvert(state.sourceText, state.charsetChoice);
+    // Text read from UTF-8 is Windows-1251 already: detection, meant for single-byte pages, would
+    // take a text of more capitals than small letters for KOI8-R and convert its words away.
+    const bool readFromUtf8 = state.sourceFromUtf8 && state.charsetChoice == CharsetChoice::kAuto;
+    state.charsetIndex =
+        NormaliseAndConvert(state.sourceText, readFromUtf8 ? CharsetChoice::kWindows1251 : state.charsetChoice);
     state.pageEncoding = pageEncodingOf(state);
     state.sourceFromUtf8 = false;
     report.status = scanAndBuild(state, onTables, onScanned);

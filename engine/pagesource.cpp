@@ -28,9 +28,12 @@ std::size_t countOf(std::string_view bytes, char c) {
 std::string ToSingleByte(std::string_view bytes) {
     // Valid UTF-8 that holds any byte of 0x80 or above holds a multi-byte sequence; text that is
     // all ASCII reads the same in every supported charset and comes out as it is either way.
-    if (bytes.starts_with(kUtf8Bom)) return cp1251::fromUtf8Lossy(bytes);
     std::string text(bytes);
-    if (!cp1251::fromValidUtf8LossyInPlace(text)) text.assign(bytes);
+    if (cp1251::fromValidUtf8LossyInPlace(text)) return text;
+    // A byte-order mark before bytes that are not UTF-8 (a single-byte page saved with a stray
+    // mark) says nothing: the page is read by the charset rule, without the mark.
+    if (bytes.starts_with(kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
+    text.assign(bytes);
     return text;
 }
 
@@ -62,7 +65,11 @@ PageText ReadSavedPart(std::string_view fileBytes, CharsetChoice choice) {
     const std::string_view bytes = cutAtNul(fileBytes);
     if (choice == CharsetChoice::kUtf8) return {JoinLines(cp1251::fromUtf8Lossy(bytes)), true};
     if (choice != CharsetChoice::kAuto) return {JoinLines(bytes), false};
-    if (bytes.starts_with(kUtf8Bom)) return {JoinLines(ToSingleByte(bytes)), true};
+    if (bytes.starts_with(kUtf8Bom)) {
+        std::string text(bytes);
+        if (cp1251::fromValidUtf8LossyInPlace(text)) return {JoinLines(text), true};
+        return {JoinLines(bytes.substr(kUtf8Bom.size())), false};  // a stray mark: see ToSingleByte
+    }
     // A dropped combining mark can empty the last line or leave a CR and an LF side by side as one
     // line end, so such a page is converted before it is joined, as SavedPartText says.
     if (mayHoldCombiningMark(bytes)) {

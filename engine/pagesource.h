@@ -9,9 +9,9 @@
 #include "engine/charset.h"
 
 /// Returns `bytes` converted from UTF-8 to Windows-1251 as cp1251::fromUtf8Lossy converts when
-/// they start with the UTF-8 byte-order mark or are valid UTF-8 with at least one multi-byte
-/// sequence; otherwise returns them unchanged, so single-byte pages (Windows-1251, KOI8-R,
-/// ISO 8859-5) reach charset detection.
+/// they are valid UTF-8 with at least one multi-byte sequence (a leading byte-order mark included);
+/// otherwise returns them unchanged but for a leading byte-order mark, so single-byte pages
+/// (Windows-1251, KOI8-R, ISO 8859-5), even those saved with a stray mark, reach charset detection.
 std::string ToSingleByte(std::string_view bytes);
 
 /// Returns the lines of `bytes` (a line ends at CR, LF or CR LF; a NUL byte ends the text) each
@@ -29,7 +29,8 @@ struct PageText {
 };
 
 /// Returns one saved document or frame read as `choice` says. kAuto: SavedPartText, from UTF-8
-/// when it starts with the byte-order mark or its multi-byte sequences were converted. A chosen
+/// when it is valid UTF-8 that starts with the byte-order mark or whose multi-byte sequences were
+/// converted. A chosen
 /// single-byte charset: cut at the first NUL and joined by JoinLines, never converted from UTF-8,
 /// so that the analysis converts it from that charset. UTF-8: cut, joined and converted as
 /// cp1251::fromUtf8Lossy converts (a byte that starts no valid sequence becomes a space), whether

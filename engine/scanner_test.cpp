@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/cp1251.h"
+#include "engine/pagesource.h"
 #include "engine/test_analysis.h"
 #include "engine/wordcode.h"
 
@@ -217,6 +218,29 @@ TEST(Analysis, ConvertsKoi8PagesBeforeScanning) {
     Analysed a = Analyse(page);
     EXPECT_EQ(a.state.charsetIndex, Charset::kKoi8r);
     EXPECT_NE(a.word(u8"привет"_cp), nullptr);
+}
+
+// A page read from UTF-8 is Windows-1251 text: more capitals than small letters, which in a
+// single-byte page point to KOI8-R, neither convert its words nor name its encoding so.
+TEST(Analysis, APageReadFromUtf8IsNeverTakenForKoi8) {
+    const PageText read = ReadSavedPart("<html><body><p>ГОСТ НАСА МКС РФ и</p></body></html>", CharsetChoice::kAuto);
+    ASSERT_TRUE(read.fromUtf8);
+    AnalysisState state;
+    state.sourceText = read.text;
+    state.sourceFromUtf8 = true;
+    RunAnalysis(state);
+    EXPECT_EQ(state.charsetIndex, Charset::kWindows1251);
+    EXPECT_EQ(state.pageEncoding, CharsetChoice::kUtf8);
+    EXPECT_TRUE(std::ranges::any_of(state.slWordFull, [](const auto& e) { return e.text == u8"НАСА"_cp; }));
+}
+
+// A byte-order mark before a single-byte page is dropped, and the page read by the charset rule.
+TEST(Pagesource, AStrayByteOrderMarkLeavesASingleBytePageAsItIs) {
+    const std::string dom(u8"<p>Дом</p>"_cp);
+    EXPECT_EQ(ToSingleByte("\xEF\xBB\xBF" + dom), dom);
+    const PageText page = ReadSavedPart("\xEF\xBB\xBF" + dom, CharsetChoice::kAuto);
+    EXPECT_EQ(page.text, dom + "\r\n");
+    EXPECT_FALSE(page.fromUtf8);
 }
 
 TEST(Analysis, TimeMessage) {
