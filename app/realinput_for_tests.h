@@ -38,7 +38,8 @@ class RealInput {
     static void key(const QStringList& keys) {
         xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--clearmodifiers")} + keys);
     }
-    /// Types `text` (Cyrillic too) on the keyboard.
+    /// Types `text` on the keyboard: Latin letters, digits and signs (Cyrillic typed so does not
+    /// reach the window under a virtual X server, whose keymap has no Cyrillic keys).
     static void type(const QString& text) {
         xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
     }
