@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -13,8 +15,37 @@
 #include <algorithm>
 
 #include "views/qt/listtablemodel.h"
+#include "views/qt/qtext.h"
+#include "views/sorting.h"
 
 namespace {
+
+// The width a header section needs to show `caption` in full.
+int CaptionWidth(const QHeaderView* header, const QString& caption) {
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.orientation = Qt::Horizontal;
+    option.text = caption;
+    return header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
+}
+
+// Sets the widths of the view's columns: the list's widths, each widened to show its caption with
+// the sort mark, so that the caption shows in full whichever column sorts. A column the list leaves
+// to the toolkit holds a short number; a collapsed column stays collapsed.
+void FitColumns(QTableView* view, const ListModel& list) {
+    const QHeaderView* header = view->horizontalHeader();
+    const int number = CaptionWidth(header, QStringLiteral("00000"));
+    for (std::size_t k = 0; k < list.columns.size(); ++k) {
+        const ListColumn& column = list.columns[k];
+        if (column.width == 0) {
+            view->setColumnWidth(static_cast<int>(k), 0);
+            continue;
+        }
+        const int caption = CaptionWidth(header, FromCp1251(sorting::WithSortMark(column.caption)));
+        const int width = column.width == ListColumn::kDefaultWidth ? number : column.width;
+        view->setColumnWidth(static_cast<int>(k), std::max(width, caption));
+    }
+}
 
 // The entries of the rows selected in the view, marked by entry; `count` is how many.
 std::vector<bool> SelectedEntries(const QTableView* view, const ListModel& list, std::size_t& count) {
@@ -144,12 +175,7 @@ QTableView* ListView(const char* name, ListTableModel* model) {
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     view->setPalette(palette);
-    // Column widths come from the list; the others keep the toolkit's default.
-    const ListModel& list = model->list();
-    for (std::size_t k = 0; k < list.columns.size(); ++k) {
-        const int width = list.columns[k].width;
-        if (width != ListColumn::kDefaultWidth) view->setColumnWidth(static_cast<int>(k), width);
-    }
+    FitColumns(view, model->list());
     return view;
 }
 

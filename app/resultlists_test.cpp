@@ -1,8 +1,10 @@
 // The result lists as their user meets them: the selection stays on the same items through sorts
 // and filters, with the concordance and the cross-navigation buttons acting on what the view shows
-// selected.
+// selected; the columns show their captions in full and the sort column within the list.
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
+#include <QStyle>
 #include <QToolButton>
 
 #include "app/testwindow_for_tests.h"
@@ -126,6 +128,32 @@ class ResultListsTest : public QObject, TestWindow {
         emit words->horizontalHeader()->sectionClicked(0);
         QCOMPARE(words->selectionModel()->selection().size(), 1);
         QCOMPARE(words->selectionModel()->selectedRows().size(), words->model()->rowCount());
+    }
+
+    // At 1400 by 900 every caption shows in full, the sort mark included, and each list's sort column
+    // lies within the list.
+    void captionsShowAndTheSortColumnIsInView() {
+        form_->resize(1400, 900);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        for (const char* name : {"lvWordBase", "lvWordFull", "lvWordExpr", "lvDocumentText"}) {
+            QTableView* list = view(name);
+            QVERIFY2(list->isVisible(), name);
+            QHeaderView* header = list->horizontalHeader();
+            const QFontMetrics metrics(header->font());
+            const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+            for (int k = 0; k < header->count(); ++k) {
+                if (header->sectionSize(k) == 0) continue;  // a collapsed column
+                const QString caption = list->model()->headerData(k, Qt::Horizontal).toString();
+                QVERIFY2(metrics.horizontalAdvance(caption) + margins <= header->sectionSize(k),
+                         qPrintable(QStringLiteral("%1: %2").arg(QString::fromLatin1(name), caption)));
+            }
+            int sort = 0;
+            while (!list->model()->headerData(sort, Qt::Horizontal).toString().startsWith(u("• "))) ++sort;
+            QVERIFY2(header->sectionViewportPosition(sort) >= 0, name);
+            QVERIFY2(header->sectionViewportPosition(sort) + header->sectionSize(sort) <= list->viewport()->width(),
+                     name);
+        }
     }
 };
 
