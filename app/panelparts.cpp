@@ -169,6 +169,8 @@ QTableView* ListView(const char* name, ListTableModel* model) {
     view->horizontalHeader()->setMinimumSectionSize(0);
     view->horizontalHeader()->setHighlightSections(false);
     view->setWordWrap(false);
+    // Tab goes on to the next control; the arrow keys move within the list.
+    view->setTabKeyNavigation(false);
     // The selection stays visible when the list loses the focus.
     QPalette palette = view->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));

@@ -40,8 +40,8 @@ QToolButton* AddMenuTool(QToolBar* bar, const char* name, IconId icon, const QSt
 QWidget* Panel(const QString& caption, QToolBar* tools, QWidget* content, QStatusBar* status);
 
 /// A report-style list view over `model`, named `name`: grid lines, whole-row and multiple selection,
-/// the selection kept visible without the focus, read-only, column widths from the list but wide enough for each
-/// caption with the sort mark.
+/// the selection kept visible without the focus, read-only, Tab leaving the list for the next control,
+/// column widths from the list but wide enough for each caption with the sort mark.
 QTableView* ListView(const char* name, ListTableModel* model);
 
 /// The display rows selected in a view, in ascending order.

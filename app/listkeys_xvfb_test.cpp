@@ -1,0 +1,62 @@
+// The result lists under the real keyboard: the window under a virtual X server with a window
+// manager, keys sent through the X server with xdotool, so that they go where a person's go.
+#include <QApplication>
+#include <QTableView>
+#include <QtTest>
+
+#include "app/realinput_for_tests.h"
+#include "app/testwindow_for_tests.h"
+
+namespace {
+
+const char* const kPage =
+    "<html><head><title>Отчёт</title></head><body><h1>Годовой отчёт</h1>"
+    "<p>Первый год работы был трудным. Второй год работы принёс успех.</p></body></html>";
+
+// The name of the widget with the keyboard focus, or of its nearest named parent.
+QString FocusName() {
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        if (!w->objectName().isEmpty()) return w->objectName();
+    }
+    return {};
+}
+
+}  // namespace
+
+class ListKeysXvfbTest : public QObject, TestWindow {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        if (!RealInput::available()) QSKIP("needs an X display, xdotool and openbox");
+    }
+    void init() {
+        openWindow(kPage);
+        form_->resize(1400, 900);
+        RealInput::activate(form_.get());
+    }
+    void cleanup() { closeWindow(); }
+
+    // Tab leaves a list for the next control: from the stem list it reaches the other lists in their
+    // order, then the summary, and comes round to the stem list again.
+    void tabGoesFromListToListAndRound() {
+        QTableView* stems = view("lvWordBase");
+        RealInput::click(stems->viewport(), stems->visualRect(stems->model()->index(0, 0)).center());
+        QVERIFY(WaitUntil([] { return FocusName() == u("lvWordBase"); }, 5000));
+        QStringList visited;
+        for (int k = 0; k < 40 && (visited.isEmpty() || visited.last() != u("lvWordBase")); ++k) {
+            const QWidget* before = QApplication::focusWidget();
+            RealInput::key({QStringLiteral("Tab")});
+            WaitUntil([before] { return QApplication::focusWidget() != before; }, 2000);
+            visited << FocusName();
+        }
+        const qsizetype words = visited.indexOf(u("lvWordFull"));
+        const qsizetype exprs = visited.indexOf(u("lvWordExpr"));
+        const qsizetype summary = visited.indexOf(u("reReferat"));
+        QVERIFY2(words >= 0 && exprs > words && summary > exprs, qPrintable(visited.join(u(", "))));
+        QVERIFY2(visited.last() == u("lvWordBase"), qPrintable(visited.join(u(", "))));
+    }
+};
+
+QTEST_MAIN(ListKeysXvfbTest)
+#include "listkeys_xvfb_test.moc"
