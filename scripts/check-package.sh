@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the Debian package on a clean Debian 12: makes a fresh minimal root with debootstrap,
 # installs the .deb there with apt-get (which fetches its dependencies from the Debian mirror that
-# this machine's apt uses), and runs the installed programs. Needs root. It downloads a few hundred
-# MB, so it is not part of scripts/test.sh.
+# this machine's apt uses), and runs the installed programs; checks the manual pages, the shell
+# completion and the AppStream description there, runs lintian on the package, and removes and
+# purges it again. Needs root. It downloads a few hundred MB, so it is not part of scripts/test.sh.
 #
 #   scripts/check-package.sh [DEB]
 #
@@ -23,9 +24,11 @@ else
 fi
 [ -f "$deb" ] || fail "no package $deb: run scripts/package.sh first"
 
-if ! command -v debootstrap >/dev/null; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap
-fi
+for tool in debootstrap lintian; do
+  if ! command -v $tool >/dev/null; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $tool
+  fi
+done
 
 # The first URI of this machine's apt sources that serves the given suite, in either sources format.
 apt_uri() {
@@ -93,8 +96,21 @@ in_root() {
     DEBIAN_FRONTEND=noninteractive "$@"
 }
 
+echo "== lintian $debname"
+# No error and no warning; what the package overrides carries its reason beside it.
+lintian --fail-on error,warning --info "$deb" && lintian_status=0 || lintian_status=$?
+
+# What a user's system has to read manual pages, complete commands and list software; installed
+# before the package so that the files it leaves behind afterwards are its own.
+echo "== apt-get install man-db bash-completion appstream"
+in_root sh -c "apt-get update -q >/tmp/apt.log 2>&1 && apt-get install -y -q man-db bash-completion appstream >>/tmp/apt.log 2>&1" ||
+  { tail -30 "$root/tmp/apt.log" >&2; fail "apt-get install of the tools failed"; }
+files_before=$(mktemp)
+find "$root" -xdev \( -path "$root/tmp" -o -path "$root/var" -o -path "$root/root" -o -path "$root/proc" \
+  -o -path "$root/dev" -o -path "$root/run" \) -prune -o -print | sort >"$files_before"
+
 echo "== apt-get install ./$debname"
-in_root sh -c "apt-get update -q >/tmp/apt.log 2>&1 && cd /tmp && apt-get install -y -q ./$debname >>/tmp/apt.log 2>&1" ||
+in_root sh -c "cd /tmp && apt-get install -y -q ./$debname >>/tmp/apt.log 2>&1" ||
   { tail -30 "$root/tmp/apt.log" >&2; fail "apt-get install failed"; }
 grep -E '^(Get|Setting up) .*sumoran|^[0-9]+ upgraded' "$root/tmp/apt.log" || true
 
@@ -148,6 +164,35 @@ status=0
 in_root env QT_QPA_PLATFORM=offscreen timeout 20 sumoran /tmp/sample.html >"$root/tmp/gui.log" 2>&1 || status=$?
 check "the desktop program starts and keeps running" test "$status" = 124
 if [ "$status" != 124 ]; then tail -20 "$root/tmp/gui.log"; fi
+
+echo "== manual pages, completion, AppStream"
+check "man -w sumoran-cli" test "$(in_root man -w sumoran-cli)" = /usr/share/man/man1/sumoran-cli.1.gz
+check "man -w sumoran" test "$(in_root man -w sumoran)" = /usr/share/man/man1/sumoran.1.gz
+check "the Russian manual page in a Russian locale" \
+  test "$(in_root man -L ru -w sumoran-cli)" = /usr/share/man/ru/man1/sumoran-cli.1.gz
+check "the manual page shows the version" sh -c "chroot '$root' env MANWIDTH=80 man sumoran-cli 2>/dev/null | grep -q 'Sumoran $(dpkg-deb -f "$deb" Version)'"
+completion=$(in_root bash -c 'source /usr/share/bash-completion/bash_completion; _completion_loader sumoran-cli; complete -p sumoran-cli' 2>&1)
+check "bash completion is loaded for sumoran-cli" test "$completion" = "complete -F _sumoran_cli sumoran-cli"
+check "zsh completion is installed" test -f "$root/usr/share/zsh/vendor-completions/_sumoran-cli"
+in_root appstreamcli refresh-cache --force >/dev/null 2>&1 || true
+check "appstreamcli finds org.sumoran.Sumoran" sh -c "chroot '$root' appstreamcli get org.sumoran.Sumoran 2>&1 | grep -q 'Summary: '"
+
+echo "== apt-get remove, then purge"
+installed=$(in_root dpkg-query -L sumoran)
+in_root apt-get remove -y -q sumoran >"$root/tmp/remove.log" 2>&1
+check "remove takes the programs away" test ! -e "$root/usr/bin/sumoran" -a ! -e "$root/usr/bin/sumoran-cli"
+in_root apt-get purge -y -q sumoran >>"$root/tmp/remove.log" 2>&1
+check "purge leaves none of the package's files" sh -c "for f in \$0; do [ -d '$root'\$f ] || [ ! -e '$root'\$f ] || exit 1; done" "$installed"
+check "purge leaves no folder of the package" \
+  test ! -e "$root/usr/share/sumoran" -a ! -e "$root/usr/share/doc/sumoran" -a ! -e "$root/var/lib/dpkg/info/sumoran.list"
+files_after=$(mktemp)
+find "$root" -xdev \( -path "$root/tmp" -o -path "$root/var" -o -path "$root/root" -o -path "$root/proc" \
+  -o -path "$root/dev" -o -path "$root/run" \) -prune -o -print | sort >"$files_after"
+left=$(comm -13 "$files_before" "$files_after")
+check "nothing new is left outside /tmp, /var and the homes" test -z "$left"
+[ -z "$left" ] || echo "$left" | head -20
+rm -f "$files_before" "$files_after"
+check "lintian reports no error and no warning" test "$lintian_status" = 0
 
 if ((failures)); then
   fail "$failures check(s) failed"
