@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The bash completion of sumoran-cli, loaded as bash-completion loads it: registered for the
 # command, offering the subcommands, every option --help names, the values of the options that
-# take a list of them, and page files and folders for an input. The zsh completion parses.
+# take a list of them, and page files and folders for an input. The zsh completion offers the same
+# in an interactive zsh.
 # Usage: test.sh SOURCE-DIR SUMORAN-CLI
 set -uo pipefail
 source_dir=$(realpath "$1") cli=$(realpath "$2")
@@ -68,6 +69,24 @@ got=$(complete_line "sumoran-cli -" | sed 's/=$//' | sort -u)
 [ "$want" = "$got" ] || fail "options differ from --help:$(diff <(echo "$want") <(echo "$got"))"
 
 zsh -n "$source_dir/_sumoran-cli" || fail "_sumoran-cli does not parse in zsh"
+
+# The zsh completion, loaded by compinit in an interactive zsh; one sorted line of candidates per case.
+zsh_cases=("sumoran-cli --format=" "sumoran-cli --charset=" "sumoran-cli --lim" "sumoran-cli aggregate --show="
+  "sumoran-cli aggregate " "sumoran-cli ")
+zsh_want=("csv json jsonl text tsv" "auto iso-8859-5 koi8-r utf-8 windows-1251" "--limit" "combinations stems"
+  "r.jsonl site" "a.html aggregate b.htm site stem")
+zsh_got=() candidates=""
+while IFS= read -r line; do
+  if [ "$line" = "== end" ]; then
+    zsh_got+=("$(printf '%s' "$candidates" | sort -u | tr '\n' ' ' | sed 's/ $//')")
+    candidates=""
+  elif [ -n "$line" ]; then
+    candidates+="$line"$'\n'
+  fi
+done < <(timeout 60 zsh -f "$source_dir/zsh_candidates.zsh" "$source_dir" "$work" "${zsh_cases[@]}")
+for i in "${!zsh_cases[@]}"; do
+  [ "${zsh_got[i]-}" = "${zsh_want[i]}" ] || fail "zsh '${zsh_cases[i]}': got '${zsh_got[i]-}', want '${zsh_want[i]}'"
+done
 
 if ((failures)); then exit 1; fi
 echo ok
