@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -68,8 +69,17 @@ WeightChartPanel::WeightChartPanel(Document& doc, QWidget* parent) : QWidget(par
     connect(peaks_, &QScatterSeries::clicked, this, &WeightChartPanel::onClicked);
     connect(weights_, &QLineSeries::hovered, this, &WeightChartPanel::onHovered);
     connect(peaks_, &QScatterSeries::hovered, this, &WeightChartPanel::onHovered);
-    // The ticks follow the room the plot has, so that their labels always fit.
-    connect(chart_, &QChart::plotAreaChanged, this, [this] { fitTicks(); });
+    // The ticks follow the room the plot has, so that their labels always fit. The plot area
+    // changes while the axes are set, so the fitting waits for the layout to settle: called at
+    // once, it set the axes again from inside their own change, without end on a large page.
+    connect(chart_, &QChart::plotAreaChanged, this, [this] {
+        if (fitQueued_) return;
+        fitQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            fitQueued_ = false;
+            fitTicks();
+        });
+    });
     showCurve();
 }
 
@@ -98,21 +108,32 @@ void WeightChartPanel::showCurve() {
 }
 
 void WeightChartPanel::fitTicks() {
+    // New labels change the plot area a little (a wider number on the value axis); fitting again
+    // for that could swing between two layouts, so only a change of room larger than a label's
+    // is fitted to.
+    constexpr double kSlack = 24;
     const QRectF plot = chart_->plotArea();
+    const bool sameRoom = std::abs(plot.width() - fittedRoom_.width()) < kSlack &&
+                          std::abs(plot.height() - fittedRoom_.height()) < kSlack;
+    if (sameRoom && right_ == fittedRight_ && top_ == fittedTop_) return;
+    fittedRoom_ = plot.size();
+    fittedRight_ = right_;
+    fittedTop_ = top_;
     const double yStep = NiceStep(top_ / std::max(1.0, plot.height() / kPixelsPerRow));
     const double xStep = std::max(1.0, NiceStep(right_ / std::max(1.0, plot.width() / kPixelsPerColumn)));
     const double yTop = std::ceil(top_ / yStep) * yStep;
-    if (yStep == yStep_ && xStep == xStep_ && yTop == axisY_->max() && right_ == axisX_->max()) return;
-    yStep_ = yStep;
-    xStep_ = xStep;
-    for (QValueAxis* axis : {axisX_, axisY_}) {
+    // An axis lays its ticks out after every change: the range of a large page under the step of
+    // a small one would make a tick for each of its sentences. A step longer than both ranges
+    // comes first, then the range, then the step.
+    const auto setAxis = [](QValueAxis* axis, double top, double step) {
         axis->setTickType(QValueAxis::TicksDynamic);
         axis->setTickAnchor(0);
-    }
-    axisX_->setRange(0, right_);
-    axisX_->setTickInterval(xStep);
-    axisY_->setRange(0, yTop);
-    axisY_->setTickInterval(yStep);
+        axis->setTickInterval(std::max({axis->max() - axis->min(), top, step}));
+        axis->setRange(0, top);
+        axis->setTickInterval(step);
+    };
+    setAxis(axisX_, right_, xStep);
+    setAxis(axisY_, yTop, yStep);
     axisY_->setLabelFormat(yStep >= 1 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
 }
 

@@ -5,6 +5,7 @@
 // chart has, at round steps, so that their labels read whole at any size.
 #pragma once
 
+#include <QSizeF>
 #include <QWidget>
 
 #include "document/document.h"
@@ -45,10 +46,12 @@ class WeightChartPanel : public QWidget {
     QLineSeries* weights_ = nullptr;
     QScatterSeries* peaks_ = nullptr;
     QLineSeries* limit_ = nullptr;
-    double right_ = 1;  // the last sentence's order
-    double top_ = 1;    // the highest weight, with room above it
-    double xStep_ = 0;
-    double yStep_ = 0;
+    double right_ = 1;        // the last sentence's order
+    double top_ = 1;          // the highest weight, with room above it
+    QSizeF fittedRoom_;       // the plot area the ticks were last fitted to
+    double fittedRight_ = 0;  // and right_ and top_ then
+    double fittedTop_ = 0;
+    bool fitQueued_ = false;
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
 };

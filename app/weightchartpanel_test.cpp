@@ -119,6 +119,37 @@ class WeightChartPanelTest : public QObject, TestWindow {
         }
     }
 
+    // The axes never hold more ticks than labels fit, not even for a moment: from a small page to
+    // one of thousands of sentences and back (a tick for each sentence took minutes to lay out).
+    void theAxesNeverLayOutATickPerSentence() {
+        Document doc;
+        const auto analyse = [&doc](int sentences) {
+            std::string page = "<html><body><p>";
+            for (int k = 0; k < sentences; ++k) page += "Word number " + std::to_string(k) + " here. ";
+            return AnalyseSavedParts(doc, std::span<const std::string>(&(page += "</p></body></html>"), 1));
+        };
+        QVERIFY(analyse(3));
+        WeightChartPanel panel(doc);
+        panel.resize(600, 300);
+        panel.show();
+        QCoreApplication::processEvents();
+        int most = 0;
+        for (QAbstractAxis* a : panel.chartView()->chart()->axes()) {
+            auto* axis = qobject_cast<QValueAxis*>(a);
+            const auto count = [axis, &most] {
+                most = std::max(most, static_cast<int>((axis->max() - axis->min()) / axis->tickInterval()) + 1);
+            };
+            connect(axis, &QValueAxis::rangeChanged, this, count);
+            connect(axis, &QValueAxis::tickIntervalChanged, this, count);
+        }
+        for (int sentences : {5000, 3}) {
+            QVERIFY(analyse(sentences));
+            panel.showCurve();
+            QCoreApplication::processEvents();
+            QVERIFY2(most < 50, qPrintable(QString::number(most)));
+        }
+    }
+
     void aPointPointedAtTellsItsSentence() {
         emit weights()->hovered(weights()->at(2), true);
         const QString tip = child<QChartView>("chWeights")->chart()->toolTip();
