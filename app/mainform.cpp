@@ -242,7 +242,7 @@ void TFormMain::runAnalysis(std::span<const std::string> parts) {
     sentencePanel_->disableTools();
     summaryPanel_->disableTools();
     browserPane_->showCharset(doc_.analysis.pageEncoding);
-    if (report->status == ScanStatus::kComplete) setWindowTitle(FromCp1251(doc_.analysis.caption));
+    if (report->status == ScanStatus::kComplete) setWindowTitle(FromCp1251(WindowCaption(doc_.analysis)));
     for (ResultListPanel* list : lists_) list->showList();
     sentencePanel_->showList();
     summaryPanel_->showSummary();

@@ -44,7 +44,7 @@ class MainFormXvfbTest : public QObject, WindowAccess {
 
     QString charset() { return child<QLabel>("sbCharset")->text(); }
     QString source() { return child<QLabel>("sbAnalysisSource")->text(); }
-    QString caption() { return QString::fromStdString(std::string(form_->document().analysis.caption)); }
+    QString caption() { return QString::fromStdString(WindowCaption(form_->document().analysis)); }
 
     // Opens an address and waits until it is analysed.
     void open(const QString& address) {

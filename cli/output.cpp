@@ -316,7 +316,7 @@ void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::str
     out << breaks.next() << "\"page_encoding\": ";
     out.string(CharsetChoiceName(doc.analysis.pageEncoding));
     out << breaks.next() << "\"caption\": ";
-    out.string(doc.analysis.caption);
+    out.string(WindowCaption(doc.analysis));
     out << breaks.next() << "\"stems\": ";
     writeJsonList(doc.wordBase, out, breaks);
     out << breaks.next() << "\"words\": ";

@@ -1,6 +1,7 @@
 #include "document/document.h"
 
 #include "engine/charset.h"
+#include "engine/numformat.h"
 #include "summary/sentencelist.h"
 #include "views/columnsort.h"
 
@@ -198,4 +199,16 @@ bool ShowRelated(Document& doc, const RelatedButton& button, std::span<const std
     ExtraFilterOf(doc, button.target) = std::move(*filter);
     RefillList(doc, button.target);
     return true;
+}
+
+std::string WindowCaption(const AnalysisState& analysis) {
+    return analysis.title ? *analysis.title + std::string(kWindowCaptionSuffix) : std::string("Sumoran");
+}
+
+std::optional<std::string> TimeMessage(const RunReport& report, char decimalSeparator) {
+    if (report.seconds <= 0) return std::nullopt;
+    const double speed = static_cast<double>(report.rawLength) / (report.seconds * 1024);
+    return std::string(u8"Время обработки: "_cp) + numformat::Fixed2(report.seconds, decimalSeparator) +
+           std::string(u8" сек., Скорость обработки: "_cp) + numformat::Fixed2(speed, decimalSeparator) +
+           std::string(u8" Кб/сек."_cp);
 }

@@ -21,6 +21,18 @@
 #include "views/sorting.h"
 #include "views/wordlist.h"
 
+/// What follows the document title in the window caption after a run (the caption is only this
+/// when the page has no title). The window's title changes use it too.
+inline constexpr std::string_view kWindowCaptionSuffix = " - Sumoran";
+
+/// The window caption (Windows-1251): "Sumoran" before the first run that scanned a page, then
+/// that page's title and kWindowCaptionSuffix.
+std::string WindowCaption(const AnalysisState& analysis);
+
+/// Builds the time message "Время обработки: T сек., Скорость обработки: V Кб/сек." (Windows-1251)
+/// with two decimals and the given decimal separator. Returns nothing when T <= 0.
+std::optional<std::string> TimeMessage(const RunReport& report, char decimalSeparator);
+
 struct Document {
     AnalysisState analysis;
 

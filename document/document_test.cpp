@@ -20,13 +20,21 @@ std::string page() {
         u8"<p>Первый год работы был трудным. Второй год работы принёс успех.</p></body></html>"_cp);
 }
 
+TEST(Document, WindowTexts) {
+    EXPECT_EQ(WindowCaption(Document().analysis), "Sumoran") << "before the first run";
+    RunReport report{ScanStatus::kComplete, 2.0, 10240};
+    EXPECT_EQ(TimeMessage(report, ','), u8"Время обработки: 2,00 сек., Скорость обработки: 5,00 Кб/сек."_cp);
+    report.seconds = 0;
+    EXPECT_FALSE(TimeMessage(report, ','));
+}
+
 TEST(Document, AnalysisFillsEveryPaneAndEmptiesTheExtraFilters) {
     Document doc;
     doc.wfExtraFilter = "1,,0,";
     doc.summaryLimit = 3;
     auto report = AnalyseSource(doc, page());
     ASSERT_TRUE(report);
-    EXPECT_EQ(doc.analysis.caption, u8"Отчёт - Sumoran"_cp);
+    EXPECT_EQ(WindowCaption(doc.analysis), u8"Отчёт - Sumoran"_cp);
     EXPECT_TRUE(doc.wfExtraFilter.empty());
     EXPECT_FALSE(doc.wordBase.rows.empty());
     EXPECT_EQ(doc.wordFull.rows.size(), doc.analysis.slWordFull.size()) << "no word is hidden by the initial filter";

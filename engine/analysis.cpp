@@ -11,8 +11,6 @@
 
 #include "engine/charset.h"
 #include "engine/combinations.h"
-#include "engine/cp1251.h"
-#include "engine/numformat.h"
 #include "engine/sanitizers.h"
 #include "engine/scanner.h"
 #include "engine/wordlists.h"
@@ -48,7 +46,7 @@ ScanStatus scanAndBuild(AnalysisState& state, const TablesConsumer& onTables, co
     if (outcome.status == ScanStatus::kNoMarkup) return outcome.status;
     if (tables->failed()) return ScanStatus::kOutOfMemory;
     if (onScanned) onScanned(*tables, text);
-    state.caption = outcome.title + std::string(kWindowCaptionSuffix);
+    state.title = outcome.title;
     BuildExprList(*tables, text, state.slWordExpr, state.weTotals);
     tables->exprs = TVocExprIndex();
     tables->phrases = TTxtIdxIndex();
@@ -96,12 +94,4 @@ RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables, cons
     std::string().swap(state.sourceText);
     returnFreedMemory(report.rawLength);
     return report;
-}
-
-std::optional<std::string> TimeMessage(const RunReport& report, char decimalSeparator) {
-    if (report.seconds <= 0) return std::nullopt;
-    const double speed = static_cast<double>(report.rawLength) / (report.seconds * 1024);
-    return std::string(u8"Время обработки: "_cp) + numformat::Fixed2(report.seconds, decimalSeparator) +
-           std::string(u8" сек., Скорость обработки: "_cp) + numformat::Fixed2(speed, decimalSeparator) +
-           std::string(u8" Кб/сек."_cp);
 }

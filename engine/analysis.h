@@ -18,10 +18,6 @@
 #include "engine/stemsource.h"
 #include "engine/vocunit.h"
 
-/// What follows the document title in the window caption after a run (the caption is only this
-/// when the page has no title). The window's title changes use it too.
-inline constexpr std::string_view kWindowCaptionSuffix = " - Sumoran";
-
 /// What the scanner takes into the index besides the body text.
 struct IndexOptions {
     bool indexTitle = false;   // the document title
@@ -50,14 +46,16 @@ struct AnalysisState {
     ExprTotals weTotals;
     Coefficients koef;
     IndexOptions options;
-    std::string caption = "Sumoran";  // the window caption after the last run (Windows-1251)
+    /// The document title of the last run that scanned a page (Windows-1251; empty for a page
+    /// without one); none before the first.
+    std::optional<std::string> title;
 };
 
 /// The scanner's outcome.
 enum class ScanStatus {
     kComplete,     // the page was scanned and the lists rebuilt
-    kNoMarkup,     // the text holds no "<": the lists, totals and caption keep the previous run's values
-    kOutOfMemory,  // a run table ran out of memory: the lists, totals and caption keep the previous run's values
+    kNoMarkup,     // the text holds no "<": the lists, totals and title keep the previous run's values
+    kOutOfMemory,  // a run table ran out of memory: the lists, totals and title keep the previous run's values
 };
 
 /// What a run reports for the time message.
@@ -74,9 +72,5 @@ using TablesConsumer = std::function<void(const RunTables& tables, std::string_v
 /// lists are built, with the markup stream and the stem table (the other tables are already
 /// released and empty): this is where the sentence list is built. `onScanned` is called right
 /// after the scan with every table complete. Either may be empty. When the status is kNoMarkup or
-/// kOutOfMemory, neither is called and the lists, totals and caption stay as they were.
+/// kOutOfMemory, neither is called and the lists, totals and title stay as they were.
 RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables = {}, const TablesConsumer& onScanned = {});
-
-/// Builds the time message "Время обработки: T сек., Скорость обработки: V Кб/сек." (Windows-1251)
-/// with two decimals and the given decimal separator. Returns nothing when T <= 0.
-std::optional<std::string> TimeMessage(const RunReport& report, char decimalSeparator);

@@ -12,7 +12,7 @@ namespace {
 
 // The lists, totals and caption a run leaves, as one text.
 std::string results(const AnalysisState& s) {
-    std::string out = s.caption + "\n";
+    std::string out = s.title.value_or("(none)") + "\n";
     auto words = [&](const WordList& list, const WordTotals& t) {
         for (const auto& e : list) out += e.text + ":" + std::to_string(e.desc.count) + " ";
         out += std::to_string(t.totalCount) + "/" + std::to_string(t.entryCount) + "/" +
@@ -65,7 +65,7 @@ TEST(Analysis, ATableOutOfMemoryKeepsThePreviousResults) {
 
         a.state.sourceText = next;
         EXPECT_EQ(RunAnalysis(a.state).status, ScanStatus::kComplete);
-        EXPECT_EQ(a.state.caption, "New - Sumoran");
+        EXPECT_EQ(a.state.title, "New");
         EXPECT_NE(a.word(u8"другой"_cp), nullptr);
     }
 }

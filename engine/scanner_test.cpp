@@ -130,14 +130,14 @@ TEST(Scanner, EntitiesOtherThanNbspAndAmpAreNotDecoded) {
     EXPECT_EQ(Analyse(Page("<p>say &quot;hello&quot;</p>")).phraseText(), "| say quot ; hello & quot ;");
 }
 
-TEST(Scanner, TitleSetsCaptionAndIsIndexedOnlyOnRequest) {
+TEST(Scanner, TitleIsKeptAndIsIndexedOnlyOnRequest) {
     std::string page = Page(u8"<p>текст</p>"_cp, u8"<title>Новости дня</title>"_cp);
     Analysed plain = Analyse(page);
-    EXPECT_EQ(plain.state.caption, u8"Новости дня - Sumoran"_cp);
+    EXPECT_EQ(plain.state.title, u8"Новости дня"_cp);
     EXPECT_EQ(plain.stem(u8"новос"_cp), nullptr);
     Analysed indexed = Analyse(page, {.indexTitle = true});
     EXPECT_DOUBLE_EQ(indexed.stem(u8"новос"_cp)->desc.weight, Coefficients{}.koefName * Coefficients{}.koefTitle);
-    EXPECT_EQ(Analyse(Page("<p>text</p>")).state.caption, " - Sumoran");
+    EXPECT_EQ(Analyse(Page("<p>text</p>")).state.title, "");
 }
 
 TEST(Scanner, MetaDescriptionsAndKeywords) {
@@ -208,7 +208,7 @@ TEST(Analysis, PageWithoutMarkupKeepsThePreviousResults) {
     RunReport report = RunAnalysis(a.state);
     EXPECT_EQ(report.status, ScanStatus::kNoMarkup);
     EXPECT_EQ(a.state.slWordFull.size(), 2u);
-    EXPECT_EQ(a.state.caption, "Tt - Sumoran");
+    EXPECT_EQ(a.state.title, "Tt");
     EXPECT_TRUE(a.state.sourceText.empty()) << "the source is released";
 }
 
@@ -241,13 +241,6 @@ TEST(Pagesource, AStrayByteOrderMarkLeavesASingleBytePageAsItIs) {
     const PageText page = ReadSavedPart("\xEF\xBB\xBF" + dom, CharsetChoice::kAuto);
     EXPECT_EQ(page.text, dom + "\r\n");
     EXPECT_FALSE(page.fromUtf8);
-}
-
-TEST(Analysis, TimeMessage) {
-    RunReport report{ScanStatus::kComplete, 2.0, 10240};
-    EXPECT_EQ(TimeMessage(report, ','), u8"Время обработки: 2,00 сек., Скорость обработки: 5,00 Кб/сек."_cp);
-    report.seconds = 0;
-    EXPECT_FALSE(TimeMessage(report, ','));
 }
 
 }  // namespace

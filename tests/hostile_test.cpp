@@ -99,7 +99,7 @@ TEST(HostilePages, NulBytesAndASelfFrameset) {
     auto doc = analyse(hostile::withNulBytes(10000));
     EXPECT_FALSE(doc->analysis.slWordFull.empty());
     auto frameset = analyse(hostile::selfFrameset());
-    EXPECT_EQ(frameset->analysis.caption, "Self - Sumoran");
+    EXPECT_EQ(frameset->analysis.title, "Self");
 }
 
 }  // namespace
