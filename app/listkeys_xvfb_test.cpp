@@ -1,6 +1,7 @@
 // The result lists under the real keyboard: the window under a virtual X server with a window
 // manager, keys sent through the X server with xdotool, so that they go where a person's go.
 #include <QApplication>
+#include <QHeaderView>
 #include <QTableView>
 #include <QtTest>
 
@@ -55,6 +56,27 @@ class ListKeysXvfbTest : public QObject, TestWindow {
         const qsizetype summary = visited.indexOf(u("reReferat"));
         QVERIFY2(words >= 0 && exprs > words && summary > exprs, qPrintable(visited.join(u(", "))));
         QVERIFY2(visited.last() == u("lvWordBase"), qPrintable(visited.join(u(", "))));
+    }
+
+    // A row clicked, then a column caption clicked to sort: the item clicked stays selected and
+    // current wherever the sort puts it, and the concordance still shows it.
+    void aSortByTheMouseKeepsTheItemSelected() {
+        QTableView* words = view("lvWordFull");
+        const int row = rowOf("lvWordFull", u("трудным"));
+        QVERIFY(row >= 0);
+        words->scrollTo(words->model()->index(row, 0));
+        QCoreApplication::processEvents();
+        RealInput::click(words->viewport(), words->visualRect(words->model()->index(row, 0)).center());
+        QVERIFY(WaitUntil([&] { return words->selectionModel()->selectedRows().size() == 1; }, 5000));
+        QHeaderView* header = words->horizontalHeader();
+        const int before = words->selectionModel()->selectedRows().first().row();
+        RealInput::click(header->viewport(), QPoint(header->sectionViewportPosition(0) + 10, header->height() / 2));
+        QVERIFY(WaitUntil([&] { return words->model()->index(before, 0).data().toString() != u("трудным"); }, 5000));
+        const QModelIndexList selected = words->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.first().data().toString(), u("трудным"));
+        QCOMPARE(words->currentIndex().row(), selected.first().row());
+        QCOMPARE(cell("lvConcordance", 0, 1), u("трудным"));
     }
 };
 
