@@ -140,12 +140,14 @@ class HabitsTest : public QObject, TestWindow {
             return double(sizes[0]) / (sizes[0] + sizes[1]);
         };
         resizeTo(1000, 900);
-        QVERIFY2(qAbs(shareNow() - share) < 0.01, qPrintable(QString::number(shareNow()) + u(" ") + QString::number(share)));
+        QVERIFY2(qAbs(shareNow() - share) < 0.01,
+                 qPrintable(QString::number(shareNow()) + u(" ") + QString::number(share)));
         closeWindow();
         OpenTestWindow(browser_, settingsDir_, form_);
         form_->show();
         resizeTo(1100, 1000);
-        QVERIFY2(qAbs(shareNow() - share) < 0.01, qPrintable(QString::number(shareNow()) + u(" ") + QString::number(share)));
+        QVERIFY2(qAbs(shareNow() - share) < 0.01,
+                 qPrintable(QString::number(shareNow()) + u(" ") + QString::number(share)));
     }
 
     void splitterSharesFillTheRoomOrAreRefused() {
