@@ -5,15 +5,11 @@
 #include <QSettings>
 #include <QSignalBlocker>
 
+#include "app/habits.h"
 #include "dictstem/dictionarystems.h"
 #include "views/qt/qtext.h"
 
 namespace {
-
-// The window's own choices that no settings file holds: ~/.config/Sumoran/sumoran.ini.
-QSettings windowSettings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Sumoran"), QStringLiteral("sumoran"));
-}
 
 const QString kDictionaryStemsKey = QStringLiteral("analysis/dictionaryStems");
 
@@ -27,7 +23,7 @@ DictionaryOption::DictionaryOption(Document& doc, QMenu* menu, std::function<voi
     item_->setCheckable(true);
     menu->setToolTipsVisible(true);
     // A stored choice that cannot be met stays stored: it applies once the dictionary is installed.
-    if (windowSettings().value(kDictionaryStemsKey, false).toBool()) {
+    if (habits::WindowSettings().value(kDictionaryStemsKey, false).toBool()) {
         if (setOn(true)) item_->setChecked(true);
     } else if (std::string problem = dictstem::UnreadableDictionaryFile(dictstem::DefaultDictionaryDirectory());
                !problem.empty()) {
@@ -39,7 +35,7 @@ DictionaryOption::DictionaryOption(Document& doc, QMenu* menu, std::function<voi
                     report(item_->toolTip());
                     return;
                 }
-                windowSettings().setValue(kDictionaryStemsKey, on);
+                habits::WindowSettings().setValue(kDictionaryStemsKey, on);
                 reanalyse();
             });
 }

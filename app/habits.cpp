@@ -78,11 +78,6 @@ class DropTaker : public QObject {
     std::function<void(const QString&)> open_;
 };
 
-// The window's own choices that no settings file of the analysis holds: ~/.config/Sumoran/sumoran.ini.
-QSettings windowSettings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Sumoran"), QStringLiteral("sumoran"));
-}
-
 }  // namespace
 
 KeptSplitter::KeptSplitter(Qt::Orientation orientation, QWidget* parent) : QSplitter(orientation, parent) {
@@ -98,14 +93,14 @@ KeptSplitter::~KeptSplitter() {
     if (!dragged_ || key_.isEmpty()) return;
     QVariantList stored;
     for (double share : shares_) stored << share;
-    windowSettings().setValue(key_, stored);
+    WindowSettings().setValue(key_, stored);
 }
 
 void KeptSplitter::keepLayout(const QString& key, SplitterRule rule) {
     key_ = QStringLiteral("layout/") + key;
     rule_ = std::move(rule);
     shares_.clear();
-    for (const QVariant& v : windowSettings().value(key_).toList()) shares_ << v.toDouble();
+    for (const QVariant& v : WindowSettings().value(key_).toList()) shares_ << v.toDouble();
     if (shares_.size() != count() || SizesOfShares(shares_, 1000, 0).isEmpty()) shares_.clear();
 }
 
@@ -140,6 +135,10 @@ QList<int> SizesOfShares(const QList<double>& shares, int extent, int handleWidt
         sizes << static_cast<int>(std::lround(room * before / sum)) - start;
     }
     return sizes;
+}
+
+QSettings WindowSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Sumoran"), QStringLiteral("sumoran"));
 }
 
 void InstallShortcuts(QWidget* window) {

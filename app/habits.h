@@ -14,9 +14,14 @@
 class QCoreApplication;
 class QMimeData;
 class QResizeEvent;
+class QSettings;
 class QWidget;
 
 namespace habits {
+
+/// The window's own choices that no settings file of the analysis holds (the dictionary option,
+/// the splitters): ~/.config/Sumoran/sumoran.ini.
+QSettings WindowSettings();
 
 /// Gives the window's commands their keys: Ctrl+L and F6 the address box, F5 reload, Alt+Left and
 /// Alt+Right back and forward, Esc stop, Ctrl+S save the summary, Ctrl+F the type filter of the

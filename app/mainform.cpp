@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTextEdit>
 #include <QUrl>
 #include <cstdlib>
 
@@ -59,9 +58,6 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     pageMarks_ = new PageMarks(doc_, *browser_, this);
     splitterMain_ = Splitter(Qt::Vertical, {browserPane_, buildResultArea()});
     setCentralWidget(splitterMain_);
-    // Tab moves between the window's controls, out of a text pane too, so that the keyboard
-    // reaches every one of them and comes round.
-    for (QTextEdit* edit : splitterMain_->findChildren<QTextEdit*>()) edit->setTabChangesFocus(true);
     if (QWidget* page = browser_->view()) page->setMinimumHeight(kPageViewMinimumHeight);
     layOutSplitters();
     buildMenus(settings);

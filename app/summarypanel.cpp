@@ -65,6 +65,8 @@ SummaryPanel::SummaryPanel(Document& doc, QWidget* parent) : QWidget(parent), do
     pane_ = new QTextEdit;
     pane_->setObjectName(QStringLiteral("reReferat"));
     pane_->setAccessibleName(QStringLiteral("reReferat"));
+    // Tab moves on to the window's next control, so that the keyboard is not trapped in the pane.
+    pane_->setTabChangesFocus(true);
     pane_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     pane_->setAcceptRichText(true);
     auto* layout = new QHBoxLayout(this);
