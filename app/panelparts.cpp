@@ -31,10 +31,10 @@ int CaptionWidth(const QHeaderView* header, const QString& caption) {
 
 // Sets the widths of the view's columns: the list's widths, each widened to show its caption with
 // the sort mark, so that the caption shows in full whichever column sorts. A column the list leaves
-// to the toolkit holds a short number; a collapsed column stays collapsed.
+// to the toolkit holds a share as the lists cut it; a collapsed column stays collapsed.
 void FitColumns(QTableView* view, const ListModel& list) {
     const QHeaderView* header = view->horizontalHeader();
-    const int number = CaptionWidth(header, QStringLiteral("00000"));
+    const int number = CaptionWidth(header, QStringLiteral("0,0000"));  // a share cut to six characters
     for (std::size_t k = 0; k < list.columns.size(); ++k) {
         const ListColumn& column = list.columns[k];
         if (column.width == 0) {
