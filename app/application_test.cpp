@@ -16,7 +16,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "app/fakebrowser.h"
+#include "app/browser/fakebrowser.h"
 #include "app/mainform.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "app/browser.h"
+#include "app/browser/browser.h"
 #include "app/panelparts.h"
 #include "document/address.h"
 #include "engine/charset.h"

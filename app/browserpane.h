@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/browser.h"
+#include "app/browser/browser.h"
 #include "engine/charset.h"
 
 class QAction;

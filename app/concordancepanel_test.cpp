@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QTabWidget>
 
-#include "app/pagemarkscript.h"
+#include "app/browser/pagemarkscript.h"
 #include "app/testwindow_for_tests.h"
 
 namespace {

@@ -21,12 +21,12 @@
 #include <QtTest>
 #include <csignal>
 
-#include "app/loopbackserver_for_tests.h"
+#include "app/browser/loopbackserver_for_tests.h"
+#include "app/browser/pagesourceextractor.h"
+#include "app/browser/webenginebrowser.h"
 #include "app/mainform.h"
-#include "app/pagesourceextractor.h"
 #include "app/realinput_for_tests.h"
 #include "app/testwindow_for_tests.h"
-#include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
 
 namespace {

@@ -23,9 +23,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "app/browser/webenginebrowser.h"
 #include "app/mainform.h"
 #include "app/testwindow_for_tests.h"
-#include "app/webenginebrowser.h"
 #include "document/startup.h"
 #include "views/qt/qtext.h"
 

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/browser/webenginebrowser.h"
 #include "app/commandline.h"
 #include "app/habits.h"
 #include "app/helpmenu.h"
 #include "app/mainform.h"
-#include "app/webenginebrowser.h"
 #include "settings/settingsdir.h"
 
 namespace {

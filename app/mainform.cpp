@@ -15,12 +15,12 @@
 #include <cstdlib>
 
 #include "app/application.h"
+#include "app/browser/pagesourceextractor.h"
 #include "app/browserpane.h"
 #include "app/charsetmenu.h"
 #include "app/habits.h"
 #include "app/helpmenu.h"
 #include "app/pagemarks.h"
-#include "app/pagesourceextractor.h"
 #include "app/pagetaker.h"
 #include "app/resultlistpanel.h"
 #include "app/resulttabs.h"

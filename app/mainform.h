@@ -13,7 +13,7 @@
 #include <span>
 #include <string>
 
-#include "app/browser.h"
+#include "app/browser/browser.h"
 #include "document/document.h"
 #include "document/startup.h"
 

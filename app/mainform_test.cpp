@@ -19,8 +19,8 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "app/fakebrowser.h"
-#include "app/pagesourceextractor.h"
+#include "app/browser/fakebrowser.h"
+#include "app/browser/pagesourceextractor.h"
 #include "app/testwindow_for_tests.h"
 #include "engine/cp1251.h"
 #include "views/qt/qtext.h"

@@ -9,10 +9,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/loopbackserver_for_tests.h"
+#include "app/browser/loopbackserver_for_tests.h"
+#include "app/browser/webenginebrowser.h"
 #include "app/mainform.h"
 #include "app/testwindow_for_tests.h"
-#include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
 
 namespace {

@@ -20,9 +20,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/browser/webenginebrowser.h"
 #include "app/mainform.h"
 #include "app/testwindow_for_tests.h"
-#include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <QToolBar>
 #include <array>
 
-#include "app/browser.h"
+#include "app/browser/browser.h"
 #include "document/wordsincontext.h"
 #include "resources/icons.h"
 #include "views/qt/qtext.h"

@@ -10,11 +10,11 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "app/browser/webenginebrowser.h"
 #include "app/mainform.h"
 #include "app/pagemarks.h"
 #include "app/realinput_for_tests.h"
 #include "app/testwindow_for_tests.h"
-#include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
 
 namespace {

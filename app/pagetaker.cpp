@@ -4,8 +4,8 @@
 #include <QUrl>
 #include <utility>
 
-#include "app/browser.h"
-#include "app/pagesourceextractor.h"
+#include "app/browser/browser.h"
+#include "app/browser/pagesourceextractor.h"
 #include "views/qt/qtext.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <QTest>
 #include <QWindow>
 
+#include "app/browser/webenginebrowser.h"
 #include "app/mainform.h"
 #include "app/testwindow_for_tests.h"
-#include "app/webenginebrowser.h"
 #include "views/qt/qtext.h"
 
 namespace {

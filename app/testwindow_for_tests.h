@@ -1,16 +1,14 @@
 // The window tests' helpers: a named child or the end of the run; a main window over the
 // in-memory browser with a settings folder of its own, as those tests make it, a page loaded into
-// it, and the ways they read and select its lists. Test-only.
+// it, and the ways they read and select its lists; waiting and fixture files as the browser tests
+// have them (app/browser/browsertests_for_tests.h). Test-only.
 #pragma once
 
 #include <QAction>
-#include <QEventLoop>
-#include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <algorithm>
 #include <functional>
@@ -18,7 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/fakebrowser.h"
+#include "app/browser/browsertests_for_tests.h"
+#include "app/browser/fakebrowser.h"
 #include "app/mainform.h"
 #include "views/qt/qtext.h"
 
@@ -46,28 +45,6 @@ inline void OpenTestWindow(FakeBrowser*& browser, std::unique_ptr<QTemporaryDir>
 inline void LoadTestPage(FakeBrowser& browser, const QString& page) {
     browser.document = QByteArray::fromStdString(ToCp1251(page));
     browser.simulateLoad(QStringLiteral("file:///tmp/report.html"));
-}
-
-/// Runs the event loop until `done` holds or `ms` have passed; returns whether it holds. Unlike
-/// QTest::qWaitFor, which sleeps between its polls and so starves the web engine's work on this
-/// thread (a page of a thousand images then takes minutes), it blocks only while nothing happens.
-inline bool WaitUntil(const std::function<bool()>& done, int ms) {
-    if (done()) return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    poll.start(20);
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-    return done();
-}
-
-/// Writes `bytes` to the file `path`. Returns false if it cannot be written whole.
-inline bool WriteTestFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 /// True when the word list of the window's last analysis holds `word`.

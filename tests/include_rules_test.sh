@@ -42,5 +42,6 @@ check bench "$plain dictstem bench tests" no
 check tests "$plain tests" no
 check views/qt "engine views views/qt" yes
 check settings/qt "engine settings views views/qt settings/qt resources" yes
-check app "$plain dictstem views/qt settings/qt resources app" yes
+check app/browser "engine settings views page views/qt app/browser" yes
+check app "$plain dictstem views/qt settings/qt resources app/browser app" yes
 exit $status

@@ -17,9 +17,9 @@
 #include <optional>
 #include <utility>
 
-#include "app/loopbackserver_for_tests.h"
-#include "app/testwindow_for_tests.h"
-#include "app/webenginebrowser.h"
+#include "app/browser/browsertests_for_tests.h"
+#include "app/browser/loopbackserver_for_tests.h"
+#include "app/browser/webenginebrowser.h"
 
 namespace {
 

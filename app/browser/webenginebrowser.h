@@ -21,8 +21,8 @@
 #include <QUrl>
 #include <functional>
 
-#include "app/browser.h"
-#include "app/localfiles.h"
+#include "app/browser/browser.h"
+#include "app/browser/localfiles.h"
 
 class QLabel;
 class QWebEngineDownloadRequest;

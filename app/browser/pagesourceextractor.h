@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/browser.h"
+#include "app/browser/browser.h"
 #include "page/bounds.h"
 
 /// What an extraction took.

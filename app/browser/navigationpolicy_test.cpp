@@ -1,5 +1,5 @@
 // Which navigations the browser lets a page make, case by case.
-#include "app/navigationpolicy.h"
+#include "app/browser/navigationpolicy.h"
 
 #include <QtTest>
 

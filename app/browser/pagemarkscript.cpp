@@ -1,4 +1,4 @@
-#include "app/pagemarkscript.h"
+#include "app/browser/pagemarkscript.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/browser.h"
+#include "app/browser/browser.h"
 
 class FakeBrowser : public Browser {
   public:

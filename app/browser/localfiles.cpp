@@ -1,4 +1,4 @@
-#include "app/localfiles.h"
+#include "app/browser/localfiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

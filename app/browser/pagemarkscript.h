@@ -8,7 +8,7 @@
 #include <QList>
 #include <QString>
 
-#include "app/browser.h"
+#include "app/browser/browser.h"
 
 /// The script that takes out every mark and, for groups, prepares the marking of their forms,
 /// which MarkStepScript then carries out; it returns the number of texts to look through (0 for no

@@ -1,6 +1,6 @@
 // What the local scheme serves: the type of a file from its name, the files a local page may load,
 // and reading only regular files without blocking.
-#include "app/localfiles.h"
+#include "app/browser/localfiles.h"
 
 #include <sys/stat.h>
 

@@ -1,11 +1,11 @@
-#include "app/pagesourceextractor.h"
+#include "app/browser/pagesourceextractor.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
-#include "app/localfiles.h"
+#include "app/browser/localfiles.h"
 #include "page/frames.h"
 #include "views/qt/qtext.h"
 

@@ -1,6 +1,6 @@
-#include "app/navigationpolicy.h"
+#include "app/browser/navigationpolicy.h"
 
-#include "app/localfiles.h"
+#include "app/browser/localfiles.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/webenginebrowser.h"
+#include "app/browser/webenginebrowser.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -25,9 +25,9 @@
 #include <memory>
 #include <utility>
 
-#include "app/localfiles.h"
-#include "app/navigationpolicy.h"
-#include "app/pagemarkscript.h"
+#include "app/browser/localfiles.h"
+#include "app/browser/navigationpolicy.h"
+#include "app/browser/pagemarkscript.h"
 #include "views/qt/qtext.h"
 
 namespace {
