@@ -12,6 +12,7 @@ run_packages=(
   libhunspell-dev hunspell-ru                # stems from a dictionary: the library and the Russian dictionary
   libcurl4-openssl-dev ca-certificates       # sumoran-cli: fetching http and https addresses
   nlohmann-json3-dev                         # sumoran-cli aggregate: reading its own JSON lines
+  libxml2-dev zlib1g-dev                     # main-text extraction: the HTML parser; its scoring reads gzip pages
   go-md2man                                  # the manual pages, from their Markdown sources
 )
 test_packages=(

@@ -35,10 +35,11 @@ check summary "engine views settings summary" no
 check document "$plain" no
 check concordance "engine views concordance" no
 check page "engine settings page" no
+check maintext "engine maintext" no
 check dictstem "engine settings dictstem" no
 check cli "$plain dictstem cli" no
 check fuzz "$plain fuzz" no
-check bench "$plain dictstem bench tests" no
+check bench "$plain dictstem maintext bench tests" no
 check tests "$plain tests" no
 check views/qt "engine views views/qt" yes
 check settings/qt "engine settings views views/qt settings/qt resources" yes

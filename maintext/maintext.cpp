@@ -1,0 +1,1266 @@
+#include "maintext/maintext.h"
+
+#include <iconv.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace maintext {
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Tags
+
+enum TagFlag : std::uint32_t {
+    kBlock = 1u << 0,      // starts a block of text: text on either side is not joined
+    kJunk = 1u << 1,       // never content: dropped with everything inside
+    kTemplate = 1u << 2,   // a page-template region (nav, aside, footer, menu)
+    kHeading = 1u << 3,    // h1..h6
+    kList = 1u << 4,       // ul, ol, dl
+    kLink = 1u << 5,       // a
+    kVoid = 1u << 6,       // no end tag
+    kKeep = 1u << 7,       // written to the reduced markup
+    kScored = 1u << 8,     // a text block whose own text feeds the scores of its containers
+    kCell = 1u << 9,       // a table or list part that cannot stand alone in the reduced markup
+    kEmbed = 1u << 10,     // counted as embedded media by the cleaning of containers
+    kInput = 1u << 11,     // a form field
+    kParagraph = 1u << 12  // counted as a paragraph by the cleaning of containers
+};
+
+struct TagInfo {
+    std::uint32_t flags = 0;
+    int base = 0;  // the starting score of a container of this tag
+};
+
+const std::unordered_map<std::string_view, TagInfo>& tagTable() {
+    static const std::unordered_map<std::string_view, TagInfo> table = [] {
+        std::unordered_map<std::string_view, TagInfo> t;
+        const std::uint32_t bk = kBlock | kKeep;
+        for (const char* n : {"script", "style",  "noscript", "template", "iframe",   "frame", "frameset", "object",
+                              "embed",  "applet", "svg",      "math",     "canvas",   "audio", "video",    "map",
+                              "button", "select", "textarea", "option",   "datalist", "head",  "link",     "meta",
+                              "title",  "base",   "dialog",   "source",   "track",    "param", "picture"}) {
+            t[n] = {kJunk | kBlock, 0};
+        }
+        t["input"] = {kJunk | kInput, 0};
+        for (const char* n : {"nav", "aside", "menu", "footer"}) t[n] = {kTemplate | bk, -3};
+        t["header"] = {bk, 0};
+        t["form"] = {bk, -3};
+        for (const char* n : {"div", "section", "article", "main", "center"}) t[n] = {bk | kScored, 5};
+        t["body"] = {kBlock | kScored, 5};
+        t["html"] = {kBlock, 0};
+        t["p"] = {bk | kScored | kParagraph, 0};
+        for (const char* n : {"pre", "blockquote"}) t[n] = {bk | kScored | kParagraph, 3};
+        t["td"] = {bk | kScored | kCell, 3};
+        t["th"] = {bk | kCell, -5};
+        for (const char* n : {"tr", "thead", "tbody", "tfoot", "caption"}) t[n] = {bk | kCell, 0};
+        t["table"] = {bk, 0};
+        for (const char* n : {"ul", "ol", "dl"}) t[n] = {bk | kList, -3};
+        t["li"] = {bk | kCell, -3};
+        for (const char* n : {"dd", "dt"}) t[n] = {bk | kCell, -3};
+        // Figures are pictures: their captions and credits are not the article's text.
+        for (const char* n : {"figure", "figcaption"}) t[n] = {kTemplate | bk, -3};
+        for (const char* n : {"address", "details", "summary", "fieldset", "legend", "hgroup", "dir"}) {
+            t[n] = {bk, -3};
+        }
+        t["h1"] = {bk | kHeading, -5};
+        for (const char* n : {"h2", "h3", "h4", "h5", "h6"}) t[n] = {bk | kHeading | kScored, -5};
+        t["hr"] = {bk | kVoid, 0};
+        t["br"] = {kKeep | kVoid, 0};
+        t["wbr"] = {kVoid, 0};
+        t["img"] = {kKeep | kVoid | kEmbed, 0};
+        t["a"] = {kKeep | kLink, 0};
+        for (const char* n : {"b",     "strong", "i",    "em",   "u",    "s",    "strike", "sub",  "sup",
+                              "small", "big",    "mark", "code", "kbd",  "samp", "var",    "abbr", "acronym",
+                              "cite",  "q",      "dfn",  "time", "font", "span", "tt",     "ins",  "del"}) {
+            t[n] = {kKeep, 0};
+        }
+        return t;
+    }();
+    return table;
+}
+
+TagInfo tagInfo(const xmlNode* node) {
+    const auto& table = tagTable();
+    auto it = table.find(reinterpret_cast<const char*>(node->name));
+    return it == table.end() ? TagInfo{} : it->second;
+}
+
+std::string_view nameOf(const xmlNode* node) { return reinterpret_cast<const char*>(node->name); }
+
+std::string_view attr(const xmlNode* node, const char* name) {
+    for (const xmlAttr* a = node->properties; a != nullptr; a = a->next) {
+        if (a->name == nullptr || std::strcmp(reinterpret_cast<const char*>(a->name), name) != 0) continue;
+        const xmlNode* v = a->children;
+        if (v != nullptr && v->type == XML_TEXT_NODE && v->content != nullptr) {
+            return reinterpret_cast<const char*>(v->content);
+        }
+        return "";
+    }
+    return {};
+}
+
+bool hasAttr(const xmlNode* node, const char* name) {
+    for (const xmlAttr* a = node->properties; a != nullptr; a = a->next) {
+        if (a->name != nullptr && std::strcmp(reinterpret_cast<const char*>(a->name), name) == 0) return true;
+    }
+    return false;
+}
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Class, id and role hints
+
+// Words of a class or id that name a part of the page template, matched whole: an element they
+// name is dropped even when a content word stands beside them ("comment-content", "entry-footer").
+constexpr std::array kNegativeWords = {
+    "nav",           "navbar",      "navigation",  "menu",       "menus",     "submenu",      "footer",      "sidebar",
+    "comment",       "comments",    "commentlist", "share",      "sharing",   "social",       "related",     "cookie",
+    "cookies",       "consent",     "gdpr",        "banner",     "ad",        "ads",          "advert",      "adverts",
+    "advertisement", "advertising", "sponsor",     "sponsored",  "promo",     "breadcrumb",   "breadcrumbs", "crumbs",
+    "pagination",    "pager",       "paging",      "newsletter", "subscribe", "subscription", "popup",       "modal",
+    "outbrain",      "taboola",     "disqus",      "shoutbox",   "skyscraper"};
+// Words that name the template less surely: they drop an element only when no content word is there.
+constexpr std::array kWeakWords = {
+    "header",  "meta",     "aside",    "teaser",    "teasers", "trending",  "popular",  "recommended",
+    "tags",    "tagcloud", "rating",   "vote",      "bio",     "copyright", "legal",    "skip",
+    "toolbar", "masthead", "login",    "signup",    "rss",     "respond",   "reply",    "replies",
+    "overlay", "hidden",   "caption",  "credit",    "credits", "byline",    "category", "categories",
+    "date",    "author",   "dateline", "subscribe", "paywall", "donate",    "donation"};
+// Words that name content.
+constexpr std::array kPositiveWords = {"article", "articlebody", "content", "contents", "post",   "entry",
+                                       "text",    "body",        "story",   "main",     "blog",   "hentry",
+                                       "prose",   "richtext",    "news",    "page",     "single", "detail"};
+// Substrings that name the template wherever they stand in a class or id word group.
+constexpr std::array kNegativeParts = {"comment", "sidebar", "navigation", "breadcrumb", "cookie",   "newsletter",
+                                       "advert",  "sponsor", "pagination", "disqus",     "outbrain", "taboola",
+                                       "consent", "popup",   "navbar",     "menu"};
+// Prefixes of class names that describe what a post is about or how it is set rather than the part
+// of the page it is ("category-social", "no-share", "has-sidebar"): not read for hints.
+constexpr std::array kTopicPrefixes = {"category-", "tag-",  "tags-",   "no-",    "has-",     "format-",
+                                       "status-",   "type-", "author-", "topic-", "section-", "is-"};
+// ARIA roles of template regions.
+constexpr std::array kTemplateRoles = {"navigation", "banner",  "contentinfo", "complementary", "search",
+                                       "menu",       "menubar", "dialog",      "alertdialog",   "toolbar"};
+
+struct Hints {
+    bool strongNegative = false;
+    bool weakNegative = false;
+    bool positive = false;
+};
+
+template <std::size_t N>
+bool contains(const std::array<const char*, N>& words, std::string_view w) {
+    return std::any_of(words.begin(), words.end(), [&](const char* x) { return w == x; });
+}
+
+// Splits a class name or id into lower-case words at anything that is not a letter or digit and at
+// camel-case humps ("mainNav-list" gives main, nav, list) and reads the hints of each word.
+void addWordHints(std::string_view value, Hints& hints) {
+    std::string word;
+    auto flush = [&] {
+        if (word.empty()) return;
+        if (contains(kNegativeWords, word)) hints.strongNegative = true;
+        if (contains(kWeakWords, word)) hints.weakNegative = true;
+        if (contains(kPositiveWords, word)) hints.positive = true;
+        word.clear();
+    };
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        const bool upper = c >= 'A' && c <= 'Z';
+        const bool alnum = upper || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (!alnum) {
+            flush();
+            continue;
+        }
+        if (upper && i > 0 && value[i - 1] >= 'a' && value[i - 1] <= 'z') flush();
+        word += upper ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    flush();
+}
+
+// Reads the hints of each class name of `value` (or of an id), skipping names that say what a
+// post is about rather than which part of the page an element is.
+void addHints(std::string_view value, Hints& hints) {
+    std::size_t start = 0;
+    while (start < value.size()) {
+        std::size_t end = value.find_first_of(" \t\n\r\f", start);
+        if (end == std::string_view::npos) end = value.size();
+        const std::string token = lower(value.substr(start, end - start));
+        start = end + 1;
+        if (token.empty() || std::any_of(kTopicPrefixes.begin(), kTopicPrefixes.end(),
+                                         [&](const char* p) { return token.rfind(p, 0) == 0; })) {
+            continue;
+        }
+        addWordHints(token, hints);
+        for (const char* part : kNegativeParts) {
+            if (token.find(part) != std::string::npos) hints.strongNegative = true;
+        }
+    }
+}
+
+Hints hintsOf(const xmlNode* node) {
+    Hints hints;
+    addHints(attr(node, "class"), hints);
+    addHints(attr(node, "id"), hints);
+    return hints;
+}
+
+bool isHidden(const xmlNode* node) {
+    if (hasAttr(node, "hidden")) return true;
+    if (lower(attr(node, "aria-hidden")) == "true") return true;
+    const std::string_view style = attr(node, "style");
+    if (style.empty()) return false;
+    std::string s;
+    for (char c : lower(style)) {
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') s += c;
+    }
+    return s.find("display:none") != std::string::npos || s.find("visibility:hidden") != std::string::npos;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text measures
+
+bool isSpace(char32_t c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == 0xA0 ||
+           (c >= 0x2000 && c <= 0x200B) || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF || c == 0x1680 ||
+           c == 0x85;
+}
+
+// Decodes one UTF-8 character at `i`, moving past it; a bad byte reads as U+FFFD.
+char32_t nextChar(std::string_view s, std::size_t& i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+        ++i;
+        return b;
+    }
+    int len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    if (len == 1 || i + len > s.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    char32_t c = b & (0x3F >> (len - 1));
+    for (int k = 1; k < len; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    i += len;
+    return c;
+}
+
+struct TextStats {
+    std::size_t chars = 0;   // characters that are not spaces
+    std::size_t commas = 0;  // commas of any script
+    std::size_t stops = 0;   // sentence ends
+    void add(const TextStats& o) {
+        chars += o.chars;
+        commas += o.commas;
+        stops += o.stops;
+    }
+};
+
+TextStats measure(std::string_view s) {
+    TextStats st;
+    for (std::size_t i = 0; i < s.size();) {
+        const char32_t c = nextChar(s, i);
+        if (isSpace(c)) continue;
+        ++st.chars;
+        if (c == ',' || c == 0x060C || c == 0x3001 || c == 0xFF0C) ++st.commas;
+        if (c == '.' || c == '!' || c == '?' || c == 0x3002 || c == 0x2026) ++st.stops;
+    }
+    return st;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The element table: one entry per element looked at, in document order, so that a parent always
+// comes before its children and a reverse sweep visits children first.
+
+struct Sums {
+    TextStats text;
+    std::size_t linkChars = 0;
+    std::size_t headingChars = 0;
+    std::size_t paragraphs = 0;
+    std::size_t images = 0;
+    std::size_t listItems = 0;
+    std::size_t inputs = 0;
+    std::size_t embeds = 0;
+    void add(const Sums& o) {
+        text.add(o.text);
+        linkChars += o.linkChars;
+        headingChars += o.headingChars;
+        paragraphs += o.paragraphs;
+        images += o.images;
+        listItems += o.listItems;
+        inputs += o.inputs;
+        embeds += o.embeds;
+    }
+};
+
+struct Elem {
+    xmlNode* node = nullptr;
+    int parent = -1;
+    int block = -1;  // the nearest block element: this one or an ancestor
+    std::uint32_t depth = 0;
+    TagInfo tag;
+    Hints hints;
+    bool inLink = false;
+    bool marker = false;        // an element that names the main content (itemprop=articleBody, main)
+    bool holdsMarker = false;   // it or an element inside it is a marker
+    bool templateRole = false;  // an ARIA role of a template region
+    bool dropped = false;       // left out with everything inside
+    int articles = 0;           // <article> elements in it
+    Sums direct;                // of its text nodes and itself
+    Sums sums;                  // of everything inside that is not dropped
+    TextStats own;              // text whose nearest block is this element
+    double score = 0;
+    bool candidate = false;
+};
+
+int indexOf(const xmlNode* node) {
+    return node == nullptr || node->_private == nullptr
+               ? -1
+               : static_cast<int>(reinterpret_cast<std::intptr_t>(node->_private)) - 1;
+}
+
+// Moves on in document order: into the children when `descend`, else past the subtree of `node`.
+xmlNode* nextNode(xmlNode* node, const xmlNode* root, bool descend) {
+    if (descend && node->children != nullptr && node->type == XML_ELEMENT_NODE) return node->children;
+    while (node != nullptr && node != root) {
+        if (node->next != nullptr) return node->next;
+        node = node->parent;
+    }
+    return nullptr;
+}
+
+struct Page {
+    xmlDoc* doc = nullptr;
+    xmlNode* body = nullptr;
+    std::vector<Elem> elems;
+    std::vector<std::string> jsonLd;  // texts of application/ld+json scripts
+    std::unordered_map<std::string, int> idCount;
+    bool frameset = false;
+    std::string title;
+    std::vector<xmlNode*> metas;
+};
+
+void indexTree(Page& page) {
+    xmlNode* root = xmlDocGetRootElement(page.doc);
+    if (root == nullptr) return;
+    for (xmlNode* n = root; n != nullptr;) {
+        bool descend = true;
+        if (n->type == XML_ELEMENT_NODE) {
+            const std::string_view name = nameOf(n);
+            const int parent = indexOf(n->parent);
+            const std::string_view id = attr(n, "id");
+            if (!id.empty() && page.idCount.size() < kMaxElements) ++page.idCount[std::string(id)];
+            if (name == "frameset") page.frameset = true;
+            if (name == "title" && page.title.empty()) {
+                const std::unique_ptr<xmlChar, decltype(xmlFree)> t(xmlNodeGetContent(n), xmlFree);
+                if (t) page.title = reinterpret_cast<const char*>(t.get());
+            }
+            if (name == "meta") {
+                const std::string m = lower(attr(n, "name"));
+                if ((m == "description" || m == "keywords") && page.metas.size() < 16) page.metas.push_back(n);
+            }
+            if (name == "script" && lower(attr(n, "type")) == "application/ld+json" && page.jsonLd.size() < 64) {
+                const std::unique_ptr<xmlChar, decltype(xmlFree)> t(xmlNodeGetContent(n), xmlFree);
+                if (t) page.jsonLd.emplace_back(reinterpret_cast<const char*>(t.get()));
+            }
+            const TagInfo tag = tagInfo(n);
+            if ((tag.flags & kJunk) != 0 || isHidden(n) || page.elems.size() >= kMaxElements ||
+                (parent < 0 && n != root)) {
+                if ((tag.flags & kInput) != 0 && parent >= 0) ++page.elems[parent].direct.inputs;
+                if ((tag.flags & kEmbed) != 0 && parent >= 0) ++page.elems[parent].direct.embeds;
+                // The head is looked into for the title, the meta tags and JSON-LD, not indexed.
+                descend = name == "head" && parent >= 0;
+            } else {
+                Elem e;
+                e.node = n;
+                e.parent = parent;
+                e.tag = tag;
+                e.hints = hintsOf(n);
+                const int self = static_cast<int>(page.elems.size());
+                e.block = (tag.flags & kBlock) != 0 || parent < 0 ? self : page.elems[parent].block;
+                if (parent >= 0) {
+                    const Elem& p = page.elems[parent];
+                    e.depth = p.depth + 1;
+                    e.inLink = p.inLink;
+                }
+                if ((tag.flags & kLink) != 0) e.inLink = true;
+                const std::string role = lower(attr(n, "role"));
+                const std::string itemprop = lower(attr(n, "itemprop"));
+                e.marker = name == "main" || role == "main" || itemprop == "articlebody" || itemprop == "text";
+                e.templateRole = contains(kTemplateRoles, role);
+                if (name == "article") e.articles = 1;
+                if ((tag.flags & kParagraph) != 0) e.direct.paragraphs = 1;
+                if (name == "img") e.direct.images = 1;
+                if (name == "li") e.direct.listItems = 1;
+                if (name == "body" && page.body == nullptr) page.body = n;
+                n->_private = reinterpret_cast<void*>(static_cast<std::intptr_t>(self) + 1);
+                page.elems.push_back(e);
+            }
+        } else if ((n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) && n->content != nullptr) {
+            const int parent = indexOf(n->parent);
+            if (parent >= 0) {
+                Elem& p = page.elems[parent];
+                const TextStats st = measure(reinterpret_cast<const char*>(n->content));
+                p.direct.text.add(st);
+                if (p.inLink) p.direct.linkChars += st.chars;
+            }
+        }
+        n = nextNode(n, root, descend);
+    }
+}
+
+// Sums what is inside each element that is not dropped, and the text each block holds itself.
+void sumTree(Page& page) {
+    auto& el = page.elems;
+    for (auto& e : el) {
+        e.sums = e.dropped ? Sums{} : e.direct;
+        e.own = {};
+        e.holdsMarker = e.marker;
+    }
+    for (auto& e : el) {
+        if (!e.dropped && e.block >= 0) el[e.block].own.add(e.direct.text);
+    }
+    for (std::size_t i = el.size(); i-- > 1;) {
+        Elem& e = el[i];
+        if (e.parent < 0) continue;
+        Elem& p = el[e.parent];
+        if (e.marker || e.holdsMarker) p.holdsMarker = true;
+        if (e.dropped) continue;
+        if ((e.tag.flags & kHeading) != 0) e.sums.headingChars = e.sums.text.chars;
+        p.sums.add(e.sums);
+        p.articles += e.articles;
+    }
+}
+
+double linkDensity(const Elem& e) {
+    return e.sums.text.chars == 0 ? 0.0
+                                  : static_cast<double>(e.sums.linkChars) / static_cast<double>(e.sums.text.chars);
+}
+
+int classWeight(const Elem& e) {
+    int w = 0;
+    if (e.hints.positive) w += 25;
+    if (e.hints.strongNegative || (e.hints.weakNegative && !e.hints.positive)) w -= 25;
+    return w;
+}
+
+// Drops the template regions: an element is dropped with everything inside when its tag, role,
+// class or id names the template, unless it holds the element that names the main content or most
+// of the page's text (a page wrapped in one form, a content block named "has-sidebar").
+void dropTemplate(Page& page) {
+    auto& el = page.elems;
+    if (el.empty()) return;
+    const std::size_t total = el[0].sums.text.chars;
+    for (auto& e : el) {
+        if (e.parent >= 0 && el[e.parent].dropped) {
+            e.dropped = true;
+            continue;
+        }
+        if (e.holdsMarker || e.parent < 0) continue;
+        if (e.sums.text.chars * 2 > total && total > 0) continue;
+        const std::string_view name = nameOf(e.node);
+        const bool positive = e.hints.positive;
+        // Paragraphs and headings are text whatever their class says.
+        const bool byHints = (e.tag.flags & (kParagraph | kHeading)) == 0 &&
+                             (e.hints.strongNegative || (e.hints.weakNegative && !positive));
+        bool drop = (e.tag.flags & kTemplate) != 0 || e.templateRole || name == "form" || byHints;
+        if (name == "header" && !positive && e.articles == 0) drop = true;
+        if (name == "article" || name == "body") drop = drop && !positive && (e.tag.flags & kTemplate) != 0;
+        e.dropped = drop;
+    }
+}
+
+// Scores the containers of every text block as readability-style extractors do: a block with at
+// least 25 characters of its own gives 1 + its commas + a point per 100 characters (at most 3) to
+// its parent, half to its grandparent, and a third of a level's share further up, five levels at
+// most. A container starts from its tag's base and its class weight; its score is then scaled by
+// the share of its text that is not link text.
+void scoreBlocks(Page& page) {
+    auto& el = page.elems;
+    for (std::size_t i = 0; i < el.size(); ++i) {
+        const Elem& b = el[i];
+        if (b.dropped || (b.tag.flags & kScored) == 0 || b.own.chars < 25) continue;
+        const double points =
+            1.0 + static_cast<double>(b.own.commas) + std::min(static_cast<double>(b.own.chars) / 100.0, 3.0);
+        int a = b.parent;
+        for (int level = 0; a >= 0 && level < 5; ++level, a = el[a].parent) {
+            Elem& c = el[a];
+            if (!c.candidate) {
+                c.candidate = true;
+                c.score = c.tag.base + classWeight(c);
+            }
+            c.score += points / (level == 0 ? 1.0 : level == 1 ? 2.0 : level * 3.0);
+        }
+    }
+    for (auto& c : el) {
+        if (c.candidate) c.score *= 1.0 - linkDensity(c);
+    }
+}
+
+bool isAncestor(const Page& page, int a, int d) {
+    for (int x = d; x >= 0; x = page.elems[x].parent) {
+        if (x == a) return true;
+    }
+    return false;
+}
+
+int topCandidate(Page& page) {
+    auto& el = page.elems;
+    std::vector<int> best;
+    for (std::size_t i = 0; i < el.size(); ++i) {
+        if (el[i].candidate && !el[i].dropped) best.push_back(static_cast<int>(i));
+    }
+    if (best.empty()) return -1;
+    const std::size_t keep = std::min<std::size_t>(best.size(), 5);
+    std::partial_sort(best.begin(), best.begin() + keep, best.end(),
+                      [&](int a, int b) { return el[a].score > el[b].score; });
+    int top = best[0];
+    // Several of the best candidates under one container: the article is split into parts.
+    std::vector<int> alternatives;
+    for (std::size_t k = 1; k < keep; ++k) {
+        if (el[best[k]].score >= 0.75 * el[top].score) alternatives.push_back(best[k]);
+    }
+    if (alternatives.size() >= 3) {
+        for (int a = el[top].parent; a >= 0 && nameOf(el[a].node) != "body"; a = el[a].parent) {
+            const auto under =
+                std::count_if(alternatives.begin(), alternatives.end(), [&](int x) { return isAncestor(page, a, x); });
+            if (under >= 3) {
+                top = a;
+                break;
+            }
+        }
+    }
+    // A parent scoring better than its best child holds more of the article.
+    double last = el[top].score;
+    for (int p = el[top].parent; p >= 0 && nameOf(el[p].node) != "body"; p = el[p].parent) {
+        if (!el[p].candidate) continue;
+        if (el[p].score < last / 3.0) break;
+        if (el[p].score > last) {
+            top = p;
+            last = el[p].score;
+        }
+    }
+    // An only child says no more than its parent.
+    for (int p = el[top].parent; p >= 0 && nameOf(el[p].node) != "body"; p = el[p].parent) {
+        if (el[p].sums.text.chars != el[top].sums.text.chars) break;
+        top = p;
+    }
+    // A container around the candidate that adds only links to it: the links are cleaned out later,
+    // and headings or pictures around the text come with it.
+    for (int p = el[top].parent; p >= 0 && nameOf(el[p].node) != "body"; p = el[p].parent) {
+        const double more = static_cast<double>(el[p].sums.text.chars - el[p].sums.linkChars);
+        const double own = static_cast<double>(el[top].sums.text.chars - el[top].sums.linkChars);
+        if (more > own) break;
+        top = p;
+    }
+    // The element that names the main content, when it holds the candidate and not much more.
+    for (int p = top; p >= 0 && nameOf(el[p].node) != "body"; p = el[p].parent) {
+        if (el[p].marker || (nameOf(el[p].node) == "article" && el[p].articles == 1)) {
+            const double more = static_cast<double>(el[p].sums.text.chars - el[p].sums.linkChars);
+            const double own = static_cast<double>(el[top].sums.text.chars - el[top].sums.linkChars);
+            if (more <= own * 2.0 + 200.0) top = p;
+            break;
+        }
+    }
+    return top;
+}
+
+bool endsSentence(const Elem& e) { return e.sums.text.stops > 0; }
+
+// The top candidate and those of its siblings that score nearly as well or read as paragraphs.
+std::vector<int> mergeSiblings(Page& page, int top) {
+    auto& el = page.elems;
+    const int parent = el[top].parent;
+    if (parent < 0 || nameOf(el[top].node) == "body") return {top};
+    const double threshold = std::max(10.0, el[top].score * 0.2);
+    const std::string_view topClass = attr(el[top].node, "class");
+    std::vector<int> chosen;
+    for (xmlNode* c = el[parent].node->children; c != nullptr; c = c->next) {
+        const int i = indexOf(c);
+        if (c->type != XML_ELEMENT_NODE || i < 0 || el[i].dropped) continue;
+        if (i == top) {
+            chosen.push_back(i);
+            continue;
+        }
+        const Elem& s = el[i];
+        double bonus = 0;
+        if (!topClass.empty() && attr(c, "class") == topClass) bonus = el[top].score * 0.2;
+        if (s.candidate && s.score + bonus >= threshold) {
+            chosen.push_back(i);
+            continue;
+        }
+        if ((s.tag.flags & (kParagraph | kHeading)) != 0 || (s.own.chars > 0 && s.own.chars == s.sums.text.chars)) {
+            const double ld = linkDensity(s);
+            const std::size_t len = s.sums.text.chars;
+            if ((len > 80 && ld < 0.25) || (len > 0 && len <= 80 && ld == 0 && endsSentence(s))) chosen.push_back(i);
+        }
+    }
+    return chosen;
+}
+
+// Whether a block inside the chosen content reads as template rather than text: a list or
+// container mostly made of links, of images or of form fields, or a paragraph that is mostly a link.
+bool dropsInside(const Elem& e) {
+    const std::string_view name = nameOf(e.node);
+    const bool list = (e.tag.flags & kList) != 0;
+    const Sums& s = e.sums;
+    const double ld = linkDensity(e);
+    const int weight = classWeight(e);
+    if ((e.tag.flags & (kParagraph | kHeading)) != 0 || name == "li") {
+        return s.text.chars > 0 && ld > 0.5 && s.text.chars < 400;
+    }
+    if (!list && name != "table" && name != "div" && name != "section" && name != "form" && name != "figure" &&
+        name != "center" && name != "header") {
+        return false;
+    }
+    const double score = e.candidate ? e.score : 0.0;
+    if (weight + score < 0) return true;
+    if (s.text.commas >= 10) return false;
+    const double chars = static_cast<double>(s.text.chars);
+    const double headingShare = chars == 0 ? 0.0 : static_cast<double>(s.headingChars) / chars;
+    return (s.images > 1 && static_cast<double>(s.paragraphs) / static_cast<double>(s.images) < 0.5 &&
+            name != "figure") ||
+           (!list && s.listItems > s.paragraphs + 1 && name != "table" && ld > 0.3) ||
+           (s.inputs > s.paragraphs / 3 + 1) ||
+           (!list && headingShare < 0.9 && s.text.chars < 25 && (s.images == 0 || s.images > 2) && s.linkChars > 0) ||
+           (!list && weight < 25 && ld > 0.2 + (s.text.chars > 600 ? 0.15 : 0.0)) || (weight >= 25 && ld > 0.5) ||
+           (s.embeds == 1 && s.text.chars < 75) || s.embeds > 1 || (list && ld > 0.5);
+}
+
+// Drops, children first, the blocks inside the chosen content that read as template.
+void cleanInside(Page& page, const std::vector<int>& roots) {
+    auto& el = page.elems;
+    std::vector<char> inside(el.size(), 0);
+    std::size_t total = 0;
+    for (int r : roots) {
+        inside[r] = 2;
+        total += el[r].sums.text.chars - el[r].sums.linkChars;
+    }
+    for (std::size_t i = 0; i < el.size(); ++i) {
+        if (inside[i] == 0 && el[i].parent >= 0 && inside[el[i].parent] != 0) inside[i] = 1;
+        if (inside[i] != 0) el[i].sums = el[i].direct;
+    }
+    // Children come after their parent: sweeping backwards, an element's sums hold its kept
+    // children when its turn comes, so a container is judged on what is left in it.
+    for (std::size_t i = el.size(); i-- > 0;) {
+        if (inside[i] == 0 || el[i].dropped) continue;
+        Elem& e = el[i];
+        if ((e.tag.flags & kHeading) != 0) e.sums.headingChars = e.sums.text.chars;
+        // A block holding most of the content's text is the content, whatever it looks like.
+        const bool most = (e.sums.text.chars - e.sums.linkChars) * 2 > total;
+        if (inside[i] == 1 && !most && dropsInside(e)) {
+            e.dropped = true;
+            continue;
+        }
+        if (inside[i] == 1) el[e.parent].sums.add(e.sums);
+    }
+    // A heading over a dropped block ("Related articles", "Read more") goes with it.
+    for (std::size_t i = 0; i < el.size(); ++i) {
+        Elem& e = el[i];
+        if (inside[i] != 1 || e.dropped || (e.tag.flags & kHeading) == 0) continue;
+        const xmlNode* next = e.node->next;
+        while (next != nullptr && (next->type != XML_ELEMENT_NODE || indexOf(next) < 0)) {
+            const bool blank = next->type != XML_TEXT_NODE || next->content == nullptr ||
+                               measure(reinterpret_cast<const char*>(next->content)).chars == 0;
+            if (!blank) break;
+            next = next->next;
+        }
+        if (next != nullptr && next->type == XML_ELEMENT_NODE && el[indexOf(next)].dropped) e.dropped = true;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing the chosen content: plain text and reduced markup, both UTF-8 here.
+
+class TextWriter {
+  public:
+    explicit TextWriter(std::string& out) : out_(out) {}
+    void text(std::string_view s) {
+        for (std::size_t i = 0; i < s.size();) {
+            const std::size_t start = i;
+            const char32_t c = nextChar(s, i);
+            if (isSpace(c)) {
+                if (pending_ < kSpace) pending_ = kSpace;
+                continue;
+            }
+            if (!out_.empty()) {
+                if (pending_ == kParagraph) out_ += "\n\n";
+                if (pending_ == kLine) out_ += "\n";
+                if (pending_ == kSpace) out_ += ' ';
+            }
+            pending_ = kNone;
+            out_.append(s.substr(start, i - start));
+        }
+    }
+    void lineBreak() {
+        if (pending_ < kLine) pending_ = kLine;
+    }
+    void blockBreak() { pending_ = kParagraph; }
+
+  private:
+    enum Pending { kNone, kSpace, kLine, kParagraph };
+    std::string& out_;
+    Pending pending_ = kNone;
+};
+
+void escapeInto(std::string& out, std::string_view s, bool attribute) {
+    for (char c : s) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                if (attribute) {
+                    out += "&quot;";
+                    break;
+                }
+                [[fallthrough]];
+            default:
+                out += c;
+        }
+    }
+}
+
+void writeAttr(std::string& out, const xmlNode* node, const char* name) {
+    if (!hasAttr(node, name)) return;
+    out += ' ';
+    out += name;
+    out += "=\"";
+    escapeInto(out, attr(node, name), true);
+    out += '"';
+}
+
+void openTag(std::string& out, const xmlNode* node, std::string_view name) {
+    out += '<';
+    out += name;
+    if (name == "a") writeAttr(out, node, "href");
+    if (name == "img") writeAttr(out, node, "alt");
+    if (name == "td" || name == "th") {
+        writeAttr(out, node, "colspan");
+        writeAttr(out, node, "rowspan");
+    }
+    out += '>';
+}
+
+// Writes the subtree of a chosen block, leaving out what is dropped, without recursion.
+void writeBlock(const Page& page, int root, std::string& markup, TextWriter& text) {
+    const auto& el = page.elems;
+    xmlNode* const top = el[root].node;
+    const std::uint32_t rootDepth = el[root].depth;
+    std::string_view rootName = nameOf(top);
+    const bool cell = (el[root].tag.flags & kCell) != 0;
+    if (cell) rootName = rootName == "tr" ? "table" : "div";
+    auto close = [&](xmlNode* n) {
+        const int i = indexOf(n);
+        if (i < 0) return;
+        const Elem& e = el[i];
+        if ((e.tag.flags & kBlock) != 0) text.blockBreak();
+        const bool tagged = (e.tag.flags & kKeep) != 0 && (e.tag.flags & kVoid) == 0 && e.depth - rootDepth < kMaxDepth;
+        if (!tagged) return;
+        markup += "</";
+        markup += n == top ? rootName : nameOf(n);
+        markup += '>';
+        if (n == top && rootName == "table" && cell) markup.insert(markup.size() - 8, "</tr>");
+    };
+    text.blockBreak();
+    for (xmlNode* n = top; n != nullptr;) {
+        bool descend = false;
+        if (n->type == XML_ELEMENT_NODE) {
+            const int i = indexOf(n);
+            if (i >= 0 && !el[i].dropped) {
+                const Elem& e = el[i];
+                const std::string_view name = nameOf(n);
+                if ((e.tag.flags & kBlock) != 0) text.blockBreak();
+                if (name == "br") text.lineBreak();
+                if (name == "img") text.text(" ");
+                if ((e.tag.flags & kKeep) != 0 && e.depth - rootDepth < kMaxDepth) {
+                    if (n == top && cell && rootName == "table") {
+                        markup += "<table><tr>";
+                    } else {
+                        openTag(markup, n, n == top ? rootName : name);
+                    }
+                }
+                descend = n->children != nullptr;
+                if (!descend) close(n);
+            }
+        } else if ((n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) && n->content != nullptr) {
+            const std::string_view s = reinterpret_cast<const char*>(n->content);
+            text.text(s);
+            escapeInto(markup, s, false);
+        }
+        if (descend) {
+            n = n->children;
+            continue;
+        }
+        // Past this node: close every element whose last child it was.
+        while (n != top && n->next == nullptr) {
+            n = n->parent;
+            close(n);
+        }
+        n = n == top ? nullptr : n->next;
+    }
+    text.blockBreak();
+}
+
+// ---------------------------------------------------------------------------------------------
+// JSON-LD articleBody
+
+// Reads a JSON string starting after its opening quote; returns the decoded text (UTF-8).
+std::string readJsonString(std::string_view s, std::size_t i) {
+    std::string out;
+    auto put = [&](char32_t c) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    };
+    auto hex4 = [&](std::size_t at) -> int {
+        if (at + 4 > s.size()) return -1;
+        int v = 0;
+        for (std::size_t k = at; k < at + 4; ++k) {
+            const char c = s[k];
+            const int d = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+            if (d < 0) return -1;
+            v = v * 16 + d;
+        }
+        return v;
+    };
+    while (i < s.size() && s[i] != '"') {
+        if (s[i] != '\\') {
+            out += s[i++];
+            continue;
+        }
+        if (++i >= s.size()) break;
+        const char e = s[i++];
+        switch (e) {
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += ' ';
+                break;
+            case 'r':
+                break;
+            case 'u': {
+                int v = hex4(i);
+                if (v < 0) break;
+                i += 4;
+                char32_t c = static_cast<char32_t>(v);
+                if (v >= 0xD800 && v < 0xDC00 && i + 6 <= s.size() && s[i] == '\\' && s[i + 1] == 'u') {
+                    const int lo = hex4(i + 2);
+                    if (lo >= 0xDC00 && lo < 0xE000) {
+                        c = 0x10000 + ((static_cast<char32_t>(v) - 0xD800) << 10) +
+                            (static_cast<char32_t>(lo) - 0xDC00);
+                        i += 6;
+                    }
+                }
+                if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
+                put(c);
+                break;
+            }
+            default:
+                out += e;
+        }
+    }
+    return out;
+}
+
+// The longest "articleBody" string of the page's JSON-LD scripts, markup in it removed.
+std::string jsonLdArticleBody(const Page& page) {
+    std::string best;
+    for (const std::string& script : page.jsonLd) {
+        for (std::size_t at = script.find("\"articleBody\""); at != std::string::npos;
+             at = script.find("\"articleBody\"", at + 1)) {
+            std::size_t i = at + 13;
+            while (i < script.size() &&
+                   (script[i] == ' ' || script[i] == '\n' || script[i] == '\t' || script[i] == '\r'))
+                ++i;
+            if (i >= script.size() || script[i] != ':') continue;
+            ++i;
+            while (i < script.size() &&
+                   (script[i] == ' ' || script[i] == '\n' || script[i] == '\t' || script[i] == '\r'))
+                ++i;
+            if (i >= script.size() || script[i] != '"') continue;
+            std::string body = readJsonString(script, i + 1);
+            if (body.size() > best.size()) best = std::move(body);
+        }
+    }
+    // Drop tags that some sites leave in the text.
+    std::string plain;
+    bool inTag = false;
+    for (char c : best) {
+        if (c == '<') inTag = true;
+        if (!inTag) plain += c;
+        if (c == '>') inTag = false;
+    }
+    return plain;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Encodings
+
+struct Iconv {
+    iconv_t cd = reinterpret_cast<iconv_t>(-1);
+    Iconv(const char* to, const char* from) : cd(iconv_open(to, from)) {}
+    ~Iconv() {
+        if (ok()) iconv_close(cd);
+    }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+    bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }
+};
+
+bool knownEncoding(const std::string& name) { return Iconv("UTF-8", name.c_str()).ok(); }
+
+bool validUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        const int len = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+        if (len == 0 || b == 0xC0 || b == 0xC1 || i + len > s.size()) return false;
+        for (int k = 1; k < len; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+// The encoding of a page's bytes, as a browser guesses it without transport headers: a byte-order
+// mark, then a charset named by a <meta> tag in the first 4 KiB, then UTF-8 when the bytes are
+// valid UTF-8, else windows-1252.
+std::string sniffEncoding(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return "UTF-8";
+    if (bytes.substr(0, 2) == "\xFF\xFE") return "UTF-16LE";
+    if (bytes.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
+    const std::string head = lower(bytes.substr(0, 4096));
+    for (std::size_t m = head.find("<meta"); m != std::string::npos; m = head.find("<meta", m + 5)) {
+        const std::size_t end = head.find('>', m);
+        const std::string_view tag =
+            std::string_view(head).substr(m, end == std::string::npos ? std::string::npos : end - m);
+        const std::size_t cs = tag.find("charset");
+        if (cs == std::string_view::npos) continue;
+        std::size_t i = cs + 7;
+        while (i < tag.size() && (tag[i] == ' ' || tag[i] == '=' || tag[i] == '"' || tag[i] == '\'')) ++i;
+        std::string name;
+        while (i < tag.size() && name.size() < 40 &&
+               (std::isalnum(static_cast<unsigned char>(tag[i])) || tag[i] == '-' || tag[i] == '_' || tag[i] == '.' ||
+                tag[i] == ':')) {
+            name += tag[i++];
+        }
+        if (name.empty()) continue;
+        if (name.rfind("utf-16", 0) == 0 || name == "utf8") name = "utf-8";
+        if (name == "iso-8859-1" || name == "latin1" || name == "us-ascii" || name == "ascii") name = "windows-1252";
+        if (knownEncoding(name)) return name;
+    }
+    return validUtf8(bytes) ? "UTF-8" : "windows-1252";
+}
+
+bool isUtf8Name(std::string_view name) {
+    const std::string n = lower(name);
+    return n == "utf-8" || n == "utf8";
+}
+
+// Converts UTF-8 to `encoding`, writing characters it cannot hold as numeric character references.
+std::string fromUtf8(const std::string& utf8, const std::string& encoding) {
+    if (isUtf8Name(encoding)) return utf8;
+    Iconv cv(encoding.c_str(), "UTF-8");
+    if (!cv.ok()) return utf8;
+    std::string out;
+    out.reserve(utf8.size());
+    char buffer[4096];
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    while (inLeft > 0) {
+        char* o = buffer;
+        std::size_t oLeft = sizeof buffer;
+        const std::size_t r = iconv(cv.cd, &in, &inLeft, &o, &oLeft);
+        out.append(buffer, static_cast<std::size_t>(o - buffer));
+        if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        // A character the encoding lacks (or a broken sequence): a reference, then go on.
+        std::size_t at = static_cast<std::size_t>(in - utf8.data());
+        const char32_t c = nextChar(utf8, at);
+        out += "&#" + std::to_string(static_cast<std::uint32_t>(c)) + ";";
+        in = const_cast<char*>(utf8.data()) + at;
+        inLeft = utf8.size() - at;
+    }
+    char* o = buffer;
+    std::size_t oLeft = sizeof buffer;
+    iconv(cv.cd, nullptr, nullptr, &o, &oLeft);
+    out.append(buffer, static_cast<std::size_t>(o - buffer));
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void initOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+}
+
+struct DocFree {
+    void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
+};
+
+std::string headMarkup(const Page& page) {
+    std::string out = "<html><head>";
+    if (!page.title.empty()) {
+        out += "<title>";
+        escapeInto(out, page.title, false);
+        out += "</title>";
+    }
+    for (const xmlNode* m : page.metas) {
+        out += "<meta name=\"";
+        escapeInto(out, lower(attr(m, "name")), true);
+        out += "\" content=\"";
+        escapeInto(out, attr(m, "content"), true);
+        out += "\">";
+    }
+    out += "</head><body>";
+    return out;
+}
+
+bool validIdent(std::string_view id) {
+    if (id.empty() || !std::isalpha(static_cast<unsigned char>(id[0]))) return false;
+    return std::all_of(id.begin(), id.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_'; });
+}
+
+int nthOfType(const xmlNode* n) {
+    int k = 1;
+    for (const xmlNode* s = n->prev; s != nullptr; s = s->prev) {
+        if (s->type == XML_ELEMENT_NODE &&
+            std::strcmp(reinterpret_cast<const char*>(s->name), reinterpret_cast<const char*>(n->name)) == 0) {
+            ++k;
+        }
+    }
+    return k;
+}
+
+// The selector steps from the root or from the nearest ancestor with a unique id down to `n`;
+// `nth` gives n's own position when the caller has counted it.
+std::string pathOf(const Page& page, const xmlNode* n, int nth) {
+    std::vector<std::string> steps;
+    for (const xmlNode* x = n; x != nullptr && x->type == XML_ELEMENT_NODE; x = x->parent) {
+        const std::string_view id = attr(x, "id");
+        if (validIdent(id)) {
+            auto it = page.idCount.find(std::string(id));
+            if (it != page.idCount.end() && it->second == 1) {
+                steps.push_back("#" + std::string(id));
+                break;
+            }
+        }
+        const std::string_view name = nameOf(x);
+        if (name == "html" || name == "body") {
+            steps.emplace_back(name);
+            continue;
+        }
+        const int k = x == n && nth > 0 ? nth : nthOfType(x);
+        steps.push_back(std::string(name) + ":nth-of-type(" + std::to_string(k) + ")");
+        if (name == "tr" && x->parent != nullptr && nameOf(x->parent) == "table")
+            steps.emplace_back("tbody:nth-of-type(1)");
+    }
+    std::string path;
+    for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+        if (!path.empty()) path += " > ";
+        path += *it;
+    }
+    return path;
+}
+
+// The paths of the chosen blocks, counting each parent's children once.
+std::vector<std::string> blockPaths(const Page& page, const std::vector<int>& chosen) {
+    std::vector<std::string> paths;
+    std::unordered_map<const xmlNode*, int> nth;
+    const xmlNode* counted = nullptr;
+    for (int i : chosen) {
+        const xmlNode* n = page.elems[i].node;
+        if (n->parent != counted && n->parent != nullptr) {
+            counted = n->parent;
+            nth.clear();
+            std::unordered_map<std::string_view, int> seen;
+            for (const xmlNode* c = counted->children; c != nullptr; c = c->next) {
+                if (c->type == XML_ELEMENT_NODE) nth[c] = ++seen[nameOf(c)];
+            }
+        }
+        auto it = nth.find(n);
+        paths.push_back(pathOf(page, n, it == nth.end() ? 0 : it->second));
+    }
+    return paths;
+}
+
+std::size_t textChars(const std::string& text) { return measure(text).chars; }
+
+struct Chosen {
+    std::vector<int> blocks;
+    std::string markup;  // UTF-8
+    std::string text;
+};
+
+// Cleans the chosen blocks and writes them.
+Chosen writeChosen(Page& page, std::vector<int> blocks) {
+    Chosen c;
+    c.blocks = std::move(blocks);
+    cleanInside(page, c.blocks);
+    TextWriter writer(c.text);
+    for (int i : c.blocks) writeBlock(page, i, c.markup, writer);
+    return c;
+}
+
+// The text of a JSON-LD articleBody as content: a paragraph per line, no block paths.
+Chosen fromJsonLd(const std::string& body) {
+    Chosen c;
+    TextWriter writer(c.text);
+    std::size_t start = 0;
+    while (start <= body.size()) {
+        std::size_t end = body.find('\n', start);
+        if (end == std::string::npos) end = body.size();
+        const std::string_view para = std::string_view(body).substr(start, end - start);
+        if (measure(para).chars > 0) {
+            c.markup += "<p>";
+            escapeInto(c.markup, para, false);
+            c.markup += "</p>";
+            writer.blockBreak();
+            writer.text(para);
+        }
+        start = end + 1;
+    }
+    return c;
+}
+
+}  // namespace
+
+const char* ReasonName(Reason reason) {
+    switch (reason) {
+        case Reason::kFound:
+            return "found";
+        case Reason::kEmpty:
+            return "empty";
+        case Reason::kTooLarge:
+            return "too-large";
+        case Reason::kUnknownCharset:
+            return "unknown-charset";
+        case Reason::kUnparsable:
+            return "unparsable";
+        case Reason::kFrameset:
+            return "frameset";
+        case Reason::kNoText:
+            return "no-text";
+        case Reason::kTooLittleText:
+            return "too-little-text";
+    }
+    return "unknown";
+}
+
+Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
+    Result result;
+    if (bytes.empty()) return result;
+    if (bytes.size() > kMaxInputBytes) {
+        result.reason = Reason::kTooLarge;
+        return result;
+    }
+    result.encoding = encoding.empty() ? sniffEncoding(bytes) : std::string(encoding);
+    if (!knownEncoding(result.encoding)) {
+        result.reason = Reason::kUnknownCharset;
+        result.encoding.clear();
+        return result;
+    }
+    initOnce();
+    const int options =
+        HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT | HTML_PARSE_IGNORE_ENC;
+    Page page;
+    const std::unique_ptr<xmlDoc, DocFree> doc(
+        htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, result.encoding.c_str(), options));
+    if (!doc) {
+        result.reason = Reason::kUnparsable;
+        return result;
+    }
+    page.doc = doc.get();
+    indexTree(page);
+    if (page.elems.empty()) {
+        result.reason = Reason::kNoText;
+        return result;
+    }
+    sumTree(page);
+    if (page.frameset && page.elems[0].sums.text.chars < kMinTextChars) {
+        result.reason = Reason::kFrameset;
+        return result;
+    }
+    if (page.elems[0].sums.text.chars == 0) {
+        result.reason = Reason::kNoText;
+        return result;
+    }
+    dropTemplate(page);
+    sumTree(page);
+    scoreBlocks(page);
+    const int top = topCandidate(page);
+    std::vector<int> chosen;
+    if (top >= 0) chosen = mergeSiblings(page, top);
+    Chosen content = writeChosen(page, chosen);
+    const std::string ld = jsonLdArticleBody(page);
+    const std::size_t ldChars = textChars(ld);
+    if (ldChars >= kMinTextChars &&
+        (textChars(content.text) < kMinTextChars || ldChars > 2 * textChars(content.text))) {
+        content = fromJsonLd(ld);
+    } else if (textChars(content.text) < kMinTextChars) {
+        // The best container holds too little: the whole page, cleaned as a container is.
+        content = writeChosen(page, {0});
+    }
+    std::string& text = content.text;
+    std::string& markup = content.markup;
+    if (textChars(text) < kMinTextChars) {
+        result.reason = Reason::kTooLittleText;
+        return result;
+    }
+    result.found = true;
+    result.reason = Reason::kFound;
+    result.text = std::move(text);
+    result.markup = fromUtf8(headMarkup(page) + markup + "</body></html>", result.encoding);
+    result.blockPaths = blockPaths(page, content.blocks);
+    return result;
+}
+
+}  // namespace maintext

@@ -1,0 +1,94 @@
+// Main-text extraction: chooses the main content of an HTML page (the article) and drops its
+// template (navigation, menus, headers and footers, sidebars, share buttons, related-article teasers,
+// comments, cookie notices, advertising, forms), returning the chosen blocks as a reduced HTML
+// document in the page's own encoding and as plain text.
+//
+// The page is parsed by libxml2's HTML parser without network access and without external entities;
+// every walk over the tree is iterative, so the time is linear in the size of the page and the stack
+// does not grow with its depth. Pure function apart from libxml2's one-time initialisation, which is
+// done once under std::call_once: ExtractMainText is thread-safe and may run on several pages at
+// once on worker threads.
+//
+// How the content is chosen, in order: the page is parsed; script, style, forms, hidden elements
+// (the hidden attribute, aria-hidden="true", display:none or visibility:hidden in the style
+// attribute) and elements whose tag, class, id or role name template (nav, menu, footer, sidebar,
+// comment, share, related, cookie, banner, ad, breadcrumb, pagination, …) are dropped; every
+// text block is scored by its length, its sentence punctuation and its share of link text, the
+// scores go up to the containers around it, and the best container, moved to an enclosing
+// <article>, <main> or itemprop="articleBody" element when one holds it, is kept with its siblings
+// that score nearly as well; within it, blocks mostly made of links are dropped. When that finds
+// too little, the text of the page's JSON-LD articleBody is used, then the whole page's text blocks
+// that are not link lists.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace maintext {
+
+/// The most bytes of a page read: the program's page bound (kMaxPageBytes of page/bounds.h, checked
+/// equal by the measurement harness).
+inline constexpr std::size_t kMaxInputBytes = std::size_t{256} << 20;
+
+/// The deepest element kept as markup: content deeper than this keeps its text, without its tags.
+inline constexpr std::size_t kMaxDepth = 256;
+
+/// The most elements of a page looked at; past them the rest of the page is left out.
+inline constexpr std::size_t kMaxElements = std::size_t{4} << 20;
+
+/// The least characters of main text (letters, digits, punctuation; spaces not counted) for the
+/// content to be found.
+inline constexpr std::size_t kMinTextChars = 120;
+
+/// Why the main text was or was not found.
+enum class Reason {
+    kFound,           // found: the result holds it
+    kEmpty,           // the page has no bytes
+    kTooLarge,        // the page is larger than kMaxInputBytes
+    kUnknownCharset,  // the named encoding is not known to the converter
+    kUnparsable,      // the parser gave no document
+    kFrameset,        // the page is a frameset: its text lives in other documents
+    kNoText,          // the page has no text at all
+    kTooLittleText    // the page's best content (a page of links, a gallery, a form) is too short
+};
+
+/// Returns a short neutral name of `reason` for logs and JSON ("found", "frameset", …).
+const char* ReasonName(Reason reason);
+
+/// The main content of a page.
+struct Result {
+    /// True when main content was found; otherwise markup, text and blockPaths are empty and the
+    /// caller takes the whole page.
+    bool found = false;
+    Reason reason = Reason::kEmpty;
+    /// The encoding the page was read in and `markup` is written in: the one given, or the one
+    /// detected (byte-order mark, <meta charset>, then UTF-8 when the bytes are valid UTF-8, else
+    /// windows-1252). Empty when the page was not read.
+    std::string encoding;
+    /// A reduced HTML document in `encoding`: <html><head> with the page's <title> and its
+    /// <meta name="description"> and <meta name="keywords"> tags, then <body> with the chosen
+    /// blocks, their inner markup kept (headings, paragraphs, lists, tables, blockquote, pre, inline
+    /// b/strong/em/i/u/a with href, img with alt) and everything dropped left out. Characters the
+    /// encoding cannot hold are written as numeric character references (&#1105;).
+    std::string markup;
+    /// The text of the chosen blocks in UTF-8: spaces collapsed, a line break for <br>, blocks
+    /// separated by an empty line.
+    std::string text;
+    /// For each chosen block, in document order, a CSS selector that finds it in a browser's DOM:
+    /// "#id" when the block or an ancestor has an id unique in the page (and made of letters, digits,
+    /// '-' and '_' only), then "tag:nth-of-type(n)" steps joined by " > "; otherwise the steps start
+    /// at "html > body". A <tr> directly under <table> in the parsed tree gets the step
+    /// "tbody:nth-of-type(1)" before it, as HTML5 parsers imply. The steps follow libxml2's tree: on
+    /// markup an HTML5 parser repairs otherwise (misnested inline tags, content moved out of tables,
+    /// a second <body>), or once scripts change the DOM, a selector may miss or find another element.
+    std::vector<std::string> blockPaths;
+};
+
+/// Extracts the main content of the page `bytes` read in `encoding` (a name the C library's iconv
+/// knows, such as "windows-1251" or "UTF-8"; empty to detect it from the bytes). Never throws for
+/// any input; a page past the bounds or without main text gives found == false and its reason.
+Result ExtractMainText(std::string_view bytes, std::string_view encoding);
+
+}  // namespace maintext
