@@ -25,7 +25,7 @@ constexpr Item kItems[] = {
 
 }  // namespace
 
-CharsetMenu::CharsetMenu(Document& doc, QMenuBar* bar, std::function<void()> readAgain) : QObject(bar), doc_(doc) {
+CharsetMenu::CharsetMenu(QMenuBar* bar, std::function<void(CharsetChoice)> readAgain) : QObject(bar) {
     QMenu* menu = bar->addMenu(u("&Кодировка"));
     menu->setObjectName(QStringLiteral("mnCharset"));
     menu->setAccessibleName(u("Кодировка"));
@@ -38,20 +38,14 @@ CharsetMenu::CharsetMenu(Document& doc, QMenuBar* bar, std::function<void()> rea
         action->setData(static_cast<int>(i.choice));
         group_->addAction(action);
     }
-    doc_.analysis.charsetChoice = CharsetChoice::kAuto;
     item(CharsetChoice::kAuto)->setChecked(true);
     // Only the user's choice reads the page again; checking an item already checked changes nothing.
     connect(group_, &QActionGroup::triggered, this, [this, readAgain = std::move(readAgain)](QAction* action) {
         const auto choice = static_cast<CharsetChoice>(action->data().toInt());
-        if (choice == doc_.analysis.charsetChoice) return;
-        doc_.analysis.charsetChoice = choice;
-        readAgain();
+        if (choice == choice_) return;
+        choice_ = choice;
+        readAgain(choice);
     });
-}
-
-std::span<const std::string> CharsetMenu::keepPage(std::vector<std::string> parts) {
-    parts_ = std::move(parts);
-    return parts_;
 }
 
 QAction* CharsetMenu::item(CharsetChoice choice) const {

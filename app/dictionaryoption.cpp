@@ -53,8 +53,14 @@ bool DictionaryOption::setOn(bool on) {
         }
         dictionary_ = std::move(load.stems);
     }
-    doc_.analysis.options.stemSource = on ? dictionary_.get() : nullptr;
+    setStemSource(on ? dictionary_.get() : nullptr);
     return true;
+}
+
+void DictionaryOption::setStemSource(StemSource* source) {
+    IndexOptions options = doc_.analysis().options;
+    options.stemSource = source;
+    SetIndexOptions(doc_, options);
 }
 
 void DictionaryOption::disable(const std::string& reason) {
@@ -65,5 +71,5 @@ void DictionaryOption::disable(const std::string& reason) {
         u("Словарь недоступен, установите пакет hunspell-ru (%1)").arg(QString::fromStdString(reason));
     item_->setToolTip(message);
     item_->setStatusTip(message);
-    doc_.analysis.options.stemSource = nullptr;
+    setStemSource(nullptr);
 }

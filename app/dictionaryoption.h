@@ -30,6 +30,7 @@ class DictionaryOption : public QObject {
   private:
     bool setOn(bool on);
     void disable(const std::string& reason);
+    void setStemSource(StemSource* source);
 
     Document& doc_;
     QAction* item_ = nullptr;

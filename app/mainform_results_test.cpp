@@ -278,7 +278,7 @@ class MainFormResultsTest : public QObject, TestWindow {
         QCOMPARE(cell("lvDocumentText", 0, 4), u("H1"));
         editKoef(4, u("0"), "ButtonOk");  // <h1>...</h1>
         QTRY_VERIFY(!form_->analysisRunning());
-        QCOMPARE(form_->document().analysis.koef.koefH1, 0.0);
+        QCOMPARE(form_->document().analysis().koef.koefH1, 0.0);
         QCOMPARE(browser_->savedDocuments.size(), 2);
         QVERIFY(QFile::exists(settingsDir_->filePath(u("koef.dat"))));
         QCOMPARE(cell("lvDocumentText", 0, 0), u("НАСА и Москва."));  // the heading now weighs nothing
@@ -309,15 +309,15 @@ class MainFormResultsTest : public QObject, TestWindow {
 
     void aCancelledEditorChangesNothing() {
         QFETCH(QString, editor);
-        const std::array<double, Coefficients::kCount> koef = form_->document().analysis.koef.values();
+        const std::array<double, Coefficients::kCount> koef = form_->document().analysis().koef.values();
         if (editor == u("miKoef")) editKoef(4, u("0"), "ButtonCancel");
         if (editor == u("miStopWords")) addStopWord(u("года"), "ButtonCancel");
         QCoreApplication::processEvents();
         QVERIFY(!form_->analysisRunning());
         QCOMPARE(browser_->savedDocuments.size(), 1);
         QVERIFY(QDir(settingsDir_->path()).isEmpty());
-        QVERIFY(form_->document().analysis.koef.values() == koef);
-        QVERIFY(!form_->document().analysis.stopWords.Contains(ToCp1251(u("года"))));
+        QVERIFY(form_->document().analysis().koef.values() == koef);
+        QVERIFY(!form_->document().analysis().stopWords.Contains(ToCp1251(u("года"))));
     }
 
     void stopWordEditorWritesReloadsAndAnalysesAgain() {

@@ -36,7 +36,9 @@ SettingsMenu::SettingsMenu(Document& doc, StartupSettings& settings, QMenu* menu
         action->setObjectName(QString::fromLatin1(o.name));
         action->setCheckable(true);
         connect(action, &QAction::toggled, this, [this, flag = o.flag](bool on) {
-            doc_.analysis.options.*flag = on;
+            IndexOptions options = doc_.analysis().options;
+            options.*flag = on;
+            SetIndexOptions(doc_, options);
             emit reanalyseRequested();
         });
     }
@@ -46,16 +48,16 @@ SettingsMenu::SettingsMenu(Document& doc, StartupSettings& settings, QMenu* menu
 
 void SettingsMenu::editStopWords() {
     if (stopWordsEditor_->exec() != QDialog::Accepted) return;
-    doc_.analysis.stopWords = settings::LoadStopWords(directory_ / settings::kStopWordsFileName);
+    SetStopWords(doc_, settings::LoadStopWords(directory_ / settings::kStopWordsFileName));
     emit settingsChanged();
 }
 
 void SettingsMenu::editKoef() {
-    koefEditor_->Load(settings::KoefEditorLines(doc_.analysis.koef, doc_.decimalSeparator));
+    koefEditor_->Load(settings::KoefEditorLines(doc_.analysis().koef, doc_.decimalSeparator));
     if (koefEditor_->exec() != QDialog::Accepted) return;
     KoefApplyResult result =
         ApplyKoefLines(directory_ / settings::kKoefFileName, koefEditor_->Lines(), doc_.decimalSeparator);
-    if (result.values) doc_.analysis.koef = *result.values;
+    if (result.values) SetCoefficients(doc_, *result.values);
     if (result.error) {
         report_(QString::fromStdString(*result.error));
         return;

@@ -50,7 +50,7 @@ inline void LoadTestPage(FakeBrowser& browser, const QString& page) {
 /// True when the word list of the window's last analysis holds `word`.
 inline bool HasWord(const TFormMain& form, const QString& word) {
     const std::string wanted = ToCp1251(word);
-    return std::ranges::any_of(form.document().analysis.slWordFull, [&](const auto& e) { return e.text == wanted; });
+    return std::ranges::any_of(form.document().analysis().slWordFull, [&](const auto& e) { return e.text == wanted; });
 }
 
 /// The window of a test class (which derives from it beside QObject), its children and its lists by name.

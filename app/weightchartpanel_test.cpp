@@ -97,7 +97,7 @@ class WeightChartPanelTest : public QObject, TestWindow {
         QFETCH(QSize, size);
         Document doc;
         const std::string page = ToCp1251(u(kPage));
-        QVERIFY(AnalyseSavedParts(doc, std::span<const std::string>(&page, 1)));
+        QVERIFY(Analyse(doc, {{page}}));
         WeightChartPanel panel(doc);
         panel.resize(size);
         panel.show();
@@ -126,7 +126,7 @@ class WeightChartPanelTest : public QObject, TestWindow {
         const auto analyse = [&doc](int sentences) {
             std::string page = "<html><body><p>";
             for (int k = 0; k < sentences; ++k) page += "Word number " + std::to_string(k) + " here. ";
-            return AnalyseSavedParts(doc, std::span<const std::string>(&(page += "</p></body></html>"), 1));
+            return Analyse(doc, {{page + "</p></body></html>"}});
         };
         QVERIFY(analyse(3));
         WeightChartPanel panel(doc);

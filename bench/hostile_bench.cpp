@@ -89,7 +89,7 @@ int runCase(const Case& c) {
     }
     std::printf("%-14s %9.2f %9.3f %9.1f %9.1f %10.1f %8zu\n", c.name, megabytes, seconds,
                 seconds > 0 ? megabytes / seconds : 0.0, peak, megabytes > 0 ? peak / megabytes : 0.0,
-                doc.analysis.slWordBase.size());
+                doc.analysis().slWordBase.size());
     return 0;
 }
 

@@ -100,15 +100,13 @@ int analyseOnePage(const CliOptions& o, const PageSettings& settings, std::istre
                                  : IsWebAddress(input) ? PageInput::Kind::kWebAddress
                                                        : PageInput::Kind::kFile;
     const std::string inputName = kind == PageInput::Kind::kStandardInput ? "standard input" : input;
-    PageBytes bytes = ReadPageInput({input, kind, {}}, in, {o.timeoutSeconds, o.maxInputBytes, o.addresses, nullptr});
-    if (bytes.error) {
-        err << MessageLine(inputName + ": " + *bytes.error);
+    PageRead read = ReadPage({input, kind, {}}, in, o);
+    if (read.error) {
+        err << MessageLine(inputName + ": " + *read.error);
         return kExitUnreadable;
     }
-    // The bytes go into the joined source and are freed before the analysis starts.
-    FramesetSource page = ReadPageSource(std::move(bytes.bytes), {input, kind, {}}, o);
-    for (const std::string& note : page.notes) err << MessageLine(note);
-    const AnalysedPage analysed = AnalysePage(o, settings, std::move(page.source));
+    for (const std::string& note : read.page.notes) err << MessageLine(note);
+    const AnalysedPage analysed = AnalysePage(o, settings, std::move(read.page.parts));
     if (analysed.outcome == AnalysedPage::Outcome::kOutOfMemory) {
         // The lists are those of a document never analysed: print none of them.
         err << MessageLine("out of memory while analysing " + inputName);
@@ -152,31 +150,37 @@ std::optional<std::string> LoadPageSettings(const CliOptions& o, PageSettings& s
     return std::nullopt;
 }
 
-FramesetSource ReadPageSource(std::string bytes, const PageInput& input, const CliOptions& o) {
+PageRead ReadPage(const PageInput& input, std::istream& in, const CliOptions& o, const std::atomic<bool>* cancel) {
+    PageRead read;
+    PageBytes bytes = ReadPageInput(input, in, {o.timeoutSeconds, o.maxInputBytes, o.addresses, cancel});
+    if (bytes.error) {
+        read.error = std::move(bytes.error);
+        return read;
+    }
+    read.bytes = bytes.bytes.size();
     const PageOrigin origin = input.kind == PageInput::Kind::kWebAddress      ? PageOrigin::kWebAddress
                               : input.kind == PageInput::Kind::kStandardInput ? PageOrigin::kStandardInput
                                                                               : PageOrigin::kFile;
-    return ReadFramesetSource(std::move(bytes), origin,
-                              origin == PageOrigin::kFile ? std::filesystem::path(input.name) : std::filesystem::path(),
-                              o.charset, o.frames);
+    read.page = ReadFramesetParts(
+        std::move(bytes.bytes), origin,
+        origin == PageOrigin::kFile ? std::filesystem::path(input.name) : std::filesystem::path(), o.frames);
+    return read;
 }
 
-AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, PageText source) {
+AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std::vector<std::string> parts) {
     AnalysedPage page;
     page.doc = std::make_unique<Document>();
     Document& doc = *page.doc;
     doc.decimalSeparator = o.decimalSeparator ? *o.decimalSeparator : UserDecimalSeparator();
-    doc.analysis.options = {o.indexTitle, o.indexMeta, o.indexImgAlt};
-    doc.analysis.options.stemSource = settings.stemSource;
-    doc.analysis.koef = settings.koef;
-    doc.analysis.stopWords = settings.stopWords;
-    doc.analysis.charsetChoice = o.charset;
+    IndexOptions options{o.indexTitle, o.indexMeta, o.indexImgAlt};
+    options.stemSource = settings.stemSource;
+    SetIndexOptions(doc, options);
+    SetCoefficients(doc, settings.koef);
+    SetStopWords(doc, settings.stopWords);
     if (o.allTypes) {
-        doc.wbTypeHidden.hidden.fill(false);
-        doc.wfTypeHidden.hidden.fill(false);
-        doc.weTypeHidden.hidden.fill(false);
+        for (ResultList list : kResultLists) ShowAllTypes(doc, list);
     }
-    page.report = AnalyseSource(doc, std::move(source));
+    page.report = Analyse(doc, {std::move(parts), o.charset, false});
     if (page.report && page.report->status == ScanStatus::kOutOfMemory) {
         page.outcome = AnalysedPage::Outcome::kOutOfMemory;
         return page;

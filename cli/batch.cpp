@@ -58,12 +58,11 @@ PageResult processPage(const CliOptions& o, const PageSettings& settings, const 
         return std::move(result);
     };
     try {
-        PageBytes bytes = ReadPageInput(input, in, {o.timeoutSeconds, o.maxInputBytes, o.addresses, &cancel});
-        if (bytes.error) return failed(*bytes.error);
-        result.bytes = bytes.bytes.size();
-        FramesetSource source = ReadPageSource(std::move(bytes.bytes), input, o);
-        for (const std::string& note : source.notes) result.notes += MessageLine(note);
-        const AnalysedPage page = AnalysePage(o, settings, std::move(source.source));
+        PageRead read = ReadPage(input, in, o, &cancel);
+        if (read.error) return failed(*read.error);
+        result.bytes = read.bytes;
+        for (const std::string& note : read.page.notes) result.notes += MessageLine(note);
+        const AnalysedPage page = AnalysePage(o, settings, std::move(read.page.parts));
         if (page.outcome == AnalysedPage::Outcome::kOutOfMemory) return failed("out of memory");
         if (page.outcome == AnalysedPage::Outcome::kNoSuchOrder) return failed(page.message);
         const Document& doc = *page.doc;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,13 @@ TEST(CliBatch, EachKindOfFailureIsItsLineAndTheBatchGoesOn) {
         expected += line;
     }
     ::close(sock);
+    // One page given alone is refused for the same reasons, in the same words.
+    for (const auto& c : std::span(cases).last(2)) {
+        const CliRun single = run({"--max-bytes=1000", c.input});
+        EXPECT_EQ(single.code, kExitUnreadable);
+        EXPECT_EQ(single.out, "");
+        EXPECT_EQ(single.err, "sumoran-cli: " + c.input + ": " + c.error + "\n");
+    }
     all.push_back((dir / "ok.html").string());
     const CliRun some = run(all);
     EXPECT_EQ(some.code, kExitSomeFailed);

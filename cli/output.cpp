@@ -169,19 +169,6 @@ void writeJsonList(const ListModel& list, JsonOut& out, JsonBreaks breaks) {
     out << "}";
 }
 
-const ListModel& listOf(const Document& doc, Section section) {
-    switch (section) {
-        case Section::kStems:
-            return doc.wordBase;
-        case Section::kWords:
-            return doc.wordFull;
-        case Section::kCombinations:
-            return doc.wordExpr;
-        default:
-            return doc.sentences;
-    }
-}
-
 void writeTsv(const ListModel& list, std::ostream& out) {
     for (std::size_t k = 0; k < list.columns.size(); ++k) out << (k ? "\t" : "") << cellText(list.columns[k].caption);
     out << '\n';
@@ -312,17 +299,17 @@ void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::str
     out << "{";
     if (lineInput) out << "\"input\": " << JsonString(ValidUtf8(*lineInput)) << ", ";
     out << "\"charset\": ";
-    out.string(CharsetName(doc.analysis.charsetIndex));
+    out.string(CharsetName(doc.analysis().charsetIndex));
     out << breaks.next() << "\"page_encoding\": ";
-    out.string(CharsetChoiceName(doc.analysis.pageEncoding));
+    out.string(CharsetChoiceName(doc.analysis().pageEncoding));
     out << breaks.next() << "\"caption\": ";
-    out.string(WindowCaption(doc.analysis));
+    out.string(WindowCaption(doc.analysis()));
     out << breaks.next() << "\"stems\": ";
-    writeJsonList(doc.wordBase, out, breaks);
+    writeJsonList(ListOf(doc, ResultList::kWordBase), out, breaks);
     out << breaks.next() << "\"words\": ";
-    writeJsonList(doc.wordFull, out, breaks);
+    writeJsonList(ListOf(doc, ResultList::kWordFull), out, breaks);
     out << breaks.next() << "\"combinations\": ";
-    writeJsonList(doc.wordExpr, out, breaks);
+    writeJsonList(ListOf(doc, ResultList::kWordExpr), out, breaks);
     out << breaks.next() << "\"sentences\": ";
     writeJsonList(doc.sentences, out, breaks);
     out << breaks.next() << "\"summary\": {\"paragraphs\": [";
@@ -335,6 +322,23 @@ void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::str
     out << "], \"status\": ";
     out.string(doc.summary.status.value_or(""));
     out << "}}\n";
+}
+
+const ListModel* ListOfSection(const Document& doc, Section section) {
+    switch (section) {
+        case Section::kStems:
+            return &ListOf(doc, ResultList::kWordBase);
+        case Section::kWords:
+            return &ListOf(doc, ResultList::kWordFull);
+        case Section::kCombinations:
+            return &ListOf(doc, ResultList::kWordExpr);
+        case Section::kSentences:
+            return &doc.sentences;
+        case Section::kSummary:
+        case Section::kAll:
+            break;
+    }
+    return nullptr;
 }
 
 void WriteSection(const Document& doc, Section section, OutputFormat format, std::ostream& out) {
@@ -351,6 +355,6 @@ void WriteSection(const Document& doc, Section section, OutputFormat format, std
         format == OutputFormat::kTsv ? writeSummaryTsv(doc.summary, out) : writeSummaryText(doc.summary, out);
         return;
     }
-    const ListModel& list = listOf(doc, section);
+    const ListModel& list = *ListOfSection(doc, section);
     format == OutputFormat::kTsv ? writeTsv(list, out) : writeAlignedList(list, out);
 }

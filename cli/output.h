@@ -31,6 +31,10 @@ std::string JsonString(std::string_view utf8);
 /// Appends Windows-1251 text to `out` as a JSON string literal: JsonString of its UTF-8 form.
 void AppendJsonString(std::string& out, std::string_view cp1251Text);
 
+/// The list a pane shows: the sentence list or one of the three result lists; none for the summary
+/// and for all panes.
+const ListModel* ListOfSection(const Document& doc, Section section);
+
 /// Prints the whole document as one JSON object and a line end; with `lineInput`, on one line
 /// with "input" (UTF-8, made valid) as its first field, the form of a batch's JSON Lines.
 void WriteJson(const Document& doc, std::ostream& out, std::optional<std::string_view> lineInput = std::nullopt);

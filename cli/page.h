@@ -2,15 +2,16 @@
 // a batch, each of which gets a Document of its own for every page.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/inputs.h"
 #include "cli/options.h"
 #include "document/document.h"
 #include "engine/coefficients.h"
-#include "engine/pagesource.h"
 #include "engine/stemsource.h"
 #include "engine/vocunit.h"
 #include "page/frames.h"
@@ -22,9 +23,19 @@ struct PageSettings {
     StemSource* stemSource = nullptr;  // stems from a dictionary, or the built-in stemmer
 };
 
-/// Returns the page source of an input's bytes under the options' charset and frame policy: a
-/// fetched page as it came, a file with its local frames, standard input without frames.
-FramesetSource ReadPageSource(std::string bytes, const PageInput& input, const CliOptions& o);
+/// A page read for the analysis: its parts, the notes on what was left out (UTF-8, one line each),
+/// or the error that gives no page.
+struct PageRead {
+    FramesetParts page;
+    std::size_t bytes = 0;  // of the input itself, for the progress bar
+    std::optional<std::string> error;
+};
+
+/// Reads one input as ReadPageInput reads it (bounded, binary data refused) and then its frames
+/// under the options' frame policy: a fetched page as it came, a file with its local frames,
+/// standard input without frames. A fetch stops early once `*cancel` turns true.
+PageRead ReadPage(const PageInput& input, std::istream& in, const CliOptions& o,
+                  const std::atomic<bool>* cancel = nullptr);
 
 /// Reads koef.dat and stopwords.txt (the named ones, or the program's own). Returns the message
 /// (UTF-8) when a named file cannot be read or koef.dat holds a line that is not a number.
@@ -44,6 +55,6 @@ struct AnalysedPage {
     std::string message;
 };
 
-/// Analyses a page source (the single-byte text the analysis takes, read under o.charset) in a new
-/// document.
-AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, PageText source);
+/// Analyses the parts of a page (ReadPage) under the options in a new document; the parts are
+/// freed before the scan.
+AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std::vector<std::string> parts);

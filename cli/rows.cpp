@@ -32,24 +32,9 @@ delimited::Format delimitedFormat(OutputFormat format) {
     return format == OutputFormat::kCsv ? delimited::Format::kCsv : delimited::Format::kTsv;
 }
 
-const ListModel* listOf(const Document& doc, Section section) {
-    switch (section) {
-        case Section::kStems:
-            return &doc.wordBase;
-        case Section::kWords:
-            return &doc.wordFull;
-        case Section::kCombinations:
-            return &doc.wordExpr;
-        case Section::kSentences:
-            return &doc.sentences;
-        default:
-            return nullptr;
-    }
-}
-
 // The captions of a pane, every column of a list or the summary's two.
 std::vector<std::string> captionsOf(const Document& doc, Section section) {
-    const ListModel* list = listOf(doc, section);
+    const ListModel* list = ListOfSection(doc, section);
     if (!list) return {"text", "bold"};
     std::vector<std::string> cells;
     for (const ListColumn& column : list->columns) cells.push_back(cellOf(column.caption));
@@ -60,7 +45,7 @@ std::vector<std::string> captionsOf(const Document& doc, Section section) {
 void appendRows(const Document& doc, Section section, const std::vector<std::string>& prefix, delimited::Format format,
                 std::string& text) {
     std::vector<std::string> cells;
-    if (const ListModel* list = listOf(doc, section)) {
+    if (const ListModel* list = ListOfSection(doc, section)) {
         for (std::size_t r = 0; r < list->rows.size(); ++r) {
             cells = prefix;
             for (unsigned k = 0; k < list->columns.size(); ++k) cells.push_back(cellOf(list->exportCell(r, k)));
@@ -144,7 +129,7 @@ std::string FiguresRow(const Document* doc, double seconds, std::string_view inp
     std::snprintf(time, sizeof time, "%.3f", seconds);
     std::string timeText = time;
     std::ranges::replace(timeText, '.', doc->decimalSeparator);
-    const AnalysisState& a = doc->analysis;
+    const AnalysisState& a = doc->analysis();
     return delimited::Record(
         {nameCell(input), cellOf(CharsetName(a.charsetIndex)), std::to_string(doc->sentences.rows.size()),
          std::to_string(static_cast<long long>(a.wfTotals.totalCount)), std::to_string(a.slWordBase.size()),

@@ -1,18 +1,51 @@
 #include "document/document.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include "engine/charset.h"
 #include "engine/numformat.h"
 #include "summary/sentencelist.h"
 #include "views/columnsort.h"
 
-Document::Document() : compareText(sorting::LocaleTextCompare()) {
-    sentences.columns = SentenceListColumns();
-    sentences.sortColumn = sentencecol::kOrder;
+// The document's own operations reach its analysis state through this.
+struct DocumentAccess {
+    static AnalysisState& analysis(Document& doc) { return doc.analysis_; }
+    static AnalysisRequest& page(Document& doc) { return doc.page_; }
+};
+
+namespace {
+
+ResultListState& stateOf(Document& doc, ResultList list) { return doc.lists[static_cast<std::size_t>(list)]; }
+
+const ResultListState& stateOf(const Document& doc, ResultList list) {
+    return doc.lists[static_cast<std::size_t>(list)];
 }
 
-std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
-    if (source.empty()) return std::nullopt;
-    doc.analysis.sourceText = std::move(source);
+template <typename Filter>
+ResultListState listState(ListModel model, const Filter& filter) {
+    ResultListState state;
+    state.model = std::move(model);
+    static_assert(std::tuple_size_v<decltype(filter.hidden)> <= std::tuple_size_v<decltype(state.typeHidden)>);
+    std::ranges::copy(filter.hidden, state.typeHidden.begin());
+    state.typeItems = filter.hidden.size();
+    return state;
+}
+
+template <typename Filter>
+Filter typeFilterOf(const ResultListState& state) {
+    Filter filter;
+    std::copy_n(state.typeHidden.begin(), filter.hidden.size(), filter.hidden.begin());
+    return filter;
+}
+
+// Runs one analysis of `source` and, unless it ran out of memory, rebuilds everything shown from it.
+std::optional<RunReport> analyseText(Document& doc, PageText source, CharsetChoice charset) {
+    if (source.text.empty()) return std::nullopt;
+    AnalysisState& analysis = DocumentAccess::analysis(doc);
+    analysis.sourceText = std::move(source.text);
+    analysis.sourceFromUtf8 = source.fromUtf8;
+    analysis.charsetChoice = charset;
     // The occurrences are read from the complete streams after the scan and kept only once the run
     // has built its lists: a run that fails leaves the previous page's occurrences in place.
     PageOccurrences occurrences;
@@ -25,9 +58,9 @@ std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
         };
     }
     RunReport report = RunAnalysis(
-        doc.analysis,
+        analysis,
         [&](const RunTables& tables, std::string_view text) {
-            BuildSentenceList(doc.sentences, tables.markup, tables.stems, text, doc.analysis.wfTotals.totalCount,
+            BuildSentenceList(doc.sentences, tables.markup, tables.stems, text, analysis.wfTotals.totalCount,
                               doc.decimalSeparator, record ? &wordRows : nullptr);
             if (!record) return;
             AssignSentences(occurrences, wordRows);
@@ -39,50 +72,64 @@ std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
     if (report.status == ScanStatus::kOutOfMemory) return report;
     doc.summary.paragraphs.clear();
     doc.summary.entries.clear();
-    doc.wbExtraFilter.clear();
-    doc.wfExtraFilter.clear();
-    doc.weExtraFilter.clear();
-    RefillWordBase(doc);
-    RefillWordFull(doc);
-    RefillWordExpr(doc);
+    for (ResultListState& list : doc.lists) list.extraFilter.clear();
+    for (ResultList list : kResultLists) RefillList(doc, list);
     RebuildSummary(doc, kNoLimitItem);
     if (auto message = TimeMessage(report, doc.decimalSeparator)) doc.timeMessage = std::move(message);
     return report;
 }
 
-std::optional<RunReport> AnalyseSource(Document& doc, PageText source) {
-    if (source.text.empty()) return std::nullopt;
-    doc.analysis.sourceFromUtf8 = source.fromUtf8;
-    return AnalyseSource(doc, std::move(source.text));
+}  // namespace
+
+Document::Document() : compareText(sorting::LocaleTextCompare()) {
+    stateOf(*this, ResultList::kWordBase) = listState(MakeWordListModel(WordListKind::kStems), WordTypeFilter{});
+    stateOf(*this, ResultList::kWordFull) = listState(MakeWordListModel(WordListKind::kWords), WordTypeFilter{});
+    stateOf(*this, ResultList::kWordExpr) = listState(MakeExprListModel(), ExprTypeFilter{});
+    sentences.columns = SentenceListColumns();
+    sentences.sortColumn = sentencecol::kOrder;
 }
 
-std::optional<RunReport> AnalyseSavedParts(Document& doc, std::span<const std::string> parts) {
-    return AnalyseSource(doc, ReadSavedParts(parts, doc.analysis.charsetChoice));
+std::optional<RunReport> Analyse(Document& doc, AnalysisRequest request) {
+    AnalysisRequest& page = DocumentAccess::page(doc);
+    PageText source = ReadSavedParts(request.parts, request.charset);
+    const CharsetChoice charset = request.charset;
+    if (request.keepParts) {
+        page = std::move(request);
+    } else {
+        page = {};
+        request = {};  // the parts are freed before the scan
+    }
+    return analyseText(doc, std::move(source), charset);
 }
+
+std::optional<RunReport> ReadAgain(Document& doc, CharsetChoice charset) {
+    AnalysisRequest& page = DocumentAccess::page(doc);
+    if (page.parts.empty()) return std::nullopt;
+    page.charset = charset;
+    return analyseText(doc, ReadSavedParts(page.parts, charset), charset);
+}
+
+std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
+    DocumentAccess::page(doc) = {};
+    return analyseText(doc, {std::move(source), false}, CharsetChoice::kAuto);
+}
+
+void SetCoefficients(Document& doc, const Coefficients& koef) { DocumentAccess::analysis(doc).koef = koef; }
+
+void SetStopWords(Document& doc, TVocIndex stopWords) {
+    DocumentAccess::analysis(doc).stopWords = std::move(stopWords);
+}
+
+void SetIndexOptions(Document& doc, IndexOptions options) { DocumentAccess::analysis(doc).options = options; }
 
 bool FoundNoText(const Document& doc, const RunReport& report) {
     if (report.status == ScanStatus::kNoMarkup) return true;
-    return report.status == ScanStatus::kComplete && doc.analysis.wfTotals.totalCount == 0;
-}
-
-void RefillWordBase(Document& doc) {
-    FillWordList(doc.wordBase, doc.analysis.slWordBase, doc.wbExtraFilter, doc.wbTypeHidden, doc.analysis.wbTotals,
-                 doc.decimalSeparator, doc.compareText);
-}
-
-void RefillWordFull(Document& doc) {
-    FillWordList(doc.wordFull, doc.analysis.slWordFull, doc.wfExtraFilter, doc.wfTypeHidden, doc.analysis.wfTotals,
-                 doc.decimalSeparator, doc.compareText);
-}
-
-void RefillWordExpr(Document& doc) {
-    FillExprList(doc.wordExpr, doc.analysis.slWordExpr, doc.weExtraFilter, doc.weTypeHidden, doc.analysis.weTotals,
-                 doc.decimalSeparator, doc.compareText);
+    return report.status == ScanStatus::kComplete && doc.analysis().wfTotals.totalCount == 0;
 }
 
 void RebuildSummary(Document& doc, std::size_t limitIndex) {
     const SummaryLimit& limit = kSummaryLimits.at(limitIndex);
-    const double words = doc.analysis.wfTotals.totalCount;
+    const double words = doc.analysis().wfTotals.totalCount;
     Summary summary =
         BuildSummary(doc.sentences, ResolveMaxSentences(limit, words), limit.percentLimit, words, doc.decimalSeparator);
     doc.summary.paragraphs = std::move(summary.paragraphs);
@@ -92,80 +139,50 @@ void RebuildSummary(Document& doc, std::size_t limitIndex) {
     doc.summaryLimit = limitIndex;
 }
 
-ListModel& ListOf(Document& doc, ResultList list) {
-    switch (list) {
-        case ResultList::kWordBase:
-            return doc.wordBase;
-        case ResultList::kWordFull:
-            return doc.wordFull;
-        case ResultList::kWordExpr:
-            break;
-    }
-    return doc.wordExpr;
-}
+ListModel& ListOf(Document& doc, ResultList list) { return stateOf(doc, list).model; }
 
-const ListModel& ListOf(const Document& doc, ResultList list) { return ListOf(const_cast<Document&>(doc), list); }
+const ListModel& ListOf(const Document& doc, ResultList list) { return stateOf(doc, list).model; }
 
-std::span<bool> TypeHiddenOf(Document& doc, ResultList list) {
-    switch (list) {
-        case ResultList::kWordBase:
-            return doc.wbTypeHidden.hidden;
-        case ResultList::kWordFull:
-            return doc.wfTypeHidden.hidden;
-        case ResultList::kWordExpr:
-            break;
-    }
-    return doc.weTypeHidden.hidden;
-}
+const std::string& ExtraFilterOf(const Document& doc, ResultList list) { return stateOf(doc, list).extraFilter; }
 
 std::span<const bool> TypeHiddenOf(const Document& doc, ResultList list) {
-    return TypeHiddenOf(const_cast<Document&>(doc), list);
+    const ResultListState& state = stateOf(doc, list);
+    return std::span<const bool>(state.typeHidden).first(state.typeItems);
 }
-
-namespace {
-
-std::string& ExtraFilterOf(Document& doc, ResultList list) {
-    switch (list) {
-        case ResultList::kWordBase:
-            return doc.wbExtraFilter;
-        case ResultList::kWordFull:
-            return doc.wfExtraFilter;
-        case ResultList::kWordExpr:
-            break;
-    }
-    return doc.weExtraFilter;
-}
-
-}  // namespace
 
 void RefillList(Document& doc, ResultList list) {
+    const AnalysisState& a = doc.analysis();
+    ResultListState& state = stateOf(doc, list);
     switch (list) {
         case ResultList::kWordBase:
-            RefillWordBase(doc);
+            FillWordList(state.model, a.slWordBase, state.extraFilter, typeFilterOf<WordTypeFilter>(state), a.wbTotals,
+                         doc.decimalSeparator, doc.compareText);
             return;
         case ResultList::kWordFull:
-            RefillWordFull(doc);
+            FillWordList(state.model, a.slWordFull, state.extraFilter, typeFilterOf<WordTypeFilter>(state), a.wfTotals,
+                         doc.decimalSeparator, doc.compareText);
             return;
         case ResultList::kWordExpr:
-            RefillWordExpr(doc);
+            FillExprList(state.model, a.slWordExpr, state.extraFilter, typeFilterOf<ExprTypeFilter>(state), a.weTotals,
+                         doc.decimalSeparator, doc.compareText);
             return;
     }
 }
 
 void SetTypeShown(Document& doc, ResultList list, std::size_t item, bool shown) {
-    std::span<bool> hidden = TypeHiddenOf(doc, list);
-    if (item >= hidden.size()) return;
-    hidden[item] = !shown;
+    ResultListState& state = stateOf(doc, list);
+    if (item >= state.typeItems) return;
+    state.typeHidden[item] = !shown;
     RefillList(doc, list);
 }
 
 void ShowAllTypes(Document& doc, ResultList list) {
-    for (bool& flag : TypeHiddenOf(doc, list)) flag = false;
+    stateOf(doc, list).typeHidden.fill(false);
     RefillList(doc, list);
 }
 
 void ClearExtraFilter(Document& doc, ResultList list) {
-    ExtraFilterOf(doc, list).clear();
+    stateOf(doc, list).extraFilter.clear();
     RefillList(doc, list);
 }
 
@@ -196,7 +213,7 @@ bool ShowRelated(Document& doc, const RelatedButton& button, std::span<const std
     std::optional<std::string> filter =
         RelatedFilter(ListOf(doc, button.source), selectedRows, button.sourceColumn, button.filterStart);
     if (!filter) return false;
-    ExtraFilterOf(doc, button.target) = std::move(*filter);
+    stateOf(doc, button.target).extraFilter = std::move(*filter);
     RefillList(doc, button.target);
     return true;
 }

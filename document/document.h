@@ -5,9 +5,11 @@
 // Plain C++, no Qt. NOT thread-safe.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "concordance/concordance.h"
 #include "engine/analysis.h"
@@ -33,20 +35,34 @@ std::string WindowCaption(const AnalysisState& analysis);
 /// with two decimals and the given decimal separator. Returns nothing when T <= 0.
 std::optional<std::string> TimeMessage(const RunReport& report, char decimalSeparator);
 
-struct Document {
-    AnalysisState analysis;
+/// What one analysis of a page is given: the page's bytes as they were taken and how to read them.
+struct AnalysisRequest {
+    /// The document, then each of its frames that was read: raw bytes in any charset, each as taken.
+    std::vector<std::string> parts;
+    CharsetChoice charset = CharsetChoice::kAuto;  // how the parts are read
+    /// Whether the document keeps the parts after the run, so that ReadAgain can read the page on
+    /// screen under another charset (the window). A one-off run (the command line) frees them
+    /// before the scan, so that a large page is not held twice.
+    bool keepParts = true;
+};
 
-    ListModel wordBase = MakeWordListModel(WordListKind::kStems);  // lvWordBase
-    ListModel wordFull = MakeWordListModel(WordListKind::kWords);  // lvWordFull
-    ListModel wordExpr = MakeExprListModel();                      // lvWordExpr
-    ListModel sentences;                                           // lvDocumentText
+/// One of the three word-like result lists (stems, words, combinations) as it is shown.
+struct ResultListState {
+    ListModel model;  // lvWordBase, lvWordFull, lvWordExpr
+    /// One flag per item of the list's type-filter menu (`wbTypeHidden`, `wfTypeHidden`,
+    /// `weTypeHidden`); a set flag hides that type. The first `typeItems` are in use.
+    std::array<bool, 7> typeHidden{};
+    std::size_t typeItems = 0;
+    std::string extraFilter;  // the additional filter cross-navigation sets; empty: off
+};
 
-    WordTypeFilter wbTypeHidden;
-    WordTypeFilter wfTypeHidden;
-    ExprTypeFilter weTypeHidden;
-    std::string wbExtraFilter;
-    std::string wfExtraFilter;
-    std::string weExtraFilter;
+/// The analysed page. The panels and the command line read its analysis and change what is shown
+/// (sort columns, filters, marks) through the operations below; what the analysis is given arrives
+/// as arguments (Analyse, ReadAgain, the Set… settings), never as writes into its state.
+class Document {
+  public:
+    std::array<ResultListState, std::size(kResultLists)> lists;  // indexed by ResultList
+    ListModel sentences;                                         // lvDocumentText
 
     Summary summary;                          // reReferat and its status bar
     std::size_t summaryLimit = kNoLimitItem;  // the checked item of the limits menu
@@ -62,24 +78,43 @@ struct Document {
     // The list models read the analysis state's lists in place.
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
+
+    /// The settings and results of the last analysis.
+    const AnalysisState& analysis() const { return analysis_; }
+    /// The page of the last request that kept its parts (none kept: no parts).
+    const AnalysisRequest& page() const { return page_; }
+
+  private:
+    friend struct DocumentAccess;  // the document's own operations
+    AnalysisState analysis_;
+    AnalysisRequest page_;
 };
 
-/// Analyses a page source as the browser layer hands it over (single-byte, CR LF lines): cleans
-/// and converts it, scans it, builds the sentence list, rebuilds the three result lists with
-/// emptied additional filters and the summary without a limit, and sets the time message.
-/// An empty source starts no run and returns nothing; a run that ran out of memory
-/// (ScanStatus::kOutOfMemory) leaves the lists, the summary and the time message as they were.
+/// Reads the request's parts under its charset choice (each part cut at its first NUL, converted
+/// from UTF-8 where it is UTF-8, lines joined with CR LF, the parts joined in order) and analyses
+/// them as AnalyseSource does, recording what the page was written in
+/// (AnalysisState::pageEncoding). Keeps the request as the page on screen when it asks to. No
+/// parts, or parts without a byte, start no run and return nothing.
+std::optional<RunReport> Analyse(Document& doc, AnalysisRequest request);
+
+/// Reads the page on screen (the last request that kept its parts) again under `charset` and
+/// analyses it. Nothing when no page is kept.
+std::optional<RunReport> ReadAgain(Document& doc, CharsetChoice charset);
+
+/// Analyses a page source already read (single-byte, CR LF lines) under automatic detection:
+/// cleans and converts it, scans it, builds the sentence list, rebuilds the three result lists with
+/// emptied additional filters and the summary without a limit, and sets the time message. Forgets
+/// the page on screen. An empty source starts no run and returns nothing; a run that ran out of
+/// memory (ScanStatus::kOutOfMemory) leaves the lists, the summary and the time message as they were.
 std::optional<RunReport> AnalyseSource(Document& doc, std::string source);
 
-/// Analyses a page source as AnalyseSource does, and records whether it was read from UTF-8 for
-/// the page's encoding (AnalysisState::pageEncoding). Read it under the document's charset choice
-/// (`analysis.charsetChoice`), as AnalyseSavedParts does.
-std::optional<RunReport> AnalyseSource(Document& doc, PageText source);
-
-/// Reads the saved parts of a page (the document, then its frames; raw bytes in any charset) under
-/// the document's charset choice and analyses them: the one path by which a page is analysed
-/// again from what was saved, under another choice.
-std::optional<RunReport> AnalyseSavedParts(Document& doc, std::span<const std::string> parts);
+/// The weight coefficients of the runs that follow.
+void SetCoefficients(Document& doc, const Coefficients& koef);
+/// The stop words of the runs that follow.
+void SetStopWords(Document& doc, TVocIndex stopWords);
+/// What the runs that follow index besides the body (title, meta tags, image descriptions) and
+/// where they take stems from.
+void SetIndexOptions(Document& doc, IndexOptions options);
 
 /// The note the window's status bar and the command line give for a page with no text to analyse.
 inline constexpr std::string_view kNoTextMessage = u8"На странице нет текста для анализа"_cp;
@@ -88,20 +123,14 @@ inline constexpr std::string_view kNoTextMessage = u8"На странице не
 /// text the analysis reads (no <body>, a fragment, a frameset without its frames).
 bool FoundNoText(const Document& doc, const RunReport& report);
 
-/// Rebuilds the stem list from the last analysis with its current filters and sort column.
-void RefillWordBase(Document& doc);
-/// Rebuilds the word list from the last analysis with its current filters and sort column.
-void RefillWordFull(Document& doc);
-/// Rebuilds the combination list from the last analysis with its current filters and sort column.
-void RefillWordExpr(Document& doc);
-
 /// The model of one of the three result lists.
 ListModel& ListOf(Document& doc, ResultList list);
 const ListModel& ListOf(const Document& doc, ResultList list);
+/// The additional filter of a result list; empty when it is off.
+const std::string& ExtraFilterOf(const Document& doc, ResultList list);
 
-/// The type filter flags of a result list (`wbTypeHidden`, `wfTypeHidden`, `weTypeHidden`), one per
-/// item of its type-filter menu; a set flag hides that type.
-std::span<bool> TypeHiddenOf(Document& doc, ResultList list);
+/// The type filter flags of a result list, one per item of its type-filter menu; a set flag hides
+/// that type.
 std::span<const bool> TypeHiddenOf(const Document& doc, ResultList list);
 
 /// Rebuilds a result list from the last analysis with its current filters and sort column.

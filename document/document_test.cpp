@@ -21,7 +21,7 @@ std::string page() {
 }
 
 TEST(Document, WindowTexts) {
-    EXPECT_EQ(WindowCaption(Document().analysis), "Sumoran") << "before the first run";
+    EXPECT_EQ(WindowCaption(Document().analysis()), "Sumoran") << "before the first run";
     RunReport report{ScanStatus::kComplete, 2.0, 10240};
     EXPECT_EQ(TimeMessage(report, ','), u8"Время обработки: 2,00 сек., Скорость обработки: 5,00 Кб/сек."_cp);
     report.seconds = 0;
@@ -30,15 +30,16 @@ TEST(Document, WindowTexts) {
 
 TEST(Document, AnalysisFillsEveryPaneAndEmptiesTheExtraFilters) {
     Document doc;
-    doc.wfExtraFilter = "1,,0,";
+    doc.lists[1].extraFilter = "1,,0,";
     doc.summaryLimit = 3;
     auto report = AnalyseSource(doc, page());
     ASSERT_TRUE(report);
-    EXPECT_EQ(WindowCaption(doc.analysis), u8"Отчёт - Sumoran"_cp);
-    EXPECT_TRUE(doc.wfExtraFilter.empty());
-    EXPECT_FALSE(doc.wordBase.rows.empty());
-    EXPECT_EQ(doc.wordFull.rows.size(), doc.analysis.slWordFull.size()) << "no word is hidden by the initial filter";
-    EXPECT_EQ(doc.wordExpr.rows.size(), 1u) << u8"год работы"_cp;
+    EXPECT_EQ(WindowCaption(doc.analysis()), u8"Отчёт - Sumoran"_cp);
+    EXPECT_TRUE(doc.lists[1].extraFilter.empty());
+    EXPECT_FALSE(ListOf(doc, ResultList::kWordBase).rows.empty());
+    EXPECT_EQ(ListOf(doc, ResultList::kWordFull).rows.size(), doc.analysis().slWordFull.size())
+        << "no word is hidden by the initial filter";
+    EXPECT_EQ(ListOf(doc, ResultList::kWordExpr).rows.size(), 1u) << u8"год работы"_cp;
     ASSERT_EQ(doc.sentences.rows.size(), 3u);
     EXPECT_EQ(doc.sentences.sortColumn, 3u);
     EXPECT_EQ(doc.summaryLimit, kNoLimitItem);
@@ -52,21 +53,21 @@ TEST(Document, AnEmptySourceStartsNoRunAndAPageWithoutMarkupKeepsTheLists) {
     Document doc;
     EXPECT_FALSE(AnalyseSource(doc, ""));
     AnalyseSource(doc, page());
-    const auto rows = doc.wordBase.rows.size();
+    const auto rows = ListOf(doc, ResultList::kWordBase).rows.size();
     const auto paragraphs = doc.summary.paragraphs;
     auto report = AnalyseSource(doc, "plain text");
     ASSERT_TRUE(report);
     EXPECT_EQ(report->status, ScanStatus::kNoMarkup);
-    EXPECT_EQ(doc.wordBase.rows.size(), rows);
+    EXPECT_EQ(ListOf(doc, ResultList::kWordBase).rows.size(), rows);
     EXPECT_EQ(doc.summary.paragraphs, paragraphs) << "the summary is rebuilt from the sentence rows that stay";
 }
 
 TEST(Document, ARunOutOfMemoryChangesNothingShown) {
     Document doc;
     AnalyseSource(doc, page());
-    doc.wfExtraFilter = "1,,0,";
+    doc.lists[1].extraFilter = "1,,0,";
     RebuildSummary(doc, 1);
-    const auto stems = doc.wordBase.rows;
+    const auto stems = ListOf(doc, ResultList::kWordBase).rows;
     const auto sentences = doc.sentences.rows.size();
     const auto paragraphs = doc.summary.paragraphs;
     const auto status = doc.summary.status;
@@ -77,12 +78,12 @@ TEST(Document, ARunOutOfMemoryChangesNothingShown) {
     ASSERT_TRUE(failingnew::StopFailing());
     ASSERT_TRUE(report);
     EXPECT_EQ(report->status, ScanStatus::kOutOfMemory);
-    EXPECT_EQ(doc.wordBase.rows, stems);
+    EXPECT_EQ(ListOf(doc, ResultList::kWordBase).rows, stems);
     EXPECT_EQ(doc.sentences.rows.size(), sentences);
     EXPECT_EQ(doc.summary.paragraphs, paragraphs);
     EXPECT_EQ(doc.summary.status, status);
     EXPECT_EQ(doc.summaryLimit, 1u);
-    EXPECT_EQ(doc.wfExtraFilter, "1,,0,");
+    EXPECT_EQ(doc.lists[1].extraFilter, "1,,0,");
     EXPECT_EQ(doc.timeMessage, time);
 }
 
@@ -158,7 +159,7 @@ TEST(Document, EveryCoefficientWeighsTheWordsOfItsContext) {
         {"", u8"<p>3.14</p>"_cp, u8"3.14"_cp, {}},
     };
     auto weight = [](const Document& doc, const std::string& word) {
-        for (const auto& entry : doc.analysis.slWordFull) {
+        for (const auto& entry : doc.analysis().slWordFull) {
             if (entry.text == word) return entry.desc.weight;
         }
         return -1.0;
@@ -169,11 +170,13 @@ TEST(Document, EveryCoefficientWeighsTheWordsOfItsContext) {
                                  std::string(u8"<p>обычное</p></body></html>"_cp);
         const std::string word(row.word);
         Document plain;
-        plain.analysis.options = row.options;
+        SetIndexOptions(plain, row.options);
         AnalyseSource(plain, page);
         Document doubled;
-        doubled.analysis.options = row.options;
-        doubled.analysis.koef.at(k) *= 2;
+        SetIndexOptions(doubled, row.options);
+        Coefficients koef;
+        koef.at(k) *= 2;
+        SetCoefficients(doubled, koef);
         AnalyseSource(doubled, page);
         SCOPED_TRACE("koef.dat line " + std::to_string(k + 1));
         EXPECT_GT(weight(plain, word), 0.0);
@@ -205,31 +208,56 @@ TEST(Document, TheChosenCharsetReadsThePageAndNamesItsEncoding) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(CharsetChoiceName(c.choice)) + ": " + c.bytes);
         Document doc;
-        doc.analysis.charsetChoice = c.choice;
-        const std::string parts[] = {c.bytes};
-        ASSERT_TRUE(AnalyseSavedParts(doc, parts));
-        EXPECT_EQ(doc.analysis.pageEncoding, c.encoding);
-        EXPECT_EQ(doc.analysis.charsetIndex, c.charset);
-        EXPECT_TRUE(std::ranges::any_of(doc.analysis.slWordFull, [&](const auto& e) { return e.text == c.word; }));
+        ASSERT_TRUE(Analyse(doc, {{c.bytes}, c.choice}));
+        EXPECT_EQ(doc.analysis().pageEncoding, c.encoding);
+        EXPECT_EQ(doc.analysis().charsetIndex, c.charset);
+        EXPECT_TRUE(std::ranges::any_of(doc.analysis().slWordFull, [&](const auto& e) { return e.text == c.word; }));
         // The next page is read as the choice says and knows nothing of this one's UTF-8.
-        ASSERT_TRUE(AnalyseSource(doc, windows1251));
-        EXPECT_EQ(doc.analysis.pageEncoding, c.choice == CharsetChoice::kAuto ? CharsetChoice::kWindows1251 : c.choice);
+        ASSERT_TRUE(Analyse(doc, {{windows1251}, c.choice}));
+        EXPECT_EQ(doc.analysis().pageEncoding,
+                  c.choice == CharsetChoice::kAuto ? CharsetChoice::kWindows1251 : c.choice);
     }
+}
+
+// The window reads the page on screen again under another charset from the parts the document
+// kept; the command line's one-off request keeps none, and a page read from text forgets them.
+TEST(Document, ReadAgainReadsTheKeptPartsUnderAnotherCharset) {
+    const std::string capitals(u8"<html><body><p>БОЛЬШОЙ ДОМ.</p></body></html>"_cp);
+    const std::string frame(u8"<html><body><p>ВТОРОЙ КАДР.</p></body></html>"_cp);
+    auto hasWord = [](const Document& doc, std::string_view word) {
+        return std::ranges::any_of(doc.analysis().slWordFull, [&](const auto& e) { return e.text == word; });
+    };
+    Document doc;
+    EXPECT_FALSE(ReadAgain(doc, CharsetChoice::kWindows1251)) << "no page yet";
+    ASSERT_TRUE(Analyse(doc, {{capitals, frame}, CharsetChoice::kAuto}));
+    EXPECT_EQ(doc.analysis().pageEncoding, CharsetChoice::kKoi8r);
+    ASSERT_TRUE(ReadAgain(doc, CharsetChoice::kWindows1251));
+    EXPECT_EQ(doc.analysis().pageEncoding, CharsetChoice::kWindows1251);
+    EXPECT_TRUE(hasWord(doc, u8"ДОМ"_cp));
+    EXPECT_TRUE(hasWord(doc, u8"КАДР"_cp)) << "every part is read again";
+    EXPECT_EQ(doc.page().charset, CharsetChoice::kWindows1251);
+
+    ASSERT_TRUE(Analyse(doc, {{capitals}, CharsetChoice::kWindows1251, false}));
+    EXPECT_TRUE(doc.page().parts.empty());
+    EXPECT_FALSE(ReadAgain(doc, CharsetChoice::kAuto));
+    ASSERT_TRUE(Analyse(doc, {{capitals}}));
+    ASSERT_TRUE(AnalyseSource(doc, capitals));
+    EXPECT_FALSE(ReadAgain(doc, CharsetChoice::kAuto)) << "a page analysed from its text is not the kept one";
 }
 
 // A stress mark (U+0301) in a UTF-8 page or stop-word file stays inside its word: "Приве́т" is
 // counted as the word "Привет", not as "Приве" and "т", and a stressed stop word matches it.
 TEST(Document, AStressMarkKeepsItsWordWholeInPagesAndStopWords) {
-    const std::string parts[] = {"<html><body><p>Приве\u0301т, мир. Приве\u0301т!</p></body></html>"};
+    const AnalysisRequest page{{"<html><body><p>Приве\u0301т, мир. Приве\u0301т!</p></body></html>"}};
     const std::string word(u8"Привет"_cp);
     auto entry = [](const Document& doc, const std::string& text) -> const ListEntry<WordDescription>* {
-        for (const auto& e : doc.analysis.slWordFull) {
+        for (const auto& e : doc.analysis().slWordFull) {
             if (e.text == text) return &e;
         }
         return nullptr;
     };
     Document doc;
-    ASSERT_TRUE(AnalyseSavedParts(doc, parts));
+    ASSERT_TRUE(Analyse(doc, page));
     const auto* found = entry(doc, word);
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->desc.count, 2);
@@ -237,8 +265,8 @@ TEST(Document, AStressMarkKeepsItsWordWholeInPagesAndStopWords) {
     EXPECT_EQ(entry(doc, std::string(u8"Приве"_cp)), nullptr);
     EXPECT_EQ(entry(doc, "\xF2"), nullptr);  // "т"
 
-    doc.analysis.stopWords = settings::ParseStopWords("при\u0301вет\r\n");
-    ASSERT_TRUE(AnalyseSavedParts(doc, parts));
+    SetStopWords(doc, settings::ParseStopWords("при\u0301вет\r\n"));
+    ASSERT_TRUE(Analyse(doc, page));
     found = entry(doc, word);
     ASSERT_NE(found, nullptr);
     EXPECT_TRUE(wordcode::isIgnored(found->desc.code)) << "the stressed stop word matches";

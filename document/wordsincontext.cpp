@@ -14,17 +14,17 @@ std::vector<ConcordanceQuery> QueriesOf(const Document& doc, ResultList list,
         ConcordanceQuery q;
         switch (list) {
             case ResultList::kWordBase:
-                if (entry >= doc.analysis.slWordBase.size()) continue;
-                q.stems = {doc.analysis.slWordBase[entry].desc.id};
+                if (entry >= doc.analysis().slWordBase.size()) continue;
+                q.stems = {doc.analysis().slWordBase[entry].desc.id};
                 break;
             case ResultList::kWordFull:
-                if (entry >= doc.analysis.slWordFull.size()) continue;
-                q.stems = {doc.analysis.slWordFull[entry].desc.link};
-                q.word = doc.analysis.slWordFull[entry].text;
+                if (entry >= doc.analysis().slWordFull.size()) continue;
+                q.stems = {doc.analysis().slWordFull[entry].desc.link};
+                q.word = doc.analysis().slWordFull[entry].text;
                 break;
             case ResultList::kWordExpr: {
-                if (entry >= doc.analysis.slWordExpr.size()) continue;
-                const ExprDescription& d = doc.analysis.slWordExpr[entry].desc;
+                if (entry >= doc.analysis().slWordExpr.size()) continue;
+                const ExprDescription& d = doc.analysis().slWordExpr[entry].desc;
                 q.stems.assign(d.stemIds.begin(), d.stemIds.begin() + std::clamp(d.length, 0, 6));
                 break;
             }

@@ -38,9 +38,9 @@ void ExpectRowsEqualCounts(Document& doc, const std::string& name) {
         std::function<long long(std::size_t)> count;
     };
     const Case cases[] = {
-        {ResultList::kWordBase, [&](std::size_t e) { return doc.analysis.slWordBase[e].desc.count; }},
-        {ResultList::kWordFull, [&](std::size_t e) { return doc.analysis.slWordFull[e].desc.count; }},
-        {ResultList::kWordExpr, [&](std::size_t e) { return doc.analysis.slWordExpr[e].desc.count; }},
+        {ResultList::kWordBase, [&](std::size_t e) { return doc.analysis().slWordBase[e].desc.count; }},
+        {ResultList::kWordFull, [&](std::size_t e) { return doc.analysis().slWordFull[e].desc.count; }},
+        {ResultList::kWordExpr, [&](std::size_t e) { return doc.analysis().slWordExpr[e].desc.count; }},
     };
     for (const Case& c : cases) {
         ShowAllTypes(doc, c.list);
@@ -63,7 +63,7 @@ void ExpectRowsEqualCounts(Document& doc, const std::string& name) {
 
 Document& Analysed(Document& doc, std::string source) {
     doc.recordOccurrences = true;
-    doc.analysis.options = {true, true, true};
+    SetIndexOptions(doc, {true, true, true});
     AnalyseSource(doc, std::move(source));
     return doc;
 }

@@ -16,24 +16,24 @@ namespace fuzzcheck {
 /// Checks the shape of the four lists, that the lists show no more rows than the analysis left,
 /// and that every status bar whose total is not zero has its text.
 inline void CheckDocument(const Document& doc) {
-    const AnalysisState& a = doc.analysis;
-    CheckListShape(doc.wordBase);
-    CheckListShape(doc.wordFull);
-    CheckListShape(doc.wordExpr);
+    const AnalysisState& a = doc.analysis();
+    CheckListShape(ListOf(doc, ResultList::kWordBase));
+    CheckListShape(ListOf(doc, ResultList::kWordFull));
+    CheckListShape(ListOf(doc, ResultList::kWordExpr));
     CheckListShape(doc.sentences);
-    FUZZ_CHECK(doc.wordBase.rows.size() <= a.slWordBase.size());
-    FUZZ_CHECK(doc.wordFull.rows.size() <= a.slWordFull.size());
-    FUZZ_CHECK(doc.wordExpr.rows.size() <= a.slWordExpr.size());
+    FUZZ_CHECK(ListOf(doc, ResultList::kWordBase).rows.size() <= a.slWordBase.size());
+    FUZZ_CHECK(ListOf(doc, ResultList::kWordFull).rows.size() <= a.slWordFull.size());
+    FUZZ_CHECK(ListOf(doc, ResultList::kWordExpr).rows.size() <= a.slWordExpr.size());
     FUZZ_CHECK(a.sourceText.empty());
     FUZZ_CHECK(a.charsetIndex == Charset::kWindows1251 || a.charsetIndex == Charset::kKoi8r ||
                a.charsetIndex == Charset::kIso88595);
-    if (a.wbTotals.totalCount > 0) FUZZ_CHECK(doc.wordBase.status.has_value());
+    if (a.wbTotals.totalCount > 0) FUZZ_CHECK(ListOf(doc, ResultList::kWordBase).status.has_value());
     if (a.wfTotals.totalCount > 0) {
-        FUZZ_CHECK(doc.wordFull.status.has_value());
+        FUZZ_CHECK(ListOf(doc, ResultList::kWordFull).status.has_value());
         FUZZ_CHECK(doc.sentences.status.has_value());
         FUZZ_CHECK(doc.summary.status.has_value());
     }
-    if (a.weTotals.listedCount > 0) FUZZ_CHECK(doc.wordExpr.status.has_value());
+    if (a.weTotals.listedCount > 0) FUZZ_CHECK(ListOf(doc, ResultList::kWordExpr).status.has_value());
 }
 
 /// Checks that the sentence list is in document order and that the summary's paragraphs are

@@ -133,9 +133,9 @@ void clickTwice(ListModel& list, unsigned column, std::span<const ColumnKey> key
 }
 
 void clickColumns(Document& doc, unsigned column) {
-    clickTwice(doc.wordBase, column % 12, kWordListKeys, doc);
-    clickTwice(doc.wordFull, column % 12, kWordListKeys, doc);
-    clickTwice(doc.wordExpr, column % 9, kExprListKeys, doc);
+    clickTwice(ListOf(doc, ResultList::kWordBase), column % 12, kWordListKeys, doc);
+    clickTwice(ListOf(doc, ResultList::kWordFull), column % 12, kWordListKeys, doc);
+    clickTwice(ListOf(doc, ResultList::kWordExpr), column % 9, kExprListKeys, doc);
 
     const unsigned k = column % (sentencecol::kCount + 1);
     ClickSentenceColumn(doc.sentences, k, doc.compareText, doc.decimalSeparator);
@@ -162,12 +162,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Document doc;
     doc.decimalSeparator = c.decimalSeparator;
-    doc.analysis.options = c.options;
-    doc.analysis.stopWords = settings::ParseStopWords(kStopWordFile);
+    SetIndexOptions(doc, c.options);
+    SetStopWords(doc, settings::ParseStopWords(kStopWordFile));
     if (c.allTypes) {
-        doc.wbTypeHidden.hidden.fill(false);
-        doc.wfTypeHidden.hidden.fill(false);
-        doc.weTypeHidden.hidden.fill(false);
+        for (ResultList list : kResultLists) ShowAllTypes(doc, list);
     }
 
     const std::string text = SavedPartText(page);
@@ -179,12 +177,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (c.analyseTwice && report && report->status != ScanStatus::kOutOfMemory) {
         // The same page on the same document gives the same lists and summary (a second run that
         // runs out of memory keeps the first run's).
-        const auto stems = cellsOf(doc.wordBase), words = cellsOf(doc.wordFull), exprs = cellsOf(doc.wordExpr);
+        const auto stems = cellsOf(ListOf(doc, ResultList::kWordBase)),
+                   words = cellsOf(ListOf(doc, ResultList::kWordFull)),
+                   exprs = cellsOf(ListOf(doc, ResultList::kWordExpr));
         const auto sentences = cellsOf(doc.sentences);
         const auto paragraphs = doc.summary.paragraphs;
         AnalyseSource(doc, text);
         CheckDocument(doc);
-        FUZZ_CHECK(cellsOf(doc.wordBase) == stems && cellsOf(doc.wordFull) == words && cellsOf(doc.wordExpr) == exprs);
+        FUZZ_CHECK(cellsOf(ListOf(doc, ResultList::kWordBase)) == stems &&
+                   cellsOf(ListOf(doc, ResultList::kWordFull)) == words &&
+                   cellsOf(ListOf(doc, ResultList::kWordExpr)) == exprs);
         FUZZ_CHECK(cellsOf(doc.sentences) == sentences && doc.summary.paragraphs == paragraphs);
     }
 

@@ -152,12 +152,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (koef.values() == Coefficients().values() && stopWords.size() == 0) return 0;
     Document doc;
     doc.decimalSeparator = separator;
-    doc.analysis.koef = koef;
-    doc.analysis.stopWords = std::move(stopWords);
-    doc.analysis.options = {true, true, true};
-    doc.wbTypeHidden.hidden.fill(false);
-    doc.wfTypeHidden.hidden.fill(false);
-    doc.weTypeHidden.hidden.fill(false);
+    SetCoefficients(doc, koef);
+    SetStopWords(doc, std::move(stopWords));
+    SetIndexOptions(doc, {true, true, true});
+    for (ResultList list : kResultLists) ShowAllTypes(doc, list);
     FUZZ_CHECK(AnalyseSource(doc, std::string(kPage)).has_value());
     CheckDocument(doc);
     CheckSummary(doc);

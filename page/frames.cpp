@@ -360,16 +360,13 @@ std::optional<std::string> FrameOutsideFolder(const FrameTarget& target, const f
     return std::nullopt;
 }
 
-FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const fs::path& pagePath,
-                                  CharsetChoice charset, FramePolicy policy) {
-    FramesetSource result;
-    if (origin == PageOrigin::kWebAddress) {
-        result.source = ReadSavedPart(pageBytes, charset);
-        return result;
-    }
-    const FrameSources frames = FindFrameSources(pageBytes, kMaxFrames);
-    result.source = ReadSavedPart(pageBytes, charset);
-    std::string().swap(pageBytes);  // the page's bytes are no longer needed
+FramesetParts ReadFramesetParts(std::string pageBytes, PageOrigin origin, const fs::path& pagePath,
+                                FramePolicy policy) {
+    FramesetParts result;
+    const FrameSources frames =
+        origin == PageOrigin::kWebAddress ? FrameSources() : FindFrameSources(pageBytes, kMaxFrames);
+    std::size_t used = std::min(pageBytes.size(), kMaxPageBytes);
+    result.parts.push_back(std::move(pageBytes));
     // A page with a single frame is taken without that frame, as the window takes it.
     if (frames.count < 2) return result;
     const std::string pageName = origin == PageOrigin::kFile ? pagePath.string() : "standard input";
@@ -406,7 +403,7 @@ FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, cons
             result.notes.push_back(frameNote(i + 1, src, *outside + ", skipped (--frames=folder)"));
             continue;
         }
-        const std::size_t room = kMaxPageBytes - std::min(kMaxPageBytes, result.source.text.size());
+        const std::size_t room = kMaxPageBytes - used;
         FolderFile read;
         if (policy == FramePolicy::kFolder) {
             read = readInFolder(target.path, realFolder, room);
@@ -419,8 +416,7 @@ FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, cons
             continue;
         }
         const settings::FileBytes& file = read.file;
-        PageText text = file.status == settings::ReadStatus::kOk ? ReadSavedPart(file.bytes, charset) : PageText();
-        if (file.problem == settings::ReadProblem::kTooLarge || text.text.size() > room) {
+        if (file.problem == settings::ReadProblem::kTooLarge || file.bytes.size() > room) {
             result.notes.push_back(pageName + ": the joined source would pass " + std::to_string(kMaxPageBytes >> 20) +
                                    " MiB: frame " + std::to_string(i + 1) + " and the frames after it are left out");
             break;
@@ -434,8 +430,8 @@ FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, cons
             result.notes.push_back(frameNote(i + 1, src, "cannot read " + noteText(target.path.string()) + reason));
             continue;
         }
-        result.source.text += text.text;
-        result.source.fromUtf8 = result.source.fromUtf8 || text.fromUtf8;
+        used += file.bytes.size();
+        result.parts.push_back(std::move(read.file.bytes));
     }
     return result;
 }

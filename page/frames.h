@@ -5,7 +5,7 @@
 // attribute names without case, quoted and unquoted values with the five named character
 // references (&amp; …), comments, and the contents of script, style and the other elements whose
 // text is not markup skipped. <frame> counts inside a <frameset>, <iframe> before one. Pure
-// functions apart from ReadFramesetSource, which reads files.
+// functions apart from ReadFramesetParts, which reads files.
 #pragma once
 
 #include <cstddef>
@@ -64,9 +64,10 @@ enum class FramePolicy {
 /// leaves the page's folder.
 std::optional<std::string> FrameOutsideFolder(const FrameTarget& target, const std::filesystem::path& pagePath);
 
-/// The page source the analysis takes, and the notes (UTF-8, one line each) on what was left out.
-struct FramesetSource {
-    PageText source;
+/// The parts of a page as they were read (the page, then each frame read, raw bytes in any
+/// charset), and the notes (UTF-8, one line each) on what was left out.
+struct FramesetParts {
+    std::vector<std::string> parts;
     std::vector<std::string> notes;
 };
 
@@ -75,16 +76,15 @@ struct FramesetSource {
 /// fetched).
 enum class PageOrigin { kFile, kStandardInput, kWebAddress };
 
-/// The one way a page's bytes become the source the analysis takes. A page fetched from an address
-/// is read by ReadSavedPart under `charset` as it came: its frames are not fetched. Otherwise,
-/// returns the page read by ReadSavedPart under `charset` followed, when it has two or more frames,
-/// by each frame's local file read so, in order (from UTF-8 when any part was): at most kMaxFrames
-/// frames, and frames only while the joined source stays within kMaxPageBytes. Only regular files
+/// The one way a page's bytes become the parts the analysis reads. A page fetched from an address
+/// is taken as it came: its frames are not fetched. Otherwise, returns the page followed, when it
+/// has two or more frames, by each frame's local file in order: at most kMaxFrames frames, and
+/// frames only while the parts together stay within kMaxPageBytes. Only regular files
 /// are read, opened without blocking; under FramePolicy::kFolder only those that FrameOutsideFolder
 /// lets pass and whose real path, symbolic links followed, still lies in the page's folder, checked
 /// again on the file as opened. A frame that is not read is left out with a note naming its number,
 /// source and reason, and the others are still read; frames of a page from standard input and under
 /// kNone are not read, with one note. `pagePath` is the file's path for kFile. The notes hold bytes
 /// of the page and of file names as they are: print them with MessageLine.
-FramesetSource ReadFramesetSource(std::string pageBytes, PageOrigin origin, const std::filesystem::path& pagePath,
-                                  CharsetChoice charset, FramePolicy policy = FramePolicy::kFolder);
+FramesetParts ReadFramesetParts(std::string pageBytes, PageOrigin origin, const std::filesystem::path& pagePath,
+                                FramePolicy policy = FramePolicy::kFolder);

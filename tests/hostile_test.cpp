@@ -36,7 +36,7 @@ std::unique_ptr<Document> analyse(std::string page) {
     auto result = std::make_unique<Document>();
     Document& doc = *result;
     AnalyseSource(doc, std::move(page));
-    const AnalysisState& a = doc.analysis;
+    const AnalysisState& a = doc.analysis();
     EXPECT_EQ(countSum(a.slWordBase), a.wbTotals.totalCount);
     EXPECT_EQ(countSum(a.slWordFull), a.wfTotals.totalCount);
     EXPECT_EQ(a.wbTotals.totalCount, a.wfTotals.totalCount) << "every word is counted under its stem";
@@ -45,7 +45,8 @@ std::unique_ptr<Document> analyse(std::string page) {
     EXPECT_EQ(countSum(a.slWordExpr), a.weTotals.listedCount);
     EXPECT_EQ(static_cast<double>(a.slWordExpr.size()), a.weTotals.listedEntries);
     EXPECT_LE(a.weTotals.listedCount, a.weTotals.repeatedCount);
-    for (const ListModel* list : {&doc.wordBase, &doc.wordFull, &doc.wordExpr, &doc.sentences})
+    for (const ListModel* list : {&ListOf(doc, ResultList::kWordBase), &ListOf(doc, ResultList::kWordFull),
+                                  &ListOf(doc, ResultList::kWordExpr), &doc.sentences})
         expectRowsAreDistinctEntries(*list);
     EXPECT_LE(doc.summary.paragraphs.size(), doc.sentences.rows.size());
     std::string rtf = SummaryToRtf(doc.summary.paragraphs);
@@ -55,27 +56,27 @@ std::unique_ptr<Document> analyse(std::string page) {
 
 TEST(HostilePages, LargeProse) {
     auto doc = analyse(hostile::prose(2 << 20));
-    EXPECT_GT(doc->analysis.slWordBase.size(), 1000u);
+    EXPECT_GT(doc->analysis().slWordBase.size(), 1000u);
     EXPECT_GT(doc->sentences.rows.size(), 1000u);
     EXPECT_FALSE(doc->summary.paragraphs.empty());
 }
 
 TEST(HostilePages, ATenMegabyteWordIsCut) {
     auto doc = analyse(hostile::singleWord(10 << 20));
-    ASSERT_EQ(doc->analysis.slWordFull.size(), 1u);
-    EXPECT_EQ(doc->analysis.slWordFull[0].text.size(), 1023u);
+    ASSERT_EQ(doc->analysis().slWordFull.size(), 1u);
+    EXPECT_EQ(doc->analysis().slWordFull[0].text.size(), 1023u);
 }
 
 TEST(HostilePages, AMillionTags) {
     auto doc = analyse(hostile::manyTags(1000000));
-    EXPECT_EQ(doc->analysis.wfTotals.totalCount, 250000) << "one-letter runs are skipped";
+    EXPECT_EQ(doc->analysis().wfTotals.totalCount, 250000) << "one-letter runs are skipped";
 }
 
 TEST(HostilePages, ThreeHundredThousandDistinctWords) {
     for (bool shortWords : {false, true}) {
         auto doc = analyse(hostile::distinctWords(300000, shortWords));
-        EXPECT_EQ(doc->analysis.slWordFull.size(), 300000u);
-        EXPECT_EQ(doc->wordFull.rows.size(), 300000u) << "none is hidden by the initial filter";
+        EXPECT_EQ(doc->analysis().slWordFull.size(), 300000u);
+        EXPECT_EQ(ListOf(*doc, ResultList::kWordFull).rows.size(), 300000u) << "none is hidden by the initial filter";
         EXPECT_EQ(doc->sentences.rows.size(), 30000u);
     }
 }
@@ -83,23 +84,23 @@ TEST(HostilePages, ThreeHundredThousandDistinctWords) {
 TEST(HostilePages, OnePhraseRepeatedAHundredThousandTimes) {
     auto doc = analyse(hostile::repeatedPhrase(100000));
     // The seven-word phrase holds two six-word combinations; every shorter part is absorbed.
-    ASSERT_EQ(doc->analysis.slWordExpr.size(), 2u);
-    EXPECT_EQ(doc->analysis.slWordExpr[0].desc.count, 100000);
-    EXPECT_EQ(doc->analysis.slWordExpr[0].desc.length, 6);
+    ASSERT_EQ(doc->analysis().slWordExpr.size(), 2u);
+    EXPECT_EQ(doc->analysis().slWordExpr[0].desc.count, 100000);
+    EXPECT_EQ(doc->analysis().slWordExpr[0].desc.length, 6);
     EXPECT_EQ(doc->sentences.rows.size(), 100000u);
 }
 
 TEST(HostilePages, MarkupThatNeverEnds) {
-    EXPECT_TRUE(analyse(hostile::onlyLessThan(1 << 20))->analysis.slWordFull.empty());
+    EXPECT_TRUE(analyse(hostile::onlyLessThan(1 << 20))->analysis().slWordFull.empty());
     auto unterminated = analyse(hostile::unterminated(50000));
     EXPECT_EQ(unterminated->sentences.rows.size(), 1u) << "the text after the opened script is not read";
 }
 
 TEST(HostilePages, NulBytesAndASelfFrameset) {
     auto doc = analyse(hostile::withNulBytes(10000));
-    EXPECT_FALSE(doc->analysis.slWordFull.empty());
+    EXPECT_FALSE(doc->analysis().slWordFull.empty());
     auto frameset = analyse(hostile::selfFrameset());
-    EXPECT_EQ(frameset->analysis.title, "Self");
+    EXPECT_EQ(frameset->analysis().title, "Self");
 }
 
 }  // namespace

@@ -133,9 +133,9 @@ std::optional<std::string> numberInText(std::string_view text, std::string_view 
 }
 
 const ListModel* namedList(const Document& doc, std::string_view name) {
-    if (name == "stems") return &doc.wordBase;
-    if (name == "words") return &doc.wordFull;
-    if (name == "combinations") return &doc.wordExpr;
+    if (name == "stems") return &ListOf(doc, ResultList::kWordBase);
+    if (name == "words") return &ListOf(doc, ResultList::kWordFull);
+    if (name == "combinations") return &ListOf(doc, ResultList::kWordExpr);
     if (name == "sentences") return &doc.sentences;
     return nullptr;
 }
@@ -183,9 +183,9 @@ std::optional<std::string> stemOf(std::string_view word) {
 std::optional<std::string> ShownValue(Document& doc, std::string_view key) {
     const std::vector<std::string_view> p = splitKey(key);
     const std::string_view kind = p[0];
-    if (p.size() == 3 && kind == "stem") return listCell(doc.wordBase, 0, p[1], p[2]);
-    if (p.size() == 3 && kind == "word") return listCell(doc.wordFull, 0, p[1], p[2]);
-    if (p.size() == 3 && kind == "combination") return listCell(doc.wordExpr, 0, p[1], p[2]);
+    if (p.size() == 3 && kind == "stem") return listCell(ListOf(doc, ResultList::kWordBase), 0, p[1], p[2]);
+    if (p.size() == 3 && kind == "word") return listCell(ListOf(doc, ResultList::kWordFull), 0, p[1], p[2]);
+    if (p.size() == 3 && kind == "combination") return listCell(ListOf(doc, ResultList::kWordExpr), 0, p[1], p[2]);
     if (p.size() == 3 && kind == "sentence") return listCell(doc.sentences, sentencecol::kOrder, p[1], p[2]);
     if ((p.size() == 2 || p.size() == 3) && kind == "status") {
         const ListModel* list = namedList(doc, p[1]);
@@ -204,8 +204,7 @@ std::optional<std::string> ShownValue(Document& doc, std::string_view key) {
 std::unique_ptr<Document> AnalysedSample() {
     auto doc = std::make_unique<Document>();
     doc->decimalSeparator = ',';
-    doc->analysis.koef = Coefficients{};
-    doc->analysis.stopWords = settings::LoadStopWords(kSourceDir / "data" / "stopwords.txt");
+    SetStopWords(*doc, settings::LoadStopWords(kSourceDir / "data" / "stopwords.txt"));
     settings::FileBytes page = settings::ReadFileBytes(kSourceDir / "samples" / "sample.html");
     EXPECT_EQ(page.status, settings::ReadStatus::kOk);
     AnalyseSource(*doc, SavedPartText(page.bytes));

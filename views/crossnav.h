@@ -20,6 +20,9 @@
 /// The three result lists: `lvWordBase`, `lvWordFull`, `lvWordExpr`.
 enum class ResultList { kWordBase, kWordFull, kWordExpr };
 
+/// The three result lists in their order.
+inline constexpr ResultList kResultLists[] = {ResultList::kWordBase, ResultList::kWordFull, ResultList::kWordExpr};
+
 /// One cross-navigation button: where it reads the selected stem ids and which filter it builds.
 struct RelatedButton {
     std::string_view name;  // the button's own name, "ToolButton5" ...
