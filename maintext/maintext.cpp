@@ -524,6 +524,24 @@ bool isAncestor(const Page& page, int a, int d) {
     return false;
 }
 
+bool readsAsText(const Elem& e) {
+    return e.sums.text.chars - e.sums.linkChars >= 80 && linkDensity(e) < 0.35 && e.sums.text.stops > 0;
+}
+
+// The siblings of element i that share its class and read as text.
+int sameClassSiblings(const Page& page, int i) {
+    const auto& el = page.elems;
+    const std::string_view cls = attr(el[i].node, "class");
+    if (cls.empty() || !readsAsText(el[i])) return 0;
+    int n = 0;
+    for (const xmlNode* c = el[i].node->parent->children; c != nullptr; c = c->next) {
+        const int k = indexOf(c);
+        if (c->type != XML_ELEMENT_NODE || k < 0 || k == i || el[k].dropped) continue;
+        if (attr(c, "class") == cls && readsAsText(el[k])) ++n;
+    }
+    return n;
+}
+
 int topCandidate(Page& page) {
     auto& el = page.elems;
     std::vector<int> best;
@@ -573,6 +591,13 @@ int topCandidate(Page& page) {
         if (more > own) break;
         top = p;
     }
+    // A post among posts of the same class (a forum thread, a list of answers): the posts together.
+    for (int p = top, level = 0; p >= 0 && level < 3 && nameOf(el[p].node) != "body"; p = el[p].parent, ++level) {
+        if (sameClassSiblings(page, p) > 0) {
+            top = p;
+            break;
+        }
+    }
     // The element that names the main content, when it holds the candidate and not much more.
     for (int p = top; p >= 0 && nameOf(el[p].node) != "body"; p = el[p].parent) {
         if (el[p].marker || (nameOf(el[p].node) == "article" && el[p].articles == 1)) {
@@ -605,7 +630,8 @@ std::vector<int> mergeSiblings(Page& page, int top) {
         const Elem& s = el[i];
         double bonus = 0;
         if (!topClass.empty() && attr(c, "class") == topClass) bonus = el[top].score * 0.2;
-        if (s.candidate && s.score + bonus >= threshold) {
+        const bool sameClass = !topClass.empty() && attr(c, "class") == topClass && readsAsText(s);
+        if (sameClass || (s.candidate && s.score + bonus >= threshold)) {
             chosen.push_back(i);
             continue;
         }
