@@ -15,8 +15,8 @@
 #include <filesystem>
 
 #include "app/panelparts.h"
-#include "engine/cp1251.h"
-#include "settings/textfile.h"
+#include "base/cp1251.h"
+#include "base/textfile.h"
 #include "views/delimitedtext.h"
 #include "views/qt/qtext.h"
 

@@ -19,7 +19,7 @@
 #include <system_error>
 
 #include "app/testwindow_for_tests.h"
-#include "engine/numformat.h"
+#include "base/numformat.h"
 #include "settings/qt/editstopwordsdialog.h"
 
 namespace {

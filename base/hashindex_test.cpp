@@ -1,4 +1,4 @@
-#include "engine/hashindex.h"
+#include "base/hashindex.h"
 
 #include <gtest/gtest.h>
 

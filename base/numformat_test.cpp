@@ -1,4 +1,4 @@
-#include "engine/numformat.h"
+#include "base/numformat.h"
 
 #include <gtest/gtest.h>
 

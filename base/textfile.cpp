@@ -1,4 +1,4 @@
-#include "settings/textfile.h"
+#include "base/textfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "settings/textfile.h"
+#include "base/textfile.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "settings/tempdir_for_tests.h"
+#include "base/tempdir_for_tests.h"
 
 namespace settings {
 namespace {

@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "base/cp1251.h"
+#include "base/textfile.h"
 #include "cli/batch.h"
 #include "cli/commands.h"
 #include "cli/fdoutput.h"
@@ -17,14 +19,12 @@
 #include "cli/rows.h"
 #include "dictstem/dictionarystems.h"
 #include "document/document.h"
-#include "engine/cp1251.h"
 #include "engine/pagesource.h"
 #include "page/frames.h"
 #include "settings/decimalseparator.h"
 #include "settings/koef.h"
 #include "settings/settingsdir.h"
 #include "settings/stopwords.h"
-#include "settings/textfile.h"
 #include "summary/forcedmarks.h"
 #include "summary/sentencelist.h"
 

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/sanitizers.h"
 #include "cli/commands.h"
 #include "cli/fdoutput.h"
 #include "cli/fetch.h"
@@ -28,7 +29,6 @@
 #include "cli/rows.h"
 #include "cli/stopsignals.h"
 #include "engine/pagesource.h"
-#include "engine/sanitizers.h"
 #include "page/frames.h"
 
 namespace {

@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1251.h"
+#include "base/tempdir_for_tests.h"
+#include "base/test_failingnew.h"
+#include "base/textfile.h"
 #include "cli/clirun_for_tests.h"
 #include "cli/commands.h"
 #include "cli/loopbackhttp_for_tests.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "engine/analysis.h"
-#include "engine/cp1251.h"
-#include "engine/test_failingnew.h"
 #include "settings/koef.h"
 #include "settings/locale_for_tests.h"
-#include "settings/tempdir_for_tests.h"
-#include "settings/textfile.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/tempdir_for_tests.h"
+#include "base/textfile.h"
 #include "cli/commands.h"
 #include "settings/koef.h"
-#include "settings/tempdir_for_tests.h"
-#include "settings/textfile.h"
 
 namespace clitest {
 

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "cli/clirun_for_tests.h"
 #include "cli/loopbackhttp_for_tests.h"
 #include "cli/output.h"
 #include "cli/program_for_tests.h"
-#include "engine/cp1251.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <set>
 #include <utility>
 
+#include "base/textfile.h"
 #include "cli/fetch.h"
-#include "settings/textfile.h"
 
 namespace fs = std::filesystem;
 

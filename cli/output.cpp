@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "cli/rows.h"
 #include "engine/charset.h"
-#include "engine/cp1251.h"
 
 namespace {
 

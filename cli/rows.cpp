@@ -6,9 +6,9 @@
 #include <sstream>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "cli/output.h"
 #include "engine/charset.h"
-#include "engine/cp1251.h"
 #include "views/delimitedtext.h"
 
 namespace {

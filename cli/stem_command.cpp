@@ -1,10 +1,10 @@
 #include <ostream>
 #include <string>
 
+#include "base/cp1251.h"
 #include "cli/commands.h"
 #include "cli/fdoutput.h"
 #include "cli/output.h"
-#include "engine/cp1251.h"
 #include "engine/wordlists.h"
 
 int RunStemCommand(std::span<const std::string_view> words, std::ostream& out, std::ostream& err) {

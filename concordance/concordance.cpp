@@ -4,8 +4,8 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "base/cp1251.h"
 #include "engine/classify.h"
-#include "engine/cp1251.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/cp1251.h"
 #include "engine/analysis.h"
-#include "engine/cp1251.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 #include "engine/markupcontext.h"
 #include "engine/taghash.h"
 

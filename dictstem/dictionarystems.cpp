@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "engine/classify.h"
-#include "engine/cp1251.h"
 
 namespace dictstem {
 

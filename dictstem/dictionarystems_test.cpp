@@ -8,10 +8,10 @@
 #include <sstream>
 #include <vector>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
+#include "base/tempdir_for_tests.h"
 #include "engine/test_analysis.h"
 #include "engine/wordlists.h"
-#include "settings/tempdir_for_tests.h"
 
 namespace {
 

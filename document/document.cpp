@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <tuple>
 
+#include "base/numformat.h"
 #include "engine/charset.h"
-#include "engine/numformat.h"
 #include "summary/sentencelist.h"
 #include "views/columnsort.h"
 

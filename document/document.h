@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "concordance/concordance.h"
 #include "engine/analysis.h"
-#include "engine/cp1251.h"
 #include "engine/pagesource.h"
 #include "summary/summary.h"
 #include "summary/summarylimits.h"

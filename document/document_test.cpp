@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "engine/chunkedarray.h"
-#include "engine/cp1251.h"
-#include "engine/test_failingnew.h"
+#include "base/chunkedarray.h"
+#include "base/cp1251.h"
+#include "base/test_failingnew.h"
 #include "engine/wordcode.h"
 #include "settings/stopwords.h"
 #include "summary/sentencelist.h"

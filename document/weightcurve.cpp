@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/cp1251.h"
-#include "engine/numformat.h"
+#include "base/cp1251.h"
+#include "base/numformat.h"
 #include "summary/sentencelist.h"
 
 WeightCurve CurveOf(const Document& doc) {

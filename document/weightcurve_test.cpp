@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 #include "summary/forcedmarks.h"
 #include "summary/sentencelist.h"
 

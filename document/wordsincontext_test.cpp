@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <numeric>
 
-#include "engine/cp1251.h"
-#include "settings/tempdir_for_tests.h"
+#include "base/cp1251.h"
+#include "base/tempdir_for_tests.h"
 #include "summary/sentencelist.h"
 
 namespace {

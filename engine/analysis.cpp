@@ -9,9 +9,9 @@
 #include <limits>
 #include <memory>
 
+#include "base/sanitizers.h"
 #include "engine/charset.h"
 #include "engine/combinations.h"
-#include "engine/sanitizers.h"
 #include "engine/scanner.h"
 #include "engine/wordlists.h"
 

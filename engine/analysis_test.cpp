@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
+#include "base/test_failingnew.h"
 #include "engine/test_analysis.h"
-#include "engine/test_failingnew.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <iterator>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1251.h"
+#include "base/hashindex.h"
 #include "engine/classify.h"
-#include "engine/cp1251.h"
-#include "engine/hashindex.h"
 #include "engine/wordcode.h"
 
 namespace {

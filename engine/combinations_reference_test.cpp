@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "engine/analysis.h"
 #include "engine/combinations.h"
-#include "engine/cp1251.h"
 #include "engine/test_analysis.h"
 #include "engine/wordcode.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/flagset.h"
+#include "base/flagset.h"
 
 /// One stem or one written word of the last analysis, copied from its vocabulary entry.
 struct WordDescription {

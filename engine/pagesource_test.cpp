@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 
 using namespace std::string_literals;
 

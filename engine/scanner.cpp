@@ -3,8 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "base/cp1251.h"
 #include "engine/combinations.h"
-#include "engine/cp1251.h"
 #include "engine/markupcontext.h"
 #include "engine/wordlists.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 #include "engine/pagesource.h"
 #include "engine/test_analysis.h"
 #include "engine/wordcode.h"

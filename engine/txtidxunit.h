@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "engine/chunkedarray.h"
+#include "base/chunkedarray.h"
 
 /// One token. A word record has length > 0 (first = stem id, start = offset in the page text,
 /// kind = the word type and script class of its word code, without the ignored bit); a tag or

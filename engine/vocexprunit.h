@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/chunkedarray.h"
-#include "engine/flagset.h"
-#include "engine/hashindex.h"
+#include "base/chunkedarray.h"
+#include "base/flagset.h"
+#include "base/hashindex.h"
 
 /// Where in the markup a combination occurrence stood, as the scanner keeps it while it walks the
 /// markup. Of each pair exactly one flag holds at any point of the scan; an entry keeps the OR of

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/chunkedarray.h"
-#include "engine/hashindex.h"
+#include "base/chunkedarray.h"
+#include "base/hashindex.h"
 
 /// One vocabulary entry; its id is its index in the table.
 struct VocRecord {

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "document/document.h"
-#include "engine/cp1251.h"
 #include "engine/pagesource.h"
 #include "fuzz/documentcheck.h"
 #include "settings/stopwords.h"

@@ -14,14 +14,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/cp1251.h"
+#include "base/numformat.h"
+#include "base/textfile.h"
 #include "document/document.h"
-#include "engine/cp1251.h"
-#include "engine/numformat.h"
 #include "fuzz/documentcheck.h"
 #include "settings/koef.h"
 #include "settings/stopworditems.h"
 #include "settings/stopwords.h"
-#include "settings/textfile.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
+#include "base/textfile.h"
 #include "engine/pagesource.h"
 #include "fuzz/fuzzcheck.h"
-#include "settings/textfile.h"
 
 namespace {
 

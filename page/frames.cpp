@@ -12,9 +12,9 @@
 #include <system_error>
 #include <utility>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
+#include "base/textfile.h"
 #include "engine/pagesource.h"
-#include "settings/textfile.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "engine/numformat.h"
-#include "settings/textfile.h"
+#include "base/numformat.h"
+#include "base/textfile.h"
 
 namespace settings {
 namespace {

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "engine/coefficients.h"
-#include "engine/cp1251.h"
 
 namespace settings {
 

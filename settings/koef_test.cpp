@@ -7,9 +7,9 @@
 #include <limits>
 #include <system_error>
 
+#include "base/tempdir_for_tests.h"
+#include "base/textfile.h"
 #include "settings/locale_for_tests.h"
-#include "settings/tempdir_for_tests.h"
-#include "settings/textfile.h"
 
 namespace settings {
 namespace {

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/tempdir_for_tests.h"
+#include "base/tempdir_for_tests.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>

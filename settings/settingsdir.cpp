@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "settings/textfile.h"
+#include "base/textfile.h"
 
 namespace settings {
 namespace {

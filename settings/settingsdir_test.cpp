@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "settings/tempdir_for_tests.h"
+#include "base/tempdir_for_tests.h"
 
 namespace settings {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 
 namespace settings {
 namespace {

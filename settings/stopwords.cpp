@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/textfile.h"
 #include "engine/pagesource.h"
 #include "settings/stopworditems.h"
-#include "settings/textfile.h"
 
 namespace settings {
 

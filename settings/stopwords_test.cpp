@@ -6,9 +6,9 @@
 #include <cerrno>
 #include <system_error>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
+#include "base/tempdir_for_tests.h"
 #include "settings/stopworditems.h"
-#include "settings/tempdir_for_tests.h"
 
 namespace settings {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 #include "views/listmodel.h"
 
 /// The text of a marked "М" cell: the bullet (Windows-1251).

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "engine/cp1251.h"
-#include "settings/textfile.h"
+#include "base/cp1251.h"
+#include "base/textfile.h"
 
 namespace {
 

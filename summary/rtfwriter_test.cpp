@@ -13,8 +13,8 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/cp1251.h"
-#include "settings/tempdir_for_tests.h"
+#include "base/cp1251.h"
+#include "base/tempdir_for_tests.h"
 
 namespace {
 

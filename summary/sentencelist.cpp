@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/cp1251.h"
-#include "engine/numformat.h"
+#include "base/cp1251.h"
+#include "base/numformat.h"
 #include "summary/forcedmarks.h"
 #include "views/listtext.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "engine/analysis.h"
-#include "engine/cp1251.h"
 #include "engine/test_analysis.h"
 #include "settings/locale_for_tests.h"
 

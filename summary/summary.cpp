@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "engine/cp1251.h"
-#include "engine/numformat.h"
+#include "base/cp1251.h"
+#include "base/numformat.h"
 #include "summary/sentencelist.h"
 #include "views/listtext.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/cp1251.h"
-#include "engine/numformat.h"
+#include "base/cp1251.h"
+#include "base/numformat.h"
 #include "summary/forcedmarks.h"
 #include "summary/sentencelist.h"
 #include "summary/summarylimits.h"

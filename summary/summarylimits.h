@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 
 /// One item of the limits menu and the values it passes to BuildSummary.
 struct SummaryLimit {

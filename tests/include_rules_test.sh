@@ -27,22 +27,23 @@ check() {
   done < <(grep -Hn '^#include' $files || true)
 }
 
-plain="engine settings views summary concordance page document"
-check engine "engine" no
-check settings "engine settings" no
-check views "engine views" no
-check summary "engine views settings summary" no
+plain="base engine settings views summary concordance page document"
+check base "base" no
+check engine "base engine" no
+check settings "base engine settings" no
+check views "base engine views" no
+check summary "base engine views settings summary" no
 check document "$plain" no
-check concordance "engine views concordance" no
-check page "engine settings page" no
-check maintext "engine maintext" no
-check dictstem "engine settings dictstem" no
+check concordance "base engine views concordance" no
+check page "base engine settings page" no
+check maintext "base engine maintext" no
+check dictstem "base engine settings dictstem" no
 check cli "$plain dictstem cli" no
 check fuzz "$plain fuzz" no
 check bench "$plain dictstem maintext bench tests" no
 check tests "$plain tests" no
-check views/qt "engine views views/qt" yes
-check settings/qt "engine settings views views/qt settings/qt resources" yes
-check app/browser "engine settings views page views/qt app/browser" yes
+check views/qt "base engine views views/qt" yes
+check settings/qt "base engine settings views views/qt settings/qt resources" yes
+check app/browser "base engine settings views page views/qt app/browser" yes
 check app "$plain dictstem views/qt settings/qt resources app/browser app" yes
 exit $status

@@ -23,12 +23,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/cp1251.h"
+#include "base/textfile.h"
 #include "document/document.h"
-#include "engine/cp1251.h"
 #include "engine/pagesource.h"
 #include "engine/wordlists.h"
 #include "settings/stopwords.h"
-#include "settings/textfile.h"
 #include "summary/sentencelist.h"
 #include "summary/summarylimits.h"
 

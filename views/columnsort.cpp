@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/numformat.h"
+#include "base/numformat.h"
 
 namespace {
 

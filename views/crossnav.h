@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 #include "views/exprlist.h"
 #include "views/listmodel.h"
 #include "views/wordlist.h"

@@ -1,6 +1,6 @@
 #include "views/delimitedtext.h"
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 
 namespace delimited {
 namespace {

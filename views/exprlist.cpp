@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "engine/numformat.h"
+#include "base/numformat.h"
 #include "views/listfill.h"
 #include "views/listtext.h"
 

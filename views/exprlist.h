@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 #include "engine/descriptions.h"
 #include "views/columnsort.h"
 #include "views/listmodel.h"

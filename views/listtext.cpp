@@ -1,6 +1,6 @@
 #include "views/listtext.h"
 
-#include "engine/numformat.h"
+#include "base/numformat.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 
 /// Hint of the three buttons that switch a list's additional filter off.
 inline constexpr std::string_view kExtraFilterOffHint = u8"Отключить дополнительный фильтр"_cp;

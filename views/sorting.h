@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 
 namespace sorting {
 

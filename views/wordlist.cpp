@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/numformat.h"
+#include "base/numformat.h"
 #include "engine/wordcode.h"
 #include "views/listfill.h"
 #include "views/listtext.h"

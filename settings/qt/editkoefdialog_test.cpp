@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "base/tempdir_for_tests.h"
 #include "settings/koef.h"
-#include "settings/tempdir_for_tests.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "settings/tempdir_for_tests.h"
+#include "base/tempdir_for_tests.h"
 #include "views/qt/qtext.h"
 
 namespace {

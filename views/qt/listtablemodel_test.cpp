@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 #include "views/qt/qtext.h"
 #include "views/wordlist.h"
 

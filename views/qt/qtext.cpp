@@ -1,6 +1,6 @@
 #include "views/qt/qtext.h"
 
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 
 QString FromCp1251(std::string_view text) {
     QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
