@@ -9,6 +9,7 @@
 //   maintext_score FOLDER --half=0|1         only the pages of even (0) or odd (1) number
 //   maintext_score FOLDER --misses           also lists each page's snippets scored wrong
 //   maintext_score FOLDER --show=pages/N.html.gz   prints what is extracted from one page
+//   maintext_score FOLDER --dump=DIR         writes each page's extracted text to DIR/N.txt
 #include <libxml/HTMLparser.h>
 #include <zlib.h>
 
@@ -131,19 +132,22 @@ std::string wholeText(const std::string& bytes, const std::string& encoding) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: maintext_score FOLDER [--half=0|1] [--misses]\n");
+        std::fprintf(stderr,
+                     "usage: maintext_score FOLDER [--half=0|1] [--misses] [--show=pages/N.html.gz] [--dump=DIR]\n");
         return 2;
     }
     const std::filesystem::path folder = argv[1];
     int half = -1;
     bool misses = false;
     std::string show;
+    std::filesystem::path dump;
     for (int i = 2; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--half=0") half = 0;
         if (a == "--half=1") half = 1;
         if (a == "--misses") misses = true;
         if (a.rfind("--show=", 0) == 0) show = a.substr(7);
+        if (a.rfind("--dump=", 0) == 0) dump = a.substr(7);
     }
     std::ifstream in(folder / "annotations.json");
     if (!in) {
@@ -180,6 +184,10 @@ int main(int argc, char** argv) {
             std::printf("%s %s\n", maintext::ReasonName(result.reason), result.encoding.c_str());
             for (const auto& p : result.blockPaths) std::printf("path: %s\n", p.c_str());
             std::printf("%s\n----\n", result.text.c_str());
+        }
+        if (!dump.empty()) {
+            std::ofstream out(dump / std::filesystem::path(name).stem().replace_extension(".txt"), std::ios::binary);
+            out << (result.found ? result.text : std::string());
         }
         const std::string wholeCollapsed =
             collapse(wholeText(bytes, result.encoding.empty() ? "UTF-8" : result.encoding));

@@ -269,18 +269,36 @@ struct TextStats {
     std::size_t chars = 0;   // characters that are not spaces
     std::size_t commas = 0;  // commas of any script
     std::size_t stops = 0;   // sentence ends
+    std::size_t words = 0;   // runs of characters between spaces that hold a letter or digit
     void add(const TextStats& o) {
         chars += o.chars;
         commas += o.commas;
         stops += o.stops;
+        words += o.words;
     }
 };
 
+// A letter or digit of any script: ASCII letters and digits, and every character past ASCII but
+// the Latin-1 signs and the general, CJK and full-width punctuation.
+bool isWordChar(char32_t c) {
+    if (c < 0x80) return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
+    return !(c < 0xC0 || (c >= 0x2000 && c <= 0x206F) || (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF00 && c <= 0xFF0F) ||
+             c == 0xD7 || c == 0xF7 || c == 0xFFFD);
+}
+
 TextStats measure(std::string_view s) {
     TextStats st;
+    bool inWord = false;  // within a run that already counts as a word
     for (std::size_t i = 0; i < s.size();) {
         const char32_t c = nextChar(s, i);
-        if (isSpace(c)) continue;
+        if (isSpace(c)) {
+            inWord = false;
+            continue;
+        }
+        if (!inWord && isWordChar(c)) {
+            ++st.words;
+            inWord = true;
+        }
         ++st.chars;
         if (c == ',' || c == 0x060C || c == 0x3001 || c == 0xFF0C) ++st.commas;
         if (c == '.' || c == '!' || c == '?' || c == 0x3002 || c == 0x2026) ++st.stops;
@@ -673,6 +691,36 @@ bool dropsInside(const Elem& e) {
            (s.embeds == 1 && s.text.chars < 75) || s.embeds > 1 || (list && ld > 0.5);
 }
 
+// The most trailing blocks of the content looked at by trimTail.
+constexpr std::size_t kTailBlocks = 2;
+// The most characters of a trailing line that is not a sentence.
+constexpr std::size_t kTailLineChars = 50;
+
+// Drops the last lines of the chosen content that are short and hold no sentence: what follows an
+// article's text is its template (a byline, a date, tags, "Read more", a share prompt), not its
+// text. Only blocks whose whole text is their own are looked at, the last kTailBlocks of them, and
+// never the first, nor table and list cells.
+void trimTail(Page& page, const std::vector<char>& inside) {
+    auto& el = page.elems;
+    std::vector<char> gone(el.size(), 0);
+    std::vector<int> lines;
+    for (std::size_t i = 0; i < el.size(); ++i) {
+        if (inside[i] == 0) continue;
+        const Elem& e = el[i];
+        gone[i] = e.dropped || (inside[i] == 1 && gone[e.parent] != 0);
+        if (gone[i] != 0 || (e.tag.flags & kBlock) == 0 || e.own.chars == 0) continue;
+        if (e.sums.text.chars == e.own.chars) lines.push_back(static_cast<int>(i));
+    }
+    for (std::size_t k = lines.size(), n = 0; k-- > 1 && n < kTailBlocks; ++n) {
+        Elem& e = el[lines[k]];
+        // Table and list cells are the article's data; a heading over kept text is its heading.
+        const bool heading = (e.tag.flags & kHeading) != 0 && k + 1 < lines.size() && !el[lines[k + 1]].dropped;
+        if ((e.tag.flags & kCell) != 0 || heading) continue;
+        const bool links = e.sums.linkChars * 3 > e.sums.text.chars && e.own.chars <= 4 * kTailLineChars;
+        if ((e.own.chars <= kTailLineChars && e.own.stops == 0) || links) e.dropped = true;
+    }
+}
+
 // Drops, children first, the blocks inside the chosen content that read as template.
 void cleanInside(Page& page, const std::vector<int>& roots) {
     auto& el = page.elems;
@@ -713,6 +761,7 @@ void cleanInside(Page& page, const std::vector<int>& roots) {
         }
         if (next != nullptr && next->type == XML_ELEMENT_NODE && el[indexOf(next)].dropped) e.dropped = true;
     }
+    trimTail(page, inside);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1251,6 +1300,7 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
         return result;
     }
     sumTree(page);
+    result.pageWords = page.elems[0].sums.text.words;
     if (page.frameset && page.elems[0].sums.text.chars < kMinTextChars) {
         result.reason = Reason::kFrameset;
         return result;
@@ -1284,6 +1334,7 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
     result.found = true;
     result.reason = Reason::kFound;
     result.text = std::move(text);
+    result.mainWords = measure(result.text).words;
     result.markup = fromUtf8(headMarkup(page) + markup + "</body></html>", result.encoding);
     result.blockPaths = blockPaths(page, content.blocks);
     return result;

@@ -85,6 +85,11 @@ struct Result {
     /// markup an HTML5 parser repairs otherwise (misnested inline tags, content moved out of tables,
     /// a second <body>), or once scripts change the DOM, a selector may miss or find another element.
     std::vector<std::string> blockPaths;
+    /// The words of the main text and of the whole page's text (script, style and the like left
+    /// out), counted alike: runs of characters between spaces that hold a letter or digit. The page's
+    /// words are counted whenever the page was parsed, found or not.
+    std::size_t mainWords = 0;
+    std::size_t pageWords = 0;
 };
 
 /// Extracts the main content of the page `bytes` read in `encoding` (a name the C library's iconv
