@@ -707,17 +707,34 @@ void trimTail(Page& page, const std::vector<char>& inside) {
     for (std::size_t i = 0; i < el.size(); ++i) {
         if (inside[i] == 0) continue;
         const Elem& e = el[i];
-        gone[i] = e.dropped || (inside[i] == 1 && gone[e.parent] != 0);
+        const bool parentGone = inside[i] == 1 && gone[e.parent] != 0;
+        gone[i] = e.dropped || parentGone;
+        if (e.dropped && !parentGone && (e.tag.flags & kBlock) != 0 && !lines.empty()) lines.push_back(-1);
         if (gone[i] != 0 || (e.tag.flags & kBlock) == 0 || e.own.chars == 0) continue;
         if (e.sums.text.chars == e.own.chars) lines.push_back(static_cast<int>(i));
     }
+    // The content's text, so that trimming never leaves too little of it.
+    std::size_t left = 0;
+    for (int i : lines) left += i >= 0 ? el[i].own.chars : 0;
+    auto drop = [&](Elem& e) {
+        if (left < e.own.chars + kMinTextChars) return;
+        e.dropped = true;
+        left -= e.own.chars;
+    };
+    // A short line over a dropped block introduces it ("Read also:", "Tags").
+    for (std::size_t k = 0; k + 1 < lines.size(); ++k) {
+        if (lines[k] < 0 || lines[k + 1] >= 0) continue;
+        Elem& e = el[lines[k]];
+        if ((e.tag.flags & kCell) == 0 && e.own.chars <= kTailLineChars && e.own.stops == 0) drop(e);
+    }
+    lines.erase(std::remove(lines.begin(), lines.end(), -1), lines.end());
     for (std::size_t k = lines.size(), n = 0; k-- > 1 && n < kTailBlocks; ++n) {
         Elem& e = el[lines[k]];
         // Table and list cells are the article's data; a heading over kept text is its heading.
         const bool heading = (e.tag.flags & kHeading) != 0 && k + 1 < lines.size() && !el[lines[k + 1]].dropped;
         if ((e.tag.flags & kCell) != 0 || heading) continue;
         const bool links = e.sums.linkChars * 3 > e.sums.text.chars && e.own.chars <= 4 * kTailLineChars;
-        if ((e.own.chars <= kTailLineChars && e.own.stops == 0) || links) e.dropped = true;
+        if ((e.own.chars <= kTailLineChars && e.own.stops == 0) || links) drop(e);
     }
 }
 
