@@ -653,6 +653,12 @@ std::vector<int> mergeSiblings(Page& page, int top) {
             chosen.push_back(i);
             continue;
         }
+        // A block of sentences almost without links beside the text, whatever its score: the
+        // article's text split across sibling containers.
+        if (readsAsText(s) && linkDensity(s) < 0.1 && classWeight(s) >= 0 && s.sums.text.stops >= 3) {
+            chosen.push_back(i);
+            continue;
+        }
         if ((s.tag.flags & (kParagraph | kHeading)) != 0 || (s.own.chars > 0 && s.own.chars == s.sums.text.chars)) {
             const double ld = linkDensity(s);
             const std::size_t len = s.sums.text.chars;
