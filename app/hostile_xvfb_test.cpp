@@ -101,6 +101,7 @@ class HostileXvfbTest : public QObject, WindowAccess {
     Q_OBJECT
 
     QTemporaryDir dir_;
+    std::unique_ptr<PrivateTempDir> tmp_;  // the system's temporary directory while the tests run
     LoopbackServer server_;
     WebEngineBrowser* browser_ = nullptr;
     std::unique_ptr<QSignalSpy> refused_;
@@ -160,6 +161,8 @@ class HostileXvfbTest : public QObject, WindowAccess {
   private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
+        tmp_ = std::make_unique<PrivateTempDir>();
+        QVERIFY(tmp_->isValid());
         QVERIFY(server_.start());
         // A stand-in for the desktop's launcher: it leaves a mark when anything is handed to it.
         const QString bin = dir_.filePath(u("bin"));
@@ -186,7 +189,7 @@ class HostileXvfbTest : public QObject, WindowAccess {
     // After whatever a test did, the window must still analyse a good page.
     void cleanup() {
         goodPageIsAnalysed();
-        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+        QVERIFY2(tmp_->entries().isEmpty(), qPrintable(tmp_->entries().join(u' ')));
         QVERIFY(!QApplication::activeModalWidget());
         refused_.reset();
         form_.reset();

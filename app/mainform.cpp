@@ -207,8 +207,6 @@ void TFormMain::setExternalLinkAsker(std::function<bool(const QUrl&)> ask) {
 
 QString TFormMain::docAddress() const { return browserPane_->docAddress(); }
 
-QString TFormMain::temporaryDirectory() const { return extractor_->directory(); }
-
 void TFormMain::closeEvent(QCloseEvent* event) {
     doc_.analysis.stopWords = TVocIndex();
     event->accept();

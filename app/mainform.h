@@ -56,8 +56,6 @@ class TFormMain : public QMainWindow {
     /// True while the page is being taken from the browser or analysed.
     bool analysisRunning() const;
     QString docAddress() const;
-    /// The directory of the temporary page files (empty when it could not be made).
-    QString temporaryDirectory() const;
     /// The extractor that takes the page from the browser.
     PageSourceExtractor* extractor() const { return extractor_; }
 

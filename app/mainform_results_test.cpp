@@ -279,7 +279,7 @@ class MainFormResultsTest : public QObject, TestWindow {
         editKoef(4, u("0"), "ButtonOk");  // <h1>...</h1>
         QTRY_VERIFY(!form_->analysisRunning());
         QCOMPARE(form_->document().analysis().koef.koefH1, 0.0);
-        QCOMPARE(browser_->savedDocuments.size(), 2);
+        QCOMPARE(browser_->takenDocuments, 2);
         QVERIFY(QFile::exists(settingsDir_->filePath(u("koef.dat"))));
         QCOMPARE(cell("lvDocumentText", 0, 0), u("НАСА и Москва."));  // the heading now weighs nothing
 
@@ -296,7 +296,7 @@ class MainFormResultsTest : public QObject, TestWindow {
         });
         QVERIFY(refusal.contains(u("abc")));
         QCOMPARE(readFile(settingsDir_->filePath(u("koef.dat"))), written);
-        QCOMPARE(browser_->savedDocuments.size(), 2);  // no analysis after a bad value
+        QCOMPARE(browser_->takenDocuments, 2);  // no analysis after a bad value
     }
 
     // An edited settings editor that is cancelled writes no file, changes no setting and does not
@@ -314,7 +314,7 @@ class MainFormResultsTest : public QObject, TestWindow {
         if (editor == u("miStopWords")) addStopWord(u("года"), "ButtonCancel");
         QCoreApplication::processEvents();
         QVERIFY(!form_->analysisRunning());
-        QCOMPARE(browser_->savedDocuments.size(), 1);
+        QCOMPARE(browser_->takenDocuments, 1);
         QVERIFY(QDir(settingsDir_->path()).isEmpty());
         QVERIFY(form_->document().analysis().koef.values() == koef);
         QVERIFY(!form_->document().analysis().stopWords.Contains(ToCp1251(u("года"))));
@@ -328,7 +328,7 @@ class MainFormResultsTest : public QObject, TestWindow {
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray::fromStdString(ToCp1251(u("the\r\nгода\r\n"))));
         QCOMPARE(rowOf("lvWordFull", u("года")), -1);  // now a stop word, hidden by the type filter
-        QCOMPARE(browser_->savedDocuments.size(), 2);
+        QCOMPARE(browser_->takenDocuments, 2);
     }
 };
 

@@ -62,7 +62,8 @@ class MainFormTest : public QObject, WindowAccess {
         browser_->holdCompletions = true;
     }
     int sentenceRows() { return view("lvDocumentText")->model()->rowCount(); }
-    bool noTemporaryFiles() { return QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty(); }
+    std::unique_ptr<PrivateTempDir> tmp_;  // the system's temporary directory for the whole run
+    bool noTemporaryFiles() { return tmp_->entries().isEmpty(); }
     static QSettings stored() {
         return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Sumoran"),
                          QStringLiteral("sumoran"));
@@ -73,7 +74,10 @@ class MainFormTest : public QObject, WindowAccess {
         // The window's stored choices go to a test folder, not the user's.
         QStandardPaths::setTestModeEnabled(true);
         stored().clear();
+        tmp_ = std::make_unique<PrivateTempDir>();
+        QVERIFY(tmp_->isValid());
     }
+    void cleanupTestCase() { tmp_.reset(); }
     void init() {
         browser_ = new FakeBrowser;
         StartupSettings settings;
@@ -150,7 +154,7 @@ class MainFormTest : public QObject, WindowAccess {
         QVERIFY(child<QToolButton>("ToolButton1")->isEnabled());
         QVERIFY(action("tbCopyReferat")->isEnabled());
         QVERIFY2(!action("ToolButton5")->isEnabled(), "cross-navigation waits for a selection");
-        QCOMPARE(browser_->savedDocuments.size(), 1);
+        QCOMPARE(browser_->takenDocuments, 1);
         QVERIFY(noTemporaryFiles());
     }
 
@@ -159,14 +163,14 @@ class MainFormTest : public QObject, WindowAccess {
         form_->ExtractAndAnalyse();
         QVERIFY(form_->analysisRunning());
         form_->ExtractAndAnalyse();
-        QCOMPARE(browser_->savedDocuments.size(), 1);
+        QCOMPARE(browser_->takenDocuments, 1);
         while (browser_->heldCompletions() > 0) browser_->releaseCompletions();
         QVERIFY(!form_->analysisRunning());
         QCOMPARE(sentenceRows(), 3);
         browser_->holdCompletions = false;
         form_->ExtractAndAnalyse();
         QTRY_VERIFY(!form_->analysisRunning());
-        QCOMPARE(browser_->savedDocuments.size(), 2);
+        QCOMPARE(browser_->takenDocuments, 2);
     }
 
     void aNewPageReplacesAnExtractionOfTheOldOne() {
@@ -177,7 +181,7 @@ class MainFormTest : public QObject, WindowAccess {
         ++browser_->serial;
         browser_->document = QByteArray("<html><body><p>new words here</p></body></html>");
         form_->ExtractAndAnalyse();
-        QCOMPARE(browser_->savedDocuments.size(), 2);
+        QCOMPARE(browser_->takenDocuments, 2);
         while (browser_->heldCompletions() > 0) browser_->releaseCompletions();
         QVERIFY(!form_->analysisRunning());
         QVERIFY(hasWord(u("new")));
@@ -254,18 +258,19 @@ class MainFormTest : public QObject, WindowAccess {
         QCOMPARE(sentenceRows(), 3);
     }
 
-    void aTemporaryDirectoryThatCannotBeMadeRefusesTheAnalysis() {
+    // The page's parts come from the browser in memory: no temporary directory is needed.
+    void aMissingTemporaryDirectoryDoesNotStopTheAnalysis() {
         const QByteArray tmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", "/nonexistent/sumoran-tmp");
         browser_ = new FakeBrowser;
         form_ = std::make_unique<TFormMain>(browser_, StartupSettings{});
-        tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp);
-        QVERIFY(form_->temporaryDirectory().isEmpty());
-        browser_->document = page1251();
-        browser_->simulateLoad(QStringLiteral("http://example.org/"));
-        QVERIFY(!form_->analysisRunning());
-        QVERIFY(browser_->savedDocuments.isEmpty());
-        QVERIFY(status().startsWith(u("Не удалось создать временный каталог в /nonexistent/sumoran-tmp")));
+        browser_->frames = {page1251("Кадр"), QByteArray("<html><body><p>alpha alpha</p></body></html>")};
+        loadPage(page1251(), QStringLiteral("http://example.org/"));
+        qputenv("TMPDIR", tmp);
+        QCOMPARE(browser_->takenDocuments, 1);
+        QCOMPARE(browser_->takenFrames, (std::vector<int>{0, 1}));
+        QVERIFY(hasWord(u("alpha")));
+        QCOMPARE(status(), u("Document complete"));
     }
 
     void loadFailuresAndCrashesKeepTheResults() {
@@ -321,7 +326,7 @@ class MainFormTest : public QObject, WindowAccess {
             if (changes) browser_->document = page("изменено");
             emit browser_->DocumentComplete();
         }
-        QTRY_VERIFY(browser_->savedDocuments.size() == 2 && !form_->analysisRunning());
+        QTRY_VERIFY(browser_->takenDocuments == 2 && !form_->analysisRunning());
         QCOMPARE(hasWord(u("изменено")), changes);
         QCOMPARE(hasWord(u("разобрано")), !changes);
         QCOMPARE(child<QLabel>("sbAnalysisSource")->text(),
@@ -343,7 +348,7 @@ class MainFormTest : public QObject, WindowAccess {
     void aSingleFrameIsNotTakenThreeFramesFollowThePage() {
         browser_->frames = {page1251("Кадр")};
         loadPage(page1251());
-        QVERIFY(browser_->savedFrames.empty());
+        QVERIFY(browser_->takenFrames.empty());
 
         auto frame = [](const char* word) {
             return QByteArray("<html><body><p>") + QByteArray(word) + " " + QByteArray(word) + "</p></body></html>";
@@ -351,8 +356,7 @@ class MainFormTest : public QObject, WindowAccess {
         browser_->frames = {frame("alpha"), std::nullopt, frame("gamma")};
         form_->ExtractAndAnalyse();
         QTRY_VERIFY(!form_->analysisRunning());
-        QCOMPARE(browser_->savedFrames.size(), std::size_t{3});
-        QCOMPARE(browser_->savedFrames[0].second, QDir(form_->temporaryDirectory()).filePath(u("1.html")));
+        QCOMPARE(browser_->takenFrames, (std::vector<int>{0, 1, 2}));
         // The page's words come first, then frame 1's and frame 3's; frame 2 could not be had.
         const WordList& words = form_->document().analysis.slWordFull;
         auto position = [&](const char* w) {
@@ -375,7 +379,7 @@ class MainFormTest : public QObject, WindowAccess {
         browser_->location = QStringLiteral("file:///x.html");
         browser_->busy = true;
         form_->ExtractAndAnalyse();
-        QVERIFY(browser_->savedDocuments.isEmpty());
+        QVERIFY(browser_->takenDocuments == 0);
         QCOMPARE(view("lvWordBase")->model()->rowCount(), 0);
     }
 
@@ -443,7 +447,7 @@ class MainFormTest : public QObject, WindowAccess {
         for (const QString& w : all) QVERIFY2(!hasWord(w), qPrintable(w));
         action(qPrintable(option))->trigger();
         QTRY_VERIFY(!form_->analysisRunning());
-        QCOMPARE(browser_->savedDocuments.size(), 2);
+        QCOMPARE(browser_->takenDocuments, 2);
         for (const QString& w : all) QVERIFY2(hasWord(w) == (w == word), qPrintable(w));
     }
 
@@ -457,7 +461,7 @@ class MainFormTest : public QObject, WindowAccess {
         QTest::newRow("reload") << u("tbRefresh") << u("Refresh");
         QTest::newRow("home") << u("tbHome") << u("GoHome");
         QTest::newRow("open") << u("tbOpen") << u("Navigate to the chosen file");
-        QTest::newRow("force analysis") << u("tbForceAnalysis") << u("SaveDocument");
+        QTest::newRow("force analysis") << u("tbForceAnalysis") << u("TakeDocument");
     }
 
     void commandsReachTheBrowser() {
@@ -486,7 +490,7 @@ class MainFormTest : public QObject, WindowAccess {
         auto calls = [&] {
             QStringList all = browser_->commands;
             for (const QString& to : browser_->navigated) all << (to == file ? u("Navigate to the chosen file") : to);
-            for (qsizetype k = 0; k < browser_->savedDocuments.size(); ++k) all << u("SaveDocument");
+            for (int k = 0; k < browser_->takenDocuments; ++k) all << u("TakeDocument");
             return all;
         };
         QTRY_COMPARE(calls(), QStringList{asked});

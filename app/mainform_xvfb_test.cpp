@@ -41,6 +41,7 @@ class MainFormXvfbTest : public QObject, WindowAccess {
     Q_OBJECT
 
     QTemporaryDir dir_;
+    std::unique_ptr<PrivateTempDir> tmp_;  // the system's temporary directory while the tests run
 
     QString charset() { return child<QLabel>("sbCharset")->text(); }
     QString source() { return child<QLabel>("sbAnalysisSource")->text(); }
@@ -65,13 +66,19 @@ class MainFormXvfbTest : public QObject, WindowAccess {
     bool hasWord(const char* word) { return HasWord(*form_, u(word)); }
 
   private slots:
+    void initTestCase() {
+        tmp_ = std::make_unique<PrivateTempDir>();
+        QVERIFY(tmp_->isValid());
+    }
+    void cleanupTestCase() { tmp_.reset(); }
     void init() {
         form_ = std::make_unique<TFormMain>(new WebEngineBrowser, StartupSettings{});
         form_->resize(1200, 900);
         form_->show();
     }
     void cleanup() {
-        QVERIFY(QDir(form_->temporaryDirectory()).entryList(QDir::Files).isEmpty());
+        // Taking a page writes no temporary file.
+        QVERIFY2(tmp_->entries().isEmpty(), qPrintable(tmp_->entries().join(u' ')));
         form_.reset();
     }
 
@@ -127,10 +134,12 @@ class MainFormXvfbTest : public QObject, WindowAccess {
         QVERIFY(WriteTestFile(path,
                               "<html><head><title>Frames</title></head><frameset cols=\"*,*,*\"><frame src=\"f1.html\">"
                               "<frame src=\"f2.html\"><frame src=\"f3.html\"></frameset></html>"));
+        const QStringList files = QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden);
         open(path);
         QTRY_VERIFY_WITH_TIMEOUT(hasWord("первый") && hasWord("второй") && hasWord("третий"), 60000);
         QCOMPARE(charset(), u("UTF-8"));
         QCOMPARE(caption(), u("Frames - Sumoran"));
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden), files);
     }
 
     // A local file without frames is analysed from its bytes as it is opened, before the browser

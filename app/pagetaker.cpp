@@ -91,10 +91,6 @@ void PageTaker::take(When when) {
         extractor_.Cancel();
         running_ = false;
     }
-    if (const QString problem = extractor_.directoryProblem(); !problem.isEmpty()) {
-        note_(problem);  // without its own directory the page is not taken
-        return;
-    }
     running_ = true;
     const auto loading =
         when == When::kParsed ? PageSourceExtractor::WhileLoading::kAllow : PageSourceExtractor::WhileLoading::kRefuse;

@@ -5,6 +5,7 @@
 // loop, never from inside the call that takes them.
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -28,11 +29,11 @@ class Browser : public QObject {
     /// The commands of CommandStateChange.
     enum Command { kUpdateAll = -1, kForward = 1, kBack = 2 };
 
-    /// How a save ended.
-    enum class Saved {
-        kOk,        // the file holds the document's markup
-        kFailed,    // nothing was written: no such document, or it cannot be had
-        kTooLarge,  // nothing was written: the markup is longer than the caller allowed
+    /// How taking a document's markup ended.
+    enum class TakeResult {
+        kOk,        // the bytes are the document's markup
+        kFailed,    // no bytes: no such document, or it cannot be had
+        kTooLarge,  // no bytes: the markup is longer than the caller allowed
     };
 
     /// What the page on screen may do beyond being shown.
@@ -42,7 +43,8 @@ class Browser : public QObject {
         kContentAllowed,  // a local file whose scripts and remote content the user allowed
     };
 
-    using SaveDone = std::function<void(Saved result)>;
+    /// Gets how a take ended and, with kOk, the markup's bytes (empty otherwise).
+    using Taken = std::function<void(TakeResult result, QByteArray bytes)>;
     using Counted = std::function<void(int count)>;
     using Progress = std::function<void(int percent)>;
 
@@ -75,15 +77,16 @@ class Browser : public QObject {
     /// can be told apart and dropped.
     virtual quint64 PageSerial() const = 0;
 
-    /// Writes the markup of the top-level document to `path`, single-byte in the page's own
-    /// encoding, without asking the server for it again; at most `maxBytes` bytes.
-    virtual void SaveDocument(const QString& path, qint64 maxBytes, SaveDone done) = 0;
+    /// Hands over the markup of the top-level document in memory, single-byte in the page's own
+    /// encoding, without asking the server for it again; at most `maxBytes` bytes, else kTooLarge.
+    /// Nothing is written anywhere.
+    virtual void TakeDocument(qint64 maxBytes, Taken done) = 0;
     /// Counts the frames of the top-level document (0 when it has none or they cannot be had).
     virtual void CountFrames(Counted done) = 0;
-    /// Writes the markup of frame `index` (from 0) of the top-level document to `path`, at most
-    /// `maxBytes` bytes; kFailed when that frame's document cannot be had (for example another
-    /// origin's).
-    virtual void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) = 0;
+    /// Hands over the markup of frame `index` (from 0) of the top-level document in memory, at most
+    /// `maxBytes` bytes, else kTooLarge; kFailed when that frame's document cannot be had (for
+    /// example another origin's).
+    virtual void TakeFrame(int index, qint64 maxBytes, Taken done) = 0;
 
     /// Takes out the marks of the page and of the frames it may read, then marks there every
     /// occurrence of the groups' forms a part at a time, so that the page and the window keep

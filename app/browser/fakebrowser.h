@@ -1,12 +1,11 @@
 // An in-memory Browser for the window's tests. The test sets what the browser holds (busy, the
-// document, its address, the bytes a save writes, the frames) and reads back what was asked of
+// document, its address, the bytes a take hands over, the frames) and reads back what was asked of
 // it. Nothing loads by itself: the test emits the events, one by one or as a whole page load
 // through simulateLoad. Completions come later from the event loop, as the real browser's do, or
 // wait until the test releases them.
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QMetaObject>
 #include <QString>
 #include <QStringList>
@@ -25,19 +24,19 @@ class FakeBrowser : public Browser {
     QString location = QStringLiteral("about:blank");
     bool canGoBack = false;                         // sent by simulateLoad
     bool canGoForward = false;                      // sent by simulateLoad
-    std::optional<QByteArray> document;             // what SaveDocument writes; none: kFailed
+    std::optional<QByteArray> document;             // what TakeDocument hands over; none: kFailed
     std::vector<std::optional<QByteArray>> frames;  // the frame count and each frame's bytes; none: it fails
     bool holdCompletions = false;                   // completions wait for releaseCompletions()
     quint64 serial = 1;                             // the page serial; simulateLoad counts it up
 
     // What was asked of it.
-    QStringList navigated;                             // the addresses given to Navigate
-    QStringList commands;                              // "GoBack", "GoForward", "Stop", "Refresh", "GoHome", …
-    QStringList savedDocuments;                        // the paths given to SaveDocument
-    std::vector<std::pair<int, QString>> savedFrames;  // the frame indexes and paths given to SaveFrame
-    QList<MarkGroup> marked;                           // the groups of the last MarkWords
-    int markCount = 0;                                 // what MarkWords reports
-    QList<int> markSteps;                              // the steps given to ShowMark
+    QStringList navigated;         // the addresses given to Navigate
+    QStringList commands;          // "GoBack", "GoForward", "Stop", "Refresh", "GoHome", …
+    int takenDocuments = 0;        // how often TakeDocument was called
+    std::vector<int> takenFrames;  // the frame indexes given to TakeFrame
+    QList<MarkGroup> marked;       // the groups of the last MarkWords
+    int markCount = 0;             // what MarkWords reports
+    QList<int> markSteps;          // the steps given to ShowMark
 
     using Browser::Browser;
 
@@ -58,11 +57,11 @@ class FakeBrowser : public Browser {
     QString LocationURL() const override { return location; }
     quint64 PageSerial() const override { return serial; }
 
-    /// Writes `document` to `path` when the completion runs; kFailed without a document or when
-    /// the file cannot be written, kTooLarge past `maxBytes`.
-    void SaveDocument(const QString& path, qint64 maxBytes, SaveDone done) override {
-        savedDocuments << path;
-        complete([this, path, maxBytes, done = std::move(done)] { done(save(document, path, maxBytes)); });
+    /// Hands over `document` as it is when the completion runs; kFailed without a document,
+    /// kTooLarge past `maxBytes`.
+    void TakeDocument(qint64 maxBytes, Taken done) override {
+        ++takenDocuments;
+        complete([this, maxBytes, done = std::move(done)] { take(document, maxBytes, done); });
     }
 
     /// Gives the size of `frames`.
@@ -70,13 +69,13 @@ class FakeBrowser : public Browser {
         complete([this, done = std::move(done)] { done(static_cast<int>(frames.size())); });
     }
 
-    /// Writes `frames[index]` to `path` when the completion runs; kFailed for an index out of
-    /// range, a frame without bytes, or a file that cannot be written, kTooLarge past `maxBytes`.
-    void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) override {
-        savedFrames.emplace_back(index, path);
-        complete([this, index, path, maxBytes, done = std::move(done)] {
+    /// Hands over `frames[index]` as it is when the completion runs; kFailed for an index out of
+    /// range or a frame without bytes, kTooLarge past `maxBytes`.
+    void TakeFrame(int index, qint64 maxBytes, Taken done) override {
+        takenFrames.push_back(index);
+        complete([this, index, maxBytes, done = std::move(done)] {
             const bool known = index >= 0 && static_cast<std::size_t>(index) < frames.size();
-            done(save(known ? frames[static_cast<std::size_t>(index)] : std::nullopt, path, maxBytes));
+            take(known ? frames[static_cast<std::size_t>(index)] : std::nullopt, maxBytes, done);
         });
     }
     void MarkWords(const QList<MarkGroup>& groups, Counted done, Progress) override {
@@ -121,12 +120,10 @@ class FakeBrowser : public Browser {
     }
 
   private:
-    static Saved save(const std::optional<QByteArray>& bytes, const QString& path, qint64 maxBytes) {
-        if (!bytes) return Saved::kFailed;
-        if (bytes->size() > maxBytes) return Saved::kTooLarge;
-        QFile file(path);
-        const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(*bytes) == bytes->size();
-        return ok ? Saved::kOk : Saved::kFailed;
+    static void take(const std::optional<QByteArray>& bytes, qint64 maxBytes, const Taken& done) {
+        if (!bytes) return done(TakeResult::kFailed, {});
+        if (bytes->size() > maxBytes) return done(TakeResult::kTooLarge, {});
+        done(TakeResult::kOk, *bytes);
     }
 
     // Queued on this object, so a completion still waiting when the fake is destroyed is dropped.

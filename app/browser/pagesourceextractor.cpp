@@ -1,8 +1,5 @@
 #include "app/browser/pagesourceextractor.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QUrl>
 
 #include "app/browser/localfiles.h"
@@ -15,32 +12,13 @@ QString Megabytes(qint64 bytes) { return QString::number(bytes >> 20); }
 
 }  // namespace
 
-PageSourceExtractor::PageSourceExtractor(Browser& browser, QObject* parent)
-    : QObject(parent), browser_(browser), tempBase_(qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"))) {
-    if (QFileInfo(tempBase_).isDir())
-        tempDir_ = std::make_unique<QTemporaryDir>(QDir(tempBase_).filePath(u("sumoran-XXXXXX")));
+PageSourceExtractor::PageSourceExtractor(Browser& browser, QObject* parent) : QObject(parent), browser_(browser) {
     watchdog_.setSingleShot(true);
     watchdog_.setInterval(kDefaultTimeoutMs);
     connect(&watchdog_, &QTimer::timeout, this, [this] {
         const int seconds = watchdog_.interval() / 1000;
         finish({{}, u("Страница не отдала исходный текст за %1 с: анализ не выполнен").arg(seconds)});
     });
-}
-
-PageSourceExtractor::~PageSourceExtractor() = default;
-
-QString PageSourceExtractor::directory() const {
-    return tempDir_ && tempDir_->isValid() ? tempDir_->path() : QString();
-}
-
-QString PageSourceExtractor::directoryProblem() const {
-    if (!directory().isEmpty()) return {};
-    const QString reason = tempDir_ ? tempDir_->errorString() : u("каталога нет");
-    return u("Не удалось создать временный каталог в %1 (%2): анализ невозможен").arg(tempBase_, reason);
-}
-
-QString PageSourceExtractor::partPath(int part) const {
-    return QDir(directory()).filePath(QString::number(part) + QStringLiteral(".html"));
 }
 
 void PageSourceExtractor::addNote(const QString& note) {
@@ -59,12 +37,12 @@ void PageSourceExtractor::Extract(Done done, WhileLoading loading) {
     serial_ = browser_.PageSerial();
     running_ = true;
     done_ = std::move(done);
-    savedFrames_ = 0;
+    parts_.clear();
     used_ = 0;
     note_.clear();
     watchdog_.start();
-    browser_.SaveDocument(partPath(0), maxBytes_, [this, attempt](Browser::Saved saved) {
-        if (current(attempt)) savedDocument(attempt, saved);
+    browser_.TakeDocument(maxBytes_, [this, attempt](Browser::TakeResult result, const QByteArray& bytes) {
+        if (current(attempt)) takenDocument(attempt, result, bytes);
     });
 }
 
@@ -74,7 +52,7 @@ void PageSourceExtractor::Cancel() {
     running_ = false;
     watchdog_.stop();
     done_ = nullptr;
-    removeParts();
+    parts_.clear();
 }
 
 // True when a callback belongs to the extraction under way and the page it reads is still the one
@@ -87,12 +65,19 @@ bool PageSourceExtractor::current(quint64 attempt) {
     return false;
 }
 
-void PageSourceExtractor::savedDocument(quint64 attempt, Browser::Saved saved) {
-    if (saved == Browser::Saved::kTooLarge) {
+// Keeps a part the browser handed over, cut at its first NUL; the bound counts all of its bytes.
+void PageSourceExtractor::keep(const QByteArray& bytes) {
+    used_ += bytes.size();
+    const qsizetype nul = bytes.indexOf('\0');
+    parts_.emplace_back(bytes.constData(), static_cast<std::size_t>(nul < 0 ? bytes.size() : nul));
+}
+
+void PageSourceExtractor::takenDocument(quint64 attempt, Browser::TakeResult result, const QByteArray& bytes) {
+    if (result == Browser::TakeResult::kTooLarge) {
         finish({{}, u("Исходный текст страницы больше %1 МБ: анализ не выполнен").arg(Megabytes(maxBytes_))});
         return;
     }
-    used_ = QFileInfo(partPath(0)).size();
+    if (result == Browser::TakeResult::kOk) keep(bytes);
     browser_.CountFrames([this, attempt](int count) {
         if (!current(attempt)) return;
         // A page with a single frame is taken without that frame.
@@ -101,62 +86,51 @@ void PageSourceExtractor::savedDocument(quint64 attempt, Browser::Saved saved) {
             addNote(u("Кадров на странице: %1, прочитаны первые %2").arg(count).arg(maxFrames_));
             count = maxFrames_;
         }
-        savedFrames_ = count;
-        saveFrames(attempt, count, 0);
+        takeFrames(attempt, count, 0);
     });
 }
 
-// Saves frames next .. count - 1 one after another, then collects all parts.
-void PageSourceExtractor::saveFrames(quint64 attempt, int count, int next) {
+// Takes frames next .. count - 1 one after another, each within the bytes the parts before it
+// left, then hands all parts on. A frame that cannot be had is missing from the result.
+void PageSourceExtractor::takeFrames(quint64 attempt, int count, int next) {
     if (next >= count) {
-        ExtractResult result = collect(count);
-        finish(std::move(result));
+        finish(collect());
         return;
     }
-    const QString path = partPath(next + 1);
-    browser_.SaveFrame(next, path, maxBytes_ - used_, [this, attempt, count, next, path](Browser::Saved saved) {
-        if (!current(attempt)) return;
-        if (saved == Browser::Saved::kTooLarge) {
-            // What is saved so far fits; the frames from here on are left out.
-            addNote(u("Исходный текст страницы больше %1 МБ: проанализирована часть, что поместилась")
-                        .arg(Megabytes(maxBytes_)));
-            finish(collect(next));
-            return;
-        }
-        used_ += QFileInfo(path).size();
-        saveFrames(attempt, count, next + 1);
-    });
+    browser_.TakeFrame(
+        next, maxBytes_ - used_, [this, attempt, count, next](Browser::TakeResult result, const QByteArray& bytes) {
+            if (!current(attempt)) return;
+            if (result == Browser::TakeResult::kTooLarge) {
+                // What is taken so far fits; the frames from here on are left out.
+                addNote(u("Исходный текст страницы больше %1 МБ: проанализирована часть, что поместилась")
+                            .arg(Megabytes(maxBytes_)));
+                finish(collect());
+                return;
+            }
+            if (result == Browser::TakeResult::kOk) keep(bytes);
+            takeFrames(attempt, count, next + 1);
+        });
 }
 
-// Reads and deletes the part files: the page, then the frames in order. A part that was not saved
-// is missing from the result; a part that would take the parts past their bound is left out with
-// the ones after it.
-ExtractResult PageSourceExtractor::collect(int frames) const {
+// The parts taken, the page first, then the frames in order; a part that would take the parts past
+// their bound (a browser that handed over more than it was allowed) is left out with the ones
+// after it.
+ExtractResult PageSourceExtractor::collect() {
     ExtractResult result;
     qint64 total = 0;
-    for (int part = 0; part <= frames; ++part) {
-        QFile file(partPath(part));
-        if (!file.exists()) continue;
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = file.readAll();
-            const qsizetype nul = bytes.indexOf('\0');
-            std::string text(bytes.constData(), static_cast<std::size_t>(nul < 0 ? bytes.size() : nul));
-            total += static_cast<qint64>(text.size());
-            if (total > maxBytes_) {
-                result.note = u("Исходный текст страницы больше %1 МБ: %2")
-                                  .arg(Megabytes(maxBytes_), part == 0 ? u("анализ не выполнен")
-                                                                       : u("проанализирована часть, что поместилась"));
-                break;
-            }
-            result.parts.push_back(std::move(text));
+    for (std::string& part : parts_) {
+        total += static_cast<qint64>(part.size());
+        if (total > maxBytes_) {
+            result.note =
+                u("Исходный текст страницы больше %1 МБ: %2")
+                    .arg(Megabytes(maxBytes_),
+                         result.parts.empty() ? u("анализ не выполнен") : u("проанализирована часть, что поместилась"));
+            break;
         }
+        result.parts.push_back(std::move(part));
     }
-    removeParts();
+    parts_.clear();
     return result;
-}
-
-void PageSourceExtractor::removeParts() const {
-    for (int part = 0; part <= savedFrames_; ++part) QFile::remove(partPath(part));
 }
 
 void PageSourceExtractor::finish(ExtractResult result) {
@@ -166,7 +140,7 @@ void PageSourceExtractor::finish(ExtractResult result) {
         if (!result.note.isEmpty()) note_ += QStringLiteral("; ") + result.note;
         result.note = note_;
     }
-    Cancel();  // stops the watchdog and removes whatever is left
+    Cancel();  // stops the watchdog and drops whatever is left
     if (done) done(std::move(result));
 }
 

@@ -1,21 +1,20 @@
 // PageSourceExtractor takes the markup of the page the browser shows: the document and, when it
-// has two or more frames, the document of each frame (at most kMaxFrames), saved to 0.html,
-// 1.html, … in a private temporary directory and read back as they are, at most kMaxPageBytes
-// in all; how their bytes are read (charset, UTF-8) is left to the analysis, so that the same
-// parts can be read again under another charset. The files are deleted after reading.
+// has two or more frames, the document of each frame (at most kMaxFrames), as the browser hands
+// them over in memory, at most kMaxPageBytes in all; each is cut at its first NUL byte. Nothing
+// is written to disk. How their bytes are read (charset, UTF-8) is left to the analysis, so that
+// the same parts can be read again under another charset.
 //
-// The browser saves asynchronously, so an extraction is a chain of callbacks; the result arrives
-// through `done`, possibly before Extract returns when there is nothing to save. A chain that
-// outlives its page (another document started loading, the render process ended) or its time
-// ends without a source, so a late or mixed result never reaches the analysis.
+// The browser hands the parts over asynchronously, so an extraction is a chain of callbacks; the
+// result arrives through `done`, possibly before Extract returns when there is nothing to take. A
+// chain that outlives its page (another document started loading, the render process ended) or
+// its time ends without a source, so a late or mixed result never reaches the analysis.
+// GUI thread only.
 #pragma once
 
 #include <QObject>
 #include <QString>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,16 +36,8 @@ class PageSourceExtractor : public QObject {
 
     static constexpr int kDefaultTimeoutMs = 30000;
 
-    /// Saves into a directory of its own under the system's temporary directory (TMPDIR, else
-    /// /tmp), removed with the extractor. When that is missing, nothing is made anywhere else (an
-    /// empty temporary path would put the files in the current or the root directory).
+    /// Takes pages from `browser`, which the caller keeps for the extractor's life.
     explicit PageSourceExtractor(Browser& browser, QObject* parent = nullptr);
-    ~PageSourceExtractor() override;
-
-    /// The directory of the page files; empty when it could not be made.
-    QString directory() const;
-    /// Why the directory could not be made, as the status bar says it; empty when it was.
-    QString directoryProblem() const;
 
     /// Whether a page still loading may be taken.
     enum class WhileLoading {
@@ -56,9 +47,9 @@ class PageSourceExtractor : public QObject {
 
     /// Extracts the current page and calls `done` once: with its parts, or with none when the
     /// browser is busy (unless `loading` allows it), holds no document or shows the blank page,
-    /// nothing could be saved, the page changed meanwhile, or the time ran out (then with a note).
+    /// nothing could be taken, the page changed meanwhile, or the time ran out (then with a note).
     void Extract(Done done, WhileLoading loading = WhileLoading::kRefuse);
-    /// Ends the extraction under way, if any, without calling its `done`; its files are removed.
+    /// Ends the extraction under way, if any, without calling its `done`; what it took is dropped.
     void Cancel();
     /// True while an extraction waits for the browser.
     bool running() const { return running_; }
@@ -75,17 +66,14 @@ class PageSourceExtractor : public QObject {
 
   private:
     bool current(quint64 attempt);
-    void savedDocument(quint64 attempt, Browser::Saved saved);
-    void saveFrames(quint64 attempt, int count, int next);
+    void takenDocument(quint64 attempt, Browser::TakeResult result, const QByteArray& bytes);
+    void takeFrames(quint64 attempt, int count, int next);
+    void keep(const QByteArray& bytes);
     void finish(ExtractResult result);
-    ExtractResult collect(int frames) const;
-    void removeParts() const;
-    QString partPath(int part) const;
+    ExtractResult collect();
     void addNote(const QString& note);
 
     Browser& browser_;
-    QString tempBase_;                        // the system's temporary directory, as the user set it
-    std::unique_ptr<QTemporaryDir> tempDir_;  // the page files' own directory in it
     QTimer watchdog_;
     Done done_;
     quint64 attempt_ = 0;  // the number of the extraction under way; a callback of another is stale
@@ -93,8 +81,8 @@ class PageSourceExtractor : public QObject {
     bool running_ = false;
     int maxFrames_ = static_cast<int>(kMaxFrames);
     qint64 maxBytes_ = static_cast<qint64>(kMaxPageBytes);
-    int savedFrames_ = 0;  // the frame files the extraction under way may have written
-    qint64 used_ = 0;      // bytes saved so far
+    std::vector<std::string> parts_;  // what the extraction under way took, each cut at its NUL
+    qint64 used_ = 0;                 // bytes taken so far, before the cut
     QString note_;
 };
 

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QRandomGenerator>
@@ -98,31 +97,34 @@ QByteArray EncodeMarkup(const QString& markup, const QString& charset) {
     return out;
 }
 
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    return file.write(bytes) == bytes.size() && file.flush();
+// The markup a take hands over, or why there is none.
+struct Markup {
+    Browser::TakeResult result = Browser::TakeResult::kFailed;
+    QByteArray bytes;  // with kOk only
+};
+
+// A local file's bytes, read once, at most `maxBytes` of them.
+Markup ReadMarkupFile(const QString& path, qint64 maxBytes) {
+    localfiles::ReadResult file = localfiles::ReadLocalFile(path, maxBytes);
+    if (file.status == localfiles::ReadResult::kTooLarge) return {Browser::TakeResult::kTooLarge, {}};
+    if (file.status != localfiles::ReadResult::kOk) return {};
+    return {Browser::TakeResult::kOk, std::move(file.bytes)};
 }
 
-// Writes what the source script found; `localFrames` lets a frame of another origin be read from
-// its file when it is a local one that the confinement allows.
-Browser::Saved WriteSource(const QVariant& result, const QString& path, qint64 maxBytes,
-                           const localfiles::Confinement* localFrames) {
+// The bytes of what the source script found; `localFrames` lets a frame of another origin be read
+// from its file when it is a local one that the confinement allows.
+Markup SourceMarkup(const QVariant& result, qint64 maxBytes, const localfiles::Confinement* localFrames) {
     const QVariantMap found = result.toMap();
-    if (found.value(QStringLiteral("tooLarge")).toBool()) return Browser::Saved::kTooLarge;
+    if (found.value(QStringLiteral("tooLarge")).toBool()) return {Browser::TakeResult::kTooLarge, {}};
     const QVariant markup = found.value(QStringLiteral("markup"));
     if (markup.typeId() == QMetaType::QString) {
-        const QByteArray bytes = EncodeMarkup(markup.toString(), found.value(QStringLiteral("charset")).toString());
-        if (bytes.size() > maxBytes) return Browser::Saved::kTooLarge;
-        return WriteFile(path, bytes) ? Browser::Saved::kOk : Browser::Saved::kFailed;
+        QByteArray bytes = EncodeMarkup(markup.toString(), found.value(QStringLiteral("charset")).toString());
+        if (bytes.size() > maxBytes) return {Browser::TakeResult::kTooLarge, {}};
+        return {Browser::TakeResult::kOk, std::move(bytes)};
     }
     const QUrl src(found.value(QStringLiteral("src")).toString());
-    if (!localFrames || !localfiles::IsLocal(src) || !localFrames->allows(localfiles::PathOf(src)))
-        return Browser::Saved::kFailed;
-    const localfiles::ReadResult file = localfiles::ReadLocalFile(localfiles::PathOf(src), maxBytes);
-    if (file.status == localfiles::ReadResult::kTooLarge) return Browser::Saved::kTooLarge;
-    if (file.status != localfiles::ReadResult::kOk) return Browser::Saved::kFailed;
-    return WriteFile(path, file.bytes) ? Browser::Saved::kOk : Browser::Saved::kFailed;
+    if (!localFrames || !localfiles::IsLocal(src) || !localFrames->allows(localfiles::PathOf(src))) return {};
+    return ReadMarkupFile(localfiles::PathOf(src), maxBytes);
 }
 
 // Why a load failed, in the user's words.
@@ -693,24 +695,21 @@ void WebEngineBrowser::runSourceScript(int frame, qint64 maxBytes, std::function
     });
 }
 
-void WebEngineBrowser::SaveDocument(const QString& path, qint64 maxBytes, SaveDone done) {
+void WebEngineBrowser::TakeDocument(qint64 maxBytes, Taken done) {
     if (!HasDocument()) {
-        post([done = std::move(done)] { done(Saved::kFailed); });
+        post([done = std::move(done)] { done(TakeResult::kFailed, {}); });
         return;
     }
     const QUrl url = page_->url();
     if (localfiles::IsLocal(url)) {
         // A local page is taken from its file, as the user wrote it.
-        const localfiles::ReadResult file = localfiles::ReadLocalFile(localfiles::PathOf(url), maxBytes);
-        Saved result = Saved::kFailed;
-        if (file.status == localfiles::ReadResult::kTooLarge) result = Saved::kTooLarge;
-        if (file.status == localfiles::ReadResult::kOk && WriteFile(path, file.bytes)) result = Saved::kOk;
-        post([done = std::move(done), result] { done(result); });
+        const Markup markup = ReadMarkupFile(localfiles::PathOf(url), maxBytes);
+        post([done = std::move(done), markup] { done(markup.result, markup.bytes); });
         return;
     }
-    runSourceScript(-1, maxBytes, [this, path, maxBytes, done = std::move(done)](const QVariant& result) {
-        const Saved saved = WriteSource(result, path, maxBytes, nullptr);
-        post([done, saved] { done(saved); });
+    runSourceScript(-1, maxBytes, [this, maxBytes, done = std::move(done)](const QVariant& result) {
+        const Markup markup = SourceMarkup(result, maxBytes, nullptr);
+        post([done, markup] { done(markup.result, markup.bytes); });
     });
 }
 
@@ -725,15 +724,15 @@ void WebEngineBrowser::CountFrames(Counted done) {
                          });
 }
 
-void WebEngineBrowser::SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) {
+void WebEngineBrowser::TakeFrame(int index, qint64 maxBytes, Taken done) {
     if (index < 0 || !HasDocument()) {
-        post([done = std::move(done)] { done(Saved::kFailed); });
+        post([done = std::move(done)] { done(TakeResult::kFailed, {}); });
         return;
     }
     const bool localPage = localfiles::IsLocal(page_->url());
-    runSourceScript(index, maxBytes, [this, path, maxBytes, localPage, done = std::move(done)](const QVariant& result) {
-        const Saved saved = WriteSource(result, path, maxBytes, localPage ? &confinement_ : nullptr);
-        post([done, saved] { done(saved); });
+    runSourceScript(index, maxBytes, [this, maxBytes, localPage, done = std::move(done)](const QVariant& result) {
+        const Markup markup = SourceMarkup(result, maxBytes, localPage ? &confinement_ : nullptr);
+        post([done, markup] { done(markup.result, markup.bytes); });
     });
 }
 

@@ -5,9 +5,10 @@
 // through the confined local scheme, see localfiles.h); a local page's own scripts do not run
 // unless the user allows them for it; downloads, permission requests, new windows and the modal
 // script dialogs (alert, confirm, prompt) are refused, each with a Refused note. The markup is
-// taken without asking the server again: a local page from its file, any other page and its frames
-// by a script in an isolated world that serializes the documents on screen and writes them in
-// their own character encoding. A page that stops answering (a script that never ends, a dialog
+// taken without asking the server again and handed over in memory, never written to a file: a
+// local page (and its frames within its folder) read once from its file, any other page and its
+// frames by a script in an isolated world that serializes the documents on screen, encoded in their
+// own character encoding. A page that stops answering (a script that never ends, a dialog
 // loop, a document too deep to lay out) is replaced by a fresh one before the next command that
 // navigates: the engine ends its render process itself, which it does safely, unlike a process
 // killed behind its back while a navigation starts.
@@ -63,15 +64,17 @@ class WebEngineBrowser : public Browser {
     QString LocationURL() const override;
     quint64 PageSerial() const override { return serial_; }
 
-    /// Writes the top-level document: a local file's bytes as they are on disk, any other page's
-    /// doctype and root element as the page now holds them, in its own character encoding.
-    void SaveDocument(const QString& path, qint64 maxBytes, SaveDone done) override;
+    /// Hands over the top-level document: a local file's bytes as they are on disk, read once,
+    /// any other page's doctype and root element as the page now holds them, in its own character
+    /// encoding.
+    void TakeDocument(qint64 maxBytes, Taken done) override;
     /// Counts the frames of the top-level document; 0 when the script cannot run.
     void CountFrames(Counted done) override;
-    /// Writes frame `index`'s doctype and root element in the frame's own character encoding,
-    /// characters it cannot hold as numeric references; a frame of a local page from its file.
-    /// kFailed for a missing frame, or a frame of another origin that is not a local file.
-    void SaveFrame(int index, const QString& path, qint64 maxBytes, SaveDone done) override;
+    /// Hands over frame `index`'s doctype and root element in the frame's own character encoding,
+    /// characters it cannot hold as numeric references; a frame of a local page from its file when
+    /// the page's confinement allows that file. kFailed for a missing frame, or a frame of another
+    /// origin that is not such a file.
+    void TakeFrame(int index, qint64 maxBytes, Taken done) override;
     void MarkWords(const QList<MarkGroup>& groups, Counted done, Progress progress) override;
     void ShowMark(int step, Counted done) override;
 

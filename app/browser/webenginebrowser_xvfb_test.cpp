@@ -1,5 +1,5 @@
 #include <QApplication>
-#include <QFile>
+#include <QDir>
 #include <QHostAddress>
 #include <QPointer>
 #include <QSignalSpy>
@@ -34,7 +34,7 @@ QByteArray Koi8r(const char* utf8) { return Encode("KOI8-R", QString::fromUtf8(u
 QByteArray Cp1251(const char* utf8) { return Encode("windows-1251", QString::fromUtf8(utf8)); }
 
 // A Russian page in KOI8-R with CR LF, bare LF and bare CR line ends and no line end at the close,
-// to show whether a save keeps the bytes as they were loaded.
+// to show whether a take keeps the bytes as they were loaded.
 QByteArray Koi8rPage() {
     return Koi8r(
         "<!DOCTYPE html>\r\n"
@@ -48,12 +48,6 @@ QByteArray Koi8rPage() {
 }
 
 const char kKoi8rTitle[] = "Проверка кодировки";
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
 
 QString FileUrl(const QString& path) { return QUrl::fromLocalFile(path).toString(); }
 
@@ -108,12 +102,24 @@ struct Harness {
         return *result;
     }
 
-    std::optional<Browser::Saved> saveDocument(const QString& path, qint64 maxBytes = qint64{1} << 30) {
-        return await<Browser::Saved>([&](auto done) { browser.SaveDocument(path, maxBytes, done); });
+    // Takes the document (no frame) or a frame; `bytes` gets what was handed over.
+    std::optional<Browser::TakeResult> take(std::optional<int> frame, QByteArray* bytes, qint64 maxBytes) {
+        using Taken = std::pair<Browser::TakeResult, QByteArray>;
+        const std::optional<Taken> taken = await<Taken>([&](auto done) {
+            auto pass = [done](Browser::TakeResult result, const QByteArray& b) { done(Taken{result, b}); };
+            frame ? browser.TakeFrame(*frame, maxBytes, pass) : browser.TakeDocument(maxBytes, pass);
+        });
+        if (bytes) *bytes = taken ? taken->second : QByteArray();
+        return taken ? std::optional(taken->first) : std::nullopt;
     }
 
-    std::optional<Browser::Saved> saveFrame(int index, const QString& path, qint64 maxBytes = qint64{1} << 30) {
-        return await<Browser::Saved>([&](auto done) { browser.SaveFrame(index, path, maxBytes, done); });
+    std::optional<Browser::TakeResult> takeDocument(QByteArray* bytes = nullptr, qint64 maxBytes = qint64{1} << 30) {
+        return take(std::nullopt, bytes, maxBytes);
+    }
+
+    std::optional<Browser::TakeResult> takeFrame(int index, QByteArray* bytes = nullptr,
+                                                 qint64 maxBytes = qint64{1} << 30) {
+        return take(index, bytes, maxBytes);
     }
 
     std::optional<int> countFrames() {
@@ -129,25 +135,30 @@ class WebEngineBrowserTest : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
+        tmp_ = std::make_unique<PrivateTempDir>();
+        QVERIFY(tmp_->isValid());
         // The fixture's KOI8-R bytes must be right, or every comparison below proves nothing.
         QCOMPARE(Koi8r("Мир ёж"), QByteArray("\xED\xC9\xD2\x20\xA3\xD6"));
     }
+    // A take hands the markup over in memory: nothing is written as a temporary file.
+    void cleanup() { QVERIFY2(tmp_->entries().isEmpty(), qPrintable(tmp_->entries().join(u' '))); }
+    void cleanupTestCase() { tmp_.reset(); }
 
-    void savesTheBytesOfALocalKoi8rPageFromItsFile() {
+    void takesTheBytesOfALocalKoi8rPageFromItsFile() {
         const QString page = writePage("koi8r.html", Koi8rPage());
         Harness h;
         QVERIFY(h.load(page));
         QCOMPARE(h.browser.LocationURL(), FileUrl(page));
         QTRY_COMPARE_WITH_TIMEOUT(h.lastTitle(), QString::fromUtf8(kKoi8rTitle), kWaitMs);
 
-        const QString saved = path("koi8r-saved.html");
-        QVERIFY(WriteTestFile(saved, "stale"));  // a save replaces the file rather than writing beside it
-        QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kOk));
-        QCOMPARE(ReadFile(saved), Koi8rPage());
-        QCOMPARE(h.saveDocument(saved, Koi8rPage().size() - 1), std::optional(Browser::Saved::kTooLarge));
+        QByteArray bytes;
+        QCOMPARE(h.takeDocument(&bytes), std::optional(Browser::TakeResult::kOk));
+        QCOMPARE(bytes, Koi8rPage());
+        QCOMPARE(h.takeDocument(&bytes, Koi8rPage().size() - 1), std::optional(Browser::TakeResult::kTooLarge));
+        QVERIFY(bytes.isEmpty());
     }
 
-    void savesAPageServedOverHttpWithoutAskingTheServerAgain() {
+    void takesAPageServedOverHttpWithoutAskingTheServerAgain() {
         LoopbackServer server;
         QVERIFY(server.start());
         // The page may not be kept, and the server answers it only once.
@@ -161,20 +172,19 @@ class WebEngineBrowserTest : public QObject {
         QCOMPARE(h.browser.LocationURL(), url);
         QTRY_COMPARE_WITH_TIMEOUT(h.lastTitle(), QString::fromUtf8(kKoi8rTitle), kWaitMs);
 
-        const QString saved = path("http-saved.html");
         for (int round = 0; round < 2; ++round) {
-            QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kOk));
+            QByteArray bytes;
+            QCOMPARE(h.takeDocument(&bytes), std::optional(Browser::TakeResult::kOk));
             // The document as the page holds it, in the page's own encoding.
-            const QByteArray bytes = ReadFile(saved);
             QVERIFY2(bytes.startsWith("<!DOCTYPE html>\n<html><head>"), bytes.constData());
             QVERIFY(bytes.contains(Koi8r("Съешь же ещё этих мягких французских булок")));
         }
         QCOMPARE(server.requests("/koi8r.html"), 1);
-        QCOMPARE(h.saveDocument(saved, 100), std::optional(Browser::Saved::kTooLarge));
+        QCOMPARE(h.takeDocument(nullptr, 100), std::optional(Browser::TakeResult::kTooLarge));
         server.dropStalled();
     }
 
-    void savesAUtf8PageAsUtf8() {
+    void takesAUtf8PageAsUtf8() {
         const QByteArray bytes =
             QString::fromUtf8(
                 "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Юникод</title></head>\n"
@@ -184,9 +194,9 @@ class WebEngineBrowserTest : public QObject {
         Harness h;
         QVERIFY(h.load(page));
         QTRY_COMPARE_WITH_TIMEOUT(h.lastTitle(), QString::fromUtf8("Юникод"), kWaitMs);
-        const QString saved = path("utf8-saved.html");
-        QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kOk));
-        QCOMPARE(ReadFile(saved), bytes);
+        QByteArray taken;
+        QCOMPARE(h.takeDocument(&taken), std::optional(Browser::TakeResult::kOk));
+        QCOMPARE(taken, bytes);
     }
 
     void takesTheFramesOfAFramesetInOrderEachInItsOwnEncoding() {
@@ -209,24 +219,24 @@ class WebEngineBrowserTest : public QObject {
             QVERIFY2(navigations.contains(server.url(QString::fromLatin1(path))), path);
 
         QCOMPARE(h.countFrames(), std::optional<int>(3));
-        const QString out = path("frame.html");
-        QCOMPARE(h.saveFrame(0, out), std::optional(Browser::Saved::kOk));
-        QByteArray bytes = ReadFile(out);
+        QByteArray bytes;
+        QCOMPARE(h.takeFrame(0, &bytes), std::optional(Browser::TakeResult::kOk));
         QVERIFY2(bytes.startsWith("<!DOCTYPE html>"), bytes.constData());
         QVERIFY(bytes.contains(Cp1251("первый кадр")));
 
-        QCOMPARE(h.saveFrame(1, out), std::optional(Browser::Saved::kOk));
-        QVERIFY(ReadFile(out).contains(Koi8r("второй кадр")));
+        QCOMPARE(h.takeFrame(1, &bytes), std::optional(Browser::TakeResult::kOk));
+        QVERIFY(bytes.contains(Koi8r("второй кадр")));
 
-        QCOMPARE(h.saveFrame(2, out), std::optional(Browser::Saved::kOk));
-        bytes = ReadFile(out);
+        QCOMPARE(h.takeFrame(2, &bytes), std::optional(Browser::TakeResult::kOk));
         QVERIFY2(bytes.contains(Cp1251("третий кадр")), bytes.toHex(' ').constData());
         // The check mark has no place in Windows-1251: it stays a character reference; the dash has one.
         QVERIFY2(bytes.contains("&#10003; \x97"), bytes.constData());
 
-        QCOMPARE(h.saveFrame(3, out), std::optional(Browser::Saved::kFailed));
-        QCOMPARE(h.saveFrame(-1, out), std::optional(Browser::Saved::kFailed));
-        QCOMPARE(h.saveFrame(0, out, 10), std::optional(Browser::Saved::kTooLarge));
+        QCOMPARE(h.takeFrame(3, &bytes), std::optional(Browser::TakeResult::kFailed));
+        QVERIFY(bytes.isEmpty());
+        QCOMPARE(h.takeFrame(-1), std::optional(Browser::TakeResult::kFailed));
+        QCOMPARE(h.takeFrame(0, &bytes, 10), std::optional(Browser::TakeResult::kTooLarge));
+        QVERIFY(bytes.isEmpty());
         for (const char* path : {"/frameset.html", "/first.html", "/second.html", "/third.html"})
             QCOMPARE(server.requests(path), 1);
     }
@@ -239,14 +249,18 @@ class WebEngineBrowserTest : public QObject {
         const QByteArray left = Koi8r("<html><body>левый кадр</body></html>\r\n");
         QVERIFY(WriteTestFile(path("left.html"), left));
         QVERIFY(WriteTestFile(path("right.html"), "<html><body>right</body></html>"));
+        const QStringList files = QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden);
         Harness h;
         QVERIFY(h.load(frameset));
         QCOMPARE(h.countFrames(), std::optional<int>(2));
-        const QString out = path("local-frame.html");
-        QCOMPARE(h.saveFrame(0, out), std::optional(Browser::Saved::kOk));
-        QCOMPARE(ReadFile(out), left);
-        QCOMPARE(h.saveFrame(1, out), std::optional(Browser::Saved::kOk));
-        QCOMPARE(ReadFile(out), QByteArray("<html><body>right</body></html>"));
+        QByteArray bytes;
+        QCOMPARE(h.takeFrame(0, &bytes), std::optional(Browser::TakeResult::kOk));
+        QCOMPARE(bytes, left);
+        QCOMPARE(h.takeFrame(0, &bytes, left.size() - 1), std::optional(Browser::TakeResult::kTooLarge));
+        QCOMPARE(h.takeFrame(1, &bytes), std::optional(Browser::TakeResult::kOk));
+        QCOMPARE(bytes, QByteArray("<html><body>right</body></html>"));
+        // The files are read where they are: nothing is written beside them.
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden), files);
     }
 
     void reportsNoFramesForAPageWithout() {
@@ -254,7 +268,7 @@ class WebEngineBrowserTest : public QObject {
         Harness h;
         QVERIFY(h.load(page));
         QCOMPARE(h.countFrames(), std::optional<int>(0));
-        QCOMPARE(h.saveFrame(0, path("none.html")), std::optional(Browser::Saved::kFailed));
+        QCOMPARE(h.takeFrame(0), std::optional(Browser::TakeResult::kFailed));
     }
 
     void showsTheBlankPageAndIsBusyOnlyWhileLoading() {
@@ -326,7 +340,7 @@ class WebEngineBrowserTest : public QObject {
         QCOMPARE(h.complete.count(), seen);
     }
 
-    void reportsAPageThatDidNotLoadAndSavesNothing() {
+    void reportsAPageThatDidNotLoadAndTakesNothing() {
         Harness h;
         const QString missing = path("missing.html");
         h.browser.Navigate(missing);
@@ -334,17 +348,17 @@ class WebEngineBrowserTest : public QObject {
         QCOMPARE(h.failed.first().at(0).toString(), FileUrl(missing));
         QCOMPARE(h.complete.count(), 0);
         QVERIFY(!h.browser.HasDocument());
-        const QString saved = path("missing-saved.html");
-        QCOMPARE(h.saveDocument(saved), std::optional(Browser::Saved::kFailed));
-        QVERIFY(!QFile::exists(saved));
+        QByteArray bytes = "stale";
+        QCOMPARE(h.takeDocument(&bytes), std::optional(Browser::TakeResult::kFailed));
+        QVERIFY(bytes.isEmpty());
     }
 
     void completesLater() {
         Harness h;
-        std::optional<Browser::Saved> result;
-        h.browser.SaveDocument(path("nothing.html"), 1000, [&](Browser::Saved s) { result = s; });
+        std::optional<Browser::TakeResult> result;
+        h.browser.TakeDocument(1000, [&](Browser::TakeResult r, const QByteArray&) { result = r; });
         QVERIFY(!result);
-        QTRY_COMPARE_WITH_TIMEOUT(result, std::optional(Browser::Saved::kFailed), kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(result, std::optional(Browser::TakeResult::kFailed), kWaitMs);
     }
 
     void dropsPendingCompletionsWhenDestroyed() {
@@ -353,15 +367,15 @@ class WebEngineBrowserTest : public QObject {
         {
             Harness h;
             QVERIFY(h.load(page));
-            h.browser.SaveDocument(path("gone.out"), 1000, [&](Browser::Saved) { ++calls; });
+            h.browser.TakeDocument(1000, [&](Browser::TakeResult, const QByteArray&) { ++calls; });
             h.browser.CountFrames([&](int) { ++calls; });
-            h.browser.SaveFrame(0, path("gone-frame.out"), 1000, [&](Browser::Saved) { ++calls; });
+            h.browser.TakeFrame(0, 1000, [&](Browser::TakeResult, const QByteArray&) { ++calls; });
         }
-        // A save of another browser goes through the same engine; by its end the dropped ones
+        // A take of another browser goes through the same engine; by its end the dropped ones
         // would have come back.
         Harness other;
         QVERIFY(other.load(page));
-        QCOMPARE(other.saveDocument(path("other.out")), std::optional(Browser::Saved::kOk));
+        QCOMPARE(other.takeDocument(), std::optional(Browser::TakeResult::kOk));
         QCOMPARE(calls, 0);
     }
 
@@ -379,6 +393,7 @@ class WebEngineBrowserTest : public QObject {
 
   private:
     QTemporaryDir dir_;
+    std::unique_ptr<PrivateTempDir> tmp_;  // the system's temporary directory while the tests run
 
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
     // Writes a page into the test folder and returns its path, or nothing when it cannot be written.
