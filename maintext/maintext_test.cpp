@@ -121,6 +121,47 @@ const std::string kProse =
 // A short line beside the text, so that the text's own block is chosen rather than its wrapper.
 const std::string kBeside = "<div>Подвал раздела</div>";
 
+// Short lines at the content's end or over a dropped block are template; a block of sentences
+// beside the text is text.
+TEST(MainText, EdgesAndNeighboursOfTheContent) {
+    const std::string list = "<ul><li><a href=/1>Мост закроют в мае</a></li><li><a href=/2>Липы в парке</a></li></ul>";
+    const std::string more = "<p>Третий абзац статьи тоже длинный, в нём есть запятые, и он заканчивается точкой.</p>";
+    const std::string note =
+        "<p>Заметка из одного абзаца, в которой меньше ста двадцати знаков текста, но вместе с подписью их "
+        "хватает.</p>";
+    const struct {
+        const char* name;
+        std::string page;
+        Texts kept;
+        Texts dropped;
+    } cases[] = {
+        {"a short last line", "<div>" + kProse + "<p>Теги: город</p></div>" + kBeside, {"Второй абзац"}, {"Теги"}},
+        {"a last sentence", "<div>" + kProse + "<p>Конец.</p></div>" + kBeside, {"Конец."}, {}},
+        {"a line over links",
+         "<div>" + kProse + "<p>Читайте также</p>" + list + more + "</div>" + kBeside,
+         {"Третий абзац"},
+         {"Читайте также", "Мост закроют"}},
+        {"too little left",
+         "<div>" + note + "<p>Иван Петров, наш корреспондент</p></div>" + kBeside,
+         {"Иван Петров"},
+         {}},
+        {"sentences beside",
+         "<div><div>" + kProse +
+             "</div><div><ul><li>Сто граммов муки просейте через сито.</li><li>Два яйца взбейте венчиком до пены."
+             "</li><li>Стакан тёплого молока влейте.</li></ul></div>" +
+             kBeside + "</div>",
+         {"Первый абзац", "Стакан тёплого молока"},
+         {"Подвал раздела"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const maintext::Result r = ExtractMainText("<body>" + c.page + "</body>", "UTF-8");
+        ASSERT_TRUE(r.found) << maintext::ReasonName(r.reason);
+        for (const auto& k : c.kept) EXPECT_TRUE(has(r.text, k)) << "missing: " << k;
+        for (const auto& d : c.dropped) EXPECT_FALSE(has(r.text, d)) << "kept: " << d;
+    }
+}
+
 TEST(MainText, EncodingIsDetectedWhenNotNamed) {
     const struct {
         const char* name;
