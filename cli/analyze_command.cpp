@@ -112,6 +112,7 @@ int analyseOnePage(const CliOptions& o, const PageSettings& settings, std::istre
         err << MessageLine("out of memory while analysing " + inputName);
         return kExitFailed;
     }
+    if (analysed.contentNote) err << MessageLine(inputName + ": " + *analysed.contentNote);
     if (analysed.noText) err << MessageLine(inputName + ": " + cp1251::toUtf8(kNoTextMessage));
     if (analysed.outcome == AnalysedPage::Outcome::kNoSuchOrder) {
         err << MessageLine(analysed.message);
@@ -119,7 +120,7 @@ int analyseOnePage(const CliOptions& o, const PageSettings& settings, std::istre
     }
     const Document& doc = *analysed.doc;
     if (o.format == OutputFormat::kJson) {
-        WriteJson(doc, out);
+        WriteJson(doc, out, std::nullopt, o.content.has_value());
     } else if (o.format == OutputFormat::kCsv) {
         WriteCsvSection(doc, o.show, out);
     } else {
@@ -180,13 +181,16 @@ AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std:
     if (o.allTypes) {
         for (ResultList list : kResultLists) ShowAllTypes(doc, list);
     }
-    page.report = Analyse(doc, {std::move(parts), o.charset, false});
+    page.report = Analyse(doc, {std::move(parts), o.charset, o.content.value_or(ContentMode::kPage), false});
     if (page.report && page.report->status == ScanStatus::kOutOfMemory) {
         page.outcome = AnalysedPage::Outcome::kOutOfMemory;
         return page;
     }
     // An empty source starts no run: it has no text either.
     page.noText = !page.report || FoundNoText(doc, *page.report);
+    const ContentReport& content = doc.content();
+    if (page.report && content.mode == ContentMode::kMain && !content.found)
+        page.contentNote = "no main text found (" + content.reason + "): the whole page is analysed";
     if (auto message = forceRows(o, doc)) {
         page.outcome = AnalysedPage::Outcome::kNoSuchOrder;
         page.message = std::move(*message);

@@ -65,9 +65,10 @@ PageResult processPage(const CliOptions& o, const PageSettings& settings, const 
         const AnalysedPage page = AnalysePage(o, settings, std::move(read.page.parts));
         if (page.outcome == AnalysedPage::Outcome::kOutOfMemory) return failed("out of memory");
         if (page.outcome == AnalysedPage::Outcome::kNoSuchOrder) return failed(page.message);
+        if (page.contentNote) result.notes += MessageLine(input.name + ": " + *page.contentNote);
         const Document& doc = *page.doc;
         if (o.format == OutputFormat::kJsonl) {
-            result.text = JsonLine(doc, input.name);
+            result.text = JsonLine(doc, input.name, o.content.has_value());
         } else if (!o.showNamed) {
             result.text = FiguresRow(&doc, page.report ? page.report->seconds : 0, input.name, "", o.format);
         } else {

@@ -619,3 +619,41 @@ TEST(CliOptions, ABadCharsetIsAUsageErrorNamingIt) {
     EXPECT_EQ(all.options.charset, CharsetChoice::kUtf8);
     EXPECT_NE(std::string(kCliHelp).find("--charset=auto|windows-1251|koi8-r|iso-8859-5|utf-8"), std::string::npos);
 }
+
+// --content names what of the page was read in the JSON and counts the main text's words; a page
+// without main text is analysed whole, with a note; without the option the JSON is as it was.
+TEST(CliAnalyze, ContentModeNamesWhatWasReadAndNotesAFallback) {
+    std::string article = "<html><body><nav><a href=/>Главная</a> <a href=/n>Новости</a></nav><article>";
+    for (int k = 0; k < 4; ++k)
+        article += "<p>Предложение статьи о погоде в городе, достаточно длинное для текста.</p>";
+    article += "</article></body></html>";
+    const std::string links = "<html><body><a href=/1>one</a> <a href=/2>two</a></body></html>";
+    const struct {
+        std::vector<std::string> args;
+        std::string page;
+        std::string json;  // what follows "page_encoding"
+        std::string err;
+    } cases[] = {
+        {{}, article, "\n\"caption\"", ""},
+        {{"--content=page"}, article, "\n\"content\": \"page\",\n\"caption\"", ""},
+        {{"--content=main"}, article, "\n\"content\": \"main\",\n\"main_text_words\": 40,\n\"page_words\": 42,", ""},
+        {{"--content=main"},
+         links,
+         "\n\"content\": \"main\",\n\"main_text_words\": 0,\n\"page_words\": 2,",
+         "sumoran-cli: standard input: no main text found (too-little-text): the whole page is analysed\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--format=json", "-"});
+        const CliRun r = run(args, c.page);
+        SCOPED_TRACE(r.out.substr(0, 200));
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+        const std::size_t after = r.out.find('\n', r.out.find("\"page_encoding\""));
+        EXPECT_EQ(r.out.substr(after, c.json.size()), c.json);
+        EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_EQ(run({"--content=all", "-"}, article).code, kExitUsage);
+    const CliRun main = run({"--show=stems", "--content=main", "-"}, article);
+    EXPECT_EQ(main.out.find("главн"), std::string::npos) << main.out;
+    EXPECT_NE(run({"--show=stems", "-"}, article).out.find("главн"), std::string::npos);
+}

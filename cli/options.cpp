@@ -50,6 +50,11 @@ constexpr std::array<std::pair<std::string_view, FramePolicy>, 3> kFrameNames = 
     {"none", FramePolicy::kNone},
 }};
 
+constexpr std::array<std::pair<std::string_view, ContentMode>, 2> kContentNames = {{
+    {"page", ContentMode::kPage},
+    {"main", ContentMode::kMain},
+}};
+
 constexpr std::string_view kCharsetUsage = "--charset takes auto, windows-1251, koi8-r, iso-8859-5 or utf-8";
 
 constexpr unsigned kMaxJobs = 256;
@@ -115,7 +120,7 @@ const char* const kCliUsage =
     "  --force-headings  --force=ORDER[,ORDER...]\n"
     "  --all-types  --index-title  --index-meta  --index-img-alt\n"
     "  --stems=builtin|dictionary  --charset=auto|windows-1251|koi8-r|iso-8859-5|utf-8\n"
-    "  --koef=FILE  --stopwords=FILE  --decimal=.|,\n"
+    "  --content=page|main  --koef=FILE  --stopwords=FILE  --decimal=.|,\n"
     "  --frames=folder|any|none  --from-list=FILE  -j N, --jobs=N  --timeout=SECONDS\n"
     "  --max-bytes=N  --public-only  --quiet\n"
     "  -h, --help  --version\n";
@@ -159,6 +164,11 @@ const char* const kCliHelp =
     "                             and detects the single-byte charsets; a charset named here is\n"
     "                             taken as it is, for a page the detection misreads (one written\n"
     "                             mostly in capital letters)\n"
+    "  --content=page|main        what of each page is analysed: page (default) all of it; main\n"
+    "                             only its main text, the article without the site's menus,\n"
+    "                             footers and sidebars, with its title and meta tags (a page\n"
+    "                             without main text is analysed whole, with a note on standard\n"
+    "                             error); the JSON then names the mode and counts the words\n"
     "  --koef=FILE                the weight coefficients from FILE instead of the program's koef.dat\n"
     "  --stopwords=FILE           the stop words from FILE instead of the program's stopwords.txt\n"
     "  --decimal=.|,              the decimal separator of the output (default: your locale's)\n"
@@ -252,6 +262,10 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
                 return fail((hasValue ? "unknown charset '" + std::string(value) + "': " : std::string()) +
                             std::string(kCharsetUsage));
             o.charset = *charset;
+        } else if (name == "--content") {
+            auto content = hasValue ? lookUp(kContentNames, value) : std::nullopt;
+            if (!content) return fail("--content takes page or main");
+            o.content = *content;
         } else if (name == "--koef" && hasValue && !value.empty()) {
             o.koefFile = value;
         } else if (name == "--stopwords" && hasValue && !value.empty()) {

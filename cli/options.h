@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/netaddress.h"
+#include "document/content.h"
 #include "engine/charset.h"
 #include "page/frames.h"
 
@@ -33,6 +34,7 @@ struct CliOptions {
     bool indexImgAlt = false;
     bool dictionaryStems = false;                  // --stems=dictionary
     CharsetChoice charset = CharsetChoice::kAuto;  // --charset: how every page is read
+    std::optional<ContentMode> content;            // --content: what of each page is read; none: the page
     std::string koefFile;                          // empty: the program's own koef.dat
     std::string stopWordsFile;                     // empty: the program's own stopwords.txt
     std::optional<char> decimalSeparator;

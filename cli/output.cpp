@@ -293,7 +293,7 @@ void AppendJsonString(std::string& out, std::string_view cp) {
     out.resize(at + size);
 }
 
-void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::string_view> lineInput) {
+void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::string_view> lineInput, bool withContent) {
     JsonOut out(stream);
     const JsonBreaks breaks{lineInput.has_value()};
     out << "{";
@@ -302,6 +302,14 @@ void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::str
     out.string(CharsetName(doc.analysis().charsetIndex));
     out << breaks.next() << "\"page_encoding\": ";
     out.string(CharsetChoiceName(doc.analysis().pageEncoding));
+    if (withContent) {
+        const ContentReport& content = doc.content();
+        out << breaks.next() << "\"content\": \"" << ContentModeName(content.mode) << "\"";
+        if (content.mode == ContentMode::kMain) {
+            out << breaks.next() << "\"main_text_words\": " << std::to_string(content.mainWords);
+            out << breaks.next() << "\"page_words\": " << std::to_string(content.pageWords);
+        }
+    }
     out << breaks.next() << "\"caption\": ";
     out.string(WindowCaption(doc.analysis()));
     out << breaks.next() << "\"stems\": ";

@@ -36,8 +36,11 @@ void AppendJsonString(std::string& out, std::string_view cp1251Text);
 const ListModel* ListOfSection(const Document& doc, Section section);
 
 /// Prints the whole document as one JSON object and a line end; with `lineInput`, on one line
-/// with "input" (UTF-8, made valid) as its first field, the form of a batch's JSON Lines.
-void WriteJson(const Document& doc, std::ostream& out, std::optional<std::string_view> lineInput = std::nullopt);
+/// with "input" (UTF-8, made valid) as its first field, the form of a batch's JSON Lines. With
+/// `withContent` (--content given), "content" names what of the page was read and, for the main
+/// text, "main_text_words" and "page_words" count it ("main_text_words" 0: none was found).
+void WriteJson(const Document& doc, std::ostream& out, std::optional<std::string_view> lineInput = std::nullopt,
+               bool withContent = false);
 
 /// Prints one pane in TSV (a header line of captions, then one line per row) or aligned text.
 void WriteSection(const Document& doc, Section section, OutputFormat format, std::ostream& out);

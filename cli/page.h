@@ -52,6 +52,8 @@ struct AnalysedPage {
     std::optional<RunReport> report;
     Outcome outcome = Outcome::kOk;
     bool noText = false;  // nothing to analyse: the lists are empty
+    /// --content=main on a page without main text: why, and that the whole page was analysed.
+    std::optional<std::string> contentNote;
     std::string message;
 };
 

@@ -104,9 +104,9 @@ std::string ValidUtf8(std::string_view text) {
     return out;
 }
 
-std::string JsonLine(const Document& doc, std::string_view input) {
+std::string JsonLine(const Document& doc, std::string_view input, bool withContent) {
     std::ostringstream line;
-    WriteJson(doc, line, input);
+    WriteJson(doc, line, input, withContent);
     return std::move(line).str();
 }
 

@@ -14,7 +14,7 @@
 std::string ValidUtf8(std::string_view text);
 
 /// Returns the JSON object of WriteJson on one line, with "input" first, and a line end.
-std::string JsonLine(const Document& doc, std::string_view input);
+std::string JsonLine(const Document& doc, std::string_view input, bool withContent = false);
 
 /// Returns the line of an input that gave no page: {"input": …, "error": …} and a line end.
 std::string JsonErrorLine(std::string_view input, std::string_view error);

@@ -36,6 +36,7 @@ _sumoran_cli() {
         --stems) COMPREPLY=($(compgen -W 'builtin dictionary' -- "$cur")); return ;;
         --charset) COMPREPLY=($(compgen -W 'auto windows-1251 koi8-r iso-8859-5 utf-8' -- "$cur")); return ;;
         --frames) COMPREPLY=($(compgen -W 'folder any none' -- "$cur")); return ;;
+        --content) COMPREPLY=($(compgen -W 'page main' -- "$cur")); return ;;
         --decimal) COMPREPLY=($(compgen -W '. ,' -- "$cur")); return ;;
         --koef) _filedir dat; return ;;
         --stopwords) _filedir txt; return ;;
@@ -47,7 +48,7 @@ _sumoran_cli() {
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--format= --show= --limit= --force-headings --force= --all-types --index-title
-            --index-meta --index-img-alt --stems= --charset= --koef= --stopwords= --decimal= --frames= --from-list=
+            --index-meta --index-img-alt --stems= --charset= --content= --koef= --stopwords= --decimal= --frames= --from-list=
             -j --jobs= --timeout= --max-bytes= --public-only --quiet -h --help --version' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return

@@ -12,6 +12,7 @@
 struct DocumentAccess {
     static AnalysisState& analysis(Document& doc) { return doc.analysis_; }
     static AnalysisRequest& page(Document& doc) { return doc.page_; }
+    static ContentReport& content(Document& doc) { return doc.content_; }
 };
 
 namespace {
@@ -39,13 +40,35 @@ Filter typeFilterOf(const ResultListState& state) {
     return filter;
 }
 
+// Reads the parts of a page as the analysis takes them; in main-text mode each part stays apart
+// behind the separator, so that each is reduced to its own main text.
+PageText readParts(std::span<const std::string> parts, CharsetChoice charset, ContentMode content) {
+    if (content == ContentMode::kPage) return ReadSavedParts(parts, charset);
+    PageText page;
+    for (const std::string& part : parts) {
+        PageText text = ReadSavedPart(part, charset);
+        if (!page.text.empty()) page.text += kContentPartSeparator;
+        page.text += text.text;
+        page.fromUtf8 = page.fromUtf8 || text.fromUtf8;
+    }
+    return page;
+}
+
 // Runs one analysis of `source` and, unless it ran out of memory, rebuilds everything shown from it.
-std::optional<RunReport> analyseText(Document& doc, PageText source, CharsetChoice charset) {
+std::optional<RunReport> analyseText(Document& doc, PageText source, CharsetChoice charset, ContentMode content) {
     if (source.text.empty()) return std::nullopt;
     AnalysisState& analysis = DocumentAccess::analysis(doc);
     analysis.sourceText = std::move(source.text);
     analysis.sourceFromUtf8 = source.fromUtf8;
     analysis.charsetChoice = charset;
+    ContentReport read;
+    // The reduction writes into `read`: it must not outlive this run, even one that throws.
+    struct ReduceReset {
+        AnalysisState& analysis;
+        ~ReduceReset() { analysis.reduceText = nullptr; }
+    } reduceReset{analysis};
+    if (content == ContentMode::kMain)
+        analysis.reduceText = [&read](std::string& text) { read = ReduceToMainText(text); };
     // The occurrences are read from the complete streams after the scan and kept only once the run
     // has built its lists: a run that fails leaves the previous page's occurrences in place.
     PageOccurrences occurrences;
@@ -70,6 +93,7 @@ std::optional<RunReport> analyseText(Document& doc, PageText source, CharsetChoi
         onScanned);
     // A run that ran out of memory changed nothing: everything shown stays as it was.
     if (report.status == ScanStatus::kOutOfMemory) return report;
+    DocumentAccess::content(doc) = std::move(read);
     doc.summary.paragraphs.clear();
     doc.summary.entries.clear();
     for (ResultListState& list : doc.lists) list.extraFilter.clear();
@@ -91,27 +115,29 @@ Document::Document() : compareText(sorting::LocaleTextCompare()) {
 
 std::optional<RunReport> Analyse(Document& doc, AnalysisRequest request) {
     AnalysisRequest& page = DocumentAccess::page(doc);
-    PageText source = ReadSavedParts(request.parts, request.charset);
+    PageText source = readParts(request.parts, request.charset, request.content);
     const CharsetChoice charset = request.charset;
+    const ContentMode content = request.content;
     if (request.keepParts) {
         page = std::move(request);
     } else {
         page = {};
         request = {};  // the parts are freed before the scan
     }
-    return analyseText(doc, std::move(source), charset);
+    return analyseText(doc, std::move(source), charset, content);
 }
 
-std::optional<RunReport> ReadAgain(Document& doc, CharsetChoice charset) {
+std::optional<RunReport> ReadAgain(Document& doc, CharsetChoice charset, ContentMode content) {
     AnalysisRequest& page = DocumentAccess::page(doc);
     if (page.parts.empty()) return std::nullopt;
     page.charset = charset;
-    return analyseText(doc, ReadSavedParts(page.parts, charset), charset);
+    page.content = content;
+    return analyseText(doc, readParts(page.parts, charset, content), charset, content);
 }
 
 std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
     DocumentAccess::page(doc) = {};
-    return analyseText(doc, {std::move(source), false}, CharsetChoice::kAuto);
+    return analyseText(doc, {std::move(source), false}, CharsetChoice::kAuto, ContentMode::kPage);
 }
 
 void SetCoefficients(Document& doc, const Coefficients& koef) { DocumentAccess::analysis(doc).koef = koef; }

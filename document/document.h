@@ -13,6 +13,7 @@
 
 #include "base/cp1251.h"
 #include "concordance/concordance.h"
+#include "document/content.h"
 #include "engine/analysis.h"
 #include "engine/pagesource.h"
 #include "summary/summary.h"
@@ -40,6 +41,7 @@ struct AnalysisRequest {
     /// The document, then each of its frames that was read: raw bytes in any charset, each as taken.
     std::vector<std::string> parts;
     CharsetChoice charset = CharsetChoice::kAuto;  // how the parts are read
+    ContentMode content = ContentMode::kPage;      // the whole page or its main text
     /// Whether the document keeps the parts after the run, so that ReadAgain can read the page on
     /// screen under another charset (the window). A one-off run (the command line) frees them
     /// before the scan, so that a large page is not held twice.
@@ -83,23 +85,27 @@ class Document {
     const AnalysisState& analysis() const { return analysis_; }
     /// The page of the last request that kept its parts (none kept: no parts).
     const AnalysisRequest& page() const { return page_; }
+    /// What the last run read of its page: the whole page, or what main text it found.
+    const ContentReport& content() const { return content_; }
 
   private:
     friend struct DocumentAccess;  // the document's own operations
     AnalysisState analysis_;
     AnalysisRequest page_;
+    ContentReport content_;
 };
 
 /// Reads the request's parts under its charset choice (each part cut at its first NUL, converted
 /// from UTF-8 where it is UTF-8, lines joined with CR LF, the parts joined in order) and analyses
 /// them as AnalyseSource does, recording what the page was written in
-/// (AnalysisState::pageEncoding). Keeps the request as the page on screen when it asks to. No
-/// parts, or parts without a byte, start no run and return nothing.
+/// (AnalysisState::pageEncoding); under ContentMode::kMain only the main text of each part is
+/// analysed (ReduceToMainText), and content() says what was found. Keeps the request as the page
+/// on screen when it asks to. No parts, or parts without a byte, start no run and return nothing.
 std::optional<RunReport> Analyse(Document& doc, AnalysisRequest request);
 
 /// Reads the page on screen (the last request that kept its parts) again under `charset` and
-/// analyses it. Nothing when no page is kept.
-std::optional<RunReport> ReadAgain(Document& doc, CharsetChoice charset);
+/// `content` and analyses it. Nothing when no page is kept.
+std::optional<RunReport> ReadAgain(Document& doc, CharsetChoice charset, ContentMode content);
 
 /// Analyses a page source already read (single-byte, CR LF lines) under automatic detection:
 /// cleans and converts it, scans it, builds the sentence list, rebuilds the three result lists with

@@ -228,21 +228,69 @@ TEST(Document, ReadAgainReadsTheKeptPartsUnderAnotherCharset) {
         return std::ranges::any_of(doc.analysis().slWordFull, [&](const auto& e) { return e.text == word; });
     };
     Document doc;
-    EXPECT_FALSE(ReadAgain(doc, CharsetChoice::kWindows1251)) << "no page yet";
+    EXPECT_FALSE(ReadAgain(doc, CharsetChoice::kWindows1251, ContentMode::kPage)) << "no page yet";
     ASSERT_TRUE(Analyse(doc, {{capitals, frame}, CharsetChoice::kAuto}));
     EXPECT_EQ(doc.analysis().pageEncoding, CharsetChoice::kKoi8r);
-    ASSERT_TRUE(ReadAgain(doc, CharsetChoice::kWindows1251));
+    ASSERT_TRUE(ReadAgain(doc, CharsetChoice::kWindows1251, ContentMode::kPage));
     EXPECT_EQ(doc.analysis().pageEncoding, CharsetChoice::kWindows1251);
     EXPECT_TRUE(hasWord(doc, u8"ДОМ"_cp));
     EXPECT_TRUE(hasWord(doc, u8"КАДР"_cp)) << "every part is read again";
     EXPECT_EQ(doc.page().charset, CharsetChoice::kWindows1251);
 
-    ASSERT_TRUE(Analyse(doc, {{capitals}, CharsetChoice::kWindows1251, false}));
+    ASSERT_TRUE(Analyse(doc, {{capitals}, CharsetChoice::kWindows1251, ContentMode::kPage, false}));
     EXPECT_TRUE(doc.page().parts.empty());
-    EXPECT_FALSE(ReadAgain(doc, CharsetChoice::kAuto));
+    EXPECT_FALSE(ReadAgain(doc, CharsetChoice::kAuto, ContentMode::kPage));
     ASSERT_TRUE(Analyse(doc, {{capitals}}));
     ASSERT_TRUE(AnalyseSource(doc, capitals));
-    EXPECT_FALSE(ReadAgain(doc, CharsetChoice::kAuto)) << "a page analysed from its text is not the kept one";
+    EXPECT_FALSE(ReadAgain(doc, CharsetChoice::kAuto, ContentMode::kPage))
+        << "a page analysed from its text is not the kept one";
+}
+
+// Main-text mode reads each part's article without the site's template, the parts of a frameset
+// each on its own; a page without an article is read whole and says why.
+TEST(Document, MainTextModeReadsTheArticlesOfTheParts) {
+    auto article = [](std::string_view topic) {
+        std::string p = "<html><head><title>" + std::string(topic) + "</title></head><body><nav><ul>";
+        for (const char* item : {"Главная", "Новости", "Контакты"})
+            p += "<li><a href=\"/\">" + std::string(item) + "</a></li>";
+        p += "</ul></nav><article><h1>" + std::string(topic) + "</h1>";
+        for (int k = 0; k < 3; ++k)
+            p += "<p>Длинное предложение статьи о предмете, чтобы его текст был основным на странице.</p>";
+        return p + "</article><footer><a href=\"/\">Подвал сайта</a></footer></body></html>";
+    };
+    auto words = [](const Document& doc) {
+        std::string all;
+        for (const auto& e : doc.analysis().slWordFull) all += cp1251::toUtf8(e.text) + " ";
+        return all;
+    };
+    const std::string frameset = "<html><frameset cols=\"50%,50%\"><frame src=a><frame src=b></frameset></html>";
+    Document doc;
+    ASSERT_TRUE(Analyse(doc, {{article("Погода")}, CharsetChoice::kAuto, ContentMode::kMain}));
+    EXPECT_EQ(doc.content().mode, ContentMode::kMain);
+    EXPECT_TRUE(doc.content().found);
+    EXPECT_EQ(words(doc).find("Главная"), std::string::npos);
+    EXPECT_EQ(words(doc).find("Подвал"), std::string::npos);
+    EXPECT_NE(words(doc).find("Погода"), std::string::npos);
+    EXPECT_EQ(doc.content().mainWords, 1 + 3 * 12u);
+    EXPECT_GT(doc.content().pageWords, doc.content().mainWords);
+
+    ASSERT_TRUE(
+        Analyse(doc, {{frameset, article("Погода"), article("Футбол")}, CharsetChoice::kAuto, ContentMode::kMain}));
+    EXPECT_TRUE(doc.content().found);
+    EXPECT_NE(words(doc).find("Футбол"), std::string::npos) << "every frame's article";
+    EXPECT_EQ(words(doc).find("Главная"), std::string::npos);
+    EXPECT_NE(doc.content().text.find("Погода\n\n"), std::string::npos) << doc.content().text;
+
+    ASSERT_TRUE(ReadAgain(doc, CharsetChoice::kAuto, ContentMode::kPage));
+    EXPECT_EQ(doc.content().mode, ContentMode::kPage);
+    EXPECT_NE(words(doc).find("Главная"), std::string::npos) << "the whole page again, without loading it";
+
+    const std::string links =
+        "<html><body><ul><li><a href=/1>one</a></li><li><a href=/2>two</a></li></ul></body></html>";
+    ASSERT_TRUE(Analyse(doc, {{links}, CharsetChoice::kAuto, ContentMode::kMain}));
+    EXPECT_FALSE(doc.content().found);
+    EXPECT_EQ(doc.content().reason, "too-little-text");
+    EXPECT_NE(words(doc).find("one"), std::string::npos) << "the whole page is read";
 }
 
 // A stress mark (U+0301) in a UTF-8 page or stop-word file stays inside its word: "Приве́т" is

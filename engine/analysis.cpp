@@ -89,6 +89,7 @@ RunReport RunAnalysis(AnalysisState& state, const TablesConsumer& onTables, cons
         NormaliseAndConvert(state.sourceText, readFromUtf8 ? CharsetChoice::kWindows1251 : state.charsetChoice);
     state.pageEncoding = pageEncodingOf(state);
     state.sourceFromUtf8 = false;
+    if (state.reduceText) state.reduceText(state.sourceText);
     report.status = scanAndBuild(state, onTables, onScanned);
     report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::string().swap(state.sourceText);

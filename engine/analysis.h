@@ -46,6 +46,9 @@ struct AnalysisState {
     ExprTotals weTotals;
     Coefficients koef;
     IndexOptions options;
+    /// Applied to the cleaned, converted text (Windows-1251) before the scan, to reduce it to what
+    /// is to be analysed (the page's main text); empty: the whole text is scanned. Kept across runs.
+    std::function<void(std::string& text)> reduceText;
     /// The document title of the last run that scanned a page (Windows-1251; empty for a page
     /// without one); none before the first.
     std::optional<std::string> title;

@@ -27,7 +27,7 @@ check() {
   done < <(grep -Hn '^#include' $files || true)
 }
 
-plain="base engine settings views summary concordance page document"
+plain="base engine settings views summary concordance page maintext document"
 check base "base" no
 check engine "base engine" no
 check settings "base engine settings" no

@@ -1,0 +1,45 @@
+// What of a page the analysis reads: the whole page (the default) or only its main text, the
+// article without the site's template (menus, footers, sidebars, teasers), chosen by maintext/.
+//
+// In main-text mode the parts of a page (the document, then each frame) are joined with a
+// separator the analysis never sees: once the joined source is cleaned and converted to
+// Windows-1251, each part is reduced to the markup of its main text on its own, so that a frameset
+// gives the main text of each of its frames. A part without main text (a frameset shell, a
+// gallery, a page of links) adds nothing; when no part has any, the whole page is read and the
+// report says why. Pure functions, thread-safe.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+/// What of a page the analysis reads.
+enum class ContentMode {
+    kPage,  // every part of the page, as it is
+    kMain,  // the main text of each part
+};
+
+/// The mode's name on the command line and in the JSON: "page" or "main".
+std::string_view ContentModeName(ContentMode mode);
+
+/// What a run in main-text mode read.
+struct ContentReport {
+    ContentMode mode = ContentMode::kPage;
+    /// kMain: whether main text was found in some part; when not, the whole page was read.
+    bool found = false;
+    /// kMain without main text: why none was found in the page ("frameset", "too little text", …).
+    std::string reason;
+    std::size_t mainWords = 0;  // kMain: the words of the main text (maintext::Result::mainWords)
+    std::size_t pageWords = 0;  // kMain: the words of the whole page, counted the same way
+    /// kMain: the main text (UTF-8), blocks separated by an empty line, the parts' texts likewise.
+    std::string text;
+};
+
+/// The separator of the parts of a page in main-text mode: a comment of ASCII without spaces or
+/// line breaks, which the cleaning and the charset conversion keep as it is.
+inline constexpr std::string_view kContentPartSeparator = "<!--sumoran:part-->";
+
+/// Reduces a cleaned page source (Windows-1251; its parts joined by kContentPartSeparator) to the
+/// markup of the main text of each part, joined in order, and reports what was read. Leaves the
+/// source as it is when no part has main text.
+ContentReport ReduceToMainText(std::string& source);
