@@ -110,7 +110,7 @@ class ApplicationTest : public QObject {
         std::array<double, Coefficients::kCount> values{};
         closer.onWindow = [&](TFormMain& form) {
             status = form.findChild<QLabel*>(u"sbMain"_s)->text();
-            values = form.document().analysis.koef.values();
+            values = form.document().analysis().koef.values();
         };
         const int code = RunProgram(settings.path().toStdString(), QString(), [] { return new FakeBrowser; });
         QCOMPARE(code, 0);

@@ -521,7 +521,7 @@ setTimeout(function () {
 
     void aKilledRenderProcessKeepsTheResults() {
         goodPageIsAnalysed();
-        const auto words = form_->document().analysis.slWordFull.size();
+        const auto words = form_->document().analysis().slWordFull.size();
         // Busy for long the first time it is shown, not when it is shown again.
         server_.serve("/busy.html", [](int n) {
             const QString script = n == 1 ? u("<script>window.onload = function () { setTimeout(function () {"
@@ -536,7 +536,7 @@ setTimeout(function () {
         ::kill(static_cast<pid_t>(browser_->renderProcessPid()), SIGKILL);
         QTRY_VERIFY_WITH_TIMEOUT(status().contains(u("Процесс отображения страницы завершился")), kWaitMs);
         QVERIFY(!form_->analysisRunning());
-        QCOMPARE(form_->document().analysis.slWordFull.size(), words);
+        QCOMPARE(form_->document().analysis().slWordFull.size(), words);
         QVERIFY(!hasWord(u("Занятая")));
         // "Обновить" brings the page back, and it is analysed.
         action("tbRefresh")->trigger();
@@ -555,14 +555,14 @@ setTimeout(function () {
 
     void anAddressThatDoesNotResolveSaysSo() {
         goodPageIsAnalysed();
-        const auto words = form_->document().analysis.slWordFull.size();
+        const auto words = form_->document().analysis().slWordFull.size();
         open(u("http://no-such-host.invalid/page.html"));
         QTRY_VERIFY_WITH_TIMEOUT(status().contains(u("Не удалось загрузить страницу")), kWaitMs);
         QVERIFY(status().contains(u("http://no-such-host.invalid/page.html")));
         auto* errorPage = browser_->view()->findChild<QLabel*>(u("wbErrorPage"));
         QVERIFY(errorPage && errorPage->isVisible());
         QVERIFY(errorPage->text().contains(u("Страница не загружена")));
-        QCOMPARE(form_->document().analysis.slWordFull.size(), words);
+        QCOMPARE(form_->document().analysis().slWordFull.size(), words);
         goodPageIsAnalysed();
         QVERIFY(!errorPage->isVisible());
     }

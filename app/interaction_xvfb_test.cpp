@@ -183,7 +183,7 @@ class InteractionXvfbTest : public QObject, WindowAccess {
             click(dialog->findChild<QPushButton*>(QStringLiteral("ButtonOk")));
         });
         action("miKoef")->trigger();
-        QCOMPARE(form_->document().analysis.koef.koefH1, 7.0);
+        QCOMPARE(form_->document().analysis().koef.koefH1, 7.0);
         QFile koef(settingsDir_->filePath(u("koef.dat")));
         QVERIFY(koef.open(QIODevice::ReadOnly));
         QCOMPARE(koef.readAll().split('\n').at(4), QByteArray("7\r"));

@@ -49,9 +49,8 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     : QMainWindow(parent), browser_(browser) {
     setObjectName(QStringLiteral("FormMain"));
     doc_.decimalSeparator = settings::UserDecimalSeparator();
-    doc_.analysis.stopWords = std::move(settings.stopWords);
-    doc_.analysis.koef = settings.koef;
-    doc_.analysis.options = {};
+    SetStopWords(doc_, std::move(settings.stopWords));
+    SetCoefficients(doc_, settings.koef);
     doc_.recordOccurrences = true;  // the concordance shows them
 
     browserPane_ = new BrowserPane(*browser_);
@@ -84,7 +83,9 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     extractor_ = new PageSourceExtractor(*browser_, this);
     taker_ = new PageTaker(
         *browser_, *extractor_,
-        [this](std::vector<std::string> parts) { runAnalysis(charsetMenu_->keepPage(std::move(parts))); },
+        [this](std::vector<std::string> parts) {
+            runAnalysis([&] { return Analyse(doc_, {std::move(parts), charsetMenu_->choice()}); });
+        },
         [this](const QString& text) { browserPane_->showStatus(text); },
         [this](const QString& text) { browserPane_->showAnalysisSource(text); }, this);
     connectBrowser();
@@ -119,8 +120,9 @@ void TFormMain::buildMenus(StartupSettings& settings) {
         taker_->takeAnew();
     });
 
-    charsetMenu_ = new CharsetMenu(doc_, menuBar(), [this] {
-        if (!taker_->running()) runAnalysis(charsetMenu_->page());  // else the page being taken is read so
+    charsetMenu_ = new CharsetMenu(menuBar(), [this](CharsetChoice choice) {
+        // A page being taken is read under the new choice when it arrives.
+        if (!taker_->running()) runAnalysis([&] { return ReadAgain(doc_, choice, doc_.page().content); });
     });
     AddHelpMenu(
         menuBar(), [this](const QString& address) { OpenAddress(address); }, [this] { return aboutBox_; });
@@ -208,7 +210,7 @@ void TFormMain::setExternalLinkAsker(std::function<bool(const QUrl&)> ask) {
 QString TFormMain::docAddress() const { return browserPane_->docAddress(); }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-    doc_.analysis.stopWords = TVocIndex();
+    SetStopWords(doc_, TVocIndex());
     event->accept();
 }
 
@@ -220,12 +222,12 @@ bool TFormMain::analysisRunning() const { return taker_->running(); }
 
 void TFormMain::ExtractAndAnalyse() { taker_->takeAnew(); }
 
-void TFormMain::runAnalysis(std::span<const std::string> parts) {
+void TFormMain::runAnalysis(const std::function<std::optional<RunReport>()>& analyse) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     struct CursorReset {
         ~CursorReset() { QApplication::restoreOverrideCursor(); }
     } cursorReset;
-    auto report = AnalyseSavedParts(doc_, parts);
+    const std::optional<RunReport> report = analyse();
     if (!report) return;  // nothing to analyse: what is shown stays
     if (report->status == ScanStatus::kOutOfMemory) {
         reportError_(u("Недостаточно памяти для анализа страницы. Показаны результаты прежнего анализа."));
@@ -235,8 +237,8 @@ void TFormMain::runAnalysis(std::span<const std::string> parts) {
     for (ResultListPanel* list : lists_) list->disableTools();
     sentencePanel_->disableTools();
     summaryPanel_->disableTools();
-    browserPane_->showCharset(doc_.analysis.pageEncoding);
-    if (report->status == ScanStatus::kComplete) setWindowTitle(FromCp1251(WindowCaption(doc_.analysis)));
+    browserPane_->showCharset(doc_.analysis().pageEncoding);
+    if (report->status == ScanStatus::kComplete) setWindowTitle(FromCp1251(WindowCaption(doc_.analysis())));
     for (ResultListPanel* list : lists_) list->showList();
     sentencePanel_->showList();
     summaryPanel_->showSummary();

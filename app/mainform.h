@@ -76,7 +76,8 @@ class TFormMain : public QMainWindow {
     void layOutSplitters();
     void connectBrowser();
 
-    void runAnalysis(std::span<const std::string> parts);
+    /// Runs `analyse` (an analysis of the document) under the wait cursor and shows its result.
+    void runAnalysis(const std::function<std::optional<RunReport>()>& analyse);
     void showRelated(const RelatedButton& button);
     ResultListPanel* listPanel(ResultList list) const { return lists_[static_cast<std::size_t>(list)]; }
 

@@ -22,7 +22,7 @@
 #include "app/browser/fakebrowser.h"
 #include "app/browser/pagesourceextractor.h"
 #include "app/testwindow_for_tests.h"
-#include "engine/cp1251.h"
+#include "base/cp1251.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -51,7 +51,7 @@ class MainFormTest : public QObject, WindowAccess {
 
     bool hasStem(const char* utf8) const {
         const std::string stem = cp1251::fromUtf8Strict(utf8).value();
-        const WordList& list = form_->document().analysis.slWordBase;
+        const WordList& list = form_->document().analysis().slWordBase;
         return std::ranges::any_of(list, [&](const auto& e) { return e.text == stem; });
     }
     // The page is on screen in the browser, and the completions of its extraction wait for the test.
@@ -358,7 +358,7 @@ class MainFormTest : public QObject, WindowAccess {
         QTRY_VERIFY(!form_->analysisRunning());
         QCOMPARE(browser_->takenFrames, (std::vector<int>{0, 1, 2}));
         // The page's words come first, then frame 1's and frame 3's; frame 2 could not be had.
-        const WordList& words = form_->document().analysis.slWordFull;
+        const WordList& words = form_->document().analysis().slWordFull;
         auto position = [&](const char* w) {
             for (std::size_t k = 0; k < words.size(); ++k) {
                 if (words[k].text == w) return static_cast<int>(k);

@@ -45,12 +45,12 @@ class MainFormXvfbTest : public QObject, WindowAccess {
 
     QString charset() { return child<QLabel>("sbCharset")->text(); }
     QString source() { return child<QLabel>("sbAnalysisSource")->text(); }
-    QString caption() { return QString::fromStdString(WindowCaption(form_->document().analysis)); }
+    QString caption() { return QString::fromStdString(WindowCaption(form_->document().analysis())); }
 
     // Opens an address and waits until it is analysed.
     void open(const QString& address) {
         form_->OpenAddress(address);
-        QTRY_VERIFY_WITH_TIMEOUT(!form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->document().analysis().slWordFull.empty() && !form_->analysisRunning() &&
                                      status() == u("Document complete"),
                                  60000);
     }
@@ -58,7 +58,8 @@ class MainFormXvfbTest : public QObject, WindowAccess {
     QStringList lists() {
         QStringList cells;
         const Document& doc = form_->document();
-        for (const ListModel* list : {&doc.wordBase, &doc.wordFull, &doc.wordExpr, &doc.sentences})
+        for (const ListModel* list : {&ListOf(doc, ResultList::kWordBase), &ListOf(doc, ResultList::kWordFull),
+                                      &ListOf(doc, ResultList::kWordExpr), &doc.sentences})
             for (std::size_t row = 0; row < list->rows.size(); ++row)
                 for (const std::string& cell : list->row(row).cells) cells << FromCp1251(cell);
         return cells;

@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     form.OpenAddress(QString::fromLocal8Bit(page));
-    if (!wait([&] { return !form.document().wordFull.rows.empty() && !form.analysisRunning(); })) return 1;
+    if (!wait([&] { return !ListOf(form.document(), ResultList::kWordFull).rows.empty() && !form.analysisRunning(); }))
+        return 1;
     QApplication::processEvents();  // the lists paint
     const double results = clock.elapsed() / 1000.0;
     if (!wait([&] { return status->text() == u("Document complete") && !form.analysisRunning(); })) return 1;

@@ -40,7 +40,7 @@ class PageMarksXvfbTest : public QObject, WindowAccess {
         const QString path = dir_.filePath(QString::fromLatin1(name));
         QVERIFY(WriteTestFile(path, page));
         form_->OpenAddress(path);
-        QTRY_VERIFY_WITH_TIMEOUT(!form_->document().analysis.slWordFull.empty() && !form_->analysisRunning() &&
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->document().analysis().slWordFull.empty() && !form_->analysisRunning() &&
                                      status() == u("Document complete"),
                                  60000);
     }
