@@ -319,6 +319,7 @@ struct Sums {
     std::size_t listItems = 0;
     std::size_t inputs = 0;
     std::size_t embeds = 0;
+    std::size_t prose = 0;  // characters of blocks that read as sentences, their links left out
     void add(const Sums& o) {
         text.add(o.text);
         linkChars += o.linkChars;
@@ -328,6 +329,7 @@ struct Sums {
         listItems += o.listItems;
         inputs += o.inputs;
         embeds += o.embeds;
+        prose += o.prose;
     }
 };
 
@@ -339,14 +341,15 @@ struct Elem {
     TagInfo tag;
     Hints hints;
     bool inLink = false;
-    bool marker = false;        // an element that names the main content (itemprop=articleBody, main)
-    bool holdsMarker = false;   // it or an element inside it is a marker
-    bool templateRole = false;  // an ARIA role of a template region
-    bool dropped = false;       // left out with everything inside
-    int articles = 0;           // <article> elements in it
-    Sums direct;                // of its text nodes and itself
-    Sums sums;                  // of everything inside that is not dropped
-    TextStats own;              // text whose nearest block is this element
+    bool marker = false;           // an element that names the main content (itemprop=articleBody, main)
+    bool holdsMarker = false;      // it or an element inside it is a marker
+    bool templateRole = false;     // an ARIA role of a template region
+    bool dropped = false;          // left out with everything inside
+    int articles = 0;              // <article> elements in it
+    Sums direct;                   // of its text nodes and itself
+    Sums sums;                     // of everything inside that is not dropped
+    TextStats own;                 // text whose nearest block is this element
+    std::size_t ownLinkChars = 0;  // the part of `own` inside links
     double score = 0;
     bool candidate = false;
 };
@@ -447,16 +450,31 @@ void indexTree(Page& page) {
     }
 }
 
+// The least characters outside links of a block that reads as sentences.
+constexpr std::size_t kProseChars = 50;
+
+// Whether the text a block holds itself reads as sentences: long enough, punctuated, few links.
+bool readsAsProse(const Elem& e) {
+    return e.own.chars >= e.ownLinkChars + kProseChars && e.own.stops + e.own.commas > 0 &&
+           e.ownLinkChars * 3 < e.own.chars;
+}
+
 // Sums what is inside each element that is not dropped, and the text each block holds itself.
 void sumTree(Page& page) {
     auto& el = page.elems;
     for (auto& e : el) {
         e.sums = e.dropped ? Sums{} : e.direct;
         e.own = {};
+        e.ownLinkChars = 0;
         e.holdsMarker = e.marker;
     }
     for (auto& e : el) {
-        if (!e.dropped && e.block >= 0) el[e.block].own.add(e.direct.text);
+        if (e.dropped || e.block < 0) continue;
+        el[e.block].own.add(e.direct.text);
+        el[e.block].ownLinkChars += e.direct.linkChars;
+    }
+    for (auto& e : el) {
+        if (!e.dropped && readsAsProse(e)) e.sums.prose = e.own.chars - e.ownLinkChars;
     }
     for (std::size_t i = el.size(); i-- > 1;) {
         Elem& e = el[i];
@@ -489,6 +507,7 @@ void dropTemplate(Page& page) {
     auto& el = page.elems;
     if (el.empty()) return;
     const std::size_t total = el[0].sums.text.chars;
+    const std::size_t prose = el[0].sums.prose;
     for (auto& e : el) {
         if (e.parent >= 0 && el[e.parent].dropped) {
             e.dropped = true;
@@ -496,6 +515,7 @@ void dropTemplate(Page& page) {
         }
         if (e.holdsMarker || e.parent < 0) continue;
         if (e.sums.text.chars * 2 > total && total > 0) continue;
+        if (e.sums.prose * 2 > prose && prose >= kMinTextChars) continue;
         const std::string_view name = nameOf(e.node);
         const bool positive = e.hints.positive;
         // Paragraphs and headings are text whatever their class says.
@@ -1307,8 +1327,8 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
         return result;
     }
     initOnce();
-    const int options =
-        HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT | HTML_PARSE_IGNORE_ENC;
+    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT |
+                        HTML_PARSE_IGNORE_ENC | HTML_PARSE_RECOVER;
     Page page;
     const std::unique_ptr<xmlDoc, DocFree> doc(
         htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, result.encoding.c_str(), options));
@@ -1361,6 +1381,30 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
     result.markup = fromUtf8(headMarkup(page) + markup + "</body></html>", result.encoding);
     result.blockPaths = blockPaths(page, content.blocks);
     return result;
+}
+
+}  // namespace maintext
+
+namespace maintext {
+
+std::string WholeText(std::string_view bytes, std::string_view encoding) {
+    if (bytes.empty() || bytes.size() > kMaxInputBytes) return {};
+    const std::string name = encoding.empty() ? sniffEncoding(bytes) : std::string(encoding);
+    if (!knownEncoding(name)) return {};
+    initOnce();
+    const int options =
+        HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT | HTML_PARSE_IGNORE_ENC;
+    const std::unique_ptr<xmlDoc, DocFree> doc(
+        htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, name.c_str(), options));
+    if (!doc) return {};
+    Page page;
+    page.doc = doc.get();
+    indexTree(page);
+    if (page.elems.empty()) return {};
+    std::string markup, text;
+    TextWriter writer(text);
+    writeBlock(page, 0, markup, writer);
+    return text;
 }
 
 }  // namespace maintext

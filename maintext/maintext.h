@@ -13,7 +13,9 @@
 // How the content is chosen, in order: the page is parsed; script, style, forms, hidden elements
 // (the hidden attribute, aria-hidden="true", display:none or visibility:hidden in the style
 // attribute) and elements whose tag, class, id or role name template (nav, menu, footer, sidebar,
-// comment, share, related, cookie, banner, ad, breadcrumb, pagination, …) are dropped; every
+// comment, share, related, cookie, banner, ad, breadcrumb, pagination, …) are dropped unless they
+// hold most of the page's sentences (blocks of punctuated text outside links); a script ends only at
+// its own end tag, so markup quoted in it is not read as text; every
 // text block is scored by its length, its sentence punctuation and its share of link text, the
 // scores go up to the containers around it, and the best container, moved to an enclosing
 // <article>, <main> or itemprop="articleBody" element when one holds it, is kept with its siblings
@@ -96,5 +98,10 @@ struct Result {
 /// knows, such as "windows-1251" or "UTF-8"; empty to detect it from the bytes). Never throws for
 /// any input; a page past the bounds or without main text gives found == false and its reason.
 Result ExtractMainText(std::string_view bytes, std::string_view encoding);
+
+/// Returns the text of the whole page (UTF-8) as ExtractMainText writes the main text: the text of
+/// every element but script, style, forms and hidden ones, blocks separated by an empty line. Empty
+/// for a page past the bounds, in an unknown encoding or without text.
+std::string WholeText(std::string_view bytes, std::string_view encoding);
 
 }  // namespace maintext

@@ -162,6 +162,38 @@ TEST(MainText, EdgesAndNeighboursOfTheContent) {
     }
 }
 
+// The article is chosen where the page's sentences are, whatever its class names and the
+// template's markup say.
+TEST(MainText, TheArticleIsWhereTheSentencesAre) {
+    std::string menu = "<div>";
+    for (int i = 0; i < 20; ++i)
+        menu += "<a href=/" + std::to_string(i) + ">Раздел сайта номер " + std::to_string(i) + "</a> ";
+    menu += "</div>";
+    const struct {
+        const char* name;
+        std::string page;
+        Texts kept;
+        Texts dropped;
+    } cases[] = {
+        {"a template word beside a content word",
+         menu + "<div class=\"entry share\">" + kProse + "</div>" + kBeside,
+         {"Первый абзац", "Второй абзац"},
+         {"Раздел сайта"}},
+        {"markup in a script",
+         "<div><div><script>var t = '<div>x</div>', u = 'Текст скрипта, с запятыми, длинный и с точкой.';</script>" +
+             kProse + "</div></div>" + kBeside,
+         {"Первый абзац"},
+         {"Текст скрипта"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const maintext::Result r = ExtractMainText("<body>" + c.page + "</body>", "UTF-8");
+        ASSERT_TRUE(r.found) << maintext::ReasonName(r.reason);
+        for (const auto& k : c.kept) EXPECT_TRUE(has(r.text, k)) << "missing: " << k;
+        for (const auto& d : c.dropped) EXPECT_FALSE(has(r.text, d)) << "kept: " << d;
+    }
+}
+
 TEST(MainText, EncodingIsDetectedWhenNotNamed) {
     const struct {
         const char* name;
