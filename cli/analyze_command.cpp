@@ -80,6 +80,7 @@ std::optional<std::string> batchUsageError(const CliOptions& o) {
         return "several pages are printed with --format=jsonl, csv or tsv";
     if (o.show == Section::kAll && o.format != OutputFormat::kJsonl)
         return "--show=all prints one page; a batch shows one pane";
+    if (o.show == Section::kText) return "--show=text prints one page";
     return std::nullopt;
 }
 
@@ -121,7 +122,7 @@ int analyseOnePage(const CliOptions& o, const PageSettings& settings, std::istre
     const Document& doc = *analysed.doc;
     if (o.format == OutputFormat::kJson) {
         WriteJson(doc, out, std::nullopt, o.content.has_value());
-    } else if (o.format == OutputFormat::kCsv) {
+    } else if (o.format == OutputFormat::kCsv && o.show != Section::kText) {
         WriteCsvSection(doc, o.show, out);
     } else {
         WriteSection(doc, o.show, o.format, out);
@@ -181,7 +182,8 @@ AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std:
     if (o.allTypes) {
         for (ResultList list : kResultLists) ShowAllTypes(doc, list);
     }
-    page.report = Analyse(doc, {std::move(parts), o.charset, o.content.value_or(ContentMode::kPage), false});
+    page.report = Analyse(
+        doc, {std::move(parts), o.charset, o.content.value_or(ContentMode::kPage), false, o.show == Section::kText});
     if (page.report && page.report->status == ScanStatus::kOutOfMemory) {
         page.outcome = AnalysedPage::Outcome::kOutOfMemory;
         return page;

@@ -656,4 +656,12 @@ TEST(CliAnalyze, ContentModeNamesWhatWasReadAndNotesAFallback) {
     const CliRun main = run({"--show=stems", "--content=main", "-"}, article);
     EXPECT_EQ(main.out.find("главн"), std::string::npos) << main.out;
     EXPECT_NE(run({"--show=stems", "-"}, article).out.find("главн"), std::string::npos);
+
+    // --show=text prints what the analysis read: the whole page's text, or the main text.
+    EXPECT_EQ(run({"--show=text", "-"}, links).out, "one two\n");
+    const CliRun text = run({"--show=text", "--content=main", "-"}, article);
+    EXPECT_TRUE(text.out.starts_with("Предложение статьи о погоде")) << text.out;
+    EXPECT_NE(text.out.find("текста.\n\nПредложение"), std::string::npos) << "paragraphs apart";
+    EXPECT_NE(run({"--show=text", "-"}, article).out.find("Главная Новости"), std::string::npos);
+    EXPECT_EQ(run({"--show=text", "--format=jsonl", "-"}, article).code, kExitUsage);
 }

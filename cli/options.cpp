@@ -18,13 +18,14 @@ constexpr std::array<std::pair<std::string_view, std::size_t>, 8> kLimitNames = 
     {"25%", 7},
 }};
 
-constexpr std::array<std::pair<std::string_view, Section>, 6> kSectionNames = {{
+constexpr std::array<std::pair<std::string_view, Section>, 7> kSectionNames = {{
     {"summary", Section::kSummary},
     {"sentences", Section::kSentences},
     {"stems", Section::kStems},
     {"words", Section::kWords},
     {"combinations", Section::kCombinations},
     {"all", Section::kAll},
+    {"text", Section::kText},
 }};
 
 constexpr std::array<std::pair<std::string_view, OutputFormat>, 5> kFormatNames = {{
@@ -115,7 +116,7 @@ const char* const kCliUsage =
     "       sumoran-cli stem WORD...\n"
     "       sumoran-cli aggregate [--format=json|csv|tsv|text] [--show=stems|combinations] FILE.jsonl...\n"
     "  --format=text|json|tsv|csv|jsonl\n"
-    "  --show=summary|sentences|stems|words|combinations|all\n"
+    "  --show=summary|sentences|stems|words|combinations|all|text\n"
     "  --limit=none|3|5|10|5%|10%|20%|25%\n"
     "  --force-headings  --force=ORDER[,ORDER...]\n"
     "  --all-types  --index-title  --index-meta  --index-img-alt\n"
@@ -144,10 +145,12 @@ const char* const kCliHelp =
     "                             aligned columns; tsv, csv: a header line of captions, then one\n"
     "                             line per row; json: one object with every pane; jsonl: that\n"
     "                             object on one line per page, \"input\" first, or {\"input\", \"error\"}\n"
-    "  --show=summary|sentences|stems|words|combinations|all\n"
+    "  --show=summary|sentences|stems|words|combinations|all|text\n"
     "                             the pane to print (default summary; json always holds everything);\n"
     "                             in a csv or tsv batch, that pane's rows behind the input, and\n"
-    "                             without --show one row of figures per page\n"
+    "                             without --show one row of figures per page; text: the text the\n"
+    "                             analysis read (all of it, or the main text), paragraphs\n"
+    "                             separated by an empty line, one page only\n"
     "  --limit=none|3|5|10|5%|10%|20%|25%\n"
     "                             the summary's length limit, as in the limits menu (default none)\n"
     "  --force-headings           force the headings into the summary; the limit still applies\n"

@@ -16,7 +16,7 @@
 enum class OutputFormat { kText, kJson, kTsv, kJsonl, kCsv };
 
 /// Which of the window's panes to print.
-enum class Section { kSummary, kSentences, kStems, kWords, kCombinations, kAll };
+enum class Section { kSummary, kSentences, kStems, kWords, kCombinations, kAll, kText };
 
 /// What the command is asked to do.
 enum class CliAction { kAnalyze, kHelp, kVersion };

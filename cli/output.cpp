@@ -344,6 +344,7 @@ const ListModel* ListOfSection(const Document& doc, Section section) {
             return &doc.sentences;
         case Section::kSummary:
         case Section::kAll:
+        case Section::kText:
             break;
     }
     return nullptr;
@@ -357,6 +358,11 @@ void WriteSection(const Document& doc, Section section, OutputFormat format, std
             WriteSection(doc, s, format, out);
             out << '\n';
         }
+        return;
+    }
+    if (section == Section::kText) {
+        const std::string& text = doc.content().text;
+        out << text << (text.empty() ? "" : "\n");
         return;
     }
     if (section == Section::kSummary) {

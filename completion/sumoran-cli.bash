@@ -31,7 +31,7 @@ _sumoran_cli() {
 
     case $prev in
         --format) COMPREPLY=($(compgen -W 'text json tsv csv jsonl' -- "$cur")); return ;;
-        --show) COMPREPLY=($(compgen -W 'summary sentences stems words combinations all' -- "$cur")); return ;;
+        --show) COMPREPLY=($(compgen -W 'summary sentences stems words combinations all text' -- "$cur")); return ;;
         --limit) COMPREPLY=($(compgen -W 'none 3 5 10 5% 10% 20% 25%' -- "$cur")); return ;;
         --stems) COMPREPLY=($(compgen -W 'builtin dictionary' -- "$cur")); return ;;
         --charset) COMPREPLY=($(compgen -W 'auto windows-1251 koi8-r iso-8859-5 utf-8' -- "$cur")); return ;;

@@ -6,14 +6,32 @@
 
 std::string_view ContentModeName(ContentMode mode) { return mode == ContentMode::kMain ? "main" : "page"; }
 
+namespace {
+
+// Calls `read` with each part of a source joined by kContentPartSeparator, in order.
+template <typename Read>
+void forEachPart(std::string_view source, const Read& read) {
+    while (true) {
+        const std::size_t end = source.find(kContentPartSeparator);
+        read(source.substr(0, end));
+        if (end == std::string_view::npos) return;
+        source.remove_prefix(end + kContentPartSeparator.size());
+    }
+}
+
+void appendText(std::string& text, std::string_view part) {
+    if (part.empty()) return;
+    if (!text.empty()) text += "\n\n";
+    text += part;
+}
+
+}  // namespace
+
 ContentReport ReduceToMainText(std::string& source) {
     ContentReport report;
     report.mode = ContentMode::kMain;
     std::string reduced;
-    std::string_view rest = source;
-    while (true) {
-        const std::size_t end = rest.find(kContentPartSeparator);
-        const std::string_view part = rest.substr(0, end);
+    forEachPart(source, [&](std::string_view part) {
         const maintext::Result main = maintext::ExtractMainText(part, "windows-1251");
         report.pageWords += main.pageWords;
         if (main.found) {
@@ -21,15 +39,12 @@ ContentReport ReduceToMainText(std::string& source) {
             report.mainWords += main.mainWords;
             reduced += main.markup;
             reduced += "\r\n";
-            if (!report.text.empty()) report.text += "\n\n";
-            report.text += main.text;
+            appendText(report.text, main.text);
         } else if (report.reason.empty() && main.reason != maintext::Reason::kFrameset) {
             // A frameset shell has no text of its own: its frames say why, if none has main text.
             report.reason = maintext::ReasonName(main.reason);
         }
-        if (end == std::string_view::npos) break;
-        rest.remove_prefix(end + kContentPartSeparator.size());
-    }
+    });
     if (!report.found) {
         if (report.reason.empty()) report.reason = maintext::ReasonName(maintext::Reason::kFrameset);
         report.mainWords = 0;
@@ -37,5 +52,16 @@ ContentReport ReduceToMainText(std::string& source) {
         return report;
     }
     source = std::move(reduced);
+    return report;
+}
+
+ContentReport ReadPageText(std::string& source) {
+    ContentReport report;
+    std::string joined;
+    forEachPart(source, [&](std::string_view part) {
+        appendText(report.text, maintext::WholeText(part, "windows-1251"));
+        joined += part;
+    });
+    source = std::move(joined);
     return report;
 }

@@ -31,7 +31,8 @@ struct ContentReport {
     std::string reason;
     std::size_t mainWords = 0;  // kMain: the words of the main text (maintext::Result::mainWords)
     std::size_t pageWords = 0;  // kMain: the words of the whole page, counted the same way
-    /// kMain: the main text (UTF-8), blocks separated by an empty line, the parts' texts likewise.
+    /// The text read (UTF-8), blocks separated by an empty line, the parts' texts likewise: in kMain
+    /// the main text (empty when none was found); in kPage the whole page's, when it was asked for.
     std::string text;
 };
 
@@ -43,3 +44,8 @@ inline constexpr std::string_view kContentPartSeparator = "<!--sumoran:part-->";
 /// markup of the main text of each part, joined in order, and reports what was read. Leaves the
 /// source as it is when no part has main text.
 ContentReport ReduceToMainText(std::string& source);
+
+/// Reads the text of a cleaned page source (Windows-1251; its parts joined by
+/// kContentPartSeparator) part by part into a kPage report, and takes the separators out of the
+/// source, which is then as a run of the whole page reads it.
+ContentReport ReadPageText(std::string& source);

@@ -42,8 +42,8 @@ Filter typeFilterOf(const ResultListState& state) {
 
 // Reads the parts of a page as the analysis takes them; in main-text mode each part stays apart
 // behind the separator, so that each is reduced to its own main text.
-PageText readParts(std::span<const std::string> parts, CharsetChoice charset, ContentMode content) {
-    if (content == ContentMode::kPage) return ReadSavedParts(parts, charset);
+PageText readParts(std::span<const std::string> parts, CharsetChoice charset, bool apart) {
+    if (!apart) return ReadSavedParts(parts, charset);
     PageText page;
     for (const std::string& part : parts) {
         PageText text = ReadSavedPart(part, charset);
@@ -55,7 +55,8 @@ PageText readParts(std::span<const std::string> parts, CharsetChoice charset, Co
 }
 
 // Runs one analysis of `source` and, unless it ran out of memory, rebuilds everything shown from it.
-std::optional<RunReport> analyseText(Document& doc, PageText source, CharsetChoice charset, ContentMode content) {
+std::optional<RunReport> analyseText(Document& doc, PageText source, CharsetChoice charset, ContentMode content,
+                                     bool keepText) {
     if (source.text.empty()) return std::nullopt;
     AnalysisState& analysis = DocumentAccess::analysis(doc);
     analysis.sourceText = std::move(source.text);
@@ -67,8 +68,11 @@ std::optional<RunReport> analyseText(Document& doc, PageText source, CharsetChoi
         AnalysisState& analysis;
         ~ReduceReset() { analysis.reduceText = nullptr; }
     } reduceReset{analysis};
-    if (content == ContentMode::kMain)
+    if (content == ContentMode::kMain) {
         analysis.reduceText = [&read](std::string& text) { read = ReduceToMainText(text); };
+    } else if (keepText) {
+        analysis.reduceText = [&read](std::string& text) { read = ReadPageText(text); };
+    }
     // The occurrences are read from the complete streams after the scan and kept only once the run
     // has built its lists: a run that fails leaves the previous page's occurrences in place.
     PageOccurrences occurrences;
@@ -115,16 +119,18 @@ Document::Document() : compareText(sorting::LocaleTextCompare()) {
 
 std::optional<RunReport> Analyse(Document& doc, AnalysisRequest request) {
     AnalysisRequest& page = DocumentAccess::page(doc);
-    PageText source = readParts(request.parts, request.charset, request.content);
+    const bool apart = request.content == ContentMode::kMain || request.keepText;
+    PageText source = readParts(request.parts, request.charset, apart);
     const CharsetChoice charset = request.charset;
     const ContentMode content = request.content;
+    const bool keepText = request.keepText;
     if (request.keepParts) {
         page = std::move(request);
     } else {
         page = {};
         request = {};  // the parts are freed before the scan
     }
-    return analyseText(doc, std::move(source), charset, content);
+    return analyseText(doc, std::move(source), charset, content, keepText);
 }
 
 std::optional<RunReport> ReadAgain(Document& doc, CharsetChoice charset, ContentMode content) {
@@ -132,12 +138,13 @@ std::optional<RunReport> ReadAgain(Document& doc, CharsetChoice charset, Content
     if (page.parts.empty()) return std::nullopt;
     page.charset = charset;
     page.content = content;
-    return analyseText(doc, readParts(page.parts, charset, content), charset, content);
+    const bool apart = content == ContentMode::kMain || page.keepText;
+    return analyseText(doc, readParts(page.parts, charset, apart), charset, content, page.keepText);
 }
 
 std::optional<RunReport> AnalyseSource(Document& doc, std::string source) {
     DocumentAccess::page(doc) = {};
-    return analyseText(doc, {std::move(source), false}, CharsetChoice::kAuto, ContentMode::kPage);
+    return analyseText(doc, {std::move(source), false}, CharsetChoice::kAuto, ContentMode::kPage, false);
 }
 
 void SetCoefficients(Document& doc, const Coefficients& koef) { DocumentAccess::analysis(doc).koef = koef; }

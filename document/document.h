@@ -46,6 +46,8 @@ struct AnalysisRequest {
     /// screen under another charset (the window). A one-off run (the command line) frees them
     /// before the scan, so that a large page is not held twice.
     bool keepParts = true;
+    /// Whether content().text keeps the whole page's text under ContentMode::kPage, to be shown.
+    bool keepText = false;
 };
 
 /// One of the three word-like result lists (stems, words, combinations) as it is shown.
