@@ -31,8 +31,9 @@ ContentReport ReduceToMainText(std::string& source) {
     ContentReport report;
     report.mode = ContentMode::kMain;
     std::string reduced;
-    forEachPart(source, [&](std::string_view part) {
-        const maintext::Result main = maintext::ExtractMainText(part, "windows-1251");
+    std::size_t part = 0;
+    forEachPart(source, [&](std::string_view text) {
+        const maintext::Result main = maintext::ExtractMainText(text, "windows-1251");
         report.pageWords += main.pageWords;
         if (main.found) {
             report.found = true;
@@ -40,10 +41,12 @@ ContentReport ReduceToMainText(std::string& source) {
             reduced += main.markup;
             reduced += "\r\n";
             appendText(report.text, main.text);
+            for (const std::string& selector : main.blockPaths) report.blocks.push_back({part, selector});
         } else if (report.reason.empty() && main.reason != maintext::Reason::kFrameset) {
             // A frameset shell has no text of its own: its frames say why, if none has main text.
             report.reason = maintext::ReasonName(main.reason);
         }
+        ++part;
     });
     if (!report.found) {
         if (report.reason.empty()) report.reason = maintext::ReasonName(maintext::Reason::kFrameset);

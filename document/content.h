@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// What of a page the analysis reads.
 enum class ContentMode {
@@ -21,6 +22,13 @@ enum class ContentMode {
 
 /// The mode's name on the command line and in the JSON: "page" or "main".
 std::string_view ContentModeName(ContentMode mode);
+
+/// A block of the main text in the page: the part it is in (0: the document, 1…: its frames in
+/// order) and a CSS selector that finds it there (maintext::Result::blockPaths, with its limits).
+struct ContentBlock {
+    std::size_t part = 0;
+    std::string selector;
+};
 
 /// What a run in main-text mode read.
 struct ContentReport {
@@ -34,6 +42,8 @@ struct ContentReport {
     /// The text read (UTF-8), blocks separated by an empty line, the parts' texts likewise: in kMain
     /// the main text (empty when none was found); in kPage the whole page's, when it was asked for.
     std::string text;
+    /// kMain: the blocks of the main text, in page order, for showing them in the page.
+    std::vector<ContentBlock> blocks;
 };
 
 /// The separator of the parts of a page in main-text mode: a comment of ASCII without spaces or

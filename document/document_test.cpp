@@ -280,6 +280,9 @@ TEST(Document, MainTextModeReadsTheArticlesOfTheParts) {
     EXPECT_NE(words(doc).find("Футбол"), std::string::npos) << "every frame's article";
     EXPECT_EQ(words(doc).find("Главная"), std::string::npos);
     EXPECT_NE(doc.content().text.find("Погода\n\n"), std::string::npos) << doc.content().text;
+    ASSERT_FALSE(doc.content().blocks.empty());
+    EXPECT_EQ(doc.content().blocks.front().part, 1u) << "the frames' blocks, not the frameset's";
+    EXPECT_EQ(doc.content().blocks.back().part, 2u);
 
     ASSERT_TRUE(ReadAgain(doc, CharsetChoice::kAuto, ContentMode::kPage));
     EXPECT_EQ(doc.content().mode, ContentMode::kPage);
