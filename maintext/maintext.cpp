@@ -55,6 +55,8 @@ const std::unordered_map<std::string_view, TagInfo>& tagTable() {
                               "title",  "base",   "dialog",   "source",   "track",    "param", "picture"}) {
             t[n] = {kJunk | kBlock, 0};
         }
+        // Ruby annotations spell out how the base text is read: the text is the base text alone.
+        for (const char* n : {"rt", "rp"}) t[n] = {kJunk, 0};
         t["input"] = {kJunk | kInput, 0};
         for (const char* n : {"nav", "aside", "menu", "footer"}) t[n] = {kTemplate | bk, -3};
         t["header"] = {bk, 0};
@@ -522,7 +524,9 @@ void dropTemplate(Page& page) {
         const bool byHints = (e.tag.flags & (kParagraph | kHeading)) == 0 &&
                              (e.hints.strongNegative || (e.hints.weakNegative && !positive));
         bool drop = (e.tag.flags & kTemplate) != 0 || e.templateRole || name == "form" || byHints;
-        if (name == "header" && !positive && e.articles == 0) drop = true;
+        // A header made of sentences is an article's text set in it, not the page's masthead.
+        const bool sentences = e.sums.prose >= kMinTextChars && e.sums.prose * 2 > e.sums.text.chars;
+        if (name == "header" && !positive && e.articles == 0 && !sentences) drop = true;
         if (name == "article" || name == "body") drop = drop && !positive && (e.tag.flags & kTemplate) != 0;
         e.dropped = drop;
     }

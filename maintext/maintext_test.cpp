@@ -184,6 +184,16 @@ TEST(MainText, TheArticleIsWhereTheSentencesAre) {
              kProse + "</div></div>" + kBeside,
          {"Первый абзац"},
          {"Текст скрипта"}},
+        {"sentences in headers",
+         menu + "<div><header>" + kProse + "</header><header>" + kProse + "</header><header>" + kProse +
+             "</header></div>" + kBeside,
+         {"Первый абзац"},
+         {"Раздел сайта"}},
+        {"ruby readings",
+         "<div><p>Слово <ruby>漢<rp>(</rp><rt>かん</rt><rp>)</rp>字<rt>じ</rt></ruby> пишется так.</p>" + kProse +
+             "</div>" + kBeside,
+         {"Слово 漢字 пишется"},
+         {"かん", "("}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
