@@ -210,10 +210,13 @@ void addHints(std::string_view value, Hints& hints) {
         if (end == std::string_view::npos) end = value.size();
         const std::string token = lower(value.substr(start, end - start));
         start = end + 1;
-        if (token.empty() || std::any_of(kTopicPrefixes.begin(), kTopicPrefixes.end(),
-                                         [&](const char* p) { return token.rfind(p, 0) == 0; })) {
-            continue;
-        }
+        const bool topic = std::any_of(kTopicPrefixes.begin(), kTopicPrefixes.end(),
+                                       [&](const char* p) { return token.rfind(p, 0) == 0; });
+        // "author" joined to other words ("author-bio", "post-author", "authorbox") names the box
+        // about the writer, not the article; "no-author" and the like only describe a post.
+        const bool authorBox = token.size() > 6 && token.find("author") != std::string::npos;
+        if (authorBox && (!topic || token.rfind("author-", 0) == 0)) hints.strongNegative = true;
+        if (token.empty() || topic) continue;
         addWordHints(token, hints);
         for (const char* part : kNegativeParts) {
             if (token.find(part) != std::string::npos) hints.strongNegative = true;

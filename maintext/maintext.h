@@ -13,16 +13,15 @@
 // How the content is chosen, in order: the page is parsed; script, style, forms, hidden elements
 // (the hidden attribute, aria-hidden="true", display:none or visibility:hidden in the style
 // attribute) and elements whose tag, class, id or role name template (nav, menu, footer, sidebar,
-// comment, share, related, cookie, banner, ad, breadcrumb, pagination, …) are dropped unless they
-// hold most of the page's sentences (blocks of punctuated text outside links), and a <header> made
-// of sentences is kept; a script ends only at its own end tag, so markup quoted in it is not read as
-// text, and ruby readings (rt, rp) are left out of the text; every
-// text block is scored by its length, its sentence punctuation and its share of link text, the
-// scores go up to the containers around it, and the best container, moved to an enclosing
-// <article>, <main> or itemprop="articleBody" element when one holds it, is kept with its siblings
-// that score nearly as well; within it, blocks mostly made of links are dropped. When that finds
-// too little, the text of the page's JSON-LD articleBody is used, then the whole page's text blocks
-// that are not link lists.
+// comment, share, related, cookie, banner, ad, breadcrumb, pagination, author box, …) are dropped
+// unless they hold most of the page's sentences (blocks of punctuated text outside links), and a
+// <header> made of sentences is kept; a script ends only at its own end tag, so markup quoted in it
+// is not read as text, and ruby readings (rt, rp) are left out of the text; every text block is scored by its length,
+// its sentence punctuation and its share of link text, the scores go up to the containers around it, and the best
+// container, moved to an enclosing <article>, <main> or itemprop="articleBody" element when one holds it, is kept with
+// its siblings that score nearly as well; within it, blocks mostly made of links are dropped. When that finds too
+// little, the text of the page's JSON-LD articleBody is used, then the whole page's text blocks that are not link
+// lists.
 #pragma once
 
 #include <cstddef>

@@ -189,6 +189,13 @@ TEST(MainText, TheArticleIsWhereTheSentencesAre) {
              "</header></div>" + kBeside,
          {"Первый абзац"},
          {"Раздел сайта"}},
+        {"a box about the writer",
+         "<div class=\"post no-author\">" + kProse +
+             "<div class=\"post-author\"><p>Автор пишет о городе, его мостах и парках, а по выходным ездит на "
+             "рыбалку.</p></div></div>" +
+             kBeside,
+         {"Первый абзац"},
+         {"Автор пишет"}},
         {"ruby readings",
          "<div><p>Слово <ruby>漢<rp>(</rp><rt>かん</rt><rp>)</rp>字<rt>じ</rt></ruby> пишется так.</p>" + kProse +
              "</div>" + kBeside,
