@@ -3,8 +3,9 @@
 // The page is the Russian KiCad manuals joined into one (Debian package kicad-doc-ru), or the
 // files named in SUMORAN_BENCH_PAGES (colon-separated), or, failing both, the bundled sample
 // page repeated to about the same size. Each benchmark analyses the page repeated 1, 4 and 16
-// times; bytes per second are reported for the raw page size. BM_DictionaryStems compares the
-// built-in stemmer with stems from the dictionary on a page of 10 MB.
+// times; bytes per second are reported for the raw page size. BM_ContentMode compares reading the
+// whole page with reading its main text, and BM_DictionaryStems the built-in stemmer with stems
+// from the dictionary, both on a page of 10 MB.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -94,6 +95,36 @@ void BM_DocumentRun(benchmark::State& state) {
     state.counters["sentences"] = static_cast<double>(doc.sentences.rows.size());
 }
 
+// The whole run over a page of about 10 MB given as its parts (the KiCad manuals, each a document
+// of its own, repeated as a frameset of many frames would give them), reading all of it (0) or
+// only the main text of each part (1).
+void BM_ContentMode(benchmark::State& state) {
+    std::vector<std::string> files;
+    for (const auto& path : pagePaths()) files.push_back(readFile(path));
+    if (files.empty()) files.push_back(readFile(SUMORAN_SOURCE_DIR "/samples/sample.html"));
+    std::vector<std::string> parts;
+    std::size_t bytes = 0;
+    while (bytes < 10'000'000) {
+        for (const std::string& file : files) {
+            parts.push_back(file);
+            bytes += file.size();
+        }
+    }
+    const ContentMode mode = state.range(0) == 0 ? ContentMode::kPage : ContentMode::kMain;
+    Document doc;
+    for (auto _ : state) {
+        auto report = Analyse(doc, {parts, CharsetChoice::kAuto, mode, false});
+        benchmark::DoNotOptimize(report);
+        if (!report || report->status == ScanStatus::kOutOfMemory) {
+            state.SkipWithError("no run");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
+    state.counters["page_MB"] = static_cast<double>(bytes) / 1e6;
+    state.counters["words"] = doc.analysis().wfTotals.totalCount;
+}
+
 // The engine's run over a page of at least 10 MB with the built-in stemmer (0), with stems from
 // the dictionary as the first page of the process, every form looked up (1), and with every
 // form already cached (2). The dictionary is loaded once, outside the timing.
@@ -126,6 +157,7 @@ void BM_DictionaryStems(benchmark::State& state) {
 
 BENCHMARK(BM_AnalysisRun)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DocumentRun)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ContentMode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DictionaryStems)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

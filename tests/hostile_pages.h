@@ -77,6 +77,19 @@ inline std::string manyTags(std::size_t tags) {
     return page + "</body></html>";
 }
 
+// `depth` nested elements (every fourth a block, the rest inline), a sentence at the bottom and one
+// beside every hundredth level.
+inline std::string nestedElements(std::size_t depth) {
+    std::string page = "<html><body>";
+    for (std::size_t k = 0; k < depth; ++k) {
+        page += k % 4 == 0 ? "<div>" : "<span>";
+        if (k % 100 == 0) page += word(k % 1000) + " " + word(k % 997) + ". ";
+    }
+    page += "The last words of the page.";
+    for (std::size_t k = depth; k-- > 0;) page += k % 4 == 0 ? "</div>" : "</span>";
+    return page + "</body></html>";
+}
+
 // A word of 6 to 12 letters (Windows-1251) built from a number below 32^4: a lead of 2 to 8 letters
 // that depends on the number, then the number itself in four letters, so that different numbers
 // give different words. Dictionary words are about this long.

@@ -67,6 +67,18 @@ TEST(HostilePages, ATenMegabyteWordIsCut) {
     EXPECT_EQ(doc->analysis().slWordFull[0].text.size(), 1023u);
 }
 
+// Main-text mode parses the page into a tree: deep nesting and a million tags stay bounded and
+// still give an analysis, of the main text or of the whole page.
+TEST(HostilePages, MainTextOfDeepAndLargeMarkup) {
+    for (std::string page : {hostile::nestedElements(100000), hostile::manyTags(1000000)}) {
+        Document doc;
+        ASSERT_TRUE(Analyse(doc, {{std::move(page)}, CharsetChoice::kAuto, ContentMode::kMain, false}));
+        EXPECT_EQ(doc.content().mode, ContentMode::kMain);
+        EXPECT_GT(doc.analysis().wfTotals.totalCount, 0);
+        EXPECT_GT(doc.content().pageWords, 0u);
+    }
+}
+
 TEST(HostilePages, AMillionTags) {
     auto doc = analyse(hostile::manyTags(1000000));
     EXPECT_EQ(doc->analysis().wfTotals.totalCount, 250000) << "one-letter runs are skipped";
