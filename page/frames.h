@@ -15,7 +15,6 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/pagesource.h"
 #include "page/bounds.h"
 
 /// The frames a document makes.
