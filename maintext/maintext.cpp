@@ -528,7 +528,7 @@ void dropTemplate(Page& page) {
                              (e.hints.strongNegative || (e.hints.weakNegative && !positive));
         bool drop = (e.tag.flags & kTemplate) != 0 || e.templateRole || name == "form" || byHints;
         // A header made of sentences is an article's text set in it, not the page's masthead.
-        const bool sentences = e.sums.prose >= kMinTextChars && e.sums.prose * 2 > e.sums.text.chars;
+        const bool sentences = e.sums.prose >= kProseChars && e.sums.prose * 2 > e.sums.text.chars;
         if (name == "header" && !positive && e.articles == 0 && !sentences) drop = true;
         if (name == "article" || name == "body") drop = drop && !positive && (e.tag.flags & kTemplate) != 0;
         e.dropped = drop;
@@ -665,11 +665,13 @@ std::vector<int> mergeSiblings(Page& page, int top) {
     const double threshold = std::max(10.0, el[top].score * 0.2);
     const std::string_view topClass = attr(el[top].node, "class");
     std::vector<int> chosen;
+    bool before = true;  // the sibling comes before the top candidate
     for (xmlNode* c = el[parent].node->children; c != nullptr; c = c->next) {
         const int i = indexOf(c);
         if (c->type != XML_ELEMENT_NODE || i < 0 || el[i].dropped) continue;
         if (i == top) {
             chosen.push_back(i);
+            before = false;
             continue;
         }
         const Elem& s = el[i];
@@ -683,6 +685,12 @@ std::vector<int> mergeSiblings(Page& page, int top) {
         // A block of sentences almost without links beside the text, whatever its score: the
         // article's text split across sibling containers.
         if (readsAsText(s) && linkDensity(s) < 0.1 && classWeight(s) >= 0 && s.sums.text.stops >= 3) {
+            chosen.push_back(i);
+            continue;
+        }
+        // A block of sentences before the text: the article's lead, wrapped apart from its text.
+        if (before && s.sums.prose >= kProseChars && s.sums.prose * 4 >= s.sums.text.chars * 3 &&
+            linkDensity(s) < 0.25 && classWeight(s) >= 0) {
             chosen.push_back(i);
             continue;
         }

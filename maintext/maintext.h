@@ -19,9 +19,9 @@
 // is not read as text, and ruby readings (rt, rp) are left out of the text; every text block is scored by its length,
 // its sentence punctuation and its share of link text, the scores go up to the containers around it, and the best
 // container, moved to an enclosing <article>, <main> or itemprop="articleBody" element when one holds it, is kept with
-// its siblings that score nearly as well; within it, blocks mostly made of links are dropped. When that finds too
-// little, the text of the page's JSON-LD articleBody is used, then the whole page's text blocks that are not link
-// lists.
+// its siblings that score nearly as well or, before it, are made of sentences (a lead); within it, blocks mostly made
+// of links are dropped. When that finds too little, the text of the page's JSON-LD articleBody is used, then the whole
+// page's text blocks that are not link lists.
 #pragma once
 
 #include <cstddef>

@@ -189,6 +189,11 @@ TEST(MainText, TheArticleIsWhereTheSentencesAre) {
              "</header></div>" + kBeside,
          {"Первый абзац"},
          {"Раздел сайта"}},
+        {"a lead before the text",
+         "<div><div><p>Вступление к статье говорит, о чём она, одной длинной фразой и с запятой.</p></div><div>" +
+             kProse + "</div><div><p>Заметка под статьёй, тоже одной фразой и с запятой.</p></div></div>" + kBeside,
+         {"Вступление к статье", "Первый абзац"},
+         {"Заметка под статьёй"}},
         {"a box about the writer",
          "<div class=\"post no-author\">" + kProse +
              "<div class=\"post-author\"><p>Автор пишет о городе, его мостах и парках, а по выходным ездит на "
