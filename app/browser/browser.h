@@ -22,6 +22,13 @@ struct MarkGroup {
     QString color;  // a CSS colour
 };
 
+/// A block of the page to outline: the part it is in (0: the top-level document, k: the document of
+/// frame k - 1 in window.frames order) and a CSS selector that finds it there.
+struct PageBlock {
+    int part = 0;
+    QString selector;
+};
+
 class Browser : public QObject {
     Q_OBJECT
 
@@ -97,6 +104,13 @@ class Browser : public QObject {
     /// Scrolls to the next (step > 0) or previous (step < 0) marked occurrence; `done` gets its
     /// number from 1, or 0 when nothing is marked.
     virtual void ShowMark(int step, Counted done) = 0;
+    /// Takes the outline of blocks out of the page and of the frames it may read, then, for blocks,
+    /// outlines the element each one's selector finds in its part and dims the rest of the page;
+    /// `done` gets how many blocks were found. A selector that is not valid or finds nothing is
+    /// skipped, and so are the blocks past the bounds of outlinescript.h. No block only takes the
+    /// outline off. The page's own scripts do not run for it; the page gains only an attribute on
+    /// the outlined elements and their ancestors and a style element of the program's.
+    virtual void OutlineBlocks(const QList<PageBlock>& blocks, Counted done) = 0;
 
   signals:
     /// A navigation of the page or of one of its frames is about to start.

@@ -30,13 +30,15 @@ class FakeBrowser : public Browser {
     quint64 serial = 1;                             // the page serial; simulateLoad counts it up
 
     // What was asked of it.
-    QStringList navigated;         // the addresses given to Navigate
-    QStringList commands;          // "GoBack", "GoForward", "Stop", "Refresh", "GoHome", …
-    int takenDocuments = 0;        // how often TakeDocument was called
-    std::vector<int> takenFrames;  // the frame indexes given to TakeFrame
-    QList<MarkGroup> marked;       // the groups of the last MarkWords
-    int markCount = 0;             // what MarkWords reports
-    QList<int> markSteps;          // the steps given to ShowMark
+    QStringList navigated;             // the addresses given to Navigate
+    QStringList commands;              // "GoBack", "GoForward", "Stop", "Refresh", "GoHome", …
+    int takenDocuments = 0;            // how often TakeDocument was called
+    std::vector<int> takenFrames;      // the frame indexes given to TakeFrame
+    QList<MarkGroup> marked;           // the groups of the last MarkWords
+    int markCount = 0;                 // what MarkWords reports
+    QList<int> markSteps;              // the steps given to ShowMark
+    QList<QList<PageBlock>> outlines;  // the blocks of each OutlineBlocks call, oldest first
+    int outlineCount = -1;             // what OutlineBlocks reports for blocks; -1: how many it was given
 
     using Browser::Browser;
 
@@ -81,6 +83,12 @@ class FakeBrowser : public Browser {
     void MarkWords(const QList<MarkGroup>& groups, Counted done, Progress) override {
         marked = groups;
         complete([done, count = groups.isEmpty() ? 0 : markCount] { done(count); });
+    }
+    /// Records the blocks; reports `outlineCount`, or their number, and 0 for none.
+    void OutlineBlocks(const QList<PageBlock>& blocks, Counted done) override {
+        outlines << blocks;
+        const int count = blocks.isEmpty() ? 0 : outlineCount >= 0 ? outlineCount : static_cast<int>(blocks.size());
+        complete([done, count] { done(count); });
     }
     void ShowMark(int step, Counted done) override {
         markSteps << step;

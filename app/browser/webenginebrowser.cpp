@@ -26,6 +26,7 @@
 
 #include "app/browser/localfiles.h"
 #include "app/browser/navigationpolicy.h"
+#include "app/browser/outlinescript.h"
 #include "app/browser/pagemarkscript.h"
 #include "views/qt/qtext.h"
 
@@ -777,6 +778,10 @@ void WebEngineBrowser::markStep(quint64 marking, Counted done, Progress progress
 }
 
 void WebEngineBrowser::ShowMark(int step, Counted done) { runCountScript(ShowMarkScript(step), std::move(done)); }
+
+void WebEngineBrowser::OutlineBlocks(const QList<PageBlock>& blocks, Counted done) {
+    runCountScript(OutlineScript(blocks), std::move(done));
+}
 
 void WebEngineBrowser::runCountScript(const QString& script, Counted done) {
     QPointer<WebEngineBrowser> self(this);

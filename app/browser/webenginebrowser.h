@@ -77,6 +77,8 @@ class WebEngineBrowser : public Browser {
     void TakeFrame(int index, qint64 maxBytes, Taken done) override;
     void MarkWords(const QList<MarkGroup>& groups, Counted done, Progress progress) override;
     void ShowMark(int step, Counted done) override;
+    /// Runs OutlineScript in the page's isolated world.
+    void OutlineBlocks(const QList<PageBlock>& blocks, Counted done) override;
 
     /// Sets the address GoHome navigates to.
     void setHomeAddress(const QString& address);
