@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int kIconCount = static_cast<int>(IconId::kSaveList) + 1;  // the last of IconId
+constexpr int kIconCount = static_cast<int>(IconId::kShowMainText) + 1;  // the last of IconId
 
 // Counts the pixels that are not fully transparent: zero means nothing was drawn.
 int paintedPixels(const QImage& image) {

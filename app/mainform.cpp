@@ -20,6 +20,7 @@
 #include "app/charsetmenu.h"
 #include "app/habits.h"
 #include "app/helpmenu.h"
+#include "app/maintextmode.h"
 #include "app/pagemarks.h"
 #include "app/pagetaker.h"
 #include "app/resultlistpanel.h"
@@ -55,11 +56,15 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
 
     browserPane_ = new BrowserPane(*browser_);
     pageMarks_ = new PageMarks(doc_, *browser_, this);
+    mainText_ = new MainTextMode(doc_, *browser_, this);
     splitterMain_ = Splitter(Qt::Vertical, {browserPane_, buildResultArea()});
     setCentralWidget(splitterMain_);
     if (QWidget* page = browser_->view()) page->setMinimumHeight(kPageViewMinimumHeight);
     layOutSplitters();
     buildMenus(settings);
+    statusBar()->addWidget(contentPanel_ = new QLabel);
+    contentPanel_->setObjectName(QStringLiteral("sbContent"));
+    contentPanel_->hide();
     statusBar()->addWidget(timePanel_ = new QLabel, 1);
     timePanel_->setObjectName(QStringLiteral("sbMain"));
     timePanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // cut, not widening the window
@@ -84,7 +89,7 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     taker_ = new PageTaker(
         *browser_, *extractor_,
         [this](std::vector<std::string> parts) {
-            runAnalysis([&] { return Analyse(doc_, {std::move(parts), charsetMenu_->choice()}); });
+            runAnalysis([&] { return Analyse(doc_, {std::move(parts), charsetMenu_->choice(), mainText_->mode()}); });
         },
         [this](const QString& text) { browserPane_->showStatus(text); },
         [this](const QString& text) { browserPane_->showAnalysisSource(text); }, this);
@@ -107,22 +112,33 @@ void TFormMain::buildMenus(StartupSettings& settings) {
     file->addSeparator();
     file->addAction(Icon(IconId::kExit), u("В&ыход"), this, [] { std::_Exit(0); });
 
-    pageMarks_->addCommands(menuBar()->addMenu(u("&Отметки")), browserPane_->toolBar());
+    QMenu* marks = menuBar()->addMenu(u("&Отметки"));
+    pageMarks_->addCommands(marks, browserPane_->toolBar());
 
-    settingsMenu_ = new SettingsMenu(doc_, settings, menuBar()->addMenu(u("&Настройки")), [this](const QString& m) {
+    QMenu* settingsMenu = menuBar()->addMenu(u("&Настройки"));
+    settingsMenu_ = new SettingsMenu(doc_, settings, settingsMenu, [this](const QString& m) {
         if (reportError_) reportError_(m);
     });
+    mainText_->addCommands(settingsMenu, marks, browserPane_->toolBar());
+    connect(mainText_, &MainTextMode::modeChanged, this, [this](ContentMode mode) {
+        // The page on screen is read again from the parts the document keeps; a page being taken
+        // is read in the new mode when it arrives.
+        if (!taker_->running()) runAnalysis([&] { return ReadAgain(doc_, charsetMenu_->choice(), mode); });
+    });
+    connect(mainText_, &MainTextMode::outlined, browserPane_, &BrowserPane::showStatus);
+    connect(pageMarks_->clearAction(), &QAction::triggered, mainText_, &MainTextMode::takeOff);
     connect(settingsMenu_, &SettingsMenu::reanalyseRequested, this, &TFormMain::ExtractAndAnalyse);
     connect(settingsMenu_, &SettingsMenu::settingsChanged, this, [this] {
         if (browserPane_->addressText().isEmpty()) return;
         browserPane_->showDocumentComplete();
         pageMarks_->forget();
+        mainText_->forget();
         taker_->takeAnew();
     });
 
     charsetMenu_ = new CharsetMenu(menuBar(), [this](CharsetChoice choice) {
         // A page being taken is read under the new choice when it arrives.
-        if (!taker_->running()) runAnalysis([&] { return ReadAgain(doc_, choice, doc_.page().content); });
+        if (!taker_->running()) runAnalysis([&] { return ReadAgain(doc_, choice, mainText_->mode()); });
     });
     AddHelpMenu(
         menuBar(), [this](const QString& address) { OpenAddress(address); }, [this] { return aboutBox_; });
@@ -190,6 +206,7 @@ void TFormMain::connectBrowser() {
     connect(browser_.get(), &Browser::DocumentComplete, this, [this] {
         browserPane_->showDocumentComplete();
         pageMarks_->forget();
+        mainText_->forget();
         taker_->documentComplete();
     });
 }
@@ -244,6 +261,10 @@ void TFormMain::runAnalysis(const std::function<std::optional<RunReport>()>& ana
     summaryPanel_->showSummary();
     resultTabs_->showResults();
     if (doc_.timeMessage) timePanel_->setText(FromCp1251(*doc_.timeMessage));
+    const QString content = ContentStatus(doc_.content());
+    contentPanel_->setText(content);
+    contentPanel_->setVisible(!content.isEmpty());
+    mainText_->analysed();
     if (!doc_.summary.paragraphs.empty()) {
         summaryPanel_->readyForSummary();
         sentencePanel_->readyForSummary();

@@ -26,6 +26,7 @@ class QLabel;
 class QUrl;
 class BrowserPane;
 class CharsetMenu;
+class MainTextMode;
 class PageMarks;
 class ResultTabs;
 class PageSourceExtractor;
@@ -95,8 +96,10 @@ class TFormMain : public QMainWindow {
     SummaryPanel* summaryPanel_ = nullptr;
     ResultTabs* resultTabs_ = nullptr;  // the summary pane and the panes beside it
     PageMarks* pageMarks_ = nullptr;
+    MainTextMode* mainText_ = nullptr;
     CharsetMenu* charsetMenu_ = nullptr;
     QLabel* timePanel_ = nullptr;
+    QLabel* contentPanel_ = nullptr;  // what a main-text run read; hidden after a run of the whole page
     habits::KeptSplitter* splitterMain_ = nullptr;
     habits::KeptSplitter* splitterResult_ = nullptr;
     habits::KeptSplitter* splitterUpper_ = nullptr;

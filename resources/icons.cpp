@@ -53,6 +53,8 @@ IconSource sourceOf(IconId id) {
         case IconId::kPreviousMark: return {"", "previous-mark.svg"};
         case IconId::kClearPageMarks: return {"edit-clear", "clear-page-marks.svg"};
         case IconId::kSaveList: return {"document-save-as", "save-list.svg"};
+        case IconId::kMainText: return {"", "main-text.svg"};
+        case IconId::kShowMainText: return {"", "show-main-text.svg"};
     }
     return {"", "sumoran.svg"};  // an id outside the enumeration still gets a visible icon
 }

@@ -38,6 +38,8 @@ enum class IconId {
     kPreviousMark,    // "Предыдущее"
     kClearPageMarks,  // "Снять отметки в странице"
     kSaveList,        // "Сохранить как CSV..."
+    kMainText,        // "Только основной текст"
+    kShowMainText,    // "Показать основной текст"
 };
 
 /// Returns the icon for a button or menu item; never a null icon.
