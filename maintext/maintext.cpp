@@ -49,12 +49,14 @@ const std::unordered_map<std::string_view, TagInfo>& tagTable() {
     static const std::unordered_map<std::string_view, TagInfo> table = [] {
         std::unordered_map<std::string_view, TagInfo> t;
         const std::uint32_t bk = kBlock | kKeep;
-        for (const char* n : {"script", "style",  "noscript", "template", "iframe",   "frame", "frameset", "object",
-                              "embed",  "applet", "svg",      "math",     "canvas",   "audio", "video",    "map",
-                              "button", "select", "textarea", "option",   "datalist", "head",  "link",     "meta",
-                              "title",  "base",   "dialog",   "source",   "track",    "param", "picture"}) {
+        for (const char* n : {"script", "style",    "template", "iframe",   "frame", "frameset", "object", "embed",
+                              "applet", "svg",      "math",     "canvas",   "audio", "video",    "map",    "button",
+                              "select", "textarea", "option",   "datalist", "head",  "link",     "meta",   "title",
+                              "base",   "dialog",   "source",   "track",    "param", "picture"}) {
             t[n] = {kJunk | kBlock, 0};
         }
+        // What a page shows without scripts is template, unless a broken tag left the page inside it.
+        t["noscript"] = {kTemplate | kBlock, -3};
         // Ruby annotations spell out how the base text is read: the text is the base text alone.
         for (const char* n : {"rt", "rp"}) t[n] = {kJunk, 0};
         t["input"] = {kJunk | kInput, 0};

@@ -12,7 +12,7 @@
 //
 // How the content is chosen, in order: the page is parsed; script, style, forms, hidden elements
 // (the hidden attribute, aria-hidden="true", display:none or visibility:hidden in the style
-// attribute) and elements whose tag, class, id or role name template (nav, menu, footer, sidebar,
+// attribute) and elements whose tag, class, id or role name template (nav, menu, footer, noscript, sidebar,
 // comment, share, related, cookie, banner, ad, breadcrumb, pagination, author box, …) are dropped
 // unless they hold most of the page's sentences (blocks of punctuated text outside links), and a
 // <header> made of sentences is kept; a script ends only at its own end tag, so markup quoted in it

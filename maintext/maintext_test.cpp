@@ -194,6 +194,16 @@ TEST(MainText, TheArticleIsWhereTheSentencesAre) {
              kProse + "</div><div><p>Заметка под статьёй, тоже одной фразой и с запятой.</p></div></div>" + kBeside,
          {"Вступление к статье", "Первый абзац"},
          {"Заметка под статьёй"}},
+        {"a notice for pages without scripts",
+         "<div><noscript><p>Включите скрипты, чтобы увидеть эту страницу целиком, со всеми её картинками.</p>"
+         "</noscript>" +
+             kProse + "</div>" + kBeside,
+         {"Первый абзац"},
+         {"Включите скрипты"}},
+        {"a page left inside noscript by a broken tag",
+         "<noscript><div id=x></noscript>" + menu + "<div>" + kProse + "</div>" + kBeside,
+         {"Первый абзац"},
+         {"Раздел сайта"}},
         {"a box about the writer",
          "<div class=\"post no-author\">" + kProse +
              "<div class=\"post-author\"><p>Автор пишет о городе, его мостах и парках, а по выходным ездит на "
