@@ -15,6 +15,7 @@
 #include "app/habits.h"
 #include "app/helpmenu.h"
 #include "app/mainform.h"
+#include "base/allocator.h"
 #include "settings/settingsdir.h"
 
 namespace {
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     if (const std::optional<int> answered = AnswerCommandLine(line)) return *answered;
 
     KeepOutOfAnotherUsersHome();
+    FreeSmallBlocksAtOnce();
     // The web engine's sandbox refuses to start as root; it has to be off before the engine starts.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/allocator.h"
 #include "dictstem/dictionarystems.h"
 #include "document/document.h"
 #include "engine/analysis.h"
@@ -97,8 +98,9 @@ void BM_DocumentRun(benchmark::State& state) {
 
 // The whole run over a page of about 10 MB given as its parts (the KiCad manuals, each a document
 // of its own, repeated as a frameset of many frames would give them), reading all of it (0) or
-// only the main text of each part (1).
+// only the main text of each part (1), with the allocator set up as the programs set it.
 void BM_ContentMode(benchmark::State& state) {
+    FreeSmallBlocksAtOnce();  // as the programs run
     std::vector<std::string> files;
     for (const auto& path : pagePaths()) files.push_back(readFile(path));
     if (files.empty()) files.push_back(readFile(SUMORAN_SOURCE_DIR "/samples/sample.html"));

@@ -9,10 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/allocator.h"
 #include "cli/commands.h"
 #include "cli/fdoutput.h"
 
 int main(int argc, char** argv) {
+    FreeSmallBlocksAtOnce();
     std::vector<std::string_view> args(argv + 1, argv + argc);
     // Standard output through a buffer that keeps the reason of a failed write for the message.
     FdOutputBuffer outBuffer(STDOUT_FILENO);

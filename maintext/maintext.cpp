@@ -11,12 +11,16 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
+
+#include "base/cp1251.h"
 
 namespace maintext {
 namespace {
@@ -248,7 +252,7 @@ bool isHidden(const xmlNode* node) {
 // ---------------------------------------------------------------------------------------------
 // Text measures
 
-bool isSpace(char32_t c) {
+constexpr bool isSpace(char32_t c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == 0xA0 ||
            (c >= 0x2000 && c <= 0x200B) || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF || c == 0x1680 ||
            c == 0x85;
@@ -287,16 +291,49 @@ struct TextStats {
 
 // A letter or digit of any script: ASCII letters and digits, and every character past ASCII but
 // the Latin-1 signs and the general, CJK and full-width punctuation.
-bool isWordChar(char32_t c) {
+constexpr bool isWordChar(char32_t c) {
     if (c < 0x80) return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
     return !(c < 0xC0 || (c >= 0x2000 && c <= 0x206F) || (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF00 && c <= 0xFF0F) ||
              c == 0xD7 || c == 0xF7 || c == 0xFFFD);
 }
 
+// What an ASCII byte is to the text measures, looked up rather than compared: most of a page's
+// text is ASCII markup and spaces, or two-byte letters.
+enum AsciiClass : std::uint8_t { kOther, kSpaceChar, kWordChar, kComma, kStop };
+
+constexpr std::array<AsciiClass, 128> makeAsciiClasses() {
+    std::array<AsciiClass, 128> classes{};
+    for (char32_t c = 0; c < 128; ++c) {
+        if (isSpace(c)) classes[c] = kSpaceChar;
+        if (isWordChar(c)) classes[c] = kWordChar;
+    }
+    classes[','] = kComma;
+    classes['.'] = classes['!'] = classes['?'] = kStop;
+    return classes;
+}
+
+constexpr std::array<AsciiClass, 128> kAsciiClasses = makeAsciiClasses();
+
 TextStats measure(std::string_view s) {
     TextStats st;
     bool inWord = false;  // within a run that already counts as a word
     for (std::size_t i = 0; i < s.size();) {
+        if (const auto b = static_cast<unsigned char>(s[i]); b < 0x80) {
+            ++i;
+            const AsciiClass kind = kAsciiClasses[b];
+            if (kind == kSpaceChar) {
+                inWord = false;
+                continue;
+            }
+            if (!inWord && kind == kWordChar) {
+                ++st.words;
+                inWord = true;
+            }
+            ++st.chars;
+            st.commas += kind == kComma;
+            st.stops += kind == kStop;
+            continue;
+        }
         const char32_t c = nextChar(s, i);
         if (isSpace(c)) {
             inWord = false;
@@ -382,7 +419,9 @@ struct Page {
     xmlNode* body = nullptr;
     std::vector<Elem> elems;
     std::vector<std::string> jsonLd;  // texts of application/ld+json scripts
-    std::unordered_map<std::string, int> idCount;
+    // The id of every element looked at, in the parser's memory: counted only for the few ids a
+    // block path may use (uniqueIds), so that a page of many ids makes no table of them.
+    std::vector<std::string_view> ids;
     bool frameset = false;
     std::string title;
     std::vector<xmlNode*> metas;
@@ -397,7 +436,7 @@ void indexTree(Page& page) {
             const std::string_view name = nameOf(n);
             const int parent = indexOf(n->parent);
             const std::string_view id = attr(n, "id");
-            if (!id.empty() && page.idCount.size() < kMaxElements) ++page.idCount[std::string(id)];
+            if (!id.empty() && page.ids.size() < kMaxElements) page.ids.push_back(id);
             if (name == "frameset") page.frameset = true;
             if (name == "title" && page.title.empty()) {
                 const std::unique_ptr<xmlChar, decltype(xmlFree)> t(xmlNodeGetContent(n), xmlFree);
@@ -833,8 +872,15 @@ class TextWriter {
     void text(std::string_view s) {
         for (std::size_t i = 0; i < s.size();) {
             const std::size_t start = i;
-            const char32_t c = nextChar(s, i);
-            if (isSpace(c)) {
+            const auto b = static_cast<unsigned char>(s[i]);
+            bool space = false;
+            if (b < 0x80) {
+                ++i;
+                space = kAsciiClasses[b] == kSpaceChar;
+            } else {
+                space = isSpace(nextChar(s, i));
+            }
+            if (space) {
                 if (pending_ < kSpace) pending_ = kSpace;
                 continue;
             }
@@ -844,6 +890,10 @@ class TextWriter {
                 if (pending_ == kSpace) out_ += ' ';
             }
             pending_ = kNone;
+            // The ASCII bytes up to the next space or other character go in one piece.
+            while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80 &&
+                   kAsciiClasses[static_cast<unsigned char>(s[i])] != kSpaceChar)
+                ++i;
             out_.append(s.substr(start, i - start));
         }
     }
@@ -1139,9 +1189,51 @@ bool isUtf8Name(std::string_view name) {
     return n == "utf-8" || n == "utf8";
 }
 
+bool isWindows1251Name(std::string_view name) {
+    const std::string n = lower(name);
+    return n == "windows-1251" || n == "cp1251";
+}
+
+// The Windows-1251 byte of each code point below U+2200 (the last it holds is U+2122), -1 for none.
+const std::array<std::int16_t, 0x2200>& windows1251Bytes() {
+    static const std::array<std::int16_t, 0x2200> table = [] {
+        std::array<std::int16_t, 0x2200> t;
+        t.fill(-1);
+        for (int b = 0; b < 256; ++b) {
+            const char32_t c = cp1251::codePointOf(static_cast<unsigned char>(b));
+            if (c < t.size()) t[c] = static_cast<std::int16_t>(b);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Converts UTF-8 to Windows-1251 by table, writing characters it lacks as numeric references.
+std::string utf8ToWindows1251(std::string_view utf8) {
+    const auto& bytes = windows1251Bytes();
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            out += static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        const char32_t c = nextChar(utf8, i);
+        if (c < bytes.size() && bytes[c] >= 0 && c != 0xFFFD) {
+            out += static_cast<char>(bytes[c]);
+        } else {
+            out += "&#" + std::to_string(static_cast<std::uint32_t>(c)) + ";";
+        }
+    }
+    return out;
+}
+
 // Converts UTF-8 to `encoding`, writing characters it cannot hold as numeric character references.
 std::string fromUtf8(const std::string& utf8, const std::string& encoding) {
     if (isUtf8Name(encoding)) return utf8;
+    if (isWindows1251Name(encoding)) return utf8ToWindows1251(utf8);
     Iconv cv(encoding.c_str(), "UTF-8");
     if (!cv.ok()) return utf8;
     std::string out;
@@ -1180,6 +1272,47 @@ struct DocFree {
     void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
 };
 
+using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
+
+// Moves what the parser left after the root element (the markup after "</html>", another document
+// joined to the page) into the body, where a browser shows it.
+void gatherStrays(xmlDoc* doc) {
+    xmlNode* root = xmlDocGetRootElement(doc);
+    if (root == nullptr) return;
+    xmlNode* body = nullptr;
+    for (xmlNode* n = root->children; n != nullptr && body == nullptr; n = n->next) {
+        if (n->type == XML_ELEMENT_NODE && xmlStrEqual(n->name, BAD_CAST "body")) body = n;
+    }
+    xmlNode* into = body != nullptr ? body : root;
+    for (xmlNode* n = root->next; n != nullptr;) {
+        xmlNode* next = n->next;
+        if (n->type == XML_ELEMENT_NODE || n->type == XML_TEXT_NODE) {
+            xmlUnlinkNode(n);
+            xmlAddChild(into, n);  // may merge a text node into the last one and free it
+        }
+        n = next;
+    }
+}
+
+// Parses a page in `encoding` with no network and no external entities, in the parser's recovery
+// mode. Windows-1251 is made UTF-8 by table first, which the parser then reads without a
+// converter of its own.
+DocPtr parse(std::string_view bytes, const std::string& encoding) {
+    initOnce();
+    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT |
+                        HTML_PARSE_IGNORE_ENC | HTML_PARSE_RECOVER;
+    DocPtr doc;
+    if (isWindows1251Name(encoding)) {
+        const std::string utf8 = cp1251::toUtf8(bytes);
+        if (utf8.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return doc;
+        doc.reset(htmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", options));
+    } else {
+        doc.reset(htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding.c_str(), options));
+    }
+    if (doc) gatherStrays(doc.get());
+    return doc;
+}
+
 std::string headMarkup(const Page& page) {
     std::string out = "<html><head>";
     if (!page.title.empty()) {
@@ -1217,13 +1350,31 @@ int nthOfType(const xmlNode* n) {
 
 // The selector steps from the root or from the nearest ancestor with a unique id down to `n`;
 // `nth` gives n's own position when the caller has counted it.
-std::string pathOf(const Page& page, const xmlNode* n, int nth) {
+// The ids of the chosen blocks and their ancestors that stand once in the page.
+std::unordered_set<std::string_view> uniqueIds(const Page& page, const std::vector<int>& chosen) {
+    std::unordered_map<std::string_view, int> count;
+    for (int i : chosen) {
+        for (const xmlNode* x = page.elems[i].node; x != nullptr && x->type == XML_ELEMENT_NODE; x = x->parent) {
+            const std::string_view id = attr(x, "id");
+            if (validIdent(id)) count.emplace(id, 0);
+        }
+    }
+    for (std::string_view id : page.ids) {
+        if (auto it = count.find(id); it != count.end()) ++it->second;
+    }
+    std::unordered_set<std::string_view> unique;
+    for (const auto& [id, n] : count) {
+        if (n == 1) unique.insert(id);
+    }
+    return unique;
+}
+
+std::string pathOf(const std::unordered_set<std::string_view>& uniqueIds, const xmlNode* n, int nth) {
     std::vector<std::string> steps;
     for (const xmlNode* x = n; x != nullptr && x->type == XML_ELEMENT_NODE; x = x->parent) {
         const std::string_view id = attr(x, "id");
         if (validIdent(id)) {
-            auto it = page.idCount.find(std::string(id));
-            if (it != page.idCount.end() && it->second == 1) {
+            if (uniqueIds.contains(id)) {
                 steps.push_back("#" + std::string(id));
                 break;
             }
@@ -1249,6 +1400,7 @@ std::string pathOf(const Page& page, const xmlNode* n, int nth) {
 // The paths of the chosen blocks, counting each parent's children once.
 std::vector<std::string> blockPaths(const Page& page, const std::vector<int>& chosen) {
     std::vector<std::string> paths;
+    const std::unordered_set<std::string_view> unique = uniqueIds(page, chosen);
     std::unordered_map<const xmlNode*, int> nth;
     const xmlNode* counted = nullptr;
     for (int i : chosen) {
@@ -1262,7 +1414,7 @@ std::vector<std::string> blockPaths(const Page& page, const std::vector<int>& ch
             }
         }
         auto it = nth.find(n);
-        paths.push_back(pathOf(page, n, it == nth.end() ? 0 : it->second));
+        paths.push_back(pathOf(unique, n, it == nth.end() ? 0 : it->second));
     }
     return paths;
 }
@@ -1343,12 +1495,8 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
         result.encoding.clear();
         return result;
     }
-    initOnce();
-    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT |
-                        HTML_PARSE_IGNORE_ENC | HTML_PARSE_RECOVER;
     Page page;
-    const std::unique_ptr<xmlDoc, DocFree> doc(
-        htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, result.encoding.c_str(), options));
+    const DocPtr doc = parse(bytes, result.encoding);
     if (!doc) {
         result.reason = Reason::kUnparsable;
         return result;
@@ -1378,23 +1526,25 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
     Chosen content = writeChosen(page, chosen);
     const std::string ld = jsonLdArticleBody(page);
     const std::size_t ldChars = textChars(ld);
-    if (ldChars >= kMinTextChars &&
-        (textChars(content.text) < kMinTextChars || ldChars > 2 * textChars(content.text))) {
+    TextStats stats = measure(content.text);
+    if (ldChars >= kMinTextChars && (stats.chars < kMinTextChars || ldChars > 2 * stats.chars)) {
         content = fromJsonLd(ld);
-    } else if (textChars(content.text) < kMinTextChars) {
+        stats = measure(content.text);
+    } else if (stats.chars < kMinTextChars) {
         // The best container holds too little: the whole page, cleaned as a container is.
         content = writeChosen(page, {0});
+        stats = measure(content.text);
     }
     std::string& text = content.text;
     std::string& markup = content.markup;
-    if (textChars(text) < kMinTextChars) {
+    if (stats.chars < kMinTextChars) {
         result.reason = Reason::kTooLittleText;
         return result;
     }
     result.found = true;
     result.reason = Reason::kFound;
     result.text = std::move(text);
-    result.mainWords = measure(result.text).words;
+    result.mainWords = stats.words;
     result.markup = fromUtf8(headMarkup(page) + markup + "</body></html>", result.encoding);
     result.blockPaths = blockPaths(page, content.blocks);
     return result;
@@ -1408,11 +1558,7 @@ std::string WholeText(std::string_view bytes, std::string_view encoding) {
     if (bytes.empty() || bytes.size() > kMaxInputBytes) return {};
     const std::string name = encoding.empty() ? sniffEncoding(bytes) : std::string(encoding);
     if (!knownEncoding(name)) return {};
-    initOnce();
-    const int options =
-        HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT | HTML_PARSE_IGNORE_ENC;
-    const std::unique_ptr<xmlDoc, DocFree> doc(
-        htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, name.c_str(), options));
+    const DocPtr doc = parse(bytes, name);
     if (!doc) return {};
     Page page;
     page.doc = doc.get();

@@ -29,11 +29,12 @@
 #include <string_view>
 #include <vector>
 
+#include "page/bounds.h"
+
 namespace maintext {
 
-/// The most bytes of a page read: the program's page bound (kMaxPageBytes of page/bounds.h, checked
-/// equal by the measurement harness).
-inline constexpr std::size_t kMaxInputBytes = std::size_t{256} << 20;
+/// The most bytes of a page read: the program's page bound.
+inline constexpr std::size_t kMaxInputBytes = kMaxPageBytes;
 
 /// The deepest element kept as markup: content deeper than this keeps its text, without its tags.
 inline constexpr std::size_t kMaxDepth = 256;

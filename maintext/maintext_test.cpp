@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1251.h"
+
 namespace {
 
 using maintext::ExtractMainText;
@@ -355,6 +357,24 @@ TEST(MainText, PagesPastTheBoundAreNotRead) {
     const maintext::Result r = ExtractMainText(big, "UTF-8");
     EXPECT_FALSE(r.found);
     EXPECT_EQ(r.reason, Reason::kTooLarge);
+}
+
+// Markup after the end of the document (another document joined to it) is read where a browser
+// shows it, in the body, by the main text and the whole text alike.
+TEST(MainText, MarkupAfterTheDocumentEndIsRead) {
+    const std::string first = "<!DOCTYPE html><html><body><p>Первый документ.</p></body></html>\n";
+    const std::string second =
+        "<!DOCTYPE html><html><head><title>Второй</title></head><body>" + kProse + "</body></html>";
+    for (const char* encoding : {"UTF-8", "windows-1251"}) {
+        const std::string page =
+            std::string(encoding) == "UTF-8" ? first + second : cp1251::fromUtf8Lossy(first + second);
+        const std::string whole = maintext::WholeText(page, encoding);
+        EXPECT_TRUE(has(whole, "Первый документ")) << encoding;
+        EXPECT_TRUE(has(whole, "Второй абзац статьи")) << encoding;
+        const maintext::Result r = ExtractMainText(page, encoding);
+        ASSERT_TRUE(r.found) << encoding;
+        EXPECT_TRUE(has(r.text, "Второй абзац статьи")) << encoding;
+    }
 }
 
 }  // namespace
