@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "base/allocator.h"
 #include "document/document.h"
 #include "engine/pagesource.h"
 #include "tests/hostile_pages.h"
@@ -104,6 +105,7 @@ int runCase(const Case& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    FreeSmallBlocksAtOnce();  // as the programs run
     if (argc > 1) {
         for (const Case& c : cases()) {
             if (c.name == std::string(argv[1])) return runCase(c);
