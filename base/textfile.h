@@ -1,6 +1,7 @@
-// Reading the small settings files and writing every file the program saves: whole-file reads
-// with a size limit, crash-safe replacement, the line splitting of plain text files, and the file
-// error texts.
+// Whole files read and written: reads within a size bound the caller gives (a settings file, a
+// page of up to 256 MiB, a frame), crash-safe replacement of every file the program saves (the
+// settings, the summary's RTF, the lists' CSV), the line splitting of plain text files, and the
+// file error texts.
 //
 // POSIX only. A write goes to a temporary file in the target's directory that is flushed to
 // disk and then renamed over the target, so a crash leaves either the old or the new file.
