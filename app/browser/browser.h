@@ -109,7 +109,7 @@ class Browser : public QObject {
     /// `done` gets how many blocks were found. A selector that is not valid or finds nothing is
     /// skipped, and so are the blocks past the bounds of outlinescript.h. No block only takes the
     /// outline off. The page's own scripts do not run for it; the page gains only an attribute on
-    /// the outlined elements and their ancestors and a style element of the program's.
+    /// the outlined elements and their ancestors and a style sheet of the program's.
     virtual void OutlineBlocks(const QList<PageBlock>& blocks, Counted done) = 0;
 
   signals:

@@ -6,7 +6,7 @@
 namespace {
 
 // Takes the old outline out of every document it may read, then outlines the blocks; returns how
-// many blocks it found. The outlined elements and their ancestors carry attributes; a style element
+// many blocks it found. The outlined elements and their ancestors carry attributes; a style sheet
 // of its own in each document outlines the first and dims the children of the second that are
 // neither, so that everything beside the main text is dimmed once, not again inside what is dimmed.
 const char kOutlineScript[] = R"((function (blocks) {
@@ -22,6 +22,9 @@ const char kOutlineScript[] = R"((function (blocks) {
     docs.push(d && d.documentElement ? d : null);
     frameElements.push(element);
   }
+  function isOurs(sheet) {
+    try { return sheet.cssRules.length > 0 && sheet.cssRules[0].cssText.indexOf("[" + MAIN + "]") == 0; } catch (e) { return false; }
+  }
   function unmark(list) {
     for (var k = 0; k < list.length; ++k) { list[k].removeAttribute(MAIN); list[k].removeAttribute(PATH); }
   }
@@ -30,6 +33,7 @@ const char kOutlineScript[] = R"((function (blocks) {
     unmark(docs[p].querySelectorAll("[" + MAIN + "], [" + PATH + "]"));
     var styles = docs[p].querySelectorAll("style[" + STYLE + "]");
     for (var k = 0; k < styles.length; ++k) styles[k].remove();
+    try { docs[p].adoptedStyleSheets = docs[p].adoptedStyleSheets.filter(function (s) { return !isOurs(s); }); } catch (e) {}
   }
   function markPath(element) {
     for (var up = element; up && !up.hasAttribute(PATH); up = up.parentElement) up.setAttribute(PATH, "");
@@ -53,12 +57,20 @@ const char kOutlineScript[] = R"((function (blocks) {
   if (!found) return 0;
   for (var p = 0; p < docs.length; ++p) {
     // A frame with main text is not dimmed in its page; a document without any is dimmed whole.
-    if (outlined[p] && frameElements[p] && frameElements[p].parentElement) markPath(frameElements[p].parentElement);
+    if (outlined[p] && frameElements[p]) markPath(frameElements[p]);
   }
   for (var p = 0; p < docs.length; ++p) {
     var d = docs[p];
     if (!d) continue;
     if (!outlined[p] && d.body && !d.body.hasAttribute(PATH)) d.body.setAttribute(PATH, "");
+    // A sheet adopted from this world is no inline style a page's content security policy forbids;
+    // a style element stands in where adopting fails.
+    try {
+      var sheet = new d.defaultView.CSSStyleSheet();
+      sheet.replaceSync(CSS);
+      d.adoptedStyleSheets = d.adoptedStyleSheets.concat([sheet]);
+      continue;
+    } catch (e) {}
     var style = d.createElement("style");
     style.setAttribute(STYLE, "");
     style.textContent = CSS;

@@ -1,9 +1,10 @@
 // The script that outlines the blocks of a page's main text in the page the browser shows. It runs
 // in an isolated world, so the page's own scripts neither run for it nor see its variables. It
 // marks each block it finds with the attribute kOutlineAttribute and its ancestors with
-// kOutlinePathAttribute, and adds to each document it may read a style element of its own
-// (kOutlineStyleAttribute) that outlines the blocks and dims what is beside them; taking the outline
-// off removes the attributes and the style elements again. GUI thread only.
+// kOutlinePathAttribute, and adds to each document it may read a style sheet of its own that
+// outlines the blocks and dims what is beside them: a sheet adopted by the document (which a page's
+// content security policy does not forbid), else a style element marked kOutlineStyleAttribute.
+// Taking the outline off removes the attributes and the sheets again. GUI thread only.
 #pragma once
 
 #include <QList>
@@ -20,7 +21,7 @@ inline constexpr int kMaxOutlineChars = 1 << 20;
 /// The most frames of the page the script looks at.
 inline constexpr int kMaxOutlineFrames = 1000;
 
-/// What the script marks the outlined elements, their ancestors and its style elements with.
+/// What the script marks the outlined elements, their ancestors and a style element of its own with.
 inline constexpr char kOutlineAttribute[] = "data-sumoran-main";
 inline constexpr char kOutlinePathAttribute[] = "data-sumoran-main-path";
 inline constexpr char kOutlineStyleAttribute[] = "data-sumoran-outline";
