@@ -64,6 +64,7 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     buildMenus(settings);
     statusBar()->addWidget(contentPanel_ = new QLabel);
     contentPanel_->setObjectName(QStringLiteral("sbContent"));
+    contentPanel_->setContentsMargins(0, 0, 12, 0);  // apart from the time that follows
     contentPanel_->hide();
     statusBar()->addWidget(timePanel_ = new QLabel, 1);
     timePanel_->setObjectName(QStringLiteral("sbMain"));

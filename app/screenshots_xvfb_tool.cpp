@@ -1,8 +1,10 @@
 // Takes the screenshots of the README under a virtual X server: the "Контекст" pane, the marks in
-// the page and the weight chart, for samples/sample.html. Run: xvfb-run -a -s "-screen 0 1280x1024x24"
+// the page and the weight chart, for samples/sample.html, and the outline of the main text of
+// maintext/testdata/news_sidebar.html. Run: xvfb-run -a -s "-screen 0 1280x1024x24"
 // build/bin/screenshots_xvfb_tool DIR (QTWEBENGINE_DISABLE_SANDBOX=1 as root). Not a test.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QScreen>
@@ -67,5 +69,19 @@ int main(int argc, char** argv) {
     tabs->setCurrentIndex(2);
     ChildOrDie<QAction>(&form, "miLimit2")->trigger();  // "5 предложений"
     Shoot(&form, out + u("/weight-chart.png"));
+
+    // The mode is stored in the user's settings: it is put back as it was.
+    QAction* mainText = ChildOrDie<QAction>(&form, "miMainText");
+    const bool wasMain = mainText->isChecked();
+    form.OpenAddress(QDir::cleanPath(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../maintext/testdata/news_sidebar.html")));
+    if (!Wait([&] { return !form.analysisRunning() && status->text() == u("Document complete"); })) return 1;
+    if (!wasMain) mainText->trigger();
+    auto* content = ChildOrDie<QLabel>(&form, "sbContent");
+    if (!Wait([&] { return content->text().startsWith(u("Основной текст: ")); })) return 1;
+    tabs->setCurrentIndex(0);
+    ChildOrDie<QAction>(&form, "miShowMainText")->trigger();
+    if (!Wait([&] { return status->text().startsWith(u("Основной текст выделен")); })) return 1;
+    Shoot(&form, out + u("/main-text.png"));
+    if (!wasMain) mainText->trigger();
     return 0;
 }
