@@ -42,11 +42,14 @@ void returnFreedMemory(std::size_t textBytes) {
 ScanStatus scanAndBuild(AnalysisState& state, const TablesConsumer& onTables, const TablesConsumer& onScanned) {
     auto tables = std::make_unique<RunTables>();
     const std::string_view text = state.sourceText;
-    ScanOutcome outcome = ScanPage(text, *tables, state.stopWords, state.koef, state.options);
+    PageTally tally;
+    ScanOutcome outcome =
+        ScanPage(text, *tables, state.stopWords, state.koef, state.options, state.tallyPage ? &tally : nullptr);
     if (outcome.status == ScanStatus::kNoMarkup) return outcome.status;
     if (tables->failed()) return ScanStatus::kOutOfMemory;
     if (onScanned) onScanned(*tables, text);
     state.title = outcome.title;
+    state.tally = std::move(tally);
     BuildExprList(*tables, text, state.slWordExpr, state.weTotals);
     tables->exprs = TVocExprIndex();
     tables->phrases = TTxtIdxIndex();

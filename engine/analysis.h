@@ -17,6 +17,7 @@
 #include "engine/runtables.h"
 #include "engine/stemsource.h"
 #include "engine/vocunit.h"
+#include "engine/zones.h"
 
 /// What the scanner takes into the index besides the body text.
 struct IndexOptions {
@@ -52,6 +53,12 @@ struct AnalysisState {
     /// The document title of the last run that scanned a page (Windows-1251; empty for a page
     /// without one); none before the first.
     std::optional<std::string> title;
+    /// Whether the runs count the page's zones and characters into `tally` (the text figures);
+    /// off only to measure what they cost.
+    bool tallyPage = true;
+    /// The zones, characters and meta tags of the page of the last run that scanned one (empty,
+    /// tally.counted false, when that run did not count them).
+    PageTally tally;
 };
 
 /// The scanner's outcome.

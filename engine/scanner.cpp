@@ -1,7 +1,10 @@
 #include "engine/scanner.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
 #include "base/cp1251.h"
 #include "engine/combinations.h"
@@ -49,6 +52,22 @@ struct Span {
     std::size_t size() const { return end - start; }
 };
 
+// The zones of a word as bits: 1 << zone::Zone.
+using ZoneBits = std::uint16_t;
+constexpr ZoneBits bitOf(zone::Zone z) { return static_cast<ZoneBits>(1u << z); }
+
+// Adds one occurrence to every zone of `bits`.
+void addZones(ZoneCounts& counts, ZoneBits bits) {
+    if (bits == bitOf(zone::kBody)) {  // most words of a page
+        ++counts[zone::kBody];
+        return;
+    }
+    for (std::size_t z = 0; z < zone::kCount; ++z) counts[z] += (bits >> z) & 1;
+}
+
+// Whether a byte is white space as the cleaning leaves it in text.
+bool isSpace(char c) { return c == ' ' || c == '\t'; }
+
 // One "name=value" pair of a tag, as the attribute parser reads it.
 struct Attribute {
     std::string_view name;  // empty when longer than the names worth comparing
@@ -58,26 +77,34 @@ struct Attribute {
 class Scanner {
   public:
     Scanner(std::string_view text, RunTables& tables, const TVocIndex& stopWords, const Coefficients& koef,
-            const IndexOptions& options)
+            const IndexOptions& options, PageTally* tally)
         : text_(text),
           tables_(tables),
           koef_(koef),
           options_(options),
+          tally_(tally),
           counter_(tables, stopWords, koef, options.stemSource),
           window_(tables.exprs) {}
 
     void run(std::size_t firstTag);
     std::string title() const { return std::string(title_); }
+    /// Adds the stems met only in zones kept out of the tables to the tally: to the counts of the
+    /// table's stem of the same text, or as stems outside the lists.
+    void finishTally();
 
   private:
     void applyTag(std::uint32_t hash);
     void attributeText(std::uint32_t hash, std::size_t tagStart, std::size_t tagEnd);
     std::optional<Span> imageDescription(std::size_t tagStart, std::size_t tagEnd) const;
-    std::optional<Span> metaText(std::size_t tagStart, std::size_t tagEnd) const;
+    std::optional<Span> metaText(std::size_t tagStart, std::size_t tagEnd, zone::Zone& which) const;
     template <typename Visit>
     void forEachAttribute(std::size_t tagStart, std::size_t tagEnd, Visit visit) const;
     void textRun(std::size_t start, std::size_t end);
     void tokenize(std::size_t start, std::size_t end);
+    void tallyOnly(std::size_t start, std::size_t end, ZoneBits zones);
+    void countCharacters(std::size_t start, std::size_t end);
+    ZoneBits bodyZones() const;
+    void zoneWord(std::size_t start, std::size_t length);
     bool skipsPeriod(std::size_t i, std::size_t end, std::size_t& next) const;
     void enterWord(std::size_t start, std::size_t length);
     void phraseBreak(char c);
@@ -86,6 +113,7 @@ class Scanner {
     RunTables& tables_;
     const Coefficients& koef_;
     const IndexOptions& options_;
+    PageTally* tally_;  // null: no tally
     WordCounter counter_;
     CombinationWindow window_;
 
@@ -98,6 +126,21 @@ class Scanner {
     ContextFactors factors_;  // the coefficients of the elements context_ has open
     std::int32_t marker_ = token::kBlockTag;
     std::string_view title_;
+
+    // The tally's state.
+    ZoneBits zones_ = 0;           // the zones of the words of the text being cut into words
+    bool tallyOnly_ = false;       // the words being cut go to the tally alone, not to the tables
+    bool lowHeading_ = false;      // inside <h4>, <h5> or <h6>
+    bool blockSinceText_ = false;  // a block tag since the last text counted in characters
+    bool gap_ = false;             // white space or a block since the last character counted
+    bool charactersSeen_ = false;
+    // The words the tally alone takes, stemmed once the stem table is complete.
+    struct ZoneWord {
+        std::uint32_t start = 0;
+        std::uint32_t length = 0;
+        ZoneBits zones = 0;
+    };
+    std::vector<ZoneWord> zoneWords_;
 };
 
 void Scanner::applyTag(std::uint32_t hash) {
@@ -139,6 +182,22 @@ void Scanner::applyTag(std::uint32_t hash) {
         case TagHashOf("<title"):
             inTitle_ = true;
             break;
+        case TagHashOf("<h1"):
+            if (tally_) ++tally_->h1Count;
+            lowHeading_ = false;
+            break;
+        case TagHashOf("<h2"):
+        case TagHashOf("<h3"):
+        case TagHashOf("</h4"):
+        case TagHashOf("</h5"):
+        case TagHashOf("</h6"):
+            lowHeading_ = false;
+            break;
+        case TagHashOf("<h4"):
+        case TagHashOf("<h5"):
+        case TagHashOf("<h6"):
+            lowHeading_ = true;
+            break;
         case TagHashOf("</title"):
             inTitle_ = false;
             break;
@@ -155,6 +214,7 @@ void Scanner::applyTag(std::uint32_t hash) {
             contextFlags_ = contextFlags_.without(contextflag::kSelectMask) | ContextFlag::kOutsideSelect;
             break;
         default:
+            if (taghash::EndsInlineRuns(hash)) lowHeading_ = false;
             break;
     }
 }
@@ -195,14 +255,15 @@ std::optional<Span> Scanner::imageDescription(std::size_t tagStart, std::size_t 
     return found;
 }
 
-std::optional<Span> Scanner::metaText(std::size_t tagStart, std::size_t tagEnd) const {
+std::optional<Span> Scanner::metaText(std::size_t tagStart, std::size_t tagEnd, zone::Zone& which) const {
     std::optional<Span> content;
     bool described = false;
     forEachAttribute(tagStart, tagEnd, [&](const Attribute& attr) {
         if (equalsUpper(attr.name, "CONTENT")) content = attr.value;
         if (equalsUpper(attr.name, "NAME") && attr.value.size() <= kMaxAttributeName) {
             std::string_view value = text_.substr(attr.value.start, attr.value.size());
-            if (equalsUpper(value, "DESCRIPTION") || equalsUpper(value, "KEYWORDS")) described = true;
+            if (equalsUpper(value, "DESCRIPTION")) described = true, which = zone::kDescription;
+            if (equalsUpper(value, "KEYWORDS")) described = true, which = zone::kKeywords;
         }
         return true;
     });
@@ -210,39 +271,152 @@ std::optional<Span> Scanner::metaText(std::size_t tagStart, std::size_t tagEnd) 
     return std::nullopt;
 }
 
+// The text of an image description or a meta tag: indexed as the options say, and counted in its
+// zone (with the meta tag's text kept) when there is a tally.
 void Scanner::attributeText(std::uint32_t hash, std::size_t tagStart, std::size_t tagEnd) {
     std::optional<Span> value;
-    if (hash == TagHashOf("<img") && options_.indexImgAlt) {
+    bool index = false;
+    zone::Zone where = zone::kImageAlt;
+    if (hash == TagHashOf("<img") && (options_.indexImgAlt || tally_)) {
         value = imageDescription(tagStart, tagEnd);
-        if (value) factors_.imgAlt = koef_.koefImgAlt;
-    } else if (hash == TagHashOf("<meta") && options_.indexMeta) {
-        value = metaText(tagStart, tagEnd);
-        if (value) factors_.meta = koef_.koefMeta;
+        index = options_.indexImgAlt;
+        if (value && index) factors_.imgAlt = koef_.koefImgAlt;
+    } else if (hash == TagHashOf("<meta") && (options_.indexMeta || tally_)) {
+        value = metaText(tagStart, tagEnd, where);
+        index = options_.indexMeta;
+        if (value && index) factors_.meta = koef_.koefMeta;
     }
     if (!value) return;
-    tokenize(value->start, value->end - 1);
+    if (tally_ && (where == zone::kDescription || where == zone::kKeywords)) {
+        std::optional<std::string>& kept = where == zone::kDescription ? tally_->description : tally_->keywords;
+        if (!kept) kept = std::string(text_.substr(value->start, value->size()));
+    }
+    if (index) {
+        zones_ = bitOf(where);
+        gap_ = true;
+        tokenize(value->start, value->end - 1);
+        gap_ = true;
+    } else {
+        tallyOnly(value->start, value->end - 1, bitOf(where));
+    }
     factors_.imgAlt = factors_.meta = 1;
+}
+
+// The zones of the body text at the current tag.
+ZoneBits Scanner::bodyZones() const {
+    ZoneBits bits = bitOf(zone::kBody);
+    if (context_.has(markup::kH1)) bits |= bitOf(zone::kH1);
+    if (context_.has(markup::kH2 | markup::kH3) || lowHeading_) bits |= bitOf(zone::kH2to6);
+    if (context_.has(markup::kBold)) bits |= bitOf(zone::kBold);
+    if (context_.has(markup::kLink)) bits |= bitOf(zone::kLink);
+    return bits;
 }
 
 void Scanner::textRun(std::size_t start, std::size_t end) {
     if (end <= start) return;
     bool index = false;
+    bool title = false;
     if (inHead_ && inTitle_) {
         title_ = text_.substr(start, end - start + 1);
         index = options_.indexTitle;
+        title = true;
     }
-    if (inBody_ && !skipText_) index = true;
-    if (index) tokenize(start, end);
+    const bool body = inBody_ && !skipText_;
+    if (body) index = true;
+    if (!tally_) {
+        if (index) tokenize(start, end);
+        return;
+    }
+    const ZoneBits zones = static_cast<ZoneBits>((body ? bodyZones() : 0) | (title ? bitOf(zone::kTitle) : 0));
+    if (index) {
+        zones_ = zones;
+        if (blockSinceText_) gap_ = true;
+        blockSinceText_ = false;
+        tokenize(start, end);
+    } else if (title) {
+        tallyOnly(start, end, zones);
+    }
+}
+
+// Cuts [start, end] into words for the tally alone: their stems are counted in `zones`, and the
+// tables and the characters are left as they are.
+void Scanner::tallyOnly(std::size_t start, std::size_t end, ZoneBits zones) {
+    zones_ = zones;
+    tallyOnly_ = true;
+    tokenize(start, end);
+    tallyOnly_ = false;
+}
+
+// Counts the characters of [start, end] of a text the lists take (see PageTally).
+void Scanner::countCharacters(std::size_t start, std::size_t end) {
+    std::int64_t characters = 0, spaces = 0;
+    for (std::size_t i = start; i <= end; ++i) {
+        const char c = text_[i];
+        if (isSpace(c)) {
+            gap_ = true;
+            continue;
+        }
+        if (gap_ && charactersSeen_) ++spaces;
+        gap_ = false;
+        charactersSeen_ = true;
+        ++characters;
+        if (c == '&') {
+            if (const std::size_t length = CharacterReferenceLength(text_.substr(0, end + 1), i)) i += length - 1;
+        }
+    }
+    tally_->charsWithoutSpaces += characters;
+    tally_->charsWithSpaces += characters + spaces;
+}
+
+// A word the tally alone takes: kept to be stemmed once the stem table is complete, since the
+// title and the meta tags come before the body that enters their stems.
+void Scanner::zoneWord(std::size_t start, std::size_t length) {
+    length = std::min(length, kMaxWordLength);
+    zoneWords_.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length), zones_});
+}
+
+// Each word the tally alone took is stemmed as the tables stem it and counted in its zones under
+// the table's stem of the same text, or under a stem outside the lists.
+void Scanner::finishTally() {
+    if (!tally_) return;
+    std::unordered_map<std::string, std::size_t> outsideIndex;
+    std::string lower;
+    for (const ZoneWord& word : zoneWords_) {
+        std::uint32_t code = 0;
+        const std::string_view stem = StemWord(text_.substr(word.start, word.length), lower, code, options_.stemSource);
+        const std::int32_t found = tables_.stems.Find(stem);
+        if (found >= 0) {
+            const auto index = static_cast<std::size_t>(found);
+            if (index >= tally_->stems.size()) tally_->stems.resize(index + 1);
+            addZones(tally_->stems[index], word.zones);
+            continue;
+        }
+        auto [at, added] = outsideIndex.try_emplace(std::string(stem), tally_->outside.size());
+        if (added) {
+            tally_->outsideStems.emplace_back(stem);
+            tally_->outside.emplace_back();
+        }
+        addZones(tally_->outside[at->second], word.zones);
+    }
 }
 
 void Scanner::enterWord(std::size_t start, std::size_t length) {
+    if (tallyOnly_) {
+        zoneWord(start, length);
+        return;
+    }
     window_.BeforeWord(contextFlags_);
     std::int32_t stemId =
         counter_.Enter(text_, static_cast<std::int32_t>(start), static_cast<std::int32_t>(length), factors_);
     window_.Append(stemId);
+    if (!tally_) return;
+    const auto index = static_cast<std::size_t>(stemId);
+    if (index >= tally_->stems.size()) tally_->stems.resize(index + 1);
+    addZones(tally_->stems[index], zones_);
 }
 
 void Scanner::phraseBreak(char c) {
+    if (tallyOnly_) return;
     tables_.phrases.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
     window_.EndPhrase(contextFlags_);
 }
@@ -271,8 +445,11 @@ bool Scanner::skipsPeriod(std::size_t i, std::size_t end, std::size_t& next) con
 
 // Cuts [start, end] into words; the byte after `end` is a delimiter.
 void Scanner::tokenize(std::size_t start, std::size_t end) {
-    tables_.phrases.Push(marker_, 0, 0, token::kTagKind);
-    window_.Clear();
+    if (!tallyOnly_) {
+        if (tally_) countCharacters(start, end);
+        tables_.phrases.Push(marker_, 0, 0, token::kTagKind);
+        window_.Clear();
+    }
     const std::size_t stop = end + 1;
     std::size_t w = start;
     std::size_t i = start;
@@ -281,7 +458,7 @@ void Scanner::tokenize(std::size_t start, std::size_t end) {
         if (i < stop && isDash(c)) {
             if (text_[i - 1] == ' ' || text_[i + 1] == ' ') {
                 if (w < i) enterWord(w, i - w);
-                tables_.markup.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
+                if (!tallyOnly_) tables_.markup.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
                 phraseBreak(c);
                 w = i + 1;
             }
@@ -299,12 +476,12 @@ void Scanner::tokenize(std::size_t start, std::size_t end) {
                 enterWord(w, i - w);
                 if (breaks) phraseBreak(c);
             }
-            if (breaks) tables_.markup.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
+            if (breaks && !tallyOnly_) tables_.markup.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
             w = i + 1;
         }
         ++i;
     }
-    window_.EndPhrase(contextFlags_);
+    if (!tallyOnly_) window_.EndPhrase(contextFlags_);
 }
 
 void Scanner::run(std::size_t firstTag) {
@@ -315,6 +492,7 @@ void Scanner::run(std::size_t firstTag) {
         if (tagEnd == std::string_view::npos) return;
         const std::uint32_t hash = TagHashOf(text_.substr(tagStart, tagEnd - tagStart));
         applyTag(hash);
+        if (marker_ == token::kBlockTag) blockSinceText_ = true;
         tables_.markup.Push(marker_, static_cast<std::int32_t>(hash), 0, token::kTagKind);
         attributeText(hash, tagStart, tagEnd);
         const std::size_t runStart = tagEnd + 1;
@@ -327,7 +505,7 @@ void Scanner::run(std::size_t firstTag) {
 }  // namespace
 
 ScanOutcome ScanPage(std::string_view text, RunTables& tables, const TVocIndex& stopWords, const Coefficients& koef,
-                     const IndexOptions& options) {
+                     const IndexOptions& options, PageTally* tally) {
     ScanOutcome outcome;
     if (text.empty()) return outcome;
     std::size_t first = text.find('<');
@@ -339,8 +517,13 @@ ScanOutcome ScanPage(std::string_view text, RunTables& tables, const TVocIndex& 
     // each lookup of a known word compares it with its text, and the chunks of a vocabulary stay in
     // the cache where the page's first occurrences are spread over all of it (the comparisons'
     // share of the run on the Russian GIMP manual fell from 4.7 % to 2.1 %).
-    Scanner scanner(text, tables, stopWords, koef, options);
+    if (tally) {
+        *tally = {};
+        tally->counted = true;
+    }
+    Scanner scanner(text, tables, stopWords, koef, options, tally);
     scanner.run(first);
+    scanner.finishTally();
     outcome.title = scanner.title();
     return outcome;
 }

@@ -12,6 +12,7 @@
 
 #include "engine/analysis.h"
 #include "engine/taghash.h"
+#include "engine/zones.h"
 
 /// What one scan leaves besides the tables.
 struct ScanOutcome {
@@ -19,6 +20,8 @@ struct ScanOutcome {
     std::string title;  // the last text run read inside <title> within the head (Windows-1251)
 };
 
-/// Scans `text` into `tables`. Returns kNoMarkup, with the tables untouched, when the text holds no "<".
+/// Scans `text` into `tables` and, unless `tally` is null, counts its zones, characters and meta
+/// tags into `*tally` (emptied first). Returns kNoMarkup, with the tables and the tally untouched,
+/// when the text holds no "<".
 ScanOutcome ScanPage(std::string_view text, RunTables& tables, const TVocIndex& stopWords, const Coefficients& koef,
-                     const IndexOptions& options);
+                     const IndexOptions& options, PageTally* tally = nullptr);
