@@ -27,9 +27,10 @@ check() {
   done < <(grep -Hn '^#include' $files || true)
 }
 
-plain="base engine settings views summary concordance page maintext document"
+plain="base engine figures settings views summary concordance page maintext document"
 check base "base" no
 check engine "base engine" no
+check figures "base engine figures" no
 check settings "base engine settings" no
 check views "base engine views" no
 check summary "base engine views settings summary" no
