@@ -62,3 +62,19 @@ std::vector<std::vector<std::string>> WrittenForms(const Document& doc, std::spa
     }
     return forms;
 }
+
+std::vector<StemOccurrence> StemOccurrences(const Document& doc) {
+    const PageOccurrences& page = doc.concordance.page;
+    const std::vector<std::uint32_t>& starts = page.sentenceStarts;
+    std::vector<StemOccurrence> stems;
+    stems.reserve(page.words.size());
+    std::size_t sentence = 0;  // sentence starts at or before the last offset: occurrences come in page order
+    std::uint32_t last = 0;
+    for (const Occurrence& o : page.words) {
+        if (o.offset < last) sentence = 0;
+        while (sentence < starts.size() && starts[sentence] <= o.offset) ++sentence;
+        last = o.offset;
+        stems.push_back({o.stem, static_cast<std::uint32_t>(sentence)});
+    }
+    return stems;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,3 +31,14 @@ std::optional<std::size_t> SentenceRowOfConcordance(const Document& doc, std::si
 /// The distinct written forms of the occurrences of each query (one list per query, in order of
 /// first occurrence); a combination's form is its words joined by single spaces.
 std::vector<std::vector<std::string>> WrittenForms(const Document& doc, std::span<const ConcordanceQuery> queries);
+
+/// One word occurrence as a stem: its stem id (as the stem list's records hold it) and the number
+/// of its sentence in the reading text, where a block tag or a sentence end starts a new one.
+struct StemOccurrence {
+    std::int32_t stem = 0;
+    std::uint32_t sentence = 0;
+};
+
+/// Every word occurrence of the last analysis in page order, as its stem and sentence; empty
+/// unless the document kept the occurrences (recordOccurrences set before the run).
+std::vector<StemOccurrence> StemOccurrences(const Document& doc);

@@ -179,3 +179,23 @@ TEST(WordsInContext, WrittenFormsAreTheDistinctFormsOfTheOccurrences) {
 }
 
 }  // namespace
+
+TEST(WordsInContext, StemOccurrencesGiveEachWordItsStemAndSentence) {
+    Document doc;
+    Analysed(doc, cp1251::fromUtf8Lossy("<html><body><p>Кошка ловит мышь. Кошки спят.</p><p>Мышь</p></body></html>"));
+    const std::vector<StemOccurrence> stems = StemOccurrences(doc);
+    ASSERT_EQ(stems.size(), 6u);
+    EXPECT_EQ(stems[0].stem, stems[3].stem);  // кошка, кошки
+    EXPECT_EQ(stems[2].stem, stems[5].stem);  // мышь, мышь
+    EXPECT_NE(stems[0].stem, stems[1].stem);
+    EXPECT_EQ(stems[0].sentence, stems[2].sentence);
+    EXPECT_LT(stems[2].sentence, stems[3].sentence);  // a sentence end
+    EXPECT_EQ(stems[3].sentence, stems[4].sentence);
+    EXPECT_LT(stems[4].sentence, stems[5].sentence);  // a block tag
+}
+
+TEST(WordsInContext, NoStemOccurrencesUnlessKept) {
+    Document doc;
+    AnalyseSource(doc, "<html><body><p>word word</p></body></html>");
+    EXPECT_TRUE(StemOccurrences(doc).empty());
+}
