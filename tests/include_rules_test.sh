@@ -36,12 +36,13 @@ check views "base engine views" no
 check summary "base engine views settings summary" no
 check document "$plain" no
 check concordance "base engine views concordance" no
+check compare "compare" no
 check page "base engine settings page" no
 check maintext "base engine maintext" no
 check dictstem "base engine settings dictstem" no
-check cli "$plain dictstem cli" no
+check cli "$plain dictstem compare cli" no
 check fuzz "$plain fuzz" no
-check bench "$plain dictstem maintext bench tests" no
+check bench "$plain dictstem maintext compare bench tests" no
 check tests "$plain tests" no
 check views/qt "base engine views views/qt" yes
 check settings/qt "base engine settings views views/qt settings/qt resources" yes
