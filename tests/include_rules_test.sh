@@ -38,7 +38,7 @@ check document "$plain" no
 check concordance "base engine views concordance" no
 check compare "compare" no
 check page "base engine settings page" no
-check maintext "base engine maintext" no
+check maintext "base page maintext" no
 check dictstem "base engine settings dictstem" no
 check cli "$plain dictstem compare cli" no
 check fuzz "$plain fuzz" no
