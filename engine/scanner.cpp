@@ -313,6 +313,8 @@ ZoneBits Scanner::bodyZones() const {
 }
 
 void Scanner::textRun(std::size_t start, std::size_t end) {
+    // A run of one byte is not read; a space there still parts the text around it.
+    if (tally_ && end == start && isSpace(text_[start])) gap_ = true;
     if (end <= start) return;
     bool index = false;
     bool title = false;
