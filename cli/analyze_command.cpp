@@ -121,7 +121,7 @@ int analyseOnePage(const CliOptions& o, const PageSettings& settings, std::istre
     }
     const Document& doc = *analysed.doc;
     if (o.format == OutputFormat::kJson) {
-        WriteJson(doc, out, std::nullopt, o.content.has_value());
+        WriteJson(doc, out, std::nullopt, o.content.has_value(), o.zones);
     } else if (o.format == OutputFormat::kCsv && o.show != Section::kText) {
         WriteCsvSection(doc, o.show, out);
     } else {

@@ -68,7 +68,7 @@ PageResult processPage(const CliOptions& o, const PageSettings& settings, const 
         if (page.contentNote) result.notes += MessageLine(input.name + ": " + *page.contentNote);
         const Document& doc = *page.doc;
         if (o.format == OutputFormat::kJsonl) {
-            result.text = JsonLine(doc, input.name, o.content.has_value());
+            result.text = JsonLine(doc, input.name, o.content.has_value(), o.zones);
         } else if (!o.showNamed) {
             result.text = FiguresRow(&doc, page.report ? page.report->seconds : 0, input.name, "", o.format);
         } else {

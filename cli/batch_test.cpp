@@ -11,6 +11,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <span>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -87,10 +88,23 @@ TEST(CliBatch, FiguresAndPaneRowsOfEachPage) {
     EXPECT_EQ(tsv.code, kExitSomeFailed);
     const std::vector<std::string> rows = lines(tsv.out);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0], "input\tcharset\tsentences\twords\tstems\tcombinations\tsummary\tseconds\terror");
+    EXPECT_EQ(rows[0],
+              "input\tcharset\tsentences\twords\tstems\tcombinations\tsummary\tseconds\terror"
+              "\tchars_with_spaces\tchars_without_spaces\tunique_stems\tsignificant_words\tstop_words\twater_percent"
+              "\tnausea_classic\tnausea_academic_percent\ttop_stems_share_percent\ttitle_length\tdescription_length"
+              "\th1_count");
     // "Первый дом" and two sentences: 10 words, the stems of кот, жив, дом, больш, тепл, перв.
     EXPECT_TRUE(rows[1].starts_with(dir + "/a.htm\tWindows-1251\t3\t10\t")) << rows[1];
-    EXPECT_EQ(rows[2], dir + "/nothing.html\t\t\t\t\t\t\t\tnot found");
+    EXPECT_EQ(rows[2], dir + "/nothing.html\t\t\t\t\t\t\t\tnot found" + std::string(12, '\t'));
+    // The text figures follow the error.
+    const std::vector<std::string> cells = [&] {
+        std::vector<std::string> out;
+        std::istringstream row(rows[1]);
+        for (std::string cell; std::getline(row, cell, '\t');) out.push_back(cell);
+        return out;
+    }();
+    ASSERT_EQ(cells.size(), 21u) << rows[1];
+    EXPECT_EQ(cells[8], "");
     const CliRun csv = run({"--format=csv", "--show=words", dir + "/a.htm", dir + "/b.html"});
     EXPECT_TRUE(csv.out.starts_with("\xEF\xBB\xBFinput,Слово,Стоп-слово,ЧА,")) << csv.out;
     EXPECT_NE(csv.out.find("\r\n" + dir + "/b.html,"), std::string::npos) << csv.out;

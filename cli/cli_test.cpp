@@ -302,13 +302,15 @@ TEST(CliAnalyze, PageWithoutTextSaysSoAndPrintsEmptyPanes) {
         EXPECT_EQ(text.err, "sumoran-cli: standard input" + note);
         CliRun json = run({"--format=json"}, page);
         EXPECT_EQ(json.code, kExitOk);
-        EXPECT_EQ(std::ranges::count(json.out, '\n'), 8);
+        EXPECT_EQ(std::ranges::count(json.out, '\n'), 9);
         EXPECT_NE(json.out.find("\"sentences\": {\"columns\": [\"Предложение\""), std::string::npos);
         std::size_t emptyLists = 0;
         for (std::size_t at = 0; (at = json.out.find("\"rows\": [], \"status\": \"\"}", at)) != std::string::npos; ++at)
             ++emptyLists;
         EXPECT_EQ(emptyLists, 4u);
-        EXPECT_NE(json.out.find("\"summary\": {\"paragraphs\": [], \"status\": \"\"}}\n"), std::string::npos);
+        EXPECT_NE(json.out.find(
+                      "\"summary\": {\"paragraphs\": [], \"status\": \"\"},\n\"metrics\": {\"chars_with_spaces\": 0,"),
+                  std::string::npos);
     }
     EXPECT_EQ(run({}, kPage).err, "");
 }

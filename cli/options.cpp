@@ -18,7 +18,7 @@ constexpr std::array<std::pair<std::string_view, std::size_t>, 8> kLimitNames = 
     {"25%", 7},
 }};
 
-constexpr std::array<std::pair<std::string_view, Section>, 7> kSectionNames = {{
+constexpr std::array<std::pair<std::string_view, Section>, 9> kSectionNames = {{
     {"summary", Section::kSummary},
     {"sentences", Section::kSentences},
     {"stems", Section::kStems},
@@ -26,6 +26,8 @@ constexpr std::array<std::pair<std::string_view, Section>, 7> kSectionNames = {{
     {"combinations", Section::kCombinations},
     {"all", Section::kAll},
     {"text", Section::kText},
+    {"metrics", Section::kMetrics},
+    {"zones", Section::kZones},
 }};
 
 constexpr std::array<std::pair<std::string_view, OutputFormat>, 5> kFormatNames = {{
@@ -116,9 +118,9 @@ const char* const kCliUsage =
     "       sumoran-cli stem WORD...\n"
     "       sumoran-cli aggregate [--format=json|csv|tsv|text] [--show=stems|combinations] FILE.jsonl...\n"
     "  --format=text|json|tsv|csv|jsonl\n"
-    "  --show=summary|sentences|stems|words|combinations|all|text\n"
+    "  --show=summary|sentences|stems|words|combinations|all|text|metrics|zones\n"
     "  --limit=none|3|5|10|5%|10%|20%|25%\n"
-    "  --force-headings  --force=ORDER[,ORDER...]\n"
+    "  --force-headings  --force=ORDER[,ORDER...]  --zones\n"
     "  --all-types  --index-title  --index-meta  --index-img-alt\n"
     "  --stems=builtin|dictionary  --charset=auto|windows-1251|koi8-r|iso-8859-5|utf-8\n"
     "  --content=page|main  --koef=FILE  --stopwords=FILE  --decimal=.|,\n"
@@ -145,12 +147,18 @@ const char* const kCliHelp =
     "                             aligned columns; tsv, csv: a header line of captions, then one\n"
     "                             line per row; json: one object with every pane; jsonl: that\n"
     "                             object on one line per page, \"input\" first, or {\"input\", \"error\"}\n"
-    "  --show=summary|sentences|stems|words|combinations|all|text\n"
-    "                             the pane to print (default summary; json always holds everything);\n"
-    "                             in a csv or tsv batch, that pane's rows behind the input, and\n"
-    "                             without --show one row of figures per page; text: the text the\n"
-    "                             analysis read (all of it, or the main text), paragraphs\n"
-    "                             separated by an empty line, one page only\n"
+    "  --show=summary|sentences|stems|words|combinations|all|text|metrics|zones\n"
+    "                             the pane to print (default summary; json always holds everything\n"
+    "                             but the zones); in a csv or tsv batch, that pane's rows behind the\n"
+    "                             input, and without --show one row of figures per page, the text\n"
+    "                             figures among them; text: the text the analysis read (all of it,\n"
+    "                             or the main text), paragraphs separated by an empty line, one\n"
+    "                             page only; metrics: the text figures (characters, words, water,\n"
+    "                             nausea, key stems) with their formulas and the checks of the page\n"
+    "                             (title, description, <h1>, key stems in them); zones: each stem's\n"
+    "                             count in the title, description, keywords, <h1>, <h2>-<h6>, bold,\n"
+    "                             links, image descriptions and body\n"
+    "  --zones                    the JSON also holds \"zones\", each stem's count by zone\n"
     "  --limit=none|3|5|10|5%|10%|20%|25%\n"
     "                             the summary's length limit, as in the limits menu (default none)\n"
     "  --force-headings           force the headings into the summary; the limit still applies\n"
@@ -303,6 +311,8 @@ ParsedOptions ParseCliOptions(std::span<const std::string_view> args) {
         } else if (arg == "--version") {
             o.action = CliAction::kVersion;
             return parsed;
+        } else if (arg == "--zones") {
+            o.zones = true;
         } else if (arg == "--force-headings") {
             o.forceHeadings = true;
         } else if (arg == "--all-types") {

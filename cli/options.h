@@ -16,7 +16,7 @@
 enum class OutputFormat { kText, kJson, kTsv, kJsonl, kCsv };
 
 /// Which of the window's panes to print.
-enum class Section { kSummary, kSentences, kStems, kWords, kCombinations, kAll, kText };
+enum class Section { kSummary, kSentences, kStems, kWords, kCombinations, kAll, kText, kMetrics, kZones };
 
 /// What the command is asked to do.
 enum class CliAction { kAnalyze, kHelp, kVersion };
@@ -39,6 +39,7 @@ struct CliOptions {
     std::string stopWordsFile;                     // empty: the program's own stopwords.txt
     std::optional<char> decimalSeparator;
     bool showNamed = false;           // --show was given
+    bool zones = false;               // --zones: the JSON holds the stems by zone
     std::vector<std::string> inputs;  // files, directories, addresses and "-" (standard input), as given
     std::vector<std::string> lists;   // --from-list files, "-" for standard input
     unsigned jobs = 0;                // worker threads; 0: one per core

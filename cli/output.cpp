@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/cp1251.h"
+#include "cli/figures_output.h"
 #include "cli/rows.h"
 #include "engine/charset.h"
 
@@ -215,6 +216,45 @@ void writeAlignedList(const ListModel& list, std::ostream& out) {
     if (list.status) out << VisibleText(utf8(*list.status)) << '\n';
 }
 
+// A table of UTF-8 cells as TSV: tabs and line ends in a cell as spaces, controls escaped.
+void writeTableTsv(const CellTable& table, std::ostream& out) {
+    const auto cell = [](std::string text) {
+        std::ranges::replace_if(
+            text, [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+        return VisibleText(text);
+    };
+    for (std::size_t k = 0; k < table.captions.size(); ++k) out << (k ? "\t" : "") << cell(table.captions[k]);
+    out << '\n';
+    for (const auto& row : table.rows) {
+        for (std::size_t k = 0; k < row.size(); ++k) out << (k ? "\t" : "") << cell(row[k]);
+        out << '\n';
+    }
+}
+
+// A table of UTF-8 cells in aligned columns, the first column left-aligned and the others right.
+void writeAlignedTable(const CellTable& table, std::ostream& out) {
+    std::vector<std::size_t> widths(table.captions.size(), 0);
+    const auto measure = [&](const std::vector<std::string>& row) {
+        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c)
+            widths[c] = std::max(widths[c], displayWidth(VisibleText(row[c])));
+    };
+    measure(table.captions);
+    for (const auto& row : table.rows) measure(row);
+    const auto print = [&](const std::vector<std::string>& row) {
+        std::string text;
+        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
+            const std::string cell = VisibleText(row[c]);
+            const std::string pad(widths[c] - displayWidth(cell), ' ');
+            if (c > 0) text += "  ";
+            text += c == 0 ? cell + pad : pad + cell;
+        }
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        out << text << '\n';
+    };
+    print(table.captions);
+    for (const auto& row : table.rows) print(row);
+}
+
 void writeSummaryText(const Summary& summary, std::ostream& out) {
     for (const SummaryParagraph& p : summary.paragraphs) out << VisibleText(utf8(p.text)) << '\n';
 }
@@ -293,7 +333,8 @@ void AppendJsonString(std::string& out, std::string_view cp) {
     out.resize(at + size);
 }
 
-void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::string_view> lineInput, bool withContent) {
+void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::string_view> lineInput, bool withContent,
+               bool withZones) {
     JsonOut out(stream);
     const JsonBreaks breaks{lineInput.has_value()};
     out << "{";
@@ -329,7 +370,15 @@ void WriteJson(const Document& doc, std::ostream& stream, std::optional<std::str
     }
     out << "], \"status\": ";
     out.string(doc.summary.status.value_or(""));
-    out << "}}\n";
+    out << "}" << breaks.next() << "\"metrics\": ";
+    std::string figures;
+    AppendMetricsJson(doc, figures);
+    if (withZones) {
+        figures += breaks.next();
+        figures += "\"zones\": ";
+        AppendZonesJson(doc, figures, breaks.oneLine);
+    }
+    out << figures << "}\n";
 }
 
 const ListModel* ListOfSection(const Document& doc, Section section) {
@@ -345,6 +394,8 @@ const ListModel* ListOfSection(const Document& doc, Section section) {
         case Section::kSummary:
         case Section::kAll:
         case Section::kText:
+        case Section::kMetrics:
+        case Section::kZones:
             break;
     }
     return nullptr;
@@ -367,6 +418,15 @@ void WriteSection(const Document& doc, Section section, OutputFormat format, std
     }
     if (section == Section::kSummary) {
         format == OutputFormat::kTsv ? writeSummaryTsv(doc.summary, out) : writeSummaryText(doc.summary, out);
+        return;
+    }
+    if (section == Section::kMetrics && format != OutputFormat::kTsv) {
+        out << MetricsText(doc);
+        return;
+    }
+    if (section == Section::kMetrics || section == Section::kZones) {
+        const CellTable table = section == Section::kMetrics ? MetricsTable(doc) : ZonesTable(doc);
+        format == OutputFormat::kTsv ? writeTableTsv(table, out) : writeAlignedTable(table, out);
         return;
     }
     const ListModel& list = *ListOfSection(doc, section);

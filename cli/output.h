@@ -39,8 +39,11 @@ const ListModel* ListOfSection(const Document& doc, Section section);
 /// with "input" (UTF-8, made valid) as its first field, the form of a batch's JSON Lines. With
 /// `withContent` (--content given), "content" names what of the page was read and, for the main
 /// text, "main_text_words" and "page_words" count it ("main_text_words" 0: none was found).
+/// "metrics" (the text figures and the checks of the page) is always last but for "zones", each
+/// stem's count by zone, which only `withZones` (--zones) adds.
 void WriteJson(const Document& doc, std::ostream& out, std::optional<std::string_view> lineInput = std::nullopt,
-               bool withContent = false);
+               bool withContent = false, bool withZones = false);
 
-/// Prints one pane in TSV (a header line of captions, then one line per row) or aligned text.
+/// Prints one pane in TSV (a header line of captions, then one line per row) or aligned text; the
+/// metrics as text are "caption: value" lines.
 void WriteSection(const Document& doc, Section section, OutputFormat format, std::ostream& out);

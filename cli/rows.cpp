@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <vector>
 
 #include "base/cp1251.h"
+#include "cli/figures_output.h"
 #include "cli/output.h"
 #include "engine/charset.h"
 #include "views/delimitedtext.h"
@@ -32,8 +34,20 @@ delimited::Format delimitedFormat(OutputFormat format) {
     return format == OutputFormat::kCsv ? delimited::Format::kCsv : delimited::Format::kTsv;
 }
 
+// The table of the metrics or the zones; nothing for another pane.
+std::optional<CellTable> figuresTable(const Document& doc, Section section) {
+    if (section == Section::kMetrics) return MetricsTable(doc);
+    if (section == Section::kZones) return ZonesTable(doc);
+    return std::nullopt;
+}
+
 // The captions of a pane, every column of a list or the summary's two.
 std::vector<std::string> captionsOf(const Document& doc, Section section) {
+    if (auto table = figuresTable(doc, section)) {
+        std::vector<std::string> cells;
+        for (const std::string& caption : table->captions) cells.push_back(cellOf(cp1251::fromUtf8Lossy(caption)));
+        return cells;
+    }
     const ListModel* list = ListOfSection(doc, section);
     if (!list) return {"text", "bold"};
     std::vector<std::string> cells;
@@ -45,6 +59,14 @@ std::vector<std::string> captionsOf(const Document& doc, Section section) {
 void appendRows(const Document& doc, Section section, const std::vector<std::string>& prefix, delimited::Format format,
                 std::string& text) {
     std::vector<std::string> cells;
+    if (auto table = figuresTable(doc, section)) {
+        for (const auto& row : table->rows) {
+            cells = prefix;
+            for (const std::string& cell : row) cells.push_back(cellOf(cp1251::fromUtf8Lossy(cell)));
+            text += delimited::Record(cells, format);
+        }
+        return;
+    }
     if (const ListModel* list = ListOfSection(doc, section)) {
         for (std::size_t r = 0; r < list->rows.size(); ++r) {
             cells = prefix;
@@ -104,9 +126,9 @@ std::string ValidUtf8(std::string_view text) {
     return out;
 }
 
-std::string JsonLine(const Document& doc, std::string_view input, bool withContent) {
+std::string JsonLine(const Document& doc, std::string_view input, bool withContent, bool withZones) {
     std::ostringstream line;
-    WriteJson(doc, line, input, withContent);
+    WriteJson(doc, line, input, withContent, withZones);
     return std::move(line).str();
 }
 
@@ -115,15 +137,21 @@ std::string JsonErrorLine(std::string_view input, std::string_view error) {
 }
 
 std::string FiguresHeader(OutputFormat format) {
-    return delimited::Record(
-        {"input", "charset", "sentences", "words", "stems", "combinations", "summary", "seconds", "error"},
-        delimitedFormat(format));
+    std::vector<std::string> cells = {"input",        "charset", "sentences", "words", "stems",
+                                      "combinations", "summary", "seconds",   "error"};
+    for (std::string& column : MetricsColumns()) cells.push_back(std::move(column));
+    return delimited::Record(cells, delimitedFormat(format));
 }
 
 std::string FiguresRow(const Document* doc, double seconds, std::string_view input, std::string_view error,
                        OutputFormat format) {
+    // The text figures follow the error, so that the columns before it keep their places.
+    const auto withMetrics = [doc](std::vector<std::string> cells) {
+        for (std::string& cell : MetricsCells(doc)) cells.push_back(std::move(cell));
+        return cells;
+    };
     if (!doc)
-        return delimited::Record({nameCell(input), "", "", "", "", "", "", "", nameCell(error)},
+        return delimited::Record(withMetrics({nameCell(input), "", "", "", "", "", "", "", nameCell(error)}),
                                  delimitedFormat(format));
     char time[32];
     std::snprintf(time, sizeof time, "%.3f", seconds);
@@ -131,9 +159,10 @@ std::string FiguresRow(const Document* doc, double seconds, std::string_view inp
     std::ranges::replace(timeText, '.', doc->decimalSeparator);
     const AnalysisState& a = doc->analysis();
     return delimited::Record(
-        {nameCell(input), cellOf(CharsetName(a.charsetIndex)), std::to_string(doc->sentences.rows.size()),
-         std::to_string(static_cast<long long>(a.wfTotals.totalCount)), std::to_string(a.slWordBase.size()),
-         std::to_string(a.slWordExpr.size()), std::to_string(doc->summary.paragraphs.size()), timeText, ""},
+        withMetrics({nameCell(input), cellOf(CharsetName(a.charsetIndex)), std::to_string(doc->sentences.rows.size()),
+                     std::to_string(static_cast<long long>(a.wfTotals.totalCount)), std::to_string(a.slWordBase.size()),
+                     std::to_string(a.slWordExpr.size()), std::to_string(doc->summary.paragraphs.size()), timeText,
+                     ""}),
         delimitedFormat(format));
 }
 

@@ -14,7 +14,7 @@
 std::string ValidUtf8(std::string_view text);
 
 /// Returns the JSON object of WriteJson on one line, with "input" first, and a line end.
-std::string JsonLine(const Document& doc, std::string_view input, bool withContent = false);
+std::string JsonLine(const Document& doc, std::string_view input, bool withContent = false, bool withZones = false);
 
 /// Returns the line of an input that gave no page: {"input": …, "error": …} and a line end.
 std::string JsonErrorLine(std::string_view input, std::string_view error);
@@ -23,8 +23,8 @@ std::string JsonErrorLine(std::string_view input, std::string_view error);
 std::string FiguresHeader(OutputFormat format);
 
 /// Returns the figures row of a page: its input, charset, sentences, words in the text, stems,
-/// combinations, summary sentences and the seconds of its analysis; or of an input that failed,
-/// with only the input and the error.
+/// combinations, summary sentences, the seconds of its analysis, an empty error, then the text
+/// figures (MetricsColumns); or of an input that failed, with only the input and the error.
 std::string FiguresRow(const Document* doc, double seconds, std::string_view input, std::string_view error,
                        OutputFormat format);
 

@@ -31,7 +31,7 @@ _sumoran_cli() {
 
     case $prev in
         --format) COMPREPLY=($(compgen -W 'text json tsv csv jsonl' -- "$cur")); return ;;
-        --show) COMPREPLY=($(compgen -W 'summary sentences stems words combinations all text' -- "$cur")); return ;;
+        --show) COMPREPLY=($(compgen -W 'summary sentences stems words combinations all text metrics zones' -- "$cur")); return ;;
         --limit) COMPREPLY=($(compgen -W 'none 3 5 10 5% 10% 20% 25%' -- "$cur")); return ;;
         --stems) COMPREPLY=($(compgen -W 'builtin dictionary' -- "$cur")); return ;;
         --charset) COMPREPLY=($(compgen -W 'auto windows-1251 koi8-r iso-8859-5 utf-8' -- "$cur")); return ;;
@@ -47,7 +47,7 @@ _sumoran_cli() {
     $split && return
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--format= --show= --limit= --force-headings --force= --all-types --index-title
+        COMPREPLY=($(compgen -W '--format= --show= --limit= --force-headings --force= --zones --all-types --index-title
             --index-meta --index-img-alt --stems= --charset= --content= --koef= --stopwords= --decimal= --frames= --from-list=
             -j --jobs= --timeout= --max-bytes= --public-only --quiet -h --help --version' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
