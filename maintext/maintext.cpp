@@ -576,7 +576,7 @@ void dropTemplate(Page& page) {
     }
 }
 
-// Scores the containers of every text block as readability-style extractors do: a block with at
+// Scores the containers of every text block as content extractors commonly do: a block with at
 // least 25 characters of its own gives 1 + its commas + a point per 100 characters (at most 3) to
 // its parent, half to its grandparent, and a third of a level's share further up, five levels at
 // most. A container starts from its tag's base and its class weight; its score is then scaled by
