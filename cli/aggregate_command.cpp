@@ -1,120 +1,34 @@
 // sumoran-cli aggregate: the stems and combinations of many pages' results merged into one table.
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <limits>
-#include <nlohmann/json.hpp>
-#include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/comparing.h"
+#include "cli/corpus.h"
 #include "cli/fdoutput.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/rows.h"
 #include "settings/decimalseparator.h"
-#include "views/delimitedtext.h"
 
 namespace {
 
-using nlohmann::json;
-
-// One stem or combination over the corpus; weights in hundredths, as the lists print them, so
-// that the sums are exact and do not depend on the order of the pages.
-struct Total {
-    long long count = 0;
-    long long weight = 0;
-    long long pages = 0;
-    long long lastPage = -1;  // the page that last added to it, so that a page counts once
-};
-
-// What aggregate reads of a list: its key column, its count and its weight.
+// What aggregate prints of a list: its key column, its count and its weight.
 struct ListKind {
-    const char* key;
     const char* name;
     const char* count;
     const char* weight;
 };
 
-constexpr ListKind kStems = {"stems", "Словооснова", "ЧА", "ВА"};
-constexpr ListKind kCombinations = {"combinations", "Словоосновы", "ЧА", "ВП"};
+constexpr ListKind kStems = {"Словооснова", "ЧА", "ВА"};
+constexpr ListKind kCombinations = {"Словоосновы", "ЧА", "ВП"};
 
-// Reads a count ("12"), nothing for anything else.
-std::optional<long long> parseCount(const std::string& text) {
-    long long value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
-    return value;
-}
-
-// Reads a weight with at most two decimals after '.' or ',' ("12,50") in hundredths.
-std::optional<long long> parseHundredths(const std::string& text) {
-    const std::size_t separator = text.find_first_of(".,");
-    const std::string whole = text.substr(0, separator);
-    const std::string part = separator == std::string::npos ? "" : text.substr(separator + 1);
-    if (whole.empty() || whole.size() > 15 || part.size() > 2) return std::nullopt;
-    if (whole.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-    if (part.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-    long long value = std::stoll(whole) * 100;
-    if (!part.empty()) value += std::stoll(part) * (part.size() == 1 ? 10 : 1);
-    return value;
-}
-
-using Totals = std::unordered_map<std::string, Total>;
-
-// What adding a page's list came to.
-enum class Added {
-    kOk,
-    kNotAResult,  // the result has no such list, or a row that is not one
-    kOverflow,    // a sum would pass the largest number a count or weight holds
-};
-
-// Adds the list `kind` of one page's result to the sums.
-Added addList(const json& page, const ListKind& kind, long long pageIndex, Totals& totals) {
-    const auto list = page.find(kind.key);
-    if (list == page.end() || !list->is_object()) return Added::kNotAResult;
-    const auto columns = list->find("columns");
-    const auto rows = list->find("rows");
-    if (columns == list->end() || rows == list->end() || !columns->is_array() || !rows->is_array())
-        return Added::kNotAResult;
-    auto column = [&](const char* caption) -> std::optional<std::size_t> {
-        for (std::size_t k = 0; k < columns->size(); ++k) {
-            if ((*columns)[k].is_string() && (*columns)[k].get_ref<const std::string&>() == caption) return k;
-        }
-        return std::nullopt;
-    };
-    const auto name = column(kind.name), count = column(kind.count), weight = column(kind.weight);
-    if (!name || !count || !weight) return Added::kNotAResult;
-    for (const json& row : *rows) {
-        if (!row.is_array() || row.size() != columns->size()) return Added::kNotAResult;
-        for (std::size_t k : {*name, *count, *weight}) {
-            if (!row[k].is_string()) return Added::kNotAResult;
-        }
-        const auto rowCount = parseCount(row[*count].get_ref<const std::string&>());
-        const auto rowWeight = parseHundredths(row[*weight].get_ref<const std::string&>());
-        if (!rowCount || !rowWeight) return Added::kNotAResult;
-        Total& total = totals[row[*name].get_ref<const std::string&>()];
-        if (__builtin_add_overflow(total.count, *rowCount, &total.count) ||
-            __builtin_add_overflow(total.weight, *rowWeight, &total.weight))
-            return Added::kOverflow;
-        if (total.lastPage != pageIndex) ++total.pages;
-        total.lastPage = pageIndex;
-    }
-    return Added::kOk;
-}
-
-// Adds the stems and combinations of one page's result; the message when it cannot.
-std::optional<std::string> addPage(const json& page, long long pageIndex, Totals& stems, Totals& combinations) {
-    Added added = page.is_object() ? addList(page, kStems, pageIndex, stems) : Added::kNotAResult;
-    if (added == Added::kOk) added = addList(page, kCombinations, pageIndex, combinations);
-    if (added == Added::kOverflow) return "a sum would pass " + std::to_string(std::numeric_limits<long long>::max());
-    if (added == Added::kNotAResult) return "not a page's result of --format=jsonl";
-    return std::nullopt;
-}
+using Total = CorpusTotal;
+using Totals = CorpusTotals;
 
 using Row = std::pair<std::string, Total>;
 
@@ -160,29 +74,7 @@ void writeTable(const std::vector<Row>& rows, const ListKind& kind, long long pa
         lines.push_back({VisibleText(text), std::to_string(t.count), hundredthsText(t.weight, separator),
                          std::to_string(t.pages), hundredthsText(shareOf(t.pages, pages), separator)});
     }
-    if (format != OutputFormat::kText) {
-        const auto delimitedFormat = format == OutputFormat::kCsv ? delimited::Format::kCsv : delimited::Format::kTsv;
-        if (format == OutputFormat::kCsv) out << "\xEF\xBB\xBF";
-        for (const auto& line : lines) out << delimited::Record(line, delimitedFormat);
-        return;
-    }
-    auto width = [](const std::string& s) {
-        return static_cast<std::size_t>(std::ranges::count_if(s, [](char c) { return (c & 0xC0) != 0x80; }));
-    };
-    std::vector<std::size_t> widths(lines.front().size(), 0);
-    for (const auto& line : lines) {
-        for (std::size_t c = 0; c < line.size(); ++c) widths[c] = std::max(widths[c], width(line[c]));
-    }
-    for (const auto& line : lines) {
-        std::string text;
-        for (std::size_t c = 0; c < line.size(); ++c) {
-            const std::string pad(widths[c] - width(line[c]), ' ');
-            if (c > 0) text += "  ";
-            text += c == 0 ? line[c] + pad : pad + line[c];  // the numbers right-aligned
-        }
-        while (!text.empty() && text.back() == ' ') text.pop_back();
-        out << text << '\n';
-    }
+    WriteTable(lines, format, out);
 }
 
 }  // namespace
@@ -196,8 +88,7 @@ int RunAggregateCommand(std::span<const std::string_view> args, std::istream& in
         return kExitUsage;
     }
     const CliOptions& o = parsed.options;
-    Totals stems, combinations;
-    long long pages = 0;
+    Corpus corpus;
     for (const std::string& name : o.inputs) {
         std::ifstream file;
         if (name != "-") {
@@ -207,23 +98,14 @@ int RunAggregateCommand(std::span<const std::string_view> args, std::istream& in
                 return kExitUnreadable;
             }
         }
-        std::istream& lines = name == "-" ? in : file;
-        std::string line;
-        for (std::size_t number = 1; std::getline(lines, line); ++number) {
-            if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-            const json page = json::parse(line, nullptr, false);
-            if (page.is_object() && page.contains("error")) continue;  // an input that gave no page
-            if (auto message = addPage(page, pages, stems, combinations)) {
-                err << MessageLine(name + ", line " + std::to_string(number) + ": " + *message);
-                return kExitUnreadable;
-            }
-            ++pages;
-        }
-        if (lines.bad()) {
-            err << MessageLine("cannot read " + name);
+        if (auto message = AddResultLines(name == "-" ? in : file, name, corpus)) {
+            err << MessageLine(*message);
             return kExitUnreadable;
         }
     }
+    const CorpusTotals& stems = corpus.stems;
+    const CorpusTotals& combinations = corpus.combinations;
+    const long long pages = corpus.pages;
     if (o.format == OutputFormat::kJson) {
         out << "{\"pages\": " << pages << ",\n\"stems\": ";
         writeJsonRows(sorted(stems), pages, out);

@@ -173,6 +173,7 @@ AnalysedPage AnalysePage(const CliOptions& o, const PageSettings& settings, std:
     AnalysedPage page;
     page.doc = std::make_unique<Document>();
     Document& doc = *page.doc;
+    doc.recordOccurrences = settings.recordOccurrences;
     doc.decimalSeparator = o.decimalSeparator ? *o.decimalSeparator : UserDecimalSeparator();
     IndexOptions options{o.indexTitle, o.indexMeta, o.indexImgAlt};
     options.stemSource = settings.stemSource;

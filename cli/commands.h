@@ -39,3 +39,14 @@ int RunAnalyzeCommand(std::span<const std::string_view> args, std::istream& in, 
 /// Merges the per-page results of `--format=jsonl` files into a table of the corpus's stems or
 /// combinations (`sumoran-cli aggregate [OPTIONS] FILE...`).
 int RunAggregateCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err);
+
+/// Prints the key words of a target against a reference (`sumoran-cli compare [OPTIONS] TARGET
+/// REFERENCE...`), each side a page, a directory of pages or a batch's JSON Lines. Returns
+/// kExitUsage with a message for bad usage, kExitUnreadable for an input that gives no page.
+int RunCompareCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err);
+
+/// Prints the collocates of a node word's stem over one or more pages (`sumoran-cli collocates
+/// --node=WORD [OPTIONS] PAGE...`). Returns kExitUsage with a message for bad usage (no node, an
+/// empty or too long one), kExitUnreadable for an input that gives no page.
+int RunCollocatesCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
+                         std::ostream& err);

@@ -27,6 +27,14 @@ int main(int argc, char** argv) {
         args.erase(args.begin());
         return RunAggregateCommand(args, std::cin, out, std::cerr);
     }
+    if (!args.empty() && args.front() == "compare") {
+        args.erase(args.begin());
+        return RunCompareCommand(args, std::cin, out, std::cerr);
+    }
+    if (!args.empty() && args.front() == "collocates") {
+        args.erase(args.begin());
+        return RunCollocatesCommand(args, std::cin, out, std::cerr);
+    }
     const StandardInput stdinKind = ::isatty(STDIN_FILENO) ? StandardInput::kTerminal : StandardInput::kNotTerminal;
     // A batch draws its progress bar only where a person watches standard error.
     std::size_t progressColumns = 0;

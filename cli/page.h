@@ -21,6 +21,7 @@ struct PageSettings {
     Coefficients koef;
     TVocIndex stopWords;
     StemSource* stemSource = nullptr;  // stems from a dictionary, or the built-in stemmer
+    bool recordOccurrences = false;    // each document keeps its word occurrences (collocates)
 };
 
 /// A page read for the analysis: its parts, the notes on what was left out (UTF-8, one line each),

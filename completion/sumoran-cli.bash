@@ -27,6 +27,34 @@ _sumoran_cli() {
             _filedir jsonl
             return
             ;;
+        compare | collocates)
+            case $prev in
+                --format) COMPREPLY=($(compgen -W 'text tsv csv json' -- "$cur")); return ;;
+                --show) COMPREPLY=($(compgen -W 'stems combinations' -- "$cur")); return ;;
+                --p) COMPREPLY=($(compgen -W '0.05 0.01 0.001 0.0001' -- "$cur")); return ;;
+                --stems) COMPREPLY=($(compgen -W 'builtin dictionary' -- "$cur")); return ;;
+                --charset) COMPREPLY=($(compgen -W 'auto windows-1251 koi8-r iso-8859-5 utf-8' -- "$cur")); return ;;
+                --content) COMPREPLY=($(compgen -W 'page main' -- "$cur")); return ;;
+                --decimal) COMPREPLY=($(compgen -W '. ,' -- "$cur")); return ;;
+                --koef) _filedir dat; return ;;
+                --stopwords) _filedir txt; return ;;
+                --node | --span | --min-count | --smoothing) return ;;
+            esac
+            $split && return
+            if [[ $cur == -* ]]; then
+                local options='--format= --min-count= --content= --charset= --stems= --koef= --stopwords= --decimal= --help'
+                if [[ $subcommand == compare ]]; then
+                    options+=' --show= --p= --bonferroni --smoothing='
+                else
+                    options+=' --node= --span='
+                fi
+                COMPREPLY=($(compgen -W "$options" -- "$cur"))
+                [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
+                return
+            fi
+            _filedir '@(html|htm|xhtml|jsonl)'
+            return
+            ;;
     esac
 
     case $prev in
@@ -54,7 +82,7 @@ _sumoran_cli() {
         return
     fi
     if ((cword == 1)); then
-        COMPREPLY=($(compgen -W 'stem aggregate' -- "$cur"))
+        COMPREPLY=($(compgen -W 'stem aggregate compare collocates' -- "$cur"))
     fi
     # An input: a page file or a folder of them (an address is typed by hand); added to the
     # subcommands.

@@ -47,7 +47,7 @@ mkdir "$work/site"
 touch "$work/a.html" "$work/b.htm" "$work/notes.txt" "$work/r.jsonl"
 cd "$work" || exit 1
 
-expect "sumoran-cli " "a.html aggregate b.htm site stem"
+expect "sumoran-cli " "a.html aggregate b.htm collocates compare site stem"
 expect "sumoran-cli st" "stem"
 expect "sumoran-cli --format=" "csv json jsonl text tsv"
 expect "sumoran-cli --format=j" "json jsonl"
@@ -62,6 +62,10 @@ expect "sumoran-cli --quiet a.html " "a.html b.htm site"
 expect "sumoran-cli aggregate --show=" "combinations stems"
 expect "sumoran-cli aggregate " "r.jsonl site"
 expect "sumoran-cli stem " ""
+expect "sumoran-cli compare --p=" "0.0001 0.001 0.01 0.05"
+expect "sumoran-cli compare --sh" "--show="
+expect "sumoran-cli compare a.html " "a.html b.htm r.jsonl site"
+expect "sumoran-cli collocates --sp" "--span="
 
 # Every option of --help is offered after "-", and nothing else.
 want=$("$cli" --help | grep -E '^  -' | sed -E 's/   .*//' | grep -oE -- '(^|[ ,])--?[a-z][a-z0-9-]*' | tr -d ' ,' | sort -u)
@@ -74,7 +78,7 @@ zsh -n "$source_dir/_sumoran-cli" || fail "_sumoran-cli does not parse in zsh"
 zsh_cases=("sumoran-cli --format=" "sumoran-cli --charset=" "sumoran-cli --lim" "sumoran-cli aggregate --show="
   "sumoran-cli aggregate " "sumoran-cli ")
 zsh_want=("csv json jsonl text tsv" "auto iso-8859-5 koi8-r utf-8 windows-1251" "--limit" "combinations stems"
-  "r.jsonl site" "a.html aggregate b.htm site stem")
+  "r.jsonl site" "a.html aggregate b.htm collocates compare site stem")
 zsh_got=() candidates=""
 while IFS= read -r line; do
   if [ "$line" = "== end" ]; then

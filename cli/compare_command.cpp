@@ -1,0 +1,246 @@
+// sumoran-cli compare: the key words of a target (a page, a directory or a batch's JSON Lines)
+// against a reference made of one or more of them.
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "base/numformat.h"
+#include "cli/commands.h"
+#include "cli/comparing.h"
+#include "cli/corpus.h"
+#include "cli/fdoutput.h"
+#include "cli/output.h"
+#include "cli/rows.h"
+#include "compare/keywords.h"
+#include "settings/decimalseparator.h"
+
+namespace {
+
+const char* const kCompareUsage =
+    "usage: sumoran-cli compare [--show=stems|combinations] [--min-count=N] [--p=0.05|0.01|0.001|0.0001]\n"
+    "         [--bonferroni] [--smoothing=N] [--format=text|tsv|csv|json] [ANALYSIS OPTIONS] TARGET REFERENCE...\n";
+
+const char* const kCompareHelp =
+    "\n"
+    "The key words of TARGET against REFERENCE: the stems (or combinations) more frequent in the\n"
+    "target (+) and in the reference (-), significant by log-likelihood, the greatest first. Each\n"
+    "side is a page (a file, an address or - for standard input), a directory of pages, or the\n"
+    "JSON Lines of a batch (a file named *.jsonl, every page summed as aggregate sums them); the\n"
+    "references are summed into one. A side's words are the sum of its stems' counts.\n"
+    "\n"
+    "Options:\n"
+    "  --show=stems|combinations  what is compared (default stems)\n"
+    "  --min-count=N              the least count of a key word on its side (default 2)\n"
+    "  --p=0.05|0.01|0.001|0.0001 the significance level (default 0.01): log-likelihood at least\n"
+    "                             3.84, 6.63, 10.83 or 15.13\n"
+    "  --bonferroni               divide the level by the number of items compared\n"
+    "  --smoothing=N              the constant of simple maths, (fpm1 + N) / (fpm2 + N) (default 1)\n"
+    "  --format=text|tsv|csv|json the output (default text)\n"
+    "  --content=page|main, --charset=CHARSET, --stems=builtin|dictionary, --koef=FILE,\n"
+    "  --stopwords=FILE, --decimal=.|,  how pages are analysed and numbers written, as for one page\n"
+    "  -h, --help                 this text\n"
+    "\n"
+    "Columns: the item, the side (+ or -), its count and frequency per million words in the target\n"
+    "and in the reference, log-likelihood (LL), the strictest level it passes (p <), Log Ratio\n"
+    "(binary log of the ratio of relative frequencies, a zero count taken as 0.5), %DIFF (inf when\n"
+    "the reference lacks the item) and simple maths.\n"
+    "\n"
+    "Exit status: 0 done, 1 an input that cannot be read or gives no page, 2 bad usage.\n";
+
+// Whether a side names the JSON Lines of a batch.
+bool isJsonLines(const std::string& name) {
+    if (name.size() < 6) return false;
+    std::string ending = name.substr(name.size() - 6);
+    for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return ending == ".jsonl" && name.find("://") == std::string::npos;
+}
+
+// Adds one side's pages to `corpus`; the message when an input cannot be read.
+std::optional<std::string> addSide(const std::string& name, std::istream& in, const AnalysisSetup& setup,
+                                   Corpus& corpus) {
+    if (isJsonLines(name)) {
+        std::ifstream file(name, std::ios::binary);
+        if (!file) return "cannot read " + ValidUtf8(name);
+        return AddResultLines(file, ValidUtf8(name), corpus);
+    }
+    std::optional<std::string> overflow;
+    auto message = ForEachPage(name, in, setup, false, [&](const Document& doc) {
+        if (!overflow) overflow = AddAnalysedPage(doc, corpus);
+    });
+    return message ? message : overflow;
+}
+
+ItemCounts countsOf(const CorpusTotals& totals) {
+    ItemCounts counts;
+    counts.reserve(totals.size());
+    for (const auto& [text, total] : totals) counts.emplace(text, total.count);
+    return counts;
+}
+
+// What the command was asked.
+struct CompareRequest {
+    Section show = Section::kStems;
+    OutputFormat format = OutputFormat::kText;
+    KeywordOptions keywords;
+    std::vector<std::string> sides;
+    AnalysisSetup setup;
+};
+
+std::optional<std::string> parseLevel(std::string_view text, double& p) {
+    for (std::size_t k = 0; k < std::size(kSignificanceLevels); ++k) {
+        if (numformat::ParseFloat(text, '.') == kSignificanceLevels[k] &&
+            text.find_first_not_of("0123456789.") == std::string_view::npos) {
+            p = kSignificanceLevels[k];
+            return std::nullopt;
+        }
+    }
+    return "--p takes 0.05, 0.01, 0.001 or 0.0001, not '" + ValidUtf8(text) + "'";
+}
+
+// Parses the arguments; "help" for --help, otherwise the usage message or nothing.
+std::optional<std::string> parse(std::span<const std::string_view> args, CompareRequest& r) {
+    std::vector<std::string_view> analysis;
+    bool options = true;
+    for (std::string_view arg : args) {
+        if (options && arg == "--") {
+            options = false;
+        } else if (options && (arg == "--help" || arg == "-h")) {
+            return "help";
+        } else if (options && arg == "--show=stems") {
+            r.show = Section::kStems;
+        } else if (options && arg == "--show=combinations") {
+            r.show = Section::kCombinations;
+        } else if (options && arg.starts_with("--format=")) {
+            const std::string_view f = arg.substr(9);
+            if (f == "text")
+                r.format = OutputFormat::kText;
+            else if (f == "tsv")
+                r.format = OutputFormat::kTsv;
+            else if (f == "csv")
+                r.format = OutputFormat::kCsv;
+            else if (f == "json")
+                r.format = OutputFormat::kJson;
+            else
+                return "--format takes text, tsv, csv or json, not '" + ValidUtf8(f) + "'";
+        } else if (options && arg.starts_with("--min-count=")) {
+            if (auto m = ParseBoundedCount("--min-count", arg.substr(12), 1, 1'000'000'000, r.keywords.minCount))
+                return m;
+        } else if (options && arg.starts_with("--p=")) {
+            if (auto m = parseLevel(arg.substr(4), r.keywords.p)) return m;
+        } else if (options && arg == "--bonferroni") {
+            r.keywords.bonferroni = true;
+        } else if (options && arg.starts_with("--smoothing=")) {
+            const auto k = numformat::ParseFloat(arg.substr(12), '.');
+            if (!k || !(*k > 0) || *k > 1e9 || arg.substr(12).find_first_of(" \teE") != std::string_view::npos)
+                return "--smoothing takes a number above 0 and at most 1000000000, not '" + ValidUtf8(arg.substr(12)) +
+                       "'";
+            r.keywords.smoothing = *k;
+        } else if (options && IsAnalysisOption(arg)) {
+            analysis.push_back(arg);
+        } else if (options && arg.starts_with("-") && arg != "-") {
+            return "compare has no option '" + ValidUtf8(arg) + "'";
+        } else {
+            r.sides.emplace_back(arg);
+        }
+    }
+    if (r.sides.size() < 2) return "compare takes a target and at least one reference";
+    return ParseAnalysisOptions(analysis, r.setup);
+}
+
+// A number in the lists' form: two decimals with the separator.
+std::string fixed(double value, char separator) { return numformat::Fixed2(value, separator); }
+
+std::string levelText(double logLikelihood) {
+    const auto level = SignificanceOf(logLikelihood);
+    return level ? numformat::General(*level, '.') : "";
+}
+
+void writeTable(const Keywords& k, Section show, OutputFormat format, char separator, std::ostream& out) {
+    std::vector<std::vector<std::string>> lines = {{show == Section::kStems ? "Словооснова" : "Словоосновы", "Знак",
+                                                    "Цель", "Цель, на млн", "Эталон", "Эталон, на млн", "LL", "p <",
+                                                    "Log Ratio", "%DIFF", "Simple maths"}};
+    for (const auto* list : {&k.positive, &k.negative}) {
+        for (const Keyword& w : *list) {
+            const KeyMeasures& m = w.measures;
+            lines.push_back({format == OutputFormat::kText ? VisibleText(w.item) : w.item,
+                             list == &k.positive ? "+" : "-", std::to_string(w.target), fixed(m.fpmTarget, separator),
+                             std::to_string(w.reference), fixed(m.fpmReference, separator),
+                             fixed(m.logLikelihood, separator), levelText(m.logLikelihood),
+                             fixed(m.logRatio, separator), m.percentDiff ? fixed(*m.percentDiff, separator) : "inf",
+                             numformat::GeneralCut6(m.simpleMaths, separator)});
+        }
+    }
+    WriteTable(lines, format, out);
+}
+
+std::string number(double value) { return numformat::General(value, '.'); }
+
+void writeJsonList(const std::vector<Keyword>& list, std::ostream& out) {
+    out << '[';
+    for (std::size_t r = 0; r < list.size(); ++r) {
+        const Keyword& w = list[r];
+        const KeyMeasures& m = w.measures;
+        const auto level = SignificanceOf(m.logLikelihood);
+        out << (r ? ",\n  " : "\n  ") << "{\"text\": " << JsonString(w.item) << ", \"target\": " << w.target
+            << ", \"target_fpm\": " << number(m.fpmTarget) << ", \"reference\": " << w.reference
+            << ", \"reference_fpm\": " << number(m.fpmReference) << ", \"ll\": " << number(m.logLikelihood)
+            << ", \"p\": " << (level ? number(*level) : "null") << ", \"log_ratio\": " << number(m.logRatio)
+            << ", \"percent_diff\": " << (m.percentDiff ? number(*m.percentDiff) : "null")
+            << ", \"simple_maths\": " << number(m.simpleMaths) << '}';
+    }
+    out << ']';
+}
+
+void writeJson(const Keywords& k, const CompareRequest& r, const Corpus& target, const Corpus& reference,
+               std::ostream& out) {
+    out << "{\"show\": \"" << (r.show == Section::kStems ? "stems" : "combinations")
+        << "\", \"target\": {\"pages\": " << target.pages << ", \"words\": " << WordsOf(target)
+        << "}, \"reference\": {\"pages\": " << reference.pages << ", \"words\": " << WordsOf(reference)
+        << "},\n\"p\": " << number(r.keywords.p) << ", \"bonferroni\": " << (r.keywords.bonferroni ? "true" : "false")
+        << ", \"compared\": " << k.compared << ", \"critical_value\": " << number(k.criticalValue)
+        << ",\n\"positive\": ";
+    writeJsonList(k.positive, out);
+    out << ",\n\"negative\": ";
+    writeJsonList(k.negative, out);
+    out << "}\n";
+}
+
+}  // namespace
+
+int RunCompareCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err) {
+    CompareRequest r;
+    if (auto message = parse(args, r)) {
+        if (*message == "help") {
+            out << kCompareUsage << kCompareHelp << std::flush;
+            return out ? kExitOk : kExitFailed;
+        }
+        err << MessageLine(*message) << kCompareUsage;
+        return kExitUsage;
+    }
+    if (auto message = LoadAnalysisSetup(r.setup)) {
+        err << MessageLine(*message);
+        return kExitUnreadable;
+    }
+    Corpus target, reference;
+    for (std::size_t k = 0; k < r.sides.size(); ++k) {
+        if (auto message = addSide(r.sides[k], in, r.setup, k == 0 ? target : reference)) {
+            err << MessageLine(*message);
+            return kExitUnreadable;
+        }
+    }
+    const bool stems = r.show == Section::kStems;
+    const Keywords k =
+        FindKeywords(countsOf(stems ? target.stems : target.combinations), WordsOf(target),
+                     countsOf(stems ? reference.stems : reference.combinations), WordsOf(reference), r.keywords);
+    if (r.format == OutputFormat::kJson) {
+        writeJson(k, r, target, reference, out);
+    } else {
+        const char separator = r.setup.options.decimalSeparator.value_or(settings::UserDecimalSeparator());
+        writeTable(k, r.show, r.format, separator, out);
+    }
+    out.flush();
+    if (out) return kExitOk;
+    err << MessageLine(WriteFailureMessage(out));
+    return kExitFailed;
+}

@@ -1,0 +1,85 @@
+#include "cli/comparing.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "base/numformat.h"
+#include "cli/inputs.h"
+#include "cli/rows.h"
+#include "views/delimitedtext.h"
+
+bool IsAnalysisOption(std::string_view arg) {
+    return std::ranges::any_of(kAnalysisOptions, [arg](std::string_view option) { return arg.starts_with(option); });
+}
+
+std::optional<std::string> ParseAnalysisOptions(const std::vector<std::string_view>& args, AnalysisSetup& setup) {
+    ParsedOptions parsed = ParseCliOptions(args);
+    if (parsed.error) return parsed.error;
+    setup.options = std::move(parsed.options);
+    return std::nullopt;
+}
+
+std::optional<std::string> LoadAnalysisSetup(AnalysisSetup& setup) {
+    if (auto message = LoadPageSettings(setup.options, setup.settings)) return message;
+    if (!setup.options.dictionaryStems) return std::nullopt;
+    setup.dictionary = dictstem::LoadDictionaryStems(dictstem::DefaultDictionaryDirectory());
+    if (!setup.dictionary.stems)
+        return "--stems=dictionary: " + setup.dictionary.error + " (Debian package hunspell-ru)";
+    setup.settings.stemSource = setup.dictionary.stems.get();
+    return std::nullopt;
+}
+
+std::optional<std::string> ForEachPage(const std::string& name, std::istream& in, const AnalysisSetup& setup,
+                                       bool recordOccurrences, const std::function<void(const Document&)>& use) {
+    for (const PageInput& input : ExpandInputs({name})) {
+        if (input.kind == PageInput::Kind::kFailed) return ValidUtf8(input.name) + ": " + input.error;
+        PageRead read = ReadPage(input, in, setup.options);
+        if (read.error) return ValidUtf8(input.name) + ": " + *read.error;
+        PageSettings settings = setup.settings;
+        settings.recordOccurrences = recordOccurrences;
+        AnalysedPage page = AnalysePage(setup.options, settings, std::move(read.page.parts));
+        if (page.outcome == AnalysedPage::Outcome::kOutOfMemory)
+            return ValidUtf8(input.name) + ": the analysis ran out of memory";
+        use(*page.doc);
+    }
+    return std::nullopt;
+}
+
+void WriteTable(const std::vector<std::vector<std::string>>& lines, OutputFormat format, std::ostream& out) {
+    if (lines.empty()) return;
+    if (format == OutputFormat::kCsv || format == OutputFormat::kTsv) {
+        const auto delimitedFormat = format == OutputFormat::kCsv ? delimited::Format::kCsv : delimited::Format::kTsv;
+        if (format == OutputFormat::kCsv) out << "\xEF\xBB\xBF";
+        for (const auto& line : lines) out << delimited::Record(line, delimitedFormat);
+        return;
+    }
+    auto width = [](const std::string& s) {
+        return static_cast<std::size_t>(std::ranges::count_if(s, [](char c) { return (c & 0xC0) != 0x80; }));
+    };
+    std::vector<std::size_t> widths(lines.front().size(), 0);
+    for (const auto& line : lines) {
+        for (std::size_t c = 0; c < line.size() && c < widths.size(); ++c)
+            widths[c] = std::max(widths[c], width(line[c]));
+    }
+    for (const auto& line : lines) {
+        std::string text;
+        for (std::size_t c = 0; c < line.size() && c < widths.size(); ++c) {
+            const std::string pad(widths[c] - width(line[c]), ' ');
+            if (c > 0) text += "  ";
+            text += c == 0 ? line[c] + pad : pad + line[c];  // the numbers right-aligned
+        }
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        out << text << '\n';
+    }
+}
+
+std::optional<std::string> ParseBoundedCount(std::string_view option, std::string_view text, long long least,
+                                             long long most, long long& value) {
+    const std::optional<long long> parsed =
+        text.find_first_not_of("0123456789") == std::string_view::npos ? numformat::ParseInt(text) : std::nullopt;
+    if (!parsed || *parsed < least || *parsed > most)
+        return std::string(option) + " takes a whole number from " + std::to_string(least) + " to " +
+               std::to_string(most) + ", not '" + ValidUtf8(text) + "'";
+    value = *parsed;
+    return std::nullopt;
+}

@@ -1,0 +1,52 @@
+// What `compare` and `collocates` share: the analysis options they pass on, the settings and
+// dictionary loaded once, the pages of an input analysed one after another, and their tables in
+// text, TSV and CSV. Texts are UTF-8.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/options.h"
+#include "cli/page.h"
+#include "dictstem/dictionarystems.h"
+
+/// The analysis options a comparison accepts and passes to the analysis of each page.
+inline constexpr std::string_view kAnalysisOptions[] = {
+    "--content=", "--charset=", "--stems=", "--koef=", "--stopwords=", "--decimal="};
+
+/// Whether `arg` is one of kAnalysisOptions with its value.
+bool IsAnalysisOption(std::string_view arg);
+
+/// How every page of a comparison is analysed: the options, the settings files and the dictionary.
+struct AnalysisSetup {
+    CliOptions options;
+    PageSettings settings;
+    dictstem::DictionaryLoad dictionary;
+};
+
+/// Reads the analysis options `args` (all of kAnalysisOptions) into setup.options. Returns the
+/// usage message for a bad value.
+std::optional<std::string> ParseAnalysisOptions(const std::vector<std::string_view>& args, AnalysisSetup& setup);
+
+/// Loads the settings files and, for --stems=dictionary, the dictionary. Returns the message when
+/// one cannot be read.
+std::optional<std::string> LoadAnalysisSetup(AnalysisSetup& setup);
+
+/// Reads and analyses every page of input `name` (a file, "-", an address or a directory of pages)
+/// one after another, each in a document of its own that `use` reads; `recordOccurrences` keeps the
+/// word occurrences of each. Returns the message for an input that gives no page, is not a page or
+/// whose analysis ran out of memory.
+std::optional<std::string> ForEachPage(const std::string& name, std::istream& in, const AnalysisSetup& setup,
+                                       bool recordOccurrences, const std::function<void(const Document&)>& use);
+
+/// Prints a table (its first line the header) as text with aligned columns (all but the first
+/// right-aligned), as TSV, or as CSV with a byte order mark.
+void WriteTable(const std::vector<std::vector<std::string>>& lines, OutputFormat format, std::ostream& out);
+
+/// Parses a whole number in [least, most] given to `option`; the usage message otherwise.
+std::optional<std::string> ParseBoundedCount(std::string_view option, std::string_view text, long long least,
+                                             long long most, long long& value);
