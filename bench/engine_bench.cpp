@@ -3,7 +3,8 @@
 // The page is the Russian KiCad manuals joined into one (Debian package kicad-doc-ru), or the
 // files named in SUMORAN_BENCH_PAGES (colon-separated), or, failing both, the bundled sample
 // page repeated to about the same size. Each benchmark analyses the page repeated 1, 4 and 16
-// times; bytes per second are reported for the raw page size. BM_ContentMode compares reading the
+// times; bytes per second are reported for the raw page size. BM_Figures measures what the text
+// figures add to a run of 10 MB. BM_ContentMode compares reading the
 // whole page with reading its main text, and BM_DictionaryStems the built-in stemmer with stems
 // from the dictionary, both on a page of 10 MB.
 #include <benchmark/benchmark.h>
@@ -14,13 +15,18 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "base/allocator.h"
+#include "compare/collocates.h"
 #include "dictstem/dictionarystems.h"
 #include "document/document.h"
+#include "document/wordsincontext.h"
 #include "engine/analysis.h"
 #include "engine/pagesource.h"
+#include "figures/figures.h"
 
 namespace {
 
@@ -96,6 +102,28 @@ void BM_DocumentRun(benchmark::State& state) {
     state.counters["sentences"] = static_cast<double>(doc.sentences.rows.size());
 }
 
+// The cost of the text figures on a page of at least 10 MB: the engine's run without the page
+// tally (0), with it (1), and with it and the figures and checks computed from it (2).
+void BM_Figures(benchmark::State& state) {
+    std::string page;
+    while (page.size() < 10'000'000) page += basePage();
+    const auto mode = state.range(0);
+    AnalysisState analysis;
+    analysis.tallyPage = mode != 0;
+    for (auto _ : state) {
+        analysis.sourceText = page;
+        RunReport report = RunAnalysis(analysis);
+        benchmark::DoNotOptimize(report);
+        if (mode == 2) {
+            const figures::TextFigures f = figures::ComputeFigures(analysis);
+            benchmark::DoNotOptimize(figures::CheckPage(analysis, f));
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page.size()));
+    state.counters["page_MB"] = static_cast<double>(page.size()) / 1e6;
+    state.counters["stems"] = static_cast<double>(analysis.slWordBase.size());
+}
+
 // The whole run over a page of about 10 MB given as its parts (the KiCad manuals, each a document
 // of its own, repeated as a frameset of many frames would give them), reading all of it (0) or
 // only the main text of each part (1), with the allocator set up as the programs set it.
@@ -157,10 +185,44 @@ void BM_DictionaryStems(benchmark::State& state) {
     if (mode != 0) state.counters["cached_forms"] = static_cast<double>(dictionary.stems->cachedForms());
 }
 
+// The collocates of the page's most frequent stem on a page of at least 10 MB, as sumoran-cli
+// collocates finds them after the run: the occurrences read as stems and sentences, the stems
+// numbered, the windows of five words counted and ranked. The analysis is outside the timing.
+void BM_Collocates(benchmark::State& state) {
+    std::string page;
+    while (page.size() < 10'000'000) page += basePage();
+    Document doc;
+    doc.recordOccurrences = true;
+    AnalyseSource(doc, page);
+    std::int32_t node = 0;
+    std::int32_t most = -1;
+    for (const auto& entry : doc.analysis().slWordBase) {
+        if (entry.desc.count > most) std::tie(most, node) = std::pair(entry.desc.count, entry.desc.id);
+    }
+    std::size_t found = 0, words = 0;
+    for (auto _ : state) {
+        std::unordered_map<std::int32_t, std::uint32_t> numbers;
+        std::vector<CollocateToken> tokens;
+        for (const StemOccurrence& o : StemOccurrences(doc)) {
+            const auto [at, added] = numbers.emplace(o.stem, static_cast<std::uint32_t>(numbers.size()));
+            tokens.push_back({at->second, o.sentence});
+        }
+        words = tokens.size();
+        found = FindCollocates(tokens, numbers[node], {}).size();
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["page_MB"] = static_cast<double>(page.size()) / 1e6;
+    state.counters["words"] = static_cast<double>(words);
+    state.counters["node_count"] = most;
+    state.counters["collocates"] = static_cast<double>(found);
+}
+
 BENCHMARK(BM_AnalysisRun)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DocumentRun)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Figures)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ContentMode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DictionaryStems)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Collocates)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
