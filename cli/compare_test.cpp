@@ -83,6 +83,34 @@ TEST(Compare, TheReferenceSumsEqualAggregates) {
     EXPECT_EQ(fromJsonl.out, fromPages.out);
 }
 
+// Lines of JSON Lines and whether the sums take them: the lists are read in full, the rest of the
+// object only needs to be well nested.
+TEST(Compare, ResultLinesAreReadAsAggregateReadsThem) {
+    const std::string combinations = R"("combinations": {"columns": ["Словоосновы", "ЧА", "ВП"], "rows": []})";
+    const std::string stems = R"("stems": {"columns": ["Словооснова", "ЧА", "ВА"], "rows": [["дом", "2", "2,50"]]})";
+    const struct {
+        std::string line;
+        bool taken;
+    } cases[] = {
+        {"{" + stems + ", " + combinations + "}", true},
+        {"{\"input\": \"a\\\"}{[\", \"sentences\": [[\"}\"], {}], " + stems + ", " + combinations + "}", true},
+        {R"({"input": "a", "error": "not found"})", true},                // an input that gave no page: passed over
+        {"{" + stems + ", " + stems + ", " + combinations + "}", false},  // a list twice
+        {R"({"stems": [], )" + combinations + "}", false},
+        {R"({"stems": {"columns": ["Словооснова", "ЧА", "ВА"], "rows": [["дом", 2, "2,50"]]}, )" + combinations + "}",
+         false},
+        {R"({"stems": {"columns": ["Словооснова", "ЧА", "ВА"], "rows": [["дом", "2"]]}, )" + combinations + "}", false},
+        {"{" + stems + ", " + combinations + ", \"x\": [}", false},
+        {"{" + stems + ", " + combinations + "} x", false},
+        {"[" + stems + "]", false},
+    };
+    for (const auto& c : cases) {
+        const std::string path = clitest::writeTemp("compare/line.jsonl", c.line + "\n").string();
+        const CliRun r = clitest::aggregate({path});
+        EXPECT_EQ(r.code, c.taken ? kExitOk : kExitUnreadable) << c.line << "\n" << r.err;
+    }
+}
+
 TEST(Compare, FindsTheTargetsWordsAndTheReferences) {
     const CliRun r = compare({"--format=json", sides().target, sides().jsonl});
     ASSERT_EQ(r.code, kExitOk) << r.err;

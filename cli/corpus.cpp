@@ -6,6 +6,7 @@
 #include <istream>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -90,6 +91,8 @@ struct JsonLists {
 class JsonListsReader : public nlohmann::json_sax<json> {
   public:
     explicit JsonListsReader(JsonLists& found) : found_(found) {}
+    /// Reads the value of one list's member of the page's object alone.
+    JsonListsReader(JsonLists& found, JsonLists::List& list) : found_(found), pending_(&list), depth_(1) {}
 
     bool null() override { return value(nullptr); }
     bool boolean(bool) override { return value(nullptr); }
@@ -223,10 +226,111 @@ struct ParsedLine {
     JsonLists found;
 };
 
+// The members of a page's object: the text of each value, found by skipping strings and nesting
+// without reading what they hold; only the two lists are then parsed. The other members need only be
+// well nested, so that a page's sentences and summary cost a scan for quotes and brackets.
+class MemberScanner {
+  public:
+    explicit MemberScanner(std::string_view text) : text_(text) {}
+
+    // Calls use(key, value) for each member of the object that is the whole text; false when the
+    // text is no object.
+    template <typename Use>
+    bool members(Use use) {
+        if (!expect('{')) return false;
+        if (expect('}')) return rest();
+        do {
+            blanks();
+            const std::size_t keyStart = at_;
+            if (!skipValue() || text_[keyStart] != '"') return false;
+            const std::string_view key = text_.substr(keyStart + 1, at_ - keyStart - 2);
+            if (!expect(':')) return false;
+            blanks();
+            const std::size_t valueStart = at_;
+            if (!skipValue()) return false;
+            use(key, text_.substr(valueStart, at_ - valueStart));
+        } while (expect(','));
+        return expect('}') && rest();
+    }
+
+  private:
+    void blanks() {
+        while (at_ < text_.size() &&
+               (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\r' || text_[at_] == '\n'))
+            ++at_;
+    }
+    bool expect(char c) {
+        blanks();
+        if (at_ >= text_.size() || text_[at_] != c) return false;
+        ++at_;
+        return true;
+    }
+    bool rest() {
+        blanks();
+        return at_ == text_.size();
+    }
+    // Skips a string whose opening quote is at at_.
+    bool skipString() {
+        for (std::size_t k = at_ + 1; k < text_.size();) {
+            const std::size_t quote = text_.find_first_of("\"\\", k);
+            if (quote == std::string_view::npos) return false;
+            if (text_[quote] == '\\') {
+                k = quote + 2;
+                continue;
+            }
+            at_ = quote + 1;
+            return true;
+        }
+        return false;
+    }
+    // Skips one value: a string, a nest of objects and arrays, or a scalar.
+    bool skipValue() {
+        blanks();
+        if (at_ >= text_.size()) return false;
+        if (text_[at_] == '"') return skipString();
+        if (text_[at_] != '{' && text_[at_] != '[') {
+            const std::size_t end = text_.find_first_of(",}] \t\r\n", at_);
+            if (end == at_) return false;
+            at_ = end == std::string_view::npos ? text_.size() : end;
+            return true;
+        }
+        std::size_t depth = 0;
+        while (at_ < text_.size()) {
+            const char c = text_[at_];
+            if (c == '"') {
+                if (!skipString()) return false;
+                continue;
+            }
+            if (c == '{' || c == '[') ++depth;
+            if ((c == '}' || c == ']') && --depth == 0) {
+                ++at_;
+                return true;
+            }
+            ++at_;
+        }
+        return false;
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
 ParsedLine parseLine(const std::string& line) {
     ParsedLine result;
-    JsonListsReader reader(result.found);
-    result.parsed = json::sax_parse(line, &reader);
+    JsonLists& found = result.found;
+    bool listsParse = true;
+    result.parsed = MemberScanner(line).members([&](std::string_view key, std::string_view value) {
+        if (key == "error") found.error = true;
+        const int index = key == "stems" ? 0 : key == "combinations" ? 1 : -1;
+        if (index < 0) return;
+        JsonLists::List& list = found.lists[index];
+        if (list.seen) found.duplicate = true;
+        list.seen = true;
+        JsonListsReader reader(found, list);
+        listsParse = json::sax_parse(value, &reader) && listsParse;
+    });
+    result.parsed = result.parsed && listsParse;
+    found.isObject = result.parsed;
     return result;
 }
 
