@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -58,15 +60,57 @@ constexpr ZoneBits bitOf(zone::Zone z) { return static_cast<ZoneBits>(1u << z); 
 
 // Adds one occurrence to every zone of `bits`.
 void addZones(ZoneCounts& counts, ZoneBits bits) {
-    if (bits == bitOf(zone::kBody)) {  // most words of a page
-        ++counts[zone::kBody];
-        return;
-    }
     for (std::size_t z = 0; z < zone::kCount; ++z) counts[z] += (bits >> z) & 1;
 }
 
 // Whether a byte is white space as the cleaning leaves it in text.
 bool isSpace(char c) { return c == ' ' || c == '\t'; }
+
+// The white space of n bytes: how many of them are white space, and how many white space bytes are
+// followed, within the n, by a byte that is not. Eight bytes at a time: the characters of a page's
+// text are counted at a small part of the cost of cutting it into words.
+struct SpaceCount {
+    std::int64_t spaces = 0;
+    std::int64_t gaps = 0;
+    bool ampersand = false;  // an "&" is among the bytes
+};
+
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+
+// The high bit of each byte of `x` that is zero.
+std::uint64_t zeroBits(std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); }
+
+// The high bit of each byte of `x` that is white space.
+std::uint64_t spaceBits(std::uint64_t x) {
+    return zeroBits(x ^ 0x2020202020202020ULL) | zeroBits(x ^ 0x0909090909090909ULL);
+}
+
+// The number of bytes whose high bit `bits` (only high bits) has; without a popcount instruction.
+std::int64_t highBitCount(std::uint64_t bits) {
+    return static_cast<std::int64_t>(((bits >> 7) * 0x0101010101010101ULL) >> 56);
+}
+
+SpaceCount countSpaces(const char* t, std::size_t n) {
+    SpaceCount count;
+    std::size_t i = 0;
+    for (; i + 8 < n; i += 8) {  // a whole word of eight and a byte after it
+        std::uint64_t x = 0;
+        std::memcpy(&x, t + i, 8);
+        if constexpr (std::endian::native == std::endian::big) x = __builtin_bswap64(x);
+        const std::uint64_t bits = spaceBits(x);
+        const std::uint64_t nextSpace = (bits >> 8) | (isSpace(t[i + 8]) ? std::uint64_t{1} << 63 : 0);
+        count.spaces += highBitCount(bits);
+        count.gaps += highBitCount(bits & ~nextSpace);
+        count.ampersand = count.ampersand || zeroBits(x ^ 0x2626262626262626ULL) != 0;
+    }
+    for (; i < n; ++i) {
+        const bool space = isSpace(t[i]);
+        count.spaces += space;
+        count.gaps += space && i + 1 < n && !isSpace(t[i + 1]);
+        count.ampersand = count.ampersand || t[i] == '&';
+    }
+    return count;
+}
 
 // One "name=value" pair of a tag, as the attribute parser reads it.
 struct Attribute {
@@ -100,13 +144,17 @@ class Scanner {
     template <typename Visit>
     void forEachAttribute(std::size_t tagStart, std::size_t tagEnd, Visit visit) const;
     void textRun(std::size_t start, std::size_t end);
+    // Cuts a text into words: into the tables (kTallyOnly false), or for the tally alone.
+    template <bool kTallyOnly = false>
     void tokenize(std::size_t start, std::size_t end);
     void tallyOnly(std::size_t start, std::size_t end, ZoneBits zones);
     void countCharacters(std::size_t start, std::size_t end);
     ZoneBits bodyZones() const;
     void zoneWord(std::size_t start, std::size_t length);
     bool skipsPeriod(std::size_t i, std::size_t end, std::size_t& next) const;
+    template <bool kTallyOnly>
     void enterWord(std::size_t start, std::size_t length);
+    template <bool kTallyOnly>
     void phraseBreak(char c);
 
     std::string_view text_;
@@ -129,7 +177,6 @@ class Scanner {
 
     // The tally's state.
     ZoneBits zones_ = 0;           // the zones of the words of the text being cut into words
-    bool tallyOnly_ = false;       // the words being cut go to the tally alone, not to the tables
     bool lowHeading_ = false;      // inside <h4>, <h5> or <h6>
     bool blockSinceText_ = false;  // a block tag since the last text counted in characters
     bool gap_ = false;             // white space or a block since the last character counted
@@ -329,7 +376,8 @@ void Scanner::textRun(std::size_t start, std::size_t end) {
         if (index) tokenize(start, end);
         return;
     }
-    const ZoneBits zones = static_cast<ZoneBits>((body ? bodyZones() : 0) | (title ? bitOf(zone::kTitle) : 0));
+    // A run is in the body or in the title, never both (the body's count is worked out from that).
+    const ZoneBits zones = body ? bodyZones() : bitOf(zone::kTitle);
     if (index) {
         zones_ = zones;
         if (blockSinceText_) gap_ = true;
@@ -344,30 +392,43 @@ void Scanner::textRun(std::size_t start, std::size_t end) {
 // tables and the characters are left as they are.
 void Scanner::tallyOnly(std::size_t start, std::size_t end, ZoneBits zones) {
     zones_ = zones;
-    tallyOnly_ = true;
-    tokenize(start, end);
-    tallyOnly_ = false;
+    tokenize<true>(start, end);
 }
 
-// Counts the characters of [start, end] of a text the lists take (see PageTally).
+// Counts the characters of [start, end] of a text the lists take (see PageTally): countSpaces
+// counts the white space and the places where it gives way to a character; references are found
+// by memchr.
 void Scanner::countCharacters(std::size_t start, std::size_t end) {
-    std::int64_t characters = 0, spaces = 0;
-    for (std::size_t i = start; i <= end; ++i) {
-        const char c = text_[i];
-        if (isSpace(c)) {
-            gap_ = true;
-            continue;
-        }
-        if (gap_ && charactersSeen_) ++spaces;
-        gap_ = false;
-        charactersSeen_ = true;
-        ++characters;
-        if (c == '&') {
-            if (const std::size_t length = CharacterReferenceLength(text_.substr(0, end + 1), i)) i += length - 1;
-        }
+    const char* const t = text_.data();
+    const SpaceCount space = countSpaces(t + start, end - start + 1);
+    std::int64_t gaps = space.gaps;
+    const bool lastSpace = isSpace(t[end]);
+    std::int64_t characters = static_cast<std::int64_t>(end - start + 1) - space.spaces;
+    if (characters == 0) {
+        gap_ = true;
+        return;
     }
+    // The first character is parted from the text before it (if any) by the white space the run
+    // starts with, which the loop counted, or by the white space or block before the run.
+    if (isSpace(t[start])) {
+        gaps -= charactersSeen_ ? 0 : 1;
+    } else {
+        gaps += gap_ && charactersSeen_ ? 1 : 0;
+    }
+    const std::string_view region = text_.substr(0, end + 1);
+    const char* amp =
+        space.ampersand ? static_cast<const char*>(std::memchr(t + start, '&', end + 1 - start)) : nullptr;
+    while (amp) {
+        const auto at = static_cast<std::size_t>(amp - t);
+        const std::size_t length = CharacterReferenceLength(region, at);
+        characters -= length > 1 ? static_cast<std::int64_t>(length - 1) : 0;
+        const std::size_t next = at + (length > 1 ? length : 1);
+        amp = next <= end ? static_cast<const char*>(std::memchr(t + next, '&', end + 1 - next)) : nullptr;
+    }
+    gap_ = lastSpace;
+    charactersSeen_ = true;
     tally_->charsWithoutSpaces += characters;
-    tally_->charsWithSpaces += characters + spaces;
+    tally_->charsWithSpaces += characters + gaps;
 }
 
 // A word the tally alone takes: kept to be stemmed once the stem table is complete, since the
@@ -381,29 +442,45 @@ void Scanner::zoneWord(std::size_t start, std::size_t length) {
 // the table's stem of the same text, or under a stem outside the lists.
 void Scanner::finishTally() {
     if (!tally_) return;
+    // The body: every occurrence in the tables but those the options took in from the title, the
+    // meta tags and the image descriptions, which the scan counted (each in one of these zones).
+    tally_->stems.resize(static_cast<std::size_t>(tables_.stems.size()));
+    for (std::size_t id = 0; id < tally_->stems.size(); ++id) {
+        ZoneCounts& c = tally_->stems[id];
+        c[zone::kBody] = tables_.stems.record(static_cast<std::int32_t>(id)).count - c[zone::kTitle] -
+                         c[zone::kDescription] - c[zone::kKeywords] - c[zone::kImageAlt];
+    }
+    // Where each written form goes: a table stem's id, or -1 - its place among the outside stems.
+    std::unordered_map<std::string_view, std::int64_t> target;
     std::unordered_map<std::string, std::size_t> outsideIndex;
     std::string lower;
     for (const ZoneWord& word : zoneWords_) {
-        std::uint32_t code = 0;
-        const std::string_view stem = StemWord(text_.substr(word.start, word.length), lower, code, options_.stemSource);
-        const std::int32_t found = tables_.stems.Find(stem);
-        if (found >= 0) {
-            const auto index = static_cast<std::size_t>(found);
-            if (index >= tally_->stems.size()) tally_->stems.resize(index + 1);
-            addZones(tally_->stems[index], word.zones);
-            continue;
-        }
-        auto [at, added] = outsideIndex.try_emplace(std::string(stem), tally_->outside.size());
+        const std::string_view text = text_.substr(word.start, word.length);
+        auto [known, added] = target.try_emplace(text, 0);
         if (added) {
-            tally_->outsideStems.emplace_back(stem);
-            tally_->outside.emplace_back();
+            std::uint32_t code = 0;
+            const std::string_view stem = StemWord(text, lower, code, options_.stemSource);
+            known->second = tables_.stems.Find(stem);
+            if (known->second < 0) {
+                auto [at, isNew] = outsideIndex.try_emplace(std::string(stem), tally_->outside.size());
+                if (isNew) {
+                    tally_->outsideStems.emplace_back(stem);
+                    tally_->outside.emplace_back();
+                }
+                known->second = -1 - static_cast<std::int64_t>(at->second);
+            }
         }
-        addZones(tally_->outside[at->second], word.zones);
+        if (known->second >= 0) {
+            addZones(tally_->stems[static_cast<std::size_t>(known->second)], word.zones);
+        } else {
+            addZones(tally_->outside[static_cast<std::size_t>(-1 - known->second)], word.zones);
+        }
     }
 }
 
+template <bool kTallyOnly>
 void Scanner::enterWord(std::size_t start, std::size_t length) {
-    if (tallyOnly_) {
+    if constexpr (kTallyOnly) {
         zoneWord(start, length);
         return;
     }
@@ -411,14 +488,16 @@ void Scanner::enterWord(std::size_t start, std::size_t length) {
     std::int32_t stemId =
         counter_.Enter(text_, static_cast<std::int32_t>(start), static_cast<std::int32_t>(length), factors_);
     window_.Append(stemId);
-    if (!tally_) return;
+    // Words of the body text alone are counted from the table once the scan is over.
+    if (zones_ == bitOf(zone::kBody) || !tally_) return;
     const auto index = static_cast<std::size_t>(stemId);
     if (index >= tally_->stems.size()) tally_->stems.resize(index + 1);
     addZones(tally_->stems[index], zones_);
 }
 
+template <bool kTallyOnly>
 void Scanner::phraseBreak(char c) {
-    if (tallyOnly_) return;
+    if constexpr (kTallyOnly) return;
     tables_.phrases.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
     window_.EndPhrase(contextFlags_);
 }
@@ -446,8 +525,9 @@ bool Scanner::skipsPeriod(std::size_t i, std::size_t end, std::size_t& next) con
 }
 
 // Cuts [start, end] into words; the byte after `end` is a delimiter.
+template <bool kTallyOnly>
 void Scanner::tokenize(std::size_t start, std::size_t end) {
-    if (!tallyOnly_) {
+    if constexpr (!kTallyOnly) {
         if (tally_) countCharacters(start, end);
         tables_.phrases.Push(marker_, 0, 0, token::kTagKind);
         window_.Clear();
@@ -459,9 +539,9 @@ void Scanner::tokenize(std::size_t start, std::size_t end) {
         const char c = text_[i];
         if (i < stop && isDash(c)) {
             if (text_[i - 1] == ' ' || text_[i + 1] == ' ') {
-                if (w < i) enterWord(w, i - w);
-                if (!tallyOnly_) tables_.markup.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
-                phraseBreak(c);
+                if (w < i) enterWord<kTallyOnly>(w, i - w);
+                if constexpr (!kTallyOnly) tables_.markup.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
+                phraseBreak<kTallyOnly>(c);
                 w = i + 1;
             }
             ++i;
@@ -475,15 +555,17 @@ void Scanner::tokenize(std::size_t start, std::size_t end) {
         if (i == stop || kDelimiters[static_cast<unsigned char>(c)]) {
             bool breaks = c != ' ' && i != stop;
             if (w < i) {
-                enterWord(w, i - w);
-                if (breaks) phraseBreak(c);
+                enterWord<kTallyOnly>(w, i - w);
+                if (breaks) phraseBreak<kTallyOnly>(c);
             }
-            if (breaks && !tallyOnly_) tables_.markup.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
+            if constexpr (!kTallyOnly) {
+                if (breaks) tables_.markup.Push(static_cast<signed char>(c), 0, 0, token::kBreakKind);
+            }
             w = i + 1;
         }
         ++i;
     }
-    if (!tallyOnly_) window_.EndPhrase(contextFlags_);
+    if constexpr (!kTallyOnly) window_.EndPhrase(contextFlags_);
 }
 
 void Scanner::run(std::size_t firstTag) {
