@@ -11,6 +11,8 @@
 //   summary:orders[:LIMIT]          the "Порядок" numbers of the summary's sentences, ", " between
 //   summary:status[:LIMIT]          the summary's status text; LIMIT is a limits-menu caption
 //   stemmed:WORD                    the stem `sumoran-cli stem WORD` prints
+//   metric:KEY                      the value of the text figure KEY (its JSON key), decimal comma
+//   check:ID                        the verdict of the page check ID ("title_length", …)
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -28,6 +30,7 @@
 #include "document/document.h"
 #include "engine/pagesource.h"
 #include "engine/wordlists.h"
+#include "figures/figures.h"
 #include "settings/stopwords.h"
 #include "summary/sentencelist.h"
 #include "summary/summarylimits.h"
@@ -179,6 +182,21 @@ std::optional<std::string> stemOf(std::string_view word) {
     return utf8(StemWord(*bytes, lower, code));
 }
 
+// The value of a text figure or the verdict of a page check, as the figures pane shows them.
+std::optional<std::string> figureValue(const Document& doc, std::string_view kind, std::string_view key) {
+    const figures::TextFigures f = figures::ComputeFigures(doc.analysis());
+    if (kind == "metric") {
+        for (const figures::FigureLine& line : figures::FigureLines(f, doc.decimalSeparator)) {
+            if (line.key == key) return utf8(line.value);
+        }
+        return std::nullopt;
+    }
+    for (const figures::PageCheck& check : figures::CheckPage(doc.analysis(), f)) {
+        if (check.id == key) return utf8(figures::VerdictCaption(check.verdict));
+    }
+    return std::nullopt;
+}
+
 // Returns the text of the cell `key` names, or nothing when it names no cell the window shows.
 std::optional<std::string> ShownValue(Document& doc, std::string_view key) {
     const std::vector<std::string_view> p = splitKey(key);
@@ -194,6 +212,7 @@ std::optional<std::string> ShownValue(Document& doc, std::string_view key) {
         return p.size() == 2 ? std::optional(status) : numberInText(status, p[2]);
     }
     if (p.size() == 2 && kind == "stemmed") return stemOf(p[1]);
+    if (p.size() == 2 && (kind == "metric" || kind == "check")) return figureValue(doc, kind, p[1]);
     if ((p.size() == 2 || p.size() == 3) && kind == "summary") {
         return summaryValue(doc, p[1], p.size() == 3 ? std::optional(p[2]) : std::optional<std::string_view>());
     }
