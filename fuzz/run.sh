@@ -6,7 +6,7 @@
 #
 # The targets run in parallel. Without options each makes 20000 runs from a fixed seed, so the
 # test command fuzzes the same inputs every time. FUZZ_TARGETS picks targets
-# (default: all three); FUZZ_WORK_DIR keeps the corpora and artifacts (default: a new directory
+# (default: all four); FUZZ_WORK_DIR keeps the corpora and artifacts (default: a new directory
 # under ${TMPDIR:-/tmp}, kept only when a target fails).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,14 +15,14 @@ shift
 options=("$@")
 if ((${#options[@]} == 0)); then options=(-runs=20000 -seed=1); fi
 
-targets=(${FUZZ_TARGETS:-fuzz_analysis fuzz_settings fuzz_utf8})
+targets=(${FUZZ_TARGETS:-fuzz_analysis fuzz_settings fuzz_utf8 fuzz_maintext})
 work=${FUZZ_WORK_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/sumoran-fuzz.XXXXXX")}
 mkdir -p "$work"
 
 # The longest input each target is given: a page, a settings file, a stretch of text.
 max_len() {
   case $1 in
-    fuzz_analysis) echo 65536 ;;
+    fuzz_analysis | fuzz_maintext) echo 65536 ;;
     fuzz_settings) echo 8192 ;;
     *) echo 16384 ;;
   esac
