@@ -156,8 +156,10 @@ QWidget* TFormMain::buildResultArea() {
     summaryPanel_ = new SummaryPanel(doc_);
     resultTabs_ = new ResultTabs(doc_, summaryPanel_);
     for (ResultListPanel* panel : lists_) {
-        connect(panel, &ResultListPanel::selectionChanged, this,
-                [this, panel] { resultTabs_->showOccurrences(panel->list(), panel->selectedRows()); });
+        connect(panel, &ResultListPanel::selectionChanged, this, [this, panel] {
+            resultTabs_->showOccurrences(panel->list(), panel->selectedRows());
+            if (panel->list() != ResultList::kWordFull) showZones();
+        });
         connect(panel, &ResultListPanel::markRequested, this,
                 [this, panel] { pageMarks_->mark(panel->list(), panel->selectedRows()); });
     }
@@ -261,6 +263,7 @@ void TFormMain::runAnalysis(const std::function<std::optional<RunReport>()>& ana
     sentencePanel_->showList();
     summaryPanel_->showSummary();
     resultTabs_->showResults();
+    showZones();
     if (doc_.timeMessage) timePanel_->setText(FromCp1251(*doc_.timeMessage));
     const QString content = ContentStatus(doc_.content());
     contentPanel_->setText(content);
@@ -277,4 +280,9 @@ void TFormMain::runAnalysis(const std::function<std::optional<RunReport>()>& ana
 void TFormMain::showRelated(const RelatedButton& button) {
     if (ShowRelated(doc_, button, listPanel(button.source)->selectedRows()))
         listPanel(button.target)->showRelatedRows();
+}
+
+void TFormMain::showZones() {
+    resultTabs_->showZones(listPanel(ResultList::kWordBase)->selectedRows(),
+                           listPanel(ResultList::kWordExpr)->selectedRows());
 }

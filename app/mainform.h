@@ -80,6 +80,8 @@ class TFormMain : public QMainWindow {
     /// Runs `analyse` (an analysis of the document) under the wait cursor and shows its result.
     void runAnalysis(const std::function<std::optional<RunReport>()>& analyse);
     void showRelated(const RelatedButton& button);
+    // Shows in "Показатели" the zones of the rows selected in the stem and combination lists.
+    void showZones();
     ResultListPanel* listPanel(ResultList list) const { return lists_[static_cast<std::size_t>(list)]; }
 
     std::unique_ptr<Browser> browser_;

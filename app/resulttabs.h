@@ -1,6 +1,6 @@
 // ResultTabs: the tabs beside the sentence list: the summary pane, the "Контекст" pane of the
-// words selected in a result list and the "Кривая весов" chart. A pane's request to select a
-// sentence goes out as sentenceRequested.
+// words selected in a result list, the "Кривая весов" chart and the "Показатели" of the text. A
+// pane's request to select a sentence goes out as sentenceRequested.
 #pragma once
 
 #include <QTabWidget>
@@ -9,6 +9,7 @@
 #include "document/document.h"
 
 class ConcordancePanel;
+class FiguresPanel;
 class SummaryPanel;
 class WeightChartPanel;
 
@@ -21,8 +22,11 @@ class ResultTabs : public QTabWidget {
 
     /// Shows in the concordance the occurrences of display rows `rows` of a result list.
     void showOccurrences(ResultList list, std::span<const std::size_t> rows);
-    /// Shows the results of a new analysis: an empty concordance and the new curve.
+    /// Shows the results of a new analysis: an empty concordance, the new curve and figures.
     void showResults();
+    /// Shows by zone the stems of display rows `stemRows` of the stem list and `combinationRows`
+    /// of the combination list.
+    void showZones(std::span<const std::size_t> stemRows, std::span<const std::size_t> combinationRows);
     /// Redraws the curve, as a new summary needs.
     void showCurve();
 
@@ -33,4 +37,5 @@ class ResultTabs : public QTabWidget {
   private:
     ConcordancePanel* concordance_ = nullptr;
     WeightChartPanel* chart_ = nullptr;
+    FiguresPanel* figures_ = nullptr;
 };

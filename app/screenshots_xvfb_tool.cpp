@@ -1,5 +1,5 @@
 // Takes the screenshots of the README under a virtual X server: the "Контекст" pane, the marks in
-// the page and the weight chart, for samples/sample.html, and the outline of the main text of
+// the page, the weight chart and the "Показатели" pane, for samples/sample.html, and the outline of the main text of
 // maintext/testdata/news_sidebar.html. Run: xvfb-run -a -s "-screen 0 1280x1024x24"
 // build/bin/screenshots_xvfb_tool DIR (QTWEBENGINE_DISABLE_SANDBOX=1 as root). Not a test.
 #include <QAction>
@@ -69,6 +69,10 @@ int main(int argc, char** argv) {
     tabs->setCurrentIndex(2);
     ChildOrDie<QAction>(&form, "miLimit2")->trigger();  // "5 предложений"
     Shoot(&form, out + u("/weight-chart.png"));
+
+    // The figures, with the zones of the stem and the combination still selected.
+    tabs->setCurrentIndex(3);
+    Shoot(&form, out + u("/figures.png"));
 
     // The mode is stored in the user's settings: it is put back as it was.
     QAction* mainText = ChildOrDie<QAction>(&form, "miMainText");
