@@ -16,6 +16,7 @@
 #include "app/browser/webenginebrowser.h"
 #include "app/mainform.h"
 #include "app/testwindow_for_tests.h"
+#include "settings/stopwords.h"
 #include "views/qt/qtext.h"
 
 namespace {
@@ -40,7 +41,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) return 2;
     const QString out = QString::fromLocal8Bit(argv[1]);
-    TFormMain form(new WebEngineBrowser, StartupSettings{});
+    // The program's own stop words, as an installed program reads them.
+    StartupSettings settings;
+    settings.stopWords = settings::LoadStopWords(QT_TESTCASE_SOURCEDIR "/../data/stopwords.txt");
+    TFormMain form(new WebEngineBrowser, std::move(settings));
     form.resize(1280, 1000);
     form.show();
     form.OpenAddress(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../samples/sample.html"));
