@@ -73,17 +73,7 @@ std::optional<std::string> parse(std::span<const std::string_view> args, Colloca
             if (auto m = ParseBoundedCount("--min-count", arg.substr(12), 1, 1'000'000'000, r.collocates.minCount))
                 return m;
         } else if (options && arg.starts_with("--format=")) {
-            const std::string_view f = arg.substr(9);
-            if (f == "text")
-                r.format = OutputFormat::kText;
-            else if (f == "tsv")
-                r.format = OutputFormat::kTsv;
-            else if (f == "csv")
-                r.format = OutputFormat::kCsv;
-            else if (f == "json")
-                r.format = OutputFormat::kJson;
-            else
-                return "--format takes text, tsv, csv or json, not '" + ValidUtf8(f) + "'";
+            if (auto m = ParseTableFormat(arg.substr(9), r.format)) return m;
         } else if (options && IsAnalysisOption(arg)) {
             analysis.push_back(arg);
         } else if (options && arg.starts_with("-") && arg != "-") {

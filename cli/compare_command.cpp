@@ -112,17 +112,7 @@ std::optional<std::string> parse(std::span<const std::string_view> args, Compare
         } else if (options && arg == "--show=combinations") {
             r.show = Section::kCombinations;
         } else if (options && arg.starts_with("--format=")) {
-            const std::string_view f = arg.substr(9);
-            if (f == "text")
-                r.format = OutputFormat::kText;
-            else if (f == "tsv")
-                r.format = OutputFormat::kTsv;
-            else if (f == "csv")
-                r.format = OutputFormat::kCsv;
-            else if (f == "json")
-                r.format = OutputFormat::kJson;
-            else
-                return "--format takes text, tsv, csv or json, not '" + ValidUtf8(f) + "'";
+            if (auto m = ParseTableFormat(arg.substr(9), r.format)) return m;
         } else if (options && arg.starts_with("--min-count=")) {
             if (auto m = ParseBoundedCount("--min-count", arg.substr(12), 1, 1'000'000'000, r.keywords.minCount))
                 return m;

@@ -73,6 +73,21 @@ void WriteTable(const std::vector<std::vector<std::string>>& lines, OutputFormat
     }
 }
 
+std::optional<std::string> ParseTableFormat(std::string_view text, OutputFormat& format) {
+    if (text == "text") {
+        format = OutputFormat::kText;
+    } else if (text == "tsv") {
+        format = OutputFormat::kTsv;
+    } else if (text == "csv") {
+        format = OutputFormat::kCsv;
+    } else if (text == "json") {
+        format = OutputFormat::kJson;
+    } else {
+        return "--format takes text, tsv, csv or json, not '" + ValidUtf8(text) + "'";
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> ParseBoundedCount(std::string_view option, std::string_view text, long long least,
                                              long long most, long long& value) {
     const std::optional<long long> parsed =

@@ -47,6 +47,9 @@ std::optional<std::string> ForEachPage(const std::string& name, std::istream& in
 /// right-aligned), as TSV, or as CSV with a byte order mark.
 void WriteTable(const std::vector<std::vector<std::string>>& lines, OutputFormat format, std::ostream& out);
 
+/// Parses the value of --format: text, tsv, csv or json; the usage message otherwise.
+std::optional<std::string> ParseTableFormat(std::string_view text, OutputFormat& format);
+
 /// Parses a whole number in [least, most] given to `option`; the usage message otherwise.
 std::optional<std::string> ParseBoundedCount(std::string_view option, std::string_view text, long long least,
                                              long long most, long long& value);

@@ -28,12 +28,14 @@ max_len() {
   esac
 }
 
-# Runs one target from a fresh copy of its seeds, with fuzz/<target>.dict when there is one; its
-# output goes to $work/<target>/log.
+# Runs one target from a fresh copy of its seeds (fuzz/corpus/<target>), with fuzz/<target>.dict
+# when there is one; its output goes to $work/<target>/log.
 run_target() {
   local target=$1 corpus="$work/$1/corpus" dict=()
   mkdir -p "$corpus"
   cp fuzz/corpus/"$target"/* "$corpus"/
+  # The main text's fixture pages seed its target too.
+  if [ "$target" = fuzz_maintext ]; then cp maintext/testdata/*.html "$corpus"/; fi
   if [ -f "fuzz/$target.dict" ]; then dict=(-dict="fuzz/$target.dict"); fi
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/bin/$target" -max_len="$(max_len "$target")" -print_final_stats=1 \
