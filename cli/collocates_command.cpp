@@ -164,18 +164,7 @@ void writeTable(const std::vector<Collocate>& found, const Sequence& s, OutputFo
 int RunCollocatesCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
                          std::ostream& err) {
     CollocatesRequest r;
-    if (auto message = parse(args, r)) {
-        if (*message == "help") {
-            out << kCollocatesUsage << kCollocatesHelp << std::flush;
-            return out ? kExitOk : kExitFailed;
-        }
-        err << MessageLine(*message) << kCollocatesUsage;
-        return kExitUsage;
-    }
-    if (auto message = LoadAnalysisSetup(r.setup)) {
-        err << MessageLine(*message);
-        return kExitUnreadable;
-    }
+    if (auto code = StartCommand(parse(args, r), kCollocatesUsage, kCollocatesHelp, r.setup, out, err)) return *code;
     Sequence sequence;
     for (const std::string& page : r.pages) {
         if (auto message = ForEachPage(page, in, r.setup, true, [&](const Document& doc) { sequence.add(doc); })) {

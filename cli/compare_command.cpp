@@ -200,18 +200,7 @@ void writeJson(const Keywords& k, const CompareRequest& r, const Corpus& target,
 
 int RunCompareCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err) {
     CompareRequest r;
-    if (auto message = parse(args, r)) {
-        if (*message == "help") {
-            out << kCompareUsage << kCompareHelp << std::flush;
-            return out ? kExitOk : kExitFailed;
-        }
-        err << MessageLine(*message) << kCompareUsage;
-        return kExitUsage;
-    }
-    if (auto message = LoadAnalysisSetup(r.setup)) {
-        err << MessageLine(*message);
-        return kExitUnreadable;
-    }
+    if (auto code = StartCommand(parse(args, r), kCompareUsage, kCompareHelp, r.setup, out, err)) return *code;
     Corpus target, reference;
     for (std::size_t k = 0; k < r.sides.size(); ++k) {
         if (auto message = addSide(r.sides[k], in, r.setup, k == 0 ? target : reference)) {

@@ -4,7 +4,9 @@
 #include <ostream>
 
 #include "base/numformat.h"
+#include "cli/commands.h"
 #include "cli/inputs.h"
+#include "cli/output.h"
 #include "cli/rows.h"
 #include "views/delimitedtext.h"
 
@@ -16,6 +18,23 @@ std::optional<std::string> ParseAnalysisOptions(const std::vector<std::string_vi
     ParsedOptions parsed = ParseCliOptions(args);
     if (parsed.error) return parsed.error;
     setup.options = std::move(parsed.options);
+    return std::nullopt;
+}
+
+std::optional<int> StartCommand(const std::optional<std::string>& parsed, const char* usage, const char* help,
+                                AnalysisSetup& setup, std::ostream& out, std::ostream& err) {
+    if (parsed) {
+        if (*parsed == "help") {
+            out << usage << help << std::flush;
+            return out ? kExitOk : kExitFailed;
+        }
+        err << MessageLine(*parsed) << usage;
+        return kExitUsage;
+    }
+    if (auto message = LoadAnalysisSetup(setup)) {
+        err << MessageLine(*message);
+        return kExitUnreadable;
+    }
     return std::nullopt;
 }
 

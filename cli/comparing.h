@@ -36,6 +36,13 @@ std::optional<std::string> ParseAnalysisOptions(const std::vector<std::string_vi
 /// one cannot be read.
 std::optional<std::string> LoadAnalysisSetup(AnalysisSetup& setup);
 
+/// Starts a command from what reading its arguments gave (`parsed`: nothing, "help" or the usage
+/// message): prints its help (`usage` and `help`) or the usage error, else loads its settings.
+/// Returns the exit code when the command ends there (help, bad usage, unreadable settings), or
+/// nothing to go on.
+std::optional<int> StartCommand(const std::optional<std::string>& parsed, const char* usage, const char* help,
+                                AnalysisSetup& setup, std::ostream& out, std::ostream& err);
+
 /// Reads and analyses every page of input `name` (a file, "-", an address or a directory of pages)
 /// one after another, each in a document of its own that `use` reads; `recordOccurrences` keeps the
 /// word occurrences of each. Returns the message for an input that gives no page, is not a page or
