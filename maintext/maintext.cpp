@@ -1137,23 +1137,6 @@ struct Iconv {
 
 bool knownEncoding(const std::string& name) { return Iconv("UTF-8", name.c_str()).ok(); }
 
-bool validUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        const int len = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-        if (len == 0 || b == 0xC0 || b == 0xC1 || i + len > s.size()) return false;
-        for (int k = 1; k < len; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += len;
-    }
-    return true;
-}
-
 // The encoding of a page's bytes, as a browser guesses it without transport headers: a byte-order
 // mark, then a charset named by a <meta> tag in the first 4 KiB, then UTF-8 when the bytes are
 // valid UTF-8, else windows-1252.
@@ -1181,7 +1164,7 @@ std::string sniffEncoding(std::string_view bytes) {
         if (name == "iso-8859-1" || name == "latin1" || name == "us-ascii" || name == "ascii") name = "windows-1252";
         if (knownEncoding(name)) return name;
     }
-    return validUtf8(bytes) ? "UTF-8" : "windows-1252";
+    return cp1251::isValidUtf8(bytes) ? "UTF-8" : "windows-1252";
 }
 
 bool isUtf8Name(std::string_view name) {

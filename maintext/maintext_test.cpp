@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,24 @@ const std::string kProse =
 // A short line beside the text, so that the text's own block is chosen rather than its wrapper.
 const std::string kBeside = "<div>Подвал раздела</div>";
 
+// A body holding `page` whose main text keeps every text of `kept` and none of `dropped`.
+struct ContentCase {
+    const char* name;
+    std::string page;
+    Texts kept;
+    Texts dropped;
+};
+
+void expectContent(std::span<const ContentCase> cases) {
+    for (const ContentCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const maintext::Result r = ExtractMainText("<body>" + c.page + "</body>", "UTF-8");
+        ASSERT_TRUE(r.found) << maintext::ReasonName(r.reason);
+        for (const auto& k : c.kept) EXPECT_TRUE(has(r.text, k)) << "missing: " << k;
+        for (const auto& d : c.dropped) EXPECT_FALSE(has(r.text, d)) << "kept: " << d;
+    }
+}
+
 // Short lines at the content's end or over a dropped block are template; a block of sentences
 // beside the text is text.
 TEST(MainText, EdgesAndNeighboursOfTheContent) {
@@ -131,12 +150,7 @@ TEST(MainText, EdgesAndNeighboursOfTheContent) {
     const std::string note =
         "<p>Заметка из одного абзаца, в которой меньше ста двадцати знаков текста, но вместе с подписью их "
         "хватает.</p>";
-    const struct {
-        const char* name;
-        std::string page;
-        Texts kept;
-        Texts dropped;
-    } cases[] = {
+    const ContentCase cases[] = {
         {"a short last line", "<div>" + kProse + "<p>Теги: город</p></div>" + kBeside, {"Второй абзац"}, {"Теги"}},
         {"a last sentence", "<div>" + kProse + "<p>Конец.</p></div>" + kBeside, {"Конец."}, {}},
         {"a line over links",
@@ -155,13 +169,7 @@ TEST(MainText, EdgesAndNeighboursOfTheContent) {
          {"Первый абзац", "Стакан тёплого молока"},
          {"Подвал раздела"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const maintext::Result r = ExtractMainText("<body>" + c.page + "</body>", "UTF-8");
-        ASSERT_TRUE(r.found) << maintext::ReasonName(r.reason);
-        for (const auto& k : c.kept) EXPECT_TRUE(has(r.text, k)) << "missing: " << k;
-        for (const auto& d : c.dropped) EXPECT_FALSE(has(r.text, d)) << "kept: " << d;
-    }
+    expectContent(cases);
 }
 
 // The article is chosen where the page's sentences are, whatever its class names and the
@@ -171,12 +179,7 @@ TEST(MainText, TheArticleIsWhereTheSentencesAre) {
     for (int i = 0; i < 20; ++i)
         menu += "<a href=/" + std::to_string(i) + ">Раздел сайта номер " + std::to_string(i) + "</a> ";
     menu += "</div>";
-    const struct {
-        const char* name;
-        std::string page;
-        Texts kept;
-        Texts dropped;
-    } cases[] = {
+    const ContentCase cases[] = {
         {"a template word beside a content word",
          menu + "<div class=\"entry share\">" + kProse + "</div>" + kBeside,
          {"Первый абзац", "Второй абзац"},
@@ -219,13 +222,7 @@ TEST(MainText, TheArticleIsWhereTheSentencesAre) {
          {"Слово 漢字 пишется"},
          {"かん", "("}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const maintext::Result r = ExtractMainText("<body>" + c.page + "</body>", "UTF-8");
-        ASSERT_TRUE(r.found) << maintext::ReasonName(r.reason);
-        for (const auto& k : c.kept) EXPECT_TRUE(has(r.text, k)) << "missing: " << k;
-        for (const auto& d : c.dropped) EXPECT_FALSE(has(r.text, d)) << "kept: " << d;
-    }
+    expectContent(cases);
 }
 
 TEST(MainText, EncodingIsDetectedWhenNotNamed) {
