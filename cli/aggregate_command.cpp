@@ -8,11 +8,11 @@
 
 #include "cli/commands.h"
 #include "cli/comparing.h"
-#include "cli/corpus.h"
 #include "cli/fdoutput.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/rows.h"
+#include "reference/corpus.h"
 #include "settings/decimalseparator.h"
 
 namespace {

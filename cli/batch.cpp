@@ -23,13 +23,13 @@
 #include "base/sanitizers.h"
 #include "cli/commands.h"
 #include "cli/fdoutput.h"
-#include "cli/fetch.h"
-#include "cli/inputs.h"
 #include "cli/output.h"
 #include "cli/rows.h"
 #include "cli/stopsignals.h"
 #include "engine/pagesource.h"
+#include "page/fetch.h"
 #include "page/frames.h"
+#include "page/inputs.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 
 #include "base/cp1251.h"
 #include "cli/clirun_for_tests.h"
-#include "cli/inputs.h"
 #include "cli/loopbackhttp_for_tests.h"
 #include "cli/options.h"
+#include "page/inputs.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 // one sentence, over the word occurrences of one or more pages.
 #include <ostream>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "base/cp1251.h"
@@ -13,8 +12,7 @@
 #include "cli/output.h"
 #include "cli/rows.h"
 #include "compare/collocates.h"
-#include "document/wordsincontext.h"
-#include "engine/wordcode.h"
+#include "document/collocation.h"
 #include "engine/wordlists.h"
 #include "settings/decimalseparator.h"
 
@@ -94,43 +92,11 @@ std::optional<std::string> parse(std::span<const std::string_view> args, Colloca
     return ParseAnalysisOptions(analysis, r.setup);
 }
 
-// The occurrences of every page as one sequence over stems numbered by their text.
-struct Sequence {
-    std::vector<CollocateToken> tokens;
-    std::vector<std::string> stems;  // text (Windows-1251) by number
-    std::vector<bool> stopWords;     // by number
-    std::unordered_map<std::string, std::uint32_t> numbers;
-    std::uint32_t sentences = 0;  // of the pages before
-
-    std::uint32_t numberOf(const std::string& text, bool stopWord) {
-        auto [at, added] = numbers.emplace(text, static_cast<std::uint32_t>(stems.size()));
-        if (added) {
-            stems.push_back(text);
-            stopWords.push_back(stopWord);
-        }
-        return at->second;
-    }
-
-    void add(const Document& doc) {
-        std::unordered_map<std::int32_t, std::uint32_t> byId;
-        for (const auto& entry : doc.analysis().slWordBase)
-            byId.emplace(entry.desc.id, numberOf(entry.text, wordcode::isIgnored(entry.desc.code)));
-        std::uint32_t last = 0;
-        for (const StemOccurrence& o : StemOccurrences(doc)) {
-            const auto found = byId.find(o.stem);
-            const std::uint32_t number = found != byId.end() ? found->second : numberOf("", true);
-            tokens.push_back({number, sentences + o.sentence});
-            last = std::max(last, o.sentence);
-        }
-        sentences += last + 1;  // no window reaches into the next page
-    }
-};
-
 std::string number(double value) { return numformat::General(value, '.'); }
 
-void writeJson(const std::vector<Collocate>& found, const Sequence& s, const std::string& node, long long nodeCount,
-               const CollocatesRequest& r, std::ostream& out) {
-    out << "{\"node\": " << JsonString(cp1251::toUtf8(node)) << ", \"node_count\": " << nodeCount
+void writeJson(const StemCollocates& collocates, const StemSequence& s, const CollocatesRequest& r, std::ostream& out) {
+    const std::vector<Collocate>& found = collocates.found;
+    out << "{\"node\": " << JsonString(cp1251::toUtf8(collocates.node)) << ", \"node_count\": " << collocates.nodeCount
         << ", \"words\": " << s.tokens.size() << ", \"span\": " << r.collocates.span << ",\n\"collocates\": [";
     for (std::size_t k = 0; k < found.size(); ++k) {
         const Collocate& c = found[k];
@@ -144,17 +110,12 @@ void writeJson(const std::vector<Collocate>& found, const Sequence& s, const std
     out << "]}\n";
 }
 
-void writeTable(const std::vector<Collocate>& found, const Sequence& s, OutputFormat format, char separator,
+void writeTable(const StemCollocates& collocates, const StemSequence& s, OutputFormat format, char separator,
                 std::ostream& out) {
-    std::vector<std::vector<std::string>> lines = {{"Словооснова", "O", "E", "ЧА", "MI", "MI3", "t", "LL", "logDice"}};
-    for (const Collocate& c : found) {
-        const CollocateMeasures& m = c.measures;
-        const std::string text = cp1251::toUtf8(s.stems[c.item]);
-        lines.push_back({format == OutputFormat::kText ? VisibleText(text) : text, std::to_string(c.observed),
-                         numformat::Fixed2(m.expected, separator), std::to_string(c.itemCount),
-                         numformat::Fixed2(m.mi, separator), numformat::Fixed2(m.mi3, separator),
-                         numformat::Fixed2(m.tScore, separator), numformat::Fixed2(m.logLikelihood, separator),
-                         numformat::Fixed2(m.logDice, separator)});
+    std::vector<std::vector<std::string>> lines = {CollocateColumns()};
+    for (std::vector<std::string>& row : CollocateRows(collocates, s, separator)) {
+        if (format == OutputFormat::kText) row[0] = VisibleText(row[0]);
+        lines.push_back(std::move(row));
     }
     WriteTable(lines, format, out);
 }
@@ -165,25 +126,20 @@ int RunCollocatesCommand(std::span<const std::string_view> args, std::istream& i
                          std::ostream& err) {
     CollocatesRequest r;
     if (auto code = StartCommand(parse(args, r), kCollocatesUsage, kCollocatesHelp, r.setup, out, err)) return *code;
-    Sequence sequence;
+    StemSequence sequence;
+    const PageAnalysis analysis = PageAnalysisOf(r.setup, true);
     for (const std::string& page : r.pages) {
-        if (auto message = ForEachPage(page, in, r.setup, true, [&](const Document& doc) { sequence.add(doc); })) {
-            err << MessageLine(*message);
+        if (auto message = ForEachPage(page, in, analysis, [&](const Document& doc) { sequence.add(doc); })) {
+            err << MessageLine(ValidUtf8(*message));
             return kExitUnreadable;
         }
     }
     std::string lower;
     std::uint32_t code = 0;
-    const std::string node(StemWord(r.node, lower, code, r.setup.settings.stemSource));
-    const auto number = sequence.numbers.find(node);
-    std::vector<Collocate> found;
-    long long nodeCount = 0;
-    if (number != sequence.numbers.end()) {
-        found = FindCollocates(sequence.tokens, number->second, r.collocates, sequence.stopWords);
-        for (const CollocateToken& t : sequence.tokens) nodeCount += t.item == number->second ? 1 : 0;
-    }
+    const StemCollocates found =
+        CollocatesOf(sequence, std::string(StemWord(r.node, lower, code, r.setup.settings.stemSource)), r.collocates);
     if (r.format == OutputFormat::kJson) {
-        writeJson(found, sequence, node, nodeCount, r, out);
+        writeJson(found, sequence, r, out);
     } else {
         const char separator = r.setup.options.decimalSeparator.value_or(settings::UserDecimalSeparator());
         writeTable(found, sequence, r.format, separator, out);

@@ -1,6 +1,5 @@
 // sumoran-cli compare: the key words of a target (a page, a directory or a batch's JSON Lines)
 // against a reference made of one or more of them.
-#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -8,7 +7,6 @@
 #include "base/numformat.h"
 #include "cli/commands.h"
 #include "cli/comparing.h"
-#include "cli/corpus.h"
 #include "cli/fdoutput.h"
 #include "cli/output.h"
 #include "cli/rows.h"
@@ -47,36 +45,6 @@ const char* const kCompareHelp =
     "the reference lacks the item) and simple maths.\n"
     "\n"
     "Exit status: 0 done, 1 an input that cannot be read or gives no page, 2 bad usage.\n";
-
-// Whether a side names the JSON Lines of a batch.
-bool isJsonLines(const std::string& name) {
-    if (name.size() < 6) return false;
-    std::string ending = name.substr(name.size() - 6);
-    for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return ending == ".jsonl" && name.find("://") == std::string::npos;
-}
-
-// Adds one side's pages to `corpus`; the message when an input cannot be read.
-std::optional<std::string> addSide(const std::string& name, std::istream& in, const AnalysisSetup& setup,
-                                   Corpus& corpus) {
-    if (isJsonLines(name)) {
-        std::ifstream file(name, std::ios::binary);
-        if (!file) return "cannot read " + ValidUtf8(name);
-        return AddResultLines(file, ValidUtf8(name), corpus);
-    }
-    std::optional<std::string> overflow;
-    auto message = ForEachPage(name, in, setup, false, [&](const Document& doc) {
-        if (!overflow) overflow = AddAnalysedPage(doc, corpus);
-    });
-    return message ? message : overflow;
-}
-
-ItemCounts countsOf(const CorpusTotals& totals) {
-    ItemCounts counts;
-    counts.reserve(totals.size());
-    for (const auto& [text, total] : totals) counts.emplace(text, total.count);
-    return counts;
-}
 
 // What the command was asked.
 struct CompareRequest {
@@ -138,28 +106,12 @@ std::optional<std::string> parse(std::span<const std::string_view> args, Compare
     return ParseAnalysisOptions(analysis, r.setup);
 }
 
-// A number in the lists' form: two decimals with the separator.
-std::string fixed(double value, char separator) { return numformat::Fixed2(value, separator); }
-
-std::string levelText(double logLikelihood) {
-    const auto level = SignificanceOf(logLikelihood);
-    return level ? numformat::General(*level, '.') : "";
-}
-
 void writeTable(const Keywords& k, Section show, OutputFormat format, char separator, std::ostream& out) {
-    std::vector<std::vector<std::string>> lines = {{show == Section::kStems ? "Словооснова" : "Словоосновы", "Знак",
-                                                    "Цель", "Цель, на млн", "Эталон", "Эталон, на млн", "LL", "p <",
-                                                    "Log Ratio", "%DIFF", "Simple maths"}};
-    for (const auto* list : {&k.positive, &k.negative}) {
-        for (const Keyword& w : *list) {
-            const KeyMeasures& m = w.measures;
-            lines.push_back({format == OutputFormat::kText ? VisibleText(w.item) : w.item,
-                             list == &k.positive ? "+" : "-", std::to_string(w.target), fixed(m.fpmTarget, separator),
-                             std::to_string(w.reference), fixed(m.fpmReference, separator),
-                             fixed(m.logLikelihood, separator), levelText(m.logLikelihood),
-                             fixed(m.logRatio, separator), m.percentDiff ? fixed(*m.percentDiff, separator) : "inf",
-                             numformat::GeneralCut6(m.simpleMaths, separator)});
-        }
+    std::vector<std::vector<std::string>> lines = {
+        KeywordColumns(show == Section::kStems ? CompareItems::kStems : CompareItems::kCombinations)};
+    for (std::vector<std::string>& row : KeywordRows(k, separator)) {
+        if (format == OutputFormat::kText) row[0] = VisibleText(row[0]);
+        lines.push_back(std::move(row));
     }
     WriteTable(lines, format, out);
 }
@@ -202,16 +154,15 @@ int RunCompareCommand(std::span<const std::string_view> args, std::istream& in, 
     CompareRequest r;
     if (auto code = StartCommand(parse(args, r), kCompareUsage, kCompareHelp, r.setup, out, err)) return *code;
     Corpus target, reference;
+    const PageAnalysis analysis = PageAnalysisOf(r.setup, false);
     for (std::size_t k = 0; k < r.sides.size(); ++k) {
-        if (auto message = addSide(r.sides[k], in, r.setup, k == 0 ? target : reference)) {
-            err << MessageLine(*message);
+        if (auto message = AddInput(r.sides[k], in, analysis, k == 0 ? target : reference)) {
+            err << MessageLine(ValidUtf8(*message));
             return kExitUnreadable;
         }
     }
-    const bool stems = r.show == Section::kStems;
-    const Keywords k =
-        FindKeywords(countsOf(stems ? target.stems : target.combinations), WordsOf(target),
-                     countsOf(stems ? reference.stems : reference.combinations), WordsOf(reference), r.keywords);
+    const Keywords k = CompareCorpora(
+        target, reference, r.show == Section::kStems ? CompareItems::kStems : CompareItems::kCombinations, r.keywords);
     if (r.format == OutputFormat::kJson) {
         writeJson(k, r, target, reference, out);
     } else {

@@ -5,9 +5,9 @@
 
 #include "base/numformat.h"
 #include "cli/commands.h"
-#include "cli/inputs.h"
 #include "cli/output.h"
 #include "cli/rows.h"
+#include "settings/decimalseparator.h"
 #include "views/delimitedtext.h"
 
 bool IsAnalysisOption(std::string_view arg) {
@@ -48,20 +48,20 @@ std::optional<std::string> LoadAnalysisSetup(AnalysisSetup& setup) {
     return std::nullopt;
 }
 
-std::optional<std::string> ForEachPage(const std::string& name, std::istream& in, const AnalysisSetup& setup,
-                                       bool recordOccurrences, const std::function<void(const Document&)>& use) {
-    for (const PageInput& input : ExpandInputs({name})) {
-        if (input.kind == PageInput::Kind::kFailed) return ValidUtf8(input.name) + ": " + input.error;
-        PageRead read = ReadPage(input, in, setup.options);
-        if (read.error) return ValidUtf8(input.name) + ": " + *read.error;
-        PageSettings settings = setup.settings;
-        settings.recordOccurrences = recordOccurrences;
-        AnalysedPage page = AnalysePage(setup.options, settings, std::move(read.page.parts));
-        if (page.outcome == AnalysedPage::Outcome::kOutOfMemory)
-            return ValidUtf8(input.name) + ": the analysis ran out of memory";
-        use(*page.doc);
-    }
-    return std::nullopt;
+PageAnalysis PageAnalysisOf(const AnalysisSetup& setup, bool recordOccurrences) {
+    const CliOptions& o = setup.options;
+    PageAnalysis analysis;
+    analysis.koef = setup.settings.koef;
+    analysis.stopWords = setup.settings.stopWords;
+    analysis.index = IndexOptions{o.indexTitle, o.indexMeta, o.indexImgAlt};
+    analysis.index.stemSource = setup.settings.stemSource;
+    analysis.charset = o.charset;
+    analysis.content = o.content.value_or(ContentMode::kPage);
+    analysis.limits = {o.timeoutSeconds, o.maxInputBytes, o.addresses, nullptr};
+    analysis.frames = o.frames;
+    analysis.recordOccurrences = recordOccurrences;
+    analysis.decimalSeparator = o.decimalSeparator.value_or(settings::UserDecimalSeparator());
+    return analysis;
 }
 
 void WriteTable(const std::vector<std::vector<std::string>>& lines, OutputFormat format, std::ostream& out) {

@@ -1,9 +1,8 @@
 // What `compare` and `collocates` share: the analysis options they pass on, the settings and
-// dictionary loaded once, the pages of an input analysed one after another, and their tables in
-// text, TSV and CSV. Texts are UTF-8.
+// dictionary loaded once, how the pages of an input are analysed, and their tables in text, TSV
+// and CSV. Texts are UTF-8.
 #pragma once
 
-#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -13,6 +12,7 @@
 #include "cli/options.h"
 #include "cli/page.h"
 #include "dictstem/dictionarystems.h"
+#include "reference/reference.h"
 
 /// The analysis options a comparison accepts and passes to the analysis of each page.
 inline constexpr std::string_view kAnalysisOptions[] = {
@@ -43,12 +43,9 @@ std::optional<std::string> LoadAnalysisSetup(AnalysisSetup& setup);
 std::optional<int> StartCommand(const std::optional<std::string>& parsed, const char* usage, const char* help,
                                 AnalysisSetup& setup, std::ostream& out, std::ostream& err);
 
-/// Reads and analyses every page of input `name` (a file, "-", an address or a directory of pages)
-/// one after another, each in a document of its own that `use` reads; `recordOccurrences` keeps the
-/// word occurrences of each. Returns the message for an input that gives no page, is not a page or
-/// whose analysis ran out of memory.
-std::optional<std::string> ForEachPage(const std::string& name, std::istream& in, const AnalysisSetup& setup,
-                                       bool recordOccurrences, const std::function<void(const Document&)>& use);
+/// How every page of a comparison is analysed, under the setup's options and settings;
+/// `recordOccurrences` keeps the word occurrences of each page.
+PageAnalysis PageAnalysisOf(const AnalysisSetup& setup, bool recordOccurrences);
 
 /// Prints a table (its first line the header) as text with aligned columns (all but the first
 /// right-aligned), as TSV, or as CSV with a byte order mark.

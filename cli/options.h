@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/netaddress.h"
 #include "document/content.h"
 #include "engine/charset.h"
 #include "page/frames.h"
+#include "page/netaddress.h"
 
 enum class OutputFormat { kText, kJson, kTsv, kJsonl, kCsv };
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/inputs.h"
 #include "cli/options.h"
 #include "document/document.h"
 #include "engine/coefficients.h"
 #include "engine/stemsource.h"
 #include "engine/vocunit.h"
 #include "page/frames.h"
+#include "page/inputs.h"
 
 /// The settings files' contents, read once and copied into each page's document.
 struct PageSettings {

@@ -178,9 +178,15 @@ std::vector<std::vector<ConcordanceRow>> FindOccurrencesOfEach(const PageOccurre
 }
 
 void FillConcordance(Concordance& c, std::span<const ConcordanceQuery> queries, const sorting::TextCompare& compare) {
-    c.rows.clear();
+    std::vector<ConcordanceRow> rows;
     for (const std::vector<ConcordanceRow>& found : FindOccurrencesOfEach(c.page, queries))
-        c.rows.insert(c.rows.end(), found.begin(), found.end());
+        rows.insert(rows.end(), found.begin(), found.end());
+    FillConcordanceRows(c, std::move(rows), compare);
+}
+
+void FillConcordanceRows(Concordance& c, std::vector<ConcordanceRow> rows, const sorting::TextCompare& compare) {
+    std::erase_if(rows, [&](const ConcordanceRow& r) { return r.first + r.count > c.page.words.size(); });
+    c.rows = std::move(rows);
     c.list.source = MakeRecordSource(
         c.rows, [page = &c.page](const ConcordanceRow& r, unsigned column) { return cellOf(*page, r, column); });
     sortRows(c, compare);

@@ -65,6 +65,10 @@ std::vector<ListColumn> ConcordanceColumns();
 /// order), sorts it by its sort column and sets the status "Вхождений: N".
 void FillConcordance(Concordance& c, std::span<const ConcordanceQuery> queries, const sorting::TextCompare& compare);
 
+/// Fills the list with `rows` found by the caller (rows reaching past the page's occurrences are
+/// dropped), as FillConcordance does.
+void FillConcordanceRows(Concordance& c, std::vector<ConcordanceRow> rows, const sorting::TextCompare& compare);
+
 /// Empties the list and the page's occurrences, as a new analysis does.
 void ClearConcordance(Concordance& c);
 

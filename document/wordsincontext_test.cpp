@@ -7,6 +7,7 @@
 
 #include "base/cp1251.h"
 #include "base/tempdir_for_tests.h"
+#include "document/collocation.h"
 #include "summary/sentencelist.h"
 
 namespace {
@@ -198,4 +199,23 @@ TEST(WordsInContext, NoStemOccurrencesUnlessKept) {
     Document doc;
     AnalyseSource(doc, "<html><body><p>word word</p></body></html>");
     EXPECT_TRUE(StemOccurrences(doc).empty());
+}
+
+TEST(WordsInContext, ACollocateAndItsConcordanceCountTheSameWindows) {
+    // "кот" stands near "молоко" twice within two words, once farther, and once across a sentence end.
+    Document doc;
+    Analysed(doc, cp1251::fromUtf8Lossy("<html><body><p>Кот пьёт молоко. Рыжий кот любит молоко. "
+                                        "Кот спит, потом долго ищет чистое молоко. Кот. Молоко.</p></body></html>"));
+    StemSequence sequence;
+    sequence.add(doc);
+    const StemCollocates found = CollocatesOf(sequence, u8"кот"_cp, {2, 1});
+    EXPECT_EQ(found.nodeCount, 4);
+    const auto milk =
+        std::ranges::find_if(found.found, [&](const Collocate& c) { return sequence.stems[c.item] == u8"молок"_cp; });
+    ASSERT_NE(milk, found.found.end());
+    EXPECT_EQ(milk->observed, 2);
+    ShowCollocateConcordance(doc, *StemIdOf(doc, u8"кот"_cp), *StemIdOf(doc, u8"молок"_cp), 2);
+    EXPECT_EQ(doc.concordance.list.rows.size(), 2u);
+    EXPECT_EQ(*doc.concordance.list.status, std::string(u8"Вхождений: "_cp) + "2");
+    EXPECT_FALSE(StemIdOf(doc, u8"собак"_cp));
 }

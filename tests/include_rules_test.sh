@@ -34,18 +34,19 @@ check figures "base engine figures" no
 check settings "base engine settings" no
 check views "base engine views" no
 check summary "base engine views settings summary" no
-check document "$plain" no
+check document "$plain compare" no
 check concordance "base engine views concordance" no
 check compare "compare" no
 check page "base engine settings page" no
 check maintext "base page maintext" no
 check dictstem "base engine settings dictstem" no
-check cli "$plain dictstem compare cli" no
+check reference "$plain compare reference" no
+check cli "$plain dictstem compare reference cli" no
 check fuzz "$plain fuzz" no
 check bench "$plain dictstem maintext compare bench tests" no
 check tests "$plain tests" no
 check views/qt "base engine views views/qt" yes
 check settings/qt "base engine settings views views/qt settings/qt resources" yes
 check app/browser "base engine settings views page views/qt app/browser" yes
-check app "$plain dictstem views/qt settings/qt resources app/browser app" yes
+check app "$plain dictstem compare reference views/qt settings/qt resources app/browser app" yes
 exit $status

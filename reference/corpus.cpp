@@ -1,4 +1,4 @@
-#include "cli/corpus.h"
+#include "reference/corpus.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "base/cp1251.h"
+#include "views/exprlist.h"
+#include "views/wordlist.h"
 
 namespace {
 
@@ -433,9 +435,15 @@ std::optional<std::string> AddResultLines(std::istream& lines, const std::string
 }
 
 std::optional<std::string> AddAnalysedPage(const Document& doc, Corpus& corpus) {
-    Added added = addModel(ListOf(doc, ResultList::kWordBase), kStems, corpus.pages, corpus.stems);
-    if (added == Added::kOk)
-        added = addModel(ListOf(doc, ResultList::kWordExpr), kCombinations, corpus.pages, corpus.combinations);
+    const AnalysisState& a = doc.analysis();
+    ListModel stems = MakeWordListModel(WordListKind::kStems);
+    FillWordList(stems, a.slWordBase, "", WordTypeFilter{}, a.wbTotals, '.', doc.compareText);
+    Added added = addModel(stems, kStems, corpus.pages, corpus.stems);
+    if (added == Added::kOk) {
+        ListModel combinations = MakeExprListModel();
+        FillExprList(combinations, a.slWordExpr, "", ExprTypeFilter{}, a.weTotals, '.', doc.compareText);
+        added = addModel(combinations, kCombinations, corpus.pages, corpus.combinations);
+    }
     if (added == Added::kOverflow) return overflowMessage();
     if (added == Added::kNotAResult) return "the page's lists have no counts";
     ++corpus.pages;

@@ -1,4 +1,4 @@
-#include "cli/netaddress.h"
+#include "page/netaddress.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>

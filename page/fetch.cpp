@@ -1,4 +1,4 @@
-#include "cli/fetch.h"
+#include "page/fetch.h"
 
 #include <curl/curl.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-// The inputs of a sumoran-cli batch: files, directories searched for pages, standard input and web
+// The inputs of a batch or of a reference: files, directories searched for pages, standard input and web
 // addresses, and the bytes read or fetched for each.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/fetch.h"
+#include "page/fetch.h"
 
 /// One page of a batch, named as the user gave it (a file found in a directory: the directory as
 /// given, a slash, and the file's path below it).

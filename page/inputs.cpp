@@ -1,4 +1,4 @@
-#include "cli/inputs.h"
+#include "page/inputs.h"
 
 #include <sys/stat.h>
 
@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "base/textfile.h"
-#include "cli/fetch.h"
+#include "page/fetch.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,5 @@
-// Fetching a page by its http:// or https:// address, for sumoran-cli's inputs.
+// Fetching a page by its http:// or https:// address: the inputs of sumoran-cli and the window's
+// reference pages.
 #pragma once
 
 #include <atomic>
@@ -7,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/netaddress.h"
+#include "page/netaddress.h"
 
 /// The most redirects followed for one address.
 inline constexpr long kMaxRedirects = 10;

@@ -1,6 +1,7 @@
 // The stems and combinations of many pages summed exactly, from the JSON Lines of batches
-// (--format=jsonl) and from pages analysed in this run: shared by `aggregate` and `compare`, so
-// that a page counts the same whichever way it arrives. Texts are UTF-8. NOT thread-safe.
+// (sumoran-cli --format=jsonl) and from pages analysed in this run: shared by `aggregate`,
+// `compare` and the window's reference, so that a page counts the same whichever way it arrives.
+// Texts are UTF-8. NOT thread-safe.
 #pragma once
 
 #include <cstddef>
@@ -40,8 +41,9 @@ inline constexpr std::size_t kMaxResultLineBytes = std::size_t{512} << 20;
 /// sum pass the largest count, and "cannot read NAME" when reading fails; the pages before it stay added.
 std::optional<std::string> AddResultLines(std::istream& lines, const std::string& name, Corpus& corpus);
 
-/// Adds the stem and combination lists of an analysed page, the rows its JSON line would hold.
-/// Returns a message when a sum would pass the largest count.
+/// Adds the stem and combination lists of an analysed page, the rows its JSON line would hold: the
+/// rows of the lists' default type filters without an additional filter, whatever the document
+/// shows now. Returns a message when a sum would pass the largest count.
 std::optional<std::string> AddAnalysedPage(const Document& doc, Corpus& corpus);
 
 /// The words of a corpus: the sum of its stems' counts.
