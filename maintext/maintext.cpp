@@ -1,19 +1,14 @@
 #include "maintext/maintext.h"
 
 #include <iconv.h>
-#include <libxml/HTMLparser.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <limits>
-#include <memory>
-#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,6 +16,7 @@
 #include <vector>
 
 #include "base/cp1251.h"
+#include "maintext/htmltree.h"
 
 namespace maintext {
 namespace {
@@ -49,9 +45,22 @@ struct TagInfo {
     int base = 0;  // the starting score of a container of this tag
 };
 
-const std::unordered_map<std::string_view, TagInfo>& tagTable() {
-    static const std::unordered_map<std::string_view, TagInfo> table = [] {
-        std::unordered_map<std::string_view, TagInfo> t;
+using Index = HtmlTree::Index;
+constexpr Index kNone = HtmlTree::kNone;
+
+// Sets the flags and base score of the tags named in a table indexed by Tag.
+class TagTable {
+  public:
+    TagInfo& operator[](const char* name) { return infos_[static_cast<std::size_t>(TagOf(name))]; }
+    const TagInfo& operator[](Tag tag) const { return infos_[static_cast<std::size_t>(tag)]; }
+
+  private:
+    std::array<TagInfo, static_cast<std::size_t>(Tag::kCount)> infos_{};
+};
+
+const TagTable& tagTable() {
+    static const TagTable table = [] {
+        TagTable t;
         const std::uint32_t bk = kBlock | kKeep;
         for (const char* n : {"script", "style",    "template", "iframe",   "frame", "frameset", "object", "embed",
                               "applet", "svg",      "math",     "canvas",   "audio", "video",    "map",    "button",
@@ -101,32 +110,7 @@ const std::unordered_map<std::string_view, TagInfo>& tagTable() {
     return table;
 }
 
-TagInfo tagInfo(const xmlNode* node) {
-    const auto& table = tagTable();
-    auto it = table.find(reinterpret_cast<const char*>(node->name));
-    return it == table.end() ? TagInfo{} : it->second;
-}
-
-std::string_view nameOf(const xmlNode* node) { return reinterpret_cast<const char*>(node->name); }
-
-std::string_view attr(const xmlNode* node, const char* name) {
-    for (const xmlAttr* a = node->properties; a != nullptr; a = a->next) {
-        if (a->name == nullptr || std::strcmp(reinterpret_cast<const char*>(a->name), name) != 0) continue;
-        const xmlNode* v = a->children;
-        if (v != nullptr && v->type == XML_TEXT_NODE && v->content != nullptr) {
-            return reinterpret_cast<const char*>(v->content);
-        }
-        return "";
-    }
-    return {};
-}
-
-bool hasAttr(const xmlNode* node, const char* name) {
-    for (const xmlAttr* a = node->properties; a != nullptr; a = a->next) {
-        if (a->name != nullptr && std::strcmp(reinterpret_cast<const char*>(a->name), name) == 0) return true;
-    }
-    return false;
-}
+TagInfo tagInfo(Tag tag) { return tagTable()[tag]; }
 
 std::string lower(std::string_view s) {
     std::string out(s);
@@ -141,35 +125,37 @@ std::string lower(std::string_view s) {
 
 // Words of a class or id that name a part of the page template, matched whole: an element they
 // name is dropped even when a content word stands beside them ("comment-content", "entry-footer").
-constexpr std::array kNegativeWords = {
-    "nav",           "navbar",      "navigation",  "menu",       "menus",     "submenu",      "footer",      "sidebar",
-    "comment",       "comments",    "commentlist", "share",      "sharing",   "social",       "related",     "cookie",
-    "cookies",       "consent",     "gdpr",        "banner",     "ad",        "ads",          "advert",      "adverts",
-    "advertisement", "advertising", "sponsor",     "sponsored",  "promo",     "breadcrumb",   "breadcrumbs", "crumbs",
-    "pagination",    "pager",       "paging",      "newsletter", "subscribe", "subscription", "popup",       "modal",
-    "outbrain",      "taboola",     "disqus",      "shoutbox",   "skyscraper"};
+constexpr auto kNegativeWords = std::to_array<std::string_view>(
+    {"nav",           "navbar",      "navigation",  "menu",       "menus",     "submenu",      "footer",      "sidebar",
+     "comment",       "comments",    "commentlist", "share",      "sharing",   "social",       "related",     "cookie",
+     "cookies",       "consent",     "gdpr",        "banner",     "ad",        "ads",          "advert",      "adverts",
+     "advertisement", "advertising", "sponsor",     "sponsored",  "promo",     "breadcrumb",   "breadcrumbs", "crumbs",
+     "pagination",    "pager",       "paging",      "newsletter", "subscribe", "subscription", "popup",       "modal",
+     "outbrain",      "taboola",     "disqus",      "shoutbox",   "skyscraper"});
 // Words that name the template less surely: they drop an element only when no content word is there.
-constexpr std::array kWeakWords = {
-    "header",  "meta",     "aside",    "teaser",    "teasers", "trending",  "popular",  "recommended",
-    "tags",    "tagcloud", "rating",   "vote",      "bio",     "copyright", "legal",    "skip",
-    "toolbar", "masthead", "login",    "signup",    "rss",     "respond",   "reply",    "replies",
-    "overlay", "hidden",   "caption",  "credit",    "credits", "byline",    "category", "categories",
-    "date",    "author",   "dateline", "subscribe", "paywall", "donate",    "donation"};
+constexpr auto kWeakWords = std::to_array<std::string_view>(
+    {"header",  "meta",     "aside",    "teaser",    "teasers", "trending",  "popular",  "recommended",
+     "tags",    "tagcloud", "rating",   "vote",      "bio",     "copyright", "legal",    "skip",
+     "toolbar", "masthead", "login",    "signup",    "rss",     "respond",   "reply",    "replies",
+     "overlay", "hidden",   "caption",  "credit",    "credits", "byline",    "category", "categories",
+     "date",    "author",   "dateline", "subscribe", "paywall", "donate",    "donation"});
 // Words that name content.
-constexpr std::array kPositiveWords = {"article", "articlebody", "content", "contents", "post",   "entry",
-                                       "text",    "body",        "story",   "main",     "blog",   "hentry",
-                                       "prose",   "richtext",    "news",    "page",     "single", "detail"};
+constexpr auto kPositiveWords = std::to_array<std::string_view>(
+    {"article", "articlebody", "content", "contents", "post", "entry", "text", "body", "story", "main", "blog",
+     "hentry", "prose", "richtext", "news", "page", "single", "detail"});
 // Substrings that name the template wherever they stand in a class or id word group.
-constexpr std::array kNegativeParts = {"comment", "sidebar", "navigation", "breadcrumb", "cookie",   "newsletter",
-                                       "advert",  "sponsor", "pagination", "disqus",     "outbrain", "taboola",
-                                       "consent", "popup",   "navbar",     "menu"};
+constexpr auto kNegativeParts = std::to_array<std::string_view>(
+    {"comment", "sidebar", "navigation", "breadcrumb", "cookie", "newsletter", "advert", "sponsor", "pagination",
+     "disqus", "outbrain", "taboola", "consent", "popup", "navbar", "menu"});
 // Prefixes of class names that describe what a post is about or how it is set rather than the part
 // of the page it is ("category-social", "no-share", "has-sidebar"): not read for hints.
-constexpr std::array kTopicPrefixes = {"category-", "tag-",  "tags-",   "no-",    "has-",     "format-",
-                                       "status-",   "type-", "author-", "topic-", "section-", "is-"};
+constexpr auto kTopicPrefixes =
+    std::to_array<std::string_view>({"category-", "tag-", "tags-", "no-", "has-", "format-", "status-", "type-",
+                                     "author-", "topic-", "section-", "is-"});
 // ARIA roles of template regions.
-constexpr std::array kTemplateRoles = {"navigation", "banner",  "contentinfo", "complementary", "search",
-                                       "menu",       "menubar", "dialog",      "alertdialog",   "toolbar"};
+constexpr auto kTemplateRoles =
+    std::to_array<std::string_view>({"navigation", "banner", "contentinfo", "complementary", "search", "menu",
+                                     "menubar", "dialog", "alertdialog", "toolbar"});
 
 struct Hints {
     bool strongNegative = false;
@@ -178,8 +164,8 @@ struct Hints {
 };
 
 template <std::size_t N>
-bool contains(const std::array<const char*, N>& words, std::string_view w) {
-    return std::any_of(words.begin(), words.end(), [&](const char* x) { return w == x; });
+bool contains(const std::array<std::string_view, N>& words, std::string_view w) {
+    return std::any_of(words.begin(), words.end(), [&](std::string_view x) { return w == x; });
 }
 
 // Splits a class name or id into lower-case words at anything that is not a letter or digit and at
@@ -217,30 +203,40 @@ void addHints(std::string_view value, Hints& hints) {
         const std::string token = lower(value.substr(start, end - start));
         start = end + 1;
         const bool topic = std::any_of(kTopicPrefixes.begin(), kTopicPrefixes.end(),
-                                       [&](const char* p) { return token.rfind(p, 0) == 0; });
+                                       [&](std::string_view p) { return token.starts_with(p); });
         // "author" joined to other words ("author-bio", "post-author", "authorbox") names the box
         // about the writer, not the article; "no-author" and the like only describe a post.
         const bool authorBox = token.size() > 6 && token.find("author") != std::string::npos;
         if (authorBox && (!topic || token.rfind("author-", 0) == 0)) hints.strongNegative = true;
         if (token.empty() || topic) continue;
         addWordHints(token, hints);
-        for (const char* part : kNegativeParts) {
+        for (std::string_view part : kNegativeParts) {
             if (token.find(part) != std::string::npos) hints.strongNegative = true;
         }
     }
 }
 
-Hints hintsOf(const xmlNode* node) {
+// The most class values whose hints a page keeps read: a page repeats a few values many times.
+constexpr std::size_t kClassHintsKept = 4096;
+
+// The hints of an element's class and id; `classHints` keeps those of class values already read.
+Hints hintsOf(const HtmlTree& tree, Index node, std::unordered_map<std::string_view, Hints>& classHints) {
     Hints hints;
-    addHints(attr(node, "class"), hints);
-    addHints(attr(node, "id"), hints);
+    const std::string_view cls = tree.attr(node, Attr::kClass);
+    if (auto it = classHints.find(cls); it != classHints.end()) {
+        hints = it->second;
+    } else {
+        addHints(cls, hints);
+        if (classHints.size() < kClassHintsKept) classHints.emplace(cls, hints);
+    }
+    addHints(tree.attr(node, Attr::kId), hints);
     return hints;
 }
 
-bool isHidden(const xmlNode* node) {
-    if (hasAttr(node, "hidden")) return true;
-    if (lower(attr(node, "aria-hidden")) == "true") return true;
-    const std::string_view style = attr(node, "style");
+bool isHidden(const HtmlTree& tree, Index node) {
+    if (tree.hasAttr(node, Attr::kHidden)) return true;
+    if (lower(tree.attr(node, Attr::kAriaHidden)) == "true") return true;
+    const std::string_view style = tree.attr(node, Attr::kStyle);
     if (style.empty()) return false;
     std::string s;
     for (char c : lower(style)) {
@@ -258,13 +254,9 @@ constexpr bool isSpace(char32_t c) {
            c == 0x85;
 }
 
-// Decodes one UTF-8 character at `i`, moving past it; a bad byte reads as U+FFFD.
-char32_t nextChar(std::string_view s, std::size_t& i) {
+// nextChar past ASCII and two-byte sequences.
+char32_t nextLongChar(std::string_view s, std::size_t& i) {
     const auto b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80) {
-        ++i;
-        return b;
-    }
     int len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
     if (len == 1 || i + len > s.size()) {
         ++i;
@@ -276,11 +268,30 @@ char32_t nextChar(std::string_view s, std::size_t& i) {
     return c;
 }
 
+// Decodes one UTF-8 character at `i`, moving past it; a bad byte reads as U+FFFD. ASCII and the
+// two-byte characters of most scripts (Cyrillic among them) are read here, the rest apart.
+inline char32_t nextChar(std::string_view s, std::size_t& i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+        ++i;
+        return b;
+    }
+    if (b >= 0xC0 && b < 0xE0 && i + 2 <= s.size()) {
+        const char32_t c = (static_cast<char32_t>(b & 0x1F) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F);
+        i += 2;
+        return c;
+    }
+    return nextLongChar(s, i);
+}
+
+// Counts of a text. 32 bits hold them: a page's text is at most three bytes for each of its
+// kMaxInputBytes.
+static_assert(3 * kMaxInputBytes < std::numeric_limits<std::uint32_t>::max());
 struct TextStats {
-    std::size_t chars = 0;   // characters that are not spaces
-    std::size_t commas = 0;  // commas of any script
-    std::size_t stops = 0;   // sentence ends
-    std::size_t words = 0;   // runs of characters between spaces that hold a letter or digit
+    std::uint32_t chars = 0;   // characters that are not spaces
+    std::uint32_t commas = 0;  // commas of any script
+    std::uint32_t stops = 0;   // sentence ends
+    std::uint32_t words = 0;   // runs of characters between spaces that hold a letter or digit
     void add(const TextStats& o) {
         chars += o.chars;
         commas += o.commas;
@@ -356,14 +367,14 @@ TextStats measure(std::string_view s) {
 
 struct Sums {
     TextStats text;
-    std::size_t linkChars = 0;
-    std::size_t headingChars = 0;
-    std::size_t paragraphs = 0;
-    std::size_t images = 0;
-    std::size_t listItems = 0;
-    std::size_t inputs = 0;
-    std::size_t embeds = 0;
-    std::size_t prose = 0;  // characters of blocks that read as sentences, their links left out
+    std::uint32_t linkChars = 0;
+    std::uint32_t headingChars = 0;
+    std::uint32_t paragraphs = 0;
+    std::uint32_t images = 0;
+    std::uint32_t listItems = 0;
+    std::uint32_t inputs = 0;
+    std::uint32_t embeds = 0;
+    std::uint32_t prose = 0;  // characters of blocks that read as sentences, their links left out
     void add(const Sums& o) {
         text.add(o.text);
         linkChars += o.linkChars;
@@ -378,121 +389,140 @@ struct Sums {
 };
 
 struct Elem {
-    xmlNode* node = nullptr;
+    Index node = kNone;
     int parent = -1;
     int block = -1;  // the nearest block element: this one or an ancestor
     std::uint32_t depth = 0;
     TagInfo tag;
+    int articles = 0;  // <article> elements in it
+    Tag name = Tag::kOther;
     Hints hints;
     bool inLink = false;
-    bool marker = false;           // an element that names the main content (itemprop=articleBody, main)
-    bool holdsMarker = false;      // it or an element inside it is a marker
-    bool templateRole = false;     // an ARIA role of a template region
-    bool dropped = false;          // left out with everything inside
-    int articles = 0;              // <article> elements in it
-    Sums direct;                   // of its text nodes and itself
-    Sums sums;                     // of everything inside that is not dropped
-    TextStats own;                 // text whose nearest block is this element
-    std::size_t ownLinkChars = 0;  // the part of `own` inside links
+    bool marker = false;             // an element that names the main content (itemprop=articleBody, main)
+    bool holdsMarker = false;        // it or an element inside it is a marker
+    bool templateRole = false;       // an ARIA role of a template region
+    bool dropped = false;            // left out with everything inside
+    bool candidate = false;          // scored as a container of text blocks
+    Sums direct;                     // of its text nodes and itself
+    Sums sums;                       // of everything inside that is not dropped
+    TextStats own;                   // text whose nearest block is this element
+    std::uint32_t ownLinkChars = 0;  // the part of `own` inside links
     double score = 0;
-    bool candidate = false;
 };
 
-int indexOf(const xmlNode* node) {
-    return node == nullptr || node->_private == nullptr
-               ? -1
-               : static_cast<int>(reinterpret_cast<std::intptr_t>(node->_private)) - 1;
+bool isText(const HtmlTree& tree, Index n) {
+    return tree[n].kind == HtmlTree::Kind::kText || tree[n].kind == HtmlTree::Kind::kCData;
 }
 
 // Moves on in document order: into the children when `descend`, else past the subtree of `node`.
-xmlNode* nextNode(xmlNode* node, const xmlNode* root, bool descend) {
-    if (descend && node->children != nullptr && node->type == XML_ELEMENT_NODE) return node->children;
-    while (node != nullptr && node != root) {
-        if (node->next != nullptr) return node->next;
-        node = node->parent;
+Index nextNode(const HtmlTree& tree, Index node, Index root, bool descend) {
+    if (descend && tree[node].firstChild != kNone && tree.isElement(node)) return tree[node].firstChild;
+    while (node != kNone && node != root) {
+        if (tree[node].next != kNone) return tree[node].next;
+        node = tree[node].parent;
     }
-    return nullptr;
+    return kNone;
+}
+
+// The text of every text node inside an element, joined.
+std::string contentOf(const HtmlTree& tree, Index element) {
+    std::string out;
+    for (Index n = element; n != kNone; n = nextNode(tree, n, element, true)) {
+        if (isText(tree, n)) out += tree.text(n);
+    }
+    return out;
 }
 
 struct Page {
-    xmlDoc* doc = nullptr;
-    xmlNode* body = nullptr;
+    explicit Page(const HtmlTree& t) : tree(t), elemOf(t.size(), -1) {
+        elems.reserve(std::min(t.elements(), kMaxElements));
+    }
+    const HtmlTree& tree;
+    std::vector<int> elemOf;  // the entry of each node in elems, -1 for none
     std::vector<Elem> elems;
     std::vector<std::string> jsonLd;  // texts of application/ld+json scripts
-    // The id of every element looked at, in the parser's memory: counted only for the few ids a
-    // block path may use (uniqueIds), so that a page of many ids makes no table of them.
+    // The id of every element looked at, in the tree: counted only for the few ids a block path
+    // may use (uniqueIds), so that a page of many ids makes no table of them.
     std::vector<std::string_view> ids;
     bool frameset = false;
     std::string title;
-    std::vector<xmlNode*> metas;
+    std::vector<Index> metas;
+    std::unordered_map<std::string_view, Hints> classHints;  // of the class values met, in the tree
+
+    int indexOf(Index node) const { return node == kNone ? -1 : elemOf[node]; }
 };
 
+// Adds the element `n` to the element table.
+void addElem(Page& page, Index n, int parent, const TagInfo& tag) {
+    const HtmlTree& tree = page.tree;
+    const Tag name = tree[n].tag;
+    Elem e;
+    e.node = n;
+    e.name = name;
+    e.parent = parent;
+    e.tag = tag;
+    e.hints = hintsOf(tree, n, page.classHints);
+    const int self = static_cast<int>(page.elems.size());
+    e.block = (tag.flags & kBlock) != 0 || parent < 0 ? self : page.elems[parent].block;
+    if (parent >= 0) {
+        const Elem& p = page.elems[parent];
+        e.depth = p.depth + 1;
+        e.inLink = p.inLink;
+    }
+    if ((tag.flags & kLink) != 0) e.inLink = true;
+    const std::string role = lower(tree.attr(n, Attr::kRole));
+    const std::string itemprop = lower(tree.attr(n, Attr::kItemprop));
+    e.marker = name == Tag::kMain || role == "main" || itemprop == "articlebody" || itemprop == "text";
+    e.templateRole = contains(kTemplateRoles, role);
+    if (name == Tag::kArticle) e.articles = 1;
+    if ((tag.flags & kParagraph) != 0) e.direct.paragraphs = 1;
+    if (name == Tag::kImg) e.direct.images = 1;
+    if (name == Tag::kLi) e.direct.listItems = 1;
+    page.elemOf[n] = self;
+    page.elems.push_back(e);
+}
+
 void indexTree(Page& page) {
-    xmlNode* root = xmlDocGetRootElement(page.doc);
-    if (root == nullptr) return;
-    for (xmlNode* n = root; n != nullptr;) {
+    const HtmlTree& tree = page.tree;
+    const Index root = tree.root();
+    if (root == kNone) return;
+    for (Index n = root; n != kNone;) {
         bool descend = true;
-        if (n->type == XML_ELEMENT_NODE) {
-            const std::string_view name = nameOf(n);
-            const int parent = indexOf(n->parent);
-            const std::string_view id = attr(n, "id");
+        if (tree.isElement(n)) {
+            const Tag name = tree[n].tag;
+            const int parent = page.indexOf(tree[n].parent);
+            const std::string_view id = tree.attr(n, Attr::kId);
             if (!id.empty() && page.ids.size() < kMaxElements) page.ids.push_back(id);
-            if (name == "frameset") page.frameset = true;
-            if (name == "title" && page.title.empty()) {
-                const std::unique_ptr<xmlChar, decltype(xmlFree)> t(xmlNodeGetContent(n), xmlFree);
-                if (t) page.title = reinterpret_cast<const char*>(t.get());
-            }
-            if (name == "meta") {
-                const std::string m = lower(attr(n, "name"));
+            if (name == Tag::kFrameset) page.frameset = true;
+            if (name == Tag::kTitle && page.title.empty()) page.title = contentOf(tree, n);
+            if (name == Tag::kMeta) {
+                const std::string m = lower(tree.attr(n, Attr::kName));
                 if ((m == "description" || m == "keywords") && page.metas.size() < 16) page.metas.push_back(n);
             }
-            if (name == "script" && lower(attr(n, "type")) == "application/ld+json" && page.jsonLd.size() < 64) {
-                const std::unique_ptr<xmlChar, decltype(xmlFree)> t(xmlNodeGetContent(n), xmlFree);
-                if (t) page.jsonLd.emplace_back(reinterpret_cast<const char*>(t.get()));
+            if (name == Tag::kScript && lower(tree.attr(n, Attr::kType)) == "application/ld+json" &&
+                page.jsonLd.size() < 64) {
+                page.jsonLd.push_back(contentOf(tree, n));
             }
-            const TagInfo tag = tagInfo(n);
-            if ((tag.flags & kJunk) != 0 || isHidden(n) || page.elems.size() >= kMaxElements ||
+            const TagInfo tag = tagInfo(name);
+            if ((tag.flags & kJunk) != 0 || isHidden(tree, n) || page.elems.size() >= kMaxElements ||
                 (parent < 0 && n != root)) {
                 if ((tag.flags & kInput) != 0 && parent >= 0) ++page.elems[parent].direct.inputs;
                 if ((tag.flags & kEmbed) != 0 && parent >= 0) ++page.elems[parent].direct.embeds;
                 // The head is looked into for the title, the meta tags and JSON-LD, not indexed.
-                descend = name == "head" && parent >= 0;
+                descend = name == Tag::kHead && parent >= 0;
             } else {
-                Elem e;
-                e.node = n;
-                e.parent = parent;
-                e.tag = tag;
-                e.hints = hintsOf(n);
-                const int self = static_cast<int>(page.elems.size());
-                e.block = (tag.flags & kBlock) != 0 || parent < 0 ? self : page.elems[parent].block;
-                if (parent >= 0) {
-                    const Elem& p = page.elems[parent];
-                    e.depth = p.depth + 1;
-                    e.inLink = p.inLink;
-                }
-                if ((tag.flags & kLink) != 0) e.inLink = true;
-                const std::string role = lower(attr(n, "role"));
-                const std::string itemprop = lower(attr(n, "itemprop"));
-                e.marker = name == "main" || role == "main" || itemprop == "articlebody" || itemprop == "text";
-                e.templateRole = contains(kTemplateRoles, role);
-                if (name == "article") e.articles = 1;
-                if ((tag.flags & kParagraph) != 0) e.direct.paragraphs = 1;
-                if (name == "img") e.direct.images = 1;
-                if (name == "li") e.direct.listItems = 1;
-                if (name == "body" && page.body == nullptr) page.body = n;
-                n->_private = reinterpret_cast<void*>(static_cast<std::intptr_t>(self) + 1);
-                page.elems.push_back(e);
+                addElem(page, n, parent, tag);
             }
-        } else if ((n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) && n->content != nullptr) {
-            const int parent = indexOf(n->parent);
+        } else if (isText(tree, n)) {
+            const int parent = page.indexOf(tree[n].parent);
             if (parent >= 0) {
                 Elem& p = page.elems[parent];
-                const TextStats st = measure(reinterpret_cast<const char*>(n->content));
+                const TextStats st = measure(tree.text(n));
                 p.direct.text.add(st);
                 if (p.inLink) p.direct.linkChars += st.chars;
             }
         }
-        n = nextNode(n, root, descend);
+        n = nextNode(tree, n, root, descend);
     }
 }
 
@@ -508,22 +538,22 @@ bool readsAsProse(const Elem& e) {
 // Sums what is inside each element that is not dropped, and the text each block holds itself.
 void sumTree(Page& page) {
     auto& el = page.elems;
+    // A block comes before the elements whose text it holds, so that it is reset before they add
+    // to it.
     for (auto& e : el) {
         e.sums = e.dropped ? Sums{} : e.direct;
         e.own = {};
         e.ownLinkChars = 0;
         e.holdsMarker = e.marker;
-    }
-    for (auto& e : el) {
         if (e.dropped || e.block < 0) continue;
         el[e.block].own.add(e.direct.text);
         el[e.block].ownLinkChars += e.direct.linkChars;
     }
-    for (auto& e : el) {
-        if (!e.dropped && readsAsProse(e)) e.sums.prose = e.own.chars - e.ownLinkChars;
-    }
-    for (std::size_t i = el.size(); i-- > 1;) {
+    // Children come after their parent: sweeping backwards, an element's own text and its
+    // children's sums are complete when its turn comes.
+    for (std::size_t i = el.size(); i-- > 0;) {
         Elem& e = el[i];
+        if (!e.dropped && readsAsProse(e)) e.sums.prose += e.own.chars - e.ownLinkChars;
         if (e.parent < 0) continue;
         Elem& p = el[e.parent];
         if (e.marker || e.holdsMarker) p.holdsMarker = true;
@@ -562,16 +592,16 @@ void dropTemplate(Page& page) {
         if (e.holdsMarker || e.parent < 0) continue;
         if (e.sums.text.chars * 2 > total && total > 0) continue;
         if (e.sums.prose * 2 > prose && prose >= kMinTextChars) continue;
-        const std::string_view name = nameOf(e.node);
+        const Tag name = e.name;
         const bool positive = e.hints.positive;
         // Paragraphs and headings are text whatever their class says.
         const bool byHints = (e.tag.flags & (kParagraph | kHeading)) == 0 &&
                              (e.hints.strongNegative || (e.hints.weakNegative && !positive));
-        bool drop = (e.tag.flags & kTemplate) != 0 || e.templateRole || name == "form" || byHints;
+        bool drop = (e.tag.flags & kTemplate) != 0 || e.templateRole || name == Tag::kForm || byHints;
         // A header made of sentences is an article's text set in it, not the page's masthead.
         const bool sentences = e.sums.prose >= kProseChars && e.sums.prose * 2 > e.sums.text.chars;
-        if (name == "header" && !positive && e.articles == 0 && !sentences) drop = true;
-        if (name == "article" || name == "body") drop = drop && !positive && (e.tag.flags & kTemplate) != 0;
+        if (name == Tag::kHeader && !positive && e.articles == 0 && !sentences) drop = true;
+        if (name == Tag::kArticle || name == Tag::kBody) drop = drop && !positive && (e.tag.flags & kTemplate) != 0;
         e.dropped = drop;
     }
 }
@@ -617,13 +647,14 @@ bool readsAsText(const Elem& e) {
 // The siblings of element i that share its class and read as text.
 int sameClassSiblings(const Page& page, int i) {
     const auto& el = page.elems;
-    const std::string_view cls = attr(el[i].node, "class");
+    const HtmlTree& tree = page.tree;
+    const std::string_view cls = tree.attr(el[i].node, Attr::kClass);
     if (cls.empty() || !readsAsText(el[i])) return 0;
     int n = 0;
-    for (const xmlNode* c = el[i].node->parent->children; c != nullptr; c = c->next) {
-        const int k = indexOf(c);
-        if (c->type != XML_ELEMENT_NODE || k < 0 || k == i || el[k].dropped) continue;
-        if (attr(c, "class") == cls && readsAsText(el[k])) ++n;
+    for (Index c = tree[tree[el[i].node].parent].firstChild; c != kNone; c = tree[c].next) {
+        const int k = page.indexOf(c);
+        if (!tree.isElement(c) || k < 0 || k == i || el[k].dropped) continue;
+        if (tree.attr(c, Attr::kClass) == cls && readsAsText(el[k])) ++n;
     }
     return n;
 }
@@ -645,7 +676,7 @@ int topCandidate(Page& page) {
         if (el[best[k]].score >= 0.75 * el[top].score) alternatives.push_back(best[k]);
     }
     if (alternatives.size() >= 3) {
-        for (int a = el[top].parent; a >= 0 && nameOf(el[a].node) != "body"; a = el[a].parent) {
+        for (int a = el[top].parent; a >= 0 && el[a].name != Tag::kBody; a = el[a].parent) {
             const auto under =
                 std::count_if(alternatives.begin(), alternatives.end(), [&](int x) { return isAncestor(page, a, x); });
             if (under >= 3) {
@@ -656,7 +687,7 @@ int topCandidate(Page& page) {
     }
     // A parent scoring better than its best child holds more of the article.
     double last = el[top].score;
-    for (int p = el[top].parent; p >= 0 && nameOf(el[p].node) != "body"; p = el[p].parent) {
+    for (int p = el[top].parent; p >= 0 && el[p].name != Tag::kBody; p = el[p].parent) {
         if (!el[p].candidate) continue;
         if (el[p].score < last / 3.0) break;
         if (el[p].score > last) {
@@ -665,28 +696,28 @@ int topCandidate(Page& page) {
         }
     }
     // An only child says no more than its parent.
-    for (int p = el[top].parent; p >= 0 && nameOf(el[p].node) != "body"; p = el[p].parent) {
+    for (int p = el[top].parent; p >= 0 && el[p].name != Tag::kBody; p = el[p].parent) {
         if (el[p].sums.text.chars != el[top].sums.text.chars) break;
         top = p;
     }
     // A container around the candidate that adds only links to it: the links are cleaned out later,
     // and headings or pictures around the text come with it.
-    for (int p = el[top].parent; p >= 0 && nameOf(el[p].node) != "body"; p = el[p].parent) {
+    for (int p = el[top].parent; p >= 0 && el[p].name != Tag::kBody; p = el[p].parent) {
         const double more = static_cast<double>(el[p].sums.text.chars - el[p].sums.linkChars);
         const double own = static_cast<double>(el[top].sums.text.chars - el[top].sums.linkChars);
         if (more > own) break;
         top = p;
     }
     // A post among posts of the same class (a forum thread, a list of answers): the posts together.
-    for (int p = top, level = 0; p >= 0 && level < 3 && nameOf(el[p].node) != "body"; p = el[p].parent, ++level) {
+    for (int p = top, level = 0; p >= 0 && level < 3 && el[p].name != Tag::kBody; p = el[p].parent, ++level) {
         if (sameClassSiblings(page, p) > 0) {
             top = p;
             break;
         }
     }
     // The element that names the main content, when it holds the candidate and not much more.
-    for (int p = top; p >= 0 && nameOf(el[p].node) != "body"; p = el[p].parent) {
-        if (el[p].marker || (nameOf(el[p].node) == "article" && el[p].articles == 1)) {
+    for (int p = top; p >= 0 && el[p].name != Tag::kBody; p = el[p].parent) {
+        if (el[p].marker || (el[p].name == Tag::kArticle && el[p].articles == 1)) {
             const double more = static_cast<double>(el[p].sums.text.chars - el[p].sums.linkChars);
             const double own = static_cast<double>(el[top].sums.text.chars - el[top].sums.linkChars);
             if (more <= own * 2.0 + 200.0) top = p;
@@ -702,14 +733,15 @@ bool endsSentence(const Elem& e) { return e.sums.text.stops > 0; }
 std::vector<int> mergeSiblings(Page& page, int top) {
     auto& el = page.elems;
     const int parent = el[top].parent;
-    if (parent < 0 || nameOf(el[top].node) == "body") return {top};
+    const HtmlTree& tree = page.tree;
+    if (parent < 0 || el[top].name == Tag::kBody) return {top};
     const double threshold = std::max(10.0, el[top].score * 0.2);
-    const std::string_view topClass = attr(el[top].node, "class");
+    const std::string_view topClass = tree.attr(el[top].node, Attr::kClass);
     std::vector<int> chosen;
     bool before = true;  // the sibling comes before the top candidate
-    for (xmlNode* c = el[parent].node->children; c != nullptr; c = c->next) {
-        const int i = indexOf(c);
-        if (c->type != XML_ELEMENT_NODE || i < 0 || el[i].dropped) continue;
+    for (Index c = tree[el[parent].node].firstChild; c != kNone; c = tree[c].next) {
+        const int i = page.indexOf(c);
+        if (!tree.isElement(c) || i < 0 || el[i].dropped) continue;
         if (i == top) {
             chosen.push_back(i);
             before = false;
@@ -717,8 +749,8 @@ std::vector<int> mergeSiblings(Page& page, int top) {
         }
         const Elem& s = el[i];
         double bonus = 0;
-        if (!topClass.empty() && attr(c, "class") == topClass) bonus = el[top].score * 0.2;
-        const bool sameClass = !topClass.empty() && attr(c, "class") == topClass && readsAsText(s);
+        if (!topClass.empty() && tree.attr(c, Attr::kClass) == topClass) bonus = el[top].score * 0.2;
+        const bool sameClass = !topClass.empty() && tree.attr(c, Attr::kClass) == topClass && readsAsText(s);
         if (sameClass || (s.candidate && s.score + bonus >= threshold)) {
             chosen.push_back(i);
             continue;
@@ -747,16 +779,16 @@ std::vector<int> mergeSiblings(Page& page, int top) {
 // Whether a block inside the chosen content reads as template rather than text: a list or
 // container mostly made of links, of images or of form fields, or a paragraph that is mostly a link.
 bool dropsInside(const Elem& e) {
-    const std::string_view name = nameOf(e.node);
+    const Tag name = e.name;
     const bool list = (e.tag.flags & kList) != 0;
     const Sums& s = e.sums;
     const double ld = linkDensity(e);
     const int weight = classWeight(e);
-    if ((e.tag.flags & (kParagraph | kHeading)) != 0 || name == "li") {
+    if ((e.tag.flags & (kParagraph | kHeading)) != 0 || name == Tag::kLi) {
         return s.text.chars > 0 && ld > 0.5 && s.text.chars < 400;
     }
-    if (!list && name != "table" && name != "div" && name != "section" && name != "form" && name != "figure" &&
-        name != "center" && name != "header") {
+    if (!list && name != Tag::kTable && name != Tag::kDiv && name != Tag::kSection && name != Tag::kForm &&
+        name != Tag::kFigure && name != Tag::kCenter && name != Tag::kHeader) {
         return false;
     }
     const double score = e.candidate ? e.score : 0.0;
@@ -765,8 +797,8 @@ bool dropsInside(const Elem& e) {
     const double chars = static_cast<double>(s.text.chars);
     const double headingShare = chars == 0 ? 0.0 : static_cast<double>(s.headingChars) / chars;
     return (s.images > 1 && static_cast<double>(s.paragraphs) / static_cast<double>(s.images) < 0.5 &&
-            name != "figure") ||
-           (!list && s.listItems > s.paragraphs + 1 && name != "table" && ld > 0.3) ||
+            name != Tag::kFigure) ||
+           (!list && s.listItems > s.paragraphs + 1 && name != Tag::kTable && ld > 0.3) ||
            (s.inputs > s.paragraphs / 3 + 1) ||
            (!list && headingShare < 0.9 && s.text.chars < 25 && (s.images == 0 || s.images > 2) && s.linkChars > 0) ||
            (!list && weight < 25 && ld > 0.2 + (s.text.chars > 600 ? 0.15 : 0.0)) || (weight >= 25 && ld > 0.5) ||
@@ -848,17 +880,18 @@ void cleanInside(Page& page, const std::vector<int>& roots) {
         if (inside[i] == 1) el[e.parent].sums.add(e.sums);
     }
     // A heading over a dropped block ("Related articles", "Read more") goes with it.
+    const HtmlTree& tree = page.tree;
     for (std::size_t i = 0; i < el.size(); ++i) {
         Elem& e = el[i];
         if (inside[i] != 1 || e.dropped || (e.tag.flags & kHeading) == 0) continue;
-        const xmlNode* next = e.node->next;
-        while (next != nullptr && (next->type != XML_ELEMENT_NODE || indexOf(next) < 0)) {
-            const bool blank = next->type != XML_TEXT_NODE || next->content == nullptr ||
-                               measure(reinterpret_cast<const char*>(next->content)).chars == 0;
+        Index next = tree[e.node].next;
+        // What stands between: elements not looked at, comments and texts without characters.
+        while (next != kNone && (!tree.isElement(next) || page.indexOf(next) < 0)) {
+            const bool blank = tree[next].kind != HtmlTree::Kind::kText || measure(tree.text(next)).chars == 0;
             if (!blank) break;
-            next = next->next;
+            next = tree[next].next;
         }
-        if (next != nullptr && next->type == XML_ELEMENT_NODE && el[indexOf(next)].dropped) e.dropped = true;
+        if (next != kNone && tree.isElement(next) && el[page.indexOf(next)].dropped) e.dropped = true;
     }
     trimTail(page, inside);
 }
@@ -872,15 +905,7 @@ class TextWriter {
     void text(std::string_view s) {
         for (std::size_t i = 0; i < s.size();) {
             const std::size_t start = i;
-            const auto b = static_cast<unsigned char>(s[i]);
-            bool space = false;
-            if (b < 0x80) {
-                ++i;
-                space = kAsciiClasses[b] == kSpaceChar;
-            } else {
-                space = isSpace(nextChar(s, i));
-            }
-            if (space) {
+            if (spaceAt(s, i)) {
                 if (pending_ < kSpace) pending_ = kSpace;
                 continue;
             }
@@ -890,11 +915,13 @@ class TextWriter {
                 if (pending_ == kSpace) out_ += ' ';
             }
             pending_ = kNone;
-            // The ASCII bytes up to the next space or other character go in one piece.
-            while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80 &&
-                   kAsciiClasses[static_cast<unsigned char>(s[i])] != kSpaceChar)
-                ++i;
-            out_.append(s.substr(start, i - start));
+            // The characters up to the next space go in one piece.
+            while (i < s.size()) {
+                std::size_t next = i;
+                if (spaceAt(s, next)) break;
+                i = next;
+            }
+            out_.append(s, start, i - start);
         }
     }
     void lineBreak() {
@@ -904,51 +931,54 @@ class TextWriter {
 
   private:
     enum Pending { kNone, kSpace, kLine, kParagraph };
+    // Whether the character at `i` is a space, moving past it.
+    static bool spaceAt(std::string_view s, std::size_t& i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            return kAsciiClasses[b] == kSpaceChar;
+        }
+        return isSpace(nextChar(s, i));
+    }
     std::string& out_;
     Pending pending_ = kNone;
 };
 
 void escapeInto(std::string& out, std::string_view s, bool attribute) {
-    for (char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                if (attribute) {
-                    out += "&quot;";
-                    break;
-                }
-                [[fallthrough]];
-            default:
-                out += c;
-        }
+    std::size_t plain = 0;  // the first character not yet written
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        const char* entity = c == '&'                ? "&amp;"
+                             : c == '<'              ? "&lt;"
+                             : c == '>'              ? "&gt;"
+                             : c == '"' && attribute ? "&quot;"
+                                                     : nullptr;
+        if (entity == nullptr) continue;
+        out.append(s, plain, i - plain);
+        out += entity;
+        plain = i + 1;
     }
+    out.append(s, plain);
 }
 
-void writeAttr(std::string& out, const xmlNode* node, const char* name) {
-    if (!hasAttr(node, name)) return;
+void writeAttr(std::string& out, const HtmlTree& tree, Index node, Attr name, std::string_view written) {
+    if (!tree.hasAttr(node, name)) return;
     out += ' ';
-    out += name;
+    out += written;
     out += "=\"";
-    escapeInto(out, attr(node, name), true);
+    escapeInto(out, tree.attr(node, name), true);
     out += '"';
 }
 
-void openTag(std::string& out, const xmlNode* node, std::string_view name) {
+// Writes the start tag of `node` as `name` with the attributes kept for that name.
+void openTag(std::string& out, const HtmlTree& tree, Index node, std::string_view name) {
     out += '<';
     out += name;
-    if (name == "a") writeAttr(out, node, "href");
-    if (name == "img") writeAttr(out, node, "alt");
+    if (name == "a") writeAttr(out, tree, node, Attr::kHref, "href");
+    if (name == "img") writeAttr(out, tree, node, Attr::kAlt, "alt");
     if (name == "td" || name == "th") {
-        writeAttr(out, node, "colspan");
-        writeAttr(out, node, "rowspan");
+        writeAttr(out, tree, node, Attr::kColspan, "colspan");
+        writeAttr(out, tree, node, Attr::kRowspan, "rowspan");
     }
     out += '>';
 }
@@ -956,59 +986,59 @@ void openTag(std::string& out, const xmlNode* node, std::string_view name) {
 // Writes the subtree of a chosen block, leaving out what is dropped, without recursion.
 void writeBlock(const Page& page, int root, std::string& markup, TextWriter& text) {
     const auto& el = page.elems;
-    xmlNode* const top = el[root].node;
+    const HtmlTree& tree = page.tree;
+    const Index top = el[root].node;
     const std::uint32_t rootDepth = el[root].depth;
-    std::string_view rootName = nameOf(top);
+    std::string_view rootName = tree.name(top);
     const bool cell = (el[root].tag.flags & kCell) != 0;
     if (cell) rootName = rootName == "tr" ? "table" : "div";
-    auto close = [&](xmlNode* n) {
-        const int i = indexOf(n);
+    auto close = [&](Index n) {
+        const int i = page.indexOf(n);
         if (i < 0) return;
         const Elem& e = el[i];
         if ((e.tag.flags & kBlock) != 0) text.blockBreak();
         const bool tagged = (e.tag.flags & kKeep) != 0 && (e.tag.flags & kVoid) == 0 && e.depth - rootDepth < kMaxDepth;
         if (!tagged) return;
         markup += "</";
-        markup += n == top ? rootName : nameOf(n);
+        markup += n == top ? rootName : tree.name(n);
         markup += '>';
         if (n == top && rootName == "table" && cell) markup.insert(markup.size() - 8, "</tr>");
     };
     text.blockBreak();
-    for (xmlNode* n = top; n != nullptr;) {
+    for (Index n = top; n != kNone;) {
         bool descend = false;
-        if (n->type == XML_ELEMENT_NODE) {
-            const int i = indexOf(n);
+        if (tree.isElement(n)) {
+            const int i = page.indexOf(n);
             if (i >= 0 && !el[i].dropped) {
                 const Elem& e = el[i];
-                const std::string_view name = nameOf(n);
                 if ((e.tag.flags & kBlock) != 0) text.blockBreak();
-                if (name == "br") text.lineBreak();
-                if (name == "img") text.text(" ");
+                if (e.name == Tag::kBr) text.lineBreak();
+                if (e.name == Tag::kImg) text.text(" ");
                 if ((e.tag.flags & kKeep) != 0 && e.depth - rootDepth < kMaxDepth) {
                     if (n == top && cell && rootName == "table") {
                         markup += "<table><tr>";
                     } else {
-                        openTag(markup, n, n == top ? rootName : name);
+                        openTag(markup, tree, n, n == top ? rootName : tree.name(n));
                     }
                 }
-                descend = n->children != nullptr;
+                descend = tree[n].firstChild != kNone;
                 if (!descend) close(n);
             }
-        } else if ((n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) && n->content != nullptr) {
-            const std::string_view s = reinterpret_cast<const char*>(n->content);
+        } else if (isText(tree, n)) {
+            const std::string_view s = tree.text(n);
             text.text(s);
             escapeInto(markup, s, false);
         }
         if (descend) {
-            n = n->children;
+            n = tree[n].firstChild;
             continue;
         }
         // Past this node: close every element whose last child it was.
-        while (n != top && n->next == nullptr) {
-            n = n->parent;
+        while (n != top && tree[n].next == kNone) {
+            n = tree[n].parent;
             close(n);
         }
-        n = n == top ? nullptr : n->next;
+        n = n == top ? kNone : tree[n].next;
     }
     text.blockBreak();
 }
@@ -1194,22 +1224,30 @@ const std::array<std::int16_t, 0x2200>& windows1251Bytes() {
 // Converts UTF-8 to Windows-1251 by table, writing characters it lacks as numeric references.
 std::string utf8ToWindows1251(std::string_view utf8) {
     const auto& bytes = windows1251Bytes();
-    std::string out;
-    out.reserve(utf8.size());
+    // Written by index into a string of the input's size, grown when references outgrow it.
+    std::string out(utf8.size(), '\0');
+    std::size_t w = 0;
+    auto put = [&](std::string_view s) {
+        if (w + s.size() > out.size()) out.resize(std::max(out.size() * 2, w + s.size()));
+        out.replace(w, s.size(), s);
+        w += s.size();
+    };
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
+        char byte = 0;
         if (lead < 0x80) {
-            out += static_cast<char>(lead);
+            byte = static_cast<char>(lead);
             ++i;
+        } else if (const char32_t c = nextChar(utf8, i); c < bytes.size() && bytes[c] >= 0 && c != 0xFFFD) {
+            byte = static_cast<char>(bytes[c]);
+        } else {
+            put("&#" + std::to_string(static_cast<std::uint32_t>(c)) + ";");
             continue;
         }
-        const char32_t c = nextChar(utf8, i);
-        if (c < bytes.size() && bytes[c] >= 0 && c != 0xFFFD) {
-            out += static_cast<char>(bytes[c]);
-        } else {
-            out += "&#" + std::to_string(static_cast<std::uint32_t>(c)) + ";";
-        }
+        if (w == out.size()) out.resize(out.size() * 2);
+        out[w++] = byte;
     }
+    out.resize(w);
     return out;
 }
 
@@ -1246,54 +1284,16 @@ std::string fromUtf8(const std::string& utf8, const std::string& encoding) {
 
 // ---------------------------------------------------------------------------------------------
 
-void initOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-}
-
-struct DocFree {
-    void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
-};
-
-using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
-
-// Moves what the parser left after the root element (the markup after "</html>", another document
-// joined to the page) into the body, where a browser shows it.
-void gatherStrays(xmlDoc* doc) {
-    xmlNode* root = xmlDocGetRootElement(doc);
-    if (root == nullptr) return;
-    xmlNode* body = nullptr;
-    for (xmlNode* n = root->children; n != nullptr && body == nullptr; n = n->next) {
-        if (n->type == XML_ELEMENT_NODE && xmlStrEqual(n->name, BAD_CAST "body")) body = n;
-    }
-    xmlNode* into = body != nullptr ? body : root;
-    for (xmlNode* n = root->next; n != nullptr;) {
-        xmlNode* next = n->next;
-        if (n->type == XML_ELEMENT_NODE || n->type == XML_TEXT_NODE) {
-            xmlUnlinkNode(n);
-            xmlAddChild(into, n);  // may merge a text node into the last one and free it
-        }
-        n = next;
-    }
-}
-
 // Parses a page in `encoding` with no network and no external entities, in the parser's recovery
 // mode. Windows-1251 is made UTF-8 by table first, which the parser then reads without a
 // converter of its own.
-DocPtr parse(std::string_view bytes, const std::string& encoding) {
-    initOnce();
-    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT |
-                        HTML_PARSE_IGNORE_ENC | HTML_PARSE_RECOVER;
-    DocPtr doc;
+std::optional<HtmlTree> parse(std::string_view bytes, const std::string& encoding) {
     if (isWindows1251Name(encoding)) {
         const std::string utf8 = cp1251::toUtf8(bytes);
-        if (utf8.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return doc;
-        doc.reset(htmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", options));
-    } else {
-        doc.reset(htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding.c_str(), options));
+        if (utf8.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::nullopt;
+        return ParseHtml(utf8, "UTF-8");
     }
-    if (doc) gatherStrays(doc.get());
-    return doc;
+    return ParseHtml(bytes, encoding);
 }
 
 std::string headMarkup(const Page& page) {
@@ -1303,11 +1303,11 @@ std::string headMarkup(const Page& page) {
         escapeInto(out, page.title, false);
         out += "</title>";
     }
-    for (const xmlNode* m : page.metas) {
+    for (const Index m : page.metas) {
         out += "<meta name=\"";
-        escapeInto(out, lower(attr(m, "name")), true);
+        escapeInto(out, lower(page.tree.attr(m, Attr::kName)), true);
         out += "\" content=\"";
-        escapeInto(out, attr(m, "content"), true);
+        escapeInto(out, page.tree.attr(m, Attr::kContent), true);
         out += "\">";
     }
     out += "</head><body>";
@@ -1320,13 +1320,11 @@ bool validIdent(std::string_view id) {
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_'; });
 }
 
-int nthOfType(const xmlNode* n) {
+// The place of element `n` among the elements of its name under its parent, from 1.
+int nthOfType(const HtmlTree& tree, Index n) {
     int k = 1;
-    for (const xmlNode* s = n->prev; s != nullptr; s = s->prev) {
-        if (s->type == XML_ELEMENT_NODE &&
-            std::strcmp(reinterpret_cast<const char*>(s->name), reinterpret_cast<const char*>(n->name)) == 0) {
-            ++k;
-        }
+    for (Index s = tree[tree[n].parent].firstChild; s != n; s = tree[s].next) {
+        if (tree.isElement(s) && tree[s].name == tree[n].name) ++k;
     }
     return k;
 }
@@ -1337,8 +1335,8 @@ int nthOfType(const xmlNode* n) {
 std::unordered_set<std::string_view> uniqueIds(const Page& page, const std::vector<int>& chosen) {
     std::unordered_map<std::string_view, int> count;
     for (int i : chosen) {
-        for (const xmlNode* x = page.elems[i].node; x != nullptr && x->type == XML_ELEMENT_NODE; x = x->parent) {
-            const std::string_view id = attr(x, "id");
+        for (Index x = page.elems[i].node; x != kNone && page.tree.isElement(x); x = page.tree[x].parent) {
+            const std::string_view id = page.tree.attr(x, Attr::kId);
             if (validIdent(id)) count.emplace(id, 0);
         }
     }
@@ -1352,24 +1350,25 @@ std::unordered_set<std::string_view> uniqueIds(const Page& page, const std::vect
     return unique;
 }
 
-std::string pathOf(const std::unordered_set<std::string_view>& uniqueIds, const xmlNode* n, int nth) {
+std::string pathOf(const HtmlTree& tree, const std::unordered_set<std::string_view>& uniqueIds, Index n, int nth) {
     std::vector<std::string> steps;
-    for (const xmlNode* x = n; x != nullptr && x->type == XML_ELEMENT_NODE; x = x->parent) {
-        const std::string_view id = attr(x, "id");
+    for (Index x = n; x != kNone && tree.isElement(x); x = tree[x].parent) {
+        const std::string_view id = tree.attr(x, Attr::kId);
         if (validIdent(id)) {
             if (uniqueIds.contains(id)) {
                 steps.push_back("#" + std::string(id));
                 break;
             }
         }
-        const std::string_view name = nameOf(x);
-        if (name == "html" || name == "body") {
+        const std::string_view name = tree.name(x);
+        if (tree[x].tag == Tag::kHtml || tree[x].tag == Tag::kBody) {
             steps.emplace_back(name);
             continue;
         }
-        const int k = x == n && nth > 0 ? nth : nthOfType(x);
+        const int k = x == n && nth > 0 ? nth : nthOfType(tree, x);
         steps.push_back(std::string(name) + ":nth-of-type(" + std::to_string(k) + ")");
-        if (name == "tr" && x->parent != nullptr && nameOf(x->parent) == "table")
+        const Index parent = tree[x].parent;
+        if (tree[x].tag == Tag::kTr && parent != kNone && tree.isElement(parent) && tree[parent].tag == Tag::kTable)
             steps.emplace_back("tbody:nth-of-type(1)");
     }
     std::string path;
@@ -1384,20 +1383,21 @@ std::string pathOf(const std::unordered_set<std::string_view>& uniqueIds, const 
 std::vector<std::string> blockPaths(const Page& page, const std::vector<int>& chosen) {
     std::vector<std::string> paths;
     const std::unordered_set<std::string_view> unique = uniqueIds(page, chosen);
-    std::unordered_map<const xmlNode*, int> nth;
-    const xmlNode* counted = nullptr;
+    const HtmlTree& tree = page.tree;
+    std::unordered_map<Index, int> nth;
+    Index counted = kNone;
     for (int i : chosen) {
-        const xmlNode* n = page.elems[i].node;
-        if (n->parent != counted && n->parent != nullptr) {
-            counted = n->parent;
+        const Index n = page.elems[i].node;
+        if (tree[n].parent != counted && tree[n].parent != kNone) {
+            counted = tree[n].parent;
             nth.clear();
-            std::unordered_map<std::string_view, int> seen;
-            for (const xmlNode* c = counted->children; c != nullptr; c = c->next) {
-                if (c->type == XML_ELEMENT_NODE) nth[c] = ++seen[nameOf(c)];
+            std::unordered_map<std::uint32_t, int> seen;
+            for (Index c = tree[counted].firstChild; c != kNone; c = tree[c].next) {
+                if (tree.isElement(c)) nth[c] = ++seen[tree[c].name];
             }
         }
         auto it = nth.find(n);
-        paths.push_back(pathOf(unique, n, it == nth.end() ? 0 : it->second));
+        paths.push_back(pathOf(tree, unique, n, it == nth.end() ? 0 : it->second));
     }
     return paths;
 }
@@ -1478,13 +1478,12 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
         result.encoding.clear();
         return result;
     }
-    Page page;
-    const DocPtr doc = parse(bytes, result.encoding);
-    if (!doc) {
+    const std::optional<HtmlTree> tree = parse(bytes, result.encoding);
+    if (!tree) {
         result.reason = Reason::kUnparsable;
         return result;
     }
-    page.doc = doc.get();
+    Page page(*tree);
     indexTree(page);
     if (page.elems.empty()) {
         result.reason = Reason::kNoText;
@@ -1541,10 +1540,9 @@ std::string WholeText(std::string_view bytes, std::string_view encoding) {
     if (bytes.empty() || bytes.size() > kMaxInputBytes) return {};
     const std::string name = encoding.empty() ? sniffEncoding(bytes) : std::string(encoding);
     if (!knownEncoding(name)) return {};
-    const DocPtr doc = parse(bytes, name);
-    if (!doc) return {};
-    Page page;
-    page.doc = doc.get();
+    const std::optional<HtmlTree> tree = parse(bytes, name);
+    if (!tree) return {};
+    Page page(*tree);
     indexTree(page);
     if (page.elems.empty()) return {};
     std::string markup, text;

@@ -1,0 +1,237 @@
+// A page's HTML as a flat tree: the document, elements, texts and other nodes (comments, processing
+// instructions, the doctype) that libxml2's HTML parser reports through its event (SAX) interface,
+// held in one array of nodes linked by index, with the texts in one buffer and the attributes the
+// extraction reads in another. It is the tree libxml2 builds itself for the same options (the same
+// elements, texts split the same way, the same 256-level limit past which the parser stops), with the
+// markup the parser leaves after the end of the document moved into the body, where a browser
+// shows it; it costs one array entry per node instead of a heap block per node and per attribute.
+//
+// Building it is linear in the size of the page and never recursive; a built tree is immutable and
+// may be read from several threads. ParseHtml itself is thread-safe once libxml2 is initialised
+// (xmlInitParser), which its caller does once.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace maintext {
+
+/// The element names the extraction tells apart; every other name is kOther (its text is kept in
+/// the tree's names).
+enum class Tag : std::uint8_t {
+    kOther,
+    kA,
+    kAbbr,
+    kAcronym,
+    kAddress,
+    kApplet,
+    kArticle,
+    kAside,
+    kAudio,
+    kB,
+    kBase,
+    kBig,
+    kBlockquote,
+    kBody,
+    kBr,
+    kButton,
+    kCanvas,
+    kCaption,
+    kCenter,
+    kCite,
+    kCode,
+    kDatalist,
+    kDd,
+    kDel,
+    kDetails,
+    kDfn,
+    kDialog,
+    kDir,
+    kDiv,
+    kDl,
+    kDt,
+    kEm,
+    kEmbed,
+    kFieldset,
+    kFigcaption,
+    kFigure,
+    kFont,
+    kFooter,
+    kForm,
+    kFrame,
+    kFrameset,
+    kH1,
+    kH2,
+    kH3,
+    kH4,
+    kH5,
+    kH6,
+    kHead,
+    kHeader,
+    kHgroup,
+    kHr,
+    kHtml,
+    kI,
+    kIframe,
+    kImg,
+    kInput,
+    kIns,
+    kKbd,
+    kLegend,
+    kLi,
+    kLink,
+    kMain,
+    kMap,
+    kMark,
+    kMath,
+    kMenu,
+    kMeta,
+    kNav,
+    kNoscript,
+    kObject,
+    kOl,
+    kOption,
+    kP,
+    kParam,
+    kPicture,
+    kPre,
+    kQ,
+    kRp,
+    kRt,
+    kS,
+    kSamp,
+    kScript,
+    kSection,
+    kSelect,
+    kSmall,
+    kSource,
+    kSpan,
+    kStrike,
+    kStrong,
+    kStyle,
+    kSub,
+    kSummary,
+    kSup,
+    kSvg,
+    kTable,
+    kTbody,
+    kTd,
+    kTemplate,
+    kTextarea,
+    kTfoot,
+    kTh,
+    kThead,
+    kTime,
+    kTitle,
+    kTr,
+    kTrack,
+    kTt,
+    kU,
+    kUl,
+    kVar,
+    kVideo,
+    kWbr,
+    kCount
+};
+
+/// The name of each Tag, in its order ("" for kOther).
+extern const std::array<std::string_view, static_cast<std::size_t>(Tag::kCount)> kTagNames;
+
+/// Returns the Tag named `name` (lower case, as the parser gives it), kOther for any other name.
+Tag TagOf(std::string_view name);
+
+/// The attributes the extraction reads; the parser's other attributes are not kept.
+enum class Attr : std::uint8_t {
+    kAlt,
+    kAriaHidden,
+    kClass,
+    kColspan,
+    kContent,
+    kHidden,
+    kHref,
+    kId,
+    kItemprop,
+    kName,
+    kRole,
+    kRowspan,
+    kStyle,
+    kType,
+    kCount
+};
+
+class HtmlTree {
+  public:
+    using Index = std::uint32_t;
+    static constexpr Index kNone = ~Index{0};
+    /// The document node: the parent of the root element, of the doctype and of comments outside it.
+    static constexpr Index kDocument = 0;
+
+    enum class Kind : std::uint8_t { kDocument, kElement, kText, kCData, kOther };
+
+    struct Node {
+        Index parent = kNone;
+        Index firstChild = kNone;
+        Index lastChild = kNone;
+        Index next = kNone;
+        Kind kind = Kind::kOther;
+        Tag tag = Tag::kOther;
+        std::uint16_t attrCount = 0;  // an element's attributes kept, from `begin`
+        std::uint32_t name = 0;       // an element's name in names(); a known Tag is its own index
+        std::uint32_t begin = 0;      // an element's first attribute, or a text's first byte
+        std::uint32_t size = 0;       // a text's bytes
+    };
+
+    /// The first element child of the document (the <html> element), kNone when there is none.
+    Index root() const { return root_; }
+    std::size_t size() const { return nodes_.size(); }
+    /// The number of elements among the nodes.
+    std::size_t elements() const { return elements_; }
+    const Node& operator[](Index i) const { return nodes_[i]; }
+    bool isElement(Index i) const { return nodes_[i].kind == Kind::kElement; }
+
+    /// An element's name, lower case.
+    std::string_view name(Index i) const { return names_[nodes_[i].name]; }
+    /// A text or CDATA node's text (UTF-8).
+    std::string_view text(Index i) const { return std::string_view(text_).substr(nodes_[i].begin, nodes_[i].size); }
+    /// Whether an element has the attribute, with or without a value.
+    bool hasAttr(Index i, Attr a) const { return findAttr(i, a) != nullptr; }
+    /// An element's attribute value; empty when it has none or no such attribute.
+    std::string_view attr(Index i, Attr a) const {
+        const AttrValue* v = findAttr(i, a);
+        return v == nullptr ? std::string_view() : std::string_view(attrText_).substr(v->begin, v->size);
+    }
+
+  private:
+    friend class TreeBuilder;
+    struct AttrValue {
+        Attr name;
+        std::uint32_t begin;
+        std::uint32_t size;
+    };
+    const AttrValue* findAttr(Index i, Attr a) const {
+        const Node& n = nodes_[i];
+        for (std::uint32_t k = n.begin; k < n.begin + n.attrCount; ++k) {
+            if (attrs_[k].name == a) return &attrs_[k];
+        }
+        return nullptr;
+    }
+
+    std::vector<Node> nodes_;
+    std::vector<AttrValue> attrs_;
+    std::string attrText_;
+    std::string text_;
+    std::vector<std::string> names_;
+    Index root_ = kNone;
+    std::size_t elements_ = 0;
+};
+
+/// Parses `bytes` in `encoding` (a name libxml2 or iconv knows; the parser's own guess when empty)
+/// with libxml2's HTML parser in recovery mode, without network access, errors or warnings.
+/// Returns nullopt when the parser gives no document (no bytes, or more than it can address).
+std::optional<HtmlTree> ParseHtml(std::string_view bytes, const std::string& encoding);
+
+}  // namespace maintext

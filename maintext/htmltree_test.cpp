@@ -1,0 +1,178 @@
+#include "maintext/htmltree.h"
+
+#include <gtest/gtest.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/tree.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace std::string_literals;
+using maintext::Attr;
+using maintext::HtmlTree;
+
+constexpr int kOptions = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT |
+                         HTML_PARSE_IGNORE_ENC | HTML_PARSE_RECOVER;
+
+constexpr std::pair<Attr, const char*> kKeptAttrs[] = {
+    {Attr::kAlt, "alt"},           {Attr::kAriaHidden, "aria-hidden"},
+    {Attr::kClass, "class"},       {Attr::kColspan, "colspan"},
+    {Attr::kContent, "content"},   {Attr::kHidden, "hidden"},
+    {Attr::kHref, "href"},         {Attr::kId, "id"},
+    {Attr::kItemprop, "itemprop"}, {Attr::kName, "name"},
+    {Attr::kRole, "role"},         {Attr::kRowspan, "rowspan"},
+    {Attr::kStyle, "style"},       {Attr::kType, "type"}};
+
+// The reference: libxml2's own tree of the page, with what follows the root element moved to the
+// end of the body (or of the root), written as text.
+std::string libxmlTree(const std::string& page, const char* encoding) {
+    const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
+        htmlReadMemory(page.data(), static_cast<int>(page.size()), nullptr, encoding, kOptions), &xmlFreeDoc);
+    if (!doc) return "no document";
+    xmlNode* root = xmlDocGetRootElement(doc.get());
+    if (root == nullptr) return "";
+    xmlNode* into = root;
+    for (xmlNode* n = root->children; n != nullptr; n = n->next) {
+        if (n->type == XML_ELEMENT_NODE && xmlStrEqual(n->name, BAD_CAST "body")) {
+            into = n;
+            break;
+        }
+    }
+    for (xmlNode* n = root->next; n != nullptr;) {
+        xmlNode* next = n->next;
+        if (n->type == XML_ELEMENT_NODE || n->type == XML_TEXT_NODE) {
+            xmlUnlinkNode(n);
+            xmlAddChild(into, n);
+        }
+        n = next;
+    }
+    std::string out;
+    auto write = [&](auto& self, const xmlNode* n) -> void {
+        if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
+            out += n->type == XML_TEXT_NODE ? "T[" : "C[";
+            out += reinterpret_cast<const char*>(n->content);
+            out += ']';
+            return;
+        }
+        if (n->type != XML_ELEMENT_NODE) {
+            out += 'O';
+            return;
+        }
+        out += '<';
+        out += reinterpret_cast<const char*>(n->name);
+        for (const auto& [attr, name] : kKeptAttrs) {
+            for (const xmlAttr* a = n->properties; a != nullptr; a = a->next) {
+                if (!xmlStrEqual(a->name, BAD_CAST name)) continue;
+                const bool text = a->children != nullptr && a->children->type == XML_TEXT_NODE;
+                out += std::string(" ") + name + "=\"" +
+                       (text ? reinterpret_cast<const char*>(a->children->content) : "") + '"';
+            }
+        }
+        out += '>';
+        for (const xmlNode* c = n->children; c != nullptr; c = c->next) self(self, c);
+        out += "</>";
+    };
+    write(write, root);
+    return out;
+}
+
+// The tree ParseHtml builds, written as libxmlTree writes libxml2's.
+std::string flatTree(const std::string& page, const char* encoding) {
+    const std::optional<HtmlTree> tree = maintext::ParseHtml(page, encoding);
+    if (!tree) return "no document";
+    if (tree->root() == HtmlTree::kNone) return "";
+    std::string out;
+    auto write = [&](auto& self, HtmlTree::Index n) -> void {
+        const HtmlTree::Kind kind = (*tree)[n].kind;
+        if (kind == HtmlTree::Kind::kText || kind == HtmlTree::Kind::kCData) {
+            out += kind == HtmlTree::Kind::kText ? "T[" : "C[";
+            out += tree->text(n);
+            out += ']';
+            return;
+        }
+        if (kind != HtmlTree::Kind::kElement) {
+            out += 'O';
+            return;
+        }
+        out += '<';
+        out += tree->name(n);
+        for (const auto& [attr, name] : kKeptAttrs) {
+            if (tree->hasAttr(n, attr)) out += std::string(" ") + name + "=\"" + std::string(tree->attr(n, attr)) + '"';
+        }
+        out += '>';
+        for (HtmlTree::Index c = (*tree)[n].firstChild; c != HtmlTree::kNone; c = (*tree)[c].next) self(self, c);
+        out += "</>";
+    };
+    write(write, tree->root());
+    return out;
+}
+
+std::string repeat(const std::string& s, std::size_t n) {
+    std::string out;
+    out.reserve(s.size() * n);
+    for (std::size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+// The tree is libxml2's own for markup it repairs, joins or stops at.
+TEST(HtmlTree, IsTheTreeLibxml2Builds) {
+    const struct {
+        const char* name;
+        std::string page;
+        const char* encoding;
+    } cases[] = {
+        {"attributes", "<div CLASS='a b' id=x data-x=1 hidden Style=\"c:d\"><a href='/?a=1&amp;b'>l</a></div>",
+         "UTF-8"},
+        {"implied elements", "text before <p>para<li>item<td>cell</table> after", "UTF-8"},
+        {"text in the head", "<html><head>in head<title>T</title></head><body>b</body></html>", "UTF-8"},
+        {"after the end, no doctype", "<html><body><p>a</p></body></html><div>b</div>tail <b>c</b>", "UTF-8"},
+        {"after the end, with a doctype", "<!DOCTYPE html><html><body><p>a</p></body></html><div>b</div>tail", "UTF-8"},
+        {"a doctype after the end", "<html><body><p>a</p></body></html><!DOCTYPE html><div>b</div>", "UTF-8"},
+        {"a comment before the root", "<!-- c --><html><body>a</body></html><p>b</p>", "UTF-8"},
+        {"a processing instruction first", "<?xml version='1.0'?><p>a</p></html><p>b</p>", "UTF-8"},
+        {"after the body", "<html><body>a</body><div>b</div></html><section>c</section>", "UTF-8"},
+        {"documents joined",
+         repeat("<!DOCTYPE html><html><head><title>T</title></head><body><p>x</p></body></html>", 3), "UTF-8"},
+        {"a second html and body", "<html class=a><body id=b>a<html class=c><body id=d>b</body></html>", "UTF-8"},
+        {"text split by entities and comments", "<p>a&amp;b&lt;c&#1105;d<!-- x -->e<?pi?>f&nbsp;g</p>", "UTF-8"},
+        {"script, style and JSON-LD",
+         "<head><script type=application/ld+json>{\"a\": \"</b>\"}</script><style>p{}</style></head>"
+         "<body><script>var x = '<p>no</p>';</script>after</body>",
+         "UTF-8"},
+        {"misnested markup", "<p><b>bold <i>both</b> italic</i><div><p>a<p>b</div><li>x<li>y<ul><li>z</ul>", "UTF-8"},
+        {"unknown and custom elements", "<my-widget data=1><x-y>t</x-y></my-widget><Foo:Bar>u</foo:bar>", "UTF-8"},
+        {"prefixed names",
+         "<svg:title>t</svg:title><:a>b</:a><c:>d</c:><e:f:g>h</e:f:g><o:p>i</o:p><x:div class=k>j</x:div>", "UTF-8"},
+        {"past the depth limit", repeat("<div>t", 300) + "deep" + repeat("</div>", 300) + "after", "UTF-8"},
+        {"inline past the depth limit", repeat("<b>", 300) + "deep", "UTF-8"},
+        {"a text past the length limit", "<p>" + repeat("word ", 2'100'000) + "</p><p>after</p>", "UTF-8"},
+        {"a script past the length limit", "<script>" + repeat("x=1;", 2'600'000) + "</script><p>after</p>", "UTF-8"},
+        {"converted from windows-1252", "<p>caf\xE9 \x80 \x93quoted\x94</p>", "windows-1252"},
+        {"bytes not UTF-8", "<p>good</p><p>bad \xC0\xC1 bytes</p><p>after</p>", "UTF-8"},
+        {"NUL bytes", "<p>a\0b</p><p c=\"d\0e\">f</p>"s, "UTF-8"},
+        {"only markup", "<html><head></head><body></body></html>", "UTF-8"},
+        {"only blanks", "   \n\t ", "UTF-8"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string expected = libxmlTree(c.page, c.encoding);
+        const std::string actual = flatTree(c.page, c.encoding);
+        EXPECT_EQ(actual.size(), expected.size());
+        EXPECT_TRUE(actual == expected) << actual.substr(0, 2000) << "\nexpected\n" << expected.substr(0, 2000);
+    }
+}
+
+TEST(HtmlTree, NoBytesGiveNoDocument) { EXPECT_FALSE(maintext::ParseHtml("", "UTF-8").has_value()); }
+
+// The table of known names is searched by halves: each name must be found.
+TEST(HtmlTree, EveryKnownNameIsFound) {
+    for (std::size_t i = 1; i < maintext::kTagNames.size(); ++i) {
+        EXPECT_EQ(maintext::TagOf(maintext::kTagNames[i]), static_cast<maintext::Tag>(i)) << maintext::kTagNames[i];
+    }
+    EXPECT_EQ(maintext::TagOf("my-widget"), maintext::Tag::kOther);
+    EXPECT_EQ(maintext::TagOf(""), maintext::Tag::kOther);
+}
+
+}  // namespace
