@@ -23,6 +23,7 @@
 #include "app/maintextmode.h"
 #include "app/pagemarks.h"
 #include "app/pagetaker.h"
+#include "app/reference.h"
 #include "app/resultlistpanel.h"
 #include "app/resulttabs.h"
 #include "app/sentencepanel.h"
@@ -57,11 +58,14 @@ TFormMain::TFormMain(Browser* browser, StartupSettings settings, QWidget* parent
     browserPane_ = new BrowserPane(*browser_);
     pageMarks_ = new PageMarks(doc_, *browser_, this);
     mainText_ = new MainTextMode(doc_, *browser_, this);
+    reference_ = new ReferenceComparison(
+        doc_, [this] { return mainText_->mode(); }, this);
     splitterMain_ = Splitter(Qt::Vertical, {browserPane_, buildResultArea()});
     setCentralWidget(splitterMain_);
     if (QWidget* page = browser_->view()) page->setMinimumHeight(kPageViewMinimumHeight);
     layOutSplitters();
     buildMenus(settings);
+    statusBar()->addWidget(reference_->statusLabel());
     statusBar()->addWidget(contentPanel_ = new QLabel);
     contentPanel_->setObjectName(QStringLiteral("sbContent"));
     contentPanel_->setContentsMargins(0, 0, 12, 0);  // apart from the time that follows
@@ -111,6 +115,8 @@ void TFormMain::buildMenus(StartupSettings& settings) {
     open->setObjectName(QStringLiteral("miOpen"));
     open->setShortcut(QKeySequence::Open);
     file->addSeparator();
+    reference_->addCommands(file);
+    file->addSeparator();
     file->addAction(Icon(IconId::kExit), u("В&ыход"), this, [] { std::_Exit(0); });
 
     QMenu* marks = menuBar()->addMenu(u("&Отметки"));
@@ -125,11 +131,16 @@ void TFormMain::buildMenus(StartupSettings& settings) {
         // The page on screen is read again from the parts the document keeps; a page being taken
         // is read in the new mode when it arrives.
         if (!taker_->running()) runAnalysis([&] { return ReadAgain(doc_, charsetMenu_->choice(), mode); });
+        reference_->settingsChanged();
     });
     connect(mainText_, &MainTextMode::outlined, browserPane_, &BrowserPane::showStatus);
     connect(pageMarks_->clearAction(), &QAction::triggered, mainText_, &MainTextMode::takeOff);
-    connect(settingsMenu_, &SettingsMenu::reanalyseRequested, this, &TFormMain::ExtractAndAnalyse);
+    connect(settingsMenu_, &SettingsMenu::reanalyseRequested, this, [this] {
+        ExtractAndAnalyse();
+        reference_->settingsChanged();
+    });
     connect(settingsMenu_, &SettingsMenu::settingsChanged, this, [this] {
+        reference_->settingsChanged();
         if (browserPane_->addressText().isEmpty()) return;
         browserPane_->showDocumentComplete();
         pageMarks_->forget();
@@ -165,6 +176,15 @@ QWidget* TFormMain::buildResultArea() {
     }
     connect(pageMarks_, &PageMarks::marked, browserPane_, &BrowserPane::showStatus);
     connect(resultTabs_, &ResultTabs::sentenceRequested, sentencePanel_, &SentencePanel::selectRow);
+    connect(resultTabs_, &ResultTabs::stemRequested, this, [this](const std::string& stem) {
+        if (!listPanel(ResultList::kWordBase)->selectEntry(stem))
+            browserPane_->showStatus(u("Словоосновы «%1» нет в списке словооснов").arg(FromCp1251(stem)));
+    });
+    connect(reference_, &ReferenceComparison::referenceChanged, this,
+            [this] { resultTabs_->setReference(reference_->reference(), reference_->name()); });
+    connect(reference_, &ReferenceComparison::failed, this, [this](const QString& message) {
+        if (reportError_) reportError_(message);
+    });
     connect(summaryPanel_, &SummaryPanel::rebuilt, resultTabs_, &ResultTabs::showCurve);
     connect(sentencePanel_, &SentencePanel::marksChanged, this, [this] { summaryPanel_->rebuild(kNoLimitItem); });
     connect(sentencePanel_, &SentencePanel::summaryTextChanged, summaryPanel_, &SummaryPanel::showSummary);

@@ -28,6 +28,7 @@ class BrowserPane;
 class CharsetMenu;
 class MainTextMode;
 class PageMarks;
+class ReferenceComparison;
 class ResultTabs;
 class PageSourceExtractor;
 class PageTaker;
@@ -57,6 +58,8 @@ class TFormMain : public QMainWindow {
     /// True while the page is being taken from the browser or analysed.
     bool analysisRunning() const;
     QString docAddress() const;
+    /// The reference the page is compared with.
+    ReferenceComparison* reference() const { return reference_; }
     /// The extractor that takes the page from the browser.
     PageSourceExtractor* extractor() const { return extractor_; }
 
@@ -99,6 +102,7 @@ class TFormMain : public QMainWindow {
     ResultTabs* resultTabs_ = nullptr;  // the summary pane and the panes beside it
     PageMarks* pageMarks_ = nullptr;
     MainTextMode* mainText_ = nullptr;
+    ReferenceComparison* reference_ = nullptr;
     CharsetMenu* charsetMenu_ = nullptr;
     QLabel* timePanel_ = nullptr;
     QLabel* contentPanel_ = nullptr;  // what a main-text run read; hidden after a run of the whole page

@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <array>
+#include <optional>
 #include <span>
 
 #include "app/listexport.h"
@@ -133,6 +134,25 @@ void ResultListPanel::buildExport(QToolBar* bar) {
 void ResultListPanel::showList() {
     model_->reset();
     showStatus();
+}
+
+bool ResultListPanel::selectEntry(const std::string& text) {
+    auto find = [&]() -> std::optional<std::size_t> {
+        const ListModel& list = ListOf(doc_, list_);
+        for (std::size_t row = 0; row < list.rows.size(); ++row) {
+            if (list.cell(row, 0) == text) return row;
+        }
+        return std::nullopt;
+    };
+    std::optional<std::size_t> row = find();
+    if (!row && filterOff_->isEnabled()) {
+        filterOff_->trigger();
+        row = find();
+    }
+    if (!row) return false;
+    view_->selectRow(static_cast<int>(*row));
+    view_->scrollTo(view_->model()->index(static_cast<int>(*row), 0));
+    return true;
 }
 
 void ResultListPanel::showRelatedRows() {

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "document/document.h"
@@ -35,6 +36,10 @@ class ResultListPanel : public QWidget {
     void showRelatedRows();
     /// The display rows selected, in ascending order.
     std::vector<std::size_t> selectedRows() const;
+
+    /// Selects the row whose first column reads `text` (Windows-1251) and scrolls to it, switching
+    /// the additional filter off first when it hides that row. False when no row reads it.
+    bool selectEntry(const std::string& text);
 
     /// Disables every tool button, as a new analysis does.
     void disableTools();

@@ -1,20 +1,25 @@
 // Takes the screenshots of the README under a virtual X server: the "Контекст" pane, the marks in
-// the page, the weight chart and the "Показатели" pane, for samples/sample.html, and the outline of the main text of
-// maintext/testdata/news_sidebar.html. Run: xvfb-run -a -s "-screen 0 1280x1024x24"
+// the page, the weight chart and the "Показатели" pane, for samples/sample.html, the outline of the
+// main text of maintext/testdata/news_sidebar.html, and, where gimp-help-ru is installed, the
+// "Ключевые слова" and "Сочетаемость" panes of the manual's gradient editor page against the rest
+// of the manual. Run: xvfb-run -a -s "-screen 0 1280x1024x24"
 // build/bin/screenshots_xvfb_tool DIR (QTWEBENGINE_DISABLE_SANDBOX=1 as root). Not a test.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
 #include "app/browser/webenginebrowser.h"
 #include "app/mainform.h"
+#include "app/reference.h"
 #include "app/testwindow_for_tests.h"
 #include "settings/stopwords.h"
 #include "views/qt/qtext.h"
@@ -91,5 +96,29 @@ int main(int argc, char** argv) {
     if (!Wait([&] { return status->text().startsWith(u("Основной текст выделен")); })) return 1;
     Shoot(&form, out + u("/main-text.png"));
     if (!wasMain) mainText->trigger();
+
+    const QDir manual(QStringLiteral("/usr/share/gimp/2.0/help/ru"));
+    const QString target = QStringLiteral("gimp-gradient-dialog.html");
+    if (!manual.exists(target)) return 0;
+    // The rest of the manual: a folder of links to every other page.
+    QTemporaryDir temporary;
+    const QString rest = temporary.filePath(QStringLiteral("gimp-help-ru"));
+    QDir().mkpath(rest);
+    for (const QString& name : manual.entryList({QStringLiteral("*.html")}, QDir::Files)) {
+        if (name != target) QFile::link(manual.filePath(name), rest + u("/") + name);
+    }
+    form.OpenAddress(manual.filePath(target));
+    if (!Wait([&] { return !form.analysisRunning() && status->text() == u("Document complete"); })) return 1;
+    form.reference()->setReferenceAsker([&] { return rest; });
+    ChildOrDie<QAction>(&form, "miCompareWith")->trigger();
+    if (!Wait([&] { return !form.reference()->loading(); }) || !form.reference()->reference()) return 1;
+    const int gradient = RowOf(stems, u("градиент"));
+    if (gradient < 0) return 1;
+    stems->selectionModel()->select(stems->model()->index(gradient, 0),
+                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    tabs->setCurrentIndex(4);
+    Shoot(&form, out + u("/keywords.png"));
+    tabs->setCurrentIndex(5);
+    Shoot(&form, out + u("/collocates.png"));
     return 0;
 }
