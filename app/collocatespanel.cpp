@@ -4,48 +4,28 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 #include "app/measuretable.h"
 #include "app/panelparts.h"
 #include "base/cp1251.h"
 #include "views/qt/qtext.h"
 
-namespace {
-
-QSpinBox* SpinBox(const char* name, int least, int most, int value, const QString& suffix) {
-    auto* box = new QSpinBox;
-    box->setObjectName(QString::fromLatin1(name));
-    box->setRange(least, most);
-    box->setValue(value);
-    box->setSuffix(suffix);
-    return box;
-}
-
-}  // namespace
-
 CollocatesPanel::CollocatesPanel(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
     setObjectName(QStringLiteral("pnCollocates"));
     auto* bar = panel::FlatToolBar("tbCollocates");
     const CollocateOptions defaults;
     bar->addWidget(new QLabel(u("Окно: ")));
-    span_ = SpinBox("sbCollocateSpan", 1, 100, static_cast<int>(defaults.span), u(" слов с каждой стороны"));
+    span_ = new QSpinBox;
+    span_->setObjectName(QStringLiteral("sbCollocateSpan"));
+    span_->setRange(1, 100);
+    span_->setValue(static_cast<int>(defaults.span));
+    span_->setSuffix(u(" слов с каждой стороны"));
     bar->addWidget(span_);
     bar->addSeparator();
-    bar->addWidget(new QLabel(u(" Не реже ")));
-    minCount_ = SpinBox("sbCollocateMinCount", 1, 1'000'000, static_cast<int>(defaults.minCount), u(" раз"));
-    bar->addWidget(minCount_);
+    minCount_ = measuretable::AddMinCount(bar, "sbCollocateMinCount", defaults.minCount);
     view_ = measuretable::View("lvCollocates", u("Сочетаемость"));
     view_->setToolTip(u("Двойной щелчок — вхождения словоосновы рядом с этой на вкладке «Контекст»"));
-    status_ = new QLabel;
-    status_->setObjectName(QStringLiteral("sbCollocates"));
-    status_->setWordWrap(true);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(bar);
-    layout->addWidget(view_, 1);
-    layout->addWidget(status_);
+    status_ = measuretable::LayOutPanel(this, bar, view_, "sbCollocates");
     connect(span_, &QSpinBox::valueChanged, this, &CollocatesPanel::showCollocates);
     connect(minCount_, &QSpinBox::valueChanged, this, &CollocatesPanel::showCollocates);
     connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {

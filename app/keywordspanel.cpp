@@ -5,7 +5,6 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 #include "app/measuretable.h"
 #include "app/panelparts.h"
@@ -23,24 +22,10 @@ KeywordsPanel::KeywordsPanel(Document& doc, QWidget* parent) : QWidget(parent), 
     level_->setCurrentIndex(1);  // 0.01, as sumoran-cli compare
     bar->addWidget(level_);
     bar->addSeparator();
-    bar->addWidget(new QLabel(u(" Не реже ")));
-    minCount_ = new QSpinBox;
-    minCount_->setObjectName(QStringLiteral("sbKeywordMinCount"));
-    minCount_->setRange(1, 1'000'000);
-    minCount_->setValue(KeywordOptions{}.minCount);
-    minCount_->setSuffix(u(" раз"));
-    bar->addWidget(minCount_);
+    minCount_ = measuretable::AddMinCount(bar, "sbKeywordMinCount", KeywordOptions{}.minCount);
     view_ = measuretable::View("lvKeywords", u("Ключевые слова"));
     view_->setToolTip(u("Двойной щелчок — выделить словооснову в списке словооснов"));
-    status_ = new QLabel;
-    status_->setObjectName(QStringLiteral("sbKeywords"));
-    status_->setWordWrap(true);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(bar);
-    layout->addWidget(view_, 1);
-    layout->addWidget(status_);
+    status_ = measuretable::LayOutPanel(this, bar, view_, "sbKeywords");
     connect(level_, &QComboBox::currentIndexChanged, this, &KeywordsPanel::showKeywords);
     connect(minCount_, &QSpinBox::valueChanged, this, &KeywordsPanel::showKeywords);
     connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {

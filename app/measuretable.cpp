@@ -1,8 +1,12 @@
 #include "app/measuretable.h"
 
 #include <QHeaderView>
+#include <QLabel>
+#include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
 #include <limits>
 
 #include "base/numformat.h"
@@ -61,6 +65,30 @@ void FillRows(QTableView* view, const std::vector<std::string>& columns,
     if (sorted >= 0 && sorted < model->columnCount())
         model->sort(sorted, view->horizontalHeader()->sortIndicatorOrder());
     view->resizeColumnsToContents();
+}
+
+QLabel* LayOutPanel(QWidget* panel, QToolBar* bar, QTableView* view, const char* statusName) {
+    auto* status = new QLabel;
+    status->setObjectName(QString::fromLatin1(statusName));
+    status->setWordWrap(true);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(view, 1);
+    layout->addWidget(status);
+    return status;
+}
+
+QSpinBox* AddMinCount(QToolBar* bar, const char* name, long long value) {
+    bar->addWidget(new QLabel(QString::fromUtf8(" Не реже ")));
+    auto* box = new QSpinBox;
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(1, 1'000'000);
+    box->setValue(static_cast<int>(value));
+    box->setSuffix(QString::fromUtf8(" раз"));
+    bar->addWidget(box);
+    return box;
 }
 
 std::string ItemOf(const QTableView* view, int row) {
