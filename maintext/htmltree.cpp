@@ -5,11 +5,16 @@
 #include <libxml/parserInternals.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 namespace maintext {
@@ -73,21 +78,259 @@ class PointerCache {
     std::array<Slot, 509> slots_{};
 };
 
+// The parser's events as records in blocks of bytes, passed from the parser to the tree builder.
+enum class Event : std::uint8_t { kDoctype, kName, kStart, kEnd, kText, kCData, kOther };
+
+struct Block {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    std::size_t capacity = 0;
+};
+
+// The usual size of a block: the builder follows the parser a block behind.
+constexpr std::size_t kBlockBytes = std::size_t{64} << 10;
+
+// The blocks of events on their way from the parser to the builder, which may run on two threads.
+class EventQueue {
+  public:
+    void push(Block block) {
+        {
+            const std::lock_guard lock(mutex_);
+            blocks_.push_back(std::move(block));
+        }
+        ready_.notify_one();
+    }
+    // No block follows.
+    void close() {
+        {
+            const std::lock_guard lock(mutex_);
+            closed_ = true;
+        }
+        ready_.notify_one();
+    }
+    // Waits for the next block; false once the queue is closed and empty.
+    bool pop(Block& block) {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [this] { return !blocks_.empty() || closed_; });
+        if (blocks_.empty()) return false;
+        block = std::move(blocks_.front());
+        blocks_.pop_front();
+        return true;
+    }
+    // The builder gave up (out of memory): the parser may stop.
+    void abandon() { abandoned_.store(true, std::memory_order_relaxed); }
+    bool abandoned() const { return abandoned_.load(std::memory_order_relaxed); }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<Block> blocks_;
+    bool closed_ = false;
+    std::atomic<bool> abandoned_{false};
+};
+
+// Writes the parser's events as records, keeping the two bounds libxml2's own tree builder (SAX2.c)
+// keeps, since they stop the parse: an element past the depth limit stops it, and so does a text
+// node grown past XML_MAX_TEXT_LENGTH (the part that would pass it is left out). Text goes to the
+// open element and joins its last child when that is text of the same kind, so the writer follows
+// the open elements and the kind and length of that last child.
+class EventWriter {
+  public:
+    EventWriter(xmlParserCtxtPtr ctxt, EventQueue& queue) : ctxt_(ctxt), queue_(queue) {}
+
+    static xmlSAXHandler handler() {
+        xmlSAXHandler h;
+        std::memset(&h, 0, sizeof h);
+        h.internalSubset = [](void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
+            run(ctx, [](EventWriter& w) {
+                if (w.started_) w.record(Event::kDoctype, 0);
+            });
+        };
+        h.startDocument = [](void* ctx) { run(ctx, [](EventWriter& w) { w.started_ = true; }); };
+        h.startElement = [](void* ctx, const xmlChar* name, const xmlChar** atts) {
+            run(ctx, [&](EventWriter& w) { w.startElement(name, atts); });
+        };
+        h.endElement = [](void* ctx, const xmlChar*) { run(ctx, [](EventWriter& w) { w.endElement(); }); };
+        h.characters = [](void* ctx, const xmlChar* ch, int len) {
+            run(ctx, [&](EventWriter& w) { w.text(Event::kText, ch, len); });
+        };
+        h.cdataBlock = [](void* ctx, const xmlChar* ch, int len) {
+            run(ctx, [&](EventWriter& w) { w.text(Event::kCData, ch, len); });
+        };
+        h.comment = [](void* ctx, const xmlChar*) { run(ctx, [](EventWriter& w) { w.other(); }); };
+        h.processingInstruction = [](void* ctx, const xmlChar*, const xmlChar*) {
+            run(ctx, [](EventWriter& w) { w.other(); });
+        };
+        h.initialized = 1;
+        return h;
+    }
+
+    bool started() const { return started_; }
+
+    // Hands over the last block.
+    void finish() {
+        if (error_ || block_.size == 0) return;
+        try {
+            queue_.push(std::move(block_));
+        } catch (...) {
+            error_ = std::current_exception();
+        }
+    }
+
+    // Rethrows what a callback threw (out of memory), once the parser is done with.
+    void rethrow() const {
+        if (error_) std::rethrow_exception(error_);
+    }
+
+  private:
+    // Runs a callback's work; an exception (out of memory) stops the parse instead of crossing
+    // the parser's C frames. The parse stops as well once the builder has given up.
+    template <typename Work>
+    static void run(void* ctx, const Work& work) {
+        auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+        auto& writer = *static_cast<EventWriter*>(ctxt->_private);
+        if (writer.error_) return;
+        try {
+            work(writer);
+        } catch (...) {
+            writer.error_ = std::current_exception();
+        }
+        if (writer.error_ || writer.queue_.abandoned()) xmlStopParser(ctxt);
+    }
+
+    // Starts a record of `event` with room for `bytes` more, handing over the block when full.
+    char* record(Event event, std::size_t bytes) {
+        if (block_.size + 1 + bytes > block_.capacity) {
+            if (block_.size > 0) queue_.push(std::move(block_));
+            block_ = {};
+            block_.capacity = std::max(kBlockBytes, 1 + bytes);
+            block_.bytes = std::make_unique_for_overwrite<char[]>(block_.capacity);
+        }
+        char* at = block_.bytes.get() + block_.size;
+        *at = static_cast<char>(event);
+        block_.size += 1 + bytes;
+        return at + 1;
+    }
+
+    template <typename T>
+    static char* put(char* at, T value) {
+        std::memcpy(at, &value, sizeof value);
+        return at + sizeof value;
+    }
+
+    void startElement(const xmlChar* name, const xmlChar** atts) {
+        if (!started_ || name == nullptr) return;
+        if (open_ > xmlParserMaxDepth) {
+            xmlStopParser(ctxt_);
+            return;
+        }
+        ++open_;
+        lastText_ = Event::kEnd;
+        const std::uint32_t id = names_.get(name, [this](std::string_view s) { return nameId(s); });
+        // The attributes kept and their bytes.
+        std::uint16_t count = 0;
+        std::size_t bytes = sizeof id + sizeof count;
+        for (std::size_t i = 0; atts != nullptr && atts[i] != nullptr; i += 2) {
+            if (attrs_.get(atts[i], attrOf) == kUnkeptAttr) continue;
+            const char* value = reinterpret_cast<const char*>(atts[i + 1]);
+            bytes += 1 + sizeof(std::uint32_t) + (value == nullptr ? 0 : std::strlen(value));
+            ++count;
+        }
+        char* at = record(Event::kStart, bytes);
+        at = put(at, id);
+        at = put(at, count);
+        for (std::size_t i = 0; count > 0 && atts[i] != nullptr; i += 2) {
+            const std::uint8_t a = attrs_.get(atts[i], attrOf);
+            if (a == kUnkeptAttr) continue;
+            const char* value = reinterpret_cast<const char*>(atts[i + 1]);
+            const auto size = static_cast<std::uint32_t>(value == nullptr ? 0 : std::strlen(value));
+            at = put(at, a);
+            at = put(at, size);
+            if (size > 0) std::memcpy(at, value, size);
+            at += size;
+        }
+    }
+
+    void endElement() {
+        if (open_ == 0) return;
+        --open_;
+        lastText_ = Event::kEnd;
+        record(Event::kEnd, 0);
+    }
+
+    void text(Event kind, const xmlChar* ch, int len) {
+        if (open_ == 0 || len <= 0) return;
+        const auto size = static_cast<std::size_t>(len);
+        if (lastText_ == kind) {
+            // libxml2's builder refuses a longer text node and stops the parse as out of memory.
+            if (lastTextSize_ + size > XML_MAX_TEXT_LENGTH) {
+                ctxt_->errNo = XML_ERR_NO_MEMORY;
+                ctxt_->instate = XML_PARSER_EOF;
+                ctxt_->disableSAX = 1;
+                return;
+            }
+            lastTextSize_ += size;
+        } else {
+            lastText_ = kind;
+            lastTextSize_ = size;
+        }
+        char* at = record(kind, sizeof(std::uint32_t) + size);
+        at = put(at, static_cast<std::uint32_t>(size));
+        std::memcpy(at, ch, size);
+    }
+
+    // A comment or processing instruction: it ends the text before it.
+    void other() {
+        if (!started_) return;
+        lastText_ = Event::kEnd;
+        record(Event::kOther, 0);
+    }
+
+    // The id of an element named `qualified`: libxml2 names the element by what follows the first
+    // colon of its name ("svg:title" is a title), unless the name starts or ends with it. A name
+    // met for the first time is recorded for the builder.
+    std::uint32_t nameId(std::string_view qualified) {
+        const std::size_t colon = qualified.find(':');
+        const bool split = colon != 0 && colon != std::string_view::npos && colon + 1 < qualified.size();
+        const std::string_view name = split ? qualified.substr(colon + 1) : qualified;
+        const Tag tag = TagOf(name);
+        if (tag != Tag::kOther) return static_cast<std::uint32_t>(tag);
+        const auto [it, added] = otherNames_.try_emplace(
+            std::string(name), static_cast<std::uint32_t>(static_cast<std::size_t>(Tag::kCount) + otherNames_.size()));
+        if (added) {
+            char* at = record(Event::kName, sizeof(std::uint32_t) + name.size());
+            at = put(at, static_cast<std::uint32_t>(name.size()));
+            std::memcpy(at, name.data(), name.size());
+        }
+        return it->second;
+    }
+
+    xmlParserCtxtPtr ctxt_;
+    EventQueue& queue_;
+    Block block_;
+    bool started_ = false;          // the parser began the document: without it, there is none
+    std::size_t open_ = 0;          // the elements open in the tree
+    Event lastText_ = Event::kEnd;  // the kind of the open element's last child when text, else kEnd
+    std::size_t lastTextSize_ = 0;  // and its bytes
+    std::exception_ptr error_;
+    PointerCache<std::uint32_t> names_;
+    PointerCache<std::uint8_t> attrs_;
+    std::unordered_map<std::string, std::uint32_t> otherNames_;
+};
+
 }  // namespace
 
-// Builds an HtmlTree from the parser's events as libxml2's own tree builder (SAX2.c) would link
+// Builds an HtmlTree from the recorded events as libxml2's own tree builder (SAX2.c) would link
 // its nodes, so that the tree is the one libxml2 gives for the page: an element goes under the open
 // element, or, when none is open (markup after "</html>"), under the document's first child when
 // that is an element, else at the end of the document; text goes to the open element, joined to its
-// last child when that is text of the same kind, and is dropped when no element is open; a text node
-// stops growing at the parser's limit (XML_MAX_TEXT_LENGTH), and an element past the parser's depth
-// limit stops the parse, as libxml2's builder stops it.
+// last child when that is text of the same kind; a doctype goes first in the document.
 class TreeBuilder {
   public:
     using Index = HtmlTree::Index;
 
     // `bytes` is the size of the page, about that of its text.
-    TreeBuilder(HtmlTree& tree, xmlParserCtxtPtr ctxt, std::size_t bytes) : t_(tree), ctxt_(ctxt) {
+    TreeBuilder(HtmlTree& tree, std::size_t bytes, TreeObserver* observer) : t_(tree), observer_(observer) {
         t_.text_.reserve(bytes);
         // Room for a node every 16 bytes of the page, about twice as many as pages have: the
         // memory not used is never touched.
@@ -98,57 +341,55 @@ class TreeBuilder {
         t_.nodes_.push_back(document);
     }
 
-    static xmlSAXHandler handler() {
-        xmlSAXHandler h;
-        std::memset(&h, 0, sizeof h);
-        h.internalSubset = [](void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
-            run(ctx, [](TreeBuilder& b) { b.doctype(); });
-        };
-        h.startDocument = [](void* ctx) { run(ctx, [](TreeBuilder& b) { b.started_ = true; }); };
-        h.startElement = [](void* ctx, const xmlChar* name, const xmlChar** atts) {
-            run(ctx, [&](TreeBuilder& b) { b.startElement(name, atts); });
-        };
-        h.endElement = [](void* ctx, const xmlChar*) {
-            run(ctx, [](TreeBuilder& b) {
-                if (!b.open_.empty()) b.open_.pop_back();
-            });
-        };
-        h.characters = [](void* ctx, const xmlChar* ch, int len) {
-            run(ctx, [&](TreeBuilder& b) { b.text(HtmlTree::Kind::kText, ch, len); });
-        };
-        h.cdataBlock = [](void* ctx, const xmlChar* ch, int len) {
-            run(ctx, [&](TreeBuilder& b) { b.text(HtmlTree::Kind::kCData, ch, len); });
-        };
-        h.comment = [](void* ctx, const xmlChar*) { run(ctx, [](TreeBuilder& b) { b.other(); }); };
-        h.processingInstruction = [](void* ctx, const xmlChar*, const xmlChar*) {
-            run(ctx, [](TreeBuilder& b) { b.other(); });
-        };
-        h.initialized = 1;
-        return h;
-    }
-
-    bool started() const { return started_; }
-
-    // Rethrows what a callback threw (out of memory), once the parser is done with.
-    void rethrow() const {
-        if (error_) std::rethrow_exception(error_);
-    }
-
-    // Moves the elements the parser left after the root element (the markup after "</html>",
-    // another document joined to the page) to the end of the body, or of the root without a body.
-    void gatherStrays() {
-        auto& nodes = t_.nodes_;
-        Index root = nodes[HtmlTree::kDocument].firstChild;
-        while (root != HtmlTree::kNone && !t_.isElement(root)) root = nodes[root].next;
-        t_.root_ = root;
-        if (root == HtmlTree::kNone) return;
-        Index into = root;
-        for (Index n = nodes[root].firstChild; n != HtmlTree::kNone; n = nodes[n].next) {
-            if (t_.isElement(n) && nodes[n].tag == Tag::kBody) {
-                into = n;
-                break;
+    // Builds on with the events of `block`.
+    void read(const Block& block) {
+        const char* at = block.bytes.get();
+        const char* const end = at + block.size;
+        while (at < end) {
+            const auto event = static_cast<Event>(*at++);
+            switch (event) {
+                case Event::kDoctype:
+                    doctype();
+                    break;
+                case Event::kName: {
+                    const auto size = get<std::uint32_t>(at);
+                    t_.names_.emplace_back(at, size);
+                    at += size;
+                    break;
+                }
+                case Event::kStart:
+                    at = startElement(at);
+                    break;
+                case Event::kEnd:
+                    tellText();
+                    if (!open_.empty()) open_.pop_back();
+                    break;
+                case Event::kText:
+                case Event::kCData: {
+                    const auto size = get<std::uint32_t>(at);
+                    text(event == Event::kText ? HtmlTree::Kind::kText : HtmlTree::Kind::kCData,
+                         std::string_view(at, size));
+                    at += size;
+                    break;
+                }
+                case Event::kOther:
+                    tellText();
+                    other();
+                    break;
             }
         }
+    }
+
+    // Ends the tree: the last text is told, and the elements the parser left after the root
+    // element (the markup after "</html>", another document joined to the page) move to the end of
+    // the body, or of the root without a body.
+    void finish() {
+        tellText();
+        auto& nodes = t_.nodes_;
+        const Index root = rootElement();
+        t_.root_ = root;
+        if (root == HtmlTree::kNone) return;
+        const Index into = strayParent();
         // Only elements stand there: text without an open element is dropped as it comes.
         Index kept = root;
         for (Index n = nodes[root].next; n != HtmlTree::kNone;) {
@@ -166,19 +407,12 @@ class TreeBuilder {
     }
 
   private:
-    // Runs a callback's work; an exception (out of memory) stops the parse instead of crossing
-    // the parser's C frames, and is rethrown once it has returned.
-    template <typename Work>
-    static void run(void* ctx, const Work& work) {
-        auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-        auto& builder = *static_cast<TreeBuilder*>(ctxt->_private);
-        if (builder.error_) return;
-        try {
-            work(builder);
-        } catch (...) {
-            builder.error_ = std::current_exception();
-            xmlStopParser(ctxt);
-        }
+    template <typename T>
+    static T get(const char*& at) {
+        T value;
+        std::memcpy(&value, at, sizeof value);
+        at += sizeof value;
+        return value;
     }
 
     Index add(HtmlTree::Kind kind) {
@@ -201,9 +435,31 @@ class TreeBuilder {
 
     Index openElement() const { return open_.empty() ? HtmlTree::kNone : open_.back(); }
 
+    Index rootElement() const {
+        Index root = t_.nodes_[HtmlTree::kDocument].firstChild;
+        while (root != HtmlTree::kNone && !t_.isElement(root)) root = t_.nodes_[root].next;
+        return root;
+    }
+
+    // Where the elements after the root go: the root's first body, or the root.
+    Index strayParent() const {
+        const Index root = rootElement();
+        for (Index n = t_.nodes_[root].firstChild; n != HtmlTree::kNone; n = t_.nodes_[n].next) {
+            if (t_.isElement(n) && t_.nodes_[n].tag == Tag::kBody) return n;
+        }
+        return root;
+    }
+
+    // Tells the observer of the text that was growing, now that nothing more joins it.
+    void tellText() {
+        if (growing_ == HtmlTree::kNone) return;
+        if (observer_ != nullptr) observer_->text(t_, growing_);
+        growing_ = HtmlTree::kNone;
+    }
+
     // The first doctype goes before everything else in the document; later ones are ignored.
     void doctype() {
-        if (!started_ || hasDoctype_) return;
+        if (hasDoctype_) return;
         hasDoctype_ = true;
         const Index n = add(HtmlTree::Kind::kOther);
         auto& document = t_.nodes_[HtmlTree::kDocument];
@@ -213,123 +469,150 @@ class TreeBuilder {
         if (document.lastChild == HtmlTree::kNone) document.lastChild = n;
     }
 
-    // A comment or processing instruction: it ends the text before it.
     void other() {
-        if (!started_) return;
         const Index parent = openElement();
         appendChild(parent == HtmlTree::kNone ? HtmlTree::kDocument : parent, add(HtmlTree::Kind::kOther));
     }
 
-    void startElement(const xmlChar* name, const xmlChar** atts) {
-        if (!started_ || name == nullptr) return;
+    const char* startElement(const char* at) {
+        tellText();
+        const auto id = get<std::uint32_t>(at);
+        const auto count = get<std::uint16_t>(at);
         Index parent = openElement();
         const Index n = add(HtmlTree::Kind::kElement);
-        const std::uint32_t id = names_.get(name, [this](std::string_view s) { return nameId(s); });
         t_.nodes_[n].name = id;
         t_.nodes_[n].tag = id < static_cast<std::uint32_t>(Tag::kCount) ? static_cast<Tag>(id) : Tag::kOther;
-        const bool first = t_.nodes_[HtmlTree::kDocument].firstChild == HtmlTree::kNone;
-        if (first) {
+        if (t_.nodes_[HtmlTree::kDocument].firstChild == HtmlTree::kNone) {
             appendChild(HtmlTree::kDocument, n);
         } else if (parent == HtmlTree::kNone) {
             parent = t_.nodes_[HtmlTree::kDocument].firstChild;
         }
-        if (open_.size() > xmlParserMaxDepth) {
-            if (first)
-                t_.nodes_[HtmlTree::kDocument].firstChild = t_.nodes_[HtmlTree::kDocument].lastChild = HtmlTree::kNone;
-            t_.nodes_.pop_back();
-            xmlStopParser(ctxt_);
-            return;
-        }
         open_.push_back(n);
         ++t_.elements_;
         if (parent != HtmlTree::kNone) appendChild(t_.isElement(parent) ? parent : t_.nodes_[parent].parent, n);
-        if (atts == nullptr) return;
         t_.nodes_[n].begin = static_cast<std::uint32_t>(t_.attrs_.size());
-        for (std::size_t i = 0; atts[i] != nullptr; i += 2) {
-            const std::uint8_t a = attrs_.get(atts[i], attrOf);
-            if (a == kUnkeptAttr) continue;
-            const char* value = reinterpret_cast<const char*>(atts[i + 1]);
-            const std::size_t size = value == nullptr ? 0 : std::strlen(value);
-            t_.attrs_.push_back({static_cast<Attr>(a), static_cast<std::uint32_t>(t_.attrText_.size()),
-                                 static_cast<std::uint32_t>(size)});
-            t_.attrText_.append(value == nullptr ? "" : value, size);
-            ++t_.nodes_[n].attrCount;
+        t_.nodes_[n].attrCount = count;
+        for (std::uint16_t k = 0; k < count; ++k) {
+            const auto a = get<std::uint8_t>(at);
+            const auto size = get<std::uint32_t>(at);
+            t_.attrs_.push_back({static_cast<Attr>(a), static_cast<std::uint32_t>(t_.attrText_.size()), size});
+            t_.attrText_.append(at, size);
+            at += size;
         }
+        if (observer_ != nullptr) tellElement(n);
+        return at;
     }
 
-    void text(HtmlTree::Kind kind, const xmlChar* ch, int len) {
+    // Tells the observer of element `n` under the node it stands under in the finished tree. An
+    // element after the root goes to the end of the body: told now, in document order, only when
+    // no element of the root follows the body. The root is closed by then: where the elements after
+    // it go is looked for once.
+    void tellElement(Index n) {
+        const Index parent = t_.nodes_[n].parent;
+        if (parent != HtmlTree::kDocument) {
+            observer_->element(t_, n, parent);
+            return;
+        }
+        if (strayInto_ == HtmlTree::kNone) {
+            if (rootElement() == n) {
+                observer_->element(t_, n, HtmlTree::kDocument);
+                return;
+            }
+            strayInto_ = strayParent();
+            for (Index s = t_.nodes_[strayInto_].next; strayInto_ != rootElement() && s != HtmlTree::kNone;
+                 s = t_.nodes_[s].next) {
+                if (t_.isElement(s)) {
+                    observer_->disorder();
+                    observer_ = nullptr;
+                    return;
+                }
+            }
+        }
+        observer_->element(t_, n, strayInto_);
+    }
+
+    void text(HtmlTree::Kind kind, std::string_view chars) {
         const Index parent = openElement();
-        if (parent == HtmlTree::kNone || len <= 0) return;
-        const auto size = static_cast<std::size_t>(len);
-        const char* chars = reinterpret_cast<const char*>(ch);
+        if (parent == HtmlTree::kNone) return;
         const Index last = t_.nodes_[parent].lastChild;
         if (last != HtmlTree::kNone && t_.nodes_[last].kind == kind) {
             HtmlTree::Node& node = t_.nodes_[last];
-            if (node.size + size > XML_MAX_TEXT_LENGTH) {
-                // libxml2's builder refuses a longer text node and stops the parse as out of memory.
-                ctxt_->errNo = XML_ERR_NO_MEMORY;
-                ctxt_->instate = XML_PARSER_EOF;
-                ctxt_->disableSAX = 1;
-                return;
-            }
             // The last child's text is the last text written, so it grows in place.
             if (node.begin + node.size != t_.text_.size()) {
                 const std::string moved = t_.text_.substr(node.begin, node.size);
                 node.begin = static_cast<std::uint32_t>(t_.text_.size());
                 t_.text_ += moved;
             }
-            t_.text_.append(chars, size);
-            node.size += static_cast<std::uint32_t>(size);
+            t_.text_.append(chars);
+            node.size += static_cast<std::uint32_t>(chars.size());
             return;
         }
+        tellText();
         const Index n = add(kind);
         t_.nodes_[n].begin = static_cast<std::uint32_t>(t_.text_.size());
-        t_.nodes_[n].size = static_cast<std::uint32_t>(size);
-        t_.text_.append(chars, size);
+        t_.nodes_[n].size = static_cast<std::uint32_t>(chars.size());
+        t_.text_.append(chars);
         appendChild(parent, n);
-    }
-
-    // The id of an element named `qualified`: libxml2 names the element by what follows the first
-    // colon of its name ("svg:title" is a title), unless the name starts or ends with it.
-    std::uint32_t nameId(std::string_view qualified) {
-        const std::size_t colon = qualified.find(':');
-        const bool split = colon != 0 && colon != std::string_view::npos && colon + 1 < qualified.size();
-        const std::string_view name = split ? qualified.substr(colon + 1) : qualified;
-        const Tag tag = TagOf(name);
-        if (tag != Tag::kOther) return static_cast<std::uint32_t>(tag);
-        const auto [it, added] =
-            otherNames_.try_emplace(std::string(name), static_cast<std::uint32_t>(t_.names_.size()));
-        if (added) t_.names_.emplace_back(name);
-        return it->second;
+        growing_ = n;
     }
 
     HtmlTree& t_;
-    xmlParserCtxtPtr ctxt_;
+    TreeObserver* observer_;
     std::vector<Index> open_;  // the elements open, as the parser's own builder stacks them
-    bool started_ = false;     // the parser began the document: without it, there is none
     bool hasDoctype_ = false;
-    std::exception_ptr error_;
-    PointerCache<std::uint32_t> names_;
-    PointerCache<std::uint8_t> attrs_;
-    std::unordered_map<std::string, std::uint32_t> otherNames_;
+    Index growing_ = HtmlTree::kNone;    // the text node that may still grow
+    Index strayInto_ = HtmlTree::kNone;  // where the elements after the root go, once one comes
 };
 
-std::optional<HtmlTree> ParseHtml(std::string_view bytes, const std::string& encoding) {
+bool ParseHtml(std::string_view bytes, const std::string& encoding, HtmlTree& tree, TreeObserver* observer) {
     static std::once_flag once;
     std::call_once(once, [] { xmlInitParser(); });
-    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return false;
     struct FreeContext {
         void operator()(xmlParserCtxtPtr c) const { xmlFreeParserCtxt(c); }
     };
     // As htmlReadMemory sets the parser up, with the tree builder's events replaced by ours.
     const std::unique_ptr<xmlParserCtxt, FreeContext> ctxt(
         xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
-    if (!ctxt || ctxt->sax == nullptr) return std::nullopt;
-    static const xmlSAXHandler handler = TreeBuilder::handler();
+    if (!ctxt || ctxt->sax == nullptr) return false;
+    static const xmlSAXHandler handler = EventWriter::handler();
     std::memcpy(ctxt->sax, &handler, sizeof(xmlSAXHandlerV1));
-    HtmlTree tree;
-    TreeBuilder builder(tree, ctxt.get(), bytes.size());
-    ctxt->_private = &builder;
+    EventQueue queue;
+    EventWriter writer(ctxt.get(), queue);
+    ctxt->_private = &writer;
+
+    TreeBuilder builder(tree, bytes.size(), observer);
+    std::exception_ptr builderError;
+    auto build = [&] {
+        Block block;
+        try {
+            while (queue.pop(block)) builder.read(block);
+            builder.finish();
+        } catch (...) {
+            builderError = std::current_exception();
+            queue.abandon();
+            while (queue.pop(block)) {
+            }
+        }
+    };
+    std::thread beside;
+    if (bytes.size() >= kTreeThreadBytes) {
+        try {
+            beside = std::thread(build);
+        } catch (const std::system_error&) {
+            // No thread to be had: the tree is built after the parse.
+        }
+    }
+    // However the parse ends, the builder is told that no block follows and waited for.
+    struct Join {
+        EventQueue& queue;
+        std::thread& beside;
+        ~Join() {
+            queue.close();
+            if (beside.joinable()) beside.join();
+        }
+    } join{queue, beside};
+
     htmlCtxtUseOptions(ctxt.get(), HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT |
                                        HTML_PARSE_IGNORE_ENC | HTML_PARSE_RECOVER);
     ctxt->html = 1;
@@ -339,10 +622,16 @@ std::optional<HtmlTree> ParseHtml(std::string_view bytes, const std::string& enc
         ctxt->input->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
     }
     htmlParseDocument(ctxt.get());
-    builder.rethrow();
-    if (!builder.started()) return std::nullopt;
-    builder.gatherStrays();
-    return tree;
+    writer.finish();
+    queue.close();
+    if (beside.joinable()) {
+        beside.join();
+    } else {
+        build();
+    }
+    writer.rethrow();
+    if (builderError) std::rethrow_exception(builderError);
+    return writer.started();
 }
 
 }  // namespace maintext

@@ -7,13 +7,12 @@
 // shows it; it costs one array entry per node instead of a heap block per node and per attribute.
 //
 // Building it is linear in the size of the page and never recursive; a built tree is immutable and
-// may be read from several threads. ParseHtml itself is thread-safe once libxml2 is initialised
-// (xmlInitParser), which its caller does once.
+// may be read from several threads. ParseHtml is thread-safe: it initialises libxml2 once, and a
+// large page's tree is built on a second thread while the parser reads the page.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -188,6 +187,8 @@ class HtmlTree {
     /// The first element child of the document (the <html> element), kNone when there is none.
     Index root() const { return root_; }
     std::size_t size() const { return nodes_.size(); }
+    /// The bytes of all the texts.
+    std::size_t textBytes() const { return text_.size(); }
     /// The number of elements among the nodes.
     std::size_t elements() const { return elements_; }
     const Node& operator[](Index i) const { return nodes_[i]; }
@@ -229,9 +230,31 @@ class HtmlTree {
     std::size_t elements_ = 0;
 };
 
-/// Parses `bytes` in `encoding` (a name libxml2 or iconv knows; the parser's own guess when empty)
-/// with libxml2's HTML parser in recovery mode, without network access, errors or warnings.
-/// Returns nullopt when the parser gives no document (no bytes, or more than it can address).
-std::optional<HtmlTree> ParseHtml(std::string_view bytes, const std::string& encoding);
+/// Is told of the nodes of a tree while ParseHtml builds it, in document order, each once it is
+/// complete: an element once its start tag is read, a text once nothing more can join it. The tree
+/// is partly built then: the node told, its ancestors and the nodes before it may be read.
+class TreeObserver {
+  public:
+    virtual ~TreeObserver() = default;
+    /// Element `n` has begun; `parent` is the node it stands under in the finished tree
+    /// (HtmlTree::kDocument for the root).
+    virtual void element(const HtmlTree& tree, HtmlTree::Index n, HtmlTree::Index parent) = 0;
+    /// Text or CDATA node `n` is complete.
+    virtual void text(const HtmlTree& tree, HtmlTree::Index n) = 0;
+    /// The nodes still to come cannot be told in document order (markup after the end of the
+    /// document goes before elements already told): no call follows.
+    virtual void disorder() = 0;
+};
+
+/// The least bytes of a page for which ParseHtml builds the tree on a thread of its own while the
+/// parser reads the page.
+inline constexpr std::size_t kTreeThreadBytes = std::size_t{64} << 10;
+
+/// Parses `bytes` in `encoding` (a name libxml2 or iconv knows) with libxml2's HTML parser in
+/// recovery mode, without network access, errors or warnings, into `tree` (empty before), telling
+/// `observer` (if any) of its nodes. From kTreeThreadBytes on, the tree is built and the observer
+/// told on a second thread, beside the parser; ParseHtml returns once both are done. Returns false
+/// when the parser gives no document (no bytes, or more than it can address).
+bool ParseHtml(std::string_view bytes, const std::string& encoding, HtmlTree& tree, TreeObserver* observer = nullptr);
 
 }  // namespace maintext

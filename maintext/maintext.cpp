@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <limits>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -216,11 +215,18 @@ void addHints(std::string_view value, Hints& hints) {
     }
 }
 
+// A table of strings found by the text of a string.
+struct StringHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using ClassHints = std::unordered_map<std::string, Hints, StringHash, std::equal_to<>>;
+
 // The most class values whose hints a page keeps read: a page repeats a few values many times.
 constexpr std::size_t kClassHintsKept = 4096;
 
 // The hints of an element's class and id; `classHints` keeps those of class values already read.
-Hints hintsOf(const HtmlTree& tree, Index node, std::unordered_map<std::string_view, Hints>& classHints) {
+Hints hintsOf(const HtmlTree& tree, Index node, ClassHints& classHints) {
     Hints hints;
     const std::string_view cls = tree.attr(node, Attr::kClass);
     if (auto it = classHints.find(cls); it != classHints.end()) {
@@ -325,40 +331,80 @@ constexpr std::array<AsciiClass, 128> makeAsciiClasses() {
 
 constexpr std::array<AsciiClass, 128> kAsciiClasses = makeAsciiClasses();
 
-TextStats measure(std::string_view s) {
-    TextStats st;
-    bool inWord = false;  // within a run that already counts as a word
-    for (std::size_t i = 0; i < s.size();) {
-        if (const auto b = static_cast<unsigned char>(s[i]); b < 0x80) {
-            ++i;
-            const AsciiClass kind = kAsciiClasses[b];
-            if (kind == kSpaceChar) {
-                inWord = false;
+// Whether a UTF-8 lead byte starts a letter of a two-byte script (Latin extensions, Greek,
+// Cyrillic, Armenian, Hebrew, Arabic, …): the characters from U+0100 to U+07FF, which hold no space
+// and no punctuation the measures count but the Arabic comma (U+060C, led by 0xD8).
+constexpr bool leadsTwoByteLetter(unsigned char b) { return b >= 0xC4 && b <= 0xDF && b != 0xD8; }
+
+// Whether the character at `i` is a space, moving past it.
+bool spaceAt(std::string_view s, std::size_t& i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+        ++i;
+        return kAsciiClasses[b] == kSpaceChar;
+    }
+    return isSpace(nextChar(s, i));
+}
+
+// Counts the measures of a text read in pieces: a word goes on from one piece to the next until a
+// space comes.
+class Counter {
+  public:
+    const TextStats& stats() const { return st_; }
+    void space() { inWord_ = false; }
+
+    // Counts the characters from `i` up to the next space or the end of `s`; returns where it
+    // stopped.
+    std::size_t run(std::string_view s, std::size_t i) {
+        const std::size_t n = s.size();
+        while (i < n) {
+            const auto b = static_cast<unsigned char>(s[i]);
+            if (b < 0x80) {
+                const AsciiClass kind = kAsciiClasses[b];
+                if (kind == kSpaceChar) break;
+                ++i;
+                word(kind == kWordChar);
+                ++st_.chars;
+                st_.commas += kind == kComma;
+                st_.stops += kind == kStop;
                 continue;
             }
-            if (!inWord && kind == kWordChar) {
-                ++st.words;
-                inWord = true;
+            if (leadsTwoByteLetter(b) && i + 2 <= n) {
+                i += 2;
+                word(true);
+                ++st_.chars;
+                continue;
             }
-            ++st.chars;
-            st.commas += kind == kComma;
-            st.stops += kind == kStop;
-            continue;
+            std::size_t next = i;
+            const char32_t c = nextChar(s, next);
+            if (isSpace(c)) break;
+            i = next;
+            word(isWordChar(c));
+            ++st_.chars;
+            if (c == ',' || c == 0x060C || c == 0x3001 || c == 0xFF0C) ++st_.commas;
+            if (c == '.' || c == '!' || c == '?' || c == 0x3002 || c == 0x2026) ++st_.stops;
         }
-        const char32_t c = nextChar(s, i);
-        if (isSpace(c)) {
-            inWord = false;
-            continue;
-        }
-        if (!inWord && isWordChar(c)) {
-            ++st.words;
-            inWord = true;
-        }
-        ++st.chars;
-        if (c == ',' || c == 0x060C || c == 0x3001 || c == 0xFF0C) ++st.commas;
-        if (c == '.' || c == '!' || c == '?' || c == 0x3002 || c == 0x2026) ++st.stops;
+        return i;
     }
-    return st;
+
+  private:
+    void word(bool letterOrDigit) {
+        if (inWord_ || !letterOrDigit) return;
+        ++st_.words;
+        inWord_ = true;
+    }
+
+    TextStats st_;
+    bool inWord_ = false;  // within a run that already counts as a word
+};
+
+TextStats measure(std::string_view s) {
+    Counter counter;
+    for (std::size_t i = counter.run(s, 0); i < s.size(); i = counter.run(s, i)) {
+        spaceAt(s, i);
+        counter.space();
+    }
+    return counter.stats();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -434,22 +480,24 @@ std::string contentOf(const HtmlTree& tree, Index element) {
 }
 
 struct Page {
-    explicit Page(const HtmlTree& t) : tree(t), elemOf(t.size(), -1) {
-        elems.reserve(std::min(t.elements(), kMaxElements));
-    }
+    // `bytes` is the size of the page, which tells about how many elements to expect.
+    Page(const HtmlTree& t, std::size_t bytes) : tree(t) { elems.reserve(std::min(bytes / 64 + 1, kMaxElements)); }
     const HtmlTree& tree;
-    std::vector<int> elemOf;  // the entry of each node in elems, -1 for none
+    std::vector<int> elemOf;      // the entry of each node in elems, -1 for none
+    std::vector<char> descended;  // for each element, whether the nodes inside it are looked at
     std::vector<Elem> elems;
     std::vector<std::string> jsonLd;  // texts of application/ld+json scripts
-    // The id of every element looked at, in the tree: counted only for the few ids a block path
-    // may use (uniqueIds), so that a page of many ids makes no table of them.
-    std::vector<std::string_view> ids;
+    // Every element looked at that has an id: counted only for the few ids a block path may use
+    // (uniqueIds), so that a page of many ids makes no table of them.
+    std::vector<Index> ids;
     bool frameset = false;
     std::string title;
     std::vector<Index> metas;
-    std::unordered_map<std::string_view, Hints> classHints;  // of the class values met, in the tree
+    std::vector<Index> titles;       // the <title> elements looked at, for `title`
+    std::vector<Index> jsonScripts;  // the JSON-LD scripts looked at, for `jsonLd`
+    ClassHints classHints;           // of the class values met
 
-    int indexOf(Index node) const { return node == kNone ? -1 : elemOf[node]; }
+    int indexOf(Index node) const { return node < elemOf.size() ? elemOf[node] : -1; }
 };
 
 // Adds the element `n` to the element table.
@@ -482,6 +530,72 @@ void addElem(Page& page, Index n, int parent, const TagInfo& tag) {
     page.elems.push_back(e);
 }
 
+// Looks at element `n`, whose parent `parentNode` is looked into (the document for the root): its
+// id, title, meta tags and JSON-LD are noted, and it enters the element table unless it is never
+// content, hidden or past the bounds. Whether the nodes inside it are looked at is noted as well.
+void visitElement(Page& page, Index n, Index parentNode) {
+    const HtmlTree& tree = page.tree;
+    if (page.elemOf.size() <= n) {
+        page.elemOf.resize(n + 1, -1);
+        page.descended.resize(n + 1, 0);
+    }
+    const Tag name = tree[n].tag;
+    const int parent = page.indexOf(parentNode);
+    if (!tree.attr(n, Attr::kId).empty() && page.ids.size() < kMaxElements) page.ids.push_back(n);
+    if (name == Tag::kFrameset) page.frameset = true;
+    if (name == Tag::kTitle) page.titles.push_back(n);
+    if (name == Tag::kMeta) {
+        const std::string m = lower(tree.attr(n, Attr::kName));
+        if ((m == "description" || m == "keywords") && page.metas.size() < 16) page.metas.push_back(n);
+    }
+    if (name == Tag::kScript && lower(tree.attr(n, Attr::kType)) == "application/ld+json" &&
+        page.jsonScripts.size() < 64) {
+        page.jsonScripts.push_back(n);
+    }
+    const TagInfo tag = tagInfo(name);
+    if ((tag.flags & kJunk) != 0 || isHidden(tree, n) || page.elems.size() >= kMaxElements ||
+        (parent < 0 && parentNode != HtmlTree::kDocument)) {
+        if ((tag.flags & kInput) != 0 && parent >= 0) ++page.elems[parent].direct.inputs;
+        if ((tag.flags & kEmbed) != 0 && parent >= 0) ++page.elems[parent].direct.embeds;
+        // The head is looked into for the title, the meta tags and JSON-LD, not indexed.
+        page.descended[n] = name == Tag::kHead && parent >= 0;
+        return;
+    }
+    addElem(page, n, parent, tag);
+    page.descended[n] = 1;
+}
+
+// Adds the measures of text node `n` to its element.
+void visitText(Page& page, Index n) {
+    const int parent = page.indexOf(page.tree[n].parent);
+    if (parent < 0) return;
+    Elem& p = page.elems[parent];
+    const TextStats st = measure(page.tree.text(n));
+    p.direct.text.add(st);
+    if (p.inLink) p.direct.linkChars += st.chars;
+}
+
+// Indexes the tree while it is built: every element whose parent is looked into, and the texts of
+// the elements indexed. Stops when the tree cannot be told in document order.
+class Indexer : public TreeObserver {
+  public:
+    explicit Indexer(Page& page) : page_(page) {}
+    bool complete() const { return !disordered_; }
+
+    void element(const HtmlTree&, Index n, Index parent) override {
+        if (parent == HtmlTree::kDocument || (parent < page_.descended.size() && page_.descended[parent] != 0)) {
+            visitElement(page_, n, parent);
+        }
+    }
+    void text(const HtmlTree&, Index n) override { visitText(page_, n); }
+    void disorder() override { disordered_ = true; }
+
+  private:
+    Page& page_;
+    bool disordered_ = false;
+};
+
+// Indexes the finished tree in document order, as the Indexer does while it is built.
 void indexTree(Page& page) {
     const HtmlTree& tree = page.tree;
     const Index root = tree.root();
@@ -489,41 +603,22 @@ void indexTree(Page& page) {
     for (Index n = root; n != kNone;) {
         bool descend = true;
         if (tree.isElement(n)) {
-            const Tag name = tree[n].tag;
-            const int parent = page.indexOf(tree[n].parent);
-            const std::string_view id = tree.attr(n, Attr::kId);
-            if (!id.empty() && page.ids.size() < kMaxElements) page.ids.push_back(id);
-            if (name == Tag::kFrameset) page.frameset = true;
-            if (name == Tag::kTitle && page.title.empty()) page.title = contentOf(tree, n);
-            if (name == Tag::kMeta) {
-                const std::string m = lower(tree.attr(n, Attr::kName));
-                if ((m == "description" || m == "keywords") && page.metas.size() < 16) page.metas.push_back(n);
-            }
-            if (name == Tag::kScript && lower(tree.attr(n, Attr::kType)) == "application/ld+json" &&
-                page.jsonLd.size() < 64) {
-                page.jsonLd.push_back(contentOf(tree, n));
-            }
-            const TagInfo tag = tagInfo(name);
-            if ((tag.flags & kJunk) != 0 || isHidden(tree, n) || page.elems.size() >= kMaxElements ||
-                (parent < 0 && n != root)) {
-                if ((tag.flags & kInput) != 0 && parent >= 0) ++page.elems[parent].direct.inputs;
-                if ((tag.flags & kEmbed) != 0 && parent >= 0) ++page.elems[parent].direct.embeds;
-                // The head is looked into for the title, the meta tags and JSON-LD, not indexed.
-                descend = name == Tag::kHead && parent >= 0;
-            } else {
-                addElem(page, n, parent, tag);
-            }
+            visitElement(page, n, n == root ? HtmlTree::kDocument : tree[n].parent);
+            descend = page.descended[n] != 0;
         } else if (isText(tree, n)) {
-            const int parent = page.indexOf(tree[n].parent);
-            if (parent >= 0) {
-                Elem& p = page.elems[parent];
-                const TextStats st = measure(tree.text(n));
-                p.direct.text.add(st);
-                if (p.inLink) p.direct.linkChars += st.chars;
-            }
+            visitText(page, n);
         }
         n = nextNode(tree, n, root, descend);
     }
+}
+
+// Reads the title and the JSON-LD texts of the elements noted for them, once the tree is done.
+void readHead(Page& page) {
+    for (Index t : page.titles) {
+        page.title = contentOf(page.tree, t);
+        if (!page.title.empty()) break;
+    }
+    for (Index s : page.jsonScripts) page.jsonLd.push_back(contentOf(page.tree, s));
 }
 
 // The least characters outside links of a block that reads as sentences.
@@ -903,45 +998,46 @@ class TextWriter {
   public:
     explicit TextWriter(std::string& out) : out_(out) {}
     void text(std::string_view s) {
+        // The bytes of `s` from `from` to `to` stand in the text as they are, not yet appended.
+        std::size_t from = 0;
+        std::size_t to = 0;
         for (std::size_t i = 0; i < s.size();) {
             const std::size_t start = i;
             if (spaceAt(s, i)) {
                 if (pending_ < kSpace) pending_ = kSpace;
                 continue;
             }
-            if (!out_.empty()) {
-                if (pending_ == kParagraph) out_ += "\n\n";
-                if (pending_ == kLine) out_ += "\n";
-                if (pending_ == kSpace) out_ += ' ';
+            // One space between two runs of characters is written as it stands.
+            if (pending_ != kSpace || to == from || start != to + 1 || s[to] != ' ') {
+                const bool written = !out_.empty() || to > from;
+                out_.append(s, from, to - from);
+                if (written) {
+                    if (pending_ == kParagraph) out_ += "\n\n";
+                    if (pending_ == kLine) out_ += "\n";
+                    if (pending_ == kSpace) out_ += ' ';
+                }
+                from = start;
             }
+            if (pending_ != kNone) counter_.space();
             pending_ = kNone;
-            // The characters up to the next space go in one piece.
-            while (i < s.size()) {
-                std::size_t next = i;
-                if (spaceAt(s, next)) break;
-                i = next;
-            }
-            out_.append(s, start, i - start);
+            // The characters up to the next space.
+            i = counter_.run(s, start);
+            to = i;
         }
+        out_.append(s, from, to - from);
     }
     void lineBreak() {
         if (pending_ < kLine) pending_ = kLine;
     }
     void blockBreak() { pending_ = kParagraph; }
+    /// The measures of the text written, as measure() gives them.
+    const TextStats& stats() const { return counter_.stats(); }
 
   private:
     enum Pending { kNone, kSpace, kLine, kParagraph };
-    // Whether the character at `i` is a space, moving past it.
-    static bool spaceAt(std::string_view s, std::size_t& i) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            ++i;
-            return kAsciiClasses[b] == kSpaceChar;
-        }
-        return isSpace(nextChar(s, i));
-    }
     std::string& out_;
     Pending pending_ = kNone;
+    Counter counter_;
 };
 
 void escapeInto(std::string& out, std::string_view s, bool attribute) {
@@ -1285,15 +1381,35 @@ std::string fromUtf8(const std::string& utf8, const std::string& encoding) {
 // ---------------------------------------------------------------------------------------------
 
 // Parses a page in `encoding` with no network and no external entities, in the parser's recovery
-// mode. Windows-1251 is made UTF-8 by table first, which the parser then reads without a
-// converter of its own.
-std::optional<HtmlTree> parse(std::string_view bytes, const std::string& encoding) {
+// mode, telling `observer` of the tree's nodes. Windows-1251 is made UTF-8 by table first, which
+// the parser then reads without a converter of its own.
+bool parse(std::string_view bytes, const std::string& encoding, HtmlTree& tree, TreeObserver* observer) {
     if (isWindows1251Name(encoding)) {
         const std::string utf8 = cp1251::toUtf8(bytes);
-        if (utf8.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::nullopt;
-        return ParseHtml(utf8, "UTF-8");
+        if (utf8.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return false;
+        return ParseHtml(utf8, "UTF-8", tree, observer);
     }
-    return ParseHtml(bytes, encoding);
+    return ParseHtml(bytes, encoding, tree, observer);
+}
+
+// Parses the page and indexes its tree, while it is built when the tree comes in document order,
+// else after. False when the parser gives no document.
+bool parseAndIndex(std::string_view bytes, const std::string& encoding, Page& page, HtmlTree& tree) {
+    Indexer indexer(page);
+    if (!parse(bytes, encoding, tree, &indexer)) return false;
+    if (!indexer.complete()) {
+        page.elems.clear();
+        page.elemOf.clear();
+        page.descended.clear();
+        page.ids.clear();
+        page.metas.clear();
+        page.titles.clear();
+        page.jsonScripts.clear();
+        page.frameset = false;
+        indexTree(page);
+    }
+    readHead(page);
+    return true;
 }
 
 std::string headMarkup(const Page& page) {
@@ -1340,8 +1456,8 @@ std::unordered_set<std::string_view> uniqueIds(const Page& page, const std::vect
             if (validIdent(id)) count.emplace(id, 0);
         }
     }
-    for (std::string_view id : page.ids) {
-        if (auto it = count.find(id); it != count.end()) ++it->second;
+    for (Index n : page.ids) {
+        if (auto it = count.find(page.tree.attr(n, Attr::kId)); it != count.end()) ++it->second;
     }
     std::unordered_set<std::string_view> unique;
     for (const auto& [id, n] : count) {
@@ -1408,6 +1524,7 @@ struct Chosen {
     std::vector<int> blocks;
     std::string markup;  // UTF-8
     std::string text;
+    TextStats stats;  // of the text
 };
 
 // Cleans the chosen blocks and writes them.
@@ -1415,8 +1532,12 @@ Chosen writeChosen(Page& page, std::vector<int> blocks) {
     Chosen c;
     c.blocks = std::move(blocks);
     cleanInside(page, c.blocks);
+    // Room for all the page's text, which is about what a page's content is.
+    c.text.reserve(page.tree.textBytes() + page.tree.textBytes() / 4);
+    c.markup.reserve(2 * page.tree.textBytes());
     TextWriter writer(c.text);
     for (int i : c.blocks) writeBlock(page, i, c.markup, writer);
+    c.stats = writer.stats();
     return c;
 }
 
@@ -1438,6 +1559,7 @@ Chosen fromJsonLd(const std::string& body) {
         }
         start = end + 1;
     }
+    c.stats = writer.stats();
     return c;
 }
 
@@ -1478,13 +1600,12 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
         result.encoding.clear();
         return result;
     }
-    const std::optional<HtmlTree> tree = parse(bytes, result.encoding);
-    if (!tree) {
+    HtmlTree tree;
+    Page page(tree, bytes.size());
+    if (!parseAndIndex(bytes, result.encoding, page, tree)) {
         result.reason = Reason::kUnparsable;
         return result;
     }
-    Page page(*tree);
-    indexTree(page);
     if (page.elems.empty()) {
         result.reason = Reason::kNoText;
         return result;
@@ -1508,15 +1629,14 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
     Chosen content = writeChosen(page, chosen);
     const std::string ld = jsonLdArticleBody(page);
     const std::size_t ldChars = textChars(ld);
-    TextStats stats = measure(content.text);
-    if (ldChars >= kMinTextChars && (stats.chars < kMinTextChars || ldChars > 2 * stats.chars)) {
+    if (const std::uint32_t chars = content.stats.chars;
+        ldChars >= kMinTextChars && (chars < kMinTextChars || ldChars > 2 * chars)) {
         content = fromJsonLd(ld);
-        stats = measure(content.text);
-    } else if (stats.chars < kMinTextChars) {
+    } else if (chars < kMinTextChars) {
         // The best container holds too little: the whole page, cleaned as a container is.
         content = writeChosen(page, {0});
-        stats = measure(content.text);
     }
+    const TextStats& stats = content.stats;
     std::string& text = content.text;
     std::string& markup = content.markup;
     if (stats.chars < kMinTextChars) {
@@ -1540,11 +1660,9 @@ std::string WholeText(std::string_view bytes, std::string_view encoding) {
     if (bytes.empty() || bytes.size() > kMaxInputBytes) return {};
     const std::string name = encoding.empty() ? sniffEncoding(bytes) : std::string(encoding);
     if (!knownEncoding(name)) return {};
-    const std::optional<HtmlTree> tree = parse(bytes, name);
-    if (!tree) return {};
-    Page page(*tree);
-    indexTree(page);
-    if (page.elems.empty()) return {};
+    HtmlTree tree;
+    Page page(tree, bytes.size());
+    if (!parseAndIndex(bytes, name, page, tree) || page.elems.empty()) return {};
     std::string markup, text;
     TextWriter writer(text);
     writeBlock(page, 0, markup, writer);
