@@ -159,7 +159,8 @@ void ReferenceComparison::clear() {
 }
 
 void ReferenceComparison::settingsChanged() {
-    if (reference_ && !IsJsonLines(name_.toStdString())) load(name_);
+    const QString name = thread_ ? loadingName_ : name_;  // a reading under way started with the old settings
+    if ((thread_ || reference_) && !IsJsonLines(name.toStdString())) load(name);
 }
 
 void ReferenceComparison::finished() {
