@@ -3,12 +3,14 @@
 // comments, cookie notices, advertising, forms), returning the chosen blocks as a reduced HTML
 // document in the page's own encoding and as plain text.
 //
-// The page is parsed by libxml2's HTML parser without network access and without external entities;
-// every walk over the tree is iterative, so the time is linear in the size of the page and the stack
-// does not grow with its depth. The parser itself stops at 256 nested elements (its bound when not
-// asked for huge documents): text past that depth is not seen. Pure function apart from libxml2's one-time
-// initialisation, which is done once under std::call_once: ExtractMainText is thread-safe and may run on several pages
-// at once on worker threads.
+// The page is parsed by libxml2's HTML parser without network access and without external entities,
+// into a tree of our own built from the parser's events (maintext/htmltree.h); every walk over the tree
+// is iterative, so the time is linear in the size of the page and the stack does not grow with its
+// depth. The parser itself stops at 256 nested elements (its bound when not asked for huge documents):
+// text past that depth is not seen. Pure function apart from libxml2's one-time initialisation, which
+// is done once under std::call_once: ExtractMainText is thread-safe and may run on several pages at
+// once on worker threads. For a page from 64 KiB on it uses a second thread of its own, which builds
+// the tree while the parser reads the page, and returns once that thread is done.
 //
 // How the content is chosen, in order: the page is parsed; script, style, forms, hidden elements
 // (the hidden attribute, aria-hidden="true", display:none or visibility:hidden in the style
