@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -1332,6 +1333,17 @@ std::string utf8ToWindows1251(std::string_view utf8) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
         char byte = 0;
         if (lead < 0x80) {
+            // Markup is mostly ASCII: eight bytes of it at a time.
+            std::uint64_t eight = 0;
+            if (i + 8 <= utf8.size() && w + 8 <= out.size()) {
+                std::memcpy(&eight, utf8.data() + i, 8);
+                if ((eight & 0x8080808080808080u) == 0) {
+                    std::memcpy(out.data() + w, &eight, 8);
+                    i += 8;
+                    w += 8;
+                    continue;
+                }
+            }
             byte = static_cast<char>(lead);
             ++i;
         } else if (const char32_t c = nextChar(utf8, i); c < bytes.size() && bytes[c] >= 0 && c != 0xFFFD) {
