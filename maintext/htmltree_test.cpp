@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -161,6 +162,73 @@ TEST(HtmlTree, IsTheTreeLibxml2Builds) {
         const std::string actual = flatTree(c.page, c.encoding);
         EXPECT_EQ(actual.size(), expected.size());
         EXPECT_TRUE(actual == expected) << actual.substr(0, 2000) << "\nexpected\n" << expected.substr(0, 2000);
+    }
+}
+
+// Notes what a TreeObserver is told, as "<name^parent" for an element and "T@parent" for a text.
+class Recorder : public maintext::TreeObserver {
+  public:
+    std::vector<std::string> told;
+    bool disordered = false;
+    void element(const HtmlTree& tree, HtmlTree::Index n, HtmlTree::Index parent) override {
+        told.push_back("<" + std::string(tree.name(n)) + "^" + std::to_string(parent) + "#" + std::to_string(n));
+    }
+    void text(const HtmlTree& tree, HtmlTree::Index n) override {
+        told.push_back("T@" + std::to_string(tree[n].parent) + "#" + std::to_string(n) + ":" +
+                       std::string(tree.text(n)));
+    }
+    void disorder() override { disordered = true; }
+};
+
+// The same notes read from the finished tree in document order.
+std::vector<std::string> inDocumentOrder(const HtmlTree& tree) {
+    std::vector<std::string> out;
+    auto walk = [&](auto& self, HtmlTree::Index n) -> void {
+        if (tree.isElement(n)) {
+            out.push_back("<" + std::string(tree.name(n)) + "^" + std::to_string(tree[n].parent) + "#" +
+                          std::to_string(n));
+            for (HtmlTree::Index c = tree[n].firstChild; c != HtmlTree::kNone; c = tree[c].next) self(self, c);
+        } else if (tree[n].kind == HtmlTree::Kind::kText || tree[n].kind == HtmlTree::Kind::kCData) {
+            out.push_back("T@" + std::to_string(tree[n].parent) + "#" + std::to_string(n) + ":" +
+                          std::string(tree.text(n)));
+        }
+    };
+    if (tree.root() != HtmlTree::kNone) walk(walk, tree.root());
+    return out;
+}
+
+// The observer is told every element and text of the finished tree once, in document order and under
+// its parent there (markup after the end of the document under the body), small pages and large
+// pages (built on a second thread) alike; or it is told that the order cannot be kept.
+TEST(HtmlTree, TellsItsNodesInDocumentOrder) {
+    const std::string filler = "<p>" + repeat("filler text ", 6000) + "</p>";
+    const struct {
+        const char* name;
+        std::string page;
+        bool inOrder;
+    } cases[] = {
+        {"a page", "<html><head><title>T</title></head><body><p>a<b>b</b>c</p><!-- x -->d</body></html>", true},
+        {"texts joined", "<p>a&amp;b<!DOCTYPE html>c<br>d<script>e</script></p>", true},
+        {"after the end, no doctype", "<html><body><p>a</p></body></html><div>b</div>c", true},
+        {"after the end, with a doctype",
+         "<!DOCTYPE html><html><body><p>a</p></body></html><div>b<i>c</i></div><p>d</p>", true},
+        {"documents joined", repeat("<!DOCTYPE html><html><body><p>x</p></body></html>", 5), true},
+        {"an element after the body, then more after the end",
+         "<!DOCTYPE html><html><body><p>a</p></body><div>b</div></html><p>c</p>", false},
+    };
+    for (const auto& c : cases) {
+        for (const bool large : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (large ? ", large" : ""));
+            const std::string page = large ? c.page + filler : c.page;
+            ASSERT_EQ(page.size() >= maintext::kTreeThreadBytes, large);
+            HtmlTree tree;
+            Recorder recorder;
+            ASSERT_TRUE(maintext::ParseHtml(page, "UTF-8", tree, &recorder));
+            EXPECT_EQ(recorder.disordered, !c.inOrder);
+            if (c.inOrder) {
+                EXPECT_EQ(recorder.told, inDocumentOrder(tree));
+            }
+        }
     }
 }
 
