@@ -7,12 +7,12 @@
 
 #include "base/sanitizers.h"
 
-/// Makes glibc's allocator free small blocks at once instead of keeping them in its fast bins. The
-/// parse tree of a large page in main-text mode is millions of small blocks: kept in fast bins,
-/// the next large free walked and merged them all, a quarter of the main-text run of a 9 MB page;
-/// freed at once, they merge as they go. The rest of the analysis runs as fast either way. Called
-/// once by each program before its first page; nothing under AddressSanitizer, whose allocator is
-/// not glibc's.
+/// Makes glibc's allocator free small blocks at once instead of keeping them in its fast bins, so
+/// that a structure of millions of small blocks merges as it is freed rather than in one walk at the
+/// next large free. That walk once took a quarter of the main-text run of a 9 MB page, when the
+/// page's parse tree was such blocks; the tree is flat arrays now, and the setting costs nothing
+/// measurable either way. Called once by each program before its first page; nothing under
+/// AddressSanitizer, whose allocator is not glibc's.
 inline void FreeSmallBlocksAtOnce() {
 #if defined(__GLIBC__) && !defined(SUMORAN_ASAN)
     mallopt(M_MXFAST, 0);
