@@ -30,10 +30,13 @@ void appendText(std::string& text, std::string_view part) {
 ContentReport ReduceToMainText(std::string& source) {
     ContentReport report;
     report.mode = ContentMode::kMain;
+    std::vector<std::string_view> parts;
+    forEachPart(source, [&](std::string_view text) { parts.push_back(text); });
+    // The parts are read at once, each on its own, and their results taken in order.
+    const std::vector<maintext::Result> mains = maintext::ExtractMainTexts(parts, "windows-1251");
     std::string reduced;
-    std::size_t part = 0;
-    forEachPart(source, [&](std::string_view text) {
-        const maintext::Result main = maintext::ExtractMainText(text, "windows-1251");
+    for (std::size_t part = 0; part < mains.size(); ++part) {
+        const maintext::Result& main = mains[part];
         report.pageWords += main.pageWords;
         if (main.found) {
             report.found = true;
@@ -46,8 +49,7 @@ ContentReport ReduceToMainText(std::string& source) {
             // A frameset shell has no text of its own: its frames say why, if none has main text.
             report.reason = maintext::ReasonName(main.reason);
         }
-        ++part;
-    });
+    }
     if (!report.found) {
         if (report.reason.empty()) report.reason = maintext::ReasonName(maintext::Reason::kFrameset);
         report.mainWords = 0;

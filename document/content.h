@@ -52,7 +52,9 @@ inline constexpr std::string_view kContentPartSeparator = "<!--sumoran:part-->";
 
 /// Reduces a cleaned page source (Windows-1251; its parts joined by kContentPartSeparator) to the
 /// markup of the main text of each part, joined in order, and reports what was read. Leaves the
-/// source as it is when no part has main text.
+/// source as it is when no part has main text. The parts are read on several threads at once
+/// (maintext::ExtractMainTexts), all joined before it returns; the result is the same whatever
+/// thread read which part.
 ContentReport ReduceToMainText(std::string& source);
 
 /// Reads the text of a cleaned page source (Windows-1251; its parts joined by

@@ -4,13 +4,17 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -1679,6 +1683,46 @@ std::string WholeText(std::string_view bytes, std::string_view encoding) {
     TextWriter writer(text);
     writeBlock(page, 0, markup, writer);
     return text;
+}
+
+std::vector<Result> ExtractMainTexts(std::span<const std::string_view> pages, std::string_view encoding) {
+    std::vector<Result> results(pages.size());
+    if (pages.empty()) return results;
+    std::vector<std::exception_ptr> errors(pages.size());
+    // Each page goes to whichever thread asks next and its result to its own place, so that the
+    // results do not depend on which thread read which page.
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < pages.size(); i = next++) {
+            try {
+                results[i] = ExtractMainText(pages[i], encoding);
+            } catch (...) {
+                errors[i] = std::current_exception();
+            }
+        }
+    };
+    const std::size_t cores = std::max<std::size_t>(1, std::thread::hardware_concurrency());
+    const std::size_t threads = std::min({pages.size(), cores, kMaxPageThreads});
+    std::vector<std::thread> helpers;
+    struct Join {
+        std::vector<std::thread>& helpers;
+        ~Join() {
+            for (std::thread& t : helpers) t.join();
+        }
+    } join{helpers};
+    try {
+        helpers.reserve(threads - 1);
+        while (helpers.size() + 1 < threads) helpers.emplace_back(work);
+    } catch (const std::exception&) {
+        // No more threads to be had: those running read the rest.
+    }
+    work();
+    for (std::thread& t : helpers) t.join();
+    helpers.clear();
+    for (const std::exception_ptr& error : errors) {
+        if (error) std::rethrow_exception(error);
+    }
+    return results;
 }
 
 }  // namespace maintext

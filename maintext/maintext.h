@@ -27,6 +27,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,17 @@ struct Result {
 /// knows, such as "windows-1251" or "UTF-8"; empty to detect it from the bytes). Never throws for
 /// any input; a page past the bounds or without main text gives found == false and its reason.
 Result ExtractMainText(std::string_view bytes, std::string_view encoding);
+
+/// The most threads ExtractMainTexts runs pages on, its caller's own included; each may use a second
+/// thread while it parses a page, as ExtractMainText does.
+inline constexpr std::size_t kMaxPageThreads = 8;
+
+/// Extracts the main content of each page of `pages` read in `encoding` (as ExtractMainText), the
+/// results in the order of the pages and the same as ExtractMainText gives one page after another.
+/// Several pages are read at once, on as many threads as the machine has cores (at most
+/// kMaxPageThreads); all are joined before it returns. What a page's extraction throws (out of
+/// memory) is thrown once all are done: that of the first such page.
+std::vector<Result> ExtractMainTexts(std::span<const std::string_view> pages, std::string_view encoding);
 
 /// Returns the text of the whole page (UTF-8) as ExtractMainText writes the main text: the text of
 /// every element but script, style, forms and hidden ones, blocks separated by an empty line. Empty

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "base/cp1251.h"
+#include "maintext/htmltree.h"
 
 namespace {
 
@@ -371,6 +373,56 @@ TEST(MainText, MarkupAfterTheDocumentEndIsRead) {
         const maintext::Result r = ExtractMainText(page, encoding);
         ASSERT_TRUE(r.found) << encoding;
         EXPECT_TRUE(has(r.text, "Второй абзац статьи")) << encoding;
+    }
+}
+
+// Pages read at once give, in their order, what reading them one after another gives, whatever
+// thread read which page: few pages and more pages than threads, small pages and pages read with
+// a second thread of their own, pages without main text and empty ones among them.
+TEST(MainText, PagesReadAtOnceGiveTheResultsOfOneAfterAnother) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(MAINTEXT_TESTDATA)) {
+        files.push_back(readFile(entry.path()));
+    }
+    std::sort(files.begin(), files.end());
+    std::string large = "<html><body><div class=\"sidebar\"><a href=\"/\">Меню</a></div><div>";
+    while (large.size() < 2 * maintext::kTreeThreadBytes) large += "<p>" + kProse + "</p>";
+    large = cp1251::fromUtf8Lossy(large + "</div></body></html>");
+    auto repeated = [&](std::size_t times) {
+        std::vector<std::string> pages;
+        for (std::size_t i = 0; i < times; ++i) {
+            pages.insert(pages.end(), files.begin(), files.end());
+            pages.push_back(i % 2 == 0 ? large : "");
+        }
+        return pages;
+    };
+    const struct {
+        const char* name;
+        std::vector<std::string> pages;
+    } cases[] = {
+        {"none", {}},
+        {"one", {files.front()}},
+        {"one large", {large}},
+        {"the test pages", repeated(1)},
+        {"many more pages than threads", repeated(4)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::string_view> views(c.pages.begin(), c.pages.end());
+        const std::vector<maintext::Result> all = maintext::ExtractMainTexts(views, "windows-1251");
+        ASSERT_EQ(all.size(), c.pages.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            SCOPED_TRACE(i);
+            const maintext::Result one = ExtractMainText(c.pages[i], "windows-1251");
+            EXPECT_EQ(all[i].found, one.found);
+            EXPECT_EQ(all[i].reason, one.reason);
+            EXPECT_EQ(all[i].encoding, one.encoding);
+            EXPECT_EQ(all[i].markup, one.markup);
+            EXPECT_EQ(all[i].text, one.text);
+            EXPECT_EQ(all[i].blockPaths, one.blockPaths);
+            EXPECT_EQ(all[i].mainWords, one.mainWords);
+            EXPECT_EQ(all[i].pageWords, one.pageWords);
+        }
     }
 }
 
