@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -1084,8 +1085,9 @@ void openTag(std::string& out, const HtmlTree& tree, Index node, std::string_vie
     out += '>';
 }
 
-// Writes the subtree of a chosen block, leaving out what is dropped, without recursion.
-void writeBlock(const Page& page, int root, std::string& markup, TextWriter& text) {
+// Writes the subtree of a chosen block, leaving out what is dropped, without recursion: its markup
+// to `markup` and its text to `text`, each when given.
+void writeBlock(const Page& page, int root, std::string* markup, TextWriter* text) {
     const auto& el = page.elems;
     const HtmlTree& tree = page.tree;
     const Index top = el[root].node;
@@ -1097,29 +1099,31 @@ void writeBlock(const Page& page, int root, std::string& markup, TextWriter& tex
         const int i = page.indexOf(n);
         if (i < 0) return;
         const Elem& e = el[i];
-        if ((e.tag.flags & kBlock) != 0) text.blockBreak();
+        if ((e.tag.flags & kBlock) != 0 && text != nullptr) text->blockBreak();
         const bool tagged = (e.tag.flags & kKeep) != 0 && (e.tag.flags & kVoid) == 0 && e.depth - rootDepth < kMaxDepth;
-        if (!tagged) return;
-        markup += "</";
-        markup += n == top ? rootName : tree.name(n);
-        markup += '>';
-        if (n == top && rootName == "table" && cell) markup.insert(markup.size() - 8, "</tr>");
+        if (!tagged || markup == nullptr) return;
+        *markup += "</";
+        *markup += n == top ? rootName : tree.name(n);
+        *markup += '>';
+        if (n == top && rootName == "table" && cell) markup->insert(markup->size() - 8, "</tr>");
     };
-    text.blockBreak();
+    if (text != nullptr) text->blockBreak();
     for (Index n = top; n != kNone;) {
         bool descend = false;
         if (tree.isElement(n)) {
             const int i = page.indexOf(n);
             if (i >= 0 && !el[i].dropped) {
                 const Elem& e = el[i];
-                if ((e.tag.flags & kBlock) != 0) text.blockBreak();
-                if (e.name == Tag::kBr) text.lineBreak();
-                if (e.name == Tag::kImg) text.text(" ");
-                if ((e.tag.flags & kKeep) != 0 && e.depth - rootDepth < kMaxDepth) {
+                if (text != nullptr) {
+                    if ((e.tag.flags & kBlock) != 0) text->blockBreak();
+                    if (e.name == Tag::kBr) text->lineBreak();
+                    if (e.name == Tag::kImg) text->text(" ");
+                }
+                if ((e.tag.flags & kKeep) != 0 && e.depth - rootDepth < kMaxDepth && markup != nullptr) {
                     if (n == top && cell && rootName == "table") {
-                        markup += "<table><tr>";
+                        *markup += "<table><tr>";
                     } else {
-                        openTag(markup, tree, n, n == top ? rootName : tree.name(n));
+                        openTag(*markup, tree, n, n == top ? rootName : tree.name(n));
                     }
                 }
                 descend = tree[n].firstChild != kNone;
@@ -1127,8 +1131,8 @@ void writeBlock(const Page& page, int root, std::string& markup, TextWriter& tex
             }
         } else if (isText(tree, n)) {
             const std::string_view s = tree.text(n);
-            text.text(s);
-            escapeInto(markup, s, false);
+            if (text != nullptr) text->text(s);
+            if (markup != nullptr) escapeInto(*markup, s, false);
         }
         if (descend) {
             n = tree[n].firstChild;
@@ -1141,7 +1145,7 @@ void writeBlock(const Page& page, int root, std::string& markup, TextWriter& tex
         }
         n = n == top ? kNone : tree[n].next;
     }
-    text.blockBreak();
+    if (text != nullptr) text->blockBreak();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1322,12 +1326,13 @@ const std::array<std::int16_t, 0x2200>& windows1251Bytes() {
     return table;
 }
 
-// Converts UTF-8 to Windows-1251 by table, writing characters it lacks as numeric references.
-std::string utf8ToWindows1251(std::string_view utf8) {
+// Appends UTF-8 converted to Windows-1251 by table to `out`, writing characters it lacks as
+// numeric references.
+void appendWindows1251(std::string& out, std::string_view utf8) {
     const auto& bytes = windows1251Bytes();
-    // Written by index into a string of the input's size, grown when references outgrow it.
-    std::string out(utf8.size(), '\0');
-    std::size_t w = 0;
+    // Written by index into room of the input's size, grown when references outgrow it.
+    std::size_t w = out.size();
+    out.resize(w + utf8.size());
     auto put = [&](std::string_view s) {
         if (w + s.size() > out.size()) out.resize(std::max(out.size() * 2, w + s.size()));
         out.replace(w, s.size(), s);
@@ -1360,13 +1365,23 @@ std::string utf8ToWindows1251(std::string_view utf8) {
         out[w++] = byte;
     }
     out.resize(w);
-    return out;
 }
 
-// Converts UTF-8 to `encoding`, writing characters it cannot hold as numeric character references.
-std::string fromUtf8(const std::string& utf8, const std::string& encoding) {
+// Converts the UTF-8 pieces of a document, whole characters each, to `encoding` as one text,
+// writing characters it cannot hold as numeric character references. Windows-1251 is converted
+// piece by piece, without joining the pieces first.
+std::string fromUtf8(std::initializer_list<std::string_view> pieces, const std::string& encoding) {
+    if (isWindows1251Name(encoding)) {
+        std::string out;
+        std::size_t size = 0;
+        for (const std::string_view piece : pieces) size += piece.size();
+        out.reserve(size);
+        for (const std::string_view piece : pieces) appendWindows1251(out, piece);
+        return out;
+    }
+    std::string utf8;
+    for (const std::string_view piece : pieces) utf8 += piece;
     if (isUtf8Name(encoding)) return utf8;
-    if (isWindows1251Name(encoding)) return utf8ToWindows1251(utf8);
     Iconv cv(encoding.c_str(), "UTF-8");
     if (!cv.ok()) return utf8;
     std::string out;
@@ -1552,7 +1567,7 @@ Chosen writeChosen(Page& page, std::vector<int> blocks) {
     c.text.reserve(page.tree.textBytes() + page.tree.textBytes() / 4);
     c.markup.reserve(2 * page.tree.textBytes());
     TextWriter writer(c.text);
-    for (int i : c.blocks) writeBlock(page, i, c.markup, writer);
+    for (int i : c.blocks) writeBlock(page, i, &c.markup, &writer);
     c.stats = writer.stats();
     return c;
 }
@@ -1663,7 +1678,7 @@ Result ExtractMainText(std::string_view bytes, std::string_view encoding) {
     result.reason = Reason::kFound;
     result.text = std::move(text);
     result.mainWords = stats.words;
-    result.markup = fromUtf8(headMarkup(page) + markup + "</body></html>", result.encoding);
+    result.markup = fromUtf8({headMarkup(page), markup, "</body></html>"}, result.encoding);
     result.blockPaths = blockPaths(page, content.blocks);
     return result;
 }
@@ -1679,9 +1694,9 @@ std::string WholeText(std::string_view bytes, std::string_view encoding) {
     HtmlTree tree;
     Page page(tree, bytes.size());
     if (!parseAndIndex(bytes, name, page, tree) || page.elems.empty()) return {};
-    std::string markup, text;
+    std::string text;
     TextWriter writer(text);
-    writeBlock(page, 0, markup, writer);
+    writeBlock(page, 0, nullptr, &writer);
     return text;
 }
 
