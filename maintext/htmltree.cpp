@@ -17,6 +17,8 @@
 #include <thread>
 #include <unordered_map>
 
+#include "base/cp1251.h"
+
 namespace maintext {
 
 const std::array<std::string_view, static_cast<std::size_t>(Tag::kCount)> kTagNames = {
@@ -563,6 +565,56 @@ class TreeBuilder {
     Index growing_ = HtmlTree::kNone;    // the text node that may still grow
     Index strayInto_ = HtmlTree::kNone;  // where the elements after the root go, once one comes
 };
+
+namespace {
+
+// Whether the eight bytes at `p` are ASCII.
+bool eightAscii(const char* p) {
+    std::uint64_t eight;
+    std::memcpy(&eight, p, 8);
+    return (eight & 0x8080808080808080u) == 0;
+}
+
+}  // namespace
+
+Utf8FromWindows1251::Utf8FromWindows1251(std::string_view text) {
+    // The UTF-8 of each byte, padded to four bytes, its length last.
+    static const std::array<std::array<char, 4>, 256> kUtf8 = [] {
+        std::array<std::array<char, 4>, 256> table{};
+        for (int b = 0; b < 256; ++b) {
+            const std::string utf8 = cp1251::toUtf8(std::string(1, static_cast<char>(b)));
+            std::memcpy(table[b].data(), utf8.data(), utf8.size());
+            table[b][3] = static_cast<char>(utf8.size());
+        }
+        return table;
+    }();
+    const std::size_t n = text.size();
+    // The size is counted first, so that the buffer is the text's size and the allocator reuses
+    // it as it reused a string of that size.
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < n;) {
+        if (i + 8 <= n && eightAscii(text.data() + i)) {
+            i += 8;
+            size += 8;
+            continue;
+        }
+        size += static_cast<std::size_t>(kUtf8[static_cast<unsigned char>(text[i++])][3]);
+    }
+    // Room for the last character's four bytes.
+    bytes_ = std::make_unique_for_overwrite<char[]>(size + 4);
+    char* out = bytes_.get();
+    for (std::size_t i = 0; i < n;) {
+        if (i + 8 <= n && eightAscii(text.data() + i)) {
+            std::memcpy(out + size_, text.data() + i, 8);
+            i += 8;
+            size_ += 8;
+            continue;
+        }
+        const std::array<char, 4>& utf8 = kUtf8[static_cast<unsigned char>(text[i++])];
+        std::memcpy(out + size_, utf8.data(), 4);
+        size_ += static_cast<std::size_t>(utf8[3]);
+    }
+}
 
 bool ParseHtml(std::string_view bytes, const std::string& encoding, HtmlTree& tree, TreeObserver* observer) {
     static std::once_flag once;

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -244,6 +245,18 @@ class TreeObserver {
     /// The nodes still to come cannot be told in document order (markup after the end of the
     /// document goes before elements already told): no call follows.
     virtual void disorder() = 0;
+};
+
+/// A Windows-1251 text made UTF-8 for the parser, byte for byte as cp1251::toUtf8 makes it: by
+/// table, eight ASCII bytes at a time, into a buffer that is written once and never filled before.
+class Utf8FromWindows1251 {
+  public:
+    explicit Utf8FromWindows1251(std::string_view text);
+    std::string_view view() const { return {bytes_.get(), size_}; }
+
+  private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
 };
 
 /// The least bytes of a page for which ParseHtml builds the tree on a thread of its own while the

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1251.h"
+
 namespace {
 
 using namespace std::string_literals;
@@ -244,6 +246,32 @@ TEST(HtmlTree, EveryKnownNameIsFound) {
     }
     EXPECT_EQ(maintext::TagOf("my-widget"), maintext::Tag::kOther);
     EXPECT_EQ(maintext::TagOf(""), maintext::Tag::kOther);
+}
+
+// The parser's UTF-8 of a Windows-1251 text is cp1251::toUtf8's, byte for byte: every byte on
+// its own, at every place among runs of ASCII read eight at a time, and at the ends.
+TEST(HtmlTree, Windows1251IsMadeUtf8AsTheTablesMakeIt) {
+    std::string everyByte;
+    for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"empty", ""},
+        {"ASCII shorter than eight", "<p>abc"},
+        {"ASCII of eight and more", "<p>abcdefgh</p>\r\n"},
+        {"every byte in a row", everyByte},
+        {"Cyrillic between ASCII", "<p>\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0!</p> \x98 \xB9 \x88"},
+    };
+    for (int b = 128; b < 256; ++b) {
+        for (std::size_t at = 0; at <= 9; ++at) {
+            std::string text(at, 'a');
+            text += static_cast<char>(b);
+            text += std::string(9 - at, 'z');
+            cases.push_back({"byte " + std::to_string(b) + " at " + std::to_string(at), text});
+        }
+    }
+    for (const auto& [name, text] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(maintext::Utf8FromWindows1251(text).view(), cp1251::toUtf8(text));
+    }
 }
 
 }  // namespace

@@ -1416,9 +1416,9 @@ std::string fromUtf8(std::initializer_list<std::string_view> pieces, const std::
 // the parser then reads without a converter of its own.
 bool parse(std::string_view bytes, const std::string& encoding, HtmlTree& tree, TreeObserver* observer) {
     if (isWindows1251Name(encoding)) {
-        const std::string utf8 = cp1251::toUtf8(bytes);
-        if (utf8.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return false;
-        return ParseHtml(utf8, "UTF-8", tree, observer);
+        const Utf8FromWindows1251 utf8(bytes);
+        if (utf8.view().size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return false;
+        return ParseHtml(utf8.view(), "UTF-8", tree, observer);
     }
     return ParseHtml(bytes, encoding, tree, observer);
 }
