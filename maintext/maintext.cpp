@@ -486,8 +486,11 @@ std::string contentOf(const HtmlTree& tree, Index element) {
 }
 
 struct Page {
-    // `bytes` is the size of the page, which tells about how many elements to expect.
-    Page(const HtmlTree& t, std::size_t bytes) : tree(t) { elems.reserve(std::min(bytes / 64 + 1, kMaxElements)); }
+    // `bytes` is the size of the page, which tells about how many elements to expect: room for one
+    // every 32 bytes, more than pages dense with markup have (the GIMP manual has one every 54),
+    // since growing the table copies it into memory not touched before; what is not used is never
+    // touched.
+    Page(const HtmlTree& t, std::size_t bytes) : tree(t) { elems.reserve(std::min(bytes / 32 + 1, kMaxElements)); }
     const HtmlTree& tree;
     std::vector<int> elemOf;      // the entry of each node in elems, -1 for none
     std::vector<char> descended;  // for each element, whether the nodes inside it are looked at
