@@ -616,7 +616,10 @@ Utf8FromWindows1251::Utf8FromWindows1251(std::string_view text) {
     }
 }
 
-bool ParseHtml(std::string_view bytes, const std::string& encoding, HtmlTree& tree, TreeObserver* observer) {
+namespace {
+
+// Parses `bytes` in `encoding`, or as UTF-8 the parser needs not convert when `encoding` is empty.
+bool parse(std::string_view bytes, const std::string& encoding, HtmlTree& tree, TreeObserver* observer) {
     static std::once_flag once;
     std::call_once(once, [] { xmlInitParser(); });
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return false;
@@ -668,7 +671,10 @@ bool ParseHtml(std::string_view bytes, const std::string& encoding, HtmlTree& tr
     htmlCtxtUseOptions(ctxt.get(), HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT |
                                        HTML_PARSE_IGNORE_ENC | HTML_PARSE_RECOVER);
     ctxt->html = 1;
-    if (xmlCharEncodingHandlerPtr converter = xmlFindCharEncodingHandler(encoding.c_str())) {
+    if (encoding.empty()) {
+        // The parser reads UTF-8 as it is; only a mark of another encoding in the first four bytes
+        // would have it convert the page.
+    } else if (xmlCharEncodingHandlerPtr converter = xmlFindCharEncodingHandler(encoding.c_str())) {
         xmlSwitchToEncoding(ctxt.get(), converter);
         if (ctxt->input->encoding != nullptr) xmlFree(const_cast<xmlChar*>(ctxt->input->encoding));
         ctxt->input->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
@@ -684,6 +690,24 @@ bool ParseHtml(std::string_view bytes, const std::string& encoding, HtmlTree& tr
     writer.rethrow();
     if (builderError) std::rethrow_exception(builderError);
     return writer.started();
+}
+
+}  // namespace
+
+bool ParseHtml(std::string_view bytes, const std::string& encoding, HtmlTree& tree, TreeObserver* observer) {
+    return parse(bytes, encoding, tree, observer);
+}
+
+bool ParseHtml(const Utf8FromWindows1251& page, HtmlTree& tree, TreeObserver* observer) {
+    const std::string_view bytes = page.view();
+    // The converted page is valid UTF-8, which libxml2's converter from UTF-8 only copies, and so
+    // is read without one, unless its first four bytes hold the mark of another encoding (NUL
+    // bytes, as in UTF-16 or UCS-4), from which the parser would convert a page without one.
+    const xmlCharEncoding mark = bytes.size() < 4
+                                     ? XML_CHAR_ENCODING_NONE
+                                     : xmlDetectCharEncoding(reinterpret_cast<const unsigned char*>(bytes.data()), 4);
+    const bool plain = mark == XML_CHAR_ENCODING_NONE || mark == XML_CHAR_ENCODING_UTF8;
+    return parse(bytes, plain ? "" : "UTF-8", tree, observer);
 }
 
 }  // namespace maintext

@@ -81,10 +81,8 @@ std::string libxmlTree(const std::string& page, const char* encoding) {
     return out;
 }
 
-// The tree ParseHtml builds, written as libxmlTree writes libxml2's.
-std::string flatTree(const std::string& page, const char* encoding) {
-    const auto tree = std::make_unique<HtmlTree>();
-    if (!maintext::ParseHtml(page, encoding, *tree)) return "no document";
+// A tree ParseHtml built, written as libxmlTree writes libxml2's.
+std::string written(const std::unique_ptr<HtmlTree>& tree) {
     if (tree->root() == HtmlTree::kNone) return "";
     std::string out;
     auto write = [&](auto& self, HtmlTree::Index n) -> void {
@@ -110,6 +108,13 @@ std::string flatTree(const std::string& page, const char* encoding) {
     };
     write(write, tree->root());
     return out;
+}
+
+// The tree ParseHtml builds, written as libxmlTree writes libxml2's.
+std::string flatTree(const std::string& page, const char* encoding) {
+    const auto tree = std::make_unique<HtmlTree>();
+    if (!maintext::ParseHtml(page, encoding, *tree)) return "no document";
+    return written(tree);
 }
 
 std::string repeat(const std::string& s, std::size_t n) {
@@ -272,6 +277,29 @@ TEST(HtmlTree, Windows1251IsMadeUtf8AsTheTablesMakeIt) {
         SCOPED_TRACE(name);
         EXPECT_EQ(maintext::Utf8FromWindows1251(text).view(), cp1251::toUtf8(text));
     }
+}
+
+// A Windows-1251 page made UTF-8 is read without libxml2's converter to the tree it reads with it,
+// a page whose first bytes look like another encoding's mark included.
+TEST(HtmlTree, AConvertedPageGivesTheTreeOfItsUtf8) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Cyrillic", "<html><body><p class=\xF2>\xCF\xF0\xE8\xE2\xE5\xF2 \x98 \xB9</p></body></html>"},
+        {"an XML declaration first", "<?xml version='1.0'?><p>\xE4\xE0</p>"},
+        {"a UTF-16 mark", "<\0?\0<p>a</p>"s},
+        {"a UCS-4 mark", "\0\0\0<p>a</p>"s},
+        {"NUL bytes inside", "<p>a\0b</p><p c=\"d\0e\">f</p>"s},
+        {"shorter than a mark", "<p"},
+        {"after the end", "<html><body><p>a</p></body></html><div>\xE1</div>"},
+        {"large", "<div>" + repeat("<p>\xD2\xE5\xEA\xF1\xF2 <b>\xE6\xE8\xF0\xED\xFB\xE9</b>.</p>", 8000) + "</div>"},
+    };
+    for (const auto& [name, page] : cases) {
+        SCOPED_TRACE(name);
+        const auto tree = std::make_unique<HtmlTree>();
+        ASSERT_TRUE(maintext::ParseHtml(maintext::Utf8FromWindows1251(page), *tree));
+        EXPECT_EQ(written(tree), flatTree(cp1251::toUtf8(page), "UTF-8"));
+    }
+    const auto tree = std::make_unique<HtmlTree>();
+    EXPECT_FALSE(maintext::ParseHtml(maintext::Utf8FromWindows1251(""), *tree));
 }
 
 }  // namespace

@@ -1421,7 +1421,7 @@ bool parse(std::string_view bytes, const std::string& encoding, HtmlTree& tree, 
     if (isWindows1251Name(encoding)) {
         const Utf8FromWindows1251 utf8(bytes);
         if (utf8.view().size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return false;
-        return ParseHtml(utf8.view(), "UTF-8", tree, observer);
+        return ParseHtml(utf8, tree, observer);
     }
     return ParseHtml(bytes, encoding, tree, observer);
 }
