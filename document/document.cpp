@@ -47,8 +47,12 @@ PageText readParts(std::span<const std::string> parts, CharsetChoice charset, bo
     PageText page;
     for (const std::string& part : parts) {
         PageText text = ReadSavedPart(part, charset);
-        if (!page.text.empty()) page.text += kContentPartSeparator;
-        page.text += text.text;
+        if (page.text.empty()) {
+            page.text = std::move(text.text);  // one part, as most pages are: no copy
+        } else {
+            page.text += kContentPartSeparator;
+            page.text += text.text;
+        }
         page.fromUtf8 = page.fromUtf8 || text.fromUtf8;
     }
     return page;
