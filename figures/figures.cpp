@@ -81,38 +81,35 @@ PageCheck keyStemCheck(const AnalysisState& analysis, const TextFigures& figures
     return check;
 }
 
-PageCheck titleCheck(const AnalysisState& analysis) {
-    PageCheck check{"title_length", u8"Длина заголовка (title)"_cp, Verdict::kOk, {}};
-    const std::size_t length = analysis.title ? TextLength(*analysis.title) : 0;
-    if (length == 0) {
+// The check of a text's length: the fault `absent` without a length, else the length in characters
+// and the warning `cut` past `most`.
+PageCheck lengthCheck(PageCheck check, std::optional<std::size_t> length, std::string_view absent, std::size_t most,
+                      std::string_view cut) {
+    if (!length) {
         check.verdict = Verdict::kFault;
-        check.reason = u8"заголовка нет или он пуст"_cp;
+        check.reason = absent;
         return check;
     }
-    check.reason = countText(static_cast<std::int64_t>(length)) + std::string(u8" знаков"_cp);
-    if (length > kTitleMaxChars) {
+    check.reason = countText(static_cast<std::int64_t>(*length)) + std::string(u8" знаков"_cp);
+    if (*length > most) {
         check.verdict = Verdict::kWarning;
-        check.reason += std::string(u8": больше "_cp) + countText(kTitleMaxChars) +
-                        std::string(u8", в результатах поиска он будет обрезан"_cp);
+        check.reason += std::string(u8": больше "_cp) + countText(static_cast<std::int64_t>(most)) + std::string(cut);
     }
     return check;
 }
 
+PageCheck titleCheck(const AnalysisState& analysis) {
+    const std::size_t length = analysis.title ? TextLength(*analysis.title) : 0;
+    return lengthCheck({"title_length", u8"Длина заголовка (title)"_cp, Verdict::kOk, {}},
+                       length ? std::optional(length) : std::nullopt, u8"заголовка нет или он пуст"_cp, kTitleMaxChars,
+                       u8", в результатах поиска он будет обрезан"_cp);
+}
+
 PageCheck descriptionCheck(const AnalysisState& analysis) {
-    PageCheck check{"description_length", u8"Длина описания (meta description)"_cp, Verdict::kOk, {}};
-    if (!analysis.tally.description) {
-        check.verdict = Verdict::kFault;
-        check.reason = u8"описания нет"_cp;
-        return check;
-    }
-    const std::size_t length = TextLength(*analysis.tally.description);
-    check.reason = countText(static_cast<std::int64_t>(length)) + std::string(u8" знаков"_cp);
-    if (length > kDescriptionMaxChars) {
-        check.verdict = Verdict::kWarning;
-        check.reason += std::string(u8": больше "_cp) + countText(kDescriptionMaxChars) +
-                        std::string(u8", в результатах поиска оно будет обрезано"_cp);
-    }
-    return check;
+    const auto& description = analysis.tally.description;
+    return lengthCheck({"description_length", u8"Длина описания (meta description)"_cp, Verdict::kOk, {}},
+                       description ? std::optional(TextLength(*description)) : std::nullopt, u8"описания нет"_cp,
+                       kDescriptionMaxChars, u8", в результатах поиска оно будет обрезано"_cp);
 }
 
 PageCheck h1Check(const AnalysisState& analysis) {
