@@ -53,33 +53,24 @@ struct CollocatesRequest {
 
 // Parses the arguments; "help" for --help, otherwise the usage message or nothing.
 std::optional<std::string> parse(std::span<const std::string_view> args, CollocatesRequest& r) {
-    std::vector<std::string_view> analysis;
+    CommandArguments common;
     std::optional<std::string_view> node;
-    bool options = true;
-    for (std::string_view arg : args) {
-        if (options && arg == "--") {
-            options = false;
-        } else if (options && (arg == "--help" || arg == "-h")) {
-            return "help";
-        } else if (options && arg.starts_with("--node=")) {
+    auto own = [&](std::string_view arg, std::optional<std::string>& message) {
+        if (arg.starts_with("--node=")) {
             node = arg.substr(7);
-        } else if (options && arg.starts_with("--span=")) {
+        } else if (arg.starts_with("--span=")) {
             long long span = 0;
-            if (auto m = ParseBoundedCount("--span", arg.substr(7), 1, 100, span)) return m;
+            message = ParseBoundedCount("--span", arg.substr(7), 1, 100, span);
             r.collocates.span = static_cast<std::size_t>(span);
-        } else if (options && arg.starts_with("--min-count=")) {
-            if (auto m = ParseBoundedCount("--min-count", arg.substr(12), 1, 1'000'000'000, r.collocates.minCount))
-                return m;
-        } else if (options && arg.starts_with("--format=")) {
-            if (auto m = ParseTableFormat(arg.substr(9), r.format)) return m;
-        } else if (options && IsAnalysisOption(arg)) {
-            analysis.push_back(arg);
-        } else if (options && arg.starts_with("-") && arg != "-") {
-            return "collocates has no option '" + ValidUtf8(arg) + "'";
         } else {
-            r.pages.emplace_back(arg);
+            return false;
         }
-    }
+        return true;
+    };
+    if (auto message = ParseCommandArguments("collocates", args, own, common)) return message;
+    r.format = common.format;
+    r.collocates.minCount = common.minCount.value_or(r.collocates.minCount);
+    r.pages = std::move(common.operands);
     if (!node) return "collocates needs --node=WORD";
     if (node->empty()) return "--node takes a word, not an empty text";
     const auto bytes = cp1251::fromUtf8Strict(*node);
@@ -89,7 +80,7 @@ std::optional<std::string> parse(std::span<const std::string_view> args, Colloca
                std::to_string(bytes->size());
     r.node = *bytes;
     if (r.pages.empty()) return "collocates takes one or more pages";
-    return ParseAnalysisOptions(analysis, r.setup);
+    return ParseAnalysisOptions(common.analysis, r.setup);
 }
 
 std::string number(double value) { return numformat::General(value, '.'); }

@@ -68,42 +68,34 @@ std::optional<std::string> parseLevel(std::string_view text, double& p) {
 
 // Parses the arguments; "help" for --help, otherwise the usage message or nothing.
 std::optional<std::string> parse(std::span<const std::string_view> args, CompareRequest& r) {
-    std::vector<std::string_view> analysis;
-    bool options = true;
-    for (std::string_view arg : args) {
-        if (options && arg == "--") {
-            options = false;
-        } else if (options && (arg == "--help" || arg == "-h")) {
-            return "help";
-        } else if (options && arg == "--show=stems") {
+    CommandArguments common;
+    auto own = [&](std::string_view arg, std::optional<std::string>& message) {
+        if (arg == "--show=stems") {
             r.show = Section::kStems;
-        } else if (options && arg == "--show=combinations") {
+        } else if (arg == "--show=combinations") {
             r.show = Section::kCombinations;
-        } else if (options && arg.starts_with("--format=")) {
-            if (auto m = ParseTableFormat(arg.substr(9), r.format)) return m;
-        } else if (options && arg.starts_with("--min-count=")) {
-            if (auto m = ParseBoundedCount("--min-count", arg.substr(12), 1, 1'000'000'000, r.keywords.minCount))
-                return m;
-        } else if (options && arg.starts_with("--p=")) {
-            if (auto m = parseLevel(arg.substr(4), r.keywords.p)) return m;
-        } else if (options && arg == "--bonferroni") {
+        } else if (arg.starts_with("--p=")) {
+            message = parseLevel(arg.substr(4), r.keywords.p);
+        } else if (arg == "--bonferroni") {
             r.keywords.bonferroni = true;
-        } else if (options && arg.starts_with("--smoothing=")) {
+        } else if (arg.starts_with("--smoothing=")) {
             const auto k = numformat::ParseFloat(arg.substr(12), '.');
             if (!k || !(*k > 0) || *k > 1e9 || arg.substr(12).find_first_of(" \teE") != std::string_view::npos)
-                return "--smoothing takes a number above 0 and at most 1000000000, not '" + ValidUtf8(arg.substr(12)) +
-                       "'";
-            r.keywords.smoothing = *k;
-        } else if (options && IsAnalysisOption(arg)) {
-            analysis.push_back(arg);
-        } else if (options && arg.starts_with("-") && arg != "-") {
-            return "compare has no option '" + ValidUtf8(arg) + "'";
+                message = "--smoothing takes a number above 0 and at most 1000000000, not '" +
+                          ValidUtf8(arg.substr(12)) + "'";
+            else
+                r.keywords.smoothing = *k;
         } else {
-            r.sides.emplace_back(arg);
+            return false;
         }
-    }
+        return true;
+    };
+    if (auto message = ParseCommandArguments("compare", args, own, common)) return message;
+    r.format = common.format;
+    r.keywords.minCount = common.minCount.value_or(r.keywords.minCount);
+    r.sides = std::move(common.operands);
     if (r.sides.size() < 2) return "compare takes a target and at least one reference";
-    return ParseAnalysisOptions(analysis, r.setup);
+    return ParseAnalysisOptions(common.analysis, r.setup);
 }
 
 void writeTable(const Keywords& k, Section show, OutputFormat format, char separator, std::ostream& out) {

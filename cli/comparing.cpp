@@ -92,6 +92,35 @@ void WriteTable(const std::vector<std::vector<std::string>>& lines, OutputFormat
     }
 }
 
+std::optional<std::string> ParseCommandArguments(
+    std::string_view name, std::span<const std::string_view> args,
+    const std::function<bool(std::string_view, std::optional<std::string>&)>& own, CommandArguments& common) {
+    bool options = true;
+    for (std::string_view arg : args) {
+        std::optional<std::string> message;
+        if (options && arg == "--") {
+            options = false;
+        } else if (options && (arg == "--help" || arg == "-h")) {
+            return "help";
+        } else if (options && arg.starts_with("--format=")) {
+            message = ParseTableFormat(arg.substr(9), common.format);
+        } else if (options && arg.starts_with("--min-count=")) {
+            long long count = 0;
+            message = ParseBoundedCount("--min-count", arg.substr(12), 1, 1'000'000'000, count);
+            common.minCount = count;
+        } else if (options && IsAnalysisOption(arg)) {
+            common.analysis.push_back(arg);
+        } else if (options && own(arg, message)) {
+        } else if (options && arg.starts_with("-") && arg != "-") {
+            return std::string(name) + " has no option '" + ValidUtf8(arg) + "'";
+        } else {
+            common.operands.emplace_back(arg);
+        }
+        if (message) return message;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> ParseTableFormat(std::string_view text, OutputFormat& format) {
     if (text == "text") {
         format = OutputFormat::kText;

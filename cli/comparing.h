@@ -3,8 +3,10 @@
 // and CSV. Texts are UTF-8.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +52,24 @@ PageAnalysis PageAnalysisOf(const AnalysisSetup& setup, bool recordOccurrences);
 /// Prints a table (its first line the header) as text with aligned columns (all but the first
 /// right-aligned), as TSV, or as CSV with a byte order mark.
 void WriteTable(const std::vector<std::vector<std::string>>& lines, OutputFormat format, std::ostream& out);
+
+/// The arguments every comparison command reads alike.
+struct CommandArguments {
+    OutputFormat format = OutputFormat::kText;
+    std::optional<long long> minCount;       // --min-count=N
+    std::vector<std::string_view> analysis;  // the analysis options, for ParseAnalysisOptions
+    std::vector<std::string> operands;       // the pages, directories and files named
+};
+
+/// Reads the arguments of the comparison command `name`. After "--" every argument is an operand;
+/// before it, -h or --help gives "help", --format=, --min-count= (1 to 1,000,000,000) and the
+/// analysis options go into `common`, and `own` reads the command's own options: it returns false
+/// for an argument it does not know and sets its message for a bad value. Any other argument that
+/// starts with '-' (but "-" itself) is the usage message "NAME has no option 'X'"; the rest are
+/// operands. Returns "help", a usage message or nothing.
+std::optional<std::string> ParseCommandArguments(
+    std::string_view name, std::span<const std::string_view> args,
+    const std::function<bool(std::string_view, std::optional<std::string>&)>& own, CommandArguments& common);
 
 /// Parses the value of --format: text, tsv, csv or json; the usage message otherwise.
 std::optional<std::string> ParseTableFormat(std::string_view text, OutputFormat& format);
