@@ -103,6 +103,40 @@ class ComparisonTest : public QObject, TestWindow {
         QVERIFY(!action("miClearReference")->isEnabled());
     }
 
+    void referencesThatGiveNoPageAreReportedWithTheirReason_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("standard input") << u("-") << u("-: no words to compare with");
+        QTest::newRow("a program") << u("/bin/sh") << u("not HTML-like bytes");
+        QTest::newRow("no server") << u("http://127.0.0.1:1/") << u("http://127.0.0.1:1/: ");
+        QTest::newRow("not a batch's result") << u("/etc/hostname.jsonl") << u("cannot read");
+        QTest::newRow("a folder without pages") << u("/dev") << u("a directory without pages");
+    }
+    void referencesThatGiveNoPageAreReportedWithTheirReason() {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QString reported;
+        form_->setErrorReporter([&](const QString& message) { reported = message; });
+        compareWith(name);
+        QVERIFY2(reported.startsWith(u("Эталон не прочитан: ")) && reported.contains(reason), qPrintable(reported));
+        QVERIFY(!form_->reference()->reference());
+        QCOMPARE(referenceLabel(), QString());
+    }
+
+    void aReadingOfTheWholeDiskStopsWhenTheReferenceIsCleared() {
+        form_->reference()->load(QDir::rootPath());
+        QVERIFY(form_->reference()->loading());
+        QCOMPARE(referenceLabel(), u("Эталон: чтение /..."));
+        action("miClearReference")->trigger();
+        QTRY_VERIFY(!form_->reference()->loading());
+        QVERIFY(!form_->reference()->reference());
+        QCOMPARE(referenceLabel(), QString());
+        // A new choice does not wait for a reading it stops.
+        form_->reference()->load(QDir::rootPath());
+        compareWith(pages_.path());
+        QCOMPARE(form_->reference()->name(), pages_.path());
+    }
+
     void theReferenceIsAnalysedWithTheStopWordsOfTheWindow() {
         closeWindow();
         browser_ = new FakeBrowser;

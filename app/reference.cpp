@@ -79,9 +79,11 @@ ReferenceComparison::ReferenceComparison(Document& doc, std::function<ContentMod
 }
 
 ReferenceComparison::~ReferenceComparison() {
-    if (!thread_) return;
-    cancel_->store(true);
-    thread_->wait();  // a fetch stops within a second, a reading between two pages
+    if (cancel_) cancel_->store(true);  // the readings before the latest were stopped when it began
+    for (QThread* thread : threads_) {
+        thread->wait();  // a fetch stops within a second, a reading between two pages
+        delete thread;
+    }
 }
 
 void ReferenceComparison::addCommands(QMenu* file) {
@@ -102,12 +104,9 @@ void ReferenceComparison::addCommands(QMenu* file) {
 }
 
 void ReferenceComparison::load(const QString& name) {
-    if (thread_) {
-        cancel_->store(true);
-        thread_->wait();
-        delete thread_;
-        thread_ = nullptr;
-    }
+    // A reading under way is stopped and left to end on its own, so that the window never waits
+    // for it; what it read is not taken.
+    if (thread_) cancel_->store(true);
     PageAnalysis analysis;
     const AnalysisState& a = doc_.analysis();
     analysis.koef = a.koef;
@@ -137,10 +136,14 @@ void ReferenceComparison::load(const QString& name) {
         }
         std::istringstream none;  // "-" names no standard input here
         reading->error = AddInput(input, none, analysis, reading->corpus);
-        if (!reading->error && reading->corpus.pages == 0) reading->error = input + ": no page";
+        // Pages without a word (standard input, empty pages) give nothing to compare with.
+        if (!reading->error && WordsOf(reading->corpus) == 0) reading->error = input + ": no words to compare with";
     });
-    // A reading stopped for a newer one may still have its end queued: only the latest counts.
-    connect(thread_, &QThread::finished, this, [this, generation = ++generation_] {
+    threads_.push_back(thread_);
+    // Only the latest reading counts; every one is deleted when it ends.
+    connect(thread_, &QThread::finished, this, [this, thread = thread_, generation = ++generation_] {
+        std::erase(threads_, thread);
+        thread->deleteLater();
         if (generation == generation_) finished();
     });
     thread_->start();
@@ -164,9 +167,7 @@ void ReferenceComparison::settingsChanged() {
 }
 
 void ReferenceComparison::finished() {
-    QThread* done = thread_;
     thread_ = nullptr;
-    done->deleteLater();
     const bool cancelled = cancel_->load();
     clear_->setEnabled(reference_ != nullptr);
     if (!cancelled && !reading_->error) {

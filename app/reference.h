@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "document/document.h"
 #include "reference/corpus.h"
@@ -71,8 +72,9 @@ class ReferenceComparison : public QObject {
     std::unique_ptr<Corpus> reference_;
     QString name_;
     QString loadingName_;
-    QThread* thread_ = nullptr;
-    unsigned generation_ = 0;  // of the latest reading
+    QThread* thread_ = nullptr;      // the latest reading, while it runs
+    std::vector<QThread*> threads_;  // every reading still running, the stopped ones included
+    unsigned generation_ = 0;        // of the latest reading
     std::shared_ptr<std::atomic<bool>> cancel_;
     // What the reading thread leaves: the sums or why there are none.
     struct Reading {

@@ -34,12 +34,12 @@ PageBytes readStream(std::istream& in, std::size_t maxBytes) {
     return page;
 }
 
-// The page files below `dir`, each directory visited once.
-std::vector<std::string> pageFilesBelow(const fs::path& dir) {
+// The page files below `dir`, each directory visited once; the search stops once `*cancel` turns true.
+std::vector<std::string> pageFilesBelow(const fs::path& dir, const std::atomic<bool>* cancel) {
     std::vector<std::string> found;
     std::set<std::pair<dev_t, ino_t>> visited;
     std::vector<fs::path> pending = {dir};
-    while (!pending.empty()) {
+    while (!pending.empty() && !(cancel && cancel->load())) {
         const fs::path current = std::move(pending.back());
         pending.pop_back();
         struct stat info {};
@@ -70,7 +70,7 @@ bool IsPageFileName(std::string_view name) {
     return extension == "html" || extension == "htm" || extension == "xhtml";
 }
 
-std::vector<PageInput> ExpandInputs(const std::vector<std::string>& inputs) {
+std::vector<PageInput> ExpandInputs(const std::vector<std::string>& inputs, const std::atomic<bool>* cancel) {
     std::vector<PageInput> pages;
     for (const std::string& input : inputs) {
         if (input == "-") {
@@ -90,7 +90,7 @@ std::vector<PageInput> ExpandInputs(const std::vector<std::string>& inputs) {
             pages.push_back({input, PageInput::Kind::kFile, {}});
             continue;
         }
-        const std::vector<std::string> files = pageFilesBelow(input);
+        const std::vector<std::string> files = pageFilesBelow(input, cancel);
         if (files.empty()) pages.push_back({input, PageInput::Kind::kFailed, "a directory without pages"});
         const std::string prefix = input.ends_with('/') ? input : input + "/";
         for (const std::string& file : files) pages.push_back({prefix + file, PageInput::Kind::kFile, {}});

@@ -2,6 +2,7 @@
 // addresses, and the bytes read or fetched for each.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <istream>
 #include <optional>
@@ -26,8 +27,9 @@ bool IsPageFileName(std::string_view name);
 /// Returns the pages of every input in order: an address or "-" as it is; a directory as the page
 /// files below it (symbolic links followed, each directory searched once, so that a loop of links
 /// ends), in byte order of their paths, or a failed input "a directory without pages"; anything
-/// else as a file.
-std::vector<PageInput> ExpandInputs(const std::vector<std::string>& inputs);
+/// else as a file. A search of a directory stops, with the pages found so far, once `*cancel` turns
+/// true.
+std::vector<PageInput> ExpandInputs(const std::vector<std::string>& inputs, const std::atomic<bool>* cancel = nullptr);
 
 /// The inputs of a list: one per line (LF or CR LF), a leading byte order mark, empty lines, lines
 /// of blanks only and lines starting with '#' skipped; the spaces around a name are kept, as a file

@@ -27,7 +27,7 @@ std::string fixed(double value, char separator) { return numformat::Fixed2(value
 
 std::optional<std::string> ForEachPage(const std::string& name, std::istream& in, const PageAnalysis& analysis,
                                        const std::function<void(const Document&)>& use) {
-    for (const PageInput& input : ExpandInputs({name})) {
+    for (const PageInput& input : ExpandInputs({name}, analysis.limits.cancel)) {
         if (cancelled(analysis)) return "cancelled";
         if (input.kind == PageInput::Kind::kFailed) return about(input.name, input.error);
         PageBytes bytes = ReadPageInput(input, in, analysis.limits);
