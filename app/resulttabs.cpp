@@ -21,7 +21,7 @@ ResultTabs::ResultTabs(Document& doc, SummaryPanel* summary, QWidget* parent) : 
     addTab(chart_, u("Кривая &весов"));
     addTab(figures_, u("&Показатели"));
     addTab(keywords_, u("Клю&чевые слова"));
-    addTab(collocates_, u("&Сочетаемость"));
+    addTab(collocates_, u("Соч&етаемость"));
     connect(concordance_, &ConcordancePanel::sentenceRequested, this, &ResultTabs::sentenceRequested);
     connect(chart_, &WeightChartPanel::sentenceRequested, this, &ResultTabs::sentenceRequested);
     connect(keywords_, &KeywordsPanel::stemRequested, this, &ResultTabs::stemRequested);
