@@ -59,6 +59,7 @@ const std::vector<Case>& cases() {
         {"prose-50MB", [] { return hostile::prose(50 << 20); }},
         {"word-10MB", [] { return hostile::singleWord(10 << 20); }},
         {"tags-1M", [] { return hostile::manyTags(1000000); }},
+        {"images-1M", [] { return hostile::bareImages(1000000); }},
         {"distinct-300k", [] { return hostile::distinctWords(300000); }},
         {"distinct-short", [] { return hostile::distinctWords(300000, true); }},
         {"phrase-x100k", [] { return hostile::repeatedPhrase(100000); }},

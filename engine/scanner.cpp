@@ -269,10 +269,13 @@ void Scanner::applyTag(std::uint32_t hash) {
 // Calls visit(attribute) for each "=" of the tag, in order, until visit returns false.
 template <typename Visit>
 void Scanner::forEachAttribute(std::size_t tagStart, std::size_t tagEnd, Visit visit) const {
+    // Every search stays inside the tag: a tag without '=' must not send it to the end of the page,
+    // which for a page of many such tags would read the page once for each.
+    const std::string_view tag = text_.substr(0, tagEnd);
     std::size_t q = tagStart;
     while (true) {
-        q = text_.find('=', q);
-        if (q == std::string_view::npos || q >= tagEnd) return;
+        q = tag.find('=', q);
+        if (q == std::string_view::npos) return;
         std::size_t nameEnd = q;  // one past the name's last byte
         while (nameEnd > tagStart + 1 && text_[nameEnd - 1] == ' ') --nameEnd;
         std::size_t nameStart = nameEnd;
@@ -284,8 +287,8 @@ void Scanner::forEachAttribute(std::size_t tagStart, std::size_t tagEnd, Visit v
         while (v < tagEnd && text_[v] == ' ') ++v;
         bool quoted = v < tagEnd && text_[v] == '"';
         std::size_t start = quoted ? v + 1 : v;
-        std::size_t stop = text_.find(quoted ? '"' : ' ', start);
-        if (stop == std::string_view::npos || stop > tagEnd) stop = tagEnd;
+        std::size_t stop = tag.find(quoted ? '"' : ' ', start);
+        if (stop == std::string_view::npos) stop = tagEnd;
         attr.value = {start, stop};
         if (!visit(attr)) return;
         q = stop;

@@ -77,6 +77,15 @@ inline std::string manyTags(std::size_t tags) {
     return page + "</body></html>";
 }
 
+// A sentence, `images` images without attributes and, last, one with a description: the
+// attributes of a tag are looked for inside it alone, or such a page is read once for every image.
+inline std::string bareImages(std::size_t images) {
+    std::string page = "<html><body><p>" + word(5000) + " " + word(6000) + ".</p>";
+    page.reserve(page.size() + images * 5 + 64);
+    for (std::size_t k = 0; k < images; ++k) page += "<img>";
+    return page + "<img alt=\"\xEF\xEE\xE4\xEF\xE8\xF1\xFC\"></body></html>";  // "подпись"
+}
+
 // `depth` nested elements (every fourth a block, the rest inline), a sentence at the bottom and one
 // beside every hundredth level.
 inline std::string nestedElements(std::size_t depth) {

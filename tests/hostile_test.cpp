@@ -84,6 +84,13 @@ TEST(HostilePages, AMillionTags) {
     EXPECT_EQ(doc->analysis().wfTotals.totalCount, 250000) << "one-letter runs are skipped";
 }
 
+TEST(HostilePages, AMillionImagesWithoutAttributes) {
+    Document doc;
+    SetIndexOptions(doc, {false, false, true});  // image descriptions are read into the lists
+    Analyse(doc, {{hostile::bareImages(1000000)}, CharsetChoice::kAuto, ContentMode::kPage});
+    EXPECT_EQ(doc.analysis().wfTotals.totalCount, 3) << "the sentence's two words and the last image's description";
+}
+
 TEST(HostilePages, ThreeHundredThousandDistinctWords) {
     for (bool shortWords : {false, true}) {
         auto doc = analyse(hostile::distinctWords(300000, shortWords));
