@@ -44,7 +44,8 @@ const char* const kCompareHelp =
     "(binary log of the ratio of relative frequencies, a zero count taken as 0.5), %DIFF (inf when\n"
     "the reference lacks the item) and simple maths.\n"
     "\n"
-    "Exit status: 0 done, 1 an input that cannot be read or gives no page, 2 bad usage.\n";
+    "Exit status: 0 done, 1 an input that cannot be read or gives no page, or a side without a word,\n"
+    "2 bad usage.\n";
 
 // What the command was asked.
 struct CompareRequest {
@@ -150,6 +151,13 @@ int RunCompareCommand(std::span<const std::string_view> args, std::istream& in, 
     for (std::size_t k = 0; k < r.sides.size(); ++k) {
         if (auto message = AddInput(r.sides[k], in, analysis, k == 0 ? target : reference)) {
             err << MessageLine(ValidUtf8(*message));
+            return kExitUnreadable;
+        }
+    }
+    // A side without a word has no frequencies: nothing can be compared with it.
+    for (const auto& [side, name] : {std::pair{&target, "the target"}, std::pair{&reference, "the reference"}}) {
+        if (WordsOf(*side) == 0) {
+            err << MessageLine(std::string(name) + " has no words to compare");
             return kExitUnreadable;
         }
     }

@@ -172,6 +172,7 @@ TEST(Compare, UsageErrorsNameTheProblem) {
 
 TEST(Compare, AnUnreadableSideExitsOne) {
     const std::string bad = clitest::writeTemp("compare/bad.jsonl", "{\"stems\": 1}\n").string();
+    const std::string empty = clitest::writeTemp("compare/empty.html", "<html><body></body></html>").string();
     const struct {
         std::string side;
         const char* message;
@@ -179,6 +180,7 @@ TEST(Compare, AnUnreadableSideExitsOne) {
         {(clitest::privateDir() / "compare/none.html").string(), "none.html"},
         {(clitest::privateDir() / "compare/none.jsonl").string(), "cannot read"},
         {bad, "bad.jsonl, line 1: not a page's result of --format=jsonl"},
+        {empty, "the reference has no words to compare"},
     };
     for (const auto& c : cases) {
         const CliRun r = compare({sides().target, c.side});
